@@ -1,0 +1,75 @@
+# One helper per kind of target. Each sets the project's warnings, hidden
+# symbol visibility and, for shared objects, -Wl,--no-undefined.
+
+function(vm_common_options target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wshadow -Wsuggest-override)
+  if(VM_WARNINGS_AS_ERRORS)
+    target_compile_options(${target} PRIVATE -Werror)
+  endif()
+  set_target_properties(${target} PROPERTIES
+    CXX_VISIBILITY_PRESET hidden
+    VISIBILITY_INLINES_HIDDEN ON)
+  if(VM_SANITIZE)
+    target_compile_options(${target} PRIVATE -fsanitize=${VM_SANITIZE} -fno-omit-frame-pointer)
+    target_link_options(${target} PRIVATE -fsanitize=${VM_SANITIZE})
+  endif()
+endfunction()
+
+# A layer of the system (engine, schema, common, report, components): a static
+# library built position-independent so that the program and every module
+# library can link it.
+function(vm_add_library name)
+  cmake_parse_arguments(A "" "" "SOURCES;LIBS;PUBLIC_LIBS" ${ARGN})
+  add_library(${name} STATIC ${A_SOURCES})
+  vm_common_options(${name})
+  target_link_libraries(${name} PRIVATE ${A_LIBS} PUBLIC ${A_PUBLIC_LIBS})
+  if(VM_SANITIZE)
+    target_link_options(${name} INTERFACE -fsanitize=${VM_SANITIZE})
+  endif()
+endfunction()
+
+# A module library: <code>.so in the program directory, exporting only
+# ShowDllForm (marked VM_EXPORT in the source).
+function(vm_add_module code)
+  cmake_parse_arguments(A "" "" "SOURCES;LIBS" ${ARGN})
+  add_library(${code} MODULE ${A_SOURCES})
+  vm_common_options(${code})
+  target_link_libraries(${code} PRIVATE ${A_LIBS})
+  target_link_options(${code} PRIVATE -Wl,--no-undefined)
+  set_target_properties(${code} PROPERTIES PREFIX "" SUFFIX ".so"
+    LIBRARY_OUTPUT_DIRECTORY ${VM_PROGRAM_DIR})
+endfunction()
+
+# An outside component (picker, quick link, finish box, progress box): a
+# shared library loaded by name at run time, like a module.
+function(vm_add_component name)
+  vm_add_module(${name} ${ARGN})
+endfunction()
+
+# A program of the installed tree (deskmain, valmorand-admin).
+function(vm_add_program name)
+  cmake_parse_arguments(A "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${A_SOURCES})
+  vm_common_options(${name})
+  target_link_libraries(${name} PRIVATE ${A_LIBS})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${VM_PROGRAM_DIR}
+    ENABLE_EXPORTS ON)
+endfunction()
+
+# A GoogleTest program registered with CTest. Tests run offscreen and with
+# their own settings file, never the machine's.
+function(vm_add_test name)
+  cmake_parse_arguments(A "" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${A_SOURCES})
+  vm_common_options(${name})
+  target_link_libraries(${name} PRIVATE ${A_LIBS} GTest::gtest GTest::gtest_main)
+  target_compile_definitions(${name} PRIVATE
+    VM_SOURCE_DIR="${CMAKE_SOURCE_DIR}" VM_BINARY_DIR="${CMAKE_BINARY_DIR}"
+    VM_PROGRAM_DIR="${VM_PROGRAM_DIR}" VM_LANGUAGES_DIR="${VM_LANGUAGES_DIR}")
+  add_test(NAME ${name} COMMAND ${name})
+  if(NOT A_TIMEOUT)
+    set(A_TIMEOUT 600)
+  endif()
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${A_TIMEOUT}
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;VALMORAND_SETTINGS=${CMAKE_BINARY_DIR}/test-settings.ini")
+endfunction()

@@ -1,0 +1,104 @@
+#pragma once
+#include "engine/TableDef.h"
+#include "engine/Value.h"
+
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+struct sqlite3;
+
+namespace vm {
+
+class Cursor;
+class Query;
+
+// The tables of one directory, kept in its file valmorand.sqlite (WAL mode),
+// with the field list and index definitions of every table. Table names are
+// file stems, case-insensitive, with a ".db" suffix ignored ("ctrl.DB" is
+// "ctrl"). One Database belongs to one Session.
+class Database {
+public:
+    static constexpr const char* kFileName = "valmorand.sqlite";
+    static constexpr const char* kLockFileName = "valmorand.lock";
+
+    explicit Database(const std::string& directory);
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    const std::string& directory() const { return dir_; }
+    // "cli.DB" -> "cli". Throws kTableNotFound for a name that is not a plain
+    // stem (letters, digits, '_'), so that no name reaches SQL unchecked.
+    static std::string canonicalName(std::string_view tableName);
+
+    bool tableExists(std::string_view name);
+    std::vector<std::string> tableNames(); // as created, sorted case-insensitively
+    TableDef tableDef(std::string_view name); // throws kTableNotFound
+
+    // Creates a table from its definition. With replace, an existing table of
+    // that name is dropped first; otherwise it throws kTableExists.
+    void createTable(const TableDef& def, bool replace = false);
+    // Creates `newName` here with the fields and indexes of `templateName` in
+    // `source` (which may be this database), replacing any table of that name.
+    void createTableFrom(Database& source, std::string_view templateName, std::string_view newName);
+    void emptyTable(std::string_view name);
+    void dropTable(std::string_view name); // no error when absent
+
+    // Local transaction. start() takes no lock: SQLite's write lock is taken
+    // at the first write and held until commit or rollback, so a user sitting
+    // in an edit holds only the record's lock. With immediate, the write lock
+    // is taken at once (postings, which are short and must read what they
+    // are about to change under the lock). Nesting is not supported: start()
+    // inside a transaction throws kTransaction.
+    void startTransaction(bool immediate = false);
+    void commit();
+    void rollback();
+    bool inTransaction() const { return inTx_; }
+
+    // Runs a writing SQL statement with bound parameters; returns the number
+    // of rows changed. Joins the open transaction, if any.
+    std::int64_t execute(const std::string& sql, const std::vector<Value>& params = {});
+
+    // For benchmarks that compare with plain SQLite on the same file.
+    sqlite3* rawHandle() { return db_; }
+
+    // --- used by Cursor and Query ---
+    struct Impl;
+    Impl& impl() { return *impl_; }
+    // Ends the read of every open cursor before a write, so that the write
+    // transaction can start on a current snapshot; cursors re-seek lazily.
+    void suspendReaders();
+    void beginWrite();   // BEGIN IMMEDIATE when in a transaction that has not written yet
+    void afterWrite();   // bookkeeping after a successful write statement
+    void registerCursor(Cursor* c);
+    void unregisterCursor(Cursor* c);
+    void registerQuery(Query* q);
+    void unregisterQuery(Query* q);
+
+private:
+    std::string dir_;
+    sqlite3* db_ = nullptr;
+    std::unique_ptr<Impl> impl_;
+    bool inTx_ = false;
+    bool txBegun_ = false; // BEGIN issued to SQLite
+    std::set<Cursor*> cursors_;
+    std::set<Query*> queries_;
+};
+
+// Rolls back unless committed (start on construction).
+class Transaction {
+public:
+    explicit Transaction(Database& db, bool immediate = false);
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+    void commit();
+
+private:
+    Database& db_;
+    bool done_ = false;
+};
+
+} // namespace vm
