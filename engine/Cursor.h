@@ -10,6 +10,10 @@
 
 struct sqlite3_stmt;
 
+namespace vm::sql {
+struct Param;
+}
+
 namespace vm {
 
 class Database;
@@ -130,41 +134,55 @@ public:
     void remove();
 
     // --- used by Database ---
+    // Ends the live read; the cursor re-seeks from its row when it moves.
     void suspend();
 
-    struct Impl;
-
 private:
-    void ensureBrowse() const;
+    void checkBrowse() const;
     void loadRowFrom(sqlite3_stmt* st);
-    bool stepForward(bool inclusive);
-    bool stepBackward(bool inclusive);
+    bool stepLive();
     bool openAndStep(bool forward, const std::vector<Value>* from, bool inclusive);
+    bool readRowId(std::int64_t rowId); // loads without moving the read statement
+    std::vector<Value> positionOf() const;
+    std::vector<Value> coerceKey(const std::vector<Value>& vals) const;
+    std::string baseCondition(std::vector<sql::Param>& params) const;
+    void finalizeStmt();
     void notifyMoved();
     void onMasterMoved();
     void setNoRow();
-    std::string baseCondition(std::vector<Value>& params) const;
+    void applyOrder(std::vector<std::string> fields, std::string name);
 
     Database& db_;
-    std::string name_;
+    std::string name_; // canonical (lower-case) table name
     TableDef def_;
     bool readOnly_ = false;
     State state_ = State::Browse;
+    std::string selectSql_;
 
     std::string indexName_;
     std::vector<std::string> keyFields_;
     std::vector<int> keyFieldIdx_;
+    std::vector<std::string> orderCols_;    // quoted, rowid last
+    std::vector<FieldType> orderTypes_;
     std::vector<Value> rangeLow_, rangeHigh_;
+    bool forceEmpty_ = false;               // linked to a master without a row
     std::function<bool(const Cursor&)> filter_;
 
-    std::vector<Value> row_;       // current row
+    std::vector<Value> row_;       // current row, or the row being edited/inserted
     std::vector<Value> original_;  // row as read, while editing
     std::vector<bool> changed_;
+    std::vector<Value> posKey_;    // order values of the current row (rowid last)
     std::int64_t rowId_ = 0;
     bool hasRow_ = false;
     bool eof_ = true, bof_ = true;
     bool locked_ = false;
-    std::int64_t insertReturnRowId_ = 0;
+
+    // What insert() replaced, for cancel().
+    struct Saved {
+        std::vector<Value> row, posKey;
+        std::int64_t rowId = 0;
+        bool hasRow = false;
+    } beforeInsert_;
 
     sqlite3_stmt* stmt_ = nullptr; // live read statement
     bool stmtForward_ = true;
@@ -172,6 +190,7 @@ private:
     Cursor* master_ = nullptr;
     std::vector<std::string> masterFields_;
     int masterListenerId_ = -1;
+    std::vector<Cursor*> details_;
     std::map<int, std::function<void()>> listeners_;
     int nextListenerId_ = 1;
 };

@@ -56,6 +56,8 @@ public:
     void commit();
     void rollback();
     bool inTransaction() const { return inTx_; }
+    // A transaction that has written (holds SQLite's write lock).
+    bool writing() const { return txBegun_; }
 
     // Runs a writing SQL statement with bound parameters; returns the number
     // of rows changed. Joins the open transaction, if any.

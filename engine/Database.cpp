@@ -1,0 +1,355 @@
+#include "engine/Database.h"
+
+#include "engine/Cursor.h"
+#include "engine/DatabaseImpl.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <sstream>
+
+namespace vm {
+
+namespace {
+constexpr const char* kCatalog = "_vm_catalog";
+
+bool validIdent(std::string_view s) {
+    if (s.empty() || s.size() > 64) return false;
+    for (char c : s)
+        if (static_cast<unsigned char>(c) < 0x20 || c == '"' || c == ',' || c == '\t' || c == ';') return false;
+    return true;
+}
+
+std::string serialize(const TableDef& def) {
+    std::ostringstream o;
+    for (const auto& f : def.fields)
+        o << "F\t" << f.name << '\t' << static_cast<int>(f.type) << '\t' << f.size << '\t' << (f.required ? 1 : 0)
+          << '\n';
+    auto join = [](const std::vector<std::string>& v) {
+        std::string r;
+        for (std::size_t i = 0; i < v.size(); ++i) r += (i ? "," : "") + v[i];
+        return r;
+    };
+    if (!def.primaryKey.empty()) o << "P\t" << join(def.primaryKey) << '\n';
+    for (const auto& ix : def.indexes) o << "I\t" << ix.name << '\t' << (ix.unique ? 1 : 0) << '\t' << join(ix.fields) << '\n';
+    return o.str();
+}
+
+std::vector<std::string> split(const std::string& s, char sep) {
+    std::vector<std::string> out;
+    std::string cur;
+    std::istringstream in(s);
+    while (std::getline(in, cur, sep)) out.push_back(cur);
+    return out;
+}
+
+TableDef deserialize(const std::string& name, const std::string& text) {
+    TableDef def;
+    def.name = name;
+    for (const auto& line : split(text, '\n')) {
+        auto parts = split(line, '\t');
+        if (parts.empty()) continue;
+        if (parts[0] == "F" && parts.size() == 5)
+            def.fields.push_back({parts[1], static_cast<FieldType>(std::stoi(parts[2])), std::stoi(parts[3]), parts[4] == "1"});
+        else if (parts[0] == "P" && parts.size() == 2)
+            def.primaryKey = split(parts[1], ',');
+        else if (parts[0] == "I" && parts.size() == 4)
+            def.indexes.push_back({parts[1], split(parts[3], ','), parts[2] == "1"});
+    }
+    return def;
+}
+
+sqlite3* openConnection(const std::string& file, bool readOnly) {
+    sqlite3* db = nullptr;
+    int flags = readOnly ? SQLITE_OPEN_READONLY : (SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    int rc = sqlite3_open_v2(file.c_str(), &db, flags | SQLITE_OPEN_NOMUTEX, nullptr);
+    if (rc != SQLITE_OK) {
+        std::string m = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+        sqlite3_close(db);
+        throw EngineError(errc::kIo, "Cannot open database " + file + ": " + m);
+    }
+    // Writers wait for each other; postings are short.
+    sqlite3_busy_timeout(db, 30000);
+    return db;
+}
+} // namespace
+
+sqlite3_stmt* Database::Impl::cached(const std::string& text) {
+    auto it = cache.find(text);
+    if (it != cache.end()) return it->second;
+    sqlite3_stmt* st = nullptr;
+    int rc = sqlite3_prepare_v3(db, text.c_str(), static_cast<int>(text.size()), SQLITE_PREPARE_PERSISTENT, &st,
+                                nullptr);
+    if (rc != SQLITE_OK) sql::fail(db, rc, "Preparing statement");
+    cache.emplace(text, st);
+    return st;
+}
+
+sqlite3* Database::Impl::readerConnection() {
+    if (!reader) reader = openConnection(file, true);
+    return reader;
+}
+
+Database::Impl::~Impl() {
+    for (auto& [k, st] : cache) sqlite3_finalize(st);
+    if (reader) sqlite3_close(reader);
+}
+
+Database::Database(const std::string& directory) : dir_(directory), impl_(std::make_unique<Impl>()) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    if (!fs::is_directory(dir_, ec))
+        throw EngineError(errc::kDirectory, "Directory does not exist: " + dir_);
+    impl_->file = (fs::path(dir_) / kFileName).string();
+    db_ = openConnection(impl_->file, false);
+    impl_->db = db_;
+    try {
+        sql::execSimple(db_, "PRAGMA journal_mode=WAL");
+        sql::execSimple(db_, "PRAGMA synchronous=NORMAL");
+        sql::Stmt probe(db_, "SELECT 1 FROM sqlite_master WHERE type='table' AND name='_vm_catalog'");
+        if (!probe.step())
+            sql::execSimple(db_, std::string("CREATE TABLE IF NOT EXISTS ") + kCatalog +
+                                     " (name TEXT PRIMARY KEY, display TEXT NOT NULL, def TEXT NOT NULL)");
+        impl_->locks = std::make_unique<RecordLocks>((fs::path(dir_) / kLockFileName).string());
+    } catch (...) {
+        impl_.reset();
+        sqlite3_close(db_);
+        throw;
+    }
+}
+
+Database::~Database() {
+    for (Cursor* c : cursors_) c->suspend();
+    if (txBegun_) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    impl_.reset();
+    sqlite3_close_v2(db_);
+}
+
+std::string Database::canonicalName(std::string_view tableName) {
+    std::string_view s = tableName;
+    if (s.size() > 3 && sql::iequal(s.substr(s.size() - 3), ".db")) s.remove_suffix(3);
+    bool ok = !s.empty() && s.size() <= 64;
+    for (char c : s)
+        ok = ok && ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_');
+    if (!ok) throw EngineError(errc::kTableNotFound, "Invalid table name: " + std::string(tableName));
+    return sql::lower(s);
+}
+
+bool Database::tableExists(std::string_view name) {
+    std::string n;
+    try {
+        n = canonicalName(name);
+    } catch (const EngineError&) {
+        return false;
+    }
+    CachedStmt st(*impl_, std::string("SELECT 1 FROM ") + kCatalog + " WHERE name=?");
+    sqlite3_bind_text(st.get(), 1, n.c_str(), -1, SQLITE_TRANSIENT);
+    return st.step();
+}
+
+std::vector<std::string> Database::tableNames() {
+    std::vector<std::string> out;
+    sql::Stmt st(db_, std::string("SELECT display FROM ") + kCatalog + " ORDER BY name");
+    while (st.step()) out.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 0)));
+    return out;
+}
+
+TableDef Database::tableDef(std::string_view name) {
+    const std::string n = canonicalName(name);
+    CachedStmt st(*impl_, std::string("SELECT display, def FROM ") + kCatalog + " WHERE name=?");
+    sqlite3_bind_text(st.get(), 1, n.c_str(), -1, SQLITE_TRANSIENT);
+    if (!st.step()) throw EngineError(errc::kTableNotFound, "Table does not exist: " + std::string(name) + " in " + dir_);
+    return deserialize(reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 0)),
+                       reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 1)));
+}
+
+namespace {
+// Runs f inside the open transaction, or in one of its own.
+template <class F> void writeBlock(Database& d, F&& f) {
+    if (d.inTransaction()) {
+        d.beginWrite();
+        f();
+        d.afterWrite();
+        return;
+    }
+    d.suspendReaders();
+    sql::execSimple(d.rawHandle(), "BEGIN IMMEDIATE");
+    try {
+        f();
+        sql::execSimple(d.rawHandle(), "COMMIT");
+    } catch (...) {
+        sqlite3_exec(d.rawHandle(), "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+    }
+}
+} // namespace
+
+void Database::createTable(const TableDef& defIn, bool replace) {
+    const std::string n = canonicalName(defIn.name);
+    TableDef def = defIn;
+    if (def.fields.empty()) throw EngineError(errc::kBadValue, "Table " + def.name + " has no fields");
+    int autoincs = 0;
+    for (auto& f : def.fields) {
+        if (!validIdent(f.name)) throw EngineError(errc::kBadValue, "Invalid field name in " + def.name + ": " + f.name);
+        if (f.type == FieldType::Text && f.size <= 0) f.size = 20;
+        if (f.type == FieldType::AutoInc) ++autoincs;
+    }
+    if (autoincs > 1) throw EngineError(errc::kBadValue, "Table " + def.name + " has more than one auto-increment field");
+    for (std::size_t i = 0; i < def.fields.size(); ++i)
+        for (std::size_t j = i + 1; j < def.fields.size(); ++j)
+            if (sql::iequal(def.fields[i].name, def.fields[j].name))
+                throw EngineError(errc::kBadValue, "Duplicate field " + def.fields[i].name + " in " + def.name);
+    auto checkFields = [&](const std::vector<std::string>& fs, const std::string& what) {
+        if (fs.empty()) throw EngineError(errc::kBadValue, what + " of " + def.name + " has no fields");
+        for (const auto& f : fs)
+            if (def.fieldIndex(f) < 0) throw EngineError(errc::kFieldNotFound, what + " of " + def.name + " names no field " + f);
+    };
+    if (!def.primaryKey.empty()) checkFields(def.primaryKey, "Primary key");
+    for (const auto& ix : def.indexes) {
+        if (!validIdent(ix.name) || ix.name.find(' ') != std::string::npos)
+            throw EngineError(errc::kBadValue, "Invalid index name in " + def.name + ": " + ix.name);
+        checkFields(ix.fields, "Index " + ix.name);
+    }
+
+    writeBlock(*this, [&] {
+        if (tableExists(n)) {
+            if (!replace) throw EngineError(errc::kTableExists, "Table already exists: " + def.name);
+            sql::execSimple(db_, "DROP TABLE IF EXISTS " + sql::quoteIdent(n));
+            CachedStmt del(*impl_, std::string("DELETE FROM ") + kCatalog + " WHERE name=?");
+            sqlite3_bind_text(del.get(), 1, n.c_str(), -1, SQLITE_TRANSIENT);
+            del.step();
+        }
+        std::string ddl = "CREATE TABLE " + sql::quoteIdent(n) + " (";
+        for (std::size_t i = 0; i < def.fields.size(); ++i) {
+            const auto& f = def.fields[i];
+            ddl += (i ? ", " : "") + sql::quoteIdent(f.name) + " " + sql::sqlType(f.type);
+            if (f.type == FieldType::AutoInc) ddl += " PRIMARY KEY";
+        }
+        ddl += ")";
+        sql::execSimple(db_, ddl);
+        auto cols = [](const std::vector<std::string>& fs) {
+            std::string r;
+            for (std::size_t i = 0; i < fs.size(); ++i) r += (i ? ", " : "") + sql::quoteIdent(fs[i]);
+            return r;
+        };
+        if (!def.primaryKey.empty())
+            sql::execSimple(db_, "CREATE UNIQUE INDEX " + sql::quoteIdent(n + "__pk") + " ON " + sql::quoteIdent(n) +
+                                     " (" + cols(def.primaryKey) + ")");
+        for (const auto& ix : def.indexes)
+            sql::execSimple(db_, std::string("CREATE ") + (ix.unique ? "UNIQUE " : "") + "INDEX " +
+                                     sql::quoteIdent(n + "__" + sql::lower(ix.name)) + " ON " + sql::quoteIdent(n) +
+                                     " (" + cols(ix.fields) + ")");
+        CachedStmt ins(*impl_, std::string("INSERT INTO ") + kCatalog + " (name, display, def) VALUES (?,?,?)");
+        std::string display(defIn.name);
+        if (display.size() > 3 && sql::iequal(display.substr(display.size() - 3), ".db")) display.resize(display.size() - 3);
+        std::string text = serialize(def);
+        sqlite3_bind_text(ins.get(), 1, n.c_str(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_text(ins.get(), 2, display.c_str(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_text(ins.get(), 3, text.c_str(), -1, SQLITE_TRANSIENT);
+        ins.step();
+    });
+}
+
+void Database::createTableFrom(Database& source, std::string_view templateName, std::string_view newName) {
+    TableDef def = source.tableDef(templateName);
+    def.name = std::string(newName);
+    createTable(def, true);
+}
+
+void Database::emptyTable(std::string_view name) {
+    const std::string n = canonicalName(name);
+    if (!tableExists(n)) throw EngineError(errc::kTableNotFound, "Table does not exist: " + std::string(name));
+    writeBlock(*this, [&] { sql::execSimple(db_, "DELETE FROM " + sql::quoteIdent(n)); });
+}
+
+void Database::dropTable(std::string_view name) {
+    const std::string n = canonicalName(name);
+    if (!tableExists(n)) return;
+    writeBlock(*this, [&] {
+        sql::execSimple(db_, "DROP TABLE IF EXISTS " + sql::quoteIdent(n));
+        CachedStmt del(*impl_, std::string("DELETE FROM ") + kCatalog + " WHERE name=?");
+        sqlite3_bind_text(del.get(), 1, n.c_str(), -1, SQLITE_TRANSIENT);
+        del.step();
+    });
+}
+
+void Database::startTransaction(bool immediate) {
+    if (inTx_) throw EngineError(errc::kTransaction, "A transaction is already active on " + dir_);
+    inTx_ = true;
+    txBegun_ = false;
+    if (immediate) {
+        try {
+            beginWrite();
+        } catch (...) {
+            inTx_ = false;
+            throw;
+        }
+    }
+}
+
+void Database::beginWrite() {
+    if (inTx_) {
+        if (txBegun_) return;
+        suspendReaders();
+        sql::execSimple(db_, "BEGIN IMMEDIATE");
+        txBegun_ = true;
+    } else {
+        suspendReaders();
+    }
+}
+
+void Database::afterWrite() {}
+
+void Database::commit() {
+    if (!inTx_) throw EngineError(errc::kTransaction, "No active transaction on " + dir_);
+    if (txBegun_) {
+        suspendReaders();
+        sql::execSimple(db_, "COMMIT");
+    }
+    inTx_ = false;
+    txBegun_ = false;
+}
+
+void Database::rollback() {
+    if (!inTx_) throw EngineError(errc::kTransaction, "No active transaction on " + dir_);
+    inTx_ = false;
+    if (txBegun_) {
+        txBegun_ = false;
+        suspendReaders();
+        sql::execSimple(db_, "ROLLBACK");
+    }
+}
+
+std::int64_t Database::execute(const std::string& text, const std::vector<Value>& params) {
+    beginWrite();
+    sql::Stmt st(db_, text);
+    for (std::size_t i = 0; i < params.size(); ++i) sql::bindNatural(st.get(), static_cast<int>(i + 1), params[i]);
+    st.exec();
+    return sqlite3_changes64(db_);
+}
+
+void Database::suspendReaders() {
+    for (Cursor* c : cursors_) c->suspend();
+}
+
+void Database::registerCursor(Cursor* c) { cursors_.insert(c); }
+void Database::unregisterCursor(Cursor* c) { cursors_.erase(c); }
+void Database::registerQuery(Query* q) { queries_.insert(q); }
+void Database::unregisterQuery(Query* q) { queries_.erase(q); }
+
+Transaction::Transaction(Database& db, bool immediate) : db_(db) { db_.startTransaction(immediate); }
+
+Transaction::~Transaction() {
+    if (!done_) {
+        try {
+            db_.rollback();
+        } catch (...) {
+        }
+    }
+}
+
+void Transaction::commit() {
+    db_.commit();
+    done_ = true;
+}
+
+} // namespace vm

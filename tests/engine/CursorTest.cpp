@@ -1,0 +1,265 @@
+#include "TempDir.h"
+
+#include "engine/Cursor.h"
+#include "engine/Database.h"
+#include "engine/EngineError.h"
+#include "engine/Session.h"
+
+#include <gtest/gtest.h>
+
+using namespace vm;
+
+namespace {
+
+TableDef ledgerDef(const std::string& name = "car") {
+    TableDef d;
+    d.name = name;
+    d.fields = {{"Car_client", FieldType::Text, 10},  {"Car_invoice", FieldType::Text, 10},
+                {"Car_ref", FieldType::Text, 10},     {"Car_date", FieldType::Date},
+                {"Car_type", FieldType::Text, 1},     {"Car_seq", FieldType::AutoInc},
+                {"Car_amount", FieldType::Money},     {"Car_memo", FieldType::Memo, 200}};
+    d.indexes = {{"Car_client", {"Car_client", "Car_invoice", "Car_ref", "Car_date", "Car_type", "Car_seq"}, false}};
+    return d;
+}
+
+TableDef clientDef() {
+    TableDef d;
+    d.name = "cli";
+    d.fields = {{"Cli_code", FieldType::Text, 10, true}, {"Cli_name", FieldType::Text, 60},
+                {"Cli_salesrep", FieldType::Text, 12},    {"Cli_current_bal", FieldType::Money},
+                {"Cli_terms", FieldType::Int32}};
+    d.primaryKey = {"Cli_code"};
+    d.indexes = {{"clislsm", {"Cli_salesrep", "Cli_code"}, false}};
+    return d;
+}
+
+void addLedger(Cursor& c, const std::string& client, const std::string& inv, const std::string& type, int cents,
+               Date date = Date::fromYmd(2026, 1, 15)) {
+    c.insert();
+    c.set("Car_client", client);
+    c.set("Car_invoice", inv);
+    c.set("Car_type", type);
+    c.set("Car_date", date);
+    c.set("Car_amount", Money::fromCents(cents));
+    c.post();
+}
+
+std::vector<std::string> walk(Cursor& c, const char* field) {
+    std::vector<std::string> out;
+    for (bool ok = c.first(); ok; ok = c.next()) out.push_back(c.str(field));
+    return out;
+}
+
+class CursorTest : public ::testing::Test {
+protected:
+    TempDir dir;
+    Session session;
+    Database& db = session.database(dir.path());
+};
+
+} // namespace
+
+TEST_F(CursorTest, TableNamesIgnoreCaseAndDbSuffix) {
+    db.createTable(clientDef());
+    EXPECT_TRUE(db.tableExists("CLI.DB"));
+    EXPECT_TRUE(db.tableExists("cli.db"));
+    Cursor c(db, "Cli.DB");
+    EXPECT_EQ(c.fieldIndex("cli_NAME"), 1);
+    EXPECT_THROW(Cursor(db, "nothere"), EngineError);
+    try {
+        Cursor bad(db, "cli; DROP TABLE cli");
+        FAIL();
+    } catch (const EngineError& e) {
+        EXPECT_EQ(e.code(), errc::kTableNotFound);
+    }
+    EXPECT_TRUE(db.tableExists("cli"));
+    EXPECT_THROW(db.createTable(clientDef()), EngineError); // exists, no replace
+}
+
+TEST_F(CursorTest, PrimaryAndSecondaryOrderFindAndNearest) {
+    db.createTable(clientDef());
+    Cursor c(db, "cli");
+    const char* rows[][3] = {{"C300", "Zed", "S2"}, {"C100", "Alpha", "S2"}, {"C200", "Beta", "S1"}, {"B050", "Gamma", "S1"}};
+    for (auto& r : rows) {
+        c.insert();
+        c.set("Cli_code", r[0]);
+        c.set("Cli_name", r[1]);
+        c.set("Cli_salesrep", r[2]);
+        c.post();
+    }
+    EXPECT_EQ(walk(c, "Cli_code"), (std::vector<std::string>{"B050", "C100", "C200", "C300"}));
+    c.setIndex("clislsm");
+    EXPECT_EQ(walk(c, "Cli_code"), (std::vector<std::string>{"B050", "C200", "C100", "C300"}));
+    EXPECT_TRUE(c.findKey({"S2", "C300"}));
+    EXPECT_EQ(c.str("Cli_name"), "Zed");
+    EXPECT_FALSE(c.findKey({"S9", "C300"}));
+    EXPECT_EQ(c.str("Cli_name"), "Zed"); // failed find keeps the row
+    c.setIndex("");
+    EXPECT_TRUE(c.findNearest({"C15"}));
+    EXPECT_EQ(c.str("Cli_code"), "C200");
+    EXPECT_TRUE(c.next());
+    EXPECT_EQ(c.str("Cli_code"), "C300");
+    EXPECT_FALSE(c.next());
+    EXPECT_TRUE(c.eof());
+    EXPECT_EQ(c.str("Cli_code"), "C300"); // stays on the last row
+    EXPECT_TRUE(c.prior());
+    EXPECT_EQ(c.str("Cli_code"), "C200");
+    EXPECT_FALSE(c.findNearest({"D"}));
+    EXPECT_TRUE(c.eof());
+    // Text compares byte by byte: lower case after upper case.
+    c.insert();
+    c.set("Cli_code", "a001");
+    c.post();
+    EXPECT_TRUE(c.last());
+    EXPECT_EQ(c.str("Cli_code"), "a001");
+}
+
+TEST_F(CursorTest, ClientLedgerRangeKeepsInvoicesTogether) {
+    db.createTable(ledgerDef());
+    Cursor car(db, "car");
+    addLedger(car, "C1", "I2", "1", 5000, Date::fromYmd(2026, 3, 1));
+    addLedger(car, "C2", "I1", "1", 700);
+    addLedger(car, "C1", "I1", "1", 1000, Date::fromYmd(2026, 5, 1));
+    addLedger(car, "C1", "I2", "2", -2000, Date::fromYmd(2026, 1, 1));
+    addLedger(car, "C1", "I1", "2", -400, Date::fromYmd(2026, 2, 1));
+    car.setIndex("Car_client");
+    car.setRange({"C1"});
+    std::vector<std::string> seen;
+    Money sum;
+    for (bool ok = car.first(); ok; ok = car.next()) {
+        seen.push_back(car.str("Car_invoice") + "/" + car.str("Car_type"));
+        sum += car.money("Car_amount");
+    }
+    // Grouped by invoice, then by reference, date and type within it.
+    EXPECT_EQ(seen, (std::vector<std::string>{"I1/2", "I1/1", "I2/2", "I2/1"}));
+    EXPECT_EQ(sum, Money::fromCents(3600));
+    EXPECT_EQ(car.recordCount(), 4);
+    car.setRange({"C1", "I2"}, {"C2"});
+    EXPECT_EQ(car.recordCount(), 3);
+    car.cancelRange();
+    EXPECT_EQ(car.recordCount(), 5);
+    car.setFilter([](const Cursor& c) { return c.money("Car_amount") < Money(); });
+    EXPECT_EQ(car.recordCount(), 2);
+    EXPECT_EQ(walk(car, "Car_invoice"), (std::vector<std::string>{"I1", "I2"}));
+}
+
+TEST_F(CursorTest, DetailFollowsMaster) {
+    db.createTable(clientDef());
+    db.createTable(ledgerDef());
+    Cursor cli(db, "cli");
+    for (auto code : {"A", "B", "C"}) {
+        cli.insert();
+        cli.set("Cli_code", code);
+        cli.post();
+    }
+    Cursor car(db, "car");
+    addLedger(car, "A", "1", "1", 100);
+    addLedger(car, "C", "1", "1", 300);
+    addLedger(car, "C", "2", "1", 301);
+    car.setIndex("Car_client");
+    car.linkTo(cli, {"Cli_code"});
+    cli.first();
+    EXPECT_EQ(car.recordCount(), 1);
+    cli.next();
+    EXPECT_FALSE(car.hasRow());
+    EXPECT_TRUE(car.isEmpty());
+    cli.next();
+    EXPECT_EQ(walk(car, "Car_invoice"), (std::vector<std::string>{"1", "2"}));
+    cli.findKey({"A"});
+    EXPECT_EQ(car.money("Car_amount"), Money::fromCents(100));
+}
+
+TEST_F(CursorTest, RequiredFieldsKeysAndBadValues) {
+    db.createTable(clientDef());
+    Cursor c(db, "cli");
+    c.insert();
+    c.set("Cli_name", "No code");
+    try {
+        c.post();
+        FAIL();
+    } catch (const EngineError& e) {
+        EXPECT_EQ(e.code(), errc::kRequiredField);
+    }
+    EXPECT_EQ(c.state(), Cursor::State::Insert); // still there to be mended
+    c.set("Cli_code", "K1");
+    c.post();
+    c.insert();
+    c.set("Cli_code", "K1");
+    try {
+        c.post();
+        FAIL();
+    } catch (const EngineError& e) {
+        EXPECT_EQ(e.code(), errc::kKeyViolation);
+        EXPECT_EQ(e.category(), 0x26);
+    }
+    c.cancel();
+    EXPECT_EQ(c.str("Cli_code"), "K1");
+    c.edit();
+    EXPECT_THROW(c.set("Cli_terms", "ten"), EngineError);
+    EXPECT_THROW(c.set("Cli_current_bal", "1.23456"), EngineError);
+    c.set("Cli_terms", "30");
+    c.set("Cli_name", std::string(80, 'x')); // cut to 60
+    c.post();
+    EXPECT_EQ(c.integer("Cli_terms"), 30);
+    EXPECT_EQ(c.str("Cli_name").size(), 60u);
+    EXPECT_EQ(c.recordCount(), 1);
+}
+
+TEST_F(CursorTest, TemplateCopyKeepsFieldOrderAndIndexes) {
+    TableDef tmp = ledgerDef("car_temp0");
+    tmp.fields.insert(tmp.fields.begin() + 7, FieldDef{"Car_Payment", FieldType::Money});
+    tmp.indexes = {{"Invoice", {"Car_invoice"}, false}};
+    TempDir other;
+    Database& root = session.database(other.path());
+    root.createTable(tmp);
+    db.createTableFrom(root, "car_temp0", "car_temp3");
+    TableDef copy = db.tableDef("CAR_TEMP3");
+    ASSERT_EQ(copy.fields.size(), tmp.fields.size());
+    for (std::size_t i = 0; i < tmp.fields.size(); ++i) EXPECT_EQ(copy.fields[i].name, tmp.fields[i].name);
+    ASSERT_NE(copy.index("invoice"), nullptr);
+    // Re-creating replaces the rows too.
+    {
+        Cursor c(db, "car_temp3");
+        addLedger(c, "X", "9", "1", 1);
+    }
+    db.createTableFrom(root, "car_temp0", "car_temp3");
+    Cursor c(db, "car_temp3");
+    EXPECT_TRUE(c.isEmpty());
+}
+
+TEST_F(CursorTest, WritesDuringAWalkDoNotLoseThePlace) {
+    db.createTable(ledgerDef());
+    Cursor writer(db, "car");
+    for (int i = 0; i < 50; ++i) addLedger(writer, "C" + std::to_string(100 + i), "I", "1", i);
+    Cursor reader(db, "car");
+    reader.setIndex("Car_client");
+    int n = 0;
+    for (bool ok = reader.first(); ok; ok = reader.next()) {
+        ++n;
+        if (n % 10 == 0) addLedger(writer, "A", "Z", "1", 1); // sorts before the walk: not revisited
+        reader.edit();
+        reader.set("Car_memo", "seen");
+        reader.post();
+    }
+    EXPECT_EQ(n, 50);
+    EXPECT_EQ(reader.recordCount(), 55);
+}
+
+TEST_F(CursorTest, QueryReturnsTypedColumnsAndSums) {
+    db.createTable(ledgerDef());
+    Cursor car(db, "car");
+    addLedger(car, "C1", "I1", "1", 12345);
+    addLedger(car, "C1", "I2", "1", 55);
+    Query q(db, "SELECT Car_client, SUM(Car_amount) AS total, MAX(Car_date) AS d FROM car WHERE Car_client = ? GROUP BY Car_client",
+            {"C1"});
+    ASSERT_TRUE(q.next());
+    EXPECT_EQ(q.value("Car_client").asString(), "C1");
+    EXPECT_EQ(q.money("total"), Money::fromCents(12400));
+    EXPECT_FALSE(q.next());
+    Query one(db, "SELECT Car_amount, Car_date FROM car ORDER BY Car_seq");
+    ASSERT_TRUE(one.next());
+    EXPECT_EQ(one.value(0).asMoney(), Money::fromCents(12345));
+    EXPECT_EQ(one.value(1).asDate(), Date::fromYmd(2026, 1, 15));
+    EXPECT_THROW(Query(db, "DELETE FROM car"), EngineError);
+    EXPECT_EQ(db.execute("DELETE FROM car WHERE Car_invoice = ?", {"I2"}), 1);
+}

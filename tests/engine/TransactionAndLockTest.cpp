@@ -1,0 +1,224 @@
+#include "TempDir.h"
+
+#include "engine/Cursor.h"
+#include "engine/Database.h"
+#include "engine/EngineError.h"
+#include "engine/Session.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace vm;
+
+namespace {
+
+TableDef balanceDef() {
+    TableDef d;
+    d.name = "cli";
+    d.fields = {{"Cli_code", FieldType::Text, 10, true}, {"Cli_current_bal", FieldType::Money}};
+    d.primaryKey = {"Cli_code"};
+    return d;
+}
+
+void addClient(Database& db, const std::string& code) {
+    Cursor c(db, "cli");
+    c.insert();
+    c.set("Cli_code", code);
+    c.set("Cli_current_bal", Money());
+    c.post();
+}
+
+Money balanceOf(Database& db, const std::string& code) {
+    Cursor c(db, "cli");
+    EXPECT_TRUE(c.findKey({code}));
+    return c.money("Cli_current_bal");
+}
+
+int lockCode(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const EngineError& e) {
+        return e.code();
+    }
+    return 0;
+}
+
+// Adds one cent to a client's balance the way a posting does: under a write
+// transaction, locking and re-reading the row; waits out the other's lock.
+void postOneCent(Database& db, const std::string& code) {
+    for (;;) {
+        Transaction tx(db, true);
+        Cursor c(db, "cli");
+        if (!c.findKey({code})) throw std::runtime_error("client missing");
+        try {
+            c.edit();
+        } catch (const EngineError& e) {
+            if (!e.isLock()) throw;
+            continue; // rolled back by tx; try again
+        }
+        c.set("Cli_current_bal", c.money("Cli_current_bal") + Money::fromCents(1));
+        c.post();
+        tx.commit();
+        return;
+    }
+}
+
+class TxTest : public ::testing::Test {
+protected:
+    void SetUp() override { db.createTable(balanceDef()); }
+    TempDir dir;
+    Session session;
+    Database& db = session.database(dir.path());
+};
+
+} // namespace
+
+TEST_F(TxTest, RollbackLeavesNothingAndCommitKeepsAll) {
+    addClient(db, "A");
+    {
+        Transaction tx(db);
+        addClient(db, "B");
+        Cursor c(db, "cli");
+        c.findKey({"A"});
+        c.edit();
+        c.set("Cli_current_bal", Money::fromUnits(5));
+        c.post();
+        // no commit: the destructor rolls back
+    }
+    Cursor c(db, "cli");
+    EXPECT_EQ(c.recordCount(), 1);
+    EXPECT_EQ(balanceOf(db, "A"), Money());
+    db.startTransaction();
+    EXPECT_THROW(db.startTransaction(), EngineError);
+    addClient(db, "C");
+    db.commit();
+    EXPECT_EQ(c.recordCount(), 2);
+}
+
+TEST_F(TxTest, LocksConflictBetweenSessionsOfOneProcess) {
+    addClient(db, "A");
+    addClient(db, "B");
+    Session other;
+    Database& db2 = other.database(dir.path());
+    Cursor mine(db, "cli");
+    Cursor theirs(db2, "cli");
+    mine.findKey({"A"});
+    theirs.findKey({"A"});
+    mine.edit();
+    EXPECT_EQ(lockCode([&] { theirs.edit(); }), errc::kRecordLocked);
+    EXPECT_EQ(lockCode([&] { theirs.remove(); }), errc::kRecordLocked);
+    EXPECT_EQ(theirs.state(), Cursor::State::Browse);
+    // Another row is free.
+    theirs.findKey({"B"});
+    theirs.edit();
+    theirs.cancel();
+    mine.cancel();
+    theirs.findKey({"A"});
+    EXPECT_EQ(lockCode([&] { theirs.edit(); }), 0);
+    theirs.cancel();
+}
+
+TEST_F(TxTest, AnEditInATransactionDoesNotHoldTheDatabase) {
+    addClient(db, "A");
+    Session other;
+    Database& db2 = other.database(dir.path());
+    db.startTransaction();
+    Cursor mine(db, "cli");
+    mine.findKey({"A"});
+    mine.edit(); // the user is typing...
+    addClient(db2, "B"); // ...while another workstation posts
+    Cursor theirs(db2, "cli");
+    theirs.findKey({"B"});
+    theirs.edit();
+    theirs.set("Cli_current_bal", Money::fromUnits(2));
+    theirs.post();
+    mine.set("Cli_current_bal", Money::fromUnits(1));
+    mine.post();
+    db.commit();
+    EXPECT_EQ(balanceOf(db, "A"), Money::fromUnits(1));
+    EXPECT_EQ(balanceOf(db, "B"), Money::fromUnits(2));
+}
+
+TEST_F(TxTest, EditReReadsTheStoredRow) {
+    addClient(db, "A");
+    Session other;
+    Database& db2 = other.database(dir.path());
+    Cursor stale(db, "cli");
+    stale.findKey({"A"});
+    {
+        Cursor c(db2, "cli");
+        c.findKey({"A"});
+        c.edit();
+        c.set("Cli_current_bal", Money::fromUnits(10));
+        c.post();
+    }
+    stale.edit(); // must start from 10, not the 0 it had read
+    stale.set("Cli_current_bal", stale.money("Cli_current_bal") + Money::fromUnits(1));
+    stale.post();
+    EXPECT_EQ(balanceOf(db, "A"), Money::fromUnits(11));
+}
+
+TEST_F(TxTest, LockHeldByAnotherProcessIsMetAndFreedWhenItDies) {
+    addClient(db, "A");
+    int toParent[2];
+    ASSERT_EQ(pipe(toParent), 0);
+    pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        close(toParent[0]);
+        int rc = 1;
+        try {
+            Session s;
+            Database& d = s.database(dir.path());
+            Cursor c(d, "cli");
+            c.findKey({"A"});
+            c.edit();
+            char ok = 'L';
+            (void)!write(toParent[1], &ok, 1);
+            pause(); // hold the lock until killed
+        } catch (...) {
+        }
+        char bad = 'E';
+        (void)!write(toParent[1], &bad, 1);
+        _exit(rc);
+    }
+    close(toParent[1]);
+    char got = 0;
+    ASSERT_EQ(read(toParent[0], &got, 1), 1);
+    ASSERT_EQ(got, 'L');
+    Cursor c(db, "cli");
+    c.findKey({"A"});
+    EXPECT_EQ(lockCode([&] { c.edit(); }), errc::kRecordLocked);
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+    EXPECT_EQ(lockCode([&] { c.edit(); }), 0);
+    c.cancel();
+    close(toParent[0]);
+}
+
+TEST_F(TxTest, TwoProcessesPostingToOneClientLoseNothing) {
+    addClient(db, "A");
+    constexpr int kEach = 150;
+    pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        int rc = 0;
+        try {
+            Session s;
+            Database& d = s.database(dir.path());
+            for (int i = 0; i < kEach; ++i) postOneCent(d, "A");
+        } catch (...) {
+            rc = 1;
+        }
+        _exit(rc);
+    }
+    for (int i = 0; i < kEach; ++i) postOneCent(db, "A");
+    int status = 0;
+    waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(balanceOf(db, "A"), Money::fromCents(2 * kEach));
+}
