@@ -555,20 +555,43 @@ void Cursor::post() {
     auto& impl = db_.impl();
     std::int64_t id = rowId_;
     if (state_ == State::Insert) {
-        std::string cols, marks;
         std::vector<std::size_t> which;
+        which.reserve(def_.fields.size());
+        int autoinc = -1;
         for (std::size_t i = 0; i < def_.fields.size(); ++i) {
-            if (def_.fields[i].type == FieldType::AutoInc && row_[i].isNull()) continue;
-            cols += (which.empty() ? "" : ", ") + sql::quoteIdent(def_.fields[i].name);
-            marks += which.empty() ? "?" : ", ?";
+            if (def_.fields[i].type == FieldType::AutoInc) {
+                autoinc = static_cast<int>(i);
+                if (row_[i].isNull()) continue;
+            }
             which.push_back(i);
         }
+        if (which != insertWhich_) {
+            std::string cols, marks;
+            for (std::size_t k = 0; k < which.size(); ++k) {
+                cols += (k ? ", " : "") + sql::quoteIdent(def_.fields[which[k]].name);
+                marks += k ? ", ?" : "?";
+            }
+            insertSql_ = "INSERT INTO " + sql::quoteIdent(name_) + " (" + cols + ") VALUES (" + marks + ")";
+            insertWhich_ = which;
+        }
         db_.beginWrite();
-        CachedStmt st(impl, "INSERT INTO " + sql::quoteIdent(name_) + " (" + cols + ") VALUES (" + marks + ")");
-        for (std::size_t k = 0; k < which.size(); ++k)
-            sql::bind(st.get(), static_cast<int>(k + 1), def_.fields[which[k]].type, row_[which[k]]);
-        st.step();
-        id = sqlite3_last_insert_rowid(db_.rawHandle());
+        {
+            CachedStmt st(impl, insertSql_);
+            for (std::size_t k = 0; k < which.size(); ++k)
+                sql::bind(st.get(), static_cast<int>(k + 1), def_.fields[which[k]].type, row_[which[k]]);
+            st.step();
+        }
+        // The buffer already holds the stored values; only the row id is new.
+        rowId_ = sqlite3_last_insert_rowid(db_.rawHandle());
+        if (autoinc >= 0) row_[static_cast<std::size_t>(autoinc)] = Value(rowId_);
+        posKey_ = positionOf();
+        hasRow_ = true;
+        state_ = State::Browse;
+        std::fill(changed_.begin(), changed_.end(), false);
+        finalizeStmt();
+        eof_ = bof_ = false;
+        notifyMoved();
+        return;
     } else {
         std::string sets;
         std::vector<std::size_t> which;

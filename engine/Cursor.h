@@ -158,6 +158,8 @@ private:
     bool readOnly_ = false;
     State state_ = State::Browse;
     std::string selectSql_;
+    std::string insertSql_;             // for the field set of insertWhich_
+    std::vector<std::size_t> insertWhich_;
 
     std::string indexName_;
     std::vector<std::string> keyFields_;
