@@ -1,0 +1,84 @@
+#pragma once
+#include "engine/TableDef.h"
+#include "schema/SchemaError.h"
+#include "schema/Tables.h"
+#include "schema/UserRights.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vm {
+class Cursor;
+class Database;
+}
+
+// Creating a data root, a company and the per-session work tables.
+//
+// Paths: the user names a root DIR; the data root (DataDir) is
+// DIR/Valmorand/data; company n lives in DataDir immediately followed by n
+// (DIR/Valmorand/data1, .../data12).
+namespace vm::schema {
+
+constexpr int kSessionSlots = 16; // session rows 0..15
+constexpr int kMaxCompany = 9999;
+
+std::string dataDirOf(const std::string& root);
+std::string companyDirOf(const std::string& dataDir, int company);
+// "car_temp", 3 -> "car_temp3"
+std::string workTableName(std::string_view stem, int sessionId);
+
+struct UserRecord {
+    std::string password; // stored in upper case: the login upper-cases what is typed
+    std::string code;
+    std::string name;
+    int detail = 0;
+    int language = 0; // 0 keeps the workstation's language
+    int company = 1;
+    std::string printer;
+    UserRights rights;
+};
+
+// Creates the data root in dataDir (made, with its parents, when missing):
+// every system table, the session and virmem rows 0..15, the languages
+// English and French, the templates car_temp0, car_temp1 and artmp, and the
+// given users. Throws SchemaError when dataDir is not a usable directory or
+// already holds a database; on any failure nothing is left behind.
+void createDataRoot(const std::string& dataDir, const std::vector<UserRecord>& users = {});
+bool isDataRoot(const std::string& dataDir);
+
+// Adds company n: its comp row in the data root and its directory with every
+// company table, the single ctrl row (defaults below) and Periods 1..13.
+// Throws SchemaError when n is out of 1..9999, the name is empty, dataDir is
+// not a data root, or the company or its directory already exists; on any
+// failure nothing is left behind. The data root must not be inside another
+// connection's write transaction.
+void createCompany(const std::string& dataDir, int company, const std::string& name);
+
+// Adds a user to the data root's user table; kKeyViolation when the password
+// is taken.
+void addUser(Database& dataRoot, const UserRecord& user);
+// ADMIN "Administrator" (every right) and CLERK "Counter Clerk" (the
+// receivables Transactions group only), both on company 1, English.
+std::vector<UserRecord> standardUsers();
+
+// Per-session work tables in the company directory, each replacing any table
+// of the same name. sessionId 0 is a valid session (suffix "0").
+// Cash receipts: car_temp N and artmp N from the data root's templates
+// car_temp0 and artmp, and cxtmp N with its one row of zero totals.
+void createCashReceiptWorkTables(Database& companyDb, Database& dataRootDb, int sessionId);
+// Cash disbursements: car_temp N (template car_temp1), aptmp N, cxtmp N.
+void createDisbursementWorkTables(Database& companyDb, Database& dataRootDb, int sessionId);
+// Cheque editing: apchqdtmp N (no index) and car_temp N (template car_temp1).
+void createChequeWorkTables(Database& companyDb, Database& dataRootDb, int sessionId);
+// Recurring cheques: apchqdtmp N only.
+void createChequeLinesWorkTable(Database& companyDb, int sessionId);
+// Client inquiry: Cartmp N.
+void createInquiryWorkTable(Database& companyDb, int sessionId);
+
+// Sets every field of the row being inserted to its type's empty value (""
+// for text, 0, false), leaving dates, stamps and auto-increments blank, so
+// that a new row carries no nulls where readers expect values.
+void fillBlank(Cursor& cursor);
+
+} // namespace vm::schema

@@ -1,0 +1,186 @@
+// valmorand-admin: creates a data root, adds companies, fills a demo company
+// and checks a company's books. Exit status: 0 done (books balance), 1 the
+// books do not balance or the work failed, 2 bad arguments.
+#include "engine/Database.h"
+#include "engine/EngineError.h"
+#include "schema/Schema.h"
+#include "tools/BooksCheck.h"
+#include "tools/DemoCompany.h"
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+using namespace vm;
+
+namespace {
+
+constexpr int kUsageError = 2;
+
+const char* const kUsage = "usage: valmorand-admin init DIR\n"
+                           "       valmorand-admin add-company DIR N NAME\n"
+                           "       valmorand-admin demo DIR [--clients N] [--suppliers N] [--invoices N]\n"
+                           "       valmorand-admin check DIR N\n"
+                           "DIR is the data drive: the data root is DIR/Valmorand/data, company N is\n"
+                           "DIR/Valmorand/dataN.\n";
+
+struct UsageError {
+    std::string message;
+};
+
+std::optional<long long> parseCount(const std::string& text)
+{
+    if (text.empty() || text.size() > 12 || text.find_first_not_of("0123456789") != std::string::npos)
+        return std::nullopt;
+    return std::stoll(text);
+}
+
+int parseCount(const std::string& text, const std::string& what, long long low, long long high)
+{
+    auto n = parseCount(text);
+    if (!n || *n < low || *n > high)
+        throw UsageError{what + " must be a whole number from " + std::to_string(low) + " to " +
+                         std::to_string(high) + ", not \"" + text + "\""};
+    return static_cast<int>(*n);
+}
+
+// DIR must be an existing directory: a mistyped path is refused rather than
+// silently created.
+std::string dataDirFor(const std::string& root)
+{
+    std::error_code ec;
+    if (root.empty() || !fs::is_directory(root, ec))
+        throw UsageError{"\"" + root + "\" is not an existing directory"};
+    return schema::dataDirOf(fs::absolute(root, ec).string());
+}
+
+std::string requireDataRoot(const std::string& root)
+{
+    const std::string dataDir = dataDirFor(root);
+    if (!schema::isDataRoot(dataDir))
+        throw UsageError{dataDir + " is not a data directory; run \"valmorand-admin init " + root + "\" first"};
+    return dataDir;
+}
+
+int cmdInit(const std::vector<std::string>& a)
+{
+    if (a.size() != 1)
+        throw UsageError{"init takes one argument, the directory"};
+    const std::string dataDir = dataDirFor(a[0]);
+    if (schema::isDataRoot(dataDir))
+        throw UsageError{dataDir + " already holds a data root"};
+    schema::createDataRoot(dataDir, schema::standardUsers());
+    std::cout << "Data root created in " << dataDir << "\n"
+              << "Users: ADMIN (password ADMIN, every right), CLERK (password CLERK, receivables entry only).\n";
+    return 0;
+}
+
+int cmdAddCompany(const std::vector<std::string>& a)
+{
+    if (a.size() != 3)
+        throw UsageError{"add-company takes the directory, the company number and its name"};
+    const std::string dataDir = requireDataRoot(a[0]);
+    const int n = parseCount(a[1], "the company number", 1, schema::kMaxCompany);
+    schema::createCompany(dataDir, n, a[2]);
+    std::cout << "Company " << n << " \"" << a[2] << "\" created in " << schema::companyDirOf(dataDir, n) << "\n";
+    return 0;
+}
+
+int cmdDemo(const std::vector<std::string>& a)
+{
+    if (a.empty())
+        throw UsageError{"demo needs the directory"};
+    admin::DemoOptions o;
+    for (std::size_t i = 1; i < a.size(); i += 2) {
+        if (i + 1 >= a.size())
+            throw UsageError{"option " + a[i] + " needs a number"};
+        if (a[i] == "--clients")
+            o.clients = parseCount(a[i + 1], "--clients", 0, 99999);
+        else if (a[i] == "--suppliers")
+            o.suppliers = parseCount(a[i + 1], "--suppliers", 0, 9999);
+        else if (a[i] == "--invoices")
+            o.invoices = parseCount(a[i + 1], "--invoices", 0, 50000000);
+        else
+            throw UsageError{"unknown option " + a[i]};
+    }
+    if (o.invoices > 0 && o.clients == 0)
+        throw UsageError{"invoices need at least one client"};
+    const std::string dataDir = requireDataRoot(a[0]);
+    const auto start = std::chrono::steady_clock::now();
+    const auto s = admin::buildDemoCompany(dataDir, o);
+    const double secs = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::cout << (s.companyCreated ? "Company 1 created and filled" : "Company 1 filled") << " in "
+              << schema::companyDirOf(dataDir, 1) << ":\n"
+              << "  " << s.clients << " clients, " << s.suppliers << " suppliers\n"
+              << "  " << s.invoices << " client invoices, " << s.receipts << " payments received\n"
+              << "  " << s.purchases << " supplier invoices, " << s.disbursements << " payments made\n"
+              << "  " << s.journalHeaders << " journal entries, " << s.journalLines << " journal lines\n";
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "  %.1f s\n", secs);
+    std::cout << buf;
+    return 0;
+}
+
+int cmdCheck(const std::vector<std::string>& a)
+{
+    if (a.size() != 2)
+        throw UsageError{"check takes the directory and the company number"};
+    const std::string dataDir = requireDataRoot(a[0]);
+    const int n = parseCount(a[1], "the company number", 1, schema::kMaxCompany);
+    const std::string dir = schema::companyDirOf(dataDir, n);
+    std::error_code ec;
+    if (!fs::is_regular_file(fs::path(dir) / Database::kFileName, ec))
+        throw UsageError{"company " + std::to_string(n) + " does not exist (" + dir + ")"};
+    Database db(dir);
+    const auto differences = admin::checkBooks(db);
+    for (const auto& d : differences)
+        std::cout << d << "\n";
+    if (!differences.empty()) {
+        std::cout << differences.size() << (differences.size() == 1 ? " difference" : " differences")
+                  << " found.\n";
+        return 1;
+    }
+    std::cout << "Books balance.\n";
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty() || args[0] == "--help" || args[0] == "-h") {
+        std::cout << kUsage;
+        return args.empty() ? kUsageError : 0;
+    }
+    const std::string cmd = args[0];
+    args.erase(args.begin());
+    try {
+        if (cmd == "init")
+            return cmdInit(args);
+        if (cmd == "add-company")
+            return cmdAddCompany(args);
+        if (cmd == "demo")
+            return cmdDemo(args);
+        if (cmd == "check")
+            return cmdCheck(args);
+        throw UsageError{"unknown command \"" + cmd + "\""};
+    } catch (const UsageError& e) {
+        std::cerr << "valmorand-admin: " << e.message << "\n" << kUsage;
+        return kUsageError;
+    } catch (const schema::SchemaError& e) {
+        std::cerr << "valmorand-admin: " << e.what() << "\n";
+        return kUsageError;
+    } catch (const EngineError& e) {
+        std::cerr << "valmorand-admin: database error " << e.code() << ": " << e.what() << "\n";
+        return 1;
+    } catch (const std::exception& e) {
+        std::cerr << "valmorand-admin: " << e.what() << "\n";
+        return 1;
+    }
+}
