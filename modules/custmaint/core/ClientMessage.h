@@ -1,0 +1,24 @@
+#pragma once
+
+namespace vm::custmaint {
+
+// Lines of the module's message list (IntlStrings1). The rules return these
+// numbers and the form shows the line of the session's language.
+enum ClientMessage : int {
+    kNoMessage = -1,
+    kMsgSalesmanEmpty = 0,
+    kMsgPostalCodeMissing = 1,
+    kMsgTermsMissing = 2,
+    kMsgHasLedgerRows = 3,
+    kMsgTerritoryNotFound = 4,
+    kMsgTermsNotFound = 5,
+    kMsgSalesmanNotFound = 6,
+    kMsgBillToNotFound = 7,
+    kMsgAccountNotFound = 8,
+    kMsgPickerCaption = 9, // the caption of the client picker's window, not a message
+    kMsgEmailMissing = 10,
+    kMsgCodeNotFound = 11,
+    kMsgCodeExists = 12,
+};
+
+} // namespace vm::custmaint
