@@ -18,6 +18,8 @@ struct LinkShortString {
 
     LinkShortString() = default;
     LinkShortString(std::string_view text) { set(text); }
+    LinkShortString(const std::string& text) { set(text); }
+    LinkShortString(const char* text) { set(text ? std::string_view(text) : std::string_view()); }
 
     void set(std::string_view text) noexcept {
         const std::size_t n = text.size() < kCapacity ? text.size() : kCapacity;
@@ -37,6 +39,10 @@ struct LinkShortString {
         return a.view() == b.view();
     }
     friend bool operator==(const LinkShortString& a, std::string_view b) noexcept { return a.view() == b; }
+    friend bool operator==(const LinkShortString& a, const std::string& b) noexcept { return a.view() == b; }
+    friend bool operator==(const LinkShortString& a, const char* b) noexcept {
+        return a.view() == (b ? std::string_view(b) : std::string_view());
+    }
 };
 
 static_assert(sizeof(LinkShortString) == 4, "the language code is four bytes wide in the record");

@@ -63,6 +63,10 @@ public:
         return a.block_ == b.block_ || a.view() == b.view();
     }
     friend bool operator==(const LinkString& a, std::string_view b) noexcept { return a.view() == b; }
+    friend bool operator==(const LinkString& a, const std::string& b) noexcept { return a.view() == b; }
+    friend bool operator==(const LinkString& a, const char* b) noexcept {
+        return a.view() == (b ? std::string_view(b) : std::string_view());
+    }
 
 private:
     struct Block {

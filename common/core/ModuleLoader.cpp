@@ -1,0 +1,136 @@
+#include "common/core/ModuleLoader.h"
+
+#include "common/core/ExceptionHook.h"
+#include "common/core/LaunchCode.h"
+#include "common/core/ModuleException.h"
+#include "common/core/OptionLines.h"
+#include "engine/EngineError.h"
+
+#include <cxxabi.h>
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <exception>
+#include <typeinfo>
+
+namespace vm::core {
+namespace {
+
+// The loader's text for a library it could find but not link; a missing
+// dependency reads "<name>: cannot open shared object file: ...".
+bool isMissingDependency(const std::string& detail) {
+    return detail.find("cannot open shared object file") != std::string::npos;
+}
+
+// Outside a catch handler nothing is current; inside, the type of the
+// exception being handled, whatever it is.
+bool currentExceptionTypeIsIn(const void* libraryBase) {
+    const std::type_info* type = abi::__cxa_current_exception_type();
+    Dl_info info{};
+    return type && libraryBase && dladdr(type, &info) != 0 && info.dli_fbase == libraryBase;
+}
+
+// Called inside the catch handler of the module call, while the library is
+// still loaded.
+std::exception_ptr detachFromLibrary(const void* libraryBase, std::string_view code) {
+    if (!currentExceptionTypeIsIn(libraryBase)) return std::current_exception();
+    try {
+        throw;
+    } catch (const EngineError& e) {
+        return std::make_exception_ptr(EngineError(e.stack()));
+    } catch (const std::exception& e) {
+        return std::make_exception_ptr(ModuleException(std::string(code), e.what()));
+    } catch (...) {
+        return std::make_exception_ptr(ModuleException(
+            std::string(code), "module " + std::string(code) + " ended with an exception of an unknown type"));
+    }
+}
+
+} // namespace
+
+std::string ModuleLoader::libraryPath(std::string_view code) const {
+    const std::string dir = programDir_.empty() ? std::string(".") : programDir_;
+    const bool slash = dir.back() == '/';
+    return dir + (slash ? "" : "/") + std::string(code) + ".so";
+}
+
+template <typename Call>
+ModuleRun ModuleLoader::launch(std::string_view code, Call&& call) const {
+    ModuleRun run;
+    if (!isSafeModuleCode(code)) {
+        run.errorNumber = kNotFound;
+        run.errorDetail = "not a module code: " + std::string(code);
+        return run;
+    }
+    const std::string path = libraryPath(code);
+
+    // The file itself first, so that its own failure (missing, no
+    // permission) is told apart from one of the libraries it needs.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        run.errorNumber = (errno == ENOENT || errno == ENOTDIR) ? kNotFound : errno;
+        run.errorDetail = path + ": " + std::strerror(errno);
+        return run;
+    }
+    ::close(fd);
+
+    ::dlerror();
+    void* handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!handle) {
+        const char* text = ::dlerror();
+        run.errorDetail = text ? text : path;
+        run.errorNumber = isMissingDependency(run.errorDetail) ? kDependencyMissing : kBadFormat;
+        return run;
+    }
+    void* entry = ::dlsym(handle, kShowDllFormSymbol);
+    if (!entry) {
+        ::dlclose(handle);
+        run.errorNumber = kNoEntryPoint;
+        run.errorDetail = path + ": no " + kShowDllFormSymbol + " export";
+        return run;
+    }
+    Dl_info info{};
+    const void* base = ::dladdr(entry, &info) != 0 ? info.dli_fbase : nullptr;
+
+    const ExceptionHook before = currentExceptionHook();
+    std::exception_ptr escaped;
+    try {
+        run.result = call(entry);
+        run.loaded = true;
+    } catch (...) {
+        escaped = detachFromLibrary(base, code);
+    }
+    if (before.isSet()) installExceptionHook(before);
+    else clearExceptionHook();
+    ::dlclose(handle);
+
+    if (escaped) std::rethrow_exception(escaped);
+    return run;
+}
+
+ModuleRun ModuleLoader::run(std::string_view code, const TLinkSection& link) const {
+    return launch(code, [&link](void* entry) { return reinterpret_cast<ShowDllFormFn>(entry)(link); });
+}
+
+ModuleRun ModuleLoader::runWithOptions(std::string_view code, const TLinkSection& link,
+                                       const std::vector<std::string>& captions,
+                                       const std::vector<std::string>& codes) const {
+    const std::string captionText = joinOptionLines(captions);
+    const std::string codeText = joinOptionLines(codes);
+    return launch(code, [&](void* entry) {
+        return reinterpret_cast<ShowDllFormOptionsFn>(entry)(link, captionText.c_str(), codeText.c_str());
+    });
+}
+
+std::string ModuleLoader::loadErrorMessage(std::string_view code, int errorNumber) {
+    return "error loading option " + std::string(code) + "  " + std::to_string(errorNumber);
+}
+
+std::string ModuleLoader::optionsLoadErrorMessage(int errorNumber) {
+    return "error loading optedit" + std::to_string(errorNumber);
+}
+
+} // namespace vm::core
