@@ -127,16 +127,35 @@ bool Aging::accountPrints(const AgingAccount& a, bool) const {
     return true;
 }
 
+struct Aging::Pass {
+    Pass(Database& db, const AgingOptions& o) : accounts(db, namesOf(o.ledger).accounts, true) {}
+    Cursor accounts;
+    std::optional<Query> ledger; // one pass beside the accounts, in code order
+    bool pending = false;        // ledger stands on a row not yet taken
+    bool started = false;
+    bool merge = true;
+    std::string cols, ledgerTable;
+    std::vector<Tx> txs;
+};
+
+void Aging::restart() {
+    pass_.reset();
+    totals_ = AgingTotals();
+}
+
 AgingTotals Aging::run(const std::function<void(const AgingAccount&)>& sink) {
+    restart();
+    AgingAccount a;
+    while (nextAccount(a)) sink(a);
+    return totals_;
+}
+
+bool Aging::nextAccount(AgingAccount& out) {
     const LedgerNames& n = namesOf(options_.ledger);
     const bool rcv = options_.ledger == Ledger::Receivables;
     const bool asOf = options_.reportDate != options_.today;
-    const std::string ledgerTable = options_.history ? n.history : n.table;
-    const std::string p = n.prefix;
-    const std::string cols = std::string(n.link) + ", " + p + "invoice, " + p + "ref, " + p + "date, " + p +
-                             "du_date, " + p + "type, " + p + "amount";
 
-    auto readTx = [&](Query& q) {
+    auto readTx = [](Query& q) {
         Tx t;
         t.invoice = q.value(1).asString();
         t.reference = q.value(2).asString();
@@ -147,50 +166,59 @@ AgingTotals Aging::run(const std::function<void(const AgingAccount&)>& sink) {
         return t;
     };
 
-    Cursor acc(db_, n.accounts, true);
-    const bool merge = !(rcv && options_.orderBySalesman);
-    if (!merge) acc.setIndex("clislsm");
-
-    // In code order the ledger is read in one pass beside the accounts;
-    // in salesman order each account's rows are read by their own range.
-    std::optional<Query> pass;
-    bool pending = false;
-    if (merge) {
-        std::string text = "SELECT " + cols + " FROM " + ledgerTable + " WHERE " + n.link + " >= ?";
-        std::vector<Value> params{options_.fromCode};
-        if (!options_.toCode.empty()) {
-            text += std::string(" AND ") + n.link + " <= ?";
-            params.emplace_back(options_.toCode);
+    bool ok;
+    if (!pass_) {
+        pass_ = std::make_shared<Pass>(db_, options_);
+        Pass& p = *pass_;
+        p.ledgerTable = options_.history ? n.history : n.table;
+        const std::string px = n.prefix;
+        p.cols = std::string(n.link) + ", " + px + "invoice, " + px + "ref, " + px + "date, " + px + "du_date, " +
+                 px + "type, " + px + "amount";
+        // In code order the ledger is read in one pass beside the accounts;
+        // in salesman order each account's rows are read by their own range.
+        p.merge = !(rcv && options_.orderBySalesman);
+        if (p.merge) {
+            std::string text = "SELECT " + p.cols + " FROM " + p.ledgerTable + " WHERE " + n.link + " >= ?";
+            std::vector<Value> params{options_.fromCode};
+            if (!options_.toCode.empty()) {
+                text += std::string(" AND ") + n.link + " <= ?";
+                params.emplace_back(options_.toCode);
+            }
+            text += std::string(" ORDER BY ") + n.order;
+            p.ledger.emplace(db_, text, params);
+            p.pending = p.ledger->next();
+            if (options_.toCode.empty())
+                p.accounts.setRange({options_.fromCode}, {}); // no upper bound
+            else
+                p.accounts.setRange({options_.fromCode}, {options_.toCode});
+        } else {
+            p.accounts.setIndex("clislsm");
         }
-        text += std::string(" ORDER BY ") + n.order;
-        pass.emplace(db_, text, params);
-        pending = pass->next();
-        if (options_.toCode.empty())
-            acc.setRange({options_.fromCode}, {}); // no upper bound
-        else
-            acc.setRange({options_.fromCode}, {options_.toCode});
+        ok = p.accounts.first();
+    } else {
+        ok = pass_->accounts.next();
     }
-
-    AgingTotals totals;
-    std::vector<Tx> txs;
-    for (bool ok = acc.first(); ok; ok = acc.next()) {
+    Pass& p = *pass_;
+    Cursor& acc = p.accounts;
+    for (; ok; ok = acc.next()) {
         const std::string code = acc.str(n.code);
-        txs.clear();
-        if (merge) {
-            while (pending && pass->value(0).asString() < code) pending = pass->next();
-            while (pending && pass->value(0).asString() == code) {
-                txs.push_back(readTx(*pass));
-                pending = pass->next();
+        p.txs.clear();
+        if (p.merge) {
+            while (p.pending && p.ledger->value(0).asString() < code) p.pending = p.ledger->next();
+            while (p.pending && p.ledger->value(0).asString() == code) {
+                p.txs.push_back(readTx(*p.ledger));
+                p.pending = p.ledger->next();
             }
         }
         if (code < options_.fromCode || (!options_.toCode.empty() && code > options_.toCode)) continue;
         if (rcv && !options_.territory.empty() && acc.str("Cli_terr") != options_.territory) continue;
         const int currency = static_cast<int>(acc.integer(rcv ? "Cli_currency" : "Sup_currency"));
         if (options_.printCurrency >= 0 && currency != options_.printCurrency) continue;
-        if (!merge) {
-            Query q(db_, "SELECT " + cols + " FROM " + ledgerTable + " WHERE " + n.link + " = ? ORDER BY " + n.order,
+        if (!p.merge) {
+            Query q(db_, "SELECT " + p.cols + " FROM " + p.ledgerTable + " WHERE " + n.link + " = ? ORDER BY " +
+                             n.order,
                     {code});
-            while (q.next()) txs.push_back(readTx(q));
+            while (q.next()) p.txs.push_back(readTx(q));
         }
         AgingAccount a;
         a.code = code;
@@ -208,14 +236,15 @@ AgingTotals Aging::run(const std::function<void(const AgingAccount&)>& sink) {
             a.country = acc.str("Cli_country");
             a.postalCode = acc.str("Cli_postal_code");
         }
-        ageAccount(a, txs, asOf);
+        ageAccount(a, p.txs, asOf);
         if (!accountPrints(a, asOf)) continue;
-        ++totals.accounts;
-        totals.total += a.total;
-        for (std::size_t i = 0; i < 5; ++i) totals.buckets[i] += a.buckets[i];
-        sink(a);
+        ++totals_.accounts;
+        totals_.total += a.total;
+        for (std::size_t i = 0; i < 5; ++i) totals_.buckets[i] += a.buckets[i];
+        out = std::move(a);
+        return true;
     }
-    return totals;
+    return false;
 }
 
 } // namespace vm::aging

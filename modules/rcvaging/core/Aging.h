@@ -2,6 +2,7 @@
 #include "modules/rcvaging/core/AgingTypes.h"
 
 #include <functional>
+#include <memory>
 
 namespace vm {
 class Database;
@@ -23,6 +24,12 @@ public:
     // Calls `sink` for every account that prints (in report order), with its
     // rows and totals. Returns the report totals.
     AgingTotals run(const std::function<void(const AgingAccount&)>& sink);
+    // The same, pulled one account at a time (for the report's data source):
+    // false after the last account. Totals accumulate in totals().
+    bool nextAccount(AgingAccount& out);
+    const AgingTotals& totals() const { return totals_; }
+    // Starts again from the first account.
+    void restart();
 
     // The bucket (1..5) of an age: at or under the first limit is column 1,
     // and so on; past the fourth limit is column 5.
@@ -52,9 +59,13 @@ private:
     void ageAccount(AgingAccount& account, const std::vector<Tx>& txs, bool asOfBalance) const;
     bool accountPrints(const AgingAccount& a, bool asOf) const;
 
+    struct Pass; // the open cursor and ledger query of a run
+
     Database& db_;
     AgingOptions options_;
     AgingControl control_;
+    std::shared_ptr<Pass> pass_;
+    AgingTotals totals_;
 };
 
 } // namespace vm::aging
