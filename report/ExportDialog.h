@@ -1,0 +1,72 @@
+#pragma once
+#include "report/ReportDocument.h"
+#include "report/ReportExporter.h"
+
+#include <QDialog>
+
+#include <optional>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace vm::report {
+
+class Report;
+
+// The modal export dialog: choose PDF, CSV or plain text and a file (named
+// after the report title by default, in the user's documents folder), then
+// export. It closes with Accepted only once the file is written; a failure
+// is shown in the dialog, which stays open. The report is laid out (its data
+// source read) only when the user confirms, once.
+//
+// Widgets carry component names as objectNames (gbFormat, rbPdf, rbCsv,
+// rbText, lblFile, edFile, btnBrowse, lblStatus, btnOK, btnCancel) for the
+// language tables; built-in captions are English when language is 1, else
+// French.
+class ExportDialog : public QDialog {
+    Q_OBJECT
+public:
+    ExportDialog(const Report& report, int language, QWidget* parent = nullptr);
+    ExportDialog(ReportDocument doc, int language, QWidget* parent = nullptr);
+
+    ReportExporter::Format format() const;
+    void setFormat(ReportExporter::Format f);
+    QString filePath() const;
+    void setFilePath(const QString& path);
+    // The folder of the default file and of relative names typed by the user.
+    void setDirectory(const QString& dir);
+    // Ask before replacing an existing file (on by default).
+    void setConfirmOverwrite(bool on) { confirmOverwrite_ = on; }
+    // The file written, once the dialog was accepted.
+    const QString& exportedPath() const { return exported_; }
+    QString statusText() const;
+
+    void accept() override;
+
+private:
+    void build();
+    void browse();
+    void formatChanged();
+    QString resolvedPath() const;
+    void showError(const QString& text);
+
+    const Report* report_ = nullptr;
+    std::optional<ReportDocument> doc_;
+    int language_;
+    QString dir_;
+    QString exported_;
+    QString confirmedPath_; // chosen in the file dialog, which asked about replacing
+    bool confirmOverwrite_ = true;
+    QString layoutError_; // the data source failed part-way: it cannot be read again
+    ReportExporter::Format lastFormat_ = ReportExporter::Format::Pdf;
+    QRadioButton* pdf_ = nullptr;
+    QRadioButton* csv_ = nullptr;
+    QRadioButton* text_ = nullptr;
+    QLineEdit* file_ = nullptr;
+    QLabel* status_ = nullptr;
+    QPushButton* ok_ = nullptr;
+};
+
+} // namespace vm::report
