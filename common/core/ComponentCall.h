@@ -28,12 +28,7 @@ std::optional<R> callComponent(const std::string& programDir, const std::string&
     using Fn = R (*)(Args...);
     auto fn = reinterpret_cast<Fn>(::dlsym(handle, function));
     if (!fn) return std::nullopt;
-    if constexpr (std::is_void_v<R>) {
-        fn(args...);
-        return std::nullopt;
-    } else {
-        return fn(args...);
-    }
+    return fn(args...);
 }
 
 } // namespace vm::core
