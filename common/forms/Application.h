@@ -1,0 +1,23 @@
+#pragma once
+#include <QApplication>
+
+namespace vm::forms {
+
+// The application object of the shell (and of test programs): every
+// exception that escapes an event handler is caught here and handed to the
+// exception hook in force (the running module's), instead of ending the
+// program. AbortAction is dropped silently. Without a hook the exception's
+// message is shown in an error box and the program goes on.
+class Application : public QApplication {
+    Q_OBJECT
+public:
+    Application(int& argc, char** argv);
+
+    bool notify(QObject* receiver, QEvent* event) override;
+
+    // Hands an exception to the hook as notify() does; for code that catches
+    // outside the event loop (a module's entry, a timer-less test).
+    static void dispatch(std::exception_ptr error);
+};
+
+} // namespace vm::forms

@@ -1,0 +1,48 @@
+#pragma once
+#include <QDialog>
+
+#include <optional>
+
+class QLineEdit;
+
+namespace vm::forms {
+
+// "Change period number": the journal modules' dialog for posting into
+// another period for the rest of the window's life. It can only be left
+// through OK with a whole number from 0 to 13; anything else is refused with
+// a message in the session's language and the focus returns to the edit.
+class Tperiod_frm : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr int kLastPeriod = 13;
+
+    explicit Tperiod_frm(QWidget* parent = nullptr);
+
+    // 1 English; anything else French.
+    void setLanguage(int language) { language_ = language; }
+    void setPeriod(int period);
+    // The number in the edit box; nothing when it is not a valid period.
+    std::optional<int> period() const;
+
+    // Reads a period number as the dialog does: optional sign and digits,
+    // from 0 to 13.
+    static std::optional<int> parsePeriod(const QString& text);
+
+    QLineEdit* edit() const { return edit_; }
+
+public slots:
+    void accept() override; // OK: checks the number first
+    void reject() override; // Escape: ignored
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    QLineEdit* edit_ = nullptr;
+    int language_ = 1;
+    bool leaving_ = false;
+};
+
+} // namespace vm::forms
