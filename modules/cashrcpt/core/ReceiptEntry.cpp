@@ -1,0 +1,403 @@
+#include "modules/cashrcpt/core/ReceiptEntry.h"
+
+#include "engine/Cursor.h"
+#include "engine/Database.h"
+#include "engine/EngineError.h"
+#include "modules/cashrcpt/core/ControlAccounts.h"
+#include "schema/Schema.h"
+
+namespace vm::cashrcpt {
+namespace {
+
+// Work-table edits are the user's own and short: each runs in a transaction
+// of its own unless the caller has one open.
+template <class F> void inTransaction(Database& db, F&& work)
+{
+    if (db.inTransaction()) {
+        work();
+        return;
+    }
+    Transaction tx(db);
+    work();
+    tx.commit();
+}
+
+void moveTo(Cursor& c, std::int64_t rowId)
+{
+    if (!c.gotoRowId(rowId))
+        throw EngineError(errc::kRecordNotFound, "Row " + std::to_string(rowId) + " of " + c.tableName() +
+                                                     " no longer exists");
+}
+
+} // namespace
+
+ReceiptEntry::ReceiptEntry(Database& companyDb, const ControlAccounts& accounts, int sessionId)
+    : db_(companyDb),
+      accounts_(accounts),
+      sessionId_(sessionId),
+      invoiceTable_(schema::workTableName("car_temp", sessionId)),
+      lineTable_(schema::workTableName("artmp", sessionId)),
+      totalsTable_(schema::workTableName("cxtmp", sessionId))
+{
+}
+
+void ReceiptEntry::createWorkTables(Database& dataRootDb)
+{
+    schema::createCashReceiptWorkTables(db_, dataRootDb, sessionId_);
+    client_.reset();
+    active_ = false;
+    paymentTotal_ = Money();
+}
+
+std::optional<ReceiptEntry::Client> ReceiptEntry::findClient(const std::string& code) const
+{
+    if (code.empty())
+        return std::nullopt;
+    Cursor cli(db_, "cli", true);
+    if (!cli.findKey({Value(code)}))
+        return std::nullopt;
+    return Client{cli.str("Cli_code"), cli.str("Cli_name"), cli.str("Cli_email"),
+                  ControlAccounts::normalisedCurrency(cli.integer("Cli_currency"))};
+}
+
+void ReceiptEntry::startClient(const Client& client, const std::string& reference)
+{
+    inTransaction(db_, [&] {
+        buildOpenInvoices(client.code, reference);
+        buildDistribution(client.currency);
+        updateTotals();
+    });
+    client_ = client;
+    active_ = true;
+    paymentTotal_ = Money();
+}
+
+void ReceiptEntry::startNotFromClient()
+{
+    inTransaction(db_, [&] {
+        db_.emptyTable(invoiceTable_);
+        buildDistribution(0);
+        updateTotals();
+    });
+    client_.reset();
+    active_ = false;
+    paymentTotal_ = Money();
+}
+
+// One list row per invoice: the client's ledger rows come grouped by invoice
+// through the client index, so each group is summed as it is read.
+void ReceiptEntry::buildOpenInvoices(const std::string& clientCode, const std::string& reference)
+{
+    db_.emptyTable(invoiceTable_);
+    Cursor car(db_, "car", true);
+    car.setIndex("Car_client");
+    car.setRange({Value(clientCode)});
+    Cursor list(db_, invoiceTable_);
+    list.setIndex("Invoice");
+    bool open = false;
+    std::string current;
+    auto flush = [&] {
+        if (open)
+            list.post();
+        open = false;
+    };
+    for (bool more = car.first(); more; more = car.next()) {
+        const std::string invoice = car.str("Car_invoice");
+        if (open && invoice == current) {
+            list.set("Car_amount", list.money("Car_amount") + car.money("Car_amount"));
+            continue;
+        }
+        flush();
+        current = invoice;
+        list.insert();
+        schema::fillBlank(list);
+        for (const char* f : {"Car_client", "Car_invoice", "Car_ref", "Car_date", "Car_type", "Car_du_date",
+                              "Car_amount", "Car_memo", "Car_slsm", "Car_pro_tax", "Car_fed_tax"})
+            list.set(f, car.value(f));
+        list.set("Car_ref", reference);
+        list.set("Car_type", "2");
+        list.set("Car_Payment", Money());
+        open = true;
+    }
+    flush();
+}
+
+std::string ReceiptEntry::accountDescription(std::int32_t account, bool* found) const
+{
+    Cursor glm(db_, "glm", true);
+    const bool there = glm.findKey({Value(account)});
+    if (found)
+        *found = there;
+    return there ? glm.str("Glm_Description") : std::string();
+}
+
+void ReceiptEntry::insertLine(std::int32_t account, const std::string& description)
+{
+    Cursor lines(db_, lineTable_);
+    lines.insert();
+    lines.set("Tmp_account", account);
+    lines.set("Tmp_desc", description);
+    lines.set("Tmp_debit", Money());
+    lines.set("Tmp_credit", Money());
+    lines.post();
+}
+
+// Line 1 is the receivables account of the currency; then the company's
+// receipt accounts that are in the chart, a bank account among them being
+// the bank of the currency.
+void ReceiptEntry::buildDistribution(int currency)
+{
+    db_.emptyTable(lineTable_);
+    const std::int32_t receivables = accounts_.receivablesAccount(currency);
+    insertLine(receivables, accountDescription(receivables));
+    const std::int32_t bank = accounts_.bankAccount(currency);
+    for (std::int32_t account : accounts_.templateAccounts) {
+        bool found = false;
+        accountDescription(account, &found);
+        if (!found)
+            continue;
+        if (accounts_.isBankAccount(account) && bank != 0)
+            account = bank;
+        insertLine(account, accountDescription(account));
+    }
+}
+
+std::vector<ReceiptEntry::InvoiceRow> ReceiptEntry::invoices() const
+{
+    std::vector<InvoiceRow> rows;
+    Cursor list(db_, invoiceTable_, true);
+    list.setIndex("Invoice");
+    for (bool more = list.first(); more; more = list.next())
+        rows.push_back({list.rowId(), list.str("Car_invoice"), list.date("Car_date"), list.date("Car_du_date"),
+                        list.money("Car_amount"), list.money("Car_Payment")});
+    return rows;
+}
+
+void ReceiptEntry::setPayment(std::int64_t rowId, Money payment)
+{
+    inTransaction(db_, [&] {
+        Cursor list(db_, invoiceTable_);
+        moveTo(list, rowId);
+        const Money previous = list.money("Car_Payment");
+        list.edit();
+        list.set("Car_Payment", payment);
+        list.post();
+        if (active_) {
+            paymentTotal_ += payment - previous;
+            applyAutomaticLines();
+            updateTotals();
+        }
+    });
+}
+
+bool ReceiptEntry::payInFull(std::int64_t rowId)
+{
+    Cursor list(db_, invoiceTable_, true);
+    moveTo(list, rowId);
+    const Money amount = list.money("Car_amount");
+    if (list.money("Car_Payment") == amount)
+        return false;
+    setPayment(rowId, amount);
+    return true;
+}
+
+void ReceiptEntry::applyAutomaticLines()
+{
+    const Money total = paymentTotal_;
+    const bool positive = total > Money();
+    bool receivablesDone = false, bankDone = false;
+    Cursor lines(db_, lineTable_);
+    for (bool more = lines.first(); more && !(receivablesDone && bankDone); more = lines.next()) {
+        const auto account = static_cast<std::int32_t>(lines.integer("Tmp_account"));
+        if (!receivablesDone && accounts_.isReceivablesAccount(account)) {
+            lines.edit();
+            lines.set("Tmp_credit", positive ? total : Money());
+            lines.set("Tmp_debit", positive ? Money() : -total);
+            lines.post();
+            receivablesDone = true;
+        } else if (!bankDone && accounts_.isBankAccount(account)) {
+            lines.edit();
+            lines.set("Tmp_debit", positive ? total : Money());
+            lines.set("Tmp_credit", positive ? Money() : -total);
+            lines.post();
+            bankDone = true;
+        }
+    }
+}
+
+std::vector<ReceiptEntry::LineRow> ReceiptEntry::lines() const
+{
+    std::vector<LineRow> rows;
+    Cursor lines(db_, lineTable_, true);
+    for (bool more = lines.first(); more; more = lines.next()) {
+        LineRow r;
+        r.rowId = lines.rowId();
+        if (!lines.isNull("Tmp_account"))
+            r.line.account = static_cast<std::int32_t>(lines.integer("Tmp_account"));
+        r.line.description = lines.str("Tmp_desc");
+        r.line.debit = lines.money("Tmp_debit");
+        r.line.credit = lines.money("Tmp_credit");
+        rows.push_back(std::move(r));
+    }
+    return rows;
+}
+
+int ReceiptEntry::lineCount() const
+{
+    Cursor lines(db_, lineTable_, true);
+    return static_cast<int>(lines.recordCount());
+}
+
+std::optional<std::int64_t> ReceiptEntry::addLine()
+{
+    if (lineCount() >= ReceiptDocument::kMaxLines)
+        return std::nullopt;
+    Cursor lines(db_, lineTable_);
+    lines.insert();
+    lines.set("Tmp_desc", std::string());
+    lines.set("Tmp_debit", Money());
+    lines.set("Tmp_credit", Money());
+    lines.post();
+    return lines.rowId();
+}
+
+CheckResult ReceiptEntry::setLineAccount(std::int64_t rowId, std::optional<std::int32_t> account)
+{
+    Cursor lines(db_, lineTable_);
+    moveTo(lines, rowId);
+    if (account.value_or(0) == 0) {
+        if (lines.money("Tmp_debit") > Money() || lines.money("Tmp_credit") > Money())
+            return {kMsgAccountInvalid, ReceiptField::Distribution};
+        lines.edit();
+        if (account)
+            lines.set("Tmp_account", 0);
+        else
+            lines.clear("Tmp_account");
+        lines.post();
+        return {};
+    }
+    bool found = false;
+    const std::string description = accountDescription(*account, &found);
+    if (!found)
+        return {kMsgAccountInvalid, ReceiptField::Distribution};
+    lines.edit();
+    lines.set("Tmp_account", *account);
+    lines.set("Tmp_desc", description);
+    lines.post();
+    return {};
+}
+
+void ReceiptEntry::setLineDescription(std::int64_t rowId, const std::string& description)
+{
+    Cursor lines(db_, lineTable_);
+    moveTo(lines, rowId);
+    lines.edit();
+    lines.set("Tmp_desc", description);
+    lines.post();
+}
+
+void ReceiptEntry::setLineDebit(std::int64_t rowId, Money debit)
+{
+    inTransaction(db_, [&] {
+        Cursor lines(db_, lineTable_);
+        moveTo(lines, rowId);
+        lines.edit();
+        lines.set("Tmp_debit", debit);
+        if (!debit.isZero())
+            lines.set("Tmp_credit", Money());
+        lines.post();
+        updateTotals();
+    });
+}
+
+void ReceiptEntry::setLineCredit(std::int64_t rowId, Money credit)
+{
+    inTransaction(db_, [&] {
+        Cursor lines(db_, lineTable_);
+        moveTo(lines, rowId);
+        lines.edit();
+        lines.set("Tmp_credit", credit);
+        if (!credit.isZero())
+            lines.set("Tmp_debit", Money());
+        lines.post();
+        updateTotals();
+    });
+}
+
+void ReceiptEntry::deleteLine(std::int64_t rowId)
+{
+    inTransaction(db_, [&] {
+        Cursor lines(db_, lineTable_);
+        moveTo(lines, rowId);
+        lines.remove();
+        updateTotals();
+    });
+}
+
+// The totals row is recomputed from the lines rather than adjusted by each
+// change, so that it cannot drift from them.
+void ReceiptEntry::updateTotals()
+{
+    Money debit, credit;
+    {
+        Cursor lines(db_, lineTable_, true);
+        for (bool more = lines.first(); more; more = lines.next()) {
+            debit += lines.money("Tmp_debit");
+            credit += lines.money("Tmp_credit");
+        }
+    }
+    Cursor totals(db_, totalsTable_);
+    if (totals.first()) {
+        totals.edit();
+    } else {
+        totals.insert();
+    }
+    totals.set("TotalDebit", debit);
+    totals.set("TotalCredit", credit);
+    totals.post();
+}
+
+ReceiptEntry::Totals ReceiptEntry::totals() const
+{
+    Cursor totals(db_, totalsTable_, true);
+    if (!totals.first())
+        return {};
+    return {totals.money("TotalDebit"), totals.money("TotalCredit")};
+}
+
+ReceiptDocument ReceiptEntry::document(Date date, const std::string& reference, const std::string& memo,
+                                       bool nsfCheque) const
+{
+    ReceiptDocument doc;
+    doc.notFromClient = !client_.has_value();
+    doc.client = client_ ? client_->code : std::string();
+    doc.date = date;
+    doc.reference = reference;
+    doc.memo = memo;
+    doc.nsfCheque = nsfCheque;
+    if (client_) {
+        Cursor list(db_, invoiceTable_, true);
+        list.setIndex("Invoice");
+        for (bool more = list.first(); more; more = list.next())
+            doc.invoices.push_back({list.str("Car_invoice"), list.str("Car_slsm"), list.date("Car_date"),
+                                    list.date("Car_du_date"), list.money("Car_amount"),
+                                    list.money("Car_Payment")});
+    }
+    for (LineRow& r : lines())
+        doc.lines.push_back(std::move(r.line));
+    return doc;
+}
+
+void ReceiptEntry::clear()
+{
+    inTransaction(db_, [&] {
+        db_.emptyTable(invoiceTable_);
+        db_.emptyTable(lineTable_);
+        updateTotals();
+    });
+    client_.reset();
+    active_ = false;
+    paymentTotal_ = Money();
+}
+
+} // namespace vm::cashrcpt
