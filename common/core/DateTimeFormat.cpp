@@ -1,5 +1,7 @@
 #include "common/core/DateTimeFormat.h"
 
+#include "common/core/RegionalSettings.h"
+
 #include <array>
 #include <vector>
 
@@ -216,6 +218,14 @@ std::optional<Date> parseShortDate(std::string_view text, std::string_view short
     const Date d = Date::fromYmd(year, month, day);
     if (d.isNull()) return std::nullopt;
     return d;
+}
+
+std::string formatShortDate(const Date& date) {
+    return formatShortDate(date, RegionalSettings::current().dateFormat);
+}
+
+std::optional<Date> parseShortDate(std::string_view text) {
+    return parseShortDate(text, RegionalSettings::current().dateFormat);
 }
 
 } // namespace vm::core

@@ -45,4 +45,8 @@ std::string formatShortDate(const Date& date, std::string_view shortDateFormat);
 // anything that is not a real date gives nullopt.
 std::optional<Date> parseShortDate(std::string_view text, std::string_view shortDateFormat, int referenceYear = 0);
 
+// The same in the short date format of RegionalSettings::current().
+std::string formatShortDate(const Date& date);
+std::optional<Date> parseShortDate(std::string_view text);
+
 } // namespace vm::core

@@ -1,20 +1,8 @@
 #include "common/core/ExceptionHook.h"
 
-#include "common/core/LinkSection.h"
-
 #include <QCoreApplication>
+#include <QThread>
 #include <QVariant>
-
-#include <dlfcn.h>
-
-#include <cstdint>
-
-// The process-wide slot. It has default visibility so that, in a program
-// linked with exported symbols, a module's lookup below finds the program's
-// copy instead of its own.
-extern "C" {
-VM_EXPORT vm::core::ExceptionHook vmCoreExceptionHookSlot;
-}
 
 namespace vm::core {
 namespace {
@@ -22,48 +10,52 @@ namespace {
 constexpr char kFnProperty[] = "vmExceptionHookFn";
 constexpr char kObjectProperty[] = "vmExceptionHookObject";
 
-ExceptionHook* processSlot() {
-    static ExceptionHook* const slot = [] {
-        void* found = dlsym(RTLD_DEFAULT, "vmCoreExceptionHookSlot");
-        return found ? static_cast<ExceptionHook*>(found) : &vmCoreExceptionHookSlot;
-    }();
-    return slot;
+// Qt is one shared library for the whole process, so its objects are seen
+// alike by the program and by every module, whichever copy of this code
+// runs. The application object holds the hook; before it exists (tests,
+// tools) the calling thread's object does, which for the UI thread is the
+// same thread object the application later takes over.
+struct Holders {
+    QObject* at[2] = {nullptr, nullptr};
+    int count = 0;
+    QObject* const* begin() const { return at; }
+    QObject* const* end() const { return at + count; }
+};
+
+Holders holders() {
+    Holders h;
+    if (QCoreApplication* app = QCoreApplication::instance()) h.at[h.count++] = app;
+    h.at[h.count++] = QThread::currentThread();
+    return h;
 }
 
-quintptr toInt(ExceptionHookFn fn) { return reinterpret_cast<quintptr>(fn); }
-ExceptionHookFn toFn(quintptr v) { return reinterpret_cast<ExceptionHookFn>(v); }
+void store(QObject* holder, const QVariant& fn, const QVariant& object) {
+    holder->setProperty(kFnProperty, fn);
+    holder->setProperty(kObjectProperty, object);
+}
 
 } // namespace
 
 void installExceptionHook(ExceptionHook hook) {
-    // Both places: the slot keeps the hook should the application object go
-    // away, the properties reach modules of a program that exports nothing.
-    *processSlot() = hook;
-    if (QCoreApplication* app = QCoreApplication::instance()) {
-        app->setProperty(kFnProperty, QVariant::fromValue<quintptr>(toInt(hook.fn)));
-        app->setProperty(kObjectProperty, QVariant::fromValue<quintptr>(reinterpret_cast<quintptr>(hook.object)));
-    }
+    const QVariant fn = QVariant::fromValue<quintptr>(reinterpret_cast<quintptr>(hook.fn));
+    const QVariant object = QVariant::fromValue<quintptr>(reinterpret_cast<quintptr>(hook.object));
+    for (QObject* holder : holders()) store(holder, fn, object);
 }
 
 ExceptionHook currentExceptionHook() {
-    if (QCoreApplication* app = QCoreApplication::instance()) {
-        const QVariant fn = app->property(kFnProperty);
-        if (fn.isValid()) {
-            ExceptionHook hook;
-            hook.fn = toFn(fn.value<quintptr>());
-            hook.object = reinterpret_cast<void*>(app->property(kObjectProperty).value<quintptr>());
-            return hook;
-        }
+    for (QObject* holder : holders()) {
+        const QVariant fn = holder->property(kFnProperty);
+        if (!fn.isValid()) continue;
+        ExceptionHook hook;
+        hook.fn = reinterpret_cast<ExceptionHookFn>(fn.value<quintptr>());
+        hook.object = reinterpret_cast<void*>(holder->property(kObjectProperty).value<quintptr>());
+        return hook;
     }
-    return *processSlot();
+    return {};
 }
 
 void clearExceptionHook() {
-    if (QCoreApplication* app = QCoreApplication::instance()) {
-        app->setProperty(kFnProperty, QVariant());
-        app->setProperty(kObjectProperty, QVariant());
-    }
-    *processSlot() = ExceptionHook{};
+    for (QObject* holder : holders()) store(holder, QVariant(), QVariant());
 }
 
 } // namespace vm::core

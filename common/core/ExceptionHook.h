@@ -19,10 +19,10 @@ struct ExceptionHook {
 };
 
 // The shell and every module library link their own copy of this code, yet
-// must all see one hook. The hook is therefore kept where the whole process
-// looks: as properties of the application object when one exists, otherwise
-// in one process-wide slot found through the dynamic linker's global scope
-// (the program exports it). Used from the UI thread only.
+// must all see one hook. The hook is therefore kept in Qt's objects, which
+// the whole process shares: as properties of the application object when
+// one exists, and of the calling thread's object (the UI thread's, before an
+// application object exists). Used from the UI thread only.
 void installExceptionHook(ExceptionHook hook);
 ExceptionHook currentExceptionHook();
 // Clears both the handler and its object.

@@ -77,6 +77,8 @@ ModuleRun ModuleLoader::launch(std::string_view code, Call&& call) const {
     }
     ::close(fd);
 
+    // Taken before loading: a library's initialisers run inside dlopen.
+    const ExceptionHook before = currentExceptionHook();
     ::dlerror();
     void* handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!handle) {
@@ -87,6 +89,8 @@ ModuleRun ModuleLoader::launch(std::string_view code, Call&& call) const {
     }
     void* entry = ::dlsym(handle, kShowDllFormSymbol);
     if (!entry) {
+        if (before.isSet()) installExceptionHook(before);
+        else clearExceptionHook();
         ::dlclose(handle);
         run.errorNumber = kNoEntryPoint;
         run.errorDetail = path + ": no " + kShowDllFormSymbol + " export";
@@ -95,7 +99,6 @@ ModuleRun ModuleLoader::launch(std::string_view code, Call&& call) const {
     Dl_info info{};
     const void* base = ::dladdr(entry, &info) != 0 ? info.dli_fbase : nullptr;
 
-    const ExceptionHook before = currentExceptionHook();
     std::exception_ptr escaped;
     try {
         run.result = call(entry);
