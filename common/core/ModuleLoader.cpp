@@ -2,11 +2,9 @@
 
 #include "common/core/ExceptionHook.h"
 #include "common/core/LaunchCode.h"
-#include "common/core/ModuleException.h"
+#include "common/core/LibraryBoundary.h"
 #include "common/core/OptionLines.h"
-#include "engine/EngineError.h"
 
-#include <cxxabi.h>
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <unistd.h>
@@ -14,7 +12,6 @@
 #include <cerrno>
 #include <cstring>
 #include <exception>
-#include <typeinfo>
 
 namespace vm::core {
 namespace {
@@ -23,30 +20,6 @@ namespace {
 // dependency reads "<name>: cannot open shared object file: ...".
 bool isMissingDependency(const std::string& detail) {
     return detail.find("cannot open shared object file") != std::string::npos;
-}
-
-// Outside a catch handler nothing is current; inside, the type of the
-// exception being handled, whatever it is.
-bool currentExceptionTypeIsIn(const void* libraryBase) {
-    const std::type_info* type = abi::__cxa_current_exception_type();
-    Dl_info info{};
-    return type && libraryBase && dladdr(type, &info) != 0 && info.dli_fbase == libraryBase;
-}
-
-// Called inside the catch handler of the module call, while the library is
-// still loaded.
-std::exception_ptr detachFromLibrary(const void* libraryBase, std::string_view code) {
-    if (!currentExceptionTypeIsIn(libraryBase)) return std::current_exception();
-    try {
-        throw;
-    } catch (const EngineError& e) {
-        return std::make_exception_ptr(EngineError(e.stack()));
-    } catch (const std::exception& e) {
-        return std::make_exception_ptr(ModuleException(std::string(code), e.what()));
-    } catch (...) {
-        return std::make_exception_ptr(ModuleException(
-            std::string(code), "module " + std::string(code) + " ended with an exception of an unknown type"));
-    }
 }
 
 } // namespace
@@ -89,15 +62,13 @@ ModuleRun ModuleLoader::launch(std::string_view code, Call&& call) const {
     }
     void* entry = ::dlsym(handle, kShowDllFormSymbol);
     if (!entry) {
-        if (before.isSet()) installExceptionHook(before);
-        else clearExceptionHook();
+        restoreExceptionHook(before);
         ::dlclose(handle);
         run.errorNumber = kNoEntryPoint;
         run.errorDetail = path + ": no " + kShowDllFormSymbol + " export";
         return run;
     }
-    Dl_info info{};
-    const void* base = ::dladdr(entry, &info) != 0 ? info.dli_fbase : nullptr;
+    const void* base = libraryBaseOf(entry);
 
     std::exception_ptr escaped;
     try {
@@ -106,8 +77,7 @@ ModuleRun ModuleLoader::launch(std::string_view code, Call&& call) const {
     } catch (...) {
         escaped = detachFromLibrary(base, code);
     }
-    if (before.isSet()) installExceptionHook(before);
-    else clearExceptionHook();
+    restoreExceptionHook(before);
     ::dlclose(handle);
 
     if (escaped) std::rethrow_exception(escaped);

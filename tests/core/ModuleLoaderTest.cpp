@@ -1,3 +1,4 @@
+#include "common/core/ComponentCall.h"
 #include "common/core/ExceptionHook.h"
 #include "common/core/LaunchCode.h"
 #include "common/core/ModuleException.h"
@@ -245,6 +246,20 @@ TEST_P(ModuleLoaderTest, HookInstalledInAModuleIsSeenByTheProgram) {
     const auto f = reported();
     EXPECT_EQ(f.at("hook object ok"), "1");
     EXPECT_EQ(f.at("hook error"), "boom");
+}
+
+TEST_P(ModuleLoaderTest, ComponentCallsGetTheSameCare) {
+    const std::string dir = kModuleDir;
+    ::setenv("VM_TESTMOD_ACTION", "refuse", 1);
+    EXPECT_EQ(callComponent<std::int32_t>(dir, "vmtestmod", "ShowDllForm", TLinkSection()), 0);
+    EXPECT_EQ(callComponent<std::int32_t>(dir, "vmtestmod", "NoSuchFunction", TLinkSection()), std::nullopt);
+    EXPECT_EQ(callComponent<std::int32_t>(dir, "nosuchpicker", "PickClient", TLinkSection()), std::nullopt);
+    EXPECT_EQ(callComponent<std::int32_t>(dir + "/sub", "../vmtestmod", "ShowDllForm", TLinkSection()), std::nullopt);
+
+    ::setenv("VM_TESTMOD_ACTION", "hook,throw-local", 1);
+    EXPECT_THROW(callComponent<std::int32_t>(dir, "vmtestmod", "ShowDllForm", TLinkSection()), ModuleException);
+    EXPECT_FALSE(currentExceptionHook().isSet());
+    EXPECT_FALSE(isLoaded("vmtestmod"));
 }
 
 INSTANTIATE_TEST_SUITE_P(HookPlace, ModuleLoaderTest, ::testing::Values(false, true),
