@@ -44,8 +44,9 @@ ModuleRun ModuleLoader::launch(std::string_view code, Call&& call) const {
     // permission) is told apart from one of the libraries it needs.
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
-        run.errorNumber = (errno == ENOENT || errno == ENOTDIR) ? kNotFound : errno;
-        run.errorDetail = path + ": " + std::strerror(errno);
+        const int err = errno;
+        run.errorNumber = (err == ENOENT || err == ENOTDIR) ? kNotFound : err;
+        run.errorDetail = path + ": " + std::strerror(err);
         return run;
     }
     ::close(fd);
