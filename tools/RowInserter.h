@@ -2,6 +2,7 @@
 #include "engine/Cursor.h"
 #include "schema/Schema.h"
 
+#include <algorithm>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -17,14 +18,28 @@ public:
     {
         for (const char* f : fields)
             index_.push_back(cursor_.fieldIndex(f));
-        blanks_ = static_cast<int>(index_.size()) < cursor_.fieldCount();
+        // Fields left out get the value fillBlank would give them; the engine
+        // already starts text as "", so only numbers and flags need it.
+        const auto& defs = cursor_.def().fields;
+        for (int i = 0; i < static_cast<int>(defs.size()); ++i) {
+            if (std::find(index_.begin(), index_.end(), i) != index_.end())
+                continue;
+            switch (defs[static_cast<std::size_t>(i)].type) {
+            case FieldType::Int16:
+            case FieldType::Int32: blanks_.emplace_back(i, Value(0)); break;
+            case FieldType::Float: blanks_.emplace_back(i, Value(0.0)); break;
+            case FieldType::Money: blanks_.emplace_back(i, Value(Money())); break;
+            case FieldType::Boolean: blanks_.emplace_back(i, Value(false)); break;
+            default: break;
+            }
+        }
     }
 
     void add(std::initializer_list<Value> values)
     {
         cursor_.insert();
-        if (blanks_)
-            schema::fillBlank(cursor_);
+        for (const auto& [field, v] : blanks_)
+            cursor_.set(field, v);
         std::size_t k = 0;
         for (const auto& v : values)
             cursor_.set(index_.at(k++), v);
@@ -37,7 +52,7 @@ public:
 private:
     Cursor cursor_;
     std::vector<int> index_;
-    bool blanks_ = false;
+    std::vector<std::pair<int, Value>> blanks_;
     std::int64_t count_ = 0;
 };
 

@@ -1,0 +1,166 @@
+// Creating data roots and companies: what they hold, and refusals that must
+// leave nothing behind.
+#include "engine/EngineError.h"
+#include "engine/EngineError.h"
+#include <algorithm>
+#include "tests/fixture/TempCompany.h"
+
+#include <filesystem>
+#include <fstream>
+
+namespace fs = std::filesystem;
+using namespace vm;
+using vm::test::TempCompanyTest;
+
+namespace {
+
+std::int64_t count(Database& db, const std::string& sql)
+{
+    Query q(db, sql);
+    return q.next() ? q.value(0).asInt() : -1;
+}
+
+// A scratch directory for the tests that create data roots by hand.
+class ScratchDir {
+public:
+    ScratchDir()
+    {
+        std::string p = (fs::temp_directory_path() / "vmschema.XXXXXX").string();
+        if (!mkdtemp(p.data()))
+            throw std::runtime_error("mkdtemp");
+        path = p;
+    }
+    ~ScratchDir()
+    {
+        std::error_code ec;
+        fs::remove_all(path, ec);
+    }
+    std::string path;
+};
+
+} // namespace
+
+TEST_F(TempCompanyTest, DataRootHoldsSessionsLanguagesAndUsers)
+{
+    Database& root = company.dataRoot();
+    EXPECT_EQ(count(root, "SELECT COUNT(*) FROM session"), 16);
+    EXPECT_EQ(count(root, "SELECT MIN(Session_id) FROM session"), 0);
+    EXPECT_EQ(count(root, "SELECT MAX(Session_id) FROM session"), 15);
+    Cursor virmem(root, "virmem", true);
+    ASSERT_TRUE(virmem.findKey({Value(0)}));
+    EXPECT_EQ(virmem.money("Curr_24"), Money());
+    ASSERT_TRUE(virmem.findKey({Value(15)}));
+    EXPECT_FALSE(virmem.findKey({Value(16)}));
+
+    Cursor lang(root, "languages", true);
+    ASSERT_TRUE(lang.findKey({Value(2)}));
+    EXPECT_EQ(lang.str("LangCode"), "fr");
+    EXPECT_EQ(lang.str("LangName"), "Français");
+
+    Cursor users(root, "user", true);
+    ASSERT_TRUE(users.findKey({Value("ADMIN")}));
+    EXPECT_EQ(users.str("User_name"), "Administrator");
+    EXPECT_EQ(users.integer("User_company"), 1);
+    const auto admin = schema::UserRights::fromBytes(users.value("User_security").asBytes());
+    EXPECT_TRUE(admin.allows(schema::UserRights::SystemManager, schema::UserRights::Edit, 2));
+    ASSERT_TRUE(users.findKey({Value("CLERK")}));
+    const auto clerk = schema::UserRights::fromBytes(users.value("User_security").asBytes());
+    EXPECT_TRUE(clerk.allowsBit(105 + 15)); // receivables, Transactions, first option
+    EXPECT_FALSE(clerk.allowsBit(105));     // maintenance of clients
+    EXPECT_FALSE(clerk.allowsBit(2 * 105 + 15));
+}
+
+TEST_F(TempCompanyTest, NewCompanyHasItsControlRowPeriodsAndListing)
+{
+    Database& db = company.db();
+    EXPECT_EQ(count(db, "SELECT COUNT(*) FROM ctrl"), 1);
+    Cursor ctrl(db, "ctrl", true);
+    ASSERT_TRUE(ctrl.first());
+    EXPECT_EQ(ctrl.integer("Ctrl_periods"), 12);
+    EXPECT_EQ(ctrl.integer("Ctrl_ar_period"), 1);
+    EXPECT_EQ(ctrl.integer("Ctrl_ar_days4"), 120);
+    EXPECT_EQ(ctrl.str("Ctrl_ar_dname1"), "Current");
+    EXPECT_EQ(ctrl.str("Ctrl_dollars1"), "Dollars");
+    EXPECT_EQ(ctrl.str("Ctrl_cents1"), "Cents");
+    // Empty text is stored as "", numbers as 0: readers compare without
+    // guarding against blanks.
+    EXPECT_EQ(count(db, "SELECT COUNT(*) FROM ctrl WHERE Ctrl_alt_key1 IS NULL OR Ctrl_curr4_name IS NULL"), 0);
+    EXPECT_EQ(count(db, "SELECT COUNT(*) FROM ctrl WHERE Ctrl_ap_curr5 IS NULL OR Ctrl_IncludeAp IS NULL"), 0);
+
+    EXPECT_EQ(count(db, "SELECT COUNT(*) FROM periods"), 13);
+    Cursor periods(db, "Periods", true);
+    ASSERT_TRUE(periods.findKey({Value(11)}));
+    EXPECT_EQ(periods.str("Period_mth"), "November");
+
+    Cursor comp(company.dataRoot(), "comp", true);
+    ASSERT_TRUE(comp.findKey({Value(1)}));
+    EXPECT_EQ(comp.str("Comp_Name"), "Test Company");
+}
+
+TEST_F(TempCompanyTest, CompanyNumbersAreAppendedWithoutPadding)
+{
+    schema::createCompany(company.dataDir(), 12, "Douze");
+    EXPECT_TRUE(fs::is_directory(company.dataDir() + "12"));
+    EXPECT_EQ(count(company.dataRoot(), "SELECT COUNT(*) FROM comp"), 2);
+}
+
+TEST_F(TempCompanyTest, RefusedCompaniesLeaveNothing)
+{
+    const auto listed = [&] { return count(company.dataRoot(), "SELECT COUNT(*) FROM comp"); };
+    company.addClient("C1", "Existing client");
+
+    EXPECT_THROW(schema::createCompany(company.dataDir(), 1, "Again"), schema::SchemaError);
+    EXPECT_EQ(count(company.db(), "SELECT COUNT(*) FROM cli"), 1); // the existing company is untouched
+
+    for (int bad : {0, -1, schema::kMaxCompany + 1})
+        EXPECT_THROW(schema::createCompany(company.dataDir(), bad, "Bad"), schema::SchemaError) << bad;
+    EXPECT_THROW(schema::createCompany(company.dataDir(), 2, "  "), schema::SchemaError);
+    EXPECT_FALSE(fs::exists(company.dataDir() + "2"));
+
+    // A directory that is in the way is neither used nor removed.
+    fs::create_directory(company.dataDir() + "3");
+    std::ofstream(company.dataDir() + "3/notes.txt") << "keep me";
+    EXPECT_THROW(schema::createCompany(company.dataDir(), 3, "Three"), schema::SchemaError);
+    EXPECT_TRUE(fs::exists(company.dataDir() + "3/notes.txt"));
+    EXPECT_EQ(listed(), 1);
+
+    // An empty one is fine.
+    fs::create_directory(company.dataDir() + "4");
+    schema::createCompany(company.dataDir(), 4, "Four");
+    EXPECT_EQ(listed(), 2);
+}
+
+TEST(DataRootCreation, RefusesWhatIsNotAFreshDirectory)
+{
+    ScratchDir dir;
+    const std::string dataDir = schema::dataDirOf(dir.path);
+    EXPECT_EQ(dataDir, dir.path + "/Valmorand/data");
+    EXPECT_EQ(schema::dataDirOf(dir.path + "/"), dataDir);
+    EXPECT_FALSE(schema::isDataRoot(dataDir));
+
+    // A file where the directory should be.
+    fs::create_directories(dir.path + "/Valmorand");
+    std::ofstream(dataDir) << "x";
+    EXPECT_THROW(schema::createDataRoot(dataDir), schema::SchemaError);
+    fs::remove(dataDir);
+
+    schema::createDataRoot(dataDir);
+    EXPECT_TRUE(schema::isDataRoot(dataDir));
+    EXPECT_THROW(schema::createDataRoot(dataDir), schema::SchemaError);
+    EXPECT_TRUE(schema::isDataRoot(dataDir));
+
+    EXPECT_THROW(schema::createCompany(dir.path, 1, "Not a root"), schema::SchemaError);
+    EXPECT_FALSE(fs::exists(dir.path + "1"));
+}
+
+TEST(DataRootCreation, FailureRemovesWhatItMade)
+{
+    ScratchDir dir;
+    const std::string dataDir = schema::dataDirOf(dir.path);
+    // Two users with one password: the second insert fails after the tables
+    // were made, and the whole root must go.
+    schema::UserRecord a{"SAME", "A", "First", 0, 1, 1, "", schema::UserRights()};
+    schema::UserRecord b{"same", "B", "Second", 0, 1, 1, "", schema::UserRights()};
+    EXPECT_THROW(schema::createDataRoot(dataDir, {a, b}), EngineError);
+    EXPECT_FALSE(fs::exists(dir.path + "/Valmorand"));
+}

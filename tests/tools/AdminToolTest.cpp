@@ -1,0 +1,258 @@
+// valmorand-admin run as a user runs it: exit status, messages, and what is
+// (or is not) left on disk.
+#include "engine/Cursor.h"
+#include "engine/Database.h"
+#include "schema/Schema.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sys/wait.h>
+
+namespace fs = std::filesystem;
+using namespace vm;
+
+namespace {
+
+struct Outcome {
+    int status = -1;
+    std::string output; // stdout and stderr together
+};
+
+std::string quoted(const std::string& s)
+{
+    std::string q = "'";
+    for (char ch : s)
+        q += ch == '\'' ? std::string("'\\''") : std::string(1, ch);
+    return q + "'";
+}
+
+Outcome admin(const std::vector<std::string>& args)
+{
+    std::string cmd = quoted(std::string(VM_PROGRAM_DIR) + "/valmorand-admin");
+    for (const auto& a : args)
+        cmd += " " + quoted(a);
+    cmd += " 2>&1";
+    Outcome r;
+    FILE* p = popen(cmd.c_str(), "r");
+    if (!p)
+        return r;
+    char buf[4096];
+    std::size_t n;
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0)
+        r.output.append(buf, n);
+    const int st = pclose(p);
+    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    return r;
+}
+
+class AdminTool : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::string p = (fs::temp_directory_path() / "vmadmin.XXXXXX").string();
+        ASSERT_NE(mkdtemp(p.data()), nullptr);
+        dir = p;
+        dataDir = dir + "/Valmorand/data";
+    }
+    void TearDown() override
+    {
+        std::error_code ec;
+        fs::remove_all(dir, ec);
+    }
+    void init() { ASSERT_EQ(admin({"init", dir}).status, 0); }
+
+    std::string dir, dataDir;
+};
+
+std::int64_t scalar(Database& db, const std::string& sql)
+{
+    Query q(db, sql);
+    return q.next() ? q.value(0).asInt() : -1;
+}
+
+} // namespace
+
+TEST_F(AdminTool, InitCreatesTheDataRootAndItsUsers)
+{
+    const Outcome r = admin({"init", dir});
+    EXPECT_EQ(r.status, 0) << r.output;
+    ASSERT_TRUE(schema::isDataRoot(dataDir));
+    Database root(dataDir);
+    Cursor users(root, "user", true);
+    EXPECT_TRUE(users.findKey({Value("ADMIN")}));
+    EXPECT_TRUE(users.findKey({Value("CLERK")}));
+    EXPECT_EQ(users.str("User_name"), "Counter Clerk");
+
+    const Outcome again = admin({"init", dir});
+    EXPECT_EQ(again.status, 2);
+    EXPECT_NE(again.output.find("already"), std::string::npos) << again.output;
+}
+
+TEST_F(AdminTool, InitRefusesABadDirectoryWithoutCreatingAnything)
+{
+    const std::string missing = dir + "/no/such/place";
+    Outcome r = admin({"init", missing});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.output.find("not an existing directory"), std::string::npos) << r.output;
+    EXPECT_FALSE(fs::exists(dir + "/no"));
+
+    std::ofstream(dir + "/plainfile") << "x";
+    r = admin({"init", dir + "/plainfile"});
+    EXPECT_EQ(r.status, 2);
+
+    r = admin({"init"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.output.find("usage:"), std::string::npos);
+    EXPECT_TRUE(fs::is_empty(dir + "/plainfile") == false);
+    EXPECT_FALSE(fs::exists(dir + "/Valmorand"));
+    EXPECT_EQ(admin({"frobnicate", dir}).status, 2);
+}
+
+TEST_F(AdminTool, AddCompanyRefusesExistingOnesAndBadNumbers)
+{
+    EXPECT_EQ(admin({"add-company", dir, "1", "Before init"}).status, 2);
+    EXPECT_FALSE(fs::exists(dataDir + "1"));
+    init();
+
+    Outcome r = admin({"add-company", dir, "2", "Fromagerie Côté"});
+    ASSERT_EQ(r.status, 0) << r.output;
+    {
+        Database db(dataDir + "2");
+        Cursor cli(db, "cli");
+        cli.insert();
+        cli.set("Cli_code", "KEEP");
+        cli.post();
+    }
+    r = admin({"add-company", dir, "2", "Other name"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.output.find("already exists"), std::string::npos) << r.output;
+    {
+        Database db(dataDir + "2");
+        EXPECT_TRUE(Cursor(db, "cli", true).findKey({Value("KEEP")}));
+        Database root(dataDir);
+        Cursor comp(root, "comp", true);
+        ASSERT_TRUE(comp.findKey({Value(2)}));
+        EXPECT_EQ(comp.str("Comp_Name"), "Fromagerie Côté");
+    }
+    for (const char* bad : {"0", "abc", "-3", "2x", "10000"}) {
+        r = admin({"add-company", dir, bad, "X"});
+        EXPECT_EQ(r.status, 2) << bad;
+    }
+    EXPECT_EQ(admin({"add-company", dir, "5", ""}).status, 2);
+    EXPECT_FALSE(fs::exists(dataDir + "5"));
+}
+
+// The demo's balances are the sums of its ledgers (checked here with plain
+// SQL, not with the tool's own check), and the same options give the same
+// company.
+TEST_F(AdminTool, DemoBalancesEqualLedgersAndIsRepeatable)
+{
+    init();
+    Outcome r = admin({"demo", dir, "--clients", "25", "--suppliers", "6", "--invoices", "400"});
+    ASSERT_EQ(r.status, 0) << r.output;
+
+    Database db(dataDir + "1");
+    EXPECT_EQ(scalar(db, "SELECT COUNT(*) FROM cli"), 25);
+    EXPECT_EQ(scalar(db, "SELECT COUNT(*) FROM sup"), 6);
+    EXPECT_EQ(scalar(db, "SELECT COUNT(*) FROM car WHERE Car_type = '1'"), 400);
+    EXPECT_GT(scalar(db, "SELECT COUNT(*) FROM car WHERE Car_type = '2'"), 0);
+    EXPECT_GT(scalar(db, "SELECT COUNT(*) FROM cap WHERE Cap_type = '2'"), 0);
+    EXPECT_EQ(scalar(db, "SELECT COUNT(*) FROM cli c WHERE c.Cli_current_bal <>"
+                         " (SELECT COALESCE(SUM(Car_amount), 0) FROM car WHERE Car_client = c.Cli_code)"),
+              0);
+    EXPECT_EQ(scalar(db, "SELECT COUNT(*) FROM sup s WHERE s.Sup_current_bal <>"
+                         " (SELECT COALESCE(SUM(Cap_amount), 0) FROM cap WHERE Cap_supplier = s.Sup_code)"),
+              0);
+    // Payments never exceed their invoice, so no invoice is overpaid.
+    EXPECT_EQ(scalar(db, "SELECT COUNT(*) FROM (SELECT Car_invoice, SUM(Car_amount) AS s FROM car"
+                         " GROUP BY Car_client, Car_invoice) WHERE s < 0"),
+              0);
+    // Every journal entry balances.
+    EXPECT_EQ(scalar(db, "SELECT COUNT(*) FROM tjlh WHERE Tjlh_tot_debit <> Tjlh_tot_credit"), 0);
+    // The control row points at accounts of the chart.
+    Cursor ctrl(db, "ctrl", true);
+    ASSERT_TRUE(ctrl.first());
+    Cursor glm(db, "glm", true);
+    for (const char* f : {"Ctrl_ar_accnt", "Ctrl_ap_accnt", "Ctrl_bank_accnt1", "Ctrl_ar_curr2", "Ctrl_ap_curr2",
+                          "Ctrl_ap_disb_accnt2", "Ctrl_cr_accnt1", "Ctrl_ap_purch_accnt1"})
+        EXPECT_TRUE(glm.findKey({ctrl.value(f)})) << f;
+    EXPECT_EQ(ctrl.str("Ctrl_curr1_name"), "US Dollar");
+
+    r = admin({"check", dir, "1"});
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_NE(r.output.find("Books balance."), std::string::npos);
+
+    // Same options elsewhere: the same ledger.
+    std::string other = dir + "/other";
+    fs::create_directory(other);
+    ASSERT_EQ(admin({"init", other}).status, 0);
+    ASSERT_EQ(admin({"demo", other, "--clients", "25", "--suppliers", "6", "--invoices", "400"}).status, 0);
+    Database db2(other + "/Valmorand/data1");
+    const std::string fingerprint = "SELECT COUNT(*) * 1000003 + SUM(Car_amount) + SUM(LENGTH(Car_client || Car_invoice"
+                                    " || Car_ref)) FROM car";
+    EXPECT_EQ(scalar(db, fingerprint), scalar(db2, fingerprint));
+    EXPECT_EQ(scalar(db, "SELECT SUM(Cap_amount) FROM cap"), scalar(db2, "SELECT SUM(Cap_amount) FROM cap"));
+}
+
+TEST_F(AdminTool, DemoRefusesACompanyWithDataAndBadOptions)
+{
+    init();
+    ASSERT_EQ(admin({"demo", dir, "--clients", "3", "--suppliers", "2", "--invoices", "10"}).status, 0);
+    Database db(dataDir + "1");
+    const auto rows = scalar(db, "SELECT COUNT(*) FROM car");
+
+    Outcome r = admin({"demo", dir, "--clients", "3"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.output.find("already holds"), std::string::npos) << r.output;
+    EXPECT_EQ(scalar(db, "SELECT COUNT(*) FROM car"), rows);
+
+    EXPECT_EQ(admin({"demo", dir, "--clients", "many"}).status, 2);
+    EXPECT_EQ(admin({"demo", dir, "--clients"}).status, 2);
+    EXPECT_EQ(admin({"demo", dir, "--colour", "3"}).status, 2);
+    EXPECT_EQ(admin({"demo", dir, "--clients", "0", "--invoices", "5"}).status, 2);
+}
+
+TEST_F(AdminTool, DemoOnAnEmptyCompanyKeepsItsListing)
+{
+    init();
+    ASSERT_EQ(admin({"add-company", dir, "1", "Ma compagnie"}).status, 0);
+    ASSERT_EQ(admin({"demo", dir, "--clients", "2", "--suppliers", "1", "--invoices", "4"}).status, 0);
+    Database root(dataDir);
+    Cursor comp(root, "comp", true);
+    ASSERT_TRUE(comp.findKey({Value(1)}));
+    EXPECT_EQ(comp.str("Comp_Name"), "Ma compagnie");
+}
+
+// A difference planted in the books is found, named and makes the exit
+// status non-zero.
+TEST_F(AdminTool, CheckReportsPlantedDifferences)
+{
+    init();
+    ASSERT_EQ(admin({"demo", dir, "--clients", "5", "--suppliers", "3", "--invoices", "30"}).status, 0);
+    std::string client, reference;
+    {
+        Database db(dataDir + "1");
+        Cursor cli(db, "cli");
+        ASSERT_TRUE(cli.first());
+        client = cli.str("Cli_code");
+        cli.edit();
+        cli.set("Cli_current_bal", cli.money("Cli_current_bal") + Money::fromCents(1));
+        cli.post();
+        Cursor tjld(db, "tjld");
+        ASSERT_TRUE(tjld.first());
+        reference = tjld.str("Tjld_reference");
+        tjld.remove();
+    }
+    const Outcome r = admin({"check", dir, "1"});
+    EXPECT_EQ(r.status, 1) << r.output;
+    EXPECT_NE(r.output.find("Client " + client + ":"), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find("difference 0.0100"), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find("reference \"" + reference + "\""), std::string::npos) << r.output;
+    EXPECT_EQ(r.output.find("Books balance."), std::string::npos);
+
+    EXPECT_EQ(admin({"check", dir, "7"}).status, 2);
+    EXPECT_EQ(admin({"check", dir}).status, 2);
+}
