@@ -1,6 +1,7 @@
 #pragma once
 #include "engine/Value.h"
 #include "report/ItemFont.h"
+#include "report/Row.h"
 
 #include <functional>
 #include <optional>
@@ -8,7 +9,6 @@
 
 namespace vm::report {
 
-class Row;
 
 // What the computed-value callbacks see while a band is being printed.
 struct PrintContext {
@@ -64,6 +64,9 @@ struct ReportItem {
     double lineWidth = 0.5; // Line and Box, in points
     // Export: the CSV column this item fills ("" = not exported).
     std::string csvColumn;
+    // Exported but not drawn: a value the CSV needs on every line that the
+    // printed band leaves to its group header.
+    bool exportOnly = false;
 
     static ReportItem label(std::string name, std::string text, double x, double y, double w, double h,
                             Alignment a = Alignment::Left);

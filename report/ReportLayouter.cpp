@@ -136,13 +136,19 @@ public:
     {
         const auto& groups = r_.groups();
         int n = static_cast<int>(groups.size());
-        startPage();
         DataSource* src = r_.dataSource();
+        // The first row is read before the first page starts, so that its
+        // header can show it (a statement's client).
+        bool have = src && src->next();
+        Row row;
+        if (have)
+            row = Row::capture(*src);
+        current_ = row;
+        startPage();
         bool any = false;
         std::vector<Value> prevKeys;
         Row prev;
-        while (src && src->next()) {
-            Row row = Row::capture(*src);
+        while (have) {
             std::vector<Value> keys;
             for (const auto& g : groups)
                 keys.push_back(g.key ? g.key(row) : row.value(g.keyField));
@@ -160,9 +166,12 @@ public:
                 openGroup(L, row);
             if (!src->groupOnly())
                 detail(row);
-            prev = std::move(row);
+            prev = row;
             prevKeys = std::move(keys);
             any = true;
+            have = src->next();
+            if (have)
+                row = Row::capture(*src);
         }
         if (any)
             for (int L = n - 1; L >= 0; --L)
@@ -209,10 +218,10 @@ private:
         groupRows_[static_cast<std::size_t>(L)] = row;
         groupActive_[static_cast<std::size_t>(L)] = true;
         const ReportBand& h = r_.groups()[static_cast<std::size_t>(L)].header;
-        if (h.newPageBefore && bodyPlaced_)
-            newPage();
         if (L == 0)
             groupStartPending_ = true;
+        if (h.newPageBefore && bodyPlaced_)
+            newPage();
         placeBand(h, row, L);
         if (groupStartPending_) { // header hidden or skipped: the group still starts here
             groupStartPage_ = page();
@@ -306,6 +315,10 @@ private:
     void startPage()
     {
         doc_.pages.emplace_back();
+        if (groupStartPending_) { // the page a new outermost group starts on
+            groupStartPage_ = page();
+            groupStartPending_ = false;
+        }
         y_ = r_.pageSetup().marginTop;
         bodyPlaced_ = false;
         for (auto& a : accs_)
@@ -362,7 +375,7 @@ private:
     {
         double h = b.height * pt_;
         for (const auto& it : b.items) {
-            if (!it.visible || (it.kind != ItemKind::Label && it.kind != ItemKind::Field))
+            if (!it.visible || it.exportOnly || (it.kind != ItemKind::Label && it.kind != ItemKind::Field))
                 continue;
             std::string text = it.kind == ItemKind::Label ? it.text : fmt_.format(row.value(it.field), it.mask);
             std::size_t lines = splitLines(text).size();
@@ -455,6 +468,8 @@ private:
                 }
             }
             }
+            if (it.exportOnly)
+                continue;
             if (pageCount)
                 pageCounts_.push_back({doc_.pages.size() - 1, items.size(), it.mask});
             items.push_back(std::move(p));

@@ -1,0 +1,199 @@
+#include "engine/Cursor.h"
+#include "engine/Database.h"
+#include "report/CsvExporter.h"
+#include "report/CursorDataSource.h"
+#include "report/FilteredDataSource.h"
+#include "report/PdfExporter.h"
+#include "report/QueryDataSource.h"
+#include "report/ReportExporter.h"
+#include "report/ReportLayouter.h"
+#include "report/TextExporter.h"
+#include "report/TextUtil.h"
+#include "tests/report/SampleReport.h"
+
+#include <QGuiApplication>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+
+using namespace vm;
+using namespace vm::report;
+
+namespace {
+
+std::string run(const std::string& command)
+{
+    std::string out;
+    if (FILE* p = popen(command.c_str(), "r")) {
+        char buf[256];
+        while (fgets(buf, sizeof buf, p))
+            out += buf;
+        pclose(p);
+    }
+    return out;
+}
+
+// The value of one "Name:   value" line of pdfinfo's output.
+std::string infoField(const std::string& info, const std::string& name)
+{
+    std::size_t at = info.find("\n" + name + ":");
+    if (at == std::string::npos)
+        at = info.rfind(name + ":", 0) == 0 ? 0 : std::string::npos;
+    if (at == std::string::npos)
+        return {};
+    std::size_t start = info.find_first_not_of(' ', info.find(':', at) + 1);
+    return info.substr(start, info.find('\n', start) - start);
+}
+
+struct GuiApp {
+    GuiApp()
+    {
+        if (!QGuiApplication::instance()) {
+            static int argc = 1;
+            static char name[] = "vm_report_tests";
+            static char* argv[] = {name, nullptr};
+            static QGuiApplication app(argc, argv);
+        }
+    }
+};
+
+} // namespace
+
+TEST(ReportExport, PdfHasOnePagePerReportPageAndItsTitle)
+{
+    GuiApp app;
+    QTemporaryDir dir;
+    vm::test::SampleReport s;
+    ReportDocument doc = ReportLayouter::run(s.report);
+    std::string path = dir.filePath("clients.pdf").toStdString();
+    std::string error;
+    ASSERT_TRUE(PdfExporter::write(doc, path, &error)) << error;
+    EXPECT_EQ(vm::test::readFile(path).substr(0, 5), "%PDF-");
+    EXPECT_FALSE(std::filesystem::exists(path + ".part"));
+    std::string info = run("pdfinfo '" + path + "' 2>&1");
+    EXPECT_EQ(infoField(info, "Pages"), std::to_string(doc.pages.size())) << info;
+    EXPECT_EQ(infoField(info, "Title"), "List of Clients") << info;
+    EXPECT_EQ(infoField(info, "Page size"), "612 x 792 pts (letter)") << info;
+    // The words drawn are the words of the listing (nothing clipped away).
+    std::string words = run("pdftotext -layout '" + path + "' - 2>&1");
+    EXPECT_NE(words.find("-$420.81"), std::string::npos);
+    EXPECT_NE(words.find("Dubé, \"Le Coin\" Inc."), std::string::npos);
+
+    // Landscape paper.
+    s.report.pageSetup().orientation = PageSetup::Orientation::Landscape;
+    s.data->rewind();
+    ReportDocument wide = ReportLayouter::run(s.report);
+    ASSERT_TRUE(PdfExporter::write(wide, path, &error)) << error;
+    info = run("pdfinfo '" + path + "' 2>&1");
+    EXPECT_EQ(infoField(info, "Page size").substr(0, 13), "792 x 612 pts") << info;
+}
+
+TEST(ReportExport, CsvQuotesAndDisarmsFormulas)
+{
+    EXPECT_EQ(CsvExporter::quoted("plain"), "plain");
+    EXPECT_EQ(CsvExporter::quoted("a,b"), "\"a,b\"");
+    EXPECT_EQ(CsvExporter::quoted("say \"hi\""), "\"say \"\"hi\"\"\"");
+    EXPECT_EQ(CsvExporter::quoted("two\nlines"), "\"two\nlines\"");
+    EXPECT_EQ(CsvExporter::quoted(" padded"), "\" padded\"");
+
+    vm::test::SampleReport s;
+    ReportDocument doc = ReportLayouter::run(s.report);
+    std::string csv = CsvExporter::text(doc);
+    EXPECT_EQ(csv.substr(0, csv.find('\n')), "Territory,Client,Name,Date,Balance");
+    EXPECT_NE(csv.find("EST,C005,\"Dubé, \"\"Le Coin\"\" Inc.\",11/01/2026,-104.05\n"), std::string::npos);
+    EXPECT_NE(csv.find("EST,C006,'=SUM(A1:A9),"), std::string::npos);
+    // 120 detail lines, 4 group totals, the report total, the header.
+    EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 126);
+}
+
+TEST(ReportExport, TextKeepsColumnsAndRightAlignment)
+{
+    vm::test::SampleReport s;
+    ReportDocument doc = ReportLayouter::run(s.report);
+    std::string text = TextExporter::text(doc);
+    // Every amount ends in the column of the right edge of its item (540 pt).
+    const std::size_t end = 540 / 6;
+    int amounts = 0;
+    std::size_t pos = 0;
+    while ((pos = text.find('\n', pos)) != std::string::npos) {
+        std::size_t start = text.rfind('\n', pos - 1);
+        std::string line = text.substr(start == std::string::npos ? 0 : start + 1,
+                                       pos - (start == std::string::npos ? 0 : start + 1));
+        ++pos;
+        if (line.rfind("C0", 0) == 0 || line.rfind("C1", 0) == 0) {
+            ++amounts;
+            EXPECT_EQ(utf8Length(line), end) << line;
+        }
+    }
+    EXPECT_EQ(amounts, 120);
+    // Page headers appear once; the headers repeated on later pages do not.
+    EXPECT_EQ(text.find("Tarnwell Demo Ltd"), text.rfind("Tarnwell Demo Ltd"));
+}
+
+TEST(ReportExport, FailedWritesAreReportedAndLeaveNoFile)
+{
+    vm::test::SampleReport s;
+    ReportDocument doc = ReportLayouter::run(s.report);
+    std::string error;
+    EXPECT_FALSE(ReportExporter::write(doc, ReportExporter::Format::Csv, "/nonexistent-dir/x.csv", &error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_FALSE(ReportExporter::write(doc, ReportExporter::Format::Text, "", &error));
+
+    EXPECT_EQ(ReportExporter::cleanFileName("List of Clients"), "List of Clients");
+    EXPECT_EQ(ReportExporter::cleanFileName("../../etc/passwd"), "_.._etc_passwd");
+    EXPECT_EQ(ReportExporter::cleanFileName("A/R aging: 2026?"), "A_R aging_ 2026_");
+    EXPECT_EQ(ReportExporter::cleanFileName(".."), "report");
+    EXPECT_EQ(ReportExporter::cleanFileName(""), "report");
+    EXPECT_EQ(ReportExporter::cleanFileName("État des comptes"), "État des comptes");
+}
+
+// Reports run over engine cursors and queries without copying the table.
+TEST(ReportExport, CursorAndQuerySources)
+{
+    QTemporaryDir dir;
+    Database db(dir.path().toStdString());
+    TableDef def;
+    def.name = "cli";
+    def.fields = {{"Cli_code", FieldType::Text, 10}, {"Cli_name", FieldType::Text, 40},
+                  {"Cli_current_bal", FieldType::Money, 0}};
+    def.primaryKey = {"Cli_code"};
+    db.createTable(def);
+    {
+        Cursor c(db, "cli");
+        for (int i = 3; i >= 1; --i) {
+            c.insert();
+            c.set("Cli_code", Value("K" + std::to_string(i)));
+            c.set("Cli_name", Value("Name " + std::to_string(i)));
+            c.set("Cli_current_bal", Value(Money::fromCents(i * 1000 + 1)));
+            c.post();
+        }
+    }
+    Report r("cursor");
+    r.detail().height = 12;
+    r.detail().add(ReportItem::fieldItem("code", "cli_code", 0, 0, 50, 12));
+    r.detail().add(ReportItem::fieldItem("bal", "Cli_current_bal", 60, 0, 50, 12, Alignment::Right, "#,##0.00"));
+    r.summary().height = 12;
+    r.summary().add(ReportItem::sum("total", "Cli_current_bal", 60, 0, 50, 12, "#,##0.00"));
+
+    Cursor c(db, "cli", true);
+    CursorDataSource cs(c);
+    r.setDataSource(&cs);
+    ReportDocument doc = ReportLayouter::run(r);
+    std::vector<std::string> texts;
+    for (const auto& it : doc.pages[0].items)
+        texts.push_back(it.text);
+    EXPECT_EQ(texts, (std::vector<std::string>{"K1", "10.01", "K2", "20.01", "K3", "30.01", "60.03"}));
+
+    Query q(db, "SELECT * FROM cli WHERE Cli_code <> ? ORDER BY Cli_code DESC", {Value("K2")});
+    QueryDataSource qs(q);
+    FilteredDataSource fs(qs, [](const DataSource& d) { return d.value("Cli_code").asString() != "K1"; });
+    r.setDataSource(&fs);
+    doc = ReportLayouter::run(r);
+    texts.clear();
+    for (const auto& it : doc.pages[0].items)
+        texts.push_back(it.text);
+    EXPECT_EQ(texts, (std::vector<std::string>{"K3", "30.01", "30.01"}));
+}

@@ -1,0 +1,162 @@
+#include "components/outfilters/ExportReportEntry.h"
+#include "report/ExportDialog.h"
+#include "report/ReportLayouter.h"
+#include "report/ReportPreviewDialog.h"
+#include "report/ReportPrinter.h"
+#include "tests/report/SampleReport.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+
+using namespace vm;
+using namespace vm::report;
+
+namespace {
+
+QApplication& app()
+{
+    static int argc = 1;
+    static char name[] = "vm_report_tests";
+    static char* argv[] = {name, nullptr};
+    static QApplication* a = qobject_cast<QApplication*>(QCoreApplication::instance());
+    if (!a)
+        a = new QApplication(argc, argv);
+    return *a;
+}
+
+template <class T> T* child(QWidget* w, const char* name)
+{
+    T* c = w->findChild<T*>(QString::fromLatin1(name));
+    EXPECT_NE(c, nullptr) << name;
+    return c;
+}
+
+// Runs `act` on the modal dialog once it is shown.
+void whenModal(std::function<void(QWidget*)> act)
+{
+    QTimer::singleShot(0, [act] {
+        QWidget* w = QApplication::activeModalWidget();
+        if (!w) {
+            whenModal(act);
+            return;
+        }
+        act(w);
+    });
+}
+
+} // namespace
+
+TEST(ReportUi, ExportDialogWritesTheChosenFormatOrStaysOpen)
+{
+    app();
+    QTemporaryDir dir;
+    vm::test::SampleReport s;
+    ExportDialog dlg(s.report, 1, nullptr);
+    dlg.setDirectory(dir.path());
+    EXPECT_EQ(dlg.filePath(), dir.filePath("List of Clients.pdf"));
+    child<QRadioButton>(&dlg, "rbCsv")->setChecked(true);
+    EXPECT_EQ(dlg.filePath(), dir.filePath("List of Clients.csv"));
+
+    // A folder that does not exist: a message, the dialog stays, nothing read.
+    child<QLineEdit>(&dlg, "edFile")->setText(dir.filePath("missing/out.csv"));
+    QTest::mouseClick(child<QPushButton>(&dlg, "btnOK"), Qt::LeftButton);
+    EXPECT_EQ(dlg.result(), QDialog::Rejected);
+    EXPECT_TRUE(dlg.statusText().contains("does not exist")) << dlg.statusText().toStdString();
+
+    // A bare name lands in the dialog's folder with the format's extension.
+    child<QLineEdit>(&dlg, "edFile")->setText("clients");
+    QTest::mouseClick(child<QPushButton>(&dlg, "btnOK"), Qt::LeftButton);
+    EXPECT_EQ(dlg.result(), QDialog::Accepted);
+    EXPECT_EQ(dlg.exportedPath(), dir.filePath("clients.csv"));
+    EXPECT_EQ(vm::test::readFile(dlg.exportedPath().toStdString()).substr(0, 9), "Territory");
+
+    ExportDialog fr(s.report, 2, nullptr);
+    EXPECT_EQ(child<QPushButton>(&fr, "btnCancel")->text(), "Annuler");
+}
+
+TEST(ReportUi, PreviewPagesThroughTheReport)
+{
+    app();
+    vm::test::SampleReport s;
+    ReportDocument doc = ReportLayouter::run(s.report);
+    const int pages = static_cast<int>(doc.pages.size());
+    ReportPreviewDialog dlg(std::move(doc), 0, 1);
+    auto* label = child<QLabel>(&dlg, "lblPage");
+    EXPECT_EQ(label->text(), QString("Page 1 of %1").arg(pages));
+    EXPECT_FALSE(child<QPushButton>(&dlg, "btnPrior")->isEnabled());
+    QTest::mouseClick(child<QPushButton>(&dlg, "btnNext"), Qt::LeftButton);
+    EXPECT_EQ(dlg.pageIndex(), 1);
+    QTest::mouseClick(child<QPushButton>(&dlg, "btnLast"), Qt::LeftButton);
+    EXPECT_EQ(dlg.pageIndex(), pages - 1);
+    EXPECT_FALSE(child<QPushButton>(&dlg, "btnNext")->isEnabled());
+    auto* img = child<QLabel>(&dlg, "lblPageImage");
+    int w100 = img->pixmap().width();
+    child<QComboBox>(&dlg, "cbZoom")->setCurrentIndex(5); // 200 %
+    EXPECT_DOUBLE_EQ(dlg.zoom(), 2.0);
+    EXPECT_NEAR(img->pixmap().width(), 2 * w100, 2);
+}
+
+TEST(ReportUi, PrintingWithoutThatPrinterSavesAPdfAndSaysWhere)
+{
+    app();
+    QTemporaryDir dir;
+    vm::test::SampleReport s;
+    ReportDocument doc = ReportLayouter::run(s.report);
+    PrintOutcome first = ReportPrinter::print(doc, 9999, false, nullptr, dir.path());
+    ASSERT_EQ(first.status, PrintOutcome::Status::SavedAsPdf) << first.error.toStdString();
+    EXPECT_EQ(first.pdfPath, dir.filePath("List of Clients.pdf"));
+    EXPECT_TRUE(first.message(1).contains(first.pdfPath));
+    EXPECT_TRUE(first.message(2).contains("enregistré"));
+    // A second print never replaces the first file.
+    PrintOutcome second = ReportPrinter::print(doc, 9999, false, nullptr, dir.path());
+    EXPECT_EQ(second.pdfPath, dir.filePath("List of Clients (2).pdf"));
+    EXPECT_TRUE(QFileInfo::exists(first.pdfPath));
+}
+
+// The component libraries as a module loads them.
+TEST(ReportUi, ExportComponentsByName)
+{
+    app();
+    QTemporaryDir dir;
+    void* lib1 = dlopen(VM_PROGRAM_DIR "/outfilters1.so", RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(lib1, nullptr) << dlerror();
+    auto toFile = reinterpret_cast<vm::components::ExportReportToFileFunction>(
+        dlsym(lib1, vm::components::kExportReportToFileSymbol));
+    ASSERT_NE(toFile, nullptr);
+    vm::test::SampleReport s;
+    std::string path = dir.filePath("stmtC001.txt").toStdString();
+    EXPECT_EQ(toFile(&s.report, path.c_str(), 3), 1);
+    EXPECT_NE(vm::test::readFile(path).find("List of Clients"), std::string::npos);
+    EXPECT_EQ(toFile(&s.report, path.c_str(), 7), 0);
+    dlclose(lib1);
+
+    void* lib = dlopen(VM_PROGRAM_DIR "/outfilters.so", RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(lib, nullptr) << dlerror();
+    auto show = reinterpret_cast<vm::components::ExportReportFunction>(dlsym(lib, vm::components::kExportReportSymbol));
+    ASSERT_NE(show, nullptr);
+    vm::test::SampleReport s2;
+    whenModal([](QWidget* w) {
+        EXPECT_EQ(w->objectName(), "TExportDialog");
+        QTest::mouseClick(w->findChild<QPushButton*>("btnCancel"), Qt::LeftButton);
+    });
+    EXPECT_EQ(show(&s2.report, 1, nullptr), 0);
+    QString out = dir.filePath("via-component.pdf");
+    whenModal([out](QWidget* w) {
+        w->findChild<QLineEdit*>("edFile")->setText(out);
+        QTest::mouseClick(w->findChild<QPushButton*>("btnOK"), Qt::LeftButton);
+    });
+    EXPECT_EQ(show(&s2.report, 2, nullptr), 1);
+    EXPECT_TRUE(QFileInfo::exists(out));
+    dlclose(lib);
+}
