@@ -1,0 +1,134 @@
+#include "modules/custmaint/Tcustmaint_dm.h"
+
+#include "common/forms/AbortAction.h"
+#include "common/forms/LockRetry.h"
+#include "common/forms/TErrorForm.h"
+#include "engine/Cursor.h"
+#include "engine/Database.h"
+#include "engine/EngineError.h"
+#include "engine/Session.h"
+#include "modules/custmaint/core/TableOpenError.h"
+
+namespace vm::custmaint {
+
+Tcustmaint_dm::Tcustmaint_dm(QObject* parent) : QObject(parent)
+{
+    setObjectName(QStringLiteral("custmaint_dm"));
+}
+
+Tcustmaint_dm::~Tcustmaint_dm()
+{
+    try {
+        close();
+    } catch (...) {
+        // Closing after a database failure: nothing more can be saved.
+    }
+}
+
+void Tcustmaint_dm::open(const std::string& companyDir, const std::string& dataDir)
+{
+    Session& session = Session::instance();
+    session.setAlias(kAlias, companyDir);
+    Database* root = nullptr;
+    try {
+        company_ = &session.database(kAlias);
+        root = &session.database(dataDir);
+    } catch (const EngineError& e) {
+        throw TableOpenError(company_ ? "arterms" : "cli", e.what());
+    }
+    tables_ = std::make_unique<ClientTables>(*company_, *root);
+    rules_ = std::make_unique<ClientRules>(*tables_);
+}
+
+void Tcustmaint_dm::close()
+{
+    if (!tables_)
+        return;
+    if (cli().state() != Cursor::State::Browse)
+        cli().cancel();
+    if (company_->inTransaction())
+        company_->rollback();
+    rules_.reset();
+    tables_.reset();
+    company_ = nullptr;
+    Session::instance().closeAll();
+}
+
+Database& Tcustmaint_dm::database()
+{
+    return *company_;
+}
+
+bool Tcustmaint_dm::inTransaction()
+{
+    return company_ && company_->inTransaction();
+}
+
+void Tcustmaint_dm::withRetry(const std::function<void()>& operation)
+{
+    forms::LockRetry retry(errorForm_, qobject_cast<QWidget*>(parent()));
+    retry.setLanguage(langCode_);
+    retry.run(operation);
+}
+
+void Tcustmaint_dm::rollbackIfOpen()
+{
+    if (inTransaction())
+        withRetry([this] { company_->rollback(); });
+}
+
+void Tcustmaint_dm::beginEdit()
+{
+    rollbackIfOpen();
+    try {
+        withRetry([this] {
+            if (!company_->inTransaction())
+                company_->startTransaction();
+            cli().edit();
+        });
+    } catch (...) {
+        if (company_->inTransaction())
+            company_->rollback();
+        throw;
+    }
+}
+
+void Tcustmaint_dm::beginInsert()
+{
+    rollbackIfOpen();
+    withRetry([this] { company_->startTransaction(); });
+    cli().insert();
+}
+
+void Tcustmaint_dm::post()
+{
+    cli().post();
+    if (inTransaction())
+        withRetry([this] { company_->commit(); });
+}
+
+void Tcustmaint_dm::cancel()
+{
+    if (cli().state() != Cursor::State::Browse)
+        cli().cancel();
+    rollbackIfOpen();
+}
+
+void Tcustmaint_dm::remove()
+{
+    rollbackIfOpen();
+    try {
+        withRetry([this] {
+            if (!company_->inTransaction())
+                company_->startTransaction();
+            cli().remove();
+        });
+    } catch (...) {
+        if (company_->inTransaction())
+            company_->rollback();
+        throw;
+    }
+    withRetry([this] { company_->commit(); });
+}
+
+} // namespace vm::custmaint

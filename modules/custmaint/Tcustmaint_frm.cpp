@@ -1,0 +1,1057 @@
+#include "modules/custmaint/Tcustmaint_frm.h"
+
+#include "common/core/LinkStringQt.h"
+#include "common/forms/AbortAction.h"
+#include "common/forms/FieldBinder.h"
+#include "common/forms/HelpLauncher.h"
+#include "common/forms/MessageList.h"
+#include "common/forms/ModuleErrorHandler.h"
+#include "common/forms/ModuleStartup.h"
+#include "common/forms/ScreenPrinter.h"
+#include "engine/Cursor.h"
+#include "engine/Database.h"
+#include "engine/EngineError.h"
+#include "modules/custmaint/ComponentCall.h"
+#include "modules/custmaint/Tcustmaint_dm.h"
+#include "modules/custmaint/core/TableOpenError.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace vm::custmaint {
+
+namespace {
+
+QLabel* label(QWidget* parent, const char* name, const char* text)
+{
+    auto* l = new QLabel(QString::fromUtf8(text), parent);
+    l->setObjectName(QLatin1String(name));
+    return l;
+}
+
+QLineEdit* line(QWidget* parent, const char* name, int widthChars = 0)
+{
+    auto* e = new QLineEdit(parent);
+    e->setObjectName(QLatin1String(name));
+    if (widthChars > 0)
+        e->setMaximumWidth(e->fontMetrics().averageCharWidth() * widthChars + 16);
+    return e;
+}
+
+QToolButton* lookupButton(QWidget* parent, const char* name, const char* hint)
+{
+    auto* b = new QToolButton(parent);
+    b->setObjectName(QLatin1String(name));
+    b->setIcon(parent->style()->standardIcon(QStyle::SP_FileDialogContentsView));
+    b->setToolTip(QString::fromUtf8(hint));
+    b->setFocusPolicy(Qt::StrongFocus);
+    return b;
+}
+
+QCheckBox* check(QWidget* parent, const char* name, const char* text)
+{
+    auto* c = new QCheckBox(QString::fromUtf8(text), parent);
+    c->setObjectName(QLatin1String(name));
+    return c;
+}
+
+QPushButton* barButton(QWidget* parent, const char* name, const char* text, QStyle::StandardPixmap icon)
+{
+    auto* b = new QPushButton(QString::fromUtf8(text), parent);
+    b->setObjectName(QLatin1String(name));
+    b->setIcon(parent->style()->standardIcon(icon));
+    b->setAutoDefault(false);
+    return b;
+}
+
+// A line of a grid: the label in column `col`, the editor (and its look-up
+// button) in the next.
+void put(QGridLayout* g, int row, int col, QLabel* l, QWidget* editor, QWidget* button = nullptr)
+{
+    g->addWidget(l, row, col);
+    if (!button) {
+        g->addWidget(editor, row, col + 1);
+        return;
+    }
+    auto* box = new QHBoxLayout;
+    box->setSpacing(2);
+    box->addWidget(editor, 1);
+    box->addWidget(button);
+    g->addLayout(box, row, col + 1);
+}
+
+bool isDataEntry(QWidget* w)
+{
+    return qobject_cast<QLineEdit*>(w) || qobject_cast<QCheckBox*>(w) || qobject_cast<QComboBox*>(w) ||
+           qobject_cast<QAbstractSpinBox*>(w);
+}
+
+std::string textOf(const QLineEdit* e)
+{
+    return e->text().toStdString();
+}
+
+} // namespace
+
+Tcustmaint_frm::Tcustmaint_frm(core::TLinkSection& link, Tcustmaint_dm& dm, QWidget* parent)
+    : QDialog(parent), link_(link), dm_(dm)
+{
+    setObjectName(QStringLiteral("Tcustmaint_frm"));
+    setWindowTitle(QStringLiteral("Maintenance of clients"));
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    build();
+}
+
+Tcustmaint_frm::~Tcustmaint_frm()
+{
+    if (moveListener_ >= 0 && dm_.isOpen())
+        dm_.cli().removeMoveListener(moveListener_);
+}
+
+// ------------------------------------------------------------------ layout
+
+void Tcustmaint_frm::build()
+{
+    auto* top = new QVBoxLayout(this);
+    pages_ = new QTabWidget(this);
+    pages_->setObjectName(QStringLiteral("PageControl1"));
+    tabGeneral_ = buildGeneralPage();
+    tabControl_ = buildControlPage();
+    tabComments_ = buildCommentsPage();
+    pages_->addTab(tabGeneral_, QStringLiteral("General"));
+    pages_->addTab(tabControl_, QStringLiteral("Control information"));
+    pages_->addTab(tabComments_, QStringLiteral("Comments"));
+    top->addWidget(pages_);
+
+    auto* bar = new QHBoxLayout;
+    btnPrint_ = barButton(this, "BtnPrint", "", QStyle::SP_DesktopIcon);
+    btnPrint_->setToolTip(QStringLiteral("Print screen"));
+    btnEmail_ = barButton(this, "BtnEmail", "", QStyle::SP_DirLinkIcon);
+    btnEmail_->setToolTip(QStringLiteral("E-mail"));
+    btnQuickLink_ = barButton(this, "BtnQuickLink", "", QStyle::SP_ArrowRight);
+    btnQuickLink_->setToolTip(QStringLiteral("Quick link"));
+    navigator_ = new forms::RecordNavigator(this);
+    btnQuit_ = barButton(this, "BtnQuit", "Exit", QStyle::SP_DialogCloseButton);
+    btnHelp_ = barButton(this, "BtnHelp", "Help", QStyle::SP_DialogHelpButton);
+    bar->addWidget(btnPrint_);
+    bar->addWidget(btnEmail_);
+    bar->addWidget(btnQuickLink_);
+    bar->addSpacing(12);
+    bar->addWidget(navigator_);
+    bar->addStretch(1);
+    bar->addWidget(btnQuit_);
+    bar->addWidget(btnHelp_);
+    top->addLayout(bar);
+
+    statusBar_ = new QStatusBar(this);
+    statusBar_->setObjectName(QStringLiteral("StatusBar1"));
+    statusBar_->setSizeGripEnabled(false);
+    statusBar_->addWidget(label(statusBar_, "StatusCompany", "Company: "), 3);
+    statusBar_->addWidget(label(statusBar_, "StatusUser", "User: "), 2);
+    statusBar_->addWidget(label(statusBar_, "StatusVersion", "Version "), 1);
+    top->addWidget(statusBar_);
+
+    messages_ = new forms::MessageList(this);
+    messages_->hide();
+
+    connect(navigator_, &forms::RecordNavigator::beforeAction, this, &Tcustmaint_frm::beforeNavigator);
+    connect(navigator_, &forms::RecordNavigator::afterAction, this, &Tcustmaint_frm::afterNavigator);
+    connect(btnListClients_, &QToolButton::clicked, this, &Tcustmaint_frm::listClients);
+    connect(btnSalesrep_, &QToolButton::clicked, this, &Tcustmaint_frm::pickSalesman);
+    connect(btnTerr_, &QToolButton::clicked, this, &Tcustmaint_frm::pickTerritory);
+    connect(btnTerms_, &QToolButton::clicked, this, &Tcustmaint_frm::pickTerms);
+    connect(btnBillTo_, &QToolButton::clicked, this, &Tcustmaint_frm::pickBillTo);
+    for (int i = 0; i < 3; ++i)
+        connect(btnAccnt_[i], &QToolButton::clicked, this, [this, i] { pickAccount(i + 1); });
+    connect(btnQuit_, &QPushButton::clicked, this, &Tcustmaint_frm::quit);
+    connect(btnHelp_, &QPushButton::clicked, this, &Tcustmaint_frm::help);
+    connect(btnEmail_, &QPushButton::clicked, this, &Tcustmaint_frm::sendMail);
+    connect(btnQuickLink_, &QPushButton::clicked, this, &Tcustmaint_frm::quickLink);
+    connect(btnPrint_, &QPushButton::clicked, this, &Tcustmaint_frm::printWindow);
+    connect(editCode_, &QLineEdit::textEdited, this, [this] {
+        if (browsing())
+            codeTyped_ = true;
+    });
+    connect(editCode_, &QLineEdit::returnPressed, this, [this] {
+        if (codeTyped_ || (dm_.isOpen() && dm_.cli().state() == Cursor::State::Insert))
+            codeExit();
+    });
+
+    // Field-exit checks and the keys the form handles itself see every
+    // event of the controls first.
+    const std::set<QWidget*> own = {btnQuit_};
+    exitChecks_[editSalesrep_] = {Exit::Salesrep, {btnSalesrep_, btnQuit_}};
+    exitChecks_[editTerr_] = {Exit::Territory, {btnTerr_, btnQuit_}};
+    exitChecks_[editTerms_] = {Exit::Terms, {btnTerms_, btnQuit_}};
+    exitChecks_[editLanguage_] = {Exit::Language, {btnQuit_}};
+    const std::set<QWidget*> leave = {btnQuit_, btnHelp_, btnBillTo_, btnAccnt_[0], btnAccnt_[1], btnAccnt_[2]};
+    exitChecks_[editBillTo_] = {Exit::BillTo, leave};
+    for (auto* e : editAccnt_)
+        exitChecks_[e] = {Exit::Account, leave};
+    for (QWidget* w : findChildren<QWidget*>())
+        w->installEventFilter(this);
+}
+
+QWidget* Tcustmaint_frm::buildGeneralPage()
+{
+    auto* page = new QWidget;
+    page->setObjectName(QStringLiteral("TabGeneral"));
+    auto* g = new QGridLayout(page);
+    editCode_ = line(page, "EditCode", 12);
+    btnListClients_ = lookupButton(page, "BtnListClients", "List of clients");
+    put(g, 0, 0, label(page, "LabelCode", "Client code"), editCode_, btnListClients_);
+    editName_ = line(page, "EditName");
+    put(g, 1, 0, label(page, "LabelName", "Name"), editName_);
+
+    auto* addr = new QGroupBox(QStringLiteral("Client address"), page);
+    addr->setObjectName(QStringLiteral("GroupAddress"));
+    auto* a = new QGridLayout(addr);
+    put(a, 0, 0, label(addr, "LabelAdr1", "Address"), line(addr, "EditAdr1"));
+    put(a, 1, 0, label(addr, "LabelAdr2", ""), line(addr, "EditAdr2"));
+    put(a, 2, 0, label(addr, "LabelCity", "City"), line(addr, "EditCity"));
+    put(a, 3, 0, label(addr, "LabelProv", "Province/State"), line(addr, "EditProv"));
+    put(a, 4, 0, label(addr, "LabelCountry", "Country"), line(addr, "EditCountry"));
+    editPostal_ = line(addr, "EditPostal", 12);
+    put(a, 5, 0, label(addr, "LabelPostal", "Postal/Zip code"), editPostal_);
+    g->addWidget(addr, 2, 0, 1, 4);
+
+    put(g, 3, 0, label(page, "LabelTel", "Telephone"), line(page, "EditTel", 18));
+    put(g, 3, 2, label(page, "LabelFax", "Fax"), line(page, "EditFax", 18));
+    put(g, 4, 0, label(page, "LabelContact", "Contact name"), line(page, "EditContact"));
+    put(g, 4, 2, label(page, "LabelContactTel", "Contact telephone"), line(page, "EditContactTel", 18));
+    editEmail_ = line(page, "EditEmail");
+    g->addWidget(label(page, "LabelEmail", "E-mail address"), 5, 0);
+    g->addWidget(editEmail_, 5, 1, 1, 3);
+    g->setColumnStretch(1, 1);
+    g->setColumnStretch(3, 1);
+    g->setRowStretch(6, 1);
+    return page;
+}
+
+QWidget* Tcustmaint_frm::buildControlPage()
+{
+    auto* page = new QWidget;
+    page->setObjectName(QStringLiteral("TabControl"));
+    auto* g = new QGridLayout(page);
+    int r = 0;
+    editSalesrep_ = line(page, "EditSalesrep", 12);
+    btnSalesrep_ = lookupButton(page, "BtnSalesrep", "List of salesmen");
+    put(g, r, 0, label(page, "LabelSalesrep", "Sales rep."), editSalesrep_, btnSalesrep_);
+    editBillTo_ = line(page, "EditBillTo", 12);
+    btnBillTo_ = lookupButton(page, "BtnBillTo", "List of clients");
+    put(g, r++, 2, label(page, "LabelBillTo", "Bill to"), editBillTo_, btnBillTo_);
+    editTerr_ = line(page, "EditTerr", 12);
+    btnTerr_ = lookupButton(page, "BtnTerr", "List of territories");
+    put(g, r, 0, label(page, "LabelTerr", "Territory"), editTerr_, btnTerr_);
+    editLanguage_ = line(page, "EditLanguage", 3);
+    put(g, r++, 2, label(page, "LabelLanguage", "Product description (1/2)"), editLanguage_);
+    editTerms_ = line(page, "EditTerms", 8);
+    btnTerms_ = lookupButton(page, "BtnTerms", "List of terms");
+    put(g, r, 0, label(page, "LabelTerms", "Terms code"), editTerms_, btnTerms_);
+    put(g, r++, 2, label(page, "LabelDueDays", "No. due days"), line(page, "EditDueDays", 8));
+    put(g, r, 0, label(page, "LabelCreditLimit", "Credit limit"), line(page, "EditCreditLimit", 12));
+    put(g, r++, 2, label(page, "LabelDiscount", "Discount %"), line(page, "EditDiscount", 8));
+    for (int i = 0; i < 3; ++i) {
+        const std::string n = std::to_string(i + 1);
+        editAccnt_[i] = line(page, ("EditAccnt" + n).c_str(), 10);
+        btnAccnt_[i] = lookupButton(page, ("BtnAccnt" + n).c_str(), "List of accounts");
+        put(g, r + i, 0, label(page, ("LabelAccnt" + n).c_str(), ("Sales account " + n).c_str()), editAccnt_[i],
+            btnAccnt_[i]);
+    }
+    editDateCreated_ = line(page, "EditDateCreated", 12);
+    put(g, r, 2, label(page, "LabelDateCreated", "Date created"), editDateCreated_);
+    put(g, r + 1, 2, label(page, "LabelDateLastSale", "Date last sale"), line(page, "EditDateLastSale", 12));
+    put(g, r + 2, 2, label(page, "LabelDateLastPmt", "Date last payment"), line(page, "EditDateLastPmt", 12));
+    r += 3;
+    put(g, r, 0, label(page, "LabelLastSale", "Last invoice"), line(page, "EditLastSale", 14));
+    put(g, r++, 2, label(page, "LabelNsfDate", "Date last NSF cheque"), line(page, "EditNsfDate", 12));
+    put(g, r, 0, label(page, "LabelSalesMth", "Sales MTD"), line(page, "EditSalesMth", 14));
+    put(g, r++, 2, label(page, "LabelSalesYtd", "Sales YTD"), line(page, "EditSalesYtd", 14));
+
+    comboPriceList_ = new QComboBox(page);
+    comboPriceList_->setObjectName(QStringLiteral("ComboPriceList"));
+    put(g, r, 0, label(page, "LabelPriceList", "Price list"), comboPriceList_);
+    comboCurrency_ = new QComboBox(page);
+    comboCurrency_->setObjectName(QStringLiteral("ComboCurrency"));
+    comboCurrency_->addItem(QStringLiteral("Default"));
+    put(g, r++, 2, label(page, "LabelCurrency", "Currency"), comboCurrency_);
+    comboFormat_ = new QComboBox(page);
+    comboFormat_->setObjectName(QStringLiteral("ComboFormat"));
+    put(g, r, 0, label(page, "LabelFormat", "Invoice format"), comboFormat_);
+    spinCopies_ = new QSpinBox(page);
+    spinCopies_->setObjectName(QStringLiteral("SpinCopies"));
+    spinCopies_->setRange(1, 10);
+    spinCopies_->setMaximumWidth(70);
+    put(g, r++, 2, label(page, "LabelCopies", "# Copies of invoices"), spinCopies_);
+
+    auto* boxes = new QGroupBox(page);
+    boxes->setObjectName(QStringLiteral("GroupOptions"));
+    auto* b = new QGridLayout(boxes);
+    b->addWidget(check(boxes, "CheckTaxFed", "Charge G.S.T./H.S.T."), 0, 0);
+    b->addWidget(check(boxes, "CheckTaxPro", "Charge P.S.T."), 1, 0);
+    b->addWidget(check(boxes, "CheckPoReq", "P.O. # required"), 2, 0);
+    b->addWidget(check(boxes, "CheckCreditHold", "Hold invoices"), 0, 1);
+    b->addWidget(check(boxes, "CheckBlockOrders", "Hold orders"), 1, 1);
+    checkEmailStatement_ = check(boxes, "CheckEmailStatement", "Statements by e-mail");
+    checkEmailInvoice_ = check(boxes, "CheckEmailInvoice", "Invoices by e-mail");
+    b->addWidget(checkEmailStatement_, 0, 2);
+    b->addWidget(checkEmailInvoice_, 1, 2);
+    g->addWidget(boxes, r++, 0, 1, 4);
+    g->setColumnStretch(1, 1);
+    g->setColumnStretch(3, 1);
+    g->setRowStretch(r, 1);
+    return page;
+}
+
+QWidget* Tcustmaint_frm::buildCommentsPage()
+{
+    auto* page = new QWidget;
+    page->setObjectName(QStringLiteral("TabComments"));
+    auto* g = new QGridLayout(page);
+    put(g, 0, 0, label(page, "LabelBank", "Bank name"), line(page, "EditBank"));
+    put(g, 1, 0, label(page, "LabelBankTel", "Bank telephone"), line(page, "EditBankTel", 18));
+    editShipVia_ = line(page, "EditShipVia");
+    editShipVia_->setMaxLength(40);
+    put(g, 2, 0, label(page, "LabelShipVia", "Ship via"), editShipVia_);
+    auto* group = new QGroupBox(QStringLiteral("Comments"), page);
+    group->setObjectName(QStringLiteral("GroupComments"));
+    auto* v = new QVBoxLayout(group);
+    memoComments_ = new QPlainTextEdit(group);
+    memoComments_->setObjectName(QStringLiteral("MemoComments"));
+    v->addWidget(memoComments_);
+    g->addWidget(group, 3, 0, 1, 2);
+    g->setColumnStretch(1, 1);
+    g->setRowStretch(3, 1);
+    return page;
+}
+
+void Tcustmaint_frm::bindFields()
+{
+    binder_ = std::make_unique<forms::FieldBinder>(dm_.cli(), this);
+    binder_->setLanguage(link_.Language);
+    const std::pair<const char*, const char*> texts[] = {
+        {"EditCode", "Cli_code"},          {"EditName", "Cli_name"},
+        {"EditAdr1", "Cli_adr1"},          {"EditAdr2", "Cli_adr2"},
+        {"EditCity", "Cli_city"},          {"EditProv", "Cli_prov"},
+        {"EditCountry", "Cli_country"},    {"EditPostal", "Cli_postal_code"},
+        {"EditTel", "Cli_tel"},            {"EditFax", "Cli_fax"},
+        {"EditContact", "Cli_contact"},    {"EditContactTel", "Cli_contact_tel"},
+        {"EditEmail", "Cli_email"},        {"EditSalesrep", "Cli_salesrep"},
+        {"EditBillTo", "Cli_charge_to"},   {"EditTerr", "Cli_terr"},
+        {"EditLanguage", "Cli_language"},  {"EditTerms", "Cli_terms"},
+        {"EditDueDays", "Cli_du_days"},    {"EditCreditLimit", "Cli_credit_limit"},
+        {"EditDiscount", "Cli_discount"},  {"EditAccnt1", "Cli_accnt1"},
+        {"EditAccnt2", "Cli_accnt2"},      {"EditAccnt3", "Cli_accnt3"},
+        {"EditDateCreated", "Cli_date_created"}, {"EditDateLastSale", "Cli_date_last_sale"},
+        {"EditDateLastPmt", "Cli_date_last_pmt"}, {"EditNsfDate", "Cli_nsf_date"},
+        {"EditLastSale", "Cli_last_sale"}, {"EditSalesMth", "Cli_sales_mth"},
+        {"EditSalesYtd", "Cli_sales_ytd"}, {"EditBank", "Cli_bank"},
+        {"EditBankTel", "Cli_bank_tel"},
+    };
+    for (const auto& [name, field] : texts)
+        binder_->bindText(findChild<QLineEdit*>(QLatin1String(name)), field);
+    const std::pair<const char*, const char*> checks[] = {
+        {"CheckTaxFed", "Cli_tax_fed"},         {"CheckTaxPro", "Cli_tax_pro"},
+        {"CheckPoReq", "Cli_po_req"},           {"CheckCreditHold", "Cli_credit_hold"},
+        {"CheckBlockOrders", "Cli_block_orders"}, {"CheckEmailStatement", "Cli_email_statement"},
+        {"CheckEmailInvoice", "Cli_email_invoice"},
+    };
+    for (const auto& [name, field] : checks)
+        binder_->bindCheck(findChild<QCheckBox*>(QLatin1String(name)), field);
+    binder_->bindMemo(memoComments_, "Cli_comments");
+
+    dataControls_.clear();
+    for (QWidget* w : findChildren<QWidget*>()) {
+        if (w == editCode_ || w == btnListClients_ || w->window() != this)
+            continue;
+        const bool onPage = tabGeneral_->isAncestorOf(w) || tabControl_->isAncestorOf(w) ||
+                            tabComments_->isAncestorOf(w);
+        if (onPage && (isDataEntry(w) || qobject_cast<QPlainTextEdit*>(w) || qobject_cast<QToolButton*>(w)))
+            dataControls_.push_back(w);
+    }
+}
+
+// ------------------------------------------------------------------ start-up
+
+void Tcustmaint_frm::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (!started_)
+        QTimer::singleShot(0, this, [this] { startUp(); });
+}
+
+bool Tcustmaint_frm::startUp()
+{
+    if (started_)
+        return dm_.isOpen();
+    started_ = true;
+    forms::ModuleStartup startup(link_);
+    try {
+        startup.translate(*this, "custmaint");
+    } catch (const EngineError&) {
+        // Without its language table the window keeps its designed texts.
+    }
+    if (!messages_->count()) {
+        // Keep the messages readable even without a language table.
+        messages_->setLines({});
+    }
+    applyTerminology();
+    startup.applyFallbacks();
+    startup.fillStatusBar(*statusBar_);
+    helpPath_ = startup.helpPath();
+    dm_.setLangCode(link_.LangCode.str());
+
+    regional_ = core::RegionalSettings::current();
+    try {
+        dm_.open(startup.companyDirectory(), link_.DataDir.str());
+    } catch (const TableOpenError& e) {
+        const QString name = QString::fromStdString(e.table());
+        QMessageBox::critical(this, windowTitle(),
+                              link_.Language == 1
+                                  ? QStringLiteral("Error opening table ") + name + QLatin1Char('.')
+                                  : QStringLiteral("Erreur lors de l'ouverture de la table ") + name +
+                                        QLatin1Char('.'));
+        forms::ModuleStartup::requestMainWindowClose();
+        QTimer::singleShot(0, this, &QDialog::close);
+        return false;
+    }
+
+    for (const auto& name : dm_.tables().invoiceFormats())
+        comboFormat_->addItem(QString::fromStdString(name));
+    bindFields();
+    navigator_->setCursor(&dm_.cli());
+    moveListener_ = dm_.cli().addMoveListener([this] { afterScroll(); });
+    QStringList hints = navigator_->hints();
+    navigator_->setDeleteQuestion(messages_->message(13).isEmpty() ? QStringLiteral("Delete record?")
+                                                                    : messages_->message(13));
+
+    setFieldState(false);
+    editCode_->setEnabled(true);
+    fillLists();
+    dm_.cli().first();
+    afterScroll();
+    editCode_->setFocus();
+
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        const QString t = w->windowTitle();
+        if (w->isVisible() && (t == QLatin1String("Quick Link") || t == QLatin1String("Lien Rapide")))
+            btnQuickLink_->setEnabled(false);
+    }
+    btnListClients_->setEnabled(!pickerWindowOpen());
+    return true;
+}
+
+void Tcustmaint_frm::applyTerminology()
+{
+    if (!forms::ModuleStartup::international())
+        return;
+    if (link_.Language == 1) {
+        forms::ModuleStartup::setTexts(*this, {{QStringLiteral("LabelProv"), QStringLiteral("State")},
+                                               {QStringLiteral("LabelPostal"), QStringLiteral("Zip code")},
+                                               {QStringLiteral("CheckTaxFed"), QStringLiteral("Charge tax 1")},
+                                               {QStringLiteral("CheckTaxPro"), QStringLiteral("Charge tax 2")},
+                                               {QStringLiteral("LabelNsfDate"), QStringLiteral("Date last NSF check")}});
+    } else {
+        forms::ModuleStartup::setTexts(*this, {{QStringLiteral("CheckTaxFed"), QStringLiteral("Charger taxe 1")},
+                                               {QStringLiteral("CheckTaxPro"), QStringLiteral("Charger taxe 2")}});
+    }
+}
+
+void Tcustmaint_frm::fillLists()
+{
+    const ClientControl& c = dm_.tables().control();
+    comboPriceList_->clear();
+    for (const auto& n : c.priceListChoices())
+        comboPriceList_->addItem(QString::fromStdString(n));
+    // The first entry (the company's own currency) keeps its translated name.
+    const QString home = comboCurrency_->count() ? comboCurrency_->itemText(0) : QStringLiteral("Default");
+    comboCurrency_->clear();
+    comboCurrency_->addItem(home);
+    for (const auto& n : c.currencyChoices())
+        comboCurrency_->addItem(QString::fromStdString(n));
+}
+
+// ------------------------------------------------------------------ states
+
+bool Tcustmaint_frm::browsing() const
+{
+    return !dm_.isOpen() || dm_.cli().state() == Cursor::State::Browse;
+}
+
+bool Tcustmaint_frm::editing() const
+{
+    return dm_.isOpen() && !browsing();
+}
+
+void Tcustmaint_frm::setFieldState(bool on)
+{
+    for (QWidget* w : dataControls_)
+        w->setEnabled(on);
+    for (auto* g : findChildren<QGroupBox*>())
+        g->setEnabled(on);
+}
+
+bool Tcustmaint_frm::pickerWindowOpen() const
+{
+    const QString caption = messages_->message(kMsgPickerCaption);
+    if (caption.isEmpty())
+        return false;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible() && w->windowTitle() == caption)
+            return true;
+    return false;
+}
+
+void Tcustmaint_frm::showMessage(int index, bool plain)
+{
+    QMessageBox box(plain ? QMessageBox::NoIcon : QMessageBox::Information, windowTitle(),
+                    messages_->message(index), QMessageBox::Ok, this);
+    box.exec();
+}
+
+QWidget* Tcustmaint_frm::fieldWidget(ClientField field) const
+{
+    switch (field) {
+    case ClientField::Code: return editCode_;
+    case ClientField::PostalCode: return editPostal_;
+    case ClientField::Email: return editEmail_;
+    case ClientField::Salesrep: return editSalesrep_;
+    case ClientField::Territory: return editTerr_;
+    case ClientField::Terms: return editTerms_;
+    case ClientField::BillTo: return editBillTo_;
+    case ClientField::Account1: return editAccnt_[0];
+    case ClientField::Account2: return editAccnt_[1];
+    case ClientField::Account3: return editAccnt_[2];
+    }
+    return editCode_;
+}
+
+void Tcustmaint_frm::showPage(ClientPage page)
+{
+    pages_->setCurrentWidget(page == ClientPage::General   ? tabGeneral_
+                             : page == ClientPage::Control ? tabControl_
+                                                           : tabComments_);
+}
+
+// ------------------------------------------------------------------ navigator
+
+void Tcustmaint_frm::beforeNavigator(forms::RecordNavigator::Action action, bool& abort)
+{
+    using A = forms::RecordNavigator;
+    switch (action) {
+    case A::Insert: abort = true; doInsert(); break;
+    case A::Edit: abort = true; doEdit(); break;
+    case A::Post: abort = true; doPost(); break;
+    case A::Cancel: abort = true; doCancel(); break;
+    case A::Delete: abort = true; doDelete(); break;
+    default: break;
+    }
+    navigator_->updateButtons();
+}
+
+void Tcustmaint_frm::afterNavigator(forms::RecordNavigator::Action)
+{
+    // Moves: the navigator moved the cursor itself.
+    afterOtherButton();
+}
+
+void Tcustmaint_frm::afterOtherButton()
+{
+    setFieldState(false);
+    editCode_->setEnabled(true);
+    editCode_->setFocus();
+    editCode_->selectAll();
+    btnListClients_->setEnabled(!pickerWindowOpen());
+    codeTyped_ = false;
+}
+
+void Tcustmaint_frm::doInsert()
+{
+    dm_.beginInsert();
+    Cursor& row = dm_.cli();
+    comboPriceList_->setCurrentIndex(comboPriceList_->count() ? 0 : -1);
+    comboCurrency_->setCurrentIndex(0);
+    spinCopies_->setValue(dm_.tables().control().invoiceCopies);
+    dm_.rules().applyNewClientDefaults(row);
+    editShipVia_->clear();
+    comboFormat_->setCurrentIndex(-1);
+    reload();
+    switchCurrencySign();
+    editCode_->setEnabled(true);
+    btnListClients_->setEnabled(false);
+    setFieldState(true);
+    btnBillTo_->setEnabled(!pickerWindowOpen());
+    showPage(ClientPage::General);
+    editCode_->setFocus();
+    codeTyped_ = false;
+}
+
+void Tcustmaint_frm::doEdit()
+{
+    dm_.beginEdit();
+    reload();
+    setFieldState(true);
+    editCode_->setEnabled(false);
+    btnListClients_->setEnabled(false);
+    btnBillTo_->setEnabled(!pickerWindowOpen());
+    showPage(ClientPage::General);
+    editName_->setFocus();
+}
+
+void Tcustmaint_frm::doPost()
+{
+    ClientPostInputs in;
+    in.codeFieldOpen = editCode_->isEnabled();
+    in.shipVia = editShipVia_->text().toStdString();
+    in.priceListPosition = comboPriceList_->currentIndex();
+    in.currencyPosition = comboCurrency_->currentIndex();
+    in.international = forms::ModuleStartup::international();
+    in.copies = spinCopies_->value();
+    in.invoiceFormat = comboFormat_->currentText().toStdString();
+    in.user = link_.LoginUser.str();
+    if (const auto refusal = dm_.rules().checkBeforePost(dm_.cli(), in)) {
+        reload();
+        if (refusal->message != kNoMessage) {
+            const int m = refusal->message;
+            showMessage(m, m == kMsgPostalCodeMissing || m == kMsgTermsMissing || m == kMsgSalesmanNotFound);
+        }
+        showPage(refusal->page);
+        if (QWidget* w = fieldWidget(refusal->field)) {
+            w->setEnabled(true);
+            w->setFocus();
+        }
+        return;
+    }
+    dm_.post();
+    showPage(ClientPage::General);
+    afterOtherButton();
+}
+
+void Tcustmaint_frm::doCancel()
+{
+    dm_.cancel();
+    reload();
+    selectLists();
+    showPage(ClientPage::General);
+    afterOtherButton();
+}
+
+void Tcustmaint_frm::doDelete()
+{
+    dm_.rollbackIfOpen();
+    if (!dm_.cli().hasRow())
+        return;
+    if (dm_.rules().hasLedgerRows(dm_.cli().str("Cli_code"))) {
+        showMessage(kMsgHasLedgerRows, true);
+        return;
+    }
+    dm_.remove();
+    showPage(ClientPage::General);
+    afterOtherButton();
+}
+
+// ------------------------------------------------------------------ code field
+
+void Tcustmaint_frm::codeExit()
+{
+    if (!dm_.isOpen())
+        return;
+    Cursor& row = dm_.cli();
+    const std::string code = textOf(editCode_);
+    if (row.state() == Cursor::State::Insert) {
+        if (!code.empty() && dm_.rules().clientExists(code)) {
+            // The client is there already: edit it instead of a duplicate.
+            dm_.cancel();
+            openForEdit(code);
+        } else {
+            ClientRules::applyNewCodeDefaults(row);
+            reload();
+            setFieldState(true);
+            editName_->setFocus();
+        }
+        navigator_->updateButtons();
+        return;
+    }
+    if (!browsing() || !codeTyped_)
+        return;
+    codeTyped_ = false;
+    if (dm_.rules().clientExists(code)) {
+        openForEdit(code);
+    } else {
+        showMessage(kMsgCodeNotFound);
+        reload();
+        editCode_->setFocus();
+        editCode_->selectAll();
+    }
+    navigator_->updateButtons();
+}
+
+void Tcustmaint_frm::openForEdit(const std::string& code)
+{
+    Cursor& row = dm_.cli();
+    row.findKey({Value(code)});
+    dm_.beginEdit();
+    reload();
+    selectLists();
+    editCode_->setEnabled(false);
+    btnListClients_->setEnabled(false);
+    setFieldState(true);
+    editName_->setFocus();
+}
+
+// ------------------------------------------------------------------ scrolling
+
+void Tcustmaint_frm::afterScroll()
+{
+    if (inScroll_ || !dm_.isOpen())
+        return;
+    inScroll_ = true;
+    Cursor& row = dm_.cli();
+    // Another workstation's changes show as soon as the user moves, unless
+    // this one is in the middle of its own edit.
+    if (!dm_.inTransaction() && row.state() == Cursor::State::Browse)
+        row.refresh();
+    selectLists();
+    editShipVia_->setText(QString::fromStdString(row.str("Cli_ship_via")));
+    if (row.state() == Cursor::State::Browse) {
+        spinCopies_->setValue(static_cast<int>(row.integer("Cli_copies")));
+        comboFormat_->setCurrentIndex(comboFormat_->findText(QString::fromStdString(row.str("Cli_format1"))));
+    }
+    inScroll_ = false;
+    if (binder_)
+        binder_->load();
+    editCode_->selectAll();
+}
+
+void Tcustmaint_frm::selectLists()
+{
+    Cursor& row = dm_.cli();
+    const bool any = row.state() != Cursor::State::Browse || row.hasRow();
+    const auto list = any ? row.integer("Cli_price_list") - 1 : 0;
+    comboPriceList_->setCurrentIndex(list >= 0 && list < comboPriceList_->count() ? static_cast<int>(list) : -1);
+    const auto currency = any ? row.integer("Cli_currency") : 0;
+    comboCurrency_->setCurrentIndex(currency >= 0 && currency < comboCurrency_->count() ? static_cast<int>(currency)
+                                                                                       : -1);
+    switchCurrencySign();
+}
+
+void Tcustmaint_frm::switchCurrencySign()
+{
+    core::RegionalSettings s = regional_;
+    const int currency = comboCurrency_->currentIndex();
+    s.currencySymbol = dm_.tables().control().currencySign(currency, regional_.currencySymbol);
+    core::RegionalSettings::setCurrent(s);
+}
+
+void Tcustmaint_frm::reload()
+{
+    if (binder_)
+        binder_->load();
+    navigator_->updateButtons();
+}
+
+// ------------------------------------------------------------------ field exits
+
+void Tcustmaint_frm::runExitCheck(QLineEdit* edit)
+{
+    if (!editing() || !edit->isEnabled())
+        return;
+    const auto it = exitChecks_.find(edit);
+    if (it == exitChecks_.end())
+        return;
+    const std::string text = textOf(edit);
+    ClientRules& rules = dm_.rules();
+    int message = kNoMessage;
+    bool refuse = false;
+    switch (it->second.kind) {
+    case Exit::Salesrep: message = rules.salesrepExit(text); break;
+    case Exit::Territory: message = rules.territoryExit(text); break;
+    case Exit::Terms:
+        message = rules.termsExit(text, dm_.cli());
+        if (message == kNoMessage)
+            reload();
+        break;
+    case Exit::Language: refuse = !ClientRules::languageAccepted(text); break;
+    case Exit::BillTo: message = rules.billToExit(text); break;
+    case Exit::Account: message = rules.accountExit(text); break;
+    }
+    if (message != kNoMessage) {
+        showMessage(message);
+        refuse = true;
+    }
+    if (refuse) {
+        edit->setFocus();
+        edit->selectAll();
+    }
+}
+
+// ------------------------------------------------------------------ look-ups
+
+std::string Tcustmaint_frm::pickClientCode()
+{
+    // The picker lists every client whatever the user's detail level.
+    const auto detail = link_.UserDetail;
+    link_.UserDetail = 0;
+    const std::string code = ComponentCall(link_.ProgramDir.str()).text("clientpicker", "PickClient", link_);
+    link_.UserDetail = detail;
+    return code;
+}
+
+void Tcustmaint_frm::listClients()
+{
+    if (!dm_.isOpen() || dm_.cli().state() == Cursor::State::Insert)
+        return;
+    if (!browsing())
+        return;
+    const std::string code = pickClientCode();
+    if (!code.empty() && dm_.cli().findKey({Value(code)}))
+        afterScroll();
+    editCode_->setFocus();
+    editCode_->selectAll();
+}
+
+void Tcustmaint_frm::pickSalesman()
+{
+    if (!editing())
+        return;
+    const std::string code = ComponentCall(link_.ProgramDir.str()).text("salesmanpicker", "PickSalesman", link_);
+    if (!code.empty()) {
+        dm_.cli().set("Cli_salesrep", code);
+        reload();
+    }
+    editSalesrep_->setFocus();
+}
+
+void Tcustmaint_frm::pickTerritory()
+{
+    if (!editing())
+        return;
+    const std::string code = ComponentCall(link_.ProgramDir.str()).text("territorypicker", "PickTerritory", link_);
+    dm_.cli().set("Cli_terr", code.empty() ? Value() : Value(code));
+    reload();
+    editTerr_->setFocus();
+}
+
+void Tcustmaint_frm::pickTerms()
+{
+    if (!editing())
+        return;
+    const std::int32_t terms = ComponentCall(link_.ProgramDir.str()).number("termspicker", "PickTerms", link_);
+    dm_.cli().set("Cli_terms", terms);
+    reload();
+    editTerms_->setFocus();
+}
+
+void Tcustmaint_frm::pickBillTo()
+{
+    if (!editing())
+        return;
+    const std::string code = pickClientCode();
+    if (!code.empty()) {
+        dm_.cli().set("Cli_charge_to", code);
+        reload();
+    }
+    editBillTo_->setFocus();
+}
+
+void Tcustmaint_frm::pickAccount(int n)
+{
+    if (!editing())
+        return;
+    const std::int32_t account = ComponentCall(link_.ProgramDir.str()).number("accountpicker", "PickAccount", link_);
+    if (account != 0) {
+        dm_.cli().set("Cli_accnt" + std::to_string(n), account);
+        reload();
+    }
+    editAccnt_[n - 1]->setFocus();
+}
+
+void Tcustmaint_frm::quickLink()
+{
+    ComponentCall(link_.ProgramDir.str()).number("jumplink", "QuickLink", link_);
+    if (errorHandler_)
+        errorHandler_->install();
+}
+
+void Tcustmaint_frm::sendMail()
+{
+    if (dm_.isOpen())
+        forms::openMail(QString::fromStdString(dm_.cli().str("Cli_email")));
+}
+
+void Tcustmaint_frm::printWindow()
+{
+    forms::printScreen(*this, core::toQString(link_.PrinterIndex));
+}
+
+void Tcustmaint_frm::help()
+{
+    forms::openHelp(helpPath_, kHelpContext, link_.Language, this);
+}
+
+// ------------------------------------------------------------------ closing
+
+void Tcustmaint_frm::quit()
+{
+    quitting_ = true;
+    if (dm_.isOpen()) {
+        if (moveListener_ >= 0)
+            dm_.cli().removeMoveListener(moveListener_);
+        moveListener_ = -1;
+        navigator_->setCursor(nullptr);
+        binder_.reset();
+        dm_.close();
+    }
+    core::RegionalSettings::setCurrent(regional_);
+    done(QDialog::Accepted);
+}
+
+void Tcustmaint_frm::reject()
+{
+    // Escape does not leave the window; "Quitter" and the close box do.
+}
+
+void Tcustmaint_frm::closeEvent(QCloseEvent* event)
+{
+    if (!quitting_) {
+        quit();
+        event->accept();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+// ------------------------------------------------------------------ keys and focus
+
+bool Tcustmaint_frm::eventFilter(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::FocusOut: {
+        auto* edit = qobject_cast<QLineEdit*>(watched);
+        if (!edit || !dm_.isOpen() || quitting_)
+            break;
+        QWidget* next = QApplication::focusWidget();
+        if (edit == editCode_) {
+            if (next != btnQuit_ && next != btnListClients_ &&
+                (codeTyped_ || dm_.cli().state() == Cursor::State::Insert) && !edit->text().isEmpty())
+                QTimer::singleShot(0, this, [this] { codeExit(); });
+            break;
+        }
+        const auto it = exitChecks_.find(edit);
+        if (it != exitChecks_.end() && !it->second.skip.count(next) && next && next->window() == this)
+            QTimer::singleShot(0, this, [this, edit] { runExitCheck(edit); });
+        break;
+    }
+    case QEvent::FocusIn:
+        if (watched == editDateCreated_ && editing() && dm_.cli().isNull("Cli_date_created")) {
+            dm_.cli().set("Cli_date_created", Date::today());
+            reload();
+        }
+        break;
+    case QEvent::MouseButtonDblClick:
+        if (watched == editCode_ && browsing()) {
+            const std::string code = pickClientCode();
+            if (!code.empty() && dm_.cli().findKey({Value(code)}))
+                afterScroll();
+            return true;
+        }
+        break;
+    case QEvent::KeyPress: {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))
+            break;
+        return handleKey(watched, key->key());
+    }
+    default: break;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+bool Tcustmaint_frm::handleKey(QObject* watched, int key)
+{
+    if (!dm_.isOpen())
+        return false;
+    if (errorHandler_ && errorHandler_->errorFlag()) {
+        // The first key after a database error keeps its usual meaning.
+        errorHandler_->clearErrorFlag();
+        return false;
+    }
+    using A = forms::RecordNavigator;
+    if (browsing()) {
+        switch (key) {
+        case Qt::Key_F2: listClients(); return true;
+        case Qt::Key_Up:
+        case Qt::Key_PageUp: navigator_->trigger(A::Prior); return true;
+        case Qt::Key_Down:
+        case Qt::Key_PageDown: navigator_->trigger(A::Next); return true;
+        case Qt::Key_Home: navigator_->trigger(A::First); return true;
+        case Qt::Key_End: navigator_->trigger(A::Last); return true;
+        case Qt::Key_Insert: navigator_->trigger(A::Insert); return true;
+        case Qt::Key_Delete: navigator_->trigger(A::Delete); return true;
+        default: return false;
+        }
+    }
+    if (key == Qt::Key_F2) {
+        if (watched == editSalesrep_) pickSalesman();
+        else if (watched == editTerr_) pickTerritory();
+        else if (watched == editTerms_) pickTerms();
+        else if (watched == editBillTo_) pickBillTo();
+        else if (watched == editAccnt_[0]) pickAccount(1);
+        else if (watched == editAccnt_[1]) pickAccount(2);
+        else if (watched == editAccnt_[2]) pickAccount(3);
+        else return false;
+        return true;
+    }
+    if (!dm_.inTransaction() || watched == memoComments_)
+        return false;
+    if (!isDataEntry(qobject_cast<QWidget*>(watched)) && !qobject_cast<QAbstractSpinBox*>(watched->parent()))
+        return false;
+    switch (key) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (watched == editCode_)
+            return false; // the code field's own Enter looks the code up
+        [[fallthrough]];
+    case Qt::Key_Down: moveFocus(true); return true;
+    case Qt::Key_Up: moveFocus(false); return true;
+    default: return false;
+    }
+}
+
+void Tcustmaint_frm::moveFocus(bool forward)
+{
+    QWidget* from = QApplication::focusWidget();
+    if (!from)
+        return;
+    QWidget* w = from;
+    for (int guard = 0; guard < 500; ++guard) {
+        w = forward ? w->nextInFocusChain() : w->previousInFocusChain();
+        if (!w || w == from)
+            return;
+        if (isDataEntry(w) && w->isEnabled() && w->isVisible() && w->window() == this &&
+            !qobject_cast<QAbstractSpinBox*>(w->parentWidget())) {
+            w->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+            return;
+        }
+    }
+}
+
+} // namespace vm::custmaint
