@@ -3,15 +3,17 @@
 #include "report/CsvExporter.h"
 #include "report/CursorDataSource.h"
 #include "report/FilteredDataSource.h"
+#include "report/PageRenderer.h"
 #include "report/PdfExporter.h"
 #include "report/QueryDataSource.h"
 #include "report/ReportExporter.h"
 #include "report/ReportLayouter.h"
+#include "report/VectorDataSource.h"
 #include "report/TextExporter.h"
 #include "report/TextUtil.h"
 #include "tests/report/SampleReport.h"
 
-#include <QGuiApplication>
+#include <QImage>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -48,23 +50,12 @@ std::string infoField(const std::string& info, const std::string& name)
     return info.substr(start, info.find('\n', start) - start);
 }
 
-struct GuiApp {
-    GuiApp()
-    {
-        if (!QGuiApplication::instance()) {
-            static int argc = 1;
-            static char name[] = "vm_report_tests";
-            static char* argv[] = {name, nullptr};
-            static QGuiApplication app(argc, argv);
-        }
-    }
-};
 
 } // namespace
 
 TEST(ReportExport, PdfHasOnePagePerReportPageAndItsTitle)
 {
-    GuiApp app;
+    vm::test::ensureApplication();
     QTemporaryDir dir;
     vm::test::SampleReport s;
     ReportDocument doc = ReportLayouter::run(s.report);
@@ -196,4 +187,44 @@ TEST(ReportExport, CursorAndQuerySources)
     for (const auto& it : doc.pages[0].items)
         texts.push_back(it.text);
     EXPECT_EQ(texts, (std::vector<std::string>{"K3", "30.01", "30.01"}));
+}
+
+// Amounts end at their item's right edge on the rendered page, and a text
+// wider than its item spills over rather than being cut off.
+TEST(ReportExport, RenderedTextIsAlignedAndNotClipped)
+{
+    vm::test::ensureApplication();
+    Report r("render");
+    r.pageSetup().setMargins(0);
+    r.detail().height = 60;
+    r.detail().add(ReportItem::label("amount", "1,234.56", 200, 0, 100, 12, Alignment::Right));
+    r.detail().add(ReportItem::label("long", "A rather long client name", 100, 20, 30, 12, Alignment::Right));
+    // Width 0 (a statement item without a fixed width): x is the right edge.
+    r.detail().add(ReportItem::label("anchored", "99.00", 300, 40, 0, 12, Alignment::Right));
+    VectorDataSource one({"x"});
+    one.addRow({Value(1)});
+    r.setDataSource(&one);
+    ReportDocument doc = ReportLayouter::run(r);
+    QImage img = PageRenderer::image(doc, 0, 1.0, 72.0); // one pixel per point
+    auto inkColumns = [&](int y0, int y1) {
+        int lo = img.width(), hi = -1;
+        for (int y = y0; y < y1; ++y)
+            for (int x = 0; x < img.width(); ++x)
+                if (qGray(img.pixel(x, y)) < 128) {
+                    lo = std::min(lo, x);
+                    hi = std::max(hi, x);
+                }
+        return std::make_pair(lo, hi);
+    };
+    auto [lo, hi] = inkColumns(0, 14);
+    EXPECT_LE(hi, 300);
+    EXPECT_GE(hi, 296);
+    EXPECT_GT(lo, 200);
+    auto [lo2, hi2] = inkColumns(20, 34);
+    EXPECT_LE(hi2, 130);
+    EXPECT_LT(lo2, 60); // far left of the item's 100-point start
+    auto [lo3, hi3] = inkColumns(40, 54);
+    EXPECT_LE(hi3, 300);
+    EXPECT_GE(hi3, 296);
+    EXPECT_GT(lo3, 260);
 }

@@ -24,15 +24,9 @@ using namespace vm::report;
 
 namespace {
 
-QApplication& app()
+void app()
 {
-    static int argc = 1;
-    static char name[] = "vm_report_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication* a = qobject_cast<QApplication*>(QCoreApplication::instance());
-    if (!a)
-        a = new QApplication(argc, argv);
-    return *a;
+    vm::test::ensureApplication();
 }
 
 template <class T> T* child(QWidget* w, const char* name)

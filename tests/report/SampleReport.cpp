@@ -1,5 +1,7 @@
 #include "tests/report/SampleReport.h"
 
+#include <QApplication>
+
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -87,6 +89,15 @@ SampleReport::SampleReport() : report("List of Clients")
     pf.add(ReportItem::label("lblPageOf", "of", 480, 2, 20, 12, Alignment::Center));
     pf.add(ReportItem::special(ItemKind::PageNumber, "qrPage", 440, 2, 40, 12, Alignment::Right));
     pf.add(ReportItem::special(ItemKind::PageCount, "qrPages", 500, 2, 40, 12));
+}
+
+void ensureApplication()
+{
+    static int argc = 1;
+    static char name[] = "vm_report_tests";
+    static char* argv[] = {name, nullptr};
+    if (!QCoreApplication::instance())
+        new QApplication(argc, argv);
 }
 
 std::string readFile(const std::string& path)

@@ -20,5 +20,7 @@ struct SampleReport {
 // in the environment, writes `actual` there instead.
 std::string golden(const std::string& name, const std::string& actual);
 std::string readFile(const std::string& path);
+// The one QApplication of the test program (offscreen), made on first use.
+void ensureApplication();
 
 } // namespace vm::test
