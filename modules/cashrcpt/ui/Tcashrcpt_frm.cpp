@@ -40,6 +40,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTimer>
@@ -50,6 +51,8 @@ namespace vm::cashrcpt {
 namespace {
 
 // The tables the window works on; each must open before the window is used.
+constexpr int kAmountWidth = 130;
+
 const char* const kTables[] = {"cli", "car", "glm", "ctrl", "Periods", "tjlh", "tjld",
                                "crorihdr", "croridet", "concil", "gla"};
 
@@ -78,6 +81,8 @@ QTableView* grid(QWidget* parent, const char* name)
                        QAbstractItemView::AnyKeyPressed);
     g->verticalHeader()->setDefaultSectionSize(22);
     g->setAlternatingRowColors(true);
+    g->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    g->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     return g;
 }
 
@@ -172,14 +177,13 @@ void Tcashrcpt_frm::build()
     lineModel_ = new LineGridModel(this);
     gridLines_ = grid(page, "DBGrid2");
     gridLines_->setModel(lineModel_);
-    form->addWidget(gridLines_, 5, 0, 1, 3);
-    btnAccount_ = new QToolButton(page);
-    btnAccount_->setObjectName(QStringLiteral("BtnAccountLookup"));
-    btnAccount_->setText(QStringLiteral("…"));
-    btnAccount_->setToolTip(QStringLiteral("List of accounts"));
-    form->addWidget(btnAccount_, 5, 3, Qt::AlignTop | Qt::AlignLeft);
+    form->addWidget(gridLines_, 5, 0, 1, 4);
 
     auto* totals = new QHBoxLayout;
+    btnAccount_ = new QToolButton(page);
+    btnAccount_->setObjectName(QStringLiteral("BtnAccountLookup"));
+    btnAccount_->setText(QStringLiteral("List of accounts"));
+    totals->addWidget(btnAccount_);
     totals->addStretch(1);
     totals->addWidget(label(page, "LabelTotal", QStringLiteral("Total")));
     editTotalDebit_ = new QLineEdit(page);
@@ -190,10 +194,12 @@ void Tcashrcpt_frm::build()
         e->setReadOnly(true);
         e->setFocusPolicy(Qt::NoFocus);
         e->setAlignment(Qt::AlignRight);
-        e->setFixedWidth(130);
+        e->setFixedWidth(kAmountWidth);
         totals->addWidget(e);
     }
-    form->addLayout(totals, 6, 0, 1, 3);
+    totals->setSpacing(0);
+    totals->addSpacing(gridLines_->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 2);
+    form->addLayout(totals, 6, 0, 1, 4);
     form->setRowStretch(4, 2);
     form->setRowStretch(5, 3);
     form->setColumnStretch(3, 1);
@@ -428,12 +434,17 @@ void Tcashrcpt_frm::reloadGrids()
     invoiceModel_->reload();
     lineModel_->reload();
     refreshTotals();
-    gridInvoices_->resizeColumnsToContents();
-    gridInvoices_->horizontalHeader()->setStretchLastSection(true);
+    QHeaderView* invoiceHeader = gridInvoices_->horizontalHeader();
+    invoiceHeader->setSectionResizeMode(InvoiceGridModel::Invoice, QHeaderView::Stretch);
+    for (int c : {InvoiceGridModel::InvoiceDate, InvoiceGridModel::DueDate})
+        gridInvoices_->setColumnWidth(c, 100);
+    for (int c : {InvoiceGridModel::Amount, InvoiceGridModel::Payment})
+        gridInvoices_->setColumnWidth(c, kAmountWidth);
+    QHeaderView* lineHeader = gridLines_->horizontalHeader();
+    lineHeader->setSectionResizeMode(LineGridModel::Description, QHeaderView::Stretch);
     gridLines_->setColumnWidth(LineGridModel::Account, 90);
-    gridLines_->setColumnWidth(LineGridModel::Description, 300);
-    gridLines_->setColumnWidth(LineGridModel::Debit, 130);
-    gridLines_->horizontalHeader()->setStretchLastSection(true);
+    for (int c : {LineGridModel::Debit, LineGridModel::Credit})
+        gridLines_->setColumnWidth(c, kAmountWidth);
 }
 
 void Tcashrcpt_frm::refreshTotals()

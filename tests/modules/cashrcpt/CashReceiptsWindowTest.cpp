@@ -1,3 +1,5 @@
+#include "common/core/ExceptionHook.h"
+#include "common/core/ModuleLoader.h"
 #include "common/forms/Application.h"
 #include "common/forms/MessageList.h"
 #include "common/forms/Tperiod_frm.h"
@@ -279,6 +281,63 @@ TEST_F(CashReceiptsWindowTest, TheWindowSpeaksFrench)
         typeInCell("DBGrid1", 0, InvoiceGridModel::Payment, "500");
         window->grab().save(QString::fromLocal8Bit(dir) + "/cashrcpt-fr.png");
     }
+}
+
+
+// Another workstation holds the client's row: the posting waits with the
+// window alive and goes through once the row is let go.
+TEST_F(CashReceiptsWindowTest, PostingWaitsForALockedClientRowWithoutFreezingTheWindow)
+{
+    open();
+    type("Edit_client", "C1");
+    QTest::keyClick(find<QLineEdit>("Edit_client"), Qt::Key_Return);
+    typeInCell("DBGrid1", 0, InvoiceGridModel::Payment, "100");
+    type("Edit_reference", "LCK1");
+
+    Session other;
+    auto held = std::make_unique<Cursor>(other.database(co.companyDir()), "cli");
+    held->findKey({Value("C1")});
+    held->edit();
+    int ticks = 0;
+    QTimer events;
+    QObject::connect(&events, &QTimer::timeout, [&] {
+        if (++ticks == 5)
+            held->cancel(); // the other workstation lets go
+    });
+    events.start(100);
+    click("BtnAccept");
+    events.stop();
+
+    EXPECT_GE(ticks, 5); // the event loop kept turning while the posting waited
+    EXPECT_EQ(balance(), units(700));
+    EXPECT_EQ(co.count("crorihdr"), 1);
+}
+
+// The library the shell loads: it shows the window, exits through its Exit
+// button, returns -1 and leaves no exception hook behind.
+TEST_F(CashReceiptsWindowTest, TheModuleLibraryRunsTheWindowAndCleansUp)
+{
+    app();
+    bool sawWindow = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal && modal->objectName() == QStringLiteral("Tcashrcpt_frm")) {
+            if (auto* exit = modal->findChild<QPushButton*>(QStringLiteral("BtnExit"))) {
+                sawWindow = modal->windowTitle().endsWith(QStringLiteral("4 : April"));
+                exit->click();
+            }
+        }
+    });
+    poll.start(50);
+    const core::ModuleRun run = core::ModuleLoader(VM_PROGRAM_DIR).run("cashrcpt", link);
+    poll.stop();
+    ASSERT_TRUE(run.loaded) << run.errorDetail;
+    EXPECT_EQ(run.result, -1);
+    EXPECT_TRUE(sawWindow);
+    EXPECT_FALSE(core::currentExceptionHook().isSet());
+    EXPECT_TRUE(co.db().tableExists("car_temp5"));
+    EXPECT_TRUE(co.db().tableExists("cxtmp5"));
 }
 
 } // namespace
