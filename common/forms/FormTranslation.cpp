@@ -15,6 +15,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QRadioButton>
 #include <QStackedWidget>
 #include <QTabWidget>
@@ -155,11 +156,18 @@ void translateForm(QWidget& form, LanguageTable& table) {
     if (formName.empty()) return; // an unnamed form has no rows
     if (auto row = table.find(formName, formName)) form.setWindowTitle(qs(row->caption));
 
+    // Applying a row can delete inner objects of a component (a memo's
+    // document frames, a list's items), so components are held by guarded
+    // pointers and taken by name only.
+    std::vector<QPointer<QObject>> components;
     for (QObject* child : form.findChildren<QObject*>()) {
         const QString name = child->objectName();
         // Qt names its own inner widgets "qt_..."; they are never components.
-        if (name.isEmpty() || name.startsWith(QLatin1String("qt_"))) continue;
-        if (auto row = table.find(formName, name.toStdString())) applyLanguageEntry(*child, *row);
+        if (!name.isEmpty() && !name.startsWith(QLatin1String("qt_"))) components.emplace_back(child);
+    }
+    for (const QPointer<QObject>& child : components) {
+        if (!child) continue;
+        if (auto row = table.find(formName, child->objectName().toStdString())) applyLanguageEntry(*child, *row);
     }
 }
 

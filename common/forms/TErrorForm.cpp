@@ -85,7 +85,6 @@ TErrorForm::TErrorForm(QWidget* parent) : QDialog(parent) {
 
     auto* print = new QPushButton(QStringLiteral("Print"), this);
     print->setObjectName(QStringLiteral("BtnPrint"));
-    print->setIcon(style()->standardIcon(QStyle::SP_FileIcon));
     print->setAutoDefault(false);
     auto* close = new QPushButton(QStringLiteral("Close"), this);
     close->setObjectName(QStringLiteral("BtnClose"));

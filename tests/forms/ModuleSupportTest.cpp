@@ -1,0 +1,159 @@
+#include "FormsTestSupport.h"
+
+#include "common/forms/FormTranslation.h"
+#include "common/forms/HelpLauncher.h"
+#include "common/forms/ModuleStartup.h"
+#include "common/forms/ScreenPrinter.h"
+#include "common/forms/TErrorForm.h"
+#include "common/forms/Tperiod_frm.h"
+#include "engine/Cursor.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QMainWindow>
+#include <QPlainTextEdit>
+#include <QStatusBar>
+
+#include <gtest/gtest.h>
+
+using namespace vm;
+using namespace vm::forms;
+
+TEST(ModuleStartupTest, FallBacksOnlyWithoutACompany) {
+    test::TempDir dir;
+    const std::string settings = dir.path() + "/Tarnwell.ini";
+    {
+        std::FILE* f = std::fopen(settings.c_str(), "w");
+        std::fputs("[Valmorand]\npgmdrive=/opt/x\ndatadrive=/srv/y\n", f);
+        std::fclose(f);
+    }
+    const char* saved = std::getenv("VALMORAND_SETTINGS");
+    const std::string savedValue = saved ? saved : "";
+    setenv("VALMORAND_SETTINGS", settings.c_str(), 1);
+
+    core::TLinkSection link;
+    ModuleStartup startup(link);
+    EXPECT_TRUE(startup.applyFallbacks());
+    EXPECT_EQ(link.CompanyCode, "1");
+    EXPECT_EQ(link.ProgramDir, "/opt/x/Valmorand/bin");
+    EXPECT_EQ(link.DataDir, "/srv/y/Valmorand/data");
+    EXPECT_EQ(startup.companyDirectory(), "/srv/y/Valmorand/data1");
+
+    link.CompanyCode = core::LinkString("7");
+    link.DataDir = core::LinkString("/d/data");
+    EXPECT_FALSE(startup.applyFallbacks());
+    EXPECT_EQ(startup.companyDirectory(), "/d/data7");
+
+    if (saved) setenv("VALMORAND_SETTINGS", savedValue.c_str(), 1);
+    else unsetenv("VALMORAND_SETTINGS");
+}
+
+TEST(ModuleStartupTest, StatusBarHelpPathAndVersion) {
+    core::TLinkSection link;
+    link.CompanyCode = core::LinkString("2");
+    link.CompanyName = core::LinkString("Boulangerie Tremblay");
+    link.UserName = core::LinkString("marie");
+    link.ProgramDir = core::LinkString("/v/bin");
+    link.Language = 1;
+    link.LangCode.set("en");
+    ModuleStartup startup(link);
+
+    QStatusBar bar;
+    QLabel* panels[3];
+    for (auto*& p : panels) {
+        p = new QLabel("Co: ");
+        bar.addWidget(p);
+    }
+    startup.fillStatusBar(bar);
+    EXPECT_EQ(panels[0]->text(), "Co: 2-Boulangerie Tremblay");
+    EXPECT_EQ(panels[1]->text(), "Co: marie");
+    EXPECT_EQ(panels[2]->text(), "Co: 1.0.0.1");
+    EXPECT_EQ(ModuleStartup::projectVersion().count('.'), 3);
+
+    QStatusBar two;
+    auto* only = new QLabel("x");
+    two.addWidget(only);
+    two.addWidget(new QLabel("y"));
+    startup.fillStatusBar(two);
+    EXPECT_EQ(only->text(), "x");
+
+    EXPECT_EQ(startup.helpPath(), "/v/bin/Help");
+    link.Language = 2;
+    link.LangCode.set("fr");
+    EXPECT_EQ(startup.helpPath(), "/v/bin/Helpfr");
+    link.Language = 3;
+    link.LangCode.set("es");
+    EXPECT_EQ(startup.helpPath(), "/v/bin/Helpes");
+}
+
+TEST(ModuleStartupTest, TableThatCannotBeOpenedIsReportedAndTheDesktopAskedToClose) {
+    test::TempDir dir;
+    core::TLinkSection link;
+    link.CompanyCode = core::LinkString("1");
+    link.DataDir = core::LinkString(dir.path() + "/data");
+    link.Language = 2;
+    std::filesystem::create_directories(dir.path() + "/data1");
+    ModuleStartup startup(link);
+    startup.pointAliases("pptest", "ppsys");
+    EXPECT_EQ(Session::instance().aliasPath("pptest"), dir.path() + "/data1");
+    EXPECT_EQ(Session::instance().aliasPath("ppsys"), dir.path() + "/data");
+
+    QMainWindow desktop;
+    desktop.setProperty("vmMainWindow", true);
+    desktop.show();
+    QString message;
+    QObject watch;
+    test::answerMessageBox(&message, &watch);
+    EXPECT_EQ(startup.openTable("pptest", "cli"), nullptr);
+    EXPECT_EQ(message, QString::fromUtf8("Erreur lors de l'ouverture de la table cli."));
+    EXPECT_TRUE(test::waitUntil([&] { return !desktop.isVisible(); }));
+}
+
+TEST(MailAndHelp, AddressCannotAddHeadersOrAttachments) {
+    EXPECT_EQ(mailtoUrl("marie@example.com"), "mailto:marie@example.com");
+    const QString hostile = mailtoUrl("a@b.c?attach=/etc/passwd&subject=x#y");
+    EXPECT_FALSE(hostile.contains('?'));
+    EXPECT_FALSE(hostile.contains('#'));
+    EXPECT_TRUE(hostile.startsWith("mailto:a@b.c%3Fattach"));
+    EXPECT_FALSE(mailtoUrl("a@b.c\r\nBcc: x@y").contains('\n'));
+
+    QString message;
+    QObject watch;
+    test::answerMessageBox(&message, &watch);
+    EXPECT_FALSE(openHelp("/nonexistent/Help", 201, 1));
+    EXPECT_TRUE(message.contains("201"));
+}
+
+// Pictures of the shared dialogs, for a look at their layout in both
+// languages (written under the build directory).
+TEST(SharedDialogs, PicturesInBothLanguages) {
+    const QString out = QString(VM_BINARY_DIR) + "/forms-pictures";
+    QDir().mkpath(out);
+    for (const char* lang : {"en", "fr"}) {
+        TErrorForm error;
+        translateForm(error, "MainMenu", lang, VM_LANGUAGES_DIR);
+        // Filled as the hook fills it, without the modal loop.
+        error.findChild<QLabel*>("ErrCat")->setText("38");
+        error.findChild<QLabel*>("ErrCode")->setText("1");
+        error.findChild<QPlainTextEdit*>("ErrMess")
+            ->setPlainText("Key violation: a row with key (C001) already exists in cli");
+        error.adjustSize();
+        const QImage e = error.grab().toImage();
+        EXPECT_FALSE(e.isNull());
+        EXPECT_TRUE(e.save(out + "/TErrorForm-" + lang + ".png"));
+
+        Tperiod_frm period;
+        translateForm(period, "MainMenu", lang, VM_LANGUAGES_DIR);
+        period.setPeriod(4);
+        period.adjustSize();
+        EXPECT_TRUE(period.grab().toImage().save(out + "/Tperiod_frm-" + lang + ".png"));
+    }
+    TErrorForm error;
+    const QString pdf = out + "/print-screen.pdf";
+    EXPECT_EQ(printWidget(error, "0", pdf), pdf);
+    QFile f(pdf);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(f.read(5) == "%PDF-");
+}
