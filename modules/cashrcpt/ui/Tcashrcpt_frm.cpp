@@ -47,6 +47,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace vm::cashrcpt {
 namespace {
 
@@ -502,6 +504,19 @@ void Tcashrcpt_frm::invoiceDoubleClicked(const QModelIndex& index)
     }
 }
 
+void Tcashrcpt_frm::deleteCurrentLine()
+{
+    if (!entryOpen_ || !gridLines_->isEnabled())
+        return;
+    const int row = gridLines_->currentIndex().row();
+    if (const std::int64_t id = lineModel_->rowIdAt(row)) {
+        dm_.entry().deleteLine(id);
+        lineModel_->reload();
+        refreshTotals();
+        gridLines_->setCurrentIndex(lineModel_->index(std::min(row, lineModel_->lineRows() - 1), 0));
+    }
+}
+
 void Tcashrcpt_frm::accountRefused(int row, int message)
 {
     QTimer::singleShot(0, this, [this, row, message] {
@@ -724,6 +739,12 @@ bool Tcashrcpt_frm::eventFilter(QObject* watched, QEvent* event)
     if (isGrid) {
         if (key->key() == Qt::Key_Escape)
             return true;
+        // Ctrl+Delete removes the current distribution line, as in every grid
+        // of the suite; the open-invoice list keeps its rows.
+        if (watched == gridLines_ && key->key() == Qt::Key_Delete && (key->modifiers() & Qt::ControlModifier)) {
+            deleteCurrentLine();
+            return true;
+        }
         if (watched == gridLines_ && key->key() == Qt::Key_F2 &&
             gridLines_->currentIndex().column() == LineGridModel::Account) {
             lookUpAccount();

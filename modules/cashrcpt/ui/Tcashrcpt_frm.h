@@ -95,6 +95,7 @@ private:
     void lockFields(bool locked);
     void refreshTotals();
     void reloadGrids();
+    void deleteCurrentLine();
     void accountRefused(int row, int message);
     void invoiceDoubleClicked(const QModelIndex& index);
     void setCurrencySign(std::optional<int> currency);

@@ -103,6 +103,14 @@ protected:
         window = std::make_unique<Tcashrcpt_frm>(link, *dm);
         ASSERT_TRUE(window->startUp());
         window->show();
+        activate();
+    }
+    // Focus moves only inside the active window: after a message box the
+    // window is made active again, as the user's click would.
+    void activate()
+    {
+        window->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
         QApplication::processEvents();
     }
     template <class W> W* find(const char* name)
@@ -199,6 +207,16 @@ TEST_F(CashReceiptsWindowTest, AReceiptNotFromAClientIsEnteredAndAccepted)
               QStringLiteral("Other income"));
     EXPECT_EQ(find<QLineEdit>("Edit_total_credit")->text(), QStringLiteral("25.00")); // no currency sign
 
+    // Ctrl+Delete removes a line and its amounts from the totals.
+    typeInCell("DBGrid2", 4, LineGridModel::Account, QString::number(kDiscounts));
+    typeInCell("DBGrid2", 4, LineGridModel::Debit, "3");
+    EXPECT_EQ(find<QLineEdit>("Edit_total_debit")->text(), QStringLiteral("28.00"));
+    lines->setFocus();
+    lines->setCurrentIndex(lines->model()->index(4, LineGridModel::Description));
+    QTest::keyClick(lines, Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_EQ(find<QLineEdit>("Edit_total_debit")->text(), QStringLiteral("25.00"));
+    EXPECT_EQ(lines->model()->rowCount(), 5);
+
     click("BtnAccept");
     Cursor hdr(co.db(), "crorihdr", true);
     ASSERT_TRUE(hdr.first());
@@ -222,8 +240,26 @@ TEST_F(CashReceiptsWindowTest, RefusalsShowTheirMessageAndWriteNothing)
     EXPECT_EQ(shown, window->messages().message(kMsgClientNotFound));
     EXPECT_FALSE(shown.isEmpty());
 
+    activate();
     type("Edit_client", "C1");
     QTest::keyClick(find<QLineEdit>("Edit_client"), Qt::Key_Return);
+    EXPECT_EQ(QApplication::focusWidget(), find<QLineEdit>("Edit_date"));
+
+    // A date that is not one is refused when the field is left by Enter.
+    shown.clear();
+    answerNextBox(&shown);
+    type("Edit_date", "31022026");
+    QTest::keyClick(find<QLineEdit>("Edit_date"), Qt::Key_Return);
+    QTest::qWait(100);
+    EXPECT_EQ(shown, window->messages().message(kMsgDateInvalid));
+    activate();
+    EXPECT_EQ(QApplication::focusWidget(), find<QLineEdit>("Edit_date"));
+    type("Edit_date", "15042026");
+    QTest::keyClick(find<QLineEdit>("Edit_date"), Qt::Key_Return);
+    QTest::qWait(50);
+    EXPECT_EQ(QApplication::focusWidget(), find<QLineEdit>("Edit_reference"));
+    EXPECT_EQ(dm->lastDate(), Date::fromYmd(2026, 4, 15));
+
     typeInCell("DBGrid1", 0, InvoiceGridModel::Payment, "10");
     answerNextBox(&shown);
     click("BtnAccept"); // no reference
