@@ -1,0 +1,742 @@
+#include "shell/TMainForm.h"
+
+#include "common/core/LinkStringQt.h"
+#include "common/core/ModuleLoader.h"
+#include "common/forms/FormTranslation.h"
+#include "common/forms/MessageList.h"
+#include "common/forms/ModuleStartup.h"
+#include "engine/Cursor.h"
+#include "engine/Database.h"
+#include "engine/EngineError.h"
+#include "engine/Session.h"
+#include "shell/ShellMenuBar.h"
+#include "shell/TAboutBox.h"
+#include "shell/TCompPasswordDlg.h"
+#include "shell/TContactForm.h"
+#include "shell/TPasswordDlg.h"
+#include "shell/TSetupWizard.h"
+#include "shell/WallpaperWidget.h"
+#include "shell/core/LaunchPlanner.h"
+#include "shell/core/MenuCatalog.h"
+#include "shell/core/MenuRights.h"
+#include "shell/core/SessionRecord.h"
+#include "shell/core/ShellMessages.h"
+#include "shell/core/Terminology.h"
+#include "shell/core/WelcomeCaption.h"
+#include "shell/core/FormGeometry.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
+#include <QProcess>
+#include <QScreen>
+#include <QStandardPaths>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QTimer>
+#include <QUrl>
+
+#include <memory>
+
+namespace vm::shell {
+namespace {
+
+constexpr char kSystemAlias[] = "menumydb";
+constexpr char kCompanyAlias[] = "menudata";
+constexpr char kStem[] = "MainMenu";
+
+QString qs(const std::string& s) { return QString::fromStdString(s); }
+
+bool equalsNoCase(const std::string& a, const char* b) {
+    return QString::fromStdString(a).compare(QLatin1String(b), Qt::CaseInsensitive) == 0;
+}
+
+// The designed texts of the message list; the language tables replace them.
+QStringList designedMessages() {
+    return {
+        QStringLiteral("The wallpaper picture could not be loaded."),
+        QString(),
+        QString(),
+        QStringLiteral(" (General ledger)"),
+        QStringLiteral(" (Accounts receivable)"),
+        QStringLiteral(" (Accounts payable)"),
+        QStringLiteral(" (System manager)"),
+        QStringLiteral(" (Invoicing)"),
+        QStringLiteral(" (Payroll)"),
+        QStringLiteral(" (Tracker)"),
+        QString(),
+        QStringLiteral("Please choose a tracker database first (Tracker, Open database)."),
+        QStringLiteral(" (Job cost)"),
+        QStringLiteral("The payroll files of this company have not been created yet. "
+                       "Please use \"Create payroll files\" first."),
+        QStringLiteral("This shortcut's option is not available to you."),
+        QStringLiteral("A library the payroll needs is missing. Please reinstall the payroll."),
+        QStringLiteral("Every session of this data directory is in use. Valmorand will close."),
+        QStringLiteral("No company has been created. Valmorand will close."),
+        QStringLiteral("The company could not be opened:"),
+        QStringLiteral("The help file is not installed:"),
+        QStringLiteral("PDF file (no printer installed)"),
+        QStringLiteral("No user is defined in this data directory. Valmorand will close."),
+    };
+}
+
+} // namespace
+
+TMainForm::TMainForm(core::SettingsStore settings, QWidget* parent)
+    : QMainWindow(parent), store_(std::move(settings)) {
+    setObjectName(QStringLiteral("MainForm"));
+    setProperty("vmMainWindow", true);
+    setWindowTitle(QStringLiteral("Valmorand"));
+
+    messages_ = new forms::MessageList(this, QStringLiteral("IntlStrings1"));
+    messages_->setLines(designedMessages());
+    menus_ = new ShellMenuBar(*this);
+    wallpaper_ = new WallpaperWidget(this);
+    setCentralWidget(wallpaper_);
+
+    const char* panelNames[] = {"StatusCompany", "StatusPrinter", "StatusHint", "StatusVersion"};
+    for (int i = 0; i < 4; ++i) {
+        panels_[i] = new QLabel(statusBar());
+        panels_[i]->setObjectName(QString::fromLatin1(panelNames[i]));
+        panels_[i]->setContentsMargins(6, 0, 6, 0);
+        statusBar()->addWidget(panels_[i], i == 2 ? 1 : 0);
+    }
+    statusBar()->setObjectName(QStringLiteral("StatusBar1"));
+    statusBar()->hide(); // shown once a user is logged in
+
+    login_ = new TPasswordDlg(this);
+    companyPassword_ = new TCompPasswordDlg(this);
+    about_ = new TAboutBox(this);
+    contact_ = new TContactForm(this);
+
+    connect(menus_, &ShellMenuBar::optionChosen, this, &TMainForm::launchEntry);
+    connect(menus_->exitAction(), &QAction::triggered, this, &QWidget::close);
+    connect(menus_->about(), &QAction::triggered, this, [this] {
+        about_->setDataDirectory(core::toQString(link_.DataDir));
+        about_->setVersion(forms::ModuleStartup::projectVersion());
+        about_->exec();
+    });
+    connect(menus_->contact(), &QAction::triggered, this, [this] { contact_->exec(); });
+    connect(menus_->helpTopics(), &QAction::triggered, this, [this] {
+        forms::ModuleStartup startup(link_);
+        const QString dir = startup.helpPath();
+        for (const QString& name : {QStringLiteral("index.html"), QStringLiteral("0.html")}) {
+            const QString file = QDir(dir).filePath(name);
+            if (QFileInfo::exists(file)) {
+                QDesktopServices::openUrl(QUrl::fromLocalFile(file));
+                return;
+            }
+        }
+        QMessageBox::information(this, windowTitle(),
+                                 messages_->message(msg::kHelpMissing) + QLatin1Char('\n') +
+                                     QDir::toNativeSeparators(dir));
+    });
+
+    prepare();
+    wizard_ = new TSetupWizard(link_.Language, this);
+}
+
+TMainForm::~TMainForm() = default;
+
+void TMainForm::prepare() {
+    if (QScreen* screen = QApplication::primaryScreen(); screen && screen->size().width() == 640)
+        setWindowState(Qt::WindowMaximized);
+    link_.LedgerPrefix = {};
+
+    settings_ = ShellSettings::read(store_);
+    SessionRecord::applySettings(link_, settings_);
+    translateWindow(*this);
+    applyTerminology();
+
+    wallpaperMissing_ = !wallpaper_->load(qs(settings_.programDir()) + QStringLiteral("/Valmorand32.jpg"));
+
+    menus_->setLedgerVisible(MenuCatalog::Payroll, settings_.payrollOn());
+    menus_->setLedgerVisible(MenuCatalog::JobCost, settings_.jobCostOn());
+
+    // The designed language entries, until languages.db is read.
+    QMenu* lang = menus_->languageMenu();
+    for (auto [name, caption] : {std::pair{"MenuItemen", "English"}, std::pair{"MenuItemfr", "Français"}}) {
+        QAction* a = lang->addAction(QString::fromUtf8(caption));
+        a->setObjectName(QString::fromLatin1(name));
+        a->setCheckable(true);
+        connect(a, &QAction::triggered, this, [this, a] { chooseLanguage(a->objectName()); });
+    }
+    checkLanguageEntry(link_.Language == 1 ? QStringLiteral("MenuItemen") : QStringLiteral("MenuItemfr"));
+
+    printers_ = PrinterList::system(messages_->message(msg::kNoPrinter));
+    fillPrinterMenu();
+    printerIndex_ = printers_.defaultIndex();
+    SessionRecord::applyPrinter(link_, printerIndex_);
+    choosePrinter(printerIndex_);
+
+    const FormGeometry g = FormGeometry::parse(settings_.form);
+    resize(g.width, g.height);
+    if (g.useStoredPosition) move(g.left, g.top);
+    else if (QScreen* screen = QApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+void TMainForm::translateWindow(QWidget& form) {
+    try {
+        forms::translateForm(form, kStem, link_.LangCode.str());
+    } catch (const std::exception&) {
+        // No table for this language: the designed texts stay.
+    }
+}
+
+void TMainForm::translateAll(bool withLoginForms) {
+    translateWindow(*this);
+    replacedCaptions_.clear();
+    translateWindow(*about_);
+    translateWindow(*contact_);
+    if (withLoginForms) {
+        translateWindow(*login_);
+        translateWindow(*companyPassword_);
+    }
+}
+
+void TMainForm::applyTerminology() {
+    const bool on = settings_.international();
+    if (!on) {
+        for (const auto& [name, caption] : replacedCaptions_)
+            if (QAction* a = menus_->action(qs(name))) a->setText(caption);
+        replacedCaptions_.clear();
+        return;
+    }
+    for (const auto& [name, caption] : Terminology::menuReplacements(link_.Language)) {
+        QAction* a = menus_->action(qs(name));
+        if (!a) continue;
+        replacedCaptions_.try_emplace(name, a->text());
+        a->setText(qs(caption));
+    }
+}
+
+Database& TMainForm::dataRoot() { return Session::instance().database(kSystemAlias); }
+
+void TMainForm::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (autoActivate_ && !activated_) QTimer::singleShot(0, this, [this] { firstActivation(); });
+}
+
+bool TMainForm::firstActivation() {
+    if (activated_) return !closingWithoutDesktop_;
+    activated_ = true;
+    if (wallpaperMissing_) showLine(msg::kWallpaperMissing);
+
+    // 1. The session slot.
+    try {
+        Session::instance().setAlias(kSystemAlias, settings_.dataDir());
+        if (!slot_.claim(dataRoot())) {
+            showLine(msg::kNoSessionSlot);
+            closeWithoutDesktop();
+            return false;
+        }
+    } catch (const std::exception& e) {
+        QMessageBox::critical(this, QStringLiteral("Valmorand"),
+                              messages_->message(msg::kCompanyNotOpened) + QLatin1Char('\n') +
+                                  qs(settings_.dataDir()) + QLatin1Char('\n') + QString::fromUtf8(e.what()));
+        closeWithoutDesktop();
+        return false;
+    }
+    SessionRecord::applySessionSlot(link_, slot_.sessionId());
+
+    // 2. The company list; the first company and its defaults when there is
+    // none.
+    try {
+        companies_ = CompanyDirectory::list(dataRoot());
+        if (companies_.empty() && !createFirstCompany()) {
+            showLine(msg::kNoCompany);
+            closeWithoutDesktop();
+            return false;
+        }
+
+        // 3. Users and languages.
+        languages_ = LanguageList::load(dataRoot());
+    } catch (const EngineError& e) {
+        QMessageBox::critical(this, QStringLiteral("Valmorand"), QString::fromUtf8(e.what()));
+        closeWithoutDesktop();
+        return false;
+    }
+    translateWindow(*login_);
+    rebuildLanguageMenu();
+
+    // 4. Login.
+    user_ = logIn();
+    if (!user_) {
+        closeWithoutDesktop();
+        return false;
+    }
+
+    // 5. The user's language.
+    SessionRecord::applyLogin(link_, *user_, languages_);
+    if (user_->language != 0) {
+        checkLanguageEntry(QStringLiteral("MenuItem") + core::toQString(link_.LangCode));
+        translateAll(true);
+    }
+
+    // 6. Rights, Tools, company, terminology.
+    showNormal();
+    statusBar()->show();
+    menus_->applyRights(MenuRights::states(user_->rights));
+    buildToolsMenu();
+    login_->clearPassword();
+    openUserCompany();
+    applyTerminology();
+    rebuildCatalogue(true);
+
+    // 7. The user's printer, when the system has it.
+    const int userPrinter = printers_.indexOf(qs(user_->printer));
+    if (userPrinter >= 0) choosePrinter(userPrinter);
+
+    // 9. Status bar and caption.
+    panels_[0]->setText(core::toQString(link_.CompanyName));
+    panels_[1]->setText(printers_.names().value(printerIndex_));
+    setWelcomeCaption();
+    if (settings_.trackerOn()) rebuildTrackerMenu();
+    return true;
+}
+
+bool TMainForm::createFirstCompany() {
+    runModule(MenuCatalog::kCompanyCreation, MenuCatalog::kCompanyCreation);
+    companies_ = CompanyDirectory::list(dataRoot());
+    if (companies_.empty()) return false;
+    wizard_->setTarget(settings_.companyDir("1"), &store_);
+    translateWindow(*wizard_);
+    wizard_->restart();
+    wizard_->exec();
+    return true;
+}
+
+std::optional<UserRow> TMainForm::logIn() {
+    UserDirectory users(dataRoot());
+    try {
+        if (!UserDirectory::needsDialog(users.count(), settings_.forcePasswordDialog())) {
+            auto first = users.first();
+            if (!first) showLine(msg::kNoUser);
+            return first;
+        }
+        while (login_->exec() == QDialog::Accepted) {
+            if (auto found = users.findByPassword(login_->password().toStdString())) return found;
+        }
+    } catch (const EngineError& e) {
+        QMessageBox::critical(this, QStringLiteral("Valmorand"), QString::fromUtf8(e.what()));
+    }
+    return std::nullopt;
+}
+
+void TMainForm::closeWithoutDesktop() {
+    closingWithoutDesktop_ = true;
+    QTimer::singleShot(0, this, &QWidget::close);
+}
+
+void TMainForm::showLine(int line, bool information) {
+    const QString text = messages_->message(line);
+    if (information) QMessageBox::information(this, QStringLiteral("Valmorand"), text);
+    else QMessageBox::warning(this, QStringLiteral("Valmorand"), text);
+}
+
+QString TMainForm::statusText(int panel) const {
+    return panel >= 0 && panel < 4 ? panels_[panel]->text() : QString();
+}
+
+bool TMainForm::event(QEvent* event) {
+    // Hints of the menus and entries show in the status bar.
+    if (event->type() == QEvent::StatusTip) {
+        panels_[2]->setText(static_cast<QStatusTipEvent*>(event)->tip());
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    const FormGeometry g{height(), x(), y(), width(), true};
+    try {
+        store_.write(core::SettingsStore::kValmorand, "Form", g.toSetting());
+    } catch (const std::exception&) {
+        // A settings file that cannot be written must not keep the user in.
+    }
+    slot_.release();
+    QMainWindow::closeEvent(event);
+}
+
+// --- Options/Language ---------------------------------------------------
+
+void TMainForm::rebuildLanguageMenu() {
+    QMenu* menu = menus_->languageMenu();
+    for (QAction* a : menu->actions()) {
+        menu->removeAction(a);
+        a->deleteLater();
+    }
+    for (const auto& row : languages_) {
+        QAction* a = menu->addAction(qs(row.name));
+        a->setObjectName(qs(row.entryName()));
+        a->setCheckable(true);
+        connect(a, &QAction::triggered, this, [this, a] { chooseLanguage(a->objectName()); });
+    }
+    checkLanguageEntry(QStringLiteral("MenuItem") + core::toQString(link_.LangCode));
+}
+
+void TMainForm::checkLanguageEntry(const QString& entryName) {
+    for (QAction* a : menus_->languageMenu()->actions()) a->setChecked(a->objectName() == entryName);
+}
+
+void TMainForm::chooseLanguage(const QString& entryName) {
+    checkLanguageEntry(entryName);
+    QAction* chosen = nullptr;
+    for (QAction* a : menus_->languageMenu()->actions())
+        if (a->objectName() == entryName) chosen = a;
+    if (!chosen) return;
+    try {
+        languages_ = LanguageList::load(dataRoot());
+    } catch (const EngineError&) {
+        // Keep the list read at start.
+    }
+    const auto row = LanguageList::byName(languages_, chosen->text().toStdString());
+    if (!row) return;
+    SessionRecord::applyLanguage(link_, *row);
+
+    translateAll(true);
+    panels_[3]->setText(QStringLiteral("Version ") + forms::ModuleStartup::projectVersion());
+    rebuildCatalogue(true);
+    QString title = windowTitle();
+    try {
+        forms::LanguageTable table(kStem, link_.LangCode.str());
+        if (auto e = table.find("MainForm", "MainForm")) title = qs(e->caption);
+    } catch (const std::exception&) {
+    }
+    setWindowTitle(qs(WelcomeCaption::afterLanguageChange(title.toStdString(), link_.Language, DateTime::now())));
+    panels_[0]->setText(core::toQString(link_.CompanyName));
+    panels_[1]->setText(printers_.names().value(printerIndex_));
+    recaptionTools();
+    applyTerminology();
+}
+
+// --- Options/Printer ----------------------------------------------------
+
+void TMainForm::fillPrinterMenu() {
+    QMenu* menu = menus_->printerMenu();
+    menu->clear();
+    for (int i = 0; i < printers_.names().size(); ++i) {
+        QAction* a = menu->addAction(printers_.names().at(i));
+        a->setCheckable(true);
+        connect(a, &QAction::triggered, this, [this, i] { choosePrinter(i); });
+    }
+}
+
+void TMainForm::choosePrinter(int index) {
+    const QList<QAction*> entries = menus_->printerMenu()->actions();
+    if (index < 0 || index >= entries.size()) return;
+    printerIndex_ = index;
+    SessionRecord::applyPrinter(link_, index);
+    for (int i = 0; i < entries.size(); ++i) entries[i]->setChecked(i == index);
+    panels_[1]->setText(printers_.names().value(index));
+}
+
+// --- Options/Company ----------------------------------------------------
+
+void TMainForm::rebuildCompanyList() {
+    try {
+        companies_ = CompanyDirectory::list(dataRoot());
+    } catch (const EngineError&) {
+        // The list read before stays in use.
+    }
+}
+
+void TMainForm::rebuildCompanyMenu() {
+    QMenu* menu = menus_->companyMenu();
+    menu->clear();
+    companyMenuCodes_.clear();
+    for (std::size_t i = 0; i < companies_.size(); ++i) {
+        QAction* a = menu->addAction(qs(companies_[i].name));
+        a->setCheckable(true);
+        const int index = static_cast<int>(i);
+        connect(a, &QAction::triggered, this, [this, index] { chooseCompany(index); });
+        companyMenuCodes_.push_back(companies_[i].code);
+    }
+}
+
+void TMainForm::selectCurrentCompany() {
+    const QList<QAction*> entries = menus_->companyMenu()->actions();
+    // Company numbers compare as decimal text.
+    for (int i = 0; i < entries.size(); ++i)
+        entries[i]->setChecked(std::to_string(companyMenuCodes_[static_cast<std::size_t>(i)]) ==
+                               link_.CompanyCode.str());
+}
+
+bool TMainForm::pointCompanyAlias() {
+    const std::string dir = link_.DataDir.str() + link_.CompanyCode.str();
+    try {
+        Session::instance().setAlias(kCompanyAlias, dir);
+        Cursor ctrl(Session::instance().database(kCompanyAlias), "ctrl", true);
+        return true;
+    } catch (const std::exception& e) {
+        QMessageBox::warning(this, QStringLiteral("Valmorand"),
+                             messages_->message(msg::kCompanyNotOpened) + QLatin1Char('\n') +
+                                 QDir::toNativeSeparators(qs(dir)) + QLatin1Char('\n') + QString::fromUtf8(e.what()));
+        return false;
+    }
+}
+
+void TMainForm::openUserCompany() {
+    rebuildCompanyList();
+    rebuildCompanyMenu();
+    SessionRecord::applyCompany(link_, *user_, CompanyDirectory::find(companies_, user_->company));
+    panels_[3]->setText(QStringLiteral("Version ") + forms::ModuleStartup::projectVersion());
+    pointCompanyAlias();
+    selectCurrentCompany();
+}
+
+void TMainForm::chooseCompany(int index) {
+    const QList<QAction*> entries = menus_->companyMenu()->actions();
+    if (index < 0 || index >= entries.size()) return;
+    const auto company = CompanyDirectory::findByName(companies_, entries[index]->text().toStdString());
+    if (!company) {
+        selectCurrentCompany();
+        return;
+    }
+    if (CompanyDirectory::needsPassword(*company, user_ ? user_->company : 0)) {
+        translateWindow(*companyPassword_);
+        bool accepted = false;
+        while (companyPassword_->exec() == QDialog::Accepted) {
+            if (CompanyDirectory::passwordMatches(*company, companyPassword_->password().toStdString())) {
+                accepted = true;
+                break;
+            }
+        }
+        if (!accepted) {
+            selectCurrentCompany();
+            return;
+        }
+    }
+    SessionRecord::applyCompanyChange(link_, *company);
+    pointCompanyAlias();
+    for (int i = 0; i < entries.size(); ++i) entries[i]->setChecked(i == index);
+    panels_[0]->setText(core::toQString(link_.CompanyName));
+    if (settings_.trackerOn()) rebuildTrackerMenu();
+}
+
+// --- Tools --------------------------------------------------------------
+
+void TMainForm::buildToolsMenu() {
+    QMenu* menu = menus_->toolsMenu();
+    menu->clear();
+    try {
+        tools_ = ToolsTable::load(dataRoot());
+    } catch (const EngineError& e) {
+        tools_.clear();
+        QMessageBox::warning(this, QStringLiteral("Valmorand"), QString::fromUtf8(e.what()));
+    }
+    for (std::size_t i = 0; i < tools_.size(); ++i) {
+        const ToolEntry& t = tools_[i];
+        QAction* a = menu->addAction(qs(t.caption(link_.Language)));
+        a->setObjectName(qs(t.program));
+        a->setStatusTip(qs(t.hint(link_.Language)));
+        a->setToolTip(qs(t.hint(link_.Language)));
+        const auto state = ToolsTable::inheritedState(t.security, [this](const std::string& name) {
+            QAction* o = menus_->action(qs(name));
+            return o && o->isEnabled();
+        });
+        a->setEnabled(state.value_or(true));
+        const int index = static_cast<int>(i);
+        connect(a, &QAction::triggered, this, [this, index] { runTool(index); });
+    }
+    menus_->toolsMenu()->menuAction()->setEnabled(true);
+}
+
+void TMainForm::recaptionTools() {
+    const QList<QAction*> entries = menus_->toolsMenu()->actions();
+    for (int i = 0; i < entries.size() && i < static_cast<int>(tools_.size()); ++i) {
+        const ToolEntry& t = tools_[static_cast<std::size_t>(i)];
+        entries[i]->setText(qs(t.caption(link_.Language)));
+        entries[i]->setStatusTip(qs(t.hint(link_.Language)));
+        entries[i]->setToolTip(qs(t.hint(link_.Language)));
+    }
+}
+
+void TMainForm::runTool(int index) {
+    if (index < 0 || index >= static_cast<int>(tools_.size())) return;
+    const ToolEntry t = tools_[static_cast<std::size_t>(index)];
+    if (t.isModule) {
+        if (t.program == MenuCatalog::kToolsMaintenance) runToolsMaintenance();
+        else launchEntry(qs(t.program));
+        return;
+    }
+    // A program of the program directory first, then one on the path. A
+    // program that cannot be started gives no message.
+    const QString name = qs(t.program);
+    QString program = QStandardPaths::findExecutable(name, {qs(settings_.programDir())});
+    if (program.isEmpty()) program = QStandardPaths::findExecutable(name);
+    if (program.isEmpty()) return;
+    const QString dir = t.directory.empty() ? QDir::currentPath() : qs(t.directory);
+    if (!t.directory.empty()) QDir::setCurrent(dir);
+    QProcess::startDetached(program, {}, dir);
+}
+
+// --- Tracker ------------------------------------------------------------
+
+void TMainForm::rebuildTrackerMenu() {
+    QMenu* menu = menus_->trackerDatabaseMenu();
+    menu->clear();
+    trackerDbs_.clear();
+    trackerAccount_.reset();
+    try {
+        trackerDbs_ = TrackerTable::load(Session::instance().database(kCompanyAlias));
+    } catch (const EngineError&) {
+        return;
+    }
+    for (std::size_t i = 0; i < trackerDbs_.size(); ++i) {
+        QAction* a = menu->addAction(qs(trackerDbs_[i].name));
+        a->setCheckable(true);
+        const int index = static_cast<int>(i);
+        connect(a, &QAction::triggered, this, [this, index] { chooseTrackerDatabase(index); });
+    }
+}
+
+void TMainForm::chooseTrackerDatabase(int index) {
+    const QList<QAction*> entries = menus_->trackerDatabaseMenu()->actions();
+    if (index < 0 || index >= entries.size()) return;
+    trackerAccount_ = trackerDbs_[static_cast<std::size_t>(index)].account;
+    for (int i = 0; i < entries.size(); ++i) entries[i]->setChecked(i == index);
+}
+
+// --- Launching ----------------------------------------------------------
+
+void TMainForm::rebuildCatalogue(bool enabledOnly) {
+    catalogue_ = OptionCatalogue::build(
+        settings_, [this](const std::string& name) { return menus_->optionState(name); },
+        [this](int tag) { return messages_->message(msg::kLedgerNameBase + tag).toStdString(); }, enabledOnly);
+}
+
+void TMainForm::launchEntry(const QString& entryName) {
+    LaunchContext context;
+    context.trackerAccount = trackerAccount_;
+    context.catalogueCodes = catalogue_.codes;
+    context.payrollOn = settings_.payrollOn();
+    context.payrollFilesExist = [] {
+        try {
+            return Session::instance().database(kCompanyAlias).tableExists(MenuCatalog::kPayrollDepartmentTable);
+        } catch (const EngineError&) {
+            return false;
+        }
+    };
+    const LaunchPlan plan = LaunchPlanner::plan(entryName.toStdString(), context);
+    if (!plan.launch) {
+        showLine(plan.messageEntry, plan.informationBox);
+        return;
+    }
+    link_.LedgerPrefix = plan.ledgerPrefix;
+    runModule(plan.library, plan.code);
+}
+
+namespace {
+
+// The hourglass while the library loads. It is taken back as soon as the
+// module's window runs the event loop, or when the call returns.
+class LoadingCursor {
+public:
+    explicit LoadingCursor(QObject* context) : restored_(std::make_shared<bool>(false)) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        QTimer::singleShot(0, context, [r = restored_] { restore(*r); });
+    }
+    ~LoadingCursor() { restore(*restored_); }
+
+private:
+    static void restore(bool& restored) {
+        if (restored) return;
+        restored = true;
+        QApplication::restoreOverrideCursor();
+    }
+    std::shared_ptr<bool> restored_;
+};
+
+} // namespace
+
+void TMainForm::runModule(const std::string& library, const std::string& code) {
+    const core::ModuleLoader loader(link_.ProgramDir.str());
+    core::ModuleRun run;
+    try {
+        LoadingCursor cursor(this);
+        run = loader.run(library, link_);
+    } catch (...) {
+        // The loader has unloaded the library and cleared the module's hook;
+        // the exception goes on to the application's handler.
+        afterLaunch(code, false);
+        update();
+        throw;
+    }
+    if (!run.loaded) {
+        if (code.rfind(MenuCatalog::kPayrollFamily, 0) == 0 &&
+            run.errorNumber == core::ModuleLoader::kDependencyMissing)
+            showLine(msg::kPayrollLibraryMissing);
+        else
+            QMessageBox::warning(this, QStringLiteral("Valmorand"),
+                                 qs(core::ModuleLoader::loadErrorMessage(code, run.errorNumber)));
+        link_.LedgerPrefix = {};
+        return;
+    }
+    update();
+    if (run.result == 0) QMessageBox::warning(this, QStringLiteral("Valmorand"), QString::fromLatin1(kAccessDenied));
+    afterLaunch(code, false);
+    update();
+}
+
+void TMainForm::runToolsMaintenance() {
+    const core::ModuleLoader loader(link_.ProgramDir.str());
+    rebuildCatalogue(false);
+    core::ModuleRun run;
+    try {
+        LoadingCursor cursor(this);
+        run = loader.runWithOptions(MenuCatalog::kToolsMaintenance, link_, catalogue_.captions, catalogue_.codes);
+    } catch (...) {
+        rebuildCatalogue(true);
+        afterLaunch(MenuCatalog::kToolsMaintenance, true);
+        throw;
+    }
+    rebuildCatalogue(true);
+    update();
+    if (!run.loaded) {
+        QMessageBox::warning(this, QStringLiteral("Valmorand"),
+                             qs(core::ModuleLoader::optionsLoadErrorMessage(run.errorNumber)));
+        setWelcomeCaption(true);
+        return;
+    }
+    if (run.result == 0) QMessageBox::warning(this, QStringLiteral("Valmorand"), QString::fromLatin1(kAccessDenied));
+    afterLaunch(MenuCatalog::kToolsMaintenance, true);
+    // The Tools-menu maintenance may have changed the Tools entries.
+    buildToolsMenu();
+}
+
+void TMainForm::afterLaunch(const std::string& code, bool addOn) {
+    if (code != MenuCatalog::kCompanyCreation) {
+        const QList<QAction*> langs = menus_->languageMenu()->actions();
+        if (langs.size() >= 2) {
+            langs[0]->setChecked(link_.Language == 1);
+            langs[1]->setChecked(link_.Language != 1);
+        }
+        rebuildCompanyList();
+        if (equalsNoCase(code, MenuCatalog::kCompanyMaintenance)) {
+            rebuildCompanyMenu();
+            selectCurrentCompany();
+        }
+    }
+    link_.LedgerPrefix = {};
+    if (code == MenuCatalog::kTrackerCreation) rebuildTrackerMenu();
+    if (code == MenuCatalog::kParameters) {
+        settings_.intl = store_.read(core::SettingsStore::kSettings, "intl", "N");
+        applyTerminology();
+    }
+    setWelcomeCaption(addOn);
+}
+
+void TMainForm::setWelcomeCaption(bool addOn) {
+    setWindowTitle(qs(WelcomeCaption::afterLaunch(link_.Language, DateTime::now(), addOn)));
+}
+
+} // namespace vm::shell

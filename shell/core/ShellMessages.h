@@ -1,0 +1,29 @@
+#pragma once
+
+namespace vm::shell {
+
+// Lines of the main window's hidden message list (its texts live in the
+// language tables, form MainForm, component IntlStrings1).
+namespace msg {
+constexpr int kWallpaperMissing = 0;
+// Line tag + 3 names the ledger of a menu with that tag (the option
+// catalogue appends it to each caption): 3 general ledger … 12 job cost.
+constexpr int kLedgerNameBase = 3;
+constexpr int kTrackerDatabaseNeeded = 11;
+constexpr int kPayrollFilesMissing = 13;
+// The refusal of a shortcut and the payroll library failure have lines of
+// their own: lines 3 and 12 already name ledgers.
+constexpr int kShortcutNotAvailable = 14;
+constexpr int kPayrollLibraryMissing = 15;
+constexpr int kNoSessionSlot = 16;
+constexpr int kNoCompany = 17;
+constexpr int kCompanyNotOpened = 18;
+constexpr int kHelpMissing = 19;
+constexpr int kNoPrinter = 20;
+constexpr int kNoUser = 21;
+} // namespace msg
+
+// Fixed texts of the shell that are not translated.
+inline constexpr char kAccessDenied[] = "Access denied...";
+
+} // namespace vm::shell
