@@ -93,8 +93,10 @@ void put(QGridLayout* g, int row, int col, QLabel* l, QWidget* editor, QWidget* 
     }
     auto* box = new QHBoxLayout;
     box->setSpacing(2);
-    box->addWidget(editor, 1);
+    box->addWidget(editor, editor->maximumWidth() < QWIDGETSIZE_MAX ? 0 : 1);
     box->addWidget(button);
+    if (editor->maximumWidth() < QWIDGETSIZE_MAX)
+        box->addStretch(1);
     g->addLayout(box, row, col + 1);
 }
 
@@ -409,10 +411,6 @@ bool Tcustmaint_frm::startUp()
     } catch (const EngineError&) {
         // Without its language table the window keeps its designed texts.
     }
-    if (!messages_->count()) {
-        // Keep the messages readable even without a language table.
-        messages_->setLines({});
-    }
     applyTerminology();
     startup.applyFallbacks();
     startup.fillStatusBar(*statusBar_);
@@ -439,7 +437,6 @@ bool Tcustmaint_frm::startUp()
     bindFields();
     navigator_->setCursor(&dm_.cli());
     moveListener_ = dm_.cli().addMoveListener([this] { afterScroll(); });
-    QStringList hints = navigator_->hints();
     navigator_->setDeleteQuestion(messages_->message(13).isEmpty() ? QStringLiteral("Delete record?")
                                                                     : messages_->message(13));
 

@@ -130,7 +130,6 @@ private:
     forms::ModuleErrorHandler* errorHandler_ = nullptr;
     std::unique_ptr<forms::FieldBinder> binder_;
     core::RegionalSettings regional_;
-    std::vector<int> priceListChoices_;
     bool started_ = false;
     bool inScroll_ = false;
     bool codeTyped_ = false;

@@ -1,0 +1,884 @@
+#include "modules/vendmaint/Tvendmaint_frm.h"
+
+#include "common/core/LinkStringQt.h"
+#include "common/forms/FieldBinder.h"
+#include "common/forms/HelpLauncher.h"
+#include "common/forms/MessageList.h"
+#include "common/forms/ModuleErrorHandler.h"
+#include "common/forms/ModuleStartup.h"
+#include "common/forms/ScreenPrinter.h"
+#include "engine/Cursor.h"
+#include "engine/Database.h"
+#include "engine/EngineError.h"
+#include "modules/vendmaint/ComponentCall.h"
+#include "modules/vendmaint/Tvendmaint_dm.h"
+#include "modules/vendmaint/core/TableOpenError.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace vm::vendmaint {
+
+namespace {
+
+QLabel* label(QWidget* parent, const char* name, const char* text)
+{
+    auto* l = new QLabel(QString::fromUtf8(text), parent);
+    l->setObjectName(QLatin1String(name));
+    return l;
+}
+
+QLineEdit* line(QWidget* parent, const char* name, int widthChars = 0)
+{
+    auto* e = new QLineEdit(parent);
+    e->setObjectName(QLatin1String(name));
+    if (widthChars > 0)
+        e->setMaximumWidth(e->fontMetrics().averageCharWidth() * widthChars + 16);
+    return e;
+}
+
+QToolButton* lookupButton(QWidget* parent, const char* name, const char* hint)
+{
+    auto* b = new QToolButton(parent);
+    b->setObjectName(QLatin1String(name));
+    b->setIcon(parent->style()->standardIcon(QStyle::SP_FileDialogContentsView));
+    b->setToolTip(QString::fromUtf8(hint));
+    b->setFocusPolicy(Qt::StrongFocus);
+    return b;
+}
+
+QPushButton* barButton(QWidget* parent, const char* name, const char* text, QStyle::StandardPixmap icon)
+{
+    auto* b = new QPushButton(QString::fromUtf8(text), parent);
+    b->setObjectName(QLatin1String(name));
+    b->setIcon(parent->style()->standardIcon(icon));
+    b->setAutoDefault(false);
+    return b;
+}
+
+void put(QGridLayout* g, int row, int col, QLabel* l, QWidget* editor, QWidget* button = nullptr)
+{
+    g->addWidget(l, row, col);
+    if (!button) {
+        g->addWidget(editor, row, col + 1);
+        return;
+    }
+    auto* box = new QHBoxLayout;
+    box->setSpacing(2);
+    const bool narrow = editor->maximumWidth() < QWIDGETSIZE_MAX;
+    box->addWidget(editor, narrow ? 0 : 1);
+    box->addWidget(button);
+    if (narrow)
+        box->addStretch(1);
+    g->addLayout(box, row, col + 1);
+}
+
+bool isDataEntry(QWidget* w)
+{
+    return qobject_cast<QLineEdit*>(w) || qobject_cast<QCheckBox*>(w) || qobject_cast<QComboBox*>(w) ||
+           qobject_cast<QAbstractSpinBox*>(w);
+}
+
+} // namespace
+
+Tvendmaint_frm::Tvendmaint_frm(core::TLinkSection& link, Tvendmaint_dm& dm, QWidget* parent)
+    : QDialog(parent), link_(link), dm_(dm)
+{
+    setObjectName(QStringLiteral("Tvendmaint_frm"));
+    setWindowTitle(QStringLiteral("Maintenance of suppliers"));
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    build();
+}
+
+Tvendmaint_frm::~Tvendmaint_frm()
+{
+    if (moveListener_ >= 0 && dm_.isOpen())
+        dm_.sup().removeMoveListener(moveListener_);
+}
+
+// ------------------------------------------------------------------ layout
+
+void Tvendmaint_frm::build()
+{
+    auto* top = new QVBoxLayout(this);
+    pages_ = new QTabWidget(this);
+    pages_->setObjectName(QStringLiteral("PageControl1"));
+    tabGeneral_ = buildGeneralPage();
+    tabControl_ = buildControlPage();
+    tabComments_ = buildCommentsPage();
+    pages_->addTab(tabGeneral_, QStringLiteral("General"));
+    pages_->addTab(tabControl_, QStringLiteral("Control information"));
+    pages_->addTab(tabComments_, QStringLiteral("Comments"));
+    top->addWidget(pages_);
+
+    auto* bar = new QHBoxLayout;
+    btnPrint_ = barButton(this, "BtnPrint", "", QStyle::SP_DesktopIcon);
+    btnPrint_->setToolTip(QStringLiteral("Print screen"));
+    btnEmail_ = barButton(this, "BtnEmail", "", QStyle::SP_DirLinkIcon);
+    btnEmail_->setToolTip(QStringLiteral("E-mail"));
+    btnQuickLink_ = barButton(this, "BtnQuickLink", "", QStyle::SP_ArrowRight);
+    btnQuickLink_->setToolTip(QStringLiteral("Quick link"));
+    navigator_ = new forms::RecordNavigator(this);
+    btnQuit_ = barButton(this, "BtnQuit", "Exit", QStyle::SP_DialogCloseButton);
+    btnHelp_ = barButton(this, "BtnHelp", "Help", QStyle::SP_DialogHelpButton);
+    bar->addWidget(btnPrint_);
+    bar->addWidget(btnEmail_);
+    bar->addWidget(btnQuickLink_);
+    bar->addSpacing(12);
+    bar->addWidget(navigator_);
+    bar->addStretch(1);
+    bar->addWidget(btnQuit_);
+    bar->addWidget(btnHelp_);
+    top->addLayout(bar);
+
+    statusBar_ = new QStatusBar(this);
+    statusBar_->setObjectName(QStringLiteral("StatusBar1"));
+    statusBar_->setSizeGripEnabled(false);
+    statusBar_->addWidget(label(statusBar_, "StatusCompany", "Company: "), 3);
+    statusBar_->addWidget(label(statusBar_, "StatusUser", "User: "), 2);
+    statusBar_->addWidget(label(statusBar_, "StatusVersion", "Version "), 1);
+    top->addWidget(statusBar_);
+
+    messages_ = new forms::MessageList(this);
+    messages_->hide();
+
+    connect(navigator_, &forms::RecordNavigator::beforeAction, this, &Tvendmaint_frm::beforeNavigator);
+    connect(navigator_, &forms::RecordNavigator::afterAction, this, &Tvendmaint_frm::afterNavigator);
+    connect(btnSearch_, &QToolButton::clicked, this, &Tvendmaint_frm::searchSupplier);
+    connect(btnTerr_, &QToolButton::clicked, this, &Tvendmaint_frm::pickTerritory);
+    for (int i = 0; i < 3; ++i)
+        connect(btnAccnt_[i], &QToolButton::clicked, this, [this, i] { pickAccount(i + 1); });
+    connect(btnQuit_, &QPushButton::clicked, this, &Tvendmaint_frm::quit);
+    connect(btnHelp_, &QPushButton::clicked, this, &Tvendmaint_frm::help);
+    connect(btnEmail_, &QPushButton::clicked, this, &Tvendmaint_frm::sendMail);
+    connect(btnQuickLink_, &QPushButton::clicked, this, &Tvendmaint_frm::quickLink);
+    connect(btnPrint_, &QPushButton::clicked, this, &Tvendmaint_frm::printWindow);
+    connect(editCode_, &QLineEdit::textEdited, this, [this] {
+        if (browsing())
+            codeTyped_ = true;
+    });
+    connect(editCode_, &QLineEdit::returnPressed, this, [this] {
+        if (codeTyped_ || (dm_.isOpen() && dm_.sup().state() == Cursor::State::Insert))
+            codeExit();
+    });
+    skipAccountCheck_ = {btnQuit_, btnHelp_, btnAccnt_[0], btnAccnt_[1], btnAccnt_[2], btnTerr_};
+    for (QWidget* w : findChildren<QWidget*>())
+        w->installEventFilter(this);
+}
+
+QWidget* Tvendmaint_frm::buildGeneralPage()
+{
+    auto* page = new QWidget;
+    page->setObjectName(QStringLiteral("TabGeneral"));
+    auto* g = new QGridLayout(page);
+    editCode_ = line(page, "EditCode", 12);
+    btnSearch_ = lookupButton(page, "BtnSearch", "List of suppliers");
+    put(g, 0, 0, label(page, "LabelCode", "Supplier code"), editCode_, btnSearch_);
+    editName_ = line(page, "EditName");
+    g->addWidget(label(page, "LabelName", "Supplier name"), 1, 0);
+    g->addWidget(editName_, 1, 1, 1, 3);
+
+    auto* addr = new QGroupBox(QStringLiteral("Supplier address"), page);
+    addr->setObjectName(QStringLiteral("GroupAddress"));
+    auto* a = new QGridLayout(addr);
+    put(a, 0, 0, label(addr, "LabelAdr1", "Address line 1"), line(addr, "EditAdr1"));
+    put(a, 1, 0, label(addr, "LabelAdr2", "Address line 2"), line(addr, "EditAdr2"));
+    put(a, 2, 0, label(addr, "LabelCity", "City"), line(addr, "EditCity"));
+    put(a, 3, 0, label(addr, "LabelProv", "Province/State"), line(addr, "EditProv"));
+    put(a, 4, 0, label(addr, "LabelCountry", "Country"), line(addr, "EditCountry"));
+    put(a, 5, 0, label(addr, "LabelPostal", "Postal code"), line(addr, "EditPostal", 12));
+    g->addWidget(addr, 2, 0, 1, 4);
+
+    put(g, 3, 0, label(page, "LabelTel", "Telephone number"), line(page, "EditTel", 18));
+    put(g, 3, 2, label(page, "LabelFax", "Fax number"), line(page, "EditFax", 18));
+    put(g, 4, 0, label(page, "LabelContact", "Contact name"), line(page, "EditContact"));
+    put(g, 4, 2, label(page, "LabelContactTel", "Telephone"), line(page, "EditContactTel", 18));
+    editEmail_ = line(page, "EditEmail");
+    g->addWidget(label(page, "LabelEmail", "E-mail address"), 5, 0);
+    g->addWidget(editEmail_, 5, 1, 1, 3);
+    g->setColumnStretch(1, 1);
+    g->setColumnStretch(3, 1);
+    g->setRowStretch(6, 1);
+    return page;
+}
+
+QWidget* Tvendmaint_frm::buildControlPage()
+{
+    auto* page = new QWidget;
+    page->setObjectName(QStringLiteral("TabControl"));
+    auto* g = new QGridLayout(page);
+    int r = 0;
+    put(g, r, 0, label(page, "LabelLanguage", "Supplier language"), line(page, "EditLanguage", 3));
+    editDateCreated_ = line(page, "EditDateCreated", 12);
+    put(g, r++, 2, label(page, "LabelDateCreated", "Date created"), editDateCreated_);
+    editTerr_ = line(page, "EditTerr", 6);
+    editTerr_->setMaxLength(4);
+    btnTerr_ = lookupButton(page, "BtnTerr", "List of territories");
+    put(g, r, 0, label(page, "LabelTerr", "Territory code"), editTerr_, btnTerr_);
+    put(g, r++, 2, label(page, "LabelDateLastPurch", "Date of last purchase"), line(page, "EditDateLastPurch", 12));
+    put(g, r, 0, label(page, "LabelCreditLimit", "Credit limit"), line(page, "EditCreditLimit", 12));
+    put(g, r++, 2, label(page, "LabelDateLastPmt", "Date of last payment"), line(page, "EditDateLastPmt", 12));
+    put(g, r, 0, label(page, "LabelDueDays", "Number of due days"), line(page, "EditDueDays", 8));
+    put(g, r++, 2, label(page, "LabelPurchMth", "Purchases month to date"), line(page, "EditPurchMth", 14));
+    put(g, r, 0, label(page, "LabelPurchDiscount", "Purchase discount"), line(page, "EditPurchDiscount", 8));
+    put(g, r++, 2, label(page, "LabelPurchYtd", "Purchases year to date"), line(page, "EditPurchYtd", 14));
+    put(g, r, 0, label(page, "LabelPmtDiscount", "Payment discount"), line(page, "EditPmtDiscount", 8));
+    comboCurrency_ = new QComboBox(page);
+    comboCurrency_->setObjectName(QStringLiteral("ComboCurrency"));
+    comboCurrency_->addItem(QStringLiteral("Default"));
+    put(g, r++, 2, label(page, "LabelCurrency", "Currency"), comboCurrency_);
+    for (int i = 0; i < 3; ++i) {
+        const std::string n = std::to_string(i + 1);
+        editAccnt_[i] = line(page, ("EditAccnt" + n).c_str(), 10);
+        btnAccnt_[i] = lookupButton(page, ("BtnAccnt" + n).c_str(), "Chart of accounts");
+        put(g, r + i, 0, label(page, ("LabelAccnt" + n).c_str(), ("Purchase account " + n).c_str()), editAccnt_[i],
+            btnAccnt_[i]);
+    }
+    comboBank_ = new QComboBox(page);
+    comboBank_->setObjectName(QStringLiteral("ComboBank"));
+    comboBank_->setMinimumContentsLength(18);
+    put(g, r, 2, label(page, "LabelBank", "Bank account"), comboBank_);
+    spinCopies_ = new QSpinBox(page);
+    spinCopies_->setObjectName(QStringLiteral("SpinCopies"));
+    spinCopies_->setRange(1, 10);
+    spinCopies_->setMaximumWidth(70);
+    put(g, r + 1, 2, label(page, "LabelCopies", "# Copies of purchase orders"), spinCopies_);
+    r += 3;
+    auto* boxes = new QGroupBox(page);
+    boxes->setObjectName(QStringLiteral("GroupOptions"));
+    auto* b = new QHBoxLayout(boxes);
+    auto* po = new QCheckBox(QStringLiteral("P.O. required"), boxes);
+    po->setObjectName(QStringLiteral("CheckPoReq"));
+    auto* mail = new QCheckBox(QStringLiteral("E-mail purchase orders"), boxes);
+    mail->setObjectName(QStringLiteral("CheckEmailPo"));
+    b->addWidget(po);
+    b->addWidget(mail);
+    b->addStretch(1);
+    g->addWidget(boxes, r++, 0, 1, 4);
+    g->setColumnStretch(1, 1);
+    g->setColumnStretch(3, 1);
+    g->setRowStretch(r, 1);
+    return page;
+}
+
+QWidget* Tvendmaint_frm::buildCommentsPage()
+{
+    auto* page = new QWidget;
+    page->setObjectName(QStringLiteral("TabComments"));
+    auto* v = new QVBoxLayout(page);
+    auto* group = new QGroupBox(QStringLiteral("Comments"), page);
+    group->setObjectName(QStringLiteral("GroupComments"));
+    auto* gv = new QVBoxLayout(group);
+    memoComments_ = new QPlainTextEdit(group);
+    memoComments_->setObjectName(QStringLiteral("MemoComments"));
+    gv->addWidget(memoComments_);
+    v->addWidget(group);
+    return page;
+}
+
+void Tvendmaint_frm::bindFields()
+{
+    binder_ = std::make_unique<forms::FieldBinder>(dm_.sup(), this);
+    binder_->setLanguage(link_.Language);
+    const std::pair<const char*, const char*> texts[] = {
+        {"EditCode", "Sup_code"},           {"EditName", "Sup_name"},
+        {"EditAdr1", "Sup_adr1"},           {"EditAdr2", "Sup_adr2"},
+        {"EditCity", "Sup_city"},           {"EditProv", "Sup_prov"},
+        {"EditCountry", "Sup_country"},     {"EditPostal", "Sup_postal_code"},
+        {"EditTel", "Sup_tel"},             {"EditFax", "Sup_fax"},
+        {"EditContact", "Sup_contact"},     {"EditContactTel", "Sup_contact_tel"},
+        {"EditEmail", "Sup_email"},         {"EditLanguage", "Sup_language"},
+        {"EditTerr", "Sup_terr"},           {"EditDateCreated", "Sup_date_created"},
+        {"EditDateLastPurch", "Sup_date_last_purch"}, {"EditDateLastPmt", "Sup_date_last_pmt"},
+        {"EditCreditLimit", "Sup_credit_limit"}, {"EditDueDays", "Sup_du_days"},
+        {"EditPurchDiscount", "Sup_purch_discount"}, {"EditPmtDiscount", "Sup_pmt_discount"},
+        {"EditPurchMth", "Sup_purch_mth"},  {"EditPurchYtd", "Sup_purch_ytd"},
+        {"EditAccnt1", "Sup_accnt1"},       {"EditAccnt2", "Sup_accnt2"},
+        {"EditAccnt3", "Sup_accnt3"},
+    };
+    for (const auto& [name, field] : texts)
+        binder_->bindText(findChild<QLineEdit*>(QLatin1String(name)), field);
+    editTerr_->setMaxLength(4);
+    binder_->bindCheck(findChild<QCheckBox*>(QStringLiteral("CheckPoReq")), "Sup_po_req");
+    binder_->bindCheck(findChild<QCheckBox*>(QStringLiteral("CheckEmailPo")), "Sup_email_po");
+    binder_->bindMemo(memoComments_, "Sup_comments");
+
+    dataControls_.clear();
+    for (QWidget* w : findChildren<QWidget*>()) {
+        if (w == editCode_ || w == btnSearch_)
+            continue;
+        const bool onPage = tabGeneral_->isAncestorOf(w) || tabControl_->isAncestorOf(w) ||
+                            tabComments_->isAncestorOf(w);
+        if (onPage && (isDataEntry(w) || qobject_cast<QPlainTextEdit*>(w) || qobject_cast<QToolButton*>(w) ||
+                       qobject_cast<QGroupBox*>(w)))
+            dataControls_.push_back(w);
+    }
+}
+
+// ------------------------------------------------------------------ start-up
+
+void Tvendmaint_frm::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (!started_)
+        QTimer::singleShot(0, this, [this] { startUp(); });
+}
+
+bool Tvendmaint_frm::startUp()
+{
+    if (started_)
+        return dm_.isOpen();
+    started_ = true;
+    forms::ModuleStartup startup(link_);
+    try {
+        startup.translate(*this, "vendmaint");
+    } catch (const EngineError&) {
+        // Without its language table the window keeps its designed texts.
+    }
+    applyTerminology();
+    startup.applyFallbacks();
+    startup.fillStatusBar(*statusBar_);
+    helpPath_ = startup.helpPath();
+    dm_.setLangCode(link_.LangCode.str());
+
+    regional_ = core::RegionalSettings::current();
+    try {
+        dm_.open(startup.companyDirectory());
+    } catch (const TableOpenError& e) {
+        const QString name = QString::fromStdString(e.table());
+        QMessageBox::critical(this, windowTitle(),
+                              link_.Language == 1
+                                  ? QStringLiteral("Error opening table ") + name + QLatin1Char('.')
+                                  : QStringLiteral("Erreur lors de l'ouverture de la table ") + name +
+                                        QLatin1Char('.'));
+        forms::ModuleStartup::requestMainWindowClose();
+        QTimer::singleShot(0, this, &QDialog::close);
+        return false;
+    }
+
+    bindFields();
+    navigator_->setCursor(&dm_.sup());
+    moveListener_ = dm_.sup().addMoveListener([this] { afterScroll(); });
+    const QString question = messages_->message(kMsgDeleteQuestion);
+    navigator_->setDeleteQuestion(question.isEmpty() ? QStringLiteral("Delete record?") : question);
+
+    setFieldState(false);
+    editCode_->setEnabled(true);
+    btnSearch_->setEnabled(true);
+    editCode_->setFocus();
+    editCode_->selectAll();
+    fillLists();
+    dm_.sup().first();
+    afterScroll();
+
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        const QString t = w->windowTitle();
+        if (w->isVisible() && (t == QLatin1String("Quick Link") || t == QLatin1String("Lien Rapide")))
+            btnQuickLink_->setEnabled(false);
+    }
+    btnSearch_->setEnabled(!pickerWindowOpen());
+    return true;
+}
+
+void Tvendmaint_frm::applyTerminology()
+{
+    if (link_.Language == 1 && forms::ModuleStartup::international())
+        forms::ModuleStartup::setTexts(*this, {{QStringLiteral("LabelProv"), QStringLiteral("State")},
+                                               {QStringLiteral("LabelPostal"), QStringLiteral("Zip code")}});
+}
+
+void Tvendmaint_frm::fillLists()
+{
+    const SupplierControl& c = dm_.tables().control();
+    // The first entry (the company's own currency) keeps its translated name.
+    const QString home = comboCurrency_->count() ? comboCurrency_->itemText(0) : QStringLiteral("Default");
+    comboCurrency_->clear();
+    comboCurrency_->addItem(home);
+    for (const auto& n : c.currencyChoices())
+        comboCurrency_->addItem(QString::fromStdString(n));
+    comboBank_->clear();
+    for (const auto& bank : c.banks)
+        comboBank_->addItem(QString::fromStdString(bank.description));
+}
+
+// ------------------------------------------------------------------ states
+
+bool Tvendmaint_frm::browsing() const
+{
+    return !dm_.isOpen() || dm_.sup().state() == Cursor::State::Browse;
+}
+
+bool Tvendmaint_frm::editing() const
+{
+    return dm_.isOpen() && !browsing();
+}
+
+void Tvendmaint_frm::setFieldState(bool on)
+{
+    for (QWidget* w : dataControls_)
+        w->setEnabled(on);
+}
+
+bool Tvendmaint_frm::pickerWindowOpen() const
+{
+    const QString caption = messages_->message(kMsgPickerCaption);
+    if (caption.isEmpty())
+        return false;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible() && w->windowTitle() == caption)
+            return true;
+    return false;
+}
+
+void Tvendmaint_frm::showMessage(int index)
+{
+    QMessageBox::information(this, windowTitle(), messages_->message(index), QMessageBox::Ok);
+}
+
+QWidget* Tvendmaint_frm::fieldWidget(SupplierField field) const
+{
+    switch (field) {
+    case SupplierField::Code: return editCode_;
+    case SupplierField::Email: return editEmail_;
+    case SupplierField::Account1: return editAccnt_[0];
+    case SupplierField::Account2: return editAccnt_[1];
+    case SupplierField::Account3: return editAccnt_[2];
+    }
+    return editCode_;
+}
+
+void Tvendmaint_frm::showPage(SupplierPage page)
+{
+    pages_->setCurrentWidget(page == SupplierPage::General   ? tabGeneral_
+                             : page == SupplierPage::Control ? tabControl_
+                                                             : tabComments_);
+}
+
+// ------------------------------------------------------------------ navigator
+
+void Tvendmaint_frm::beforeNavigator(forms::RecordNavigator::Action action, bool& abort)
+{
+    using A = forms::RecordNavigator;
+    switch (action) {
+    case A::Insert: abort = true; doInsert(); break;
+    case A::Edit: abort = true; doEdit(); break;
+    case A::Post: abort = true; doPost(); break;
+    case A::Cancel: abort = true; doCancel(); break;
+    case A::Delete: abort = true; doDelete(); break;
+    default: break;
+    }
+    navigator_->updateButtons();
+}
+
+void Tvendmaint_frm::afterNavigator(forms::RecordNavigator::Action)
+{
+    afterOtherButton();
+}
+
+void Tvendmaint_frm::afterOtherButton()
+{
+    setFieldState(false);
+    editCode_->setEnabled(true);
+    editCode_->setFocus();
+    editCode_->selectAll();
+    btnSearch_->setEnabled(!pickerWindowOpen());
+    codeTyped_ = false;
+}
+
+void Tvendmaint_frm::doInsert()
+{
+    dm_.beginInsert();
+    dm_.rules().applyNewSupplierDefaults(dm_.sup());
+    comboBank_->setCurrentIndex(comboBank_->count() ? 0 : -1);
+    comboCurrency_->setCurrentIndex(0);
+    spinCopies_->setValue(dm_.tables().control().orderCopies);
+    reload();
+    switchCurrencySign();
+    editCode_->setEnabled(true);
+    btnSearch_->setEnabled(false);
+    setFieldState(true);
+    showPage(SupplierPage::General);
+    editCode_->setFocus();
+    codeTyped_ = false;
+}
+
+void Tvendmaint_frm::doEdit()
+{
+    dm_.beginEdit();
+    reload();
+    setFieldState(true);
+    editCode_->setEnabled(false);
+    btnSearch_->setEnabled(false);
+    showPage(SupplierPage::General);
+    editName_->setFocus();
+}
+
+void Tvendmaint_frm::doPost()
+{
+    SupplierPostInputs in;
+    in.codeFieldOpen = editCode_->isEnabled();
+    in.bankPosition = comboBank_->currentIndex();
+    in.currencyPosition = comboCurrency_->currentIndex();
+    in.copies = spinCopies_->value();
+    in.user = link_.LoginUser.str();
+    if (const auto refusal = dm_.rules().checkBeforePost(dm_.sup(), in)) {
+        reload();
+        if (refusal->message != kNoMessage)
+            showMessage(refusal->message);
+        showPage(refusal->page);
+        if (QWidget* w = fieldWidget(refusal->field)) {
+            w->setEnabled(true);
+            w->setFocus();
+        }
+        return;
+    }
+    dm_.post();
+    showPage(SupplierPage::General);
+    afterOtherButton();
+}
+
+void Tvendmaint_frm::doCancel()
+{
+    dm_.cancel();
+    reload();
+    selectLists();
+    showPage(SupplierPage::General);
+    afterOtherButton();
+}
+
+void Tvendmaint_frm::doDelete()
+{
+    dm_.rollbackIfOpen();
+    if (!dm_.sup().hasRow())
+        return;
+    if (dm_.rules().hasPayables(dm_.sup().str("Sup_code"))) {
+        showMessage(kMsgHasPayables);
+        return;
+    }
+    dm_.remove();
+    showPage(SupplierPage::General);
+    afterOtherButton();
+}
+
+// ------------------------------------------------------------------ code field
+
+void Tvendmaint_frm::codeExit()
+{
+    if (!dm_.isOpen())
+        return;
+    Cursor& row = dm_.sup();
+    const std::string code = editCode_->text().toStdString();
+    if (row.state() == Cursor::State::Insert) {
+        if (!code.empty() && dm_.rules().supplierExists(code)) {
+            // The supplier is there already: edit it instead of a duplicate.
+            dm_.cancel();
+            openForEdit(code);
+        }
+        setFieldState(true);
+        navigator_->updateButtons();
+        return;
+    }
+    if (!browsing() || !codeTyped_)
+        return;
+    codeTyped_ = false;
+    if (dm_.rules().supplierExists(code)) {
+        openForEdit(code);
+    } else {
+        showMessage(kMsgCodeNotFound);
+        reload();
+        editCode_->setFocus();
+        editCode_->selectAll();
+    }
+    navigator_->updateButtons();
+}
+
+void Tvendmaint_frm::openForEdit(const std::string& code)
+{
+    dm_.sup().findKey({Value(code)});
+    dm_.beginEdit();
+    reload();
+    selectLists();
+    setFieldState(true);
+    editCode_->setEnabled(false);
+    btnSearch_->setEnabled(false);
+    editName_->setFocus();
+}
+
+// ------------------------------------------------------------------ scrolling
+
+void Tvendmaint_frm::afterScroll()
+{
+    if (inScroll_ || !dm_.isOpen())
+        return;
+    inScroll_ = true;
+    Cursor& row = dm_.sup();
+    // Another workstation's changes show as soon as the user moves, unless
+    // this one is in the middle of its own edit.
+    if (!dm_.inTransaction() && row.state() == Cursor::State::Browse)
+        row.refresh();
+    selectLists();
+    if (row.state() == Cursor::State::Browse)
+        spinCopies_->setValue(static_cast<int>(row.integer("Sup_copies")));
+    inScroll_ = false;
+    if (binder_)
+        binder_->load();
+    editCode_->selectAll();
+}
+
+void Tvendmaint_frm::selectLists()
+{
+    Cursor& row = dm_.sup();
+    const bool any = row.state() != Cursor::State::Browse || row.hasRow();
+    const auto currency = any ? row.integer("Sup_currency") : 0;
+    comboCurrency_->setCurrentIndex(currency >= 0 && currency < comboCurrency_->count() ? static_cast<int>(currency)
+                                                                                       : -1);
+    comboBank_->setCurrentIndex(
+        any ? dm_.tables().control().bankPosition(static_cast<int>(row.integer("Sup_bank_account"))) : -1);
+    switchCurrencySign();
+}
+
+void Tvendmaint_frm::switchCurrencySign()
+{
+    core::RegionalSettings s = regional_;
+    s.currencySymbol = dm_.tables().control().currencySign(comboCurrency_->currentIndex(), regional_.currencySymbol);
+    core::RegionalSettings::setCurrent(s);
+}
+
+void Tvendmaint_frm::reload()
+{
+    if (binder_)
+        binder_->load();
+    navigator_->updateButtons();
+}
+
+void Tvendmaint_frm::accountExit(QLineEdit* edit)
+{
+    if (!editing() || !edit->isEnabled())
+        return;
+    if (dm_.rules().accountExit(edit->text().toStdString()) != kNoMessage) {
+        showMessage(kMsgAccountNotFound);
+        edit->setFocus();
+        edit->selectAll();
+    }
+}
+
+// ------------------------------------------------------------------ look-ups
+
+void Tvendmaint_frm::searchSupplier()
+{
+    if (!browsing() || !dm_.isOpen())
+        return;
+    // The picker lists every supplier whatever the user's detail level.
+    const auto detail = link_.UserDetail;
+    link_.UserDetail = 0;
+    const std::string code = ComponentCall(link_.ProgramDir.str()).text("supplierpicker", "PickSupplier", link_);
+    link_.UserDetail = detail;
+    if (!code.empty() && dm_.sup().findKey({Value(code)}))
+        afterScroll();
+    editCode_->setFocus();
+    editCode_->selectAll();
+}
+
+void Tvendmaint_frm::pickTerritory()
+{
+    if (!editing())
+        return;
+    const std::string code =
+        ComponentCall(link_.ProgramDir.str()).text("vendterritorypicker", "PickVendTerritory", link_);
+    if (!code.empty()) {
+        dm_.sup().set("Sup_terr", code);
+        reload();
+    }
+    editTerr_->setFocus();
+}
+
+void Tvendmaint_frm::pickAccount(int n)
+{
+    if (!editing())
+        return;
+    const std::int32_t account = ComponentCall(link_.ProgramDir.str()).number("accountpicker", "PickAccount", link_);
+    if (account != 0) {
+        dm_.sup().set("Sup_accnt" + std::to_string(n), account);
+        reload();
+    }
+    editAccnt_[n - 1]->setFocus();
+}
+
+void Tvendmaint_frm::quickLink()
+{
+    ComponentCall(link_.ProgramDir.str()).number("jumplink", "QuickLink", link_);
+    if (errorHandler_)
+        errorHandler_->install();
+}
+
+void Tvendmaint_frm::sendMail()
+{
+    if (dm_.isOpen())
+        forms::openMail(QString::fromStdString(dm_.sup().str("Sup_email")));
+}
+
+void Tvendmaint_frm::printWindow()
+{
+    forms::printScreen(*this, core::toQString(link_.PrinterIndex));
+}
+
+void Tvendmaint_frm::help()
+{
+    forms::openHelp(helpPath_, kHelpContext, link_.Language, this);
+}
+
+// ------------------------------------------------------------------ closing
+
+void Tvendmaint_frm::quit()
+{
+    quitting_ = true;
+    if (dm_.isOpen()) {
+        if (moveListener_ >= 0)
+            dm_.sup().removeMoveListener(moveListener_);
+        moveListener_ = -1;
+        navigator_->setCursor(nullptr);
+        binder_.reset();
+        dm_.close();
+    }
+    core::RegionalSettings::setCurrent(regional_);
+    done(QDialog::Accepted);
+}
+
+void Tvendmaint_frm::reject()
+{
+    // Escape does not leave the window; "Quitter" and the close box do.
+}
+
+void Tvendmaint_frm::closeEvent(QCloseEvent* event)
+{
+    if (!quitting_) {
+        quit();
+        event->accept();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+// ------------------------------------------------------------------ keys and focus
+
+bool Tvendmaint_frm::eventFilter(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::FocusOut: {
+        auto* edit = qobject_cast<QLineEdit*>(watched);
+        if (!edit || !dm_.isOpen() || quitting_)
+            break;
+        QWidget* next = QApplication::focusWidget();
+        if (edit == editCode_) {
+            if (next != btnQuit_ && next != btnSearch_ &&
+                (codeTyped_ || dm_.sup().state() == Cursor::State::Insert) && !edit->text().isEmpty())
+                QTimer::singleShot(0, this, [this] { codeExit(); });
+            break;
+        }
+        const bool account = edit == editAccnt_[0] || edit == editAccnt_[1] || edit == editAccnt_[2];
+        if (account && next && next->window() == this && !skipAccountCheck_.count(next))
+            QTimer::singleShot(0, this, [this, edit] { accountExit(edit); });
+        break;
+    }
+    case QEvent::FocusIn:
+        if (watched == editDateCreated_ && editing() && dm_.sup().isNull("Sup_date_created")) {
+            dm_.sup().set("Sup_date_created", Date::today());
+            reload();
+        }
+        break;
+    case QEvent::KeyPress: {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))
+            break;
+        return handleKey(watched, key->key());
+    }
+    default: break;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+bool Tvendmaint_frm::handleKey(QObject* watched, int key)
+{
+    if (!dm_.isOpen())
+        return false;
+    if (errorHandler_ && errorHandler_->errorFlag()) {
+        // The first key after a database error keeps its usual meaning.
+        errorHandler_->clearErrorFlag();
+        return false;
+    }
+    using A = forms::RecordNavigator;
+    if (browsing()) {
+        switch (key) {
+        case Qt::Key_F2: searchSupplier(); return true;
+        case Qt::Key_Up:
+        case Qt::Key_PageUp: navigator_->trigger(A::Prior); return true;
+        case Qt::Key_Down:
+        case Qt::Key_PageDown: navigator_->trigger(A::Next); return true;
+        case Qt::Key_Home: navigator_->trigger(A::First); return true;
+        case Qt::Key_End: navigator_->trigger(A::Last); return true;
+        case Qt::Key_Insert: navigator_->trigger(A::Insert); return true;
+        case Qt::Key_Delete: navigator_->trigger(A::Delete); return true;
+        default: return false;
+        }
+    }
+    if (key == Qt::Key_F2) {
+        if (watched == editTerr_) pickTerritory();
+        else if (watched == editAccnt_[0]) pickAccount(1);
+        else if (watched == editAccnt_[1]) pickAccount(2);
+        else if (watched == editAccnt_[2]) pickAccount(3);
+        else return false;
+        return true;
+    }
+    if (!dm_.inTransaction() || watched == memoComments_)
+        return false;
+    if (!isDataEntry(qobject_cast<QWidget*>(watched)) && !qobject_cast<QAbstractSpinBox*>(watched->parent()))
+        return false;
+    switch (key) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (watched == editCode_)
+            return false; // the code field's own Enter looks the code up
+        [[fallthrough]];
+    case Qt::Key_Down: moveFocus(true); return true;
+    case Qt::Key_Up: moveFocus(false); return true;
+    default: return false;
+    }
+}
+
+void Tvendmaint_frm::moveFocus(bool forward)
+{
+    QWidget* from = QApplication::focusWidget();
+    if (!from)
+        return;
+    QWidget* w = from;
+    for (int guard = 0; guard < 500; ++guard) {
+        w = forward ? w->nextInFocusChain() : w->previousInFocusChain();
+        if (!w || w == from)
+            return;
+        if (isDataEntry(w) && w->isEnabled() && w->isVisible() && w->window() == this &&
+            !qobject_cast<QAbstractSpinBox*>(w->parentWidget())) {
+            w->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+            return;
+        }
+    }
+}
+
+} // namespace vm::vendmaint
