@@ -344,9 +344,9 @@ TEST(ShippedLanguages, FrameworkFormsTranslateFromTheBuiltTables) {
     cancel->setObjectName("BtnCancel");
     translateForm(w, "MainMenu", "fr", VM_LANGUAGES_DIR);
     EXPECT_EQ(w.windowTitle(), "Exporter");
-    EXPECT_EQ(radio->findChildren<QRadioButton*>().at(2)->text(), "Texte");
+    EXPECT_EQ(radio->findChildren<QRadioButton*>().at(2)->text(), "Texte brut");
     EXPECT_EQ(cancel->text(), "Annuler");
     translateForm(w, "MainMenu", "en", VM_LANGUAGES_DIR);
-    EXPECT_EQ(radio->title(), "Format");
+    EXPECT_EQ(radio->title(), "Export format");
     EXPECT_EQ(cancel->text(), "Cancel");
 }
