@@ -1,0 +1,17 @@
+#pragma once
+#include "common/core/LinkSection.h"
+#include "components/common/PickerSpec.h"
+
+#include <cstdint>
+
+// The bodies of the pickers' C entry points: each component library exports
+// one function that passes its own declaration here.
+namespace vm::components {
+
+// The chosen text key; the empty string when cancelled or when the list
+// cannot be shown. The caller owns the returned handle.
+core::LinkString pickText(const PickerSpec& spec, const core::TLinkSection& link) noexcept;
+// The chosen int32 key; 0 when cancelled or when the list cannot be shown.
+std::int32_t pickNumber(const PickerSpec& spec, const core::TLinkSection& link) noexcept;
+
+} // namespace vm::components

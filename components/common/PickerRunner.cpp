@@ -1,0 +1,71 @@
+#include "components/common/PickerRunner.h"
+
+#include "components/common/PickerDialog.h"
+#include "engine/Database.h"
+#include "engine/EngineError.h"
+#include "engine/Session.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+#include <filesystem>
+
+namespace vm::components {
+
+namespace {
+
+void tellOpenFailure(const PickerSpec& spec, const SessionContext& session, QWidget* parent)
+{
+    const QString table = QString::fromStdString(spec.table) + QStringLiteral(".db");
+    const QString text = session.english()
+                             ? QStringLiteral("Error opening table %1.").arg(table)
+                             : QStringLiteral("Erreur lors de l'ouverture de la table %1.").arg(table);
+    QMessageBox::warning(parent, session.english() ? spec.englishCaption : spec.frenchCaption, text);
+}
+
+} // namespace
+
+QWidget* callerWindow()
+{
+    if (QWidget* modal = QApplication::activeModalWidget())
+        return modal;
+    return QApplication::activeWindow();
+}
+
+std::optional<Value> runPicker(const PickerSpec& spec, const SessionContext& session) noexcept
+{
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
+        return std::nullopt; // no widgets without a GUI application
+    QWidget* parent = callerWindow();
+    try {
+        const std::string dir = spec.systemTable ? session.dataDir : session.companyDir();
+        // A look-up never creates a database where there is none.
+        std::error_code ec;
+        if (dir.empty() || !std::filesystem::exists(std::filesystem::path(dir) / Database::kFileName, ec)) {
+            tellOpenFailure(spec, session, parent);
+            return std::nullopt;
+        }
+        Session engine;
+        Database& db = engine.database(dir);
+        if (!db.tableExists(spec.table)) {
+            tellOpenFailure(spec, session, parent);
+            return std::nullopt;
+        }
+        std::optional<Value> chosen;
+        {
+            PickerDialog dialog(db, spec, session.language, session.langCode, parent);
+            if (dialog.exec() == QDialog::Accepted)
+                chosen = dialog.chosenKey();
+        }
+        return chosen;
+    } catch (const EngineError&) {
+        tellOpenFailure(spec, session, parent);
+    } catch (const std::exception& e) {
+        QMessageBox::warning(parent, session.english() ? spec.englishCaption : spec.frenchCaption,
+                             QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+    }
+    return std::nullopt;
+}
+
+} // namespace vm::components
