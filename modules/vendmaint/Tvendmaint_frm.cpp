@@ -50,8 +50,8 @@ QLineEdit* line(QWidget* parent, const char* name, int widthChars = 0)
 {
     auto* e = new QLineEdit(parent);
     e->setObjectName(QLatin1String(name));
-    if (widthChars > 0)
-        e->setMaximumWidth(e->fontMetrics().averageCharWidth() * widthChars + 16);
+    if (widthChars > 0) // a short field gets the width of what it holds
+        e->setFixedWidth(e->fontMetrics().averageCharWidth() * widthChars + 16);
     return e;
 }
 
