@@ -164,3 +164,17 @@ TEST(DataRootCreation, FailureRemovesWhatItMade)
     EXPECT_THROW(schema::createDataRoot(dataDir, {a, b}), EngineError);
     EXPECT_FALSE(fs::exists(dir.path + "/Valmorand"));
 }
+
+// The login upper-cases what is typed, so a password stored in lower case
+// could never be matched.
+TEST_F(TempCompanyTest, PasswordsAreStoredAsTheLoginLooksThemUp)
+{
+    schema::addUser(company.dataRoot(), {"manon", "MANON", "Manon Giroux", 0, 2, 1, "", schema::UserRights()});
+    Cursor users(company.dataRoot(), "user", true);
+    EXPECT_TRUE(users.findKey({Value("MANON")}));
+    EXPECT_FALSE(users.findKey({Value("manon")}));
+    EXPECT_THROW(schema::addUser(company.dataRoot(), {"Manon", "X", "Other", 0, 1, 1, "", {}}), EngineError);
+    EXPECT_THROW(schema::addUser(company.dataRoot(), {"", "X", "No password", 0, 1, 1, "", {}}), schema::SchemaError);
+    // A company directory is not a data root.
+    EXPECT_FALSE(schema::isDataRoot(company.companyDir()));
+}

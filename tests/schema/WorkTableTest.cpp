@@ -100,3 +100,31 @@ TEST_F(TempCompanyTest, PayablesChequeAndInquiryWorkTables)
     company.addRow("Cartmp2", row);
     EXPECT_THROW(company.addRow("Cartmp2", row), EngineError);
 }
+
+// A work table left by an older layout is replaced by the current one, not
+// reused.
+TEST_F(TempCompanyTest, StaleWorkTableOfAnotherLayoutIsReplaced)
+{
+    Database& db = company.db();
+    db.createTable(TableDef{"car_temp5", {{"Car_invoice", FieldType::Text, 10, false}}, {}, {}});
+    company.addRow("car_temp5", {{"Car_invoice", "OLD"}});
+    schema::createCashReceiptWorkTables(db, company.dataRoot(), 5);
+    const TableDef t = db.tableDef("car_temp5");
+    EXPECT_NE(t.field("Car_Payment"), nullptr);
+    EXPECT_NE(t.index("Invoice"), nullptr);
+    EXPECT_EQ(Cursor(db, "car_temp5", true).recordCount(), 0);
+}
+
+// Without its template the set is not made, and the session's previous
+// tables are kept as they were.
+TEST_F(TempCompanyTest, MissingTemplateLeavesThePreviousSet)
+{
+    Database& db = company.db();
+    schema::createCashReceiptWorkTables(db, company.dataRoot(), 4);
+    company.addRow("artmp4", {{"Tmp_account", 1010}});
+    company.dataRoot().dropTable("artmp");
+    EXPECT_THROW(schema::createCashReceiptWorkTables(db, company.dataRoot(), 4), EngineError);
+    ASSERT_TRUE(db.tableExists("artmp4"));
+    EXPECT_EQ(Cursor(db, "artmp4", true).recordCount(), 1);
+    EXPECT_TRUE(db.tableExists("car_temp4"));
+}
