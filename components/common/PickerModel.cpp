@@ -176,9 +176,15 @@ QVariant PickerModel::data(const QModelIndex& index, int role) const
 
 QVariant PickerModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0
-        && section < static_cast<int>(titles_.size()))
+    if (orientation != Qt::Horizontal || section < 0 || section >= static_cast<int>(titles_.size()))
+        return QAbstractTableModel::headerData(section, orientation, role);
+    if (role == Qt::DisplayRole)
         return titles_[static_cast<std::size_t>(section)];
+    if (role == Qt::TextAlignmentRole) {
+        // Titles of number columns stand over the numbers, on the right.
+        const bool number = !rows_.empty() && isNumber(rows_.front()[static_cast<std::size_t>(section)]);
+        return number ? QVariant(Qt::AlignRight | Qt::AlignVCenter) : QVariant(Qt::AlignLeft | Qt::AlignVCenter);
+    }
     return QAbstractTableModel::headerData(section, orientation, role);
 }
 

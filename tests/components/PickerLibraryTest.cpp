@@ -193,9 +193,10 @@ TEST(ClientPicker, TakesItsTextsFromTheLanguageTable)
     auto& data = vm::test::PickerCompany::instance();
     ::setenv("VALMORAND_LANGUAGES", VM_LANGUAGES_DIR, 1);
     ComponentLibrary lib("supplierpicker");
-    QString title, nameTitle, label;
+    QString title, nameTitle, label, hint;
     onNextModal([&](QWidget& w) {
         title = w.windowTitle();
+        hint = w.findChild<QLineEdit*>("EditSearch")->toolTip();
         auto* grid = w.findChild<QTableView*>("Grid");
         nameTitle = grid->model()->headerData(1, Qt::Horizontal).toString();
         label = w.findChild<QLabel*>("LabelSearch")->text();
@@ -207,6 +208,7 @@ TEST(ClientPicker, TakesItsTextsFromTheLanguageTable)
     EXPECT_EQ(title, "Liste des fournisseurs");
     EXPECT_EQ(nameTitle, "Nom");
     EXPECT_EQ(label, "Rechercher : ");
+    EXPECT_EQ(hint, "Tapez le début d'un code ou d'un nom de fournisseur") << "the designed hint differs";
 }
 
 // A company without the table (or without a database at all) is reported
