@@ -2,9 +2,9 @@
 
 namespace {
 
-vm::components::PickerSpec accountSpec()
+vm::components::PickerDefinition accountPicker()
 {
-    vm::components::PickerSpec s;
+    vm::components::PickerDefinition s;
     s.formName = "TAccountPicker";
     s.table = "glm";
     s.keyField = "Glm_account";
@@ -24,5 +24,5 @@ vm::components::PickerSpec accountSpec()
 // cancelled.
 extern "C" VM_EXPORT std::int32_t PickAccount(vm::core::TLinkSection link)
 {
-    return vm::components::pickNumber(accountSpec(), link);
+    return vm::components::pickNumber(accountPicker(), link);
 }

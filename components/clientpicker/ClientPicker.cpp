@@ -2,9 +2,9 @@
 
 namespace {
 
-vm::components::PickerSpec clientSpec()
+vm::components::PickerDefinition clientPicker()
 {
-    vm::components::PickerSpec s;
+    vm::components::PickerDefinition s;
     s.formName = "TClientPicker";
     s.table = "cli";
     s.keyField = "Cli_code";
@@ -23,5 +23,5 @@ vm::components::PickerSpec clientSpec()
 // The client chosen in the company's client list, or "" when cancelled.
 extern "C" VM_EXPORT vm::core::LinkString PickClient(vm::core::TLinkSection link)
 {
-    return vm::components::pickText(clientSpec(), link);
+    return vm::components::pickText(clientPicker(), link);
 }

@@ -1,8 +1,8 @@
 #include "components/common/PickerDialog.h"
 
 #include "components/common/FormTexts.h"
-#include "components/common/SearchKeyForwarder.h"
 #include "components/common/PickerModel.h"
+#include "components/common/SearchKeyForwarder.h"
 #include "engine/EngineError.h"
 
 #include <QApplication>
@@ -14,18 +14,20 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace vm::components {
 
-PickerDialog::PickerDialog(Database& db, const PickerSpec& spec, int language, const std::string& langCode,
+PickerDialog::PickerDialog(Database& db, const PickerDefinition& definition, int language, const std::string& langCode,
                            QWidget* parent)
     : QDialog(parent)
 {
     const bool english = language == 1;
-    setObjectName(QString::fromStdString(spec.formName));
-    setWindowTitle(english ? spec.englishCaption : spec.frenchCaption);
+    setObjectName(QString::fromStdString(definition.formName));
+    setWindowTitle(english ? definition.englishCaption : definition.frenchCaption);
     setModal(true);
 
-    model_ = new PickerModel(db, spec, 100, this);
+    model_ = new PickerModel(db, definition, 100, this);
     model_->setFallbackTitles(language);
 
     label_ = new QLabel(english ? QStringLiteral("Search:") : QStringLiteral("Rechercher : "), this);
@@ -101,7 +103,7 @@ void PickerDialog::applySearch(const QString& text)
 
 void PickerDialog::sizeColumns()
 {
-    const auto& columns = model_->spec().columns;
+    const auto& columns = model_->definition().columns;
     const int charWidth = grid_->fontMetrics().averageCharWidth();
     int total = 0;
     for (std::size_t i = 0; i < columns.size(); ++i) {

@@ -1,5 +1,5 @@
 #pragma once
-#include "components/common/PickerSpec.h"
+#include "components/common/PickerDefinition.h"
 // TableDef.h first: its FieldType::Bytes would otherwise shadow vm::Bytes.
 #include "engine/TableDef.h"
 #include "engine/Value.h"
@@ -34,7 +34,7 @@ public:
     // Texts follow `language` (1 English, anything else French), then the
     // rows of the language table MainMenu<langCode> where it has them.
     // Throws EngineError when the table cannot be read.
-    PickerDialog(Database& db, const PickerSpec& spec, int language, const std::string& langCode,
+    PickerDialog(Database& db, const PickerDefinition& definition, int language, const std::string& langCode,
                  QWidget* parent = nullptr);
     ~PickerDialog() override;
 

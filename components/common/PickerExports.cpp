@@ -4,10 +4,10 @@
 
 namespace vm::components {
 
-core::LinkString pickText(const PickerSpec& spec, const core::TLinkSection& link) noexcept
+core::LinkString pickText(const PickerDefinition& definition, const core::TLinkSection& link) noexcept
 {
     try {
-        const std::optional<Value> key = runPicker(spec, SessionContext::from(link));
+        const std::optional<Value> key = runPicker(definition, SessionContext::from(link));
         if (key)
             return core::LinkString(key->asString());
     } catch (...) {
@@ -16,10 +16,10 @@ core::LinkString pickText(const PickerSpec& spec, const core::TLinkSection& link
     return {};
 }
 
-std::int32_t pickNumber(const PickerSpec& spec, const core::TLinkSection& link) noexcept
+std::int32_t pickNumber(const PickerDefinition& definition, const core::TLinkSection& link) noexcept
 {
     try {
-        const std::optional<Value> key = runPicker(spec, SessionContext::from(link));
+        const std::optional<Value> key = runPicker(definition, SessionContext::from(link));
         if (key)
             return static_cast<std::int32_t>(key->asInt());
     } catch (...) {

@@ -1,6 +1,6 @@
 #pragma once
 #include "common/core/LinkSection.h"
-#include "components/common/PickerSpec.h"
+#include "components/common/PickerDefinition.h"
 
 #include <cstdint>
 
@@ -10,8 +10,8 @@ namespace vm::components {
 
 // The chosen text key; the empty string when cancelled or when the list
 // cannot be shown. The caller owns the returned handle.
-core::LinkString pickText(const PickerSpec& spec, const core::TLinkSection& link) noexcept;
+core::LinkString pickText(const PickerDefinition& definition, const core::TLinkSection& link) noexcept;
 // The chosen int32 key; 0 when cancelled or when the list cannot be shown.
-std::int32_t pickNumber(const PickerSpec& spec, const core::TLinkSection& link) noexcept;
+std::int32_t pickNumber(const PickerDefinition& definition, const core::TLinkSection& link) noexcept;
 
 } // namespace vm::components

@@ -33,17 +33,17 @@ bool isNumber(const Value& v)
 
 } // namespace
 
-PickerModel::PickerModel(Database& db, PickerSpec spec, int pageSize, QObject* parent)
-    : QAbstractTableModel(parent), db_(db), spec_(std::move(spec)), pageSize_(pageSize > 0 ? pageSize : 100)
+PickerModel::PickerModel(Database& db, PickerDefinition definition, int pageSize, QObject* parent)
+    : QAbstractTableModel(parent), db_(db), definition_(std::move(definition)), pageSize_(pageSize > 0 ? pageSize : 100)
 {
-    titles_.resize(spec_.columns.size());
+    titles_.resize(definition_.columns.size());
     setFallbackTitles(1);
 }
 
 void PickerModel::setFallbackTitles(int language)
 {
-    for (std::size_t i = 0; i < spec_.columns.size(); ++i)
-        titles_[i] = language == 1 ? spec_.columns[i].english : spec_.columns[i].french;
+    for (std::size_t i = 0; i < definition_.columns.size(); ++i)
+        titles_[i] = language == 1 ? definition_.columns[i].english : definition_.columns[i].french;
     if (!titles_.empty())
         emit headerDataChanged(Qt::Horizontal, 0, static_cast<int>(titles_.size()) - 1);
 }
@@ -66,17 +66,17 @@ std::string PickerModel::likePattern(std::string_view text, bool anywhere)
 std::string PickerModel::selectSql(bool afterKey, bool withOffset) const
 {
     std::string sql = "SELECT ";
-    for (std::size_t i = 0; i < spec_.columns.size(); ++i) {
+    for (std::size_t i = 0; i < definition_.columns.size(); ++i) {
         if (i)
             sql += ", ";
-        sql += ident(spec_.columns[i].field);
+        sql += ident(definition_.columns[i].field);
     }
-    const std::string key = ident(spec_.keyField);
-    sql += " FROM " + ident(spec_.table);
+    const std::string key = ident(definition_.keyField);
+    sql += " FROM " + ident(definition_.table);
 
     std::vector<std::string> conditions;
     if (!search_.isEmpty())
-        conditions.push_back("(CAST(" + key + " AS TEXT) LIKE ? ESCAPE '\\' OR " + ident(spec_.nameField)
+        conditions.push_back("(CAST(" + key + " AS TEXT) LIKE ? ESCAPE '\\' OR " + ident(definition_.nameField)
                              + " LIKE ? ESCAPE '\\')");
     if (afterKey)
         conditions.push_back(key + " > ?");
@@ -111,8 +111,8 @@ void PickerModel::setSearch(const QString& text)
 // re-reads what it has passed; a key that may repeat pages by offset.
 std::vector<std::vector<Value>> PickerModel::readPage()
 {
-    const bool afterKey = spec_.uniqueKey && !rows_.empty();
-    const bool withOffset = !spec_.uniqueKey && !rows_.empty();
+    const bool afterKey = definition_.uniqueKey && !rows_.empty();
+    const bool withOffset = !definition_.uniqueKey && !rows_.empty();
     std::vector<Value> params;
     if (!search_.isEmpty()) {
         const std::string text = search_.toStdString();
@@ -127,7 +127,7 @@ std::vector<std::vector<Value>> PickerModel::readPage()
 
     Query q(db_, selectSql(afterKey, withOffset), params);
     std::vector<std::vector<Value>> page;
-    const int cols = static_cast<int>(spec_.columns.size());
+    const int cols = static_cast<int>(definition_.columns.size());
     while (static_cast<int>(page.size()) <= pageSize_ && q.next()) {
         std::vector<Value> row;
         row.reserve(cols);
@@ -154,7 +154,7 @@ int PickerModel::rowCount(const QModelIndex& parent) const
 
 int PickerModel::columnCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : static_cast<int>(spec_.columns.size());
+    return parent.isValid() ? 0 : static_cast<int>(definition_.columns.size());
 }
 
 QVariant PickerModel::data(const QModelIndex& index, int role) const

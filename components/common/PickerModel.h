@@ -1,5 +1,5 @@
 #pragma once
-#include "components/common/PickerSpec.h"
+#include "components/common/PickerDefinition.h"
 // TableDef.h first: its FieldType::Bytes would otherwise shadow vm::Bytes.
 #include "engine/TableDef.h"
 #include "engine/Value.h"
@@ -24,14 +24,14 @@ namespace vm::components {
 // is matched literally, wildcards included.
 class PickerModel : public QAbstractTableModel {
 public:
-    PickerModel(Database& db, PickerSpec spec, int pageSize = 100, QObject* parent = nullptr);
+    PickerModel(Database& db, PickerDefinition definition, int pageSize = 100, QObject* parent = nullptr);
 
     // Replaces the rows by the first page matching `text`. Throws EngineError.
     void setSearch(const QString& text);
     const QString& search() const { return search_; }
     // The key of a row as stored (text or integer).
     const Value& keyAt(int row) const;
-    const PickerSpec& spec() const { return spec_; }
+    const PickerDefinition& definition() const { return definition_; }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -56,7 +56,7 @@ private:
     std::string selectSql(bool afterKey, bool withOffset) const;
 
     Database& db_;
-    PickerSpec spec_;
+    PickerDefinition definition_;
     int pageSize_;
     QString search_;
     std::vector<std::vector<Value>> rows_; // column 0 is the key

@@ -14,13 +14,13 @@ namespace vm::components {
 
 namespace {
 
-void tellOpenFailure(const PickerSpec& spec, const SessionContext& session, QWidget* parent)
+void tellOpenFailure(const PickerDefinition& definition, const SessionContext& session, QWidget* parent)
 {
-    const QString table = QString::fromStdString(spec.table) + QStringLiteral(".db");
+    const QString table = QString::fromStdString(definition.table) + QStringLiteral(".db");
     const QString text = session.english()
                              ? QStringLiteral("Error opening table %1.").arg(table)
                              : QStringLiteral("Erreur lors de l'ouverture de la table %1.").arg(table);
-    QMessageBox::warning(parent, session.english() ? spec.englishCaption : spec.frenchCaption, text);
+    QMessageBox::warning(parent, session.english() ? definition.englishCaption : definition.frenchCaption, text);
 }
 
 } // namespace
@@ -32,36 +32,36 @@ QWidget* callerWindow()
     return QApplication::activeWindow();
 }
 
-std::optional<Value> runPicker(const PickerSpec& spec, const SessionContext& session) noexcept
+std::optional<Value> runPicker(const PickerDefinition& definition, const SessionContext& session) noexcept
 {
     if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
         return std::nullopt; // no widgets without a GUI application
     QWidget* parent = callerWindow();
     try {
-        const std::string dir = spec.systemTable ? session.dataDir : session.companyDir();
+        const std::string dir = definition.systemTable ? session.dataDir : session.companyDir();
         // A look-up never creates a database where there is none.
         std::error_code ec;
         if (dir.empty() || !std::filesystem::exists(std::filesystem::path(dir) / Database::kFileName, ec)) {
-            tellOpenFailure(spec, session, parent);
+            tellOpenFailure(definition, session, parent);
             return std::nullopt;
         }
         Session engine;
         Database& db = engine.database(dir);
-        if (!db.tableExists(spec.table)) {
-            tellOpenFailure(spec, session, parent);
+        if (!db.tableExists(definition.table)) {
+            tellOpenFailure(definition, session, parent);
             return std::nullopt;
         }
         std::optional<Value> chosen;
         {
-            PickerDialog dialog(db, spec, session.language, session.langCode, parent);
+            PickerDialog dialog(db, definition, session.language, session.langCode, parent);
             if (dialog.exec() == QDialog::Accepted)
                 chosen = dialog.chosenKey();
         }
         return chosen;
     } catch (const EngineError&) {
-        tellOpenFailure(spec, session, parent);
+        tellOpenFailure(definition, session, parent);
     } catch (const std::exception& e) {
-        QMessageBox::warning(parent, session.english() ? spec.englishCaption : spec.frenchCaption,
+        QMessageBox::warning(parent, session.english() ? definition.englishCaption : definition.frenchCaption,
                              QString::fromLocal8Bit(e.what()));
     } catch (...) {
     }

@@ -2,9 +2,9 @@
 
 namespace {
 
-vm::components::PickerSpec salesmanSpec()
+vm::components::PickerDefinition salesmanPicker()
 {
-    vm::components::PickerSpec s;
+    vm::components::PickerDefinition s;
     s.formName = "TSalesmanPicker";
     s.table = "slsm";
     s.keyField = "Slsm_code";
@@ -21,5 +21,5 @@ vm::components::PickerSpec salesmanSpec()
 // The salesman chosen in the company's list, or "" when cancelled.
 extern "C" VM_EXPORT vm::core::LinkString PickSalesman(vm::core::TLinkSection link)
 {
-    return vm::components::pickText(salesmanSpec(), link);
+    return vm::components::pickText(salesmanPicker(), link);
 }

@@ -2,9 +2,9 @@
 
 namespace {
 
-vm::components::PickerSpec supplierSpec()
+vm::components::PickerDefinition supplierPicker()
 {
-    vm::components::PickerSpec s;
+    vm::components::PickerDefinition s;
     s.formName = "TSupplierPicker";
     s.table = "sup";
     s.keyField = "Sup_code";
@@ -24,5 +24,5 @@ vm::components::PickerSpec supplierSpec()
 // The supplier chosen in the company's supplier list, or "" when cancelled.
 extern "C" VM_EXPORT vm::core::LinkString PickSupplier(vm::core::TLinkSection link)
 {
-    return vm::components::pickText(supplierSpec(), link);
+    return vm::components::pickText(supplierPicker(), link);
 }

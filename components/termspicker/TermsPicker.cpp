@@ -2,9 +2,9 @@
 
 namespace {
 
-vm::components::PickerSpec termsSpec()
+vm::components::PickerDefinition termsPicker()
 {
-    vm::components::PickerSpec s;
+    vm::components::PickerDefinition s;
     s.formName = "TTermsPicker";
     s.table = "arterms";
     s.systemTable = true; // shared by all companies
@@ -24,5 +24,5 @@ vm::components::PickerSpec termsSpec()
 // The credit terms chosen, or 0 when cancelled.
 extern "C" VM_EXPORT std::int32_t PickTerms(vm::core::TLinkSection link)
 {
-    return vm::components::pickNumber(termsSpec(), link);
+    return vm::components::pickNumber(termsPicker(), link);
 }

@@ -2,9 +2,9 @@
 
 namespace {
 
-vm::components::PickerSpec territorySpec()
+vm::components::PickerDefinition territoryPicker()
 {
-    vm::components::PickerSpec s;
+    vm::components::PickerDefinition s;
     s.formName = "TTerritoryPicker";
     s.table = "arterr";
     s.systemTable = true; // shared by all companies
@@ -21,5 +21,5 @@ vm::components::PickerSpec territorySpec()
 // The sales territory chosen for a client, or "" when cancelled.
 extern "C" VM_EXPORT vm::core::LinkString PickTerritory(vm::core::TLinkSection link)
 {
-    return vm::components::pickText(territorySpec(), link);
+    return vm::components::pickText(territoryPicker(), link);
 }

@@ -3,9 +3,9 @@
 namespace {
 
 // Suppliers take their territories from the same shared table as clients.
-vm::components::PickerSpec vendTerritorySpec()
+vm::components::PickerDefinition vendTerritoryPicker()
 {
-    vm::components::PickerSpec s;
+    vm::components::PickerDefinition s;
     s.formName = "TVendTerritoryPicker";
     s.table = "arterr";
     s.systemTable = true;
@@ -22,5 +22,5 @@ vm::components::PickerSpec vendTerritorySpec()
 // The territory chosen for a supplier, or "" when cancelled.
 extern "C" VM_EXPORT vm::core::LinkString PickVendTerritory(vm::core::TLinkSection link)
 {
-    return vm::components::pickText(vendTerritorySpec(), link);
+    return vm::components::pickText(vendTerritoryPicker(), link);
 }

@@ -6,13 +6,13 @@
 #include <set>
 
 using vm::components::PickerModel;
-using vm::components::PickerSpec;
+using vm::components::PickerDefinition;
 
 namespace {
 
-PickerSpec clients()
+PickerDefinition clients()
 {
-    PickerSpec s;
+    PickerDefinition s;
     s.formName = "TClientPicker";
     s.table = "cli";
     s.keyField = "Cli_code";
@@ -21,9 +21,9 @@ PickerSpec clients()
     return s;
 }
 
-PickerSpec accounts()
+PickerDefinition accounts()
 {
-    PickerSpec s;
+    PickerDefinition s;
     s.table = "glm";
     s.keyField = "Glm_account";
     s.numericKey = true;
@@ -124,7 +124,7 @@ TEST(PickerModel, RepeatedKeysArePagedWithoutLoss)
     for (int i = 0; i < 7; ++i)
         c.addRow("slsmcopy", {{"Slsm_code", i < 5 ? "AA" : "BB"}, {"Slsm_nom", "Rep " + std::to_string(i)}});
 
-    PickerSpec s;
+    PickerDefinition s;
     s.table = "slsmcopy";
     s.keyField = "Slsm_code";
     s.uniqueKey = false;

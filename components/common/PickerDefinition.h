@@ -9,7 +9,7 @@ namespace vm::components {
 // What one picker lists: a table, its key (the value handed back), a second
 // searchable field (the name or description) and the grid's columns. The
 // first column is always the key.
-struct PickerSpec {
+struct PickerDefinition {
     struct Column {
         std::string field;
         QString english; // fallback titles when the language table has no row
