@@ -24,6 +24,11 @@ bool SessionSlot::claim(Database& dataRoot) {
         // the lock is what marks it taken.
         c->set("Session_lock", true);
         sessionId_ = static_cast<int>(c->integer("Session_id"));
+        // The walk's read statement would keep the connection's read
+        // snapshot open for the whole run, hiding from the shell every row
+        // other programs write afterwards (a company just created). The row
+        // lock does not need it.
+        c->suspend();
         cursor_ = std::move(c);
         return true;
     }
