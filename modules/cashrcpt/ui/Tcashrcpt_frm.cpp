@@ -704,15 +704,12 @@ void Tcashrcpt_frm::quit()
     done(QDialog::Accepted);
 }
 
+// The window's close box does what Exit does.
 void Tcashrcpt_frm::closeEvent(QCloseEvent* event)
 {
-    if (!leaving_) {
-        leaving_ = true;
-        invoiceModel_->setEntry(nullptr);
-        lineModel_->setEntry(nullptr);
-        dm_.close();
-    }
-    QDialog::closeEvent(event);
+    if (!leaving_)
+        quit();
+    event->accept();
 }
 
 // Escape does not close the window: only Exit does.

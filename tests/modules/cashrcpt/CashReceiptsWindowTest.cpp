@@ -50,17 +50,22 @@ void answerNextBox(QString* text, QMessageBox::StandardButton which = QMessageBo
     auto* timer = new QTimer(&app());
     auto started = std::make_shared<int>(0);
     QObject::connect(timer, &QTimer::timeout, [=] {
+        if (!timer->isActive())
+            return; // answered already; only its deletion is pending
         QWidget* modal = QApplication::activeModalWidget();
         if (auto* box = qobject_cast<QMessageBox*>(modal)) {
             if (text)
                 *text = box->text();
             QAbstractButton* b = box->button(which);
+            timer->stop();
+            timer->deleteLater();
             (b ? b : box->buttons().front())->click();
-            timer->deleteLater();
         } else if (modal && other) {
-            other(modal);
+            timer->stop();
             timer->deleteLater();
+            other(modal);
         } else if (++*started > 250) {
+            timer->stop();
             timer->deleteLater();
         }
     });
@@ -217,17 +222,41 @@ TEST_F(CashReceiptsWindowTest, AReceiptNotFromAClientIsEnteredAndAccepted)
     EXPECT_EQ(find<QLineEdit>("Edit_total_debit")->text(), QStringLiteral("25.00"));
     EXPECT_EQ(lines->model()->rowCount(), 5);
 
+    // Without a memo the user is asked: Yes goes back to the memo, No posts.
+    find<QPlainTextEdit>("Memo_memo")->clear();
+    QString asked;
+    answerNextBox(&asked, QMessageBox::Yes);
     click("BtnAccept");
-    Cursor hdr(co.db(), "crorihdr", true);
-    ASSERT_TRUE(hdr.first());
-    EXPECT_TRUE(hdr.boolean("Not_from_cli"));
-    EXPECT_EQ(hdr.integer("Account4"), kOtherIncome);
-    Cursor tjlh(co.db(), "tjlh", true);
-    ASSERT_TRUE(tjlh.first());
-    EXPECT_EQ(tjlh.integer("Tjlh_journal"), 2);
-    EXPECT_EQ(tjlh.str("Tjlh_memo"), "Bank interest");
+    EXPECT_EQ(asked, window->messages().message(kMsgMemoMissing));
+    EXPECT_EQ(co.count("crorihdr"), 0);
+    find<QPlainTextEdit>("Memo_memo")->setPlainText("Bank interest");
+
+    click("BtnAccept");
+    {
+        // Closed before the next receipt: an open cursor keeps reading the
+        // tables as they were when it started.
+        Cursor hdr(co.db(), "crorihdr", true);
+        ASSERT_TRUE(hdr.first());
+        EXPECT_TRUE(hdr.boolean("Not_from_cli"));
+        EXPECT_EQ(hdr.integer("Account4"), kOtherIncome);
+        Cursor tjlh(co.db(), "tjlh", true);
+        ASSERT_TRUE(tjlh.first());
+        EXPECT_EQ(tjlh.integer("Tjlh_journal"), 2);
+        EXPECT_EQ(tjlh.str("Tjlh_memo"), "Bank interest");
+    }
     EXPECT_EQ(co.count("concil"), 1);
     EXPECT_EQ(balance(), units(800));
+
+    // The next one goes on without a memo when the user answers No.
+    click("CheckBox_not_client");
+    type("Edit_reference", "DEP6");
+    typeInCell("DBGrid2", 1, LineGridModel::Debit, "5");
+    typeInCell("DBGrid2", 3, LineGridModel::Account, QString::number(kOtherIncome));
+    typeInCell("DBGrid2", 3, LineGridModel::Credit, "5");
+    answerNextBox(&asked, QMessageBox::No);
+    click("BtnAccept");
+    EXPECT_EQ(asked, window->messages().message(kMsgMemoMissing));
+    EXPECT_EQ(co.count("crorihdr"), 2);
 }
 
 TEST_F(CashReceiptsWindowTest, RefusalsShowTheirMessageAndWriteNothing)
