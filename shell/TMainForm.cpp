@@ -59,6 +59,15 @@ bool equalsNoCase(const std::string& a, const char* b) {
 }
 
 // The designed texts of the message list; the language tables replace them.
+// Empties a menu filled at run time. Its entries are deleted once control
+// is back in the event loop: the entry being clicked may be among them.
+void clearLater(QMenu* menu) {
+    for (QAction* a : menu->actions()) {
+        menu->removeAction(a);
+        a->deleteLater();
+    }
+}
+
 QStringList designedMessages() {
     return {
         QStringLiteral("The wallpaper picture could not be loaded."),
@@ -370,10 +379,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 
 void TMainForm::rebuildLanguageMenu() {
     QMenu* menu = menus_->languageMenu();
-    for (QAction* a : menu->actions()) {
-        menu->removeAction(a);
-        a->deleteLater();
-    }
+    clearLater(menu);
     for (const auto& row : languages_) {
         QAction* a = menu->addAction(qs(row.name));
         a->setObjectName(qs(row.entryName()));
@@ -422,7 +428,7 @@ void TMainForm::chooseLanguage(const QString& entryName) {
 
 void TMainForm::fillPrinterMenu() {
     QMenu* menu = menus_->printerMenu();
-    menu->clear();
+    clearLater(menu);
     for (int i = 0; i < printers_.names().size(); ++i) {
         QAction* a = menu->addAction(printers_.names().at(i));
         a->setCheckable(true);
@@ -451,7 +457,7 @@ void TMainForm::rebuildCompanyList() {
 
 void TMainForm::rebuildCompanyMenu() {
     QMenu* menu = menus_->companyMenu();
-    menu->clear();
+    clearLater(menu);
     companyMenuCodes_.clear();
     for (std::size_t i = 0; i < companies_.size(); ++i) {
         QAction* a = menu->addAction(qs(companies_[i].name));
@@ -526,7 +532,7 @@ void TMainForm::chooseCompany(int index) {
 
 void TMainForm::buildToolsMenu() {
     QMenu* menu = menus_->toolsMenu();
-    menu->clear();
+    clearLater(menu);
     try {
         tools_ = ToolsTable::load(dataRoot());
     } catch (const EngineError& e) {
@@ -547,7 +553,8 @@ void TMainForm::buildToolsMenu() {
         const int index = static_cast<int>(i);
         connect(a, &QAction::triggered, this, [this, index] { runTool(index); });
     }
-    menus_->toolsMenu()->menuAction()->setEnabled(true);
+    // An empty Tools menu would open on nothing.
+    menus_->toolsMenu()->menuAction()->setEnabled(!tools_.empty());
 }
 
 void TMainForm::recaptionTools() {
@@ -583,7 +590,7 @@ void TMainForm::runTool(int index) {
 
 void TMainForm::rebuildTrackerMenu() {
     QMenu* menu = menus_->trackerDatabaseMenu();
-    menu->clear();
+    clearLater(menu);
     trackerDbs_.clear();
     trackerAccount_.reset();
     try {

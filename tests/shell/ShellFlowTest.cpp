@@ -8,6 +8,7 @@
 #include "shell/TMainForm.h"
 #include "shell/TPasswordDlg.h"
 #include "shell/TSetupWizard.h"
+#include "shell/core/ToolsTable.h"
 #include "tests/shell/ModalAnswers.h"
 #include "tests/shell/ShellWorkspace.h"
 
@@ -24,6 +25,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <memory>
 
 using namespace vm;
@@ -223,6 +226,73 @@ TEST_F(ShellFlow, LoadFailuresAndRefusalsAreShown) {
     expectMessage(&text);
     form->launchEntry(QStringLiteral("trkentry"));
     EXPECT_TRUE(text.contains(QStringLiteral("tracker database")));
+}
+
+TEST_F(ShellFlow, TrackerOptionsCarryTheChosenDatabase) {
+    ShellWorkspace ws(adminOnly());
+    ws.set("Valmorand", "tracker", "Y");
+    {
+        Session s;
+        Cursor trk(s.database(ws.dataDir() + "1"), "trkdb");
+        trk.insert();
+        trk.set("Trkdb_account", 31);
+        trk.set("Trkdb_name", "Vehicles");
+        trk.set("Trkdb_type", 1);
+        trk.post();
+    }
+    ws.installTestModule("trkentry");
+    ASSERT_TRUE(start(ws));
+    const QList<QAction*> dbs = form->menus().trackerDatabaseMenu()->actions();
+    ASSERT_EQ(dbs.size(), 1);
+    EXPECT_EQ(dbs[0]->text(), QStringLiteral("Vehicles"));
+    form->chooseTrackerDatabase(0);
+    EXPECT_TRUE(dbs[0]->isChecked());
+    form->launchEntry(QStringLiteral("trkentry"));
+    EXPECT_NE(ws.report().find("LedgerPrefix=31\n"), std::string::npos) << ws.report();
+    EXPECT_TRUE(form->link().LedgerPrefix.empty());
+}
+
+TEST_F(ShellFlow, ToolsEntriesStartModulesAndPrograms) {
+    ShellWorkspace ws(adminOnly());
+    {
+        Session s;
+        Database& root = s.database(ws.dataDir());
+        root.dropTable("apps");
+        ToolsTable::load(root); // the maintenance entry
+        Cursor apps(root, "apps");
+        apps.insert();
+        apps.set("Application_name", "Stamp the folder");
+        apps.set("Application_name_fr", "Marquer le dossier");
+        apps.set("Application_pgm", "stamper");
+        apps.set("Application_security", "custmaint");
+        apps.set("Application_type", false);
+        apps.set("Application_directory", ws.root());
+        apps.post();
+    }
+    // A program of the program directory, started in the entry's directory.
+    const std::string script = ws.programDir() + "/stamper";
+    {
+        std::ofstream out(script);
+        out << "#!/bin/sh\ntouch started-here\n";
+    }
+    std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+    ws.installTestModule("optedit");
+    ASSERT_TRUE(start(ws));
+    const QList<QAction*> tools = form->menus().toolsMenu()->actions();
+    ASSERT_EQ(tools.size(), 2);
+    EXPECT_TRUE(tools[0]->isEnabled());
+    EXPECT_EQ(tools[1]->text(), QStringLiteral("Stamp the folder"));
+
+    tools[0]->trigger();
+    EXPECT_NE(ws.report().find("LoginUser=Administrator"), std::string::npos);
+    EXPECT_TRUE(form->windowTitle().startsWith(QStringLiteral("Welcome to Valmorand/Tollmere  ")));
+
+    // The maintenance may have changed the entries: the menu is rebuilt.
+    form->menus().toolsMenu()->actions()[1]->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(std::filesystem::exists(ws.root() + "/started-here"), 10000);
+
+    form->chooseLanguage(QStringLiteral("MenuItemfr"));
+    EXPECT_EQ(form->menus().toolsMenu()->actions()[1]->text(), QStringLiteral("Marquer le dossier"));
 }
 
 TEST_F(ShellFlow, TwoDesktopsTakeTwoSessionSlots) {
