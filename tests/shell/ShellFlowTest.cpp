@@ -8,6 +8,7 @@
 #include "shell/TMainForm.h"
 #include "shell/TPasswordDlg.h"
 #include "shell/TSetupWizard.h"
+#include "shell/core/SessionSlot.h"
 #include "shell/core/ToolsTable.h"
 #include "tests/shell/ModalAnswers.h"
 #include "tests/shell/ShellWorkspace.h"
@@ -222,6 +223,12 @@ TEST_F(ShellFlow, LoadFailuresAndRefusalsAreShown) {
     action("custmaint")->trigger();
     EXPECT_EQ(text, QStringLiteral("Access denied..."));
 
+    // A library without the entry point is not run, and says so.
+    std::filesystem::copy_file(VM_SHELL_NO_ENTRY_MODULE, ws.programDir() + "/vendlist.so");
+    expectMessage(&text);
+    action("vendlist")->trigger();
+    EXPECT_EQ(text, QStringLiteral("error loading option vendlist  127"));
+
     // A tracker option without a chosen tracker database.
     expectMessage(&text);
     form->launchEntry(QStringLiteral("trkentry"));
@@ -306,6 +313,22 @@ TEST_F(ShellFlow, TwoDesktopsTakeTwoSessionSlots) {
     EXPECT_EQ(form->link().SessionId, 1);
     other.closeWriteChannel();
     EXPECT_TRUE(other.waitForFinished(10000));
+}
+
+TEST_F(ShellFlow, NoFreeSessionSlotClosesTheDesktop) {
+    ShellWorkspace ws(adminOnly());
+    std::vector<std::unique_ptr<Session>> others;
+    std::vector<std::unique_ptr<SessionSlot>> taken;
+    for (int i = 0; i < schema::kSessionSlots; ++i) {
+        others.push_back(std::make_unique<Session>());
+        taken.push_back(std::make_unique<SessionSlot>());
+        ASSERT_TRUE(taken.back()->claim(others.back()->database(ws.dataDir())));
+    }
+    QString text;
+    expectMessage(&text);
+    EXPECT_FALSE(start(ws));
+    EXPECT_TRUE(text.contains(QStringLiteral("Every session")));
+    EXPECT_TRUE(form->closingWithoutDesktop());
 }
 
 TEST_F(ShellFlow, CompanyChangeAsksForAnotherCompanysPassword) {
