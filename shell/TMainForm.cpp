@@ -93,6 +93,7 @@ QStringList designedMessages() {
         QStringLiteral("The help file is not installed:"),
         QStringLiteral("PDF file (no printer installed)"),
         QStringLiteral("No user is defined in this data directory. Valmorand will close."),
+        QStringLiteral("The data directory could not be opened:"),
     };
 }
 
@@ -249,8 +250,9 @@ bool TMainForm::firstActivation() {
         }
     } catch (const std::exception& e) {
         QMessageBox::critical(this, QStringLiteral("Valmorand"),
-                              messages_->message(msg::kCompanyNotOpened) + QLatin1Char('\n') +
-                                  qs(settings_.dataDir()) + QLatin1Char('\n') + QString::fromUtf8(e.what()));
+                              messages_->message(msg::kDataDirNotOpened) + QLatin1Char('\n') +
+                                  QDir::toNativeSeparators(qs(settings_.dataDir())) + QLatin1Char('\n') +
+                                  QString::fromUtf8(e.what()));
         closeWithoutDesktop();
         return false;
     }

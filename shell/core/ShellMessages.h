@@ -21,6 +21,7 @@ constexpr int kCompanyNotOpened = 18;
 constexpr int kHelpMissing = 19;
 constexpr int kNoPrinter = 20;
 constexpr int kNoUser = 21;
+constexpr int kDataDirNotOpened = 22;
 } // namespace msg
 
 // Fixed texts of the shell that are not translated.

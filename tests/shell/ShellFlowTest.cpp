@@ -331,6 +331,15 @@ TEST_F(ShellFlow, NoFreeSessionSlotClosesTheDesktop) {
     EXPECT_TRUE(form->closingWithoutDesktop());
 }
 
+TEST_F(ShellFlow, MissingDataDirectoryClosesTheDesktop) {
+    ShellWorkspace ws(adminOnly());
+    ws.set("Valmorand", "datadrive", ws.root() + "/nowhere");
+    QString text;
+    expectMessage(&text);
+    EXPECT_FALSE(start(ws));
+    EXPECT_TRUE(text.startsWith(QStringLiteral("The data directory could not be opened:"))) << text.toStdString();
+}
+
 TEST_F(ShellFlow, CompanyChangeAsksForAnotherCompanysPassword) {
     ShellWorkspace ws(adminOnly());
     schema::createCompany(ws.dataDir(), 2, "Secret Holdings");
