@@ -16,6 +16,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -484,6 +485,70 @@ TEST_F(ShellFlow, FirstCompanyIsCreatedThenItsDefaults) {
     const auto settings = ws.settings();
     EXPECT_EQ(settings.read("Settings", "DateFmt"), "mm/dd/yyyy");
     EXPECT_EQ(settings.read("Settings", "Intl"), "n");
+    EXPECT_EQ(settings.read("Settings", "CurrAlign"), "L");
+}
+
+// The wizard's other two paths, driven on the wizard alone.
+TEST_F(ShellFlow, WizardQuebecInFrenchAndOutsideCanada) {
+    ShellWorkspace ws(adminOnly());
+    const std::string companyDir = ws.dataDir() + "1";
+    const auto settings = ws.settings();
+    {
+        TSetupWizard wiz(2);
+        vm::forms::translateForm(wiz, "MainMenu", "fr");
+        wiz.setTarget(companyDir, &settings);
+        wiz.restart();
+        wiz.show();
+        wiz.findChild<QRadioButton*>()->setChecked(true); // au Canada
+        vm::test::clickButton(wiz, "BtnNext1");
+        auto* provinces = wiz.findChild<QComboBox*>(QStringLiteral("ComboProvince"));
+        EXPECT_EQ(provinces->itemText(7), QStringLiteral("Québec"));
+        EXPECT_EQ(provinces->itemText(1), QStringLiteral("Colombie-Britannique"));
+        provinces->setCurrentIndex(7);
+        vm::test::clickButton(wiz, "BtnNext2");
+        EXPECT_EQ(wiz.findChild<QLabel*>(QStringLiteral("LabelRate2"))->text(), QStringLiteral("Taux de TVQ"));
+        EXPECT_FALSE(wiz.findChild<QLineEdit*>(QStringLiteral("EditRate3"))->isVisible());
+        vm::test::clickButton(wiz, "BtnNext3");
+        EXPECT_EQ(wiz.findChild<QComboBox*>(QStringLiteral("ComboAlign"))->currentIndex(), 1) << "symbol after";
+        vm::test::clickButton(wiz, "BtnNext4");
+        vm::test::clickButton(wiz, "BtnClose");
+        EXPECT_EQ(wiz.result(), QDialog::Accepted);
+    }
+    Session s;
+    {
+        Cursor ctrl(s.database(companyDir), "ctrl", true);
+        ASSERT_TRUE(ctrl.first());
+        EXPECT_DOUBLE_EQ(ctrl.dbl("Ctrl_fed_rate"), 7.0);
+        EXPECT_DOUBLE_EQ(ctrl.dbl("Ctrl_pro_rate1"), 7.5);
+    }
+    EXPECT_EQ(settings.read("Settings", "DateFmt"), "dd/mm/yyyy");
+    EXPECT_EQ(settings.read("Settings", "CurrAlign"), "R");
+    EXPECT_EQ(settings.read("Settings", "intl"), "n");
+
+    {
+        TSetupWizard wiz(1);
+        wiz.setTarget(companyDir, &settings);
+        wiz.restart();
+        wiz.show();
+        vm::test::clickButton(wiz, "BtnNext1"); // outside of Canada is the proposed answer
+        EXPECT_EQ(wiz.currentPage(), 3);
+        vm::test::typeInto(wiz, "EditRate1", QStringLiteral("20"));
+        vm::test::clickButton(wiz, "BtnBack3");
+        EXPECT_EQ(wiz.currentPage(), 1) << "back skips the province page";
+        vm::test::clickButton(wiz, "BtnNext1");
+        vm::test::clickButton(wiz, "BtnNext3");
+        wiz.findChild<QLineEdit*>(QStringLiteral("EditSymbol"))->setText(QStringLiteral("€"));
+        vm::test::clickButton(wiz, "BtnNext4");
+        vm::test::clickButton(wiz, "BtnClose");
+    }
+    {
+        Cursor ctrl(s.database(companyDir), "ctrl", true);
+        ASSERT_TRUE(ctrl.first());
+        EXPECT_DOUBLE_EQ(ctrl.dbl("Ctrl_fed_rate"), 20.0);
+    }
+    EXPECT_EQ(settings.read("Settings", "DateFmt"), "mm/dd/yyyy");
+    EXPECT_EQ(settings.read("Settings", "intl"), "y");
+    EXPECT_EQ(settings.read("Settings", "CurrSmbl"), "€");
     EXPECT_EQ(settings.read("Settings", "CurrAlign"), "L");
 }
 
