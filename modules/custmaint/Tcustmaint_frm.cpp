@@ -915,7 +915,12 @@ void Tcustmaint_frm::quit()
         moveListener_ = -1;
         navigator_->setCursor(nullptr);
         binder_.reset();
-        dm_.close();
+        try {
+            dm_.close();
+        } catch (const std::exception&) {
+            // Leaving after a database failure: the rollback is the engine's
+            // to finish when the connection goes.
+        }
     }
     core::RegionalSettings::setCurrent(regional_);
     done(QDialog::Accepted);

@@ -312,6 +312,23 @@ TEST_F(ClientWindowTest, AnotherWorkstationsLockIsWaitedOut)
     again.waitForFinished(5000);
 }
 
+TEST_F(ClientWindowTest, MovesShowWhatOtherWorkstationsChanged)
+{
+    open();
+    ASSERT_EQ(current(), "C050");
+    {
+        // Another workstation renames C100 while this window browses.
+        Cursor other(co.company(), "cli");
+        ASSERT_TRUE(other.findKey({Value("C100")}));
+        other.edit();
+        other.set("Cli_name", "Acme renamed");
+        other.post();
+    }
+    QTest::keyClick(w("EditCode"), Qt::Key_Down);
+    EXPECT_EQ(current(), "C100");
+    EXPECT_EQ(w("EditName")->text(), "Acme renamed");
+}
+
 TEST_F(ClientWindowTest, FrenchTextsAndInternationalTerms)
 {
     open(2, true);
