@@ -210,6 +210,12 @@ void TMainForm::translateAll(bool withLoginForms) {
         translateWindow(*login_);
         translateWindow(*companyPassword_);
     }
+    // The stand-in for a missing printer is named in the session language.
+    if (printers_.isPdfOnly()) {
+        printers_ = PrinterList::system(messages_->message(msg::kNoPrinter));
+        fillPrinterMenu();
+        choosePrinter(printerIndex_);
+    }
 }
 
 void TMainForm::applyTerminology() {

@@ -410,6 +410,9 @@ TEST_F(ShellFlow, LanguageSwitchRecaptionsAndAppliesTerminology) {
     EXPECT_EQ(form->menus().ledgerMenu(1)->title(), QStringLiteral("Comptes clients"));
     EXPECT_TRUE(form->windowTitle().startsWith(QStringLiteral("Bienvenue à Valmorand    ")));
     EXPECT_TRUE(form->menus().languageMenu()->actions()[1]->isChecked());
+    if (form->printers().isPdfOnly()) {
+        EXPECT_EQ(form->statusText(1), QStringLiteral("Fichier PDF (aucune imprimante installée)"));
+    }
     const auto& cat = form->catalogue();
     EXPECT_NE(std::find(cat.captions.begin(), cat.captions.end(), "Mise à jour des clients (Comptes clients)"),
               cat.captions.end());
