@@ -47,13 +47,13 @@ void ExportDialog::build()
     setModal(true);
 
     auto* group = new QGroupBox(tx(l, "Export format", "Format d'exportation"), this);
-    group->setObjectName(QStringLiteral("gbFormat"));
+    group->setObjectName(QStringLiteral("RadioFormat"));
     pdf_ = new QRadioButton(tx(l, "PDF document", "Document PDF"), group);
-    pdf_->setObjectName(QStringLiteral("rbPdf"));
+    pdf_->setObjectName(QStringLiteral("RadioPdf"));
     csv_ = new QRadioButton(tx(l, "CSV file (spreadsheet)", "Fichier CSV (tableur)"), group);
-    csv_->setObjectName(QStringLiteral("rbCsv"));
+    csv_->setObjectName(QStringLiteral("RadioCsv"));
     text_ = new QRadioButton(tx(l, "Plain text", "Texte brut"), group);
-    text_->setObjectName(QStringLiteral("rbText"));
+    text_->setObjectName(QStringLiteral("RadioText"));
     pdf_->setChecked(true);
     auto* gl = new QVBoxLayout(group);
     gl->addWidget(pdf_);
@@ -61,21 +61,21 @@ void ExportDialog::build()
     gl->addWidget(text_);
 
     auto* fileLabel = new QLabel(tx(l, "File", "Fichier"), this);
-    fileLabel->setObjectName(QStringLiteral("lblFile"));
+    fileLabel->setObjectName(QStringLiteral("LabelFile"));
     file_ = new QLineEdit(this);
-    file_->setObjectName(QStringLiteral("edFile"));
+    file_->setObjectName(QStringLiteral("EditFile"));
     fileLabel->setBuddy(file_);
     auto* browse = new QPushButton(tx(l, "Browse...", "Parcourir..."), this);
-    browse->setObjectName(QStringLiteral("btnBrowse"));
+    browse->setObjectName(QStringLiteral("BtnBrowse"));
     browse->setAutoDefault(false);
     status_ = new QLabel(this);
-    status_->setObjectName(QStringLiteral("lblStatus"));
+    status_->setObjectName(QStringLiteral("LabelStatus"));
     status_->setWordWrap(true);
     ok_ = new QPushButton(QStringLiteral("OK"), this);
-    ok_->setObjectName(QStringLiteral("btnOK"));
+    ok_->setObjectName(QStringLiteral("BtnOK"));
     ok_->setDefault(true);
     auto* cancel = new QPushButton(tx(l, "Cancel", "Annuler"), this);
-    cancel->setObjectName(QStringLiteral("btnCancel"));
+    cancel->setObjectName(QStringLiteral("BtnCancel"));
     cancel->setAutoDefault(false);
 
     auto* fileRow = new QHBoxLayout;

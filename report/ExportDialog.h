@@ -21,8 +21,8 @@ class Report;
 // is shown in the dialog, which stays open. The report is laid out (its data
 // source read) only when the user confirms, once.
 //
-// Widgets carry component names as objectNames (gbFormat, rbPdf, rbCsv,
-// rbText, lblFile, edFile, btnBrowse, lblStatus, btnOK, btnCancel) for the
+// Widgets carry component names as objectNames (RadioFormat, RadioPdf, RadioCsv,
+// RadioText, LabelFile, EditFile, BtnBrowse, LabelStatus, BtnOK, BtnCancel) for the
 // language tables; built-in captions are English when language is 1, else
 // French.
 class ExportDialog : public QDialog {

@@ -26,25 +26,25 @@ ReportPreviewDialog::ReportPreviewDialog(ReportDocument doc, int printerIndex, i
         b->setAutoDefault(false);
         return b;
     };
-    first_ = button("btnFirst", en ? tr("First") : QStringLiteral("Première"));
-    prior_ = button("btnPrior", en ? tr("Prior") : QStringLiteral("Précédente"));
-    next_ = button("btnNext", en ? tr("Next") : QStringLiteral("Suivante"));
-    last_ = button("btnLast", en ? tr("Last") : QStringLiteral("Dernière"));
-    print_ = button("btnPrint", en ? tr("Print") : QStringLiteral("Imprimer"));
-    auto* close = button("btnClose", en ? tr("Close") : QStringLiteral("Fermer"));
+    first_ = button("BtnFirst", en ? tr("First") : QStringLiteral("Première"));
+    prior_ = button("BtnPrior", en ? tr("Prior") : QStringLiteral("Précédente"));
+    next_ = button("BtnNext", en ? tr("Next") : QStringLiteral("Suivante"));
+    last_ = button("BtnLast", en ? tr("Last") : QStringLiteral("Dernière"));
+    print_ = button("BtnPrint", en ? tr("Print") : QStringLiteral("Imprimer"));
+    auto* close = button("BtnClose", en ? tr("Close") : QStringLiteral("Fermer"));
     pageLabel_ = new QLabel(this);
-    pageLabel_->setObjectName(QStringLiteral("lblPage"));
+    pageLabel_->setObjectName(QStringLiteral("LabelPage"));
     zoomBox_ = new QComboBox(this);
-    zoomBox_->setObjectName(QStringLiteral("cbZoom"));
+    zoomBox_->setObjectName(QStringLiteral("ComboZoom"));
     for (int z : {50, 75, 100, 125, 150, 200})
         zoomBox_->addItem(QStringLiteral("%1 %").arg(z), z / 100.0);
     zoomBox_->setCurrentIndex(2);
 
     image_ = new QLabel(this);
-    image_->setObjectName(QStringLiteral("lblPageImage"));
+    image_->setObjectName(QStringLiteral("LabelPageImage"));
     image_->setAlignment(Qt::AlignCenter);
     scroll_ = new QScrollArea(this);
-    scroll_->setObjectName(QStringLiteral("scrollArea"));
+    scroll_->setObjectName(QStringLiteral("ScrollPages"));
     scroll_->setWidget(image_);
     scroll_->setWidgetResizable(true);
     scroll_->setBackgroundRole(QPalette::Dark);

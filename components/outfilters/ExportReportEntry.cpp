@@ -1,3 +1,4 @@
+#include "components/outfilters/ExportDialogTexts.h"
 #include "components/outfilters/ExportReportEntry.h"
 
 #include "components/outfilters/TExportDialog.h"
@@ -10,6 +11,7 @@ extern "C" VM_EXPORT int ExportReport(const vm::report::Report* report, int lang
         return 0;
     try {
         TExportDialog dialog(*report, language, parent);
+        vm::components::translateExportDialog(dialog, language);
         return dialog.exec() == QDialog::Accepted ? 1 : 0;
     } catch (const std::exception&) {
         return 0; // never let an exception cross the library boundary

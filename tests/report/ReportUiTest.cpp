@@ -59,24 +59,24 @@ TEST(ReportUi, ExportDialogWritesTheChosenFormatOrStaysOpen)
     ExportDialog dlg(s.report, 1, nullptr);
     dlg.setDirectory(dir.path());
     EXPECT_EQ(dlg.filePath(), dir.filePath("List of Clients.pdf"));
-    child<QRadioButton>(&dlg, "rbCsv")->setChecked(true);
+    child<QRadioButton>(&dlg, "RadioCsv")->setChecked(true);
     EXPECT_EQ(dlg.filePath(), dir.filePath("List of Clients.csv"));
 
     // A folder that does not exist: a message, the dialog stays, nothing read.
-    child<QLineEdit>(&dlg, "edFile")->setText(dir.filePath("missing/out.csv"));
-    QTest::mouseClick(child<QPushButton>(&dlg, "btnOK"), Qt::LeftButton);
+    child<QLineEdit>(&dlg, "EditFile")->setText(dir.filePath("missing/out.csv"));
+    QTest::mouseClick(child<QPushButton>(&dlg, "BtnOK"), Qt::LeftButton);
     EXPECT_EQ(dlg.result(), QDialog::Rejected);
     EXPECT_TRUE(dlg.statusText().contains("does not exist")) << dlg.statusText().toStdString();
 
     // A bare name lands in the dialog's folder with the format's extension.
-    child<QLineEdit>(&dlg, "edFile")->setText("clients");
-    QTest::mouseClick(child<QPushButton>(&dlg, "btnOK"), Qt::LeftButton);
+    child<QLineEdit>(&dlg, "EditFile")->setText("clients");
+    QTest::mouseClick(child<QPushButton>(&dlg, "BtnOK"), Qt::LeftButton);
     EXPECT_EQ(dlg.result(), QDialog::Accepted);
     EXPECT_EQ(dlg.exportedPath(), dir.filePath("clients.csv"));
     EXPECT_EQ(vm::test::readFile(dlg.exportedPath().toStdString()).substr(0, 9), "Territory");
 
     ExportDialog fr(s.report, 2, nullptr);
-    EXPECT_EQ(child<QPushButton>(&fr, "btnCancel")->text(), "Annuler");
+    EXPECT_EQ(child<QPushButton>(&fr, "BtnCancel")->text(), "Annuler");
 }
 
 TEST(ReportUi, PreviewPagesThroughTheReport)
@@ -86,17 +86,17 @@ TEST(ReportUi, PreviewPagesThroughTheReport)
     ReportDocument doc = ReportLayouter::run(s.report);
     const int pages = static_cast<int>(doc.pages.size());
     ReportPreviewDialog dlg(std::move(doc), 0, 1);
-    auto* label = child<QLabel>(&dlg, "lblPage");
+    auto* label = child<QLabel>(&dlg, "LabelPage");
     EXPECT_EQ(label->text(), QString("Page 1 of %1").arg(pages));
-    EXPECT_FALSE(child<QPushButton>(&dlg, "btnPrior")->isEnabled());
-    QTest::mouseClick(child<QPushButton>(&dlg, "btnNext"), Qt::LeftButton);
+    EXPECT_FALSE(child<QPushButton>(&dlg, "BtnPrior")->isEnabled());
+    QTest::mouseClick(child<QPushButton>(&dlg, "BtnNext"), Qt::LeftButton);
     EXPECT_EQ(dlg.pageIndex(), 1);
-    QTest::mouseClick(child<QPushButton>(&dlg, "btnLast"), Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(&dlg, "BtnLast"), Qt::LeftButton);
     EXPECT_EQ(dlg.pageIndex(), pages - 1);
-    EXPECT_FALSE(child<QPushButton>(&dlg, "btnNext")->isEnabled());
-    auto* img = child<QLabel>(&dlg, "lblPageImage");
+    EXPECT_FALSE(child<QPushButton>(&dlg, "BtnNext")->isEnabled());
+    auto* img = child<QLabel>(&dlg, "LabelPageImage");
     int w100 = img->pixmap().width();
-    child<QComboBox>(&dlg, "cbZoom")->setCurrentIndex(5); // 200 %
+    child<QComboBox>(&dlg, "ComboZoom")->setCurrentIndex(5); // 200 %
     EXPECT_DOUBLE_EQ(dlg.zoom(), 2.0);
     EXPECT_NEAR(img->pixmap().width(), 2 * w100, 2);
 }
@@ -142,13 +142,13 @@ TEST(ReportUi, ExportComponentsByName)
     vm::test::SampleReport s2;
     whenModal([](QWidget* w) {
         EXPECT_EQ(w->objectName(), "TExportDialog");
-        QTest::mouseClick(w->findChild<QPushButton*>("btnCancel"), Qt::LeftButton);
+        QTest::mouseClick(w->findChild<QPushButton*>("BtnCancel"), Qt::LeftButton);
     });
     EXPECT_EQ(show(&s2.report, 1, nullptr), 0);
     QString out = dir.filePath("via-component.pdf");
     whenModal([out](QWidget* w) {
-        w->findChild<QLineEdit*>("edFile")->setText(out);
-        QTest::mouseClick(w->findChild<QPushButton*>("btnOK"), Qt::LeftButton);
+        w->findChild<QLineEdit*>("EditFile")->setText(out);
+        QTest::mouseClick(w->findChild<QPushButton*>("BtnOK"), Qt::LeftButton);
     });
     EXPECT_EQ(show(&s2.report, 2, nullptr), 1);
     EXPECT_TRUE(QFileInfo::exists(out));
