@@ -1,8 +1,10 @@
 #include "common/forms/ModuleStartup.h"
 
 #include "common/core/LinkStringQt.h"
+#include "common/core/RegionalMasks.h"
 #include "common/core/RegionalSettings.h"
 #include "common/core/SettingsStore.h"
+#include "common/forms/DisplayFormat.h"
 #include "common/forms/FormTranslation.h"
 #include "engine/Cursor.h"
 #include "engine/EngineError.h"
@@ -12,6 +14,7 @@
 #include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QStackedWidget>
@@ -71,6 +74,20 @@ void ModuleStartup::setTexts(QWidget& form, const std::vector<std::pair<QString,
             else if (auto* g = qobject_cast<QGroupBox*>(w)) g->setTitle(text);
         }
     }
+}
+
+int ModuleStartup::applyDateMasks(QWidget& form) {
+    int changed = 0;
+    const QString mask = DisplayFormat::dateInputMask();
+    for (QLineEdit* edit : form.findChildren<QLineEdit*>()) {
+        // A QLineEdit keeps the mask without its blank character.
+        QString designed = edit->inputMask().section(QLatin1Char(';'), 0, 0);
+        if (designed.isEmpty()) continue;
+        if (!core::isReplaceableDateMask(designed.toStdString())) continue;
+        edit->setInputMask(mask);
+        ++changed;
+    }
+    return changed;
 }
 
 void ModuleStartup::fillStatusBar(QStatusBar& bar, const QString& version) const {

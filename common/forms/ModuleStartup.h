@@ -48,6 +48,12 @@ public:
     // boxes, tab pages): for the terminology replacements of each module.
     static void setTexts(QWidget& form, const std::vector<std::pair<QString, QString>>& texts);
 
+    // Gives every masked date edit of a form the workstation's date mask:
+    // line edits whose mask is one of the designed date masks ("99/99/9999",
+    // "9999/99/99", with or without a leading "!"). Other masks are left
+    // as designed. Returns how many edits were changed.
+    static int applyDateMasks(QWidget& form);
+
     // Appends company, user and version to the three panels of a status bar
     // (direct QLabel children, in order). A bar with another number of
     // panels is left alone.

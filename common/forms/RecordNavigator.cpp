@@ -65,6 +65,10 @@ void RecordNavigator::setCursor(Cursor* cursor) {
     updateButtons();
 }
 
+void RecordNavigator::setLanguage(int language) {
+    deleteQuestion_ = language == 1 ? QStringLiteral("Delete record?") : QStringLiteral("Supprimer l'enregistrement ?");
+}
+
 void RecordNavigator::setHints(const QStringList& hints) {
     for (int i = 0; i < kActionCount && i < hints.size(); ++i) buttons_[i]->setToolTip(hints[i]);
 }

@@ -46,6 +46,8 @@ public:
 
     // The question asked before delete; no question when empty.
     void setDeleteQuestion(const QString& question) { deleteQuestion_ = question; }
+    // The standard question in the session's language (1 English, else French).
+    void setLanguage(int language);
 
     QToolButton* button(Action a) const { return buttons_[a]; }
 

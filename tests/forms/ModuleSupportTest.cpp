@@ -1,5 +1,6 @@
 #include "FormsTestSupport.h"
 
+#include "common/core/RegionalSettings.h"
 #include "common/forms/FormTranslation.h"
 #include "common/forms/HelpLauncher.h"
 #include "common/forms/ModuleStartup.h"
@@ -12,6 +13,7 @@
 #include <QFile>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QPlainTextEdit>
 #include <QStatusBar>
@@ -86,6 +88,23 @@ TEST(ModuleStartupTest, StatusBarHelpPathAndVersion) {
     link.Language = 3;
     link.LangCode.set("es");
     EXPECT_EQ(startup.helpPath(), "/v/bin/Helpes");
+}
+
+TEST(ModuleStartupTest, DesignedDateMasksFollowTheDateFormat) {
+    core::RegionalSettings rs;
+    rs.dateFormat = "YYYY-MM-DD";
+    core::RegionalSettings::setCurrent(rs);
+    QWidget form;
+    auto* date = new QLineEdit(&form);
+    date->setInputMask("99/99/9999");
+    auto* other = new QLineEdit(&form);
+    other->setInputMask("999-999-9999");
+    auto* plain = new QLineEdit(&form);
+    EXPECT_EQ(ModuleStartup::applyDateMasks(form), 1);
+    EXPECT_TRUE(date->inputMask().startsWith("9999-99-99"));
+    EXPECT_TRUE(other->inputMask().startsWith("999-999-9999"));
+    EXPECT_TRUE(plain->inputMask().isEmpty());
+    core::RegionalSettings::setCurrent(core::RegionalSettings());
 }
 
 TEST(ModuleStartupTest, TableThatCannotBeOpenedIsReportedAndTheDesktopAskedToClose) {
