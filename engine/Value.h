@@ -1,6 +1,7 @@
 #pragma once
 #include "engine/Date.h"
 #include "engine/Money.h"
+#include "engine/TableDef.h" // before Bytes below: FieldType::Bytes must not shadow it
 
 #include <cstdint>
 #include <string>
