@@ -65,7 +65,7 @@ std::unique_ptr<report::Report> AgingReport::build(const AgingReportSetup& s) {
     ph.add(ReportItem::special(ItemKind::PageNumber, "QRPage", 612, 24, 108, 12, Alignment::Right));
 
     std::vector<Col> cols;
-    const double amountsX = s.detailed ? 288 : 270;
+    const double amountsX = s.detailed ? 280 : 270;
     if (s.detailed) {
         cols = {{"QRLabelInvoice", "invoice", 0, 58, Alignment::Left},
                 {"QRLabelDate", "date", 60, 52, Alignment::Left},
@@ -77,9 +77,9 @@ std::unique_ptr<report::Report> AgingReport::build(const AgingReportSetup& s) {
                 {"QRLabelName", "name", 64, 130, Alignment::Left},
                 {"QRLabelPhone", "phone", 196, 72, Alignment::Left}};
     }
-    cols.push_back({"QRLabelAmount", "amount", amountsX, 66, Alignment::Right});
+    cols.push_back({"QRLabelAmount", "amount", amountsX, 62, Alignment::Right});
     for (int b = 0; b < 5; ++b)
-        cols.push_back({"", "", amountsX + 68.0 * (b + 1), 66, Alignment::Right});
+        cols.push_back({"", "", amountsX + 66.0 * (b + 1), 62, Alignment::Right});
     std::vector<std::string> captions;
     if (s.detailed)
         captions = {"Invoice #", "Date", "Due date", "Reference", "Type", "Amount"};
@@ -103,7 +103,7 @@ std::unique_ptr<report::Report> AgingReport::build(const AgingReportSetup& s) {
         ph.add(ReportItem::label(name, captions[i], cols[i].x, headY, cols[i].w, 12, cols[i].align).withFont(font(8, true)));
     }
     if (s.detailed)
-        ph.add(ReportItem::label("QRLabelDays", rcv ? "Age" : "Days", amountsX + 68.0 * 6, headY, 40, 12,
+        ph.add(ReportItem::label("QRLabelDays", rcv ? "Age" : "Days", amountsX + 66.0 * 6, headY, 40, 12,
                                  Alignment::Right)
                    .withFont(font(8, true)));
     ph.add(ReportItem::line("QRLineHeader", 0, 70, 720));
@@ -136,30 +136,30 @@ std::unique_ptr<report::Report> AgingReport::build(const AgingReportSetup& s) {
         det.add(ReportItem::fieldItem("QRType", "type", 230, 0, 40, 12).exportedAs("Type"));
         det.add(ReportItem::fieldItem("QRCodeHidden", "code", 0, 0, 0, 0).exportedAs("Code"));
         det.items.back().exportOnly = true; // the CSV names each row's account
-        det.add(ReportItem::fieldItem("QRDays", "days", amountsX + 68.0 * 6, 0, 40, 12, Alignment::Right, "0")
+        det.add(ReportItem::fieldItem("QRDays", "days", amountsX + 66.0 * 6, 0, 40, 12, Alignment::Right, "0")
                     .exportedAs("Days"));
     } else {
         det.add(ReportItem::fieldItem("QRCode", "code", 0, 0, 62, 12).exportedAs("Code"));
         det.add(ReportItem::fieldItem("QRName", "name", 64, 0, 130, 12).exportedAs("Name"));
         det.add(ReportItem::fieldItem("QRPhone", "phone", 196, 0, 72, 12).exportedAs("Phone"));
     }
-    det.add(ReportItem::fieldItem("QRAmount", "amount", amountsX, 0, 66, 12, Alignment::Right, money)
+    det.add(ReportItem::fieldItem("QRAmount", "amount", amountsX, 0, 62, 12, Alignment::Right, money)
                 .exportedAs("Amount"));
     for (int b = 1; b <= 5; ++b)
-        det.add(ReportItem::fieldItem("QRBucket" + std::to_string(b), "b" + std::to_string(b), amountsX + 68.0 * b, 0,
-                                      66, 12, Alignment::Right, money)
+        det.add(ReportItem::fieldItem("QRBucket" + std::to_string(b), "b" + std::to_string(b), amountsX + 66.0 * b, 0,
+                                      62, 12, Alignment::Right, money)
                     .exportedAs(csv[csv.size() - (s.detailed ? 7 : 6) + static_cast<std::size_t>(b)]));
 
     auto totals = [&](report::ReportBand& band, const std::string& prefix, const std::string& caption,
                       const std::string& labelName) {
         band.height = 18;
-        band.add(ReportItem::line(prefix + "Line", amountsX, 1, 68.0 * 6 - 2));
+        band.add(ReportItem::line(prefix + "Line", amountsX, 1, 66.0 * 6 - 2));
         band.add(ReportItem::label(labelName, caption, amountsX - 140, 4, 136, 12, Alignment::Right).withFont(font(8, true)));
-        band.add(ReportItem::sum(prefix + "Amount", "amount", amountsX, 4, 66, 12, money).withFont(font(8, true)));
+        band.add(ReportItem::sum(prefix + "Amount", "amount", amountsX, 4, 62, 12, money).withFont(font(8, true)));
         band.items.back().align = Alignment::Right;
         for (int b = 1; b <= 5; ++b) {
             band.add(ReportItem::sum(prefix + "Bucket" + std::to_string(b), "b" + std::to_string(b),
-                                     amountsX + 68.0 * b, 4, 66, 12, money)
+                                     amountsX + 66.0 * b, 4, 62, 12, money)
                          .withFont(font(8, true)));
             band.items.back().align = Alignment::Right;
         }

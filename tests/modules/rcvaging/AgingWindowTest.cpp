@@ -3,6 +3,7 @@
 #include "common/core/LinkStringQt.h"
 #include "report/CsvExporter.h"
 #include "report/ReportDocument.h"
+#include "report/ReportExporter.h"
 #include "report/ReportListing.h"
 #include "tests/fixture/TempCompany.h"
 
@@ -10,6 +11,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPixmap>
 #include <QTest>
 
 #include <fstream>
@@ -45,6 +47,12 @@ std::string readFile(const std::string& path) {
 }
 
 // Compares with a reference file; VM_UPDATE_GOLDEN=1 writes it instead.
+// VM_AGING_PDF=<dir> keeps the pages as PDF, to be looked at.
+void keepPdf(const report::ReportDocument& doc, const std::string& name) {
+    if (const char* dir = std::getenv("VM_AGING_PDF"))
+        report::ReportExporter::write(doc, report::ReportExporter::Format::Pdf, std::string(dir) + "/" + name);
+}
+
 void expectGolden(const std::string& actual, const std::string& name) {
     const std::string path = std::string(VM_SOURCE_DIR) + "/tests/golden/rcvaging/" + name;
     if (std::getenv("VM_UPDATE_GOLDEN")) {
@@ -107,6 +115,7 @@ protected:
 
 TEST_F(AgingWindowTest, StartUpFillsTheChoicesFromTheCompany) {
     auto& w = open();
+    if (const char* dir = std::getenv("VM_AGING_PDF")) w.grab().save(QString(dir) + "/window-en.png");
     auto* older = w.findChild<QComboBox*>("ComboOlder");
     ASSERT_EQ(older->count(), 6);
     EXPECT_EQ(older->itemText(0), "Current");
@@ -158,10 +167,12 @@ TEST_F(AgingWindowTest, DetailedAndSummaryListingsMatchTheirReferences) {
     auto& w = open();
     w.findChild<QCheckBox*>("CheckAddress")->setChecked(true);
     report::ReportDocument detail = w.layOut();
+    keepPdf(detail, "detail-en.pdf");
     expectGolden(report::ReportListing::text(detail), "detail.listing");
     expectGolden(report::CsvExporter::text(detail), "detail.csv");
     w.findChild<QCheckBox*>("CheckDetailed")->setChecked(false);
     report::ReportDocument summary = w.layOut();
+    keepPdf(summary, "summary-en.pdf");
     expectGolden(report::ReportListing::text(summary), "summary.listing");
     expectGolden(report::CsvExporter::text(summary), "summary.csv");
 }
@@ -170,7 +181,11 @@ TEST_F(AgingWindowTest, FrenchSessionPrintsFrenchHeadings) {
     link.Language = 2;
     link.LangCode.set("fr");
     auto& w = open();
+    w.findChild<QCheckBox*>("CheckComments")->setChecked(true);
     report::ReportDocument doc = w.layOut();
+    keepPdf(doc, "detail-fr.pdf");
+    QPixmap shot = w.grab();
+    if (const char* dir = std::getenv("VM_AGING_PDF")) shot.save(QString(dir) + "/window-fr.png");
     const std::string listing = report::ReportListing::text(doc);
     EXPECT_NE(listing.find("Âge des comptes clients"), std::string::npos);
     EXPECT_NE(listing.find("Échéance"), std::string::npos);
