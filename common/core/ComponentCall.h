@@ -2,6 +2,7 @@
 #include "common/core/ExceptionHook.h"
 #include "common/core/LaunchCode.h"
 #include "common/core/LibraryBoundary.h"
+#include "common/core/LinkSection.h"
 
 #include <dlfcn.h>
 
@@ -49,6 +50,19 @@ std::optional<R> callComponent(const std::string& programDir, const std::string&
     ::dlclose(handle);
     if (escaped) std::rethrow_exception(escaped);
     return result;
+}
+
+// A picker that returns text: "" when cancelled or not available.
+inline std::string pickText(const std::string& programDir, const char* library, const char* function,
+                            const TLinkSection& link) {
+    auto r = callComponent<LinkString>(programDir, library, function, link);
+    return r ? r->str() : std::string();
+}
+
+// A picker that returns a number, or the quick link: 0 when not available.
+inline std::int32_t pickNumber(const std::string& programDir, const char* library, const char* function,
+                               const TLinkSection& link) {
+    return callComponent<std::int32_t>(programDir, library, function, link).value_or(0);
 }
 
 } // namespace vm::core

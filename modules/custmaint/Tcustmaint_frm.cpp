@@ -11,7 +11,7 @@
 #include "engine/Cursor.h"
 #include "engine/Database.h"
 #include "engine/EngineError.h"
-#include "modules/custmaint/ComponentCall.h"
+#include "common/core/ComponentCall.h"
 #include "modules/custmaint/Tcustmaint_dm.h"
 #include "modules/custmaint/core/TableOpenError.h"
 
@@ -807,7 +807,7 @@ std::string Tcustmaint_frm::pickClientCode()
     // The picker lists every client whatever the user's detail level.
     const auto detail = link_.UserDetail;
     link_.UserDetail = 0;
-    const std::string code = ComponentCall(link_.ProgramDir.str()).text("clientpicker", "PickClient", link_);
+    const std::string code = core::pickText(link_.ProgramDir.str(), "clientpicker", "PickClient", link_);
     link_.UserDetail = detail;
     return code;
 }
@@ -829,7 +829,7 @@ void Tcustmaint_frm::pickSalesman()
 {
     if (!editing())
         return;
-    const std::string code = ComponentCall(link_.ProgramDir.str()).text("salesmanpicker", "PickSalesman", link_);
+    const std::string code = core::pickText(link_.ProgramDir.str(), "salesmanpicker", "PickSalesman", link_);
     if (!code.empty()) {
         dm_.cli().set("Cli_salesrep", code);
         reload();
@@ -841,7 +841,7 @@ void Tcustmaint_frm::pickTerritory()
 {
     if (!editing())
         return;
-    const std::string code = ComponentCall(link_.ProgramDir.str()).text("territorypicker", "PickTerritory", link_);
+    const std::string code = core::pickText(link_.ProgramDir.str(), "territorypicker", "PickTerritory", link_);
     dm_.cli().set("Cli_terr", code.empty() ? Value() : Value(code));
     reload();
     editTerr_->setFocus();
@@ -851,7 +851,7 @@ void Tcustmaint_frm::pickTerms()
 {
     if (!editing())
         return;
-    const std::int32_t terms = ComponentCall(link_.ProgramDir.str()).number("termspicker", "PickTerms", link_);
+    const std::int32_t terms = core::pickNumber(link_.ProgramDir.str(), "termspicker", "PickTerms", link_);
     dm_.cli().set("Cli_terms", terms);
     reload();
     editTerms_->setFocus();
@@ -873,7 +873,7 @@ void Tcustmaint_frm::pickAccount(int n)
 {
     if (!editing())
         return;
-    const std::int32_t account = ComponentCall(link_.ProgramDir.str()).number("accountpicker", "PickAccount", link_);
+    const std::int32_t account = core::pickNumber(link_.ProgramDir.str(), "accountpicker", "PickAccount", link_);
     if (account != 0) {
         dm_.cli().set("Cli_accnt" + std::to_string(n), account);
         reload();
@@ -883,7 +883,7 @@ void Tcustmaint_frm::pickAccount(int n)
 
 void Tcustmaint_frm::quickLink()
 {
-    ComponentCall(link_.ProgramDir.str()).number("jumplink", "QuickLink", link_);
+    core::pickNumber(link_.ProgramDir.str(), "jumplink", "QuickLink", link_);
     if (errorHandler_)
         errorHandler_->install();
 }

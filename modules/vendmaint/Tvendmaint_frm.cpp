@@ -10,7 +10,7 @@
 #include "engine/Cursor.h"
 #include "engine/Database.h"
 #include "engine/EngineError.h"
-#include "modules/vendmaint/ComponentCall.h"
+#include "common/core/ComponentCall.h"
 #include "modules/vendmaint/Tvendmaint_dm.h"
 #include "modules/vendmaint/core/TableOpenError.h"
 
@@ -689,7 +689,7 @@ void Tvendmaint_frm::searchSupplier()
     // The picker lists every supplier whatever the user's detail level.
     const auto detail = link_.UserDetail;
     link_.UserDetail = 0;
-    const std::string code = ComponentCall(link_.ProgramDir.str()).text("supplierpicker", "PickSupplier", link_);
+    const std::string code = core::pickText(link_.ProgramDir.str(), "supplierpicker", "PickSupplier", link_);
     link_.UserDetail = detail;
     if (!code.empty() && dm_.sup().findKey({Value(code)}))
         afterScroll();
@@ -702,7 +702,7 @@ void Tvendmaint_frm::pickTerritory()
     if (!editing())
         return;
     const std::string code =
-        ComponentCall(link_.ProgramDir.str()).text("vendterritorypicker", "PickVendTerritory", link_);
+        core::pickText(link_.ProgramDir.str(), "vendterritorypicker", "PickVendTerritory", link_);
     if (!code.empty()) {
         dm_.sup().set("Sup_terr", code);
         reload();
@@ -714,7 +714,7 @@ void Tvendmaint_frm::pickAccount(int n)
 {
     if (!editing())
         return;
-    const std::int32_t account = ComponentCall(link_.ProgramDir.str()).number("accountpicker", "PickAccount", link_);
+    const std::int32_t account = core::pickNumber(link_.ProgramDir.str(), "accountpicker", "PickAccount", link_);
     if (account != 0) {
         dm_.sup().set("Sup_accnt" + std::to_string(n), account);
         reload();
@@ -724,7 +724,7 @@ void Tvendmaint_frm::pickAccount(int n)
 
 void Tvendmaint_frm::quickLink()
 {
-    ComponentCall(link_.ProgramDir.str()).number("jumplink", "QuickLink", link_);
+    core::pickNumber(link_.ProgramDir.str(), "jumplink", "QuickLink", link_);
     if (errorHandler_)
         errorHandler_->install();
 }
