@@ -166,8 +166,17 @@ void Cursor::finalizeStmt() {
 
 void Cursor::suspend() { finalizeStmt(); }
 
+void Cursor::freshSnapshot() {
+    // Any live read on the connection holds its snapshot for every statement
+    // of the connection: end them all, so that this read sees what other
+    // sessions have committed. Inside a write transaction the snapshot is
+    // current already.
+    if (!db_.writing()) db_.suspendReaders();
+}
+
 bool Cursor::openAndStep(bool forward, const std::vector<Value>* from, bool inclusive) {
     finalizeStmt();
+    freshSnapshot();
     std::vector<Param> params;
     std::string where = baseCondition(params);
     if (from) {
@@ -282,6 +291,7 @@ bool Cursor::isEmpty() {
     if (filter_) return recordCount() == 0;
     std::vector<Param> params;
     std::string text = "SELECT 1 FROM " + sql::quoteIdent(name_) + " WHERE " + baseCondition(params) + " LIMIT 1";
+    freshSnapshot();
     sql::Stmt st(db_.rawHandle(), text);
     bindParams(st.get(), params);
     return !st.step();
@@ -308,6 +318,7 @@ bool Cursor::findKey(const std::vector<Value>& key) {
     std::string text = selectSql_ + " WHERE " + where + " ORDER BY ";
     for (std::size_t i = 0; i < orderCols_.size(); ++i) text += (i ? ", " : "") + orderCols_[i];
     finalizeStmt();
+    freshSnapshot();
     sqlite3_stmt* st = nullptr;
     int rc = sqlite3_prepare_v2(db_.rawHandle(), text.c_str(), static_cast<int>(text.size()), &st, nullptr);
     if (rc != SQLITE_OK) sql::fail(db_.rawHandle(), rc, "Searching " + def_.name);
@@ -345,6 +356,7 @@ bool Cursor::findNearest(const std::vector<Value>& partialKey) {
 }
 
 bool Cursor::readRowId(std::int64_t id) {
+    freshSnapshot(); // an edit must start from the stored row, not an old view of it
     CachedStmt st(db_.impl(), selectSql_ + " WHERE rowid = ?");
     sqlite3_bind_int64(st.get(), 1, id);
     if (!st.step()) return false;
@@ -396,6 +408,7 @@ std::int64_t Cursor::recordCount() {
     if (!filter_) {
         std::vector<Param> params;
         std::string text = "SELECT COUNT(*) FROM " + sql::quoteIdent(name_) + " WHERE " + baseCondition(params);
+        freshSnapshot();
         sql::Stmt st(db_.rawHandle(), text);
         bindParams(st.get(), params);
         st.step();

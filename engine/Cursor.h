@@ -147,6 +147,7 @@ private:
     std::vector<Value> coerceKey(const std::vector<Value>& vals) const;
     std::string baseCondition(std::vector<sql::Param>& params) const;
     void finalizeStmt();
+    void freshSnapshot();
     void notifyMoved();
     void onMasterMoved();
     void setNoRow();

@@ -321,9 +321,10 @@ void Database::rollback() {
 
 std::int64_t Database::execute(const std::string& text, const std::vector<Value>& params) {
     beginWrite();
-    sql::Stmt st(db_, text);
+    CachedStmt st(*impl_, text);
     for (std::size_t i = 0; i < params.size(); ++i) sql::bindNatural(st.get(), static_cast<int>(i + 1), params[i]);
-    st.exec();
+    while (st.step()) {
+    }
     return sqlite3_changes64(db_);
 }
 

@@ -161,6 +161,33 @@ TEST_F(TxTest, EditReReadsTheStoredRow) {
     EXPECT_EQ(balanceOf(db, "A"), Money::fromUnits(11));
 }
 
+TEST_F(TxTest, AnOpenWalkDoesNotHideOtherSessionsWrites) {
+    addClient(db, "A");
+    addClient(db, "B");
+    Session other;
+    Database& db2 = other.database(dir.path());
+    Cursor walker(db, "cli");
+    ASSERT_TRUE(walker.first()); // a live read, with a row still to come
+    {
+        Cursor c(db2, "cli");
+        c.findKey({"B"});
+        c.edit();
+        c.set("Cli_current_bal", Money::fromUnits(7));
+        c.post();
+    }
+    Cursor mine(db, "cli");
+    ASSERT_TRUE(mine.findKey({"B"}));
+    EXPECT_EQ(mine.money("Cli_current_bal"), Money::fromUnits(7));
+    mine.edit();
+    mine.set("Cli_current_bal", mine.money("Cli_current_bal") + Money::fromUnits(1));
+    mine.post();
+    EXPECT_EQ(balanceOf(db2, "B"), Money::fromUnits(8));
+    // The walk goes on where it was.
+    ASSERT_TRUE(walker.next());
+    EXPECT_EQ(walker.str("Cli_code"), "B");
+    EXPECT_FALSE(walker.next());
+}
+
 TEST_F(TxTest, LockHeldByAnotherProcessIsMetAndFreedWhenItDies) {
     addClient(db, "A");
     int toParent[2];
