@@ -40,7 +40,7 @@ bench: build
 # A demo company in $(DEMO), with its own settings file; then the desktop.
 demo: build
 	@if [ ! -d "$(DEMO)/Valmorand/data1" ]; then \
-	  $(STAGE)/bin/valmorand-admin init "$(DEMO)" && \
+	  mkdir -p "$(DEMO)" && $(STAGE)/bin/valmorand-admin init "$(DEMO)" && \
 	  $(STAGE)/bin/valmorand-admin demo "$(DEMO)"; fi
 	@printf '[Valmorand]\npgmdrive=$(CURDIR)/$(BUILD)/stage\ndatadrive=$(DEMO)\n' > $(DEMO)/settings.ini.new; \
 	  [ -f $(DEMO)/settings.ini ] || mv $(DEMO)/settings.ini.new $(DEMO)/settings.ini; rm -f $(DEMO)/settings.ini.new
