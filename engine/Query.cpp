@@ -95,4 +95,16 @@ Money Query::money(int i) const {
     return value(i).asMoney();
 }
 
+std::string Query::text(int i) const {
+    if (!stmt_ || i < 0 || i >= columnCount()) return {};
+    const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, i));
+    return p ? std::string(p, static_cast<std::size_t>(sqlite3_column_bytes(stmt_, i))) : std::string();
+}
+
+Date Query::date(int i) const {
+    if (!stmt_ || i < 0 || i >= columnCount() || sqlite3_column_type(stmt_, i) == SQLITE_NULL) return Date();
+    const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, i));
+    return Date::fromIso(std::string_view(p, static_cast<std::size_t>(sqlite3_column_bytes(stmt_, i)))).value_or(Date());
+}
+
 } // namespace vm

@@ -132,6 +132,7 @@ struct Aging::Pass {
     Cursor accounts;
     std::optional<Query> ledger; // one pass beside the accounts, in code order
     bool pending = false;        // ledger stands on a row not yet taken
+    std::string ledgerCode;      // ...of this account
     bool started = false;
     bool merge = true;
     std::string cols, ledgerTable;
@@ -157,13 +158,19 @@ bool Aging::nextAccount(AgingAccount& out) {
 
     auto readTx = [](Query& q) {
         Tx t;
-        t.invoice = q.value(1).asString();
-        t.reference = q.value(2).asString();
-        t.date = q.value(3).asDate();
-        t.dueDate = q.value(4).asDate();
-        t.type = q.value(5).asString();
+        t.invoice = q.text(1);
+        t.reference = q.text(2);
+        t.date = q.date(3);
+        t.dueDate = q.date(4);
+        t.type = q.text(5);
         t.amount = q.money(6);
         return t;
+    };
+
+    // Steps the ledger pass, keeping the code of the row it stands on.
+    auto advance = [](Pass& p) {
+        p.pending = p.ledger->next();
+        if (p.pending) p.ledgerCode = p.ledger->text(0);
     };
 
     bool ok;
@@ -186,7 +193,7 @@ bool Aging::nextAccount(AgingAccount& out) {
             }
             text += std::string(" ORDER BY ") + n.order;
             p.ledger.emplace(db_, text, params);
-            p.pending = p.ledger->next();
+            advance(p);
             if (options_.toCode.empty())
                 p.accounts.setRange({options_.fromCode}, {}); // no upper bound
             else
@@ -204,10 +211,10 @@ bool Aging::nextAccount(AgingAccount& out) {
         const std::string code = acc.str(n.code);
         p.txs.clear();
         if (p.merge) {
-            while (p.pending && p.ledger->value(0).asString() < code) p.pending = p.ledger->next();
-            while (p.pending && p.ledger->value(0).asString() == code) {
+            while (p.pending && p.ledgerCode < code) advance(p);
+            while (p.pending && p.ledgerCode == code) {
                 p.txs.push_back(readTx(*p.ledger));
-                p.pending = p.ledger->next();
+                advance(p);
             }
         }
         if (code < options_.fromCode || (!options_.toCode.empty() && code > options_.toCode)) continue;
