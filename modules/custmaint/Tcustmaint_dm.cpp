@@ -1,9 +1,9 @@
 #include "modules/custmaint/Tcustmaint_dm.h"
 
-#include "common/forms/AbortAction.h"
-#include "common/forms/LockRetry.h"
+#include "common/forms/RecordEditTransaction.h"
 #include "common/forms/TErrorForm.h"
 #include "engine/Cursor.h"
+#include <QWidget>
 #include "engine/Database.h"
 #include "engine/EngineError.h"
 #include "engine/Session.h"
@@ -59,76 +59,26 @@ Database& Tcustmaint_dm::database()
     return *company_;
 }
 
+forms::RecordEditTransaction Tcustmaint_dm::editTransaction()
+{
+    return forms::RecordEditTransaction(*company_, cli(), errorForm_, qobject_cast<QWidget*>(parent()), langCode_);
+}
+
 bool Tcustmaint_dm::inTransaction()
 {
     return company_ && company_->inTransaction();
 }
 
-void Tcustmaint_dm::withRetry(const std::function<void()>& operation)
-{
-    forms::LockRetry retry(errorForm_, qobject_cast<QWidget*>(parent()));
-    retry.setLanguage(langCode_);
-    retry.run(operation);
-}
-
 void Tcustmaint_dm::rollbackIfOpen()
 {
     if (inTransaction())
-        withRetry([this] { company_->rollback(); });
+        editTransaction().rollbackIfOpen();
 }
 
-void Tcustmaint_dm::beginEdit()
-{
-    rollbackIfOpen();
-    try {
-        withRetry([this] {
-            if (!company_->inTransaction())
-                company_->startTransaction();
-            cli().edit();
-        });
-    } catch (...) {
-        if (company_->inTransaction())
-            company_->rollback();
-        throw;
-    }
-}
-
-void Tcustmaint_dm::beginInsert()
-{
-    rollbackIfOpen();
-    withRetry([this] { company_->startTransaction(); });
-    cli().insert();
-}
-
-void Tcustmaint_dm::post()
-{
-    cli().post();
-    if (inTransaction())
-        withRetry([this] { company_->commit(); });
-}
-
-void Tcustmaint_dm::cancel()
-{
-    if (cli().state() != Cursor::State::Browse)
-        cli().cancel();
-    rollbackIfOpen();
-}
-
-void Tcustmaint_dm::remove()
-{
-    rollbackIfOpen();
-    try {
-        withRetry([this] {
-            if (!company_->inTransaction())
-                company_->startTransaction();
-            cli().remove();
-        });
-    } catch (...) {
-        if (company_->inTransaction())
-            company_->rollback();
-        throw;
-    }
-    withRetry([this] { company_->commit(); });
-}
+void Tcustmaint_dm::beginEdit() { editTransaction().beginEdit(); }
+void Tcustmaint_dm::beginInsert() { editTransaction().beginInsert(); }
+void Tcustmaint_dm::post() { editTransaction().post(); }
+void Tcustmaint_dm::cancel() { editTransaction().cancel(); }
+void Tcustmaint_dm::remove() { editTransaction().remove(); }
 
 } // namespace vm::custmaint

@@ -3,6 +3,8 @@
 #include "modules/custmaint/core/ClientRules.h"
 #include "modules/custmaint/core/ClientTables.h"
 
+#include "common/forms/RecordEditTransaction.h"
+
 #include <QObject>
 
 #include <functional>
@@ -66,7 +68,7 @@ public:
     void rollbackIfOpen();
 
 private:
-    void withRetry(const std::function<void()>& operation);
+    forms::RecordEditTransaction editTransaction();
 
     forms::TErrorForm* errorForm_ = nullptr;
     std::string langCode_;

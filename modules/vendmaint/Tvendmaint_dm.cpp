@@ -1,9 +1,9 @@
 #include "modules/vendmaint/Tvendmaint_dm.h"
 
-#include "common/forms/AbortAction.h"
-#include "common/forms/LockRetry.h"
+#include "common/forms/RecordEditTransaction.h"
 #include "common/forms/TErrorForm.h"
 #include "engine/Cursor.h"
+#include <QWidget>
 #include "engine/Database.h"
 #include "engine/EngineError.h"
 #include "engine/Session.h"
@@ -57,76 +57,26 @@ Database& Tvendmaint_dm::database()
     return *company_;
 }
 
+forms::RecordEditTransaction Tvendmaint_dm::editTransaction()
+{
+    return forms::RecordEditTransaction(*company_, sup(), errorForm_, qobject_cast<QWidget*>(parent()), langCode_);
+}
+
 bool Tvendmaint_dm::inTransaction()
 {
     return company_ && company_->inTransaction();
 }
 
-void Tvendmaint_dm::withRetry(const std::function<void()>& operation)
-{
-    forms::LockRetry retry(errorForm_, qobject_cast<QWidget*>(parent()));
-    retry.setLanguage(langCode_);
-    retry.run(operation);
-}
-
 void Tvendmaint_dm::rollbackIfOpen()
 {
     if (inTransaction())
-        withRetry([this] { company_->rollback(); });
+        editTransaction().rollbackIfOpen();
 }
 
-void Tvendmaint_dm::beginEdit()
-{
-    rollbackIfOpen();
-    try {
-        withRetry([this] {
-            if (!company_->inTransaction())
-                company_->startTransaction();
-            sup().edit();
-        });
-    } catch (...) {
-        if (company_->inTransaction())
-            company_->rollback();
-        throw;
-    }
-}
-
-void Tvendmaint_dm::beginInsert()
-{
-    rollbackIfOpen();
-    withRetry([this] { company_->startTransaction(); });
-    sup().insert();
-}
-
-void Tvendmaint_dm::post()
-{
-    sup().post();
-    if (inTransaction())
-        withRetry([this] { company_->commit(); });
-}
-
-void Tvendmaint_dm::cancel()
-{
-    if (sup().state() != Cursor::State::Browse)
-        sup().cancel();
-    rollbackIfOpen();
-}
-
-void Tvendmaint_dm::remove()
-{
-    rollbackIfOpen();
-    try {
-        withRetry([this] {
-            if (!company_->inTransaction())
-                company_->startTransaction();
-            sup().remove();
-        });
-    } catch (...) {
-        if (company_->inTransaction())
-            company_->rollback();
-        throw;
-    }
-    withRetry([this] { company_->commit(); });
-}
+void Tvendmaint_dm::beginEdit() { editTransaction().beginEdit(); }
+void Tvendmaint_dm::beginInsert() { editTransaction().beginInsert(); }
+void Tvendmaint_dm::post() { editTransaction().post(); }
+void Tvendmaint_dm::cancel() { editTransaction().cancel(); }
+void Tvendmaint_dm::remove() { editTransaction().remove(); }
 
 } // namespace vm::vendmaint
