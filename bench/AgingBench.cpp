@@ -24,7 +24,9 @@ using namespace vm;
 using Clock = std::chrono::steady_clock;
 
 namespace {
-double seconds(Clock::time_point since) { return std::chrono::duration<double>(Clock::now() - since).count(); }
+double seconds(Clock::time_point since) {
+    return std::chrono::duration<double>(Clock::now() - since).count();
+}
 } // namespace
 
 int main(int argc, char** argv) {
@@ -57,8 +59,8 @@ int main(int argc, char** argv) {
     // One SQL pass: the balance of every client from its rows.
     t = Clock::now();
     sqlite3_stmt* st = nullptr;
-    sqlite3_prepare_v2(db.rawHandle(), "SELECT Car_client, SUM(Car_amount) FROM car GROUP BY Car_client", -1, &st,
-                       nullptr);
+    sqlite3_prepare_v2(db.rawHandle(), "SELECT Car_client, SUM(Car_amount) FROM car GROUP BY Car_client", -1,
+                       &st, nullptr);
     long long groups = 0, total = 0;
     while (sqlite3_step(st) == SQLITE_ROW) {
         ++groups;
@@ -71,10 +73,13 @@ int main(int argc, char** argv) {
     t = Clock::now();
     long long read = 0;
     {
-        Query q(db, "SELECT Car_client, Car_invoice, Car_ref, Car_date, Car_du_date, Car_type, Car_amount FROM car "
-                    "WHERE Car_client >= ? ORDER BY Car_client, Car_invoice, Car_ref, Car_date, Car_type, Car_seq",
-                {std::string()});
-        while (q.next()) ++read;
+        Query q(
+            db,
+            "SELECT Car_client, Car_invoice, Car_ref, Car_date, Car_du_date, Car_type, Car_amount FROM car "
+            "WHERE Car_client >= ? ORDER BY Car_client, Car_invoice, Car_ref, Car_date, Car_type, Car_seq",
+            {std::string()});
+        while (q.next())
+            ++read;
     }
     std::printf("ledger read in index order: %lld rows in %.3f s\n", read, seconds(t));
 
@@ -85,11 +90,13 @@ int main(int argc, char** argv) {
     t = Clock::now();
     aging::Aging aging(db, o);
     long long rows = 0;
-    aging::AgingTotals totals = aging.run([&](const aging::AgingAccount& a) { rows += static_cast<long long>(a.rows.size()); });
+    aging::AgingTotals totals =
+        aging.run([&](const aging::AgingAccount& a) { rows += static_cast<long long>(a.rows.size()); });
     const double agingTime = seconds(t);
     std::printf("SQL pass (sum by client): %lld clients in %.3f s\n", groups, sqlPass);
-    std::printf("aging computation:        %d accounts, %lld rows in %.3f s  (%.2fx the SQL pass; target 3x)\n",
-                totals.accounts, rows, agingTime, agingTime / sqlPass);
+    std::printf(
+        "aging computation:        %d accounts, %lld rows in %.3f s  (%.2fx the SQL pass; target 3x)\n",
+        totals.accounts, rows, agingTime, agingTime / sqlPass);
 
     // The summary listing of the whole company to PDF.
     aging::AgingReportSetup s;
@@ -107,8 +114,9 @@ int main(int argc, char** argv) {
     t = Clock::now();
     const std::string pdf = root + "/summary.pdf";
     report::ReportExporter::write(doc, report::ReportExporter::Format::Pdf, pdf);
-    std::printf("summary listing: %zu pages laid out in %.3f s, PDF written in %.3f s (%.1f MB)\n", doc.pages.size(),
-                layout, seconds(t), static_cast<double>(std::filesystem::file_size(pdf)) / 1e6);
+    std::printf("summary listing: %zu pages laid out in %.3f s, PDF written in %.3f s (%.1f MB)\n",
+                doc.pages.size(), layout, seconds(t),
+                static_cast<double>(std::filesystem::file_size(pdf)) / 1e6);
     std::filesystem::remove_all(root);
     return 0;
 }

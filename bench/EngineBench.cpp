@@ -38,11 +38,9 @@ struct BenchCompany {
     std::int64_t carRows = 0;
     double buildSeconds = 0;
 
-    void build(const admin::DemoOptions& o)
-    {
+    void build(const admin::DemoOptions& o) {
         std::string p = (fs::temp_directory_path() / "vmbench.XXXXXX").string();
-        if (!mkdtemp(p.data()))
-            throw std::runtime_error("cannot make a temporary directory");
+        if (!mkdtemp(p.data())) throw std::runtime_error("cannot make a temporary directory");
         root = p;
         const std::string dataDir = schema::dataDirOf(root);
         const auto start = std::chrono::steady_clock::now();
@@ -57,12 +55,10 @@ struct BenchCompany {
         n.next();
         carRows = n.value(0).asInt();
     }
-    ~BenchCompany()
-    {
+    ~BenchCompany() {
         db.reset();
         std::error_code ec;
-        if (!root.empty())
-            fs::remove_all(root, ec);
+        if (!root.empty()) fs::remove_all(root, ec);
     }
 };
 
@@ -72,8 +68,7 @@ BenchCompany* g_small = nullptr;
 // A prepared raw statement, finalized on scope exit.
 class RawStmt {
 public:
-    RawStmt(sqlite3* db, const std::string& sql)
-    {
+    RawStmt(sqlite3* db, const std::string& sql) {
         if (sqlite3_prepare_v2(db, sql.c_str(), -1, &st_, nullptr) != SQLITE_OK)
             throw std::runtime_error(std::string("prepare: ") + sqlite3_errmsg(db));
     }
@@ -86,8 +81,7 @@ private:
     sqlite3_stmt* st_ = nullptr;
 };
 
-void rawExec(sqlite3* db, const char* sql)
-{
+void rawExec(sqlite3* db, const char* sql) {
     char* err = nullptr;
     if (sqlite3_exec(db, sql, nullptr, nullptr, &err) != SQLITE_OK) {
         std::string m = err ? err : "?";
@@ -98,27 +92,30 @@ void rawExec(sqlite3* db, const char* sql)
 
 // Reads every column of the current raw row as an application would: numbers
 // as numbers, text copied out.
-std::int64_t readRawRow(sqlite3_stmt* st, std::string& text)
-{
+std::int64_t readRawRow(sqlite3_stmt* st, std::string& text) {
     std::int64_t sum = 0;
     const int n = sqlite3_column_count(st);
     for (int i = 0; i < n; ++i) {
         switch (sqlite3_column_type(st, i)) {
-        case SQLITE_INTEGER: sum += sqlite3_column_int64(st, i); break;
-        case SQLITE_FLOAT: sum += static_cast<std::int64_t>(sqlite3_column_double(st, i)); break;
+        case SQLITE_INTEGER:
+            sum += sqlite3_column_int64(st, i);
+            break;
+        case SQLITE_FLOAT:
+            sum += static_cast<std::int64_t>(sqlite3_column_double(st, i));
+            break;
         case SQLITE_TEXT:
             text.assign(reinterpret_cast<const char*>(sqlite3_column_text(st, i)),
                         static_cast<std::size_t>(sqlite3_column_bytes(st, i)));
             sum += static_cast<std::int64_t>(text.size());
             break;
-        default: break;
+        default:
+            break;
         }
     }
     return sum;
 }
 
-std::int64_t readCursorRow(const Cursor& c)
-{
+std::int64_t readCursorRow(const Cursor& c) {
     std::int64_t sum = 0;
     for (int i = 0; i < c.fieldCount(); ++i) {
         const Value v = c.value(i);
@@ -134,8 +131,7 @@ std::int64_t readCursorRow(const Cursor& c)
 
 // --- (a) one client's rows through the client index ------------------------
 
-void RangeEngine(benchmark::State& state)
-{
+void RangeEngine(benchmark::State& state) {
     Cursor car(*g_big->db, "car", true);
     car.setIndex("Car_client");
     std::size_t i = 0;
@@ -151,8 +147,7 @@ void RangeEngine(benchmark::State& state)
     state.counters["rows/iter"] = static_cast<double>(rows) / static_cast<double>(state.iterations());
 }
 
-void RangeRaw(benchmark::State& state)
-{
+void RangeRaw(benchmark::State& state) {
     RawStmt st(g_big->db->rawHandle(), std::string("SELECT * FROM car WHERE Car_client = ?") + kLedgerOrder);
     std::size_t i = 0;
     std::int64_t rows = 0, sum = 0;
@@ -171,8 +166,7 @@ void RangeRaw(benchmark::State& state)
 }
 
 // Opening a cursor, ordering and ranging it: what a window pays per client.
-void OpenRangeEngine(benchmark::State& state)
-{
+void OpenRangeEngine(benchmark::State& state) {
     std::size_t i = 0;
     std::int64_t sum = 0;
     for (auto _ : state) {
@@ -185,13 +179,13 @@ void OpenRangeEngine(benchmark::State& state)
     benchmark::DoNotOptimize(sum);
 }
 
-void OpenRangeRaw(benchmark::State& state)
-{
+void OpenRangeRaw(benchmark::State& state) {
     std::size_t i = 0;
     std::int64_t sum = 0;
     std::string text;
     for (auto _ : state) {
-        RawStmt st(g_big->db->rawHandle(), std::string("SELECT * FROM car WHERE Car_client = ?") + kLedgerOrder);
+        RawStmt st(g_big->db->rawHandle(),
+                   std::string("SELECT * FROM car WHERE Car_client = ?") + kLedgerOrder);
         const std::string& code = g_big->clients[(i++ * 7919) % g_big->clients.size()];
         sqlite3_bind_text(st.get(), 1, code.data(), static_cast<int>(code.size()), SQLITE_TRANSIENT);
         while (sqlite3_step(st.get()) == SQLITE_ROW)
@@ -202,8 +196,7 @@ void OpenRangeRaw(benchmark::State& state)
 
 // --- (b) the whole ledger in client-index order ------------------------------
 
-void WalkEngine(benchmark::State& state)
-{
+void WalkEngine(benchmark::State& state) {
     std::int64_t sum = 0, rows = 0;
     for (auto _ : state) {
         Cursor car(*g_big->db, "car", true);
@@ -217,8 +210,7 @@ void WalkEngine(benchmark::State& state)
     state.counters["rows/iter"] = static_cast<double>(rows) / static_cast<double>(state.iterations());
 }
 
-void WalkRaw(benchmark::State& state)
-{
+void WalkRaw(benchmark::State& state) {
     std::int64_t sum = 0, rows = 0;
     std::string text;
     for (auto _ : state) {
@@ -236,17 +228,17 @@ void WalkRaw(benchmark::State& state)
 
 constexpr int kInsertRows = 10000;
 
-std::int64_t maxSeq()
-{
+std::int64_t maxSeq() {
     Query q(*g_big->db, "SELECT MAX(Car_seq) FROM car");
     q.next();
     return q.value(0).asInt();
 }
 
-void removeAbove(std::int64_t seq) { g_big->db->execute("DELETE FROM car WHERE Car_seq > ?", {seq}); }
+void removeAbove(std::int64_t seq) {
+    g_big->db->execute("DELETE FROM car WHERE Car_seq > ?", {seq});
+}
 
-void InsertEngine(benchmark::State& state)
-{
+void InsertEngine(benchmark::State& state) {
     const Date d = Date::fromYmd(2026, 12, 1);
     const std::int64_t before = maxSeq();
     for (auto _ : state) {
@@ -274,28 +266,30 @@ void InsertEngine(benchmark::State& state)
     }
 }
 
-void InsertRaw(benchmark::State& state)
-{
+void InsertRaw(benchmark::State& state) {
     sqlite3* raw = g_big->db->rawHandle();
     const std::int64_t before = maxSeq();
     const std::string d = Date::fromYmd(2026, 12, 1).toIso();
     for (auto _ : state) {
         rawExec(raw, "BEGIN IMMEDIATE");
         {
-            RawStmt st(raw, "INSERT INTO car (Car_client, Car_invoice, Car_ref, Car_date, Car_type, Car_du_date,"
-                            " Car_amount, Car_memo, Car_slsm, Car_pro_tax, Car_fed_tax, Car_user)"
-                            " VALUES (?, ?, 'BENCH', ?, '1', ?, ?, '', 'JT', 0, 0, 'BENCH')");
+            RawStmt st(raw,
+                       "INSERT INTO car (Car_client, Car_invoice, Car_ref, Car_date, Car_type, Car_du_date,"
+                       " Car_amount, Car_memo, Car_slsm, Car_pro_tax, Car_fed_tax, Car_user)"
+                       " VALUES (?, ?, 'BENCH', ?, '1', ?, ?, '', 'JT', 0, 0, 'BENCH')");
             for (int k = 0; k < kInsertRows; ++k) {
-                const std::string& client = g_big->clients[static_cast<std::size_t>(k) % g_big->clients.size()];
+                const std::string& client =
+                    g_big->clients[static_cast<std::size_t>(k) % g_big->clients.size()];
                 const std::string invoice = std::to_string(900000 + k);
                 sqlite3_reset(st.get());
-                sqlite3_bind_text(st.get(), 1, client.data(), static_cast<int>(client.size()), SQLITE_TRANSIENT);
-                sqlite3_bind_text(st.get(), 2, invoice.data(), static_cast<int>(invoice.size()), SQLITE_TRANSIENT);
+                sqlite3_bind_text(st.get(), 1, client.data(), static_cast<int>(client.size()),
+                                  SQLITE_TRANSIENT);
+                sqlite3_bind_text(st.get(), 2, invoice.data(), static_cast<int>(invoice.size()),
+                                  SQLITE_TRANSIENT);
                 sqlite3_bind_text(st.get(), 3, d.data(), static_cast<int>(d.size()), SQLITE_TRANSIENT);
                 sqlite3_bind_text(st.get(), 4, d.data(), static_cast<int>(d.size()), SQLITE_TRANSIENT);
                 sqlite3_bind_int64(st.get(), 5, Money::fromCents(12345 + k).raw());
-                if (sqlite3_step(st.get()) != SQLITE_DONE)
-                    throw std::runtime_error(sqlite3_errmsg(raw));
+                if (sqlite3_step(st.get()) != SQLITE_DONE) throw std::runtime_error(sqlite3_errmsg(raw));
             }
         }
         rawExec(raw, "COMMIT");
@@ -307,8 +301,7 @@ void InsertRaw(benchmark::State& state)
 
 // --- (d) one client row changed under its record lock ------------------------
 
-void EditPostEngine(benchmark::State& state)
-{
+void EditPostEngine(benchmark::State& state) {
     Cursor cli(*g_big->db, "cli");
     std::size_t i = 0;
     for (auto _ : state) {
@@ -320,16 +313,15 @@ void EditPostEngine(benchmark::State& state)
     }
 }
 
-void EditPostRaw(benchmark::State& state)
-{
-    RawStmt st(g_big->db->rawHandle(), "UPDATE cli SET Cli_current_bal = Cli_current_bal + 100 WHERE Cli_code = ?");
+void EditPostRaw(benchmark::State& state) {
+    RawStmt st(g_big->db->rawHandle(),
+               "UPDATE cli SET Cli_current_bal = Cli_current_bal + 100 WHERE Cli_code = ?");
     std::size_t i = 0;
     for (auto _ : state) {
         const std::string& code = g_big->clients[(i++ * 31) % g_big->clients.size()];
         sqlite3_reset(st.get());
         sqlite3_bind_text(st.get(), 1, code.data(), static_cast<int>(code.size()), SQLITE_TRANSIENT);
-        if (sqlite3_step(st.get()) != SQLITE_DONE)
-            throw std::runtime_error("update failed");
+        if (sqlite3_step(st.get()) != SQLITE_DONE) throw std::runtime_error("update failed");
     }
 }
 
@@ -340,20 +332,19 @@ void EditPostRaw(benchmark::State& state)
 // wall clock mostly measures the neighbours.
 class CollectingReporter : public benchmark::ConsoleReporter {
 public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
+    void ReportRuns(const std::vector<Run>& runs) override {
         for (const auto& r : runs)
             if (r.run_type == Run::RT_Iteration && r.iterations > 0) {
                 const std::string name = r.benchmark_name();
-                seconds[name.substr(0, name.find('/'))] = r.cpu_accumulated_time / static_cast<double>(r.iterations);
+                seconds[name.substr(0, name.find('/'))] =
+                    r.cpu_accumulated_time / static_cast<double>(r.iterations);
             }
         ConsoleReporter::ReportRuns(runs);
     }
     std::map<std::string, double> seconds;
 };
 
-std::string timeText(double s)
-{
+std::string timeText(double s) {
     char buf[32];
     if (s < 1e-3)
         std::snprintf(buf, sizeof buf, "%8.1f us", s * 1e6);
@@ -364,8 +355,7 @@ std::string timeText(double s)
     return buf;
 }
 
-long residentKb()
-{
+long residentKb() {
     long pages = 0, resident = 0;
     std::ifstream("/proc/self/statm") >> pages >> resident;
     return resident * (sysconf(_SC_PAGESIZE) / 1024);
@@ -373,8 +363,7 @@ long residentKb()
 
 // Largest growth of the resident set while walking: ranged on one client, or
 // the whole table when `client` is empty.
-long walkGrowthKb(Database& db, const std::string& client, std::int64_t& rows)
-{
+long walkGrowthKb(Database& db, const std::string& client, std::int64_t& rows) {
     const long before = residentKb();
     long peak = before;
     Cursor car(db, "car", true);
@@ -387,8 +376,7 @@ long walkGrowthKb(Database& db, const std::string& client, std::int64_t& rows)
     std::int64_t sum = 0;
     for (bool ok = car.hasRow(); ok; ok = car.next()) {
         sum += readCursorRow(car);
-        if (++rows % 512 == 0)
-            peak = std::max(peak, residentKb());
+        if (++rows % 512 == 0) peak = std::max(peak, residentKb());
     }
     benchmark::DoNotOptimize(sum);
     return std::max(peak, residentKb()) - before;
@@ -396,17 +384,16 @@ long walkGrowthKb(Database& db, const std::string& client, std::int64_t& rows)
 
 // The client with the most ledger rows, so that the ranged walks compare
 // like with like.
-std::string busiestClient(Database& db)
-{
+std::string busiestClient(Database& db) {
     Query q(db, "SELECT Car_client, COUNT(*) AS n FROM car GROUP BY Car_client ORDER BY n DESC LIMIT 1");
     return q.next() ? q.value(0).asString() : std::string();
 }
 
-void printSummary(const CollectingReporter& rep)
-{
+void printSummary(const CollectingReporter& rep) {
     std::printf("\nEngine against plain SQLite on %lld car rows, %zu clients (company built in %.1f s)\n",
                 static_cast<long long>(g_big->carRows), g_big->clients.size(), g_big->buildSeconds);
-    std::printf("%-44s %12s %12s %7s %s\n", "case (CPU time per iteration)", "engine", "raw", "ratio", "target");
+    std::printf("%-44s %12s %12s %7s %s\n", "case (CPU time per iteration)", "engine", "raw", "ratio",
+                "target");
     const struct {
         const char* label;
         const char* engine;
@@ -421,12 +408,11 @@ void printSummary(const CollectingReporter& rep)
     };
     for (const auto& r : rows) {
         const auto e = rep.seconds.find(r.engine), w = rep.seconds.find(r.raw);
-        if (e == rep.seconds.end() || w == rep.seconds.end())
-            continue;
+        if (e == rep.seconds.end() || w == rep.seconds.end()) continue;
         const double ratio = e->second / w->second;
         std::string target = r.target > 0 ? (ratio <= r.target ? "within 2x" : "OVER 2x") : "-";
-        std::printf("%-44s %12s %12s %6.2fx %s\n", r.label, timeText(e->second).c_str(), timeText(w->second).c_str(),
-                    ratio, target.c_str());
+        std::printf("%-44s %12s %12s %6.2fx %s\n", r.label, timeText(e->second).c_str(),
+                    timeText(w->second).c_str(), ratio, target.c_str());
     }
 
     std::int64_t smallRows = 0, bigRows = 0, allRows = 0;
@@ -454,17 +440,16 @@ BENCHMARK(InsertRaw)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(EditPostEngine)->Unit(benchmark::kMicrosecond)->MinTime(0.5);
 BENCHMARK(EditPostRaw)->Unit(benchmark::kMicrosecond)->MinTime(0.5);
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     try {
         admin::DemoOptions big;
         big.clients = 10000;
         big.invoices = 615000;
-        if (const char* n = std::getenv("VM_BENCH_INVOICES"))
-            big.invoices = std::atoi(n);
+        if (const char* n = std::getenv("VM_BENCH_INVOICES")) big.invoices = std::atoi(n);
         BenchCompany bigCompany, smallCompany;
-        std::printf("Building the benchmark company (%d clients, %d invoices)...\n", big.clients, big.invoices);
+        std::printf("Building the benchmark company (%d clients, %d invoices)...\n", big.clients,
+                    big.invoices);
         std::fflush(stdout);
         bigCompany.build(big);
         smallCompany.build(admin::DemoOptions{});

@@ -22,7 +22,8 @@ void bindParams(sqlite3_stmt* st, const std::vector<Param>& params, int first = 
 Cursor::Cursor(Database& db, std::string_view tableName, bool readOnly)
     : db_(db), name_(Database::canonicalName(tableName)), def_(db.tableDef(tableName)), readOnly_(readOnly) {
     selectSql_ = "SELECT rowid";
-    for (const auto& f : def_.fields) selectSql_ += ", " + sql::quoteIdent(f.name);
+    for (const auto& f : def_.fields)
+        selectSql_ += ", " + sql::quoteIdent(f.name);
     selectSql_ += " FROM " + sql::quoteIdent(name_);
     row_.assign(def_.fields.size(), Value());
     changed_.assign(def_.fields.size(), false);
@@ -43,7 +44,9 @@ Cursor::~Cursor() {
 
 int Cursor::fieldIndex(std::string_view fieldName) const {
     int i = def_.fieldIndex(fieldName);
-    if (i < 0) throw EngineError(errc::kFieldNotFound, "Field '" + std::string(fieldName) + "' not found in " + def_.name);
+    if (i < 0)
+        throw EngineError(errc::kFieldNotFound,
+                          "Field '" + std::string(fieldName) + "' not found in " + def_.name);
     return i;
 }
 
@@ -77,7 +80,9 @@ void Cursor::setIndex(std::string_view indexName) {
         return;
     }
     const IndexDef* ix = def_.index(indexName);
-    if (!ix) throw EngineError(errc::kIndexNotFound, "Index '" + std::string(indexName) + "' not found on " + def_.name);
+    if (!ix)
+        throw EngineError(errc::kIndexNotFound,
+                          "Index '" + std::string(indexName) + "' not found on " + def_.name);
     applyOrder(ix->fields, ix->name);
 }
 
@@ -117,7 +122,8 @@ void Cursor::setIndexFields(std::string_view list) {
 std::vector<Value> Cursor::positionOf() const {
     std::vector<Value> p;
     p.reserve(keyFieldIdx_.size() + 1);
-    for (int i : keyFieldIdx_) p.push_back(row_[static_cast<std::size_t>(i)]);
+    for (int i : keyFieldIdx_)
+        p.push_back(row_[static_cast<std::size_t>(i)]);
     p.emplace_back(rowId_);
     return p;
 }
@@ -153,7 +159,8 @@ std::string Cursor::baseCondition(std::vector<Param>& params) const {
     }
     if (!rangeLow_.empty()) cond = sql::lexCompare(orderCols_, orderTypes_, rangeLow_, ">=", params);
     if (!rangeHigh_.empty())
-        cond += (cond.empty() ? "" : " AND ") + sql::lexCompare(orderCols_, orderTypes_, rangeHigh_, "<=", params);
+        cond += (cond.empty() ? "" : " AND ") +
+                sql::lexCompare(orderCols_, orderTypes_, rangeHigh_, "<=", params);
     return cond.empty() ? "1" : cond;
 }
 
@@ -164,7 +171,9 @@ void Cursor::finalizeStmt() {
     }
 }
 
-void Cursor::suspend() { finalizeStmt(); }
+void Cursor::suspend() {
+    finalizeStmt();
+}
 
 void Cursor::freshSnapshot() {
     // Any live read on the connection holds its snapshot for every statement
@@ -227,14 +236,16 @@ void Cursor::setNoRow() {
     rowId_ = 0;
     std::fill(row_.begin(), row_.end(), Value());
     for (std::size_t i = 0; i < row_.size(); ++i)
-        if (def_.fields[i].type == FieldType::Text || def_.fields[i].type == FieldType::Memo) row_[i] = Value(std::string());
+        if (def_.fields[i].type == FieldType::Text || def_.fields[i].type == FieldType::Memo)
+            row_[i] = Value(std::string());
     posKey_.clear();
     eof_ = bof_ = true;
 }
 
 void Cursor::checkBrowse() const {
     if (state_ != State::Browse)
-        throw EngineError(errc::kNotInEditMode, "Record of " + def_.name + " is being edited; post or cancel it first");
+        throw EngineError(errc::kNotInEditMode,
+                          "Record of " + def_.name + " is being edited; post or cancel it first");
 }
 
 bool Cursor::first() {
@@ -290,7 +301,8 @@ bool Cursor::prior() {
 bool Cursor::isEmpty() {
     if (filter_) return recordCount() == 0;
     std::vector<Param> params;
-    std::string text = "SELECT 1 FROM " + sql::quoteIdent(name_) + " WHERE " + baseCondition(params) + " LIMIT 1";
+    std::string text =
+        "SELECT 1 FROM " + sql::quoteIdent(name_) + " WHERE " + baseCondition(params) + " LIMIT 1";
     freshSnapshot();
     sql::Stmt st(db_.rawHandle(), text);
     bindParams(st.get(), params);
@@ -316,7 +328,8 @@ bool Cursor::findKey(const std::vector<Value>& key) {
         if (!blank) params.push_back({t, k[i]});
     }
     std::string text = selectSql_ + " WHERE " + where + " ORDER BY ";
-    for (std::size_t i = 0; i < orderCols_.size(); ++i) text += (i ? ", " : "") + orderCols_[i];
+    for (std::size_t i = 0; i < orderCols_.size(); ++i)
+        text += (i ? ", " : "") + orderCols_[i];
     finalizeStmt();
     freshSnapshot();
     sqlite3_stmt* st = nullptr;
@@ -407,7 +420,8 @@ void Cursor::clearFilter() {
 std::int64_t Cursor::recordCount() {
     if (!filter_) {
         std::vector<Param> params;
-        std::string text = "SELECT COUNT(*) FROM " + sql::quoteIdent(name_) + " WHERE " + baseCondition(params);
+        std::string text =
+            "SELECT COUNT(*) FROM " + sql::quoteIdent(name_) + " WHERE " + baseCondition(params);
         freshSnapshot();
         sql::Stmt st(db_.rawHandle(), text);
         bindParams(st.get(), params);
@@ -421,7 +435,8 @@ std::int64_t Cursor::recordCount() {
     auto keepListeners = std::move(listeners_);
     listeners_.clear();
     std::int64_t n = 0;
-    for (bool ok = openAndStep(true, nullptr, false); ok; ok = stepLive()) ++n;
+    for (bool ok = openAndStep(true, nullptr, false); ok; ok = stepLive())
+        ++n;
     listeners_ = std::move(keepListeners);
     if (!had || !readRowId(keepRow)) {
         if (!openAndStep(true, nullptr, false)) setNoRow();
@@ -448,9 +463,11 @@ void Cursor::refresh() {
 
 void Cursor::linkTo(Cursor& master, std::vector<std::string> masterFields) {
     unlink();
-    for (const auto& f : masterFields) master.fieldIndex(f); // validates
+    for (const auto& f : masterFields)
+        master.fieldIndex(f); // validates
     if (masterFields.size() > keyFields_.size())
-        throw EngineError(errc::kIndexNotFound, "The order of " + def_.name + " has fewer fields than the link");
+        throw EngineError(errc::kIndexNotFound,
+                          "The order of " + def_.name + " has fewer fields than the link");
     master_ = &master;
     masterFields_ = std::move(masterFields);
     masterListenerId_ = master.addMoveListener([this] { onMasterMoved(); });
@@ -471,7 +488,8 @@ void Cursor::onMasterMoved() {
     if (state_ != State::Browse) cancel();
     if (master_->hasRow_ && master_->state_ != State::Insert) {
         std::vector<Value> vals;
-        for (const auto& f : masterFields_) vals.push_back(master_->value(f));
+        for (const auto& f : masterFields_)
+            vals.push_back(master_->value(f));
         rangeLow_ = coerceKey(vals);
         rangeHigh_ = rangeLow_;
         forceEmpty_ = false;
@@ -487,7 +505,9 @@ int Cursor::addMoveListener(std::function<void()> listener) {
     return id;
 }
 
-void Cursor::removeMoveListener(int id) { listeners_.erase(id); }
+void Cursor::removeMoveListener(int id) {
+    listeners_.erase(id);
+}
 
 void Cursor::notifyMoved() {
     if (listeners_.empty()) return;
@@ -500,7 +520,8 @@ void Cursor::notifyMoved() {
 
 Value Cursor::value(int field) const {
     if (field < 0 || field >= fieldCount())
-        throw EngineError(errc::kFieldNotFound, "Field number " + std::to_string(field) + " not in " + def_.name);
+        throw EngineError(errc::kFieldNotFound,
+                          "Field number " + std::to_string(field) + " not in " + def_.name);
     return row_[static_cast<std::size_t>(field)];
 }
 
@@ -509,13 +530,16 @@ void Cursor::set(int field, const Value& v) {
     if (state_ == State::Browse)
         throw EngineError(errc::kNotInEditMode, "Table " + def_.name + " is not in edit or insert mode");
     if (field < 0 || field >= fieldCount())
-        throw EngineError(errc::kFieldNotFound, "Field number " + std::to_string(field) + " not in " + def_.name);
+        throw EngineError(errc::kFieldNotFound,
+                          "Field number " + std::to_string(field) + " not in " + def_.name);
     const auto i = static_cast<std::size_t>(field);
     row_[i] = sql::coerce(def_.fields[i], v);
     changed_[i] = true;
 }
 
-bool Cursor::modified() const { return std::find(changed_.begin(), changed_.end(), true) != changed_.end(); }
+bool Cursor::modified() const {
+    return std::find(changed_.begin(), changed_.end(), true) != changed_.end();
+}
 
 // ---------------------------------------------------------------- editing
 
@@ -563,7 +587,8 @@ void Cursor::post() {
         if (!f.required || f.type == FieldType::AutoInc) continue;
         bool blank = row_[i].isNull() ||
                      ((f.type == FieldType::Text || f.type == FieldType::Memo) && row_[i].asString().empty());
-        if (blank) throw EngineError(errc::kRequiredField, "Field value required: " + f.name + " in " + def_.name);
+        if (blank)
+            throw EngineError(errc::kRequiredField, "Field value required: " + f.name + " in " + def_.name);
     }
     auto& impl = db_.impl();
     std::int64_t id = rowId_;

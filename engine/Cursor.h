@@ -124,7 +124,7 @@ public:
     // --- editing ---
     void insert(); // blank row; post() inserts it
     void append() { insert(); }
-    void edit();   // lock and re-read the current row; throws kRecordLocked
+    void edit(); // lock and re-read the current row; throws kRecordLocked
     // Checks required fields (kRequiredField) and unique keys
     // (kKeyViolation), writes, releases the lock. The row stays current.
     void post();
@@ -159,22 +159,22 @@ private:
     bool readOnly_ = false;
     State state_ = State::Browse;
     std::string selectSql_;
-    std::string insertSql_;             // for the field set of insertWhich_
+    std::string insertSql_; // for the field set of insertWhich_
     std::vector<std::size_t> insertWhich_;
 
     std::string indexName_;
     std::vector<std::string> keyFields_;
     std::vector<int> keyFieldIdx_;
-    std::vector<std::string> orderCols_;    // quoted, rowid last
+    std::vector<std::string> orderCols_; // quoted, rowid last
     std::vector<FieldType> orderTypes_;
     std::vector<Value> rangeLow_, rangeHigh_;
-    bool forceEmpty_ = false;               // linked to a master without a row
+    bool forceEmpty_ = false; // linked to a master without a row
     std::function<bool(const Cursor&)> filter_;
 
-    std::vector<Value> row_;       // current row, or the row being edited/inserted
-    std::vector<Value> original_;  // row as read, while editing
+    std::vector<Value> row_;      // current row, or the row being edited/inserted
+    std::vector<Value> original_; // row as read, while editing
     std::vector<bool> changed_;
-    std::vector<Value> posKey_;    // order values of the current row (rowid last)
+    std::vector<Value> posKey_; // order values of the current row (rowid last)
     std::int64_t rowId_ = 0;
     bool hasRow_ = false;
     bool eof_ = true, bof_ = true;

@@ -15,22 +15,25 @@ constexpr const char* kCatalog = "_vm_catalog";
 bool validIdent(std::string_view s) {
     if (s.empty() || s.size() > 64) return false;
     for (char c : s)
-        if (static_cast<unsigned char>(c) < 0x20 || c == '"' || c == ',' || c == '\t' || c == ';') return false;
+        if (static_cast<unsigned char>(c) < 0x20 || c == '"' || c == ',' || c == '\t' || c == ';')
+            return false;
     return true;
 }
 
 std::string serialize(const TableDef& def) {
     std::ostringstream o;
     for (const auto& f : def.fields)
-        o << "F\t" << f.name << '\t' << static_cast<int>(f.type) << '\t' << f.size << '\t' << (f.required ? 1 : 0)
-          << '\n';
+        o << "F\t" << f.name << '\t' << static_cast<int>(f.type) << '\t' << f.size << '\t'
+          << (f.required ? 1 : 0) << '\n';
     auto join = [](const std::vector<std::string>& v) {
         std::string r;
-        for (std::size_t i = 0; i < v.size(); ++i) r += (i ? "," : "") + v[i];
+        for (std::size_t i = 0; i < v.size(); ++i)
+            r += (i ? "," : "") + v[i];
         return r;
     };
     if (!def.primaryKey.empty()) o << "P\t" << join(def.primaryKey) << '\n';
-    for (const auto& ix : def.indexes) o << "I\t" << ix.name << '\t' << (ix.unique ? 1 : 0) << '\t' << join(ix.fields) << '\n';
+    for (const auto& ix : def.indexes)
+        o << "I\t" << ix.name << '\t' << (ix.unique ? 1 : 0) << '\t' << join(ix.fields) << '\n';
     return o.str();
 }
 
@@ -38,7 +41,8 @@ std::vector<std::string> split(const std::string& s, char sep) {
     std::vector<std::string> out;
     std::string cur;
     std::istringstream in(s);
-    while (std::getline(in, cur, sep)) out.push_back(cur);
+    while (std::getline(in, cur, sep))
+        out.push_back(cur);
     return out;
 }
 
@@ -49,7 +53,8 @@ TableDef deserialize(const std::string& name, const std::string& text) {
         auto parts = split(line, '\t');
         if (parts.empty()) continue;
         if (parts[0] == "F" && parts.size() == 5)
-            def.fields.push_back({parts[1], static_cast<FieldType>(std::stoi(parts[2])), std::stoi(parts[3]), parts[4] == "1"});
+            def.fields.push_back({parts[1], static_cast<FieldType>(std::stoi(parts[2])), std::stoi(parts[3]),
+                                  parts[4] == "1"});
         else if (parts[0] == "P" && parts.size() == 2)
             def.primaryKey = split(parts[1], ',');
         else if (parts[0] == "I" && parts.size() == 4)
@@ -77,8 +82,8 @@ sqlite3_stmt* Database::Impl::cached(const std::string& text) {
     auto it = cache.find(text);
     if (it != cache.end()) return it->second;
     sqlite3_stmt* st = nullptr;
-    int rc = sqlite3_prepare_v3(db, text.c_str(), static_cast<int>(text.size()), SQLITE_PREPARE_PERSISTENT, &st,
-                                nullptr);
+    int rc = sqlite3_prepare_v3(db, text.c_str(), static_cast<int>(text.size()), SQLITE_PREPARE_PERSISTENT,
+                                &st, nullptr);
     if (rc != SQLITE_OK) sql::fail(db, rc, "Preparing statement");
     cache.emplace(text, st);
     return st;
@@ -90,15 +95,15 @@ sqlite3* Database::Impl::readerConnection() {
 }
 
 Database::Impl::~Impl() {
-    for (auto& [k, st] : cache) sqlite3_finalize(st);
+    for (auto& [k, st] : cache)
+        sqlite3_finalize(st);
     if (reader) sqlite3_close(reader);
 }
 
 Database::Database(const std::string& directory) : dir_(directory), impl_(std::make_unique<Impl>()) {
     namespace fs = std::filesystem;
     std::error_code ec;
-    if (!fs::is_directory(dir_, ec))
-        throw EngineError(errc::kDirectory, "Directory does not exist: " + dir_);
+    if (!fs::is_directory(dir_, ec)) throw EngineError(errc::kDirectory, "Directory does not exist: " + dir_);
     impl_->file = (fs::path(dir_) / kFileName).string();
     db_ = openConnection(impl_->file, false);
     impl_->db = db_;
@@ -118,7 +123,8 @@ Database::Database(const std::string& directory) : dir_(directory), impl_(std::m
 }
 
 Database::~Database() {
-    for (Cursor* c : cursors_) c->suspend();
+    for (Cursor* c : cursors_)
+        c->suspend();
     if (txBegun_) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
     impl_.reset();
     sqlite3_close_v2(db_);
@@ -149,7 +155,8 @@ bool Database::tableExists(std::string_view name) {
 std::vector<std::string> Database::tableNames() {
     std::vector<std::string> out;
     sql::Stmt st(db_, std::string("SELECT display FROM ") + kCatalog + " ORDER BY name");
-    while (st.step()) out.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 0)));
+    while (st.step())
+        out.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 0)));
     return out;
 }
 
@@ -157,7 +164,8 @@ TableDef Database::tableDef(std::string_view name) {
     const std::string n = canonicalName(name);
     CachedStmt st(*impl_, std::string("SELECT display, def FROM ") + kCatalog + " WHERE name=?");
     sqlite3_bind_text(st.get(), 1, n.c_str(), -1, SQLITE_TRANSIENT);
-    if (!st.step()) throw EngineError(errc::kTableNotFound, "Table does not exist: " + std::string(name) + " in " + dir_);
+    if (!st.step())
+        throw EngineError(errc::kTableNotFound, "Table does not exist: " + std::string(name) + " in " + dir_);
     return deserialize(reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 0)),
                        reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 1)));
 }
@@ -189,19 +197,23 @@ void Database::createTable(const TableDef& defIn, bool replace) {
     if (def.fields.empty()) throw EngineError(errc::kBadValue, "Table " + def.name + " has no fields");
     int autoincs = 0;
     for (auto& f : def.fields) {
-        if (!validIdent(f.name)) throw EngineError(errc::kBadValue, "Invalid field name in " + def.name + ": " + f.name);
+        if (!validIdent(f.name))
+            throw EngineError(errc::kBadValue, "Invalid field name in " + def.name + ": " + f.name);
         if (f.type == FieldType::Text && f.size <= 0) f.size = 20;
         if (f.type == FieldType::AutoInc) ++autoincs;
     }
-    if (autoincs > 1) throw EngineError(errc::kBadValue, "Table " + def.name + " has more than one auto-increment field");
+    if (autoincs > 1)
+        throw EngineError(errc::kBadValue, "Table " + def.name + " has more than one auto-increment field");
     for (std::size_t i = 0; i < def.fields.size(); ++i)
         for (std::size_t j = i + 1; j < def.fields.size(); ++j)
             if (sql::iequal(def.fields[i].name, def.fields[j].name))
-                throw EngineError(errc::kBadValue, "Duplicate field " + def.fields[i].name + " in " + def.name);
+                throw EngineError(errc::kBadValue,
+                                  "Duplicate field " + def.fields[i].name + " in " + def.name);
     auto checkFields = [&](const std::vector<std::string>& fs, const std::string& what) {
         if (fs.empty()) throw EngineError(errc::kBadValue, what + " of " + def.name + " has no fields");
         for (const auto& f : fs)
-            if (def.fieldIndex(f) < 0) throw EngineError(errc::kFieldNotFound, what + " of " + def.name + " names no field " + f);
+            if (def.fieldIndex(f) < 0)
+                throw EngineError(errc::kFieldNotFound, what + " of " + def.name + " names no field " + f);
     };
     if (!def.primaryKey.empty()) checkFields(def.primaryKey, "Primary key");
     for (const auto& ix : def.indexes) {
@@ -228,19 +240,22 @@ void Database::createTable(const TableDef& defIn, bool replace) {
         sql::execSimple(db_, ddl);
         auto cols = [](const std::vector<std::string>& fs) {
             std::string r;
-            for (std::size_t i = 0; i < fs.size(); ++i) r += (i ? ", " : "") + sql::quoteIdent(fs[i]);
+            for (std::size_t i = 0; i < fs.size(); ++i)
+                r += (i ? ", " : "") + sql::quoteIdent(fs[i]);
             return r;
         };
         if (!def.primaryKey.empty())
-            sql::execSimple(db_, "CREATE UNIQUE INDEX " + sql::quoteIdent(n + "__pk") + " ON " + sql::quoteIdent(n) +
-                                     " (" + cols(def.primaryKey) + ")");
+            sql::execSimple(db_, "CREATE UNIQUE INDEX " + sql::quoteIdent(n + "__pk") + " ON " +
+                                     sql::quoteIdent(n) + " (" + cols(def.primaryKey) + ")");
         for (const auto& ix : def.indexes)
             sql::execSimple(db_, std::string("CREATE ") + (ix.unique ? "UNIQUE " : "") + "INDEX " +
-                                     sql::quoteIdent(n + "__" + sql::lower(ix.name)) + " ON " + sql::quoteIdent(n) +
-                                     " (" + cols(ix.fields) + ")");
-        CachedStmt ins(*impl_, std::string("INSERT INTO ") + kCatalog + " (name, display, def) VALUES (?,?,?)");
+                                     sql::quoteIdent(n + "__" + sql::lower(ix.name)) + " ON " +
+                                     sql::quoteIdent(n) + " (" + cols(ix.fields) + ")");
+        CachedStmt ins(*impl_,
+                       std::string("INSERT INTO ") + kCatalog + " (name, display, def) VALUES (?,?,?)");
         std::string display(defIn.name);
-        if (display.size() > 3 && sql::iequal(display.substr(display.size() - 3), ".db")) display.resize(display.size() - 3);
+        if (display.size() > 3 && sql::iequal(display.substr(display.size() - 3), ".db"))
+            display.resize(display.size() - 3);
         std::string text = serialize(def);
         sqlite3_bind_text(ins.get(), 1, n.c_str(), -1, SQLITE_TRANSIENT);
         sqlite3_bind_text(ins.get(), 2, display.c_str(), -1, SQLITE_TRANSIENT);
@@ -257,7 +272,8 @@ void Database::createTableFrom(Database& source, std::string_view templateName, 
 
 void Database::emptyTable(std::string_view name) {
     const std::string n = canonicalName(name);
-    if (!tableExists(n)) throw EngineError(errc::kTableNotFound, "Table does not exist: " + std::string(name));
+    if (!tableExists(n))
+        throw EngineError(errc::kTableNotFound, "Table does not exist: " + std::string(name));
     writeBlock(*this, [&] { sql::execSimple(db_, "DELETE FROM " + sql::quoteIdent(n)); });
 }
 
@@ -322,22 +338,34 @@ void Database::rollback() {
 std::int64_t Database::execute(const std::string& text, const std::vector<Value>& params) {
     beginWrite();
     CachedStmt st(*impl_, text);
-    for (std::size_t i = 0; i < params.size(); ++i) sql::bindNatural(st.get(), static_cast<int>(i + 1), params[i]);
+    for (std::size_t i = 0; i < params.size(); ++i)
+        sql::bindNatural(st.get(), static_cast<int>(i + 1), params[i]);
     while (st.step()) {
     }
     return sqlite3_changes64(db_);
 }
 
 void Database::suspendReaders() {
-    for (Cursor* c : cursors_) c->suspend();
+    for (Cursor* c : cursors_)
+        c->suspend();
 }
 
-void Database::registerCursor(Cursor* c) { cursors_.insert(c); }
-void Database::unregisterCursor(Cursor* c) { cursors_.erase(c); }
-void Database::registerQuery(Query* q) { queries_.insert(q); }
-void Database::unregisterQuery(Query* q) { queries_.erase(q); }
+void Database::registerCursor(Cursor* c) {
+    cursors_.insert(c);
+}
+void Database::unregisterCursor(Cursor* c) {
+    cursors_.erase(c);
+}
+void Database::registerQuery(Query* q) {
+    queries_.insert(q);
+}
+void Database::unregisterQuery(Query* q) {
+    queries_.erase(q);
+}
 
-Transaction::Transaction(Database& db, bool immediate) : db_(db) { db_.startTransaction(immediate); }
+Transaction::Transaction(Database& db, bool immediate) : db_(db) {
+    db_.startTransaction(immediate);
+}
 
 Transaction::~Transaction() {
     if (!done_) {

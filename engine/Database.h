@@ -34,7 +34,7 @@ public:
     static std::string canonicalName(std::string_view tableName);
 
     bool tableExists(std::string_view name);
-    std::vector<std::string> tableNames(); // as created, sorted case-insensitively
+    std::vector<std::string> tableNames();    // as created, sorted case-insensitively
     TableDef tableDef(std::string_view name); // throws kTableNotFound
 
     // Creates a table from its definition. With replace, an existing table of
@@ -72,8 +72,8 @@ public:
     // Ends the read of every open cursor before a write, so that the write
     // transaction can start on a current snapshot; cursors re-seek lazily.
     void suspendReaders();
-    void beginWrite();   // BEGIN IMMEDIATE when in a transaction that has not written yet
-    void afterWrite();   // bookkeeping after a successful write statement
+    void beginWrite(); // BEGIN IMMEDIATE when in a transaction that has not written yet
+    void afterWrite(); // bookkeeping after a successful write statement
     void registerCursor(Cursor* c);
     void unregisterCursor(Cursor* c);
     void registerQuery(Query* q);

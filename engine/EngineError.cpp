@@ -3,7 +3,9 @@
 namespace vm {
 
 namespace {
-std::string messageOf(const std::vector<EngineErrorEntry>& s) { return s.empty() ? std::string() : s.back().message; }
+std::string messageOf(const std::vector<EngineErrorEntry>& s) {
+    return s.empty() ? std::string() : s.back().message;
+}
 } // namespace
 
 EngineError::EngineError(int code, const std::string& message)

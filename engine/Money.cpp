@@ -21,8 +21,10 @@ Money Money::fromDouble(double value) {
 
 std::optional<Money> Money::parse(std::string_view text) {
     std::size_t i = 0;
-    while (i < text.size() && text[i] == ' ') ++i;
-    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+    while (i < text.size() && text[i] == ' ')
+        ++i;
+    while (!text.empty() && text.back() == ' ')
+        text.remove_suffix(1);
     bool negative = false;
     if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
         negative = text[i] == '-';
@@ -59,7 +61,9 @@ std::optional<Money> Money::parse(std::string_view text) {
     return Money(negative ? -raw : raw);
 }
 
-Money Money::roundedToCents() const { return Money(divRound(v_, 100) * 100); }
+Money Money::roundedToCents() const {
+    return Money(divRound(v_, 100) * 100);
+}
 
 Money Money::convertedAt(double factor) const {
     long double cents = static_cast<long double>(v_) * factor / 100.0L;
@@ -82,7 +86,8 @@ std::string Money::toExactString() const {
     std::string sign = v_ < 0 ? "-" : "";
     std::int64_t a = std::llabs(v_);
     std::string frac = std::to_string(a % kScale);
-    while (frac.size() < 4) frac.insert(0, "0");
+    while (frac.size() < 4)
+        frac.insert(0, "0");
     return sign + std::to_string(a / kScale) + "." + frac;
 }
 

@@ -43,8 +43,14 @@ public:
     constexpr Money operator+(Money o) const { return Money(v_ + o.v_); }
     constexpr Money operator-(Money o) const { return Money(v_ - o.v_); }
     constexpr Money operator*(std::int64_t k) const { return Money(v_ * k); }
-    constexpr Money& operator+=(Money o) { v_ += o.v_; return *this; }
-    constexpr Money& operator-=(Money o) { v_ -= o.v_; return *this; }
+    constexpr Money& operator+=(Money o) {
+        v_ += o.v_;
+        return *this;
+    }
+    constexpr Money& operator-=(Money o) {
+        v_ -= o.v_;
+        return *this;
+    }
     constexpr auto operator<=>(const Money&) const = default;
     constexpr bool operator==(const Money&) const = default;
 

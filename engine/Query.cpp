@@ -23,7 +23,8 @@ Query::Query(Database& db, const std::string& text, const std::vector<Value>& pa
         stmt_ = nullptr;
         throw EngineError(errc::kSql, "A query may only read; use Database::execute to write");
     }
-    for (std::size_t i = 0; i < params.size(); ++i) sql::bindNatural(stmt_, static_cast<int>(i + 1), params[i]);
+    for (std::size_t i = 0; i < params.size(); ++i)
+        sql::bindNatural(stmt_, static_cast<int>(i + 1), params[i]);
     const int n = sqlite3_column_count(stmt_);
     types_.assign(static_cast<std::size_t>(n), FieldType::Text);
     typed_.assign(static_cast<std::size_t>(n), false);
@@ -70,7 +71,9 @@ bool Query::next() {
     return false;
 }
 
-int Query::columnCount() const { return static_cast<int>(types_.size()); }
+int Query::columnCount() const {
+    return static_cast<int>(types_.size());
+}
 
 std::string Query::columnName(int i) const {
     if (!stmt_ || i < 0 || i >= columnCount()) return {};
@@ -91,7 +94,8 @@ Value Query::value(int i) const {
 
 Money Query::money(int i) const {
     if (!stmt_ || i < 0 || i >= columnCount()) return Money();
-    if (sqlite3_column_type(stmt_, i) == SQLITE_INTEGER) return Money::fromRaw(sqlite3_column_int64(stmt_, i));
+    if (sqlite3_column_type(stmt_, i) == SQLITE_INTEGER)
+        return Money::fromRaw(sqlite3_column_int64(stmt_, i));
     return value(i).asMoney();
 }
 
@@ -104,7 +108,8 @@ std::string Query::text(int i) const {
 Date Query::date(int i) const {
     if (!stmt_ || i < 0 || i >= columnCount() || sqlite3_column_type(stmt_, i) == SQLITE_NULL) return Date();
     const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, i));
-    return Date::fromIso(std::string_view(p, static_cast<std::size_t>(sqlite3_column_bytes(stmt_, i)))).value_or(Date());
+    return Date::fromIso(std::string_view(p, static_cast<std::size_t>(sqlite3_column_bytes(stmt_, i))))
+        .value_or(Date());
 }
 
 } // namespace vm

@@ -26,7 +26,8 @@ std::int64_t RecordLocks::offsetOf(const std::string& table, std::int64_t rowId)
         h ^= static_cast<unsigned char>(c);
         h *= 1099511628211ull;
     }
-    return static_cast<std::int64_t>(((h & 0xFFFFFFull) << 32) | (static_cast<std::uint64_t>(rowId) & 0xFFFFFFFFull));
+    return static_cast<std::int64_t>(((h & 0xFFFFFFull) << 32) |
+                                     (static_cast<std::uint64_t>(rowId) & 0xFFFFFFFFull));
 }
 
 bool RecordLocks::tryLock(std::int64_t offset) {
@@ -56,7 +57,8 @@ void RecordLocks::lock(const std::string& table, std::int64_t rowId) {
         ++it->second;
         return;
     }
-    if (!tryLock(off)) throw EngineError(errc::kRecordLocked, "Record locked by another user. Table: " + table);
+    if (!tryLock(off))
+        throw EngineError(errc::kRecordLocked, "Record locked by another user. Table: " + table);
     held_[off] = 1;
 }
 

@@ -9,7 +9,9 @@
 namespace vm {
 
 Session::Session() = default;
-Session::~Session() { closeAll(); }
+Session::~Session() {
+    closeAll();
+}
 
 Session& Session::instance() {
     static Session s;
@@ -20,7 +22,9 @@ void Session::setAlias(const std::string& alias, const std::string& directory) {
     aliases_[sql::lower(alias)] = directory;
 }
 
-bool Session::hasAlias(const std::string& alias) const { return aliases_.count(sql::lower(alias)) != 0; }
+bool Session::hasAlias(const std::string& alias) const {
+    return aliases_.count(sql::lower(alias)) != 0;
+}
 
 std::string Session::aliasPath(const std::string& alias) const {
     auto it = aliases_.find(sql::lower(alias));
@@ -45,6 +49,8 @@ Database& Session::database(const std::string& aliasOrDirectory) {
     return ref;
 }
 
-void Session::closeAll() { databases_.clear(); }
+void Session::closeAll() {
+    databases_.clear();
+}
 
 } // namespace vm

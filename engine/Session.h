@@ -35,7 +35,7 @@ public:
     void closeAll();
 
 private:
-    std::map<std::string, std::string> aliases_; // lower-case alias -> directory
+    std::map<std::string, std::string> aliases_;                 // lower-case alias -> directory
     std::map<std::string, std::unique_ptr<Database>> databases_; // canonical directory -> db
 };
 

@@ -208,16 +208,26 @@ void bind(sqlite3_stmt* st, int pos, FieldType t, const Value& v) {
 
 void bindNatural(sqlite3_stmt* st, int pos, const Value& v) {
     const auto& s = v.storage();
-    if (v.isNull()) sqlite3_bind_null(st, pos);
-    else if (auto i = std::get_if<std::int64_t>(&s)) sqlite3_bind_int64(st, pos, *i);
-    else if (auto d = std::get_if<double>(&s)) sqlite3_bind_double(st, pos, *d);
-    else if (std::holds_alternative<Money>(s)) bind(st, pos, FieldType::Money, v);
-    else if (std::holds_alternative<Date>(s)) bind(st, pos, FieldType::Date, v);
-    else if (std::holds_alternative<DateTime>(s)) bind(st, pos, FieldType::DateTime, v);
-    else if (std::holds_alternative<Time>(s)) bind(st, pos, FieldType::Time, v);
-    else if (std::holds_alternative<bool>(s)) bind(st, pos, FieldType::Boolean, v);
-    else if (std::holds_alternative<Bytes>(s)) bind(st, pos, FieldType::Blob, v);
-    else bind(st, pos, FieldType::Text, v);
+    if (v.isNull())
+        sqlite3_bind_null(st, pos);
+    else if (auto i = std::get_if<std::int64_t>(&s))
+        sqlite3_bind_int64(st, pos, *i);
+    else if (auto d = std::get_if<double>(&s))
+        sqlite3_bind_double(st, pos, *d);
+    else if (std::holds_alternative<Money>(s))
+        bind(st, pos, FieldType::Money, v);
+    else if (std::holds_alternative<Date>(s))
+        bind(st, pos, FieldType::Date, v);
+    else if (std::holds_alternative<DateTime>(s))
+        bind(st, pos, FieldType::DateTime, v);
+    else if (std::holds_alternative<Time>(s))
+        bind(st, pos, FieldType::Time, v);
+    else if (std::holds_alternative<bool>(s))
+        bind(st, pos, FieldType::Boolean, v);
+    else if (std::holds_alternative<Bytes>(s))
+        bind(st, pos, FieldType::Blob, v);
+    else
+        bind(st, pos, FieldType::Text, v);
 }
 
 Value column(sqlite3_stmt* st, int col, FieldType t) {
@@ -262,11 +272,16 @@ Value column(sqlite3_stmt* st, int col, FieldType t) {
 
 Value columnNatural(sqlite3_stmt* st, int col) {
     switch (sqlite3_column_type(st, col)) {
-    case SQLITE_NULL: return Value();
-    case SQLITE_INTEGER: return Value(static_cast<std::int64_t>(sqlite3_column_int64(st, col)));
-    case SQLITE_FLOAT: return Value(sqlite3_column_double(st, col));
-    case SQLITE_BLOB: return column(st, col, FieldType::Blob);
-    default: return column(st, col, FieldType::Text);
+    case SQLITE_NULL:
+        return Value();
+    case SQLITE_INTEGER:
+        return Value(static_cast<std::int64_t>(sqlite3_column_int64(st, col)));
+    case SQLITE_FLOAT:
+        return Value(sqlite3_column_double(st, col));
+    case SQLITE_BLOB:
+        return column(st, col, FieldType::Blob);
+    default:
+        return column(st, col, FieldType::Text);
     }
 }
 
@@ -276,11 +291,15 @@ const char* sqlType(FieldType t) {
     case FieldType::Memo:
     case FieldType::Date:
     case FieldType::DateTime:
-    case FieldType::Time: return "TEXT";
-    case FieldType::Float: return "REAL";
+    case FieldType::Time:
+        return "TEXT";
+    case FieldType::Float:
+        return "REAL";
     case FieldType::Blob:
-    case FieldType::Bytes: return "BLOB";
-    default: return "INTEGER";
+    case FieldType::Bytes:
+        return "BLOB";
+    default:
+        return "INTEGER";
     }
 }
 
@@ -296,18 +315,22 @@ std::string lexCompare(const std::vector<std::string>& cols, const std::vector<F
         return values[i].isNull() && types[i] != FieldType::Text && types[i] != FieldType::Memo;
     };
     bool anyBlank = false;
-    for (std::size_t i = 0; i < n; ++i) anyBlank = anyBlank || isBlank(i);
+    for (std::size_t i = 0; i < n; ++i)
+        anyBlank = anyBlank || isBlank(i);
     // A stored blank makes a row value comparison NULL; that only excludes
     // rows rightly when looking upwards (blanks sort first).
     bool nullableCols = false;
     for (std::size_t i = 0; i < n; ++i)
-        nullableCols = nullableCols ||
-                       !(types[i] == FieldType::Text || types[i] == FieldType::Memo || types[i] == FieldType::AutoInc);
+        nullableCols = nullableCols || !(types[i] == FieldType::Text || types[i] == FieldType::Memo ||
+                                         types[i] == FieldType::AutoInc);
     if (!anyBlank && (greater || !nullableCols)) {
         // Row values let SQLite seek the index directly.
         std::string l, r;
         for (std::size_t i = 0; i < n; ++i) {
-            if (i) { l += ","; r += ","; }
+            if (i) {
+                l += ",";
+                r += ",";
+            }
             l += cols[i];
             r += "?";
             params.push_back({types[i], values[i]});
@@ -350,7 +373,8 @@ void fail(sqlite3* db, int rc, const std::string& what) {
     std::string msg = what + ": " + (db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
     if (ext == SQLITE_CONSTRAINT_UNIQUE || ext == SQLITE_CONSTRAINT_PRIMARYKEY)
         throw EngineError(errc::kKeyViolation, "Key violation. " + msg);
-    if (ext == SQLITE_CONSTRAINT_NOTNULL) throw EngineError(errc::kRequiredField, "Field value required. " + msg);
+    if (ext == SQLITE_CONSTRAINT_NOTNULL)
+        throw EngineError(errc::kRequiredField, "Field value required. " + msg);
     if ((rc & 0xFF) == SQLITE_BUSY || (rc & 0xFF) == SQLITE_LOCKED)
         throw EngineError(errc::kRecordLocked, "Table is busy: " + msg);
     throw EngineError(errc::kSql, msg);
@@ -360,7 +384,9 @@ Stmt::Stmt(sqlite3* db, const std::string& text) : db_(db), text_(text) {
     int rc = sqlite3_prepare_v2(db, text.c_str(), static_cast<int>(text.size()), &st_, nullptr);
     if (rc != SQLITE_OK) fail(db, rc, "Preparing statement");
 }
-Stmt::~Stmt() { sqlite3_finalize(st_); }
+Stmt::~Stmt() {
+    sqlite3_finalize(st_);
+}
 
 bool Stmt::step() {
     int rc = sqlite3_step(st_);

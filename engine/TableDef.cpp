@@ -12,19 +12,32 @@ bool iequal(std::string_view a, std::string_view b) {
 
 const char* fieldTypeName(FieldType t) {
     switch (t) {
-    case FieldType::Text: return "text";
-    case FieldType::Int16: return "int16";
-    case FieldType::Int32: return "int32";
-    case FieldType::Float: return "float";
-    case FieldType::Money: return "money";
-    case FieldType::Date: return "date";
-    case FieldType::DateTime: return "datetime";
-    case FieldType::Time: return "time";
-    case FieldType::Boolean: return "boolean";
-    case FieldType::Memo: return "memo";
-    case FieldType::Blob: return "blob";
-    case FieldType::Bytes: return "bytes";
-    case FieldType::AutoInc: return "autoinc";
+    case FieldType::Text:
+        return "text";
+    case FieldType::Int16:
+        return "int16";
+    case FieldType::Int32:
+        return "int32";
+    case FieldType::Float:
+        return "float";
+    case FieldType::Money:
+        return "money";
+    case FieldType::Date:
+        return "date";
+    case FieldType::DateTime:
+        return "datetime";
+    case FieldType::Time:
+        return "time";
+    case FieldType::Boolean:
+        return "boolean";
+    case FieldType::Memo:
+        return "memo";
+    case FieldType::Blob:
+        return "blob";
+    case FieldType::Bytes:
+        return "bytes";
+    case FieldType::AutoInc:
+        return "autoinc";
     }
     return "?";
 }

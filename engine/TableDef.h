@@ -5,19 +5,19 @@
 namespace vm {
 
 enum class FieldType {
-    Text,     // text n (n characters; 20 when declared without a size)
+    Text, // text n (n characters; 20 when declared without a size)
     Int16,
     Int32,
-    Float,    // double precision
-    Money,    // exact, ten-thousandths
+    Float, // double precision
+    Money, // exact, ten-thousandths
     Date,
     DateTime,
     Time,
     Boolean,
-    Memo,     // variable-length text; size = the part kept in the record (informative)
-    Blob,     // binary; size informative
-    Bytes,    // fixed-length binary of size bytes
-    AutoInc,  // int32 assigned by the engine on insert
+    Memo,    // variable-length text; size = the part kept in the record (informative)
+    Blob,    // binary; size informative
+    Bytes,   // fixed-length binary of size bytes
+    AutoInc, // int32 assigned by the engine on insert
 };
 
 const char* fieldTypeName(FieldType t);
@@ -25,7 +25,7 @@ const char* fieldTypeName(FieldType t);
 struct FieldDef {
     std::string name;
     FieldType type = FieldType::Text;
-    int size = 0;       // characters for Text, bytes for Bytes, informative otherwise
+    int size = 0; // characters for Text, bytes for Bytes, informative otherwise
     bool required = false;
 };
 

@@ -41,7 +41,8 @@ std::int64_t Value::asInt() const {
                           [](const std::string& v) -> std::int64_t {
                               std::int64_t r = 0;
                               std::string_view s = v;
-                              while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+                              while (!s.empty() && s.front() == ' ')
+                                  s.remove_prefix(1);
                               if (!s.empty() && s.front() == '+') s.remove_prefix(1);
                               auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), r);
                               (void)p;

@@ -29,15 +29,21 @@ public:
     Value(std::string v) : v_(std::move(v)) {}
     Value(std::string_view v) : v_(std::string(v)) {}
     Value(Money v) : v_(v) {}
-    Value(Date v) : v_(v) { if (v.isNull()) v_ = std::monostate{}; }
-    Value(DateTime v) : v_(v) { if (v.isNull()) v_ = std::monostate{}; }
-    Value(Time v) : v_(v) { if (v.isNull()) v_ = std::monostate{}; }
+    Value(Date v) : v_(v) {
+        if (v.isNull()) v_ = std::monostate{};
+    }
+    Value(DateTime v) : v_(v) {
+        if (v.isNull()) v_ = std::monostate{};
+    }
+    Value(Time v) : v_(v) {
+        if (v.isNull()) v_ = std::monostate{};
+    }
     Value(bool v) : v_(v) {}
     Value(Bytes v) : v_(std::move(v)) {}
 
     bool isNull() const { return std::holds_alternative<std::monostate>(v_); }
-    std::string asString() const;   // numbers and dates as text too
-    std::int64_t asInt() const;     // text is parsed; bad text gives 0
+    std::string asString() const; // numbers and dates as text too
+    std::int64_t asInt() const;   // text is parsed; bad text gives 0
     double asDouble() const;
     Money asMoney() const;
     Date asDate() const;

@@ -14,8 +14,10 @@ constexpr std::size_t kTextSize = 255;
 
 std::string trim(std::string_view s) {
     std::size_t b = 0, e = s.size();
-    while (b < e && (s[b] == ' ' || s[b] == '\t')) ++b;
-    while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t')) --e;
+    while (b < e && (s[b] == ' ' || s[b] == '\t'))
+        ++b;
+    while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t'))
+        --e;
     return std::string(s.substr(b, e - b));
 }
 
@@ -114,12 +116,18 @@ LanguageSource LanguageSource::parse(std::string_view text, const std::string& f
             if (utf8Length(row->hint) > kTextSize) fail("hint longer than 255 characters");
         } else if (key == "kind") {
             std::string kind = trim(rawValue);
-            if (kind == "memo") row->isMemo = true;
-            else if (kind == "grid") row->isDBGrid = true;
-            else if (kind == "radio") row->isRadioGroup = true;
-            else if (kind == "combo") row->isCombobox = true;
-            else if (kind == "checklist") row->isCheckList = true;
-            else fail("kind is one of memo, grid, radio, combo, checklist");
+            if (kind == "memo")
+                row->isMemo = true;
+            else if (kind == "grid")
+                row->isDBGrid = true;
+            else if (kind == "radio")
+                row->isRadioGroup = true;
+            else if (kind == "combo")
+                row->isCombobox = true;
+            else if (kind == "checklist")
+                row->isCheckList = true;
+            else
+                fail("kind is one of memo, grid, radio, combo, checklist");
         } else if (key == "lines") {
             if (!trim(rawValue).empty()) fail("the items of lines go on the following indented lines");
             inLines = true;

@@ -44,8 +44,8 @@ public:
 class LanguageSource {
 public:
     std::string fileName;
-    std::string stem;  // as in the file name, e.g. "MainMenu"
-    std::string lang;  // e.g. "en"
+    std::string stem; // as in the file name, e.g. "MainMenu"
+    std::string lang; // e.g. "en"
     std::vector<LanguageRow> rows;
 
     // Parses the text of a source. Throws LanguageSourceError.

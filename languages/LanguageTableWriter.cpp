@@ -12,16 +12,11 @@ TableDef LanguageTableWriter::tableDef(const std::string& tableName) {
     TableDef def;
     def.name = tableName;
     def.fields = {
-        {"FormName", FieldType::Text, 40, true},
-        {"ComponentName", FieldType::Text, 40, true},
-        {"Caption", FieldType::Text, 255, false},
-        {"Hint", FieldType::Text, 255, false},
-        {"Lines", FieldType::Memo, 240, false},
-        {"IsMemo", FieldType::Boolean, 0, false},
-        {"IsDBGrid", FieldType::Boolean, 0, false},
-        {"IsRadioGroup", FieldType::Boolean, 0, false},
-        {"IsCombobox", FieldType::Boolean, 0, false},
-        {"IsCheckList", FieldType::Boolean, 0, false},
+        {"FormName", FieldType::Text, 40, true},      {"ComponentName", FieldType::Text, 40, true},
+        {"Caption", FieldType::Text, 255, false},     {"Hint", FieldType::Text, 255, false},
+        {"Lines", FieldType::Memo, 240, false},       {"IsMemo", FieldType::Boolean, 0, false},
+        {"IsDBGrid", FieldType::Boolean, 0, false},   {"IsRadioGroup", FieldType::Boolean, 0, false},
+        {"IsCombobox", FieldType::Boolean, 0, false}, {"IsCheckList", FieldType::Boolean, 0, false},
     };
     def.primaryKey = {"FormName", "ComponentName"};
     return def;
@@ -33,8 +28,7 @@ void LanguageTableWriter::checkComplete(const std::vector<LanguageSource>& sourc
     for (const auto& s : sources) {
         languages.insert(s.lang);
         auto& slot = byStem[s.tableName().substr(0, s.tableName().size() - s.lang.size())][s.lang];
-        if (slot)
-            throw LanguageSourceError(s.fileName + ": same table as " + slot->fileName);
+        if (slot) throw LanguageSourceError(s.fileName + ": same table as " + slot->fileName);
         slot = &s;
     }
     for (const auto& [stem, langs] : byStem) {
@@ -47,20 +41,21 @@ void LanguageTableWriter::checkComplete(const std::vector<LanguageSource>& sourc
             for (const auto& [langB, b] : langs) {
                 if (langA == langB) continue;
                 std::set<std::pair<std::string, std::string>> keysB;
-                for (const auto& r : b->rows) keysB.insert({r.form, r.component});
+                for (const auto& r : b->rows)
+                    keysB.insert({r.form, r.component});
                 for (const auto& r : a->rows)
                     if (!keysB.count({r.form, r.component}))
                         throw LanguageSourceError("stem " + stem + ": form " + r.form + ", component " +
-                                                  r.component + " is in " + langA + " (" + a->fileName +
-                                                  ":" + std::to_string(r.sourceLine) + ") but not in " +
-                                                  langB);
+                                                  r.component + " is in " + langA + " (" + a->fileName + ":" +
+                                                  std::to_string(r.sourceLine) + ") but not in " + langB);
             }
         }
     }
 }
 
 void LanguageTableWriter::write(Database& db, const std::vector<LanguageSource>& sources) {
-    for (const auto& s : sources) db.createTable(tableDef(s.tableName()), /*replace=*/true);
+    for (const auto& s : sources)
+        db.createTable(tableDef(s.tableName()), /*replace=*/true);
     Transaction tx(db);
     for (const auto& s : sources) {
         Cursor c(db, s.tableName());

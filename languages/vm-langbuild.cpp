@@ -17,7 +17,8 @@ int main(int argc, char** argv) {
     }
     try {
         std::vector<vm::forms::LanguageSource> sources;
-        for (int i = 2; i < argc; ++i) sources.push_back(vm::forms::LanguageSource::load(argv[i]));
+        for (int i = 2; i < argc; ++i)
+            sources.push_back(vm::forms::LanguageSource::load(argv[i]));
         vm::forms::LanguageTableWriter::checkComplete(sources);
 
         std::filesystem::create_directories(argv[1]);
@@ -25,7 +26,8 @@ int main(int argc, char** argv) {
         vm::forms::LanguageTableWriter::write(session.database(argv[1]), sources);
         session.closeAll();
         std::size_t rows = 0;
-        for (const auto& s : sources) rows += s.rows.size();
+        for (const auto& s : sources)
+            rows += s.rows.size();
         std::cout << "vm-langbuild: " << sources.size() << " tables, " << rows << " rows in " << argv[1]
                   << "\n";
         return 0;

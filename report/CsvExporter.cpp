@@ -5,28 +5,23 @@
 
 namespace vm::report {
 
-std::string CsvExporter::quoted(const std::string& cell)
-{
+std::string CsvExporter::quoted(const std::string& cell) {
     bool needs = cell.find_first_of(",\"\r\n") != std::string::npos ||
                  (!cell.empty() && (cell.front() == ' ' || cell.back() == ' '));
-    if (!needs)
-        return cell;
+    if (!needs) return cell;
     std::string out = "\"";
     for (char c : cell) {
-        if (c == '"')
-            out += '"';
+        if (c == '"') out += '"';
         out += c;
     }
     return out + "\"";
 }
 
-std::string CsvExporter::text(const ReportDocument& doc)
-{
+std::string CsvExporter::text(const ReportDocument& doc) {
     std::string out;
     auto line = [&](const std::vector<std::string>& cells) {
         for (std::size_t i = 0; i < cells.size(); ++i) {
-            if (i)
-                out += ',';
+            if (i) out += ',';
             out += quoted(cells[i]);
         }
         out += '\n';
@@ -37,8 +32,7 @@ std::string CsvExporter::text(const ReportDocument& doc)
     return out;
 }
 
-bool CsvExporter::write(const ReportDocument& doc, const std::string& path, std::string* error)
-{
+bool CsvExporter::write(const ReportDocument& doc, const std::string& path, std::string* error) {
     return FileWriter::writeAll(path, text(doc), error);
 }
 

@@ -4,11 +4,9 @@
 
 namespace vm::report {
 
-bool DataSource::hasField(std::string_view name) const
-{
+bool DataSource::hasField(std::string_view name) const {
     for (auto& n : fieldNames())
-        if (equalsNoCase(n, name))
-            return true;
+        if (equalsNoCase(n, name)) return true;
     return false;
 }
 

@@ -22,26 +22,22 @@
 namespace vm::report {
 
 namespace {
-QString tx(int language, const char* en, const char* fr)
-{
+QString tx(int language, const char* en, const char* fr) {
     return QString::fromUtf8(language == 1 ? en : fr);
 }
 } // namespace
 
 ExportDialog::ExportDialog(const Report& report, int language, QWidget* parent)
-    : QDialog(parent), report_(&report), language_(language)
-{
+    : QDialog(parent), report_(&report), language_(language) {
     build();
 }
 
 ExportDialog::ExportDialog(ReportDocument doc, int language, QWidget* parent)
-    : QDialog(parent), doc_(std::move(doc)), language_(language)
-{
+    : QDialog(parent), doc_(std::move(doc)), language_(language) {
     build();
 }
 
-void ExportDialog::build()
-{
+void ExportDialog::build() {
     const int l = language_;
     setWindowTitle(tx(l, "Export", "Exporter"));
     setModal(true);
@@ -97,48 +93,41 @@ void ExportDialog::build()
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     for (QRadioButton* r : {pdf_, csv_, text_})
         connect(r, &QRadioButton::toggled, this, [this](bool on) {
-            if (on)
-                formatChanged();
+            if (on) formatChanged();
         });
 
     dir_ = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (dir_.isEmpty())
-        dir_ = QDir::homePath();
+    if (dir_.isEmpty()) dir_ = QDir::homePath();
     setDirectory(dir_);
     resize(480, sizeHint().height());
 }
 
-ReportExporter::Format ExportDialog::format() const
-{
-    if (csv_->isChecked())
-        return ReportExporter::Format::Csv;
-    if (text_->isChecked())
-        return ReportExporter::Format::Text;
+ReportExporter::Format ExportDialog::format() const {
+    if (csv_->isChecked()) return ReportExporter::Format::Csv;
+    if (text_->isChecked()) return ReportExporter::Format::Text;
     return ReportExporter::Format::Pdf;
 }
 
-void ExportDialog::setFormat(ReportExporter::Format f)
-{
-    (f == ReportExporter::Format::Csv ? csv_ : f == ReportExporter::Format::Text ? text_ : pdf_)->setChecked(true);
+void ExportDialog::setFormat(ReportExporter::Format f) {
+    (f == ReportExporter::Format::Csv    ? csv_
+     : f == ReportExporter::Format::Text ? text_
+                                         : pdf_)
+        ->setChecked(true);
 }
 
-QString ExportDialog::filePath() const
-{
+QString ExportDialog::filePath() const {
     return file_->text();
 }
 
-void ExportDialog::setFilePath(const QString& path)
-{
+void ExportDialog::setFilePath(const QString& path) {
     file_->setText(path);
 }
 
-QString ExportDialog::statusText() const
-{
+QString ExportDialog::statusText() const {
     return status_->text();
 }
 
-void ExportDialog::setDirectory(const QString& dir)
-{
+void ExportDialog::setDirectory(const QString& dir) {
     dir_ = dir;
     const std::string title = doc_ ? doc_->title : report_->title();
     QString name = QString::fromStdString(ReportExporter::cleanFileName(title)) + QLatin1Char('.') +
@@ -147,8 +136,7 @@ void ExportDialog::setDirectory(const QString& dir)
 }
 
 // Follows the format in the file's extension when it still has the previous one.
-void ExportDialog::formatChanged()
-{
+void ExportDialog::formatChanged() {
     QString oldExt = QLatin1Char('.') + QLatin1String(ReportExporter::extension(lastFormat_));
     QString newExt = QLatin1Char('.') + QLatin1String(ReportExporter::extension(format()));
     QString path = file_->text();
@@ -157,14 +145,19 @@ void ExportDialog::formatChanged()
     lastFormat_ = format();
 }
 
-void ExportDialog::browse()
-{
+void ExportDialog::browse() {
     const int l = language_;
     QString filter;
     switch (format()) {
-    case ReportExporter::Format::Pdf: filter = tx(l, "PDF documents (*.pdf)", "Documents PDF (*.pdf)"); break;
-    case ReportExporter::Format::Csv: filter = tx(l, "CSV files (*.csv)", "Fichiers CSV (*.csv)"); break;
-    case ReportExporter::Format::Text: filter = tx(l, "Text files (*.txt)", "Fichiers texte (*.txt)"); break;
+    case ReportExporter::Format::Pdf:
+        filter = tx(l, "PDF documents (*.pdf)", "Documents PDF (*.pdf)");
+        break;
+    case ReportExporter::Format::Csv:
+        filter = tx(l, "CSV files (*.csv)", "Fichiers CSV (*.csv)");
+        break;
+    case ReportExporter::Format::Text:
+        filter = tx(l, "Text files (*.txt)", "Fichiers texte (*.txt)");
+        break;
     }
     QString path = QFileDialog::getSaveFileName(this, windowTitle(), resolvedPath(), filter);
     if (!path.isEmpty()) {
@@ -175,27 +168,22 @@ void ExportDialog::browse()
 
 // A relative name is taken in the dialog's folder; a name without an
 // extension gets the format's.
-QString ExportDialog::resolvedPath() const
-{
+QString ExportDialog::resolvedPath() const {
     QString path = file_->text().trimmed();
-    if (path.isEmpty())
-        return {};
+    if (path.isEmpty()) return {};
     QFileInfo fi(path);
-    if (fi.isRelative())
-        path = QDir(dir_).filePath(path);
+    if (fi.isRelative()) path = QDir(dir_).filePath(path);
     if (QFileInfo(path).suffix().isEmpty())
         path += QLatin1Char('.') + QLatin1String(ReportExporter::extension(format()));
     return QDir::cleanPath(path);
 }
 
-void ExportDialog::showError(const QString& text)
-{
+void ExportDialog::showError(const QString& text) {
     status_->setText(text);
     ok_->setEnabled(true);
 }
 
-void ExportDialog::accept()
-{
+void ExportDialog::accept() {
     const int l = language_;
     if (!layoutError_.isEmpty()) {
         showError(layoutError_);
@@ -208,18 +196,20 @@ void ExportDialog::accept()
     }
     QFileInfo fi(path);
     if (fi.isDir()) {
-        showError(tx(l, "This is a folder, not a file: %1", "Ceci est un dossier, pas un fichier : %1").arg(path));
+        showError(
+            tx(l, "This is a folder, not a file: %1", "Ceci est un dossier, pas un fichier : %1").arg(path));
         return;
     }
     if (!fi.dir().exists()) {
-        showError(tx(l, "The folder does not exist: %1", "Le dossier n'existe pas : %1").arg(fi.absolutePath()));
+        showError(
+            tx(l, "The folder does not exist: %1", "Le dossier n'existe pas : %1").arg(fi.absolutePath()));
         return;
     }
     if (confirmOverwrite_ && fi.exists() && path != confirmedPath_) {
         auto answer = QMessageBox::question(
-            this, windowTitle(), tx(l, "%1 already exists. Replace it?", "%1 existe déjà. Le remplacer ?").arg(path));
-        if (answer != QMessageBox::Yes)
-            return;
+            this, windowTitle(),
+            tx(l, "%1 already exists. Replace it?", "%1 existe déjà. Le remplacer ?").arg(path));
+        if (answer != QMessageBox::Yes) return;
     }
     ok_->setEnabled(false);
     status_->setText(tx(l, "Exporting...", "Exportation..."));
@@ -227,14 +217,14 @@ void ExportDialog::accept()
     std::string error;
     bool ok = false;
     try {
-        if (!doc_)
-            doc_ = ReportLayouter::run(*report_);
+        if (!doc_) doc_ = ReportLayouter::run(*report_);
         ok = ReportExporter::write(*doc_, format(), path.toStdString(), &error);
     } catch (const std::exception& e) {
         error = e.what();
         if (!doc_)
-            layoutError_ = tx(l, "The report could not be prepared: %1", "Le rapport n'a pas pu être préparé : %1")
-                               .arg(QString::fromStdString(error));
+            layoutError_ =
+                tx(l, "The report could not be prepared: %1", "Le rapport n'a pas pu être préparé : %1")
+                    .arg(QString::fromStdString(error));
     }
     if (!layoutError_.isEmpty()) {
         QApplication::restoreOverrideCursor();

@@ -8,20 +8,16 @@
 
 namespace vm::report {
 
-bool FileWriter::writeAll(const std::string& path, std::string_view data, std::string* error)
-{
+bool FileWriter::writeAll(const std::string& path, std::string_view data, std::string* error) {
     auto fail = [&](const std::string& why) {
-        if (error)
-            *error = why;
+        if (error) *error = why;
         return false;
     };
-    if (path.empty())
-        return fail("no file name");
+    if (path.empty()) return fail("no file name");
     std::string tmp = path + ".part";
     {
         std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-        if (!out)
-            return fail(path + ": " + std::strerror(errno));
+        if (!out) return fail(path + ": " + std::strerror(errno));
         out.write(data.data(), static_cast<std::streamsize>(data.size()));
         out.flush();
         if (!out) {

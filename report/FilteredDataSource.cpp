@@ -2,11 +2,9 @@
 
 namespace vm::report {
 
-bool FilteredDataSource::next()
-{
+bool FilteredDataSource::next() {
     while (source_.next())
-        if (!accept_ || accept_(source_))
-            return true;
+        if (!accept_ || accept_(source_)) return true;
     return false;
 }
 

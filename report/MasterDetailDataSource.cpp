@@ -4,10 +4,8 @@
 
 namespace vm::report {
 
-bool MasterDetailDataSource::next()
-{
-    if (done_)
-        return false;
+bool MasterDetailDataSource::next() {
+    if (done_) return false;
     if (detail_ && detail_->next()) {
         groupOnly_ = false;
         return true;
@@ -31,30 +29,25 @@ bool MasterDetailDataSource::next()
     return false;
 }
 
-std::vector<std::string> MasterDetailDataSource::fieldNames() const
-{
+std::vector<std::string> MasterDetailDataSource::fieldNames() const {
     std::vector<std::string> names;
-    if (lastDetail_)
-        names = lastDetail_->fieldNames();
+    if (lastDetail_) names = lastDetail_->fieldNames();
     for (auto& m : master_.fieldNames()) {
         bool dup = false;
         for (auto& n : names)
             dup = dup || equalsNoCase(n, m);
-        if (!dup)
-            names.push_back(m);
+        if (!dup) names.push_back(m);
     }
     return names;
 }
 
-Value MasterDetailDataSource::value(std::string_view name) const
-{
+Value MasterDetailDataSource::value(std::string_view name) const {
     if (lastDetail_ && lastDetail_->hasField(name))
         return groupOnly_ || !detail_ ? Value() : detail_->value(name);
     return master_.value(name);
 }
 
-bool MasterDetailDataSource::hasField(std::string_view name) const
-{
+bool MasterDetailDataSource::hasField(std::string_view name) const {
     return (lastDetail_ && lastDetail_->hasField(name)) || master_.hasField(name);
 }
 

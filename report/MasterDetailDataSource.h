@@ -17,7 +17,8 @@ namespace vm::report {
 // header and footer print (a statement for a client without transactions).
 class MasterDetailDataSource : public DataSource {
 public:
-    MasterDetailDataSource(DataSource& master, std::function<DataSource&()> detailFor, bool keepEmptyMasters = false)
+    MasterDetailDataSource(DataSource& master, std::function<DataSource&()> detailFor,
+                           bool keepEmptyMasters = false)
         : master_(master), detailFor_(std::move(detailFor)), keepEmpty_(keepEmptyMasters) {}
 
     bool next() override;

@@ -13,8 +13,7 @@ namespace vm::report {
 
 namespace {
 
-QFont qfont(const ItemFont& f)
-{
+QFont qfont(const ItemFont& f) {
     QFont q(QString::fromStdString(f.family));
     q.setPointSizeF(f.size > 0 ? f.size : 9.0);
     q.setBold(f.bold);
@@ -23,22 +22,22 @@ QFont qfont(const ItemFont& f)
     return q;
 }
 
-Qt::Alignment qalign(Alignment a)
-{
+Qt::Alignment qalign(Alignment a) {
     switch (a) {
-    case Alignment::Right: return Qt::AlignRight;
-    case Alignment::Center: return Qt::AlignHCenter;
-    case Alignment::Left: break;
+    case Alignment::Right:
+        return Qt::AlignRight;
+    case Alignment::Center:
+        return Qt::AlignHCenter;
+    case Alignment::Left:
+        break;
     }
     return Qt::AlignLeft;
 }
 
 } // namespace
 
-void PageRenderer::paint(const ReportDocument& doc, int index, QPainter& painter, double dpiX, double dpiY)
-{
-    if (index < 0 || index >= static_cast<int>(doc.pages.size()))
-        return;
+void PageRenderer::paint(const ReportDocument& doc, int index, QPainter& painter, double dpiX, double dpiY) {
+    if (index < 0 || index >= static_cast<int>(doc.pages.size())) return;
     const double sx = dpiX / 72.0, sy = dpiY / 72.0;
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, true);
@@ -60,21 +59,19 @@ void PageRenderer::paint(const ReportDocument& doc, int index, QPainter& painter
         }
         case PlacedItem::Shape::Image: {
             QImage img(QString::fromStdString(it.text));
-            if (img.isNull())
-                break; // a missing picture prints nothing
+            if (img.isNull()) break;               // a missing picture prints nothing
             if (r.width() <= 0 || r.height() <= 0) // its own size, taken at 96 dpi
                 r.setSize(QSizeF(img.width() * dpiX / 96.0, img.height() * dpiY / 96.0));
             painter.drawImage(r, img);
             break;
         }
         case PlacedItem::Shape::Text: {
-            if (it.text.empty())
-                break;
+            if (it.text.empty()) break;
             painter.setFont(qfont(it.font));
             painter.setPen(Qt::black);
             const double lineH = it.font.lineHeight() * sy;
-            const int flags = static_cast<int>(qalign(it.align)) | Qt::AlignTop | Qt::TextDontClip |
-                              Qt::TextSingleLine;
+            const int flags =
+                static_cast<int>(qalign(it.align)) | Qt::AlignTop | Qt::TextDontClip | Qt::TextSingleLine;
             auto lines = splitLines(it.text);
             for (std::size_t i = 0; i < lines.size(); ++i) {
                 QRectF lr(r.left(), r.top() + static_cast<double>(i) * lineH, r.width(), lineH);
@@ -87,8 +84,7 @@ void PageRenderer::paint(const ReportDocument& doc, int index, QPainter& painter
     painter.restore();
 }
 
-QImage PageRenderer::image(const ReportDocument& doc, int index, double zoom, double screenDpi)
-{
+QImage PageRenderer::image(const ReportDocument& doc, int index, double zoom, double screenDpi) {
     const double dpi = screenDpi * (zoom > 0 ? zoom : 1.0);
     const int w = static_cast<int>(std::ceil(doc.page.width() * dpi / 72.0));
     const int h = static_cast<int>(std::ceil(doc.page.height() * dpi / 72.0));

@@ -2,8 +2,7 @@
 
 namespace vm::report {
 
-PageSetup PageSetup::customInches(double widthIn, double heightIn)
-{
+PageSetup PageSetup::customInches(double widthIn, double heightIn) {
     PageSetup p;
     p.paper = Paper::Custom;
     if (widthIn > heightIn) {
@@ -17,35 +16,39 @@ PageSetup PageSetup::customInches(double widthIn, double heightIn)
     return p;
 }
 
-double PageSetup::portraitWidth() const
-{
+double PageSetup::portraitWidth() const {
     switch (paper) {
-    case Paper::Letter: return 612.0;
-    case Paper::Legal: return 612.0;
-    case Paper::A4: return 595.276;
-    case Paper::Custom: break;
+    case Paper::Letter:
+        return 612.0;
+    case Paper::Legal:
+        return 612.0;
+    case Paper::A4:
+        return 595.276;
+    case Paper::Custom:
+        break;
     }
     return customWidth;
 }
 
-double PageSetup::portraitHeight() const
-{
+double PageSetup::portraitHeight() const {
     switch (paper) {
-    case Paper::Letter: return 792.0;
-    case Paper::Legal: return 1008.0;
-    case Paper::A4: return 841.890;
-    case Paper::Custom: break;
+    case Paper::Letter:
+        return 792.0;
+    case Paper::Legal:
+        return 1008.0;
+    case Paper::A4:
+        return 841.890;
+    case Paper::Custom:
+        break;
     }
     return customHeight;
 }
 
-double PageSetup::width() const
-{
+double PageSetup::width() const {
     return orientation == Orientation::Portrait ? portraitWidth() : portraitHeight();
 }
 
-double PageSetup::height() const
-{
+double PageSetup::height() const {
     return orientation == Orientation::Portrait ? portraitHeight() : portraitWidth();
 }
 

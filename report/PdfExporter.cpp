@@ -11,8 +11,7 @@
 
 namespace vm::report {
 
-bool PdfExporter::write(const ReportDocument& doc, const std::string& path, std::string* error)
-{
+bool PdfExporter::write(const ReportDocument& doc, const std::string& path, std::string* error) {
     QByteArray bytes;
     {
         QBuffer buffer(&bytes);
@@ -24,19 +23,17 @@ bool PdfExporter::write(const ReportDocument& doc, const std::string& path, std:
         writer.setCreator(QStringLiteral("Valmorand"));
         QPainter painter;
         if (!painter.begin(&writer)) {
-            if (error)
-                *error = "the PDF could not be started";
+            if (error) *error = "the PDF could not be started";
             return false;
         }
         for (int i = 0; i < static_cast<int>(doc.pages.size()); ++i) {
-            if (i > 0)
-                writer.newPage();
+            if (i > 0) writer.newPage();
             PageRenderer::paint(doc, i, painter, writer.resolution(), writer.resolution());
         }
         painter.end();
     }
-    return FileWriter::writeAll(path, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())),
-                                error);
+    return FileWriter::writeAll(
+        path, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), error);
 }
 
 } // namespace vm::report

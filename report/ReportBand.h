@@ -32,8 +32,7 @@ struct ReportBand {
     // Group headers: print again at the top of each page the group continues on.
     bool repeatOnEachPage = false;
 
-    ReportItem& add(ReportItem item)
-    {
+    ReportItem& add(ReportItem item) {
         items.push_back(std::move(item));
         return items.back();
     }

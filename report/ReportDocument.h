@@ -20,7 +20,7 @@ struct PlacedItem {
     ItemFont font;
     std::string text; // lines separated by '\n'; the picture path of an image
     double lineWidth = 0.5;
-    int bandInstance = 0;  // serial number of the band printing that placed it
+    int bandInstance = 0; // serial number of the band printing that placed it
     double bandTop = 0;
     bool repeated = false; // a group header printed again on a following page
 };

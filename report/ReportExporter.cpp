@@ -6,33 +6,37 @@
 
 namespace vm::report {
 
-bool ReportExporter::write(const ReportDocument& doc, Format format, const std::string& path, std::string* error)
-{
+bool ReportExporter::write(const ReportDocument& doc, Format format, const std::string& path,
+                           std::string* error) {
     switch (format) {
-    case Format::Pdf: return PdfExporter::write(doc, path, error);
-    case Format::Csv: return CsvExporter::write(doc, path, error);
-    case Format::Text: return TextExporter::write(doc, path, error);
+    case Format::Pdf:
+        return PdfExporter::write(doc, path, error);
+    case Format::Csv:
+        return CsvExporter::write(doc, path, error);
+    case Format::Text:
+        return TextExporter::write(doc, path, error);
     }
-    if (error)
-        *error = "unknown export format";
+    if (error) *error = "unknown export format";
     return false;
 }
 
-const char* ReportExporter::extension(Format format)
-{
+const char* ReportExporter::extension(Format format) {
     switch (format) {
-    case Format::Pdf: return "pdf";
-    case Format::Csv: return "csv";
-    case Format::Text: return "txt";
+    case Format::Pdf:
+        return "pdf";
+    case Format::Csv:
+        return "csv";
+    case Format::Text:
+        return "txt";
     }
     return "";
 }
 
-std::string ReportExporter::cleanFileName(const std::string& title)
-{
+std::string ReportExporter::cleanFileName(const std::string& title) {
     std::string out;
     for (unsigned char c : title) {
-        if (c < 0x20 || c == 0x7f || std::string_view("/\\:*?\"<>|").find(static_cast<char>(c)) != std::string_view::npos)
+        if (c < 0x20 || c == 0x7f ||
+            std::string_view("/\\:*?\"<>|").find(static_cast<char>(c)) != std::string_view::npos)
             out += '_';
         else
             out += static_cast<char>(c);

@@ -9,27 +9,26 @@
 
 namespace vm::report {
 
-
 // What the computed-value callbacks see while a band is being printed.
 struct PrintContext {
-    const Row& row;      // the row the band prints (the group's last row for a footer)
-    int page;            // page number, from 1
-    int groupPage;       // page number within the current outermost group, from 1
+    const Row& row; // the row the band prints (the group's last row for a footer)
+    int page;       // page number, from 1
+    int groupPage;  // page number within the current outermost group, from 1
 };
 
 enum class ItemKind {
-    Label,           // fixed text; language tables re-caption it by name
-    Field,           // a value of the current row
-    Computed,        // a value returned by a callback
-    Aggregate,       // a sum or count over detail rows
+    Label,     // fixed text; language tables re-caption it by name
+    Field,     // a value of the current row
+    Computed,  // a value returned by a callback
+    Aggregate, // a sum or count over detail rows
     PageNumber,
     GroupPageNumber, // restarts with each instance of the outermost group
     PageCount,       // number of pages of the whole report
     PrintDate,       // the report's print date
     PrintTime,
-    Line,            // from (x, y) to (x + width, y + height)
-    Box,             // a rectangle outline
-    Image            // a picture file, stretched to the item (its own size when 0 x 0)
+    Line, // from (x, y) to (x + width, y + height)
+    Box,  // a rectangle outline
+    Image // a picture file, stretched to the item (its own size when 0 x 0)
 };
 
 enum class Alignment { Left, Right, Center };
@@ -45,12 +44,12 @@ enum class AggregateScope { Natural, Report, Page, Group };
 // corner, in the report's units (points, or inches for positioned layouts).
 struct ReportItem {
     ItemKind kind = ItemKind::Label;
-    std::string name;       // component name, for language tables and lookups
+    std::string name; // component name, for language tables and lookups
     double x = 0, y = 0, width = 0, height = 0;
     Alignment align = Alignment::Left;
     std::optional<ItemFont> font; // the report's font when unset
-    std::string text;       // caption of a label; picture path of an image
-    std::string field;      // Field: the value's name; Aggregate: the summed value
+    std::string text;             // caption of a label; picture path of an image
+    std::string field;            // Field: the value's name; Aggregate: the summed value
     // Display mask: a number mask ("#,##0.00;-#,##0.00", "$#,##0.00") for
     // numbers and amounts, a date mask ("dd/mm/yyyy") for dates and times.
     std::string mask;
@@ -72,8 +71,9 @@ struct ReportItem {
                             Alignment a = Alignment::Left);
     static ReportItem fieldItem(std::string name, std::string field, double x, double y, double w, double h,
                                 Alignment a = Alignment::Left, std::string mask = {});
-    static ReportItem computed(std::string name, std::function<Value(const PrintContext&)> fn, double x, double y,
-                               double w, double h, Alignment a = Alignment::Left, std::string mask = {});
+    static ReportItem computed(std::string name, std::function<Value(const PrintContext&)> fn, double x,
+                               double y, double w, double h, Alignment a = Alignment::Left,
+                               std::string mask = {});
     static ReportItem sum(std::string name, std::string field, double x, double y, double w, double h,
                           std::string mask = {});
     static ReportItem count(std::string name, double x, double y, double w, double h);
@@ -81,8 +81,14 @@ struct ReportItem {
                               Alignment a = Alignment::Left, std::string mask = {});
     static ReportItem line(std::string name, double x, double y, double w, double h = 0);
 
-    ReportItem& withFont(ItemFont f) { font = std::move(f); return *this; }
-    ReportItem& exportedAs(std::string column) { csvColumn = std::move(column); return *this; }
+    ReportItem& withFont(ItemFont f) {
+        font = std::move(f);
+        return *this;
+    }
+    ReportItem& exportedAs(std::string column) {
+        csvColumn = std::move(column);
+        return *this;
+    }
 };
 
 } // namespace vm::report

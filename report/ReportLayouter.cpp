@@ -22,46 +22,34 @@ struct Accumulator {
     std::int64_t count = 0;
     bool any = false;
 
-    void reset()
-    {
+    void reset() {
         value = Value();
         count = 0;
         any = false;
     }
 
-    Value result() const
-    {
-        if (item->function == AggregateFunction::Count)
-            return Value(count);
-        if (!any)
-            return item->function == AggregateFunction::Sum ? Value(std::int64_t{0}) : Value();
+    Value result() const {
+        if (item->function == AggregateFunction::Count) return Value(count);
+        if (!any) return item->function == AggregateFunction::Sum ? Value(std::int64_t{0}) : Value();
         return value;
     }
 };
 
 // -1, 0, 1 for values of one kind; nullopt when they cannot be compared.
-std::optional<int> compareValues(const Value& a, const Value& b)
-{
+std::optional<int> compareValues(const Value& a, const Value& b) {
     auto cmp = [](const auto& x, const auto& y) { return x < y ? -1 : (y < x ? 1 : 0); };
     const auto& sa = a.storage();
     const auto& sb = b.storage();
-    if (sa.index() != sb.index())
-        return std::nullopt;
-    if (auto* m = std::get_if<Money>(&sa))
-        return cmp(*m, std::get<Money>(sb));
-    if (auto* i = std::get_if<std::int64_t>(&sa))
-        return cmp(*i, std::get<std::int64_t>(sb));
-    if (auto* d = std::get_if<double>(&sa))
-        return cmp(*d, std::get<double>(sb));
-    if (auto* s = std::get_if<std::string>(&sa))
-        return cmp(*s, std::get<std::string>(sb));
-    if (auto* dt = std::get_if<Date>(&sa))
-        return cmp(*dt, std::get<Date>(sb));
+    if (sa.index() != sb.index()) return std::nullopt;
+    if (auto* m = std::get_if<Money>(&sa)) return cmp(*m, std::get<Money>(sb));
+    if (auto* i = std::get_if<std::int64_t>(&sa)) return cmp(*i, std::get<std::int64_t>(sb));
+    if (auto* d = std::get_if<double>(&sa)) return cmp(*d, std::get<double>(sb));
+    if (auto* s = std::get_if<std::string>(&sa)) return cmp(*s, std::get<std::string>(sb));
+    if (auto* dt = std::get_if<Date>(&sa)) return cmp(*dt, std::get<Date>(sb));
     return std::nullopt;
 }
 
-Value addValues(const Value& acc, const Value& v)
-{
+Value addValues(const Value& acc, const Value& v) {
     const auto& sa = acc.storage();
     const auto& sv = v.storage();
     if (std::holds_alternative<Money>(sa) || std::holds_alternative<Money>(sv))
@@ -71,25 +59,21 @@ Value addValues(const Value& acc, const Value& v)
     return Value(acc.asDouble() + v.asDouble());
 }
 
-bool isNumber(const Value& v)
-{
+bool isNumber(const Value& v) {
     const auto& s = v.storage();
     return std::holds_alternative<Money>(s) || std::holds_alternative<std::int64_t>(s) ||
            std::holds_alternative<double>(s);
 }
 
 // The mask's decimals without symbols or grouping: what a spreadsheet reads.
-std::string plainNumberMask(const std::string& mask, const Value& v)
-{
-    if (mask.empty())
-        return std::holds_alternative<Money>(v.storage()) ? "0.00" : std::string();
+std::string plainNumberMask(const std::string& mask, const Value& v) {
+    if (mask.empty()) return std::holds_alternative<Money>(v.storage()) ? "0.00" : std::string();
     int decimals = 0;
     bool afterPoint = false;
     char quote = 0;
     for (char c : mask) {
         if (quote) {
-            if (c == quote)
-                quote = 0;
+            if (c == quote) quote = 0;
         } else if (c == '\'' || c == '"') {
             quote = c;
         } else if (c == ';') {
@@ -105,8 +89,7 @@ std::string plainNumberMask(const std::string& mask, const Value& v)
 
 // A spreadsheet would run a text cell starting with these as a formula:
 // such a cell is exported with a leading apostrophe.
-std::string csvSafeText(const std::string& text)
-{
+std::string csvSafeText(const std::string& text) {
     if (!text.empty() && std::string_view("=+-@\t\r").find(text[0]) != std::string_view::npos)
         return "'" + text;
     return text;
@@ -115,8 +98,7 @@ std::string csvSafeText(const std::string& text)
 class Run {
 public:
     explicit Run(const Report& r)
-        : r_(r), pt_(r.pointsPerUnit()), fmt_(MaskOptions{r.language(), r.dateMask(), r.timeMask()})
-    {
+        : r_(r), pt_(r.pointsPerUnit()), fmt_(MaskOptions{r.language(), r.dateMask(), r.timeMask()}) {
         const auto& ps = r.pageSetup();
         doc_.title = r.title();
         doc_.page = ps;
@@ -132,8 +114,7 @@ public:
                     accs_.push_back({&it, resetLevelOf(*b, it), {}, 0, false});
     }
 
-    ReportDocument run()
-    {
+    ReportDocument run() {
         const auto& groups = r_.groups();
         int n = static_cast<int>(groups.size());
         DataSource* src = r_.dataSource();
@@ -141,8 +122,7 @@ public:
         // header can show it (a statement's client).
         bool have = src && src->next();
         Row row;
-        if (have)
-            row = Row::capture(*src);
+        if (have) row = Row::capture(*src);
         current_ = row;
         startPage();
         bool any = false;
@@ -164,14 +144,12 @@ public:
             current_ = row; // a page started by a group header shows the new group
             for (int L = change; L >= 0 && L < n; ++L)
                 openGroup(L, row);
-            if (!src->groupOnly())
-                detail(row);
+            if (!src->groupOnly()) detail(row);
             prev = row;
             prevKeys = std::move(keys);
             any = true;
             have = src->next();
-            if (have)
-                row = Row::capture(*src);
+            if (have) row = Row::capture(*src);
         }
         if (any)
             for (int L = n - 1; L >= 0; --L)
@@ -186,42 +164,44 @@ public:
     }
 
 private:
-    int resetLevelOf(const ReportBand& b, const ReportItem& it) const
-    {
+    int resetLevelOf(const ReportBand& b, const ReportItem& it) const {
         switch (it.scope) {
-        case AggregateScope::Report: return kNever;
-        case AggregateScope::Page: return kEachPage;
-        case AggregateScope::Group: return it.groupLevel;
-        case AggregateScope::Natural: break;
+        case AggregateScope::Report:
+            return kNever;
+        case AggregateScope::Page:
+            return kEachPage;
+        case AggregateScope::Group:
+            return it.groupLevel;
+        case AggregateScope::Natural:
+            break;
         }
         const auto& groups = r_.groups();
         switch (b.kind) {
         case BandKind::PageHeader:
-        case BandKind::PageFooter: return kEachPage;
+        case BandKind::PageFooter:
+            return kEachPage;
         case BandKind::Title:
-        case BandKind::Summary: return kNever;
-        case BandKind::Detail: return groups.empty() ? kNever : static_cast<int>(groups.size()) - 1;
+        case BandKind::Summary:
+            return kNever;
+        case BandKind::Detail:
+            return groups.empty() ? kNever : static_cast<int>(groups.size()) - 1;
         case BandKind::GroupHeader:
-        case BandKind::GroupFooter: break;
+        case BandKind::GroupFooter:
+            break;
         }
         for (std::size_t L = 0; L < groups.size(); ++L)
-            if (&groups[L].header == &b || &groups[L].footer == &b)
-                return static_cast<int>(L);
+            if (&groups[L].header == &b || &groups[L].footer == &b) return static_cast<int>(L);
         return kNever;
     }
 
-    void openGroup(int L, const Row& row)
-    {
+    void openGroup(int L, const Row& row) {
         for (auto& a : accs_)
-            if (a.resetLevel >= L)
-                a.reset();
+            if (a.resetLevel >= L) a.reset();
         groupRows_[static_cast<std::size_t>(L)] = row;
         groupActive_[static_cast<std::size_t>(L)] = true;
         const ReportBand& h = r_.groups()[static_cast<std::size_t>(L)].header;
-        if (L == 0)
-            groupStartPending_ = true;
-        if (h.newPageBefore && bodyPlaced_)
-            newPage();
+        if (L == 0) groupStartPending_ = true;
+        if (h.newPageBefore && bodyPlaced_) newPage();
         placeBand(h, row, L);
         if (groupStartPending_) { // header hidden or skipped: the group still starts here
             groupStartPage_ = page();
@@ -229,32 +209,26 @@ private:
         }
     }
 
-    void closeGroup(int L, const Row& row)
-    {
+    void closeGroup(int L, const Row& row) {
         placeBand(r_.groups()[static_cast<std::size_t>(L)].footer, row, L);
         groupActive_[static_cast<std::size_t>(L)] = false;
     }
 
-    void detail(const Row& row)
-    {
+    void detail(const Row& row) {
         const ReportBand& d = r_.detail();
-        if (d.beforePrint && !d.beforePrint(row))
-            return;
+        if (d.beforePrint && !d.beforePrint(row)) return;
         double h = growHeight(d, row);
-        if (d.visible && !fits(h))
-            newPage();
+        if (d.visible && !fits(h)) newPage();
         accumulate(row);
         if (d.visible) {
             emit(d, row, -1, y_);
             y_ += h;
             bodyPlaced_ = true;
         }
-        if (d.afterPrint)
-            d.afterPrint(row);
+        if (d.afterPrint) d.afterPrint(row);
     }
 
-    void accumulate(const Row& row)
-    {
+    void accumulate(const Row& row) {
         for (auto& a : accs_) {
             const ReportItem& it = *a.item;
             Value v;
@@ -264,12 +238,10 @@ private:
             else if (!it.field.empty())
                 v = row.value(it.field);
             if (it.function == AggregateFunction::Count) {
-                if (!hasSource || !v.isNull())
-                    ++a.count;
+                if (!hasSource || !v.isNull()) ++a.count;
                 continue;
             }
-            if (v.isNull())
-                continue;
+            if (v.isNull()) continue;
             if (!a.any) {
                 a.value = v;
                 a.any = true;
@@ -284,18 +256,13 @@ private:
     }
 
     // Places a band (not the detail) on the current page or the next one.
-    void placeBand(const ReportBand& b, const Row& row, int level)
-    {
-        if (b.isEmpty() || !b.visible)
-            return;
-        if (b.beforePrint && !b.beforePrint(row))
-            return;
+    void placeBand(const ReportBand& b, const Row& row, int level) {
+        if (b.isEmpty() || !b.visible) return;
+        if (b.beforePrint && !b.beforePrint(row)) return;
         double h = growHeight(b, row);
         double need = h;
-        if (b.kind == BandKind::GroupHeader && r_.detail().visible)
-            need += r_.detail().height * pt_;
-        if (!fits(need))
-            newPage();
+        if (b.kind == BandKind::GroupHeader && r_.detail().visible) need += r_.detail().height * pt_;
+        if (!fits(need)) newPage();
         if (groupStartPending_ && b.kind == BandKind::GroupHeader && level == 0) {
             groupStartPage_ = page();
             groupStartPending_ = false;
@@ -303,8 +270,7 @@ private:
         emit(b, row, level, y_);
         y_ += h;
         bodyPlaced_ = true;
-        if (b.afterPrint)
-            b.afterPrint(row);
+        if (b.afterPrint) b.afterPrint(row);
     }
 
     bool fits(double h) const { return !bodyPlaced_ || y_ + h <= bodyBottom_ + 1e-6; }
@@ -312,8 +278,7 @@ private:
     int page() const { return static_cast<int>(doc_.pages.size()); }
     int groupPage() const { return page() - groupStartPage_ + 1; }
 
-    void startPage()
-    {
+    void startPage() {
         doc_.pages.emplace_back();
         if (groupStartPending_) { // the page a new outermost group starts on
             groupStartPage_ = page();
@@ -322,8 +287,7 @@ private:
         y_ = r_.pageSetup().marginTop;
         bodyPlaced_ = false;
         for (auto& a : accs_)
-            if (a.resetLevel == kEachPage)
-                a.reset();
+            if (a.resetLevel == kEachPage) a.reset();
         Row row = current_;
         placeFixed(r_.pageHeader(), row, -1, true);
         if (page() == 1)
@@ -331,8 +295,7 @@ private:
         else
             for (std::size_t L = 0; L < groupActive_.size(); ++L) {
                 const ReportBand& h = r_.groups()[L].header;
-                if (groupActive_[L] && h.repeatOnEachPage && h.visible && !h.isEmpty())
-                {
+                if (groupActive_[L] && h.repeatOnEachPage && h.visible && !h.isEmpty()) {
                     repeating_ = true;
                     placeFixed(h, groupRows_[L], static_cast<int>(L), false);
                     repeating_ = false;
@@ -340,48 +303,42 @@ private:
             }
     }
 
-    void endPage()
-    {
+    void endPage() {
         const ReportBand& f = r_.pageFooter();
-        if (f.isEmpty() || !f.visible || (f.beforePrint && !f.beforePrint(current_)))
-            return;
+        if (f.isEmpty() || !f.visible || (f.beforePrint && !f.beforePrint(current_))) return;
         // The footer belongs to the page it closes: the last row printed on it.
         const Row& row = lastPlaced_.empty() ? current_ : lastPlaced_;
         emit(f, row, -1, bodyBottom_);
-        if (f.afterPrint)
-            f.afterPrint(row);
+        if (f.afterPrint) f.afterPrint(row);
     }
 
-    void newPage()
-    {
+    void newPage() {
         endPage();
         startPage();
     }
 
     // Page header, title and repeated group headers: placed without a fit test.
-    void placeFixed(const ReportBand& b, const Row& row, int level, bool callbacks)
-    {
-        if (b.isEmpty() || !b.visible || (callbacks && b.beforePrint && !b.beforePrint(row)))
-            return;
+    void placeFixed(const ReportBand& b, const Row& row, int level, bool callbacks) {
+        if (b.isEmpty() || !b.visible || (callbacks && b.beforePrint && !b.beforePrint(row))) return;
         double h = growHeight(b, row);
         emit(b, row, level, y_);
         y_ += h;
-        if (callbacks && b.afterPrint)
-            b.afterPrint(row);
+        if (callbacks && b.afterPrint) b.afterPrint(row);
     }
 
     // The band's height, grown for labels and fields of several lines.
-    double growHeight(const ReportBand& b, const Row& row) const
-    {
+    double growHeight(const ReportBand& b, const Row& row) const {
         double h = b.height * pt_;
         for (const auto& it : b.items) {
             if (!it.visible || it.exportOnly || (it.kind != ItemKind::Label && it.kind != ItemKind::Field))
                 continue;
-            std::string text = it.kind == ItemKind::Label ? it.text : fmt_.format(row.value(it.field), it.mask);
+            std::string text =
+                it.kind == ItemKind::Label ? it.text : fmt_.format(row.value(it.field), it.mask);
             std::size_t lines = splitLines(text).size();
             if (lines > 1) {
                 const ItemFont& f = it.font ? *it.font : r_.defaultFont();
-                h = std::max(h, it.y * pt_ + std::max(it.height * pt_, static_cast<double>(lines) * f.lineHeight()));
+                h = std::max(h, it.y * pt_ +
+                                    std::max(it.height * pt_, static_cast<double>(lines) * f.lineHeight()));
             }
         }
         return h;
@@ -392,33 +349,39 @@ private:
         std::string text;
     };
 
-    Evaluated evaluate(const ReportItem& it, const Row& row, bool& pageCount)
-    {
+    Evaluated evaluate(const ReportItem& it, const Row& row, bool& pageCount) {
         auto fmtd = [&](Value v) { return Evaluated{v, fmt_.format(v, it.mask)}; };
         switch (it.kind) {
-        case ItemKind::Label: return {Value(it.text), it.text};
-        case ItemKind::Field: return fmtd(row.value(it.field));
+        case ItemKind::Label:
+            return {Value(it.text), it.text};
+        case ItemKind::Field:
+            return fmtd(row.value(it.field));
         case ItemKind::Computed:
             return fmtd(it.compute ? it.compute(PrintContext{row, page(), groupPage()}) : Value());
         case ItemKind::Aggregate:
             for (auto& a : accs_)
-                if (a.item == &it)
-                    return fmtd(a.result());
+                if (a.item == &it) return fmtd(a.result());
             return {};
-        case ItemKind::PageNumber: return fmtd(Value(static_cast<std::int64_t>(page())));
-        case ItemKind::GroupPageNumber: return fmtd(Value(static_cast<std::int64_t>(groupPage())));
-        case ItemKind::PageCount: pageCount = true; return {};
-        case ItemKind::PrintDate: return fmtd(Value(r_.printDateTime().date()));
-        case ItemKind::PrintTime: return fmtd(Value(Time::fromSeconds(r_.printDateTime().secondsOfDay())));
+        case ItemKind::PageNumber:
+            return fmtd(Value(static_cast<std::int64_t>(page())));
+        case ItemKind::GroupPageNumber:
+            return fmtd(Value(static_cast<std::int64_t>(groupPage())));
+        case ItemKind::PageCount:
+            pageCount = true;
+            return {};
+        case ItemKind::PrintDate:
+            return fmtd(Value(r_.printDateTime().date()));
+        case ItemKind::PrintTime:
+            return fmtd(Value(Time::fromSeconds(r_.printDateTime().secondsOfDay())));
         case ItemKind::Line:
         case ItemKind::Box:
-        case ItemKind::Image: break;
+        case ItemKind::Image:
+            break;
         }
         return {};
     }
 
-    void emit(const ReportBand& b, const Row& row, int level, double top)
-    {
+    void emit(const ReportBand& b, const Row& row, int level, double top) {
         const auto& ps = r_.pageSetup();
         auto& items = doc_.pages.back().items;
         bool exported = b.kind != BandKind::PageHeader && b.kind != BandKind::PageFooter;
@@ -427,8 +390,7 @@ private:
         ++bandInstance_;
         bool anyCell = false;
         for (const auto& it : b.items) {
-            if (!it.visible)
-                continue;
+            if (!it.visible) continue;
             PlacedItem p;
             p.band = b.kind;
             p.groupLevel = level;
@@ -445,8 +407,12 @@ private:
             p.repeated = repeating_;
             bool pageCount = false;
             switch (it.kind) {
-            case ItemKind::Line: p.shape = PlacedItem::Shape::Line; break;
-            case ItemKind::Box: p.shape = PlacedItem::Shape::Box; break;
+            case ItemKind::Line:
+                p.shape = PlacedItem::Shape::Line;
+                break;
+            case ItemKind::Box:
+                p.shape = PlacedItem::Shape::Box;
+                break;
             case ItemKind::Image:
                 p.shape = PlacedItem::Shape::Image;
                 p.text = it.text;
@@ -468,14 +434,11 @@ private:
                 }
             }
             }
-            if (it.exportOnly)
-                continue;
-            if (pageCount)
-                pageCounts_.push_back({doc_.pages.size() - 1, items.size(), it.mask});
+            if (it.exportOnly) continue;
+            if (pageCount) pageCounts_.push_back({doc_.pages.size() - 1, items.size(), it.mask});
             items.push_back(std::move(p));
         }
-        if (anyCell)
-            doc_.exportLines.push_back(std::move(line));
+        if (anyCell) doc_.exportLines.push_back(std::move(line));
         if (b.kind != BandKind::PageHeader && b.kind != BandKind::PageFooter && !repeating_)
             lastPlaced_ = row;
     }
@@ -507,8 +470,7 @@ private:
 
 } // namespace
 
-ReportDocument ReportLayouter::run(const Report& report)
-{
+ReportDocument ReportLayouter::run(const Report& report) {
     return Run(report).run();
 }
 

@@ -14,8 +14,7 @@
 namespace vm::report {
 
 ReportPreviewDialog::ReportPreviewDialog(ReportDocument doc, int printerIndex, int language, QWidget* parent)
-    : QDialog(parent), doc_(std::move(doc)), printerIndex_(printerIndex), language_(language)
-{
+    : QDialog(parent), doc_(std::move(doc)), printerIndex_(printerIndex), language_(language) {
     const bool en = language == 1;
     setObjectName(QStringLiteral("ReportPreviewDialog"));
     setWindowTitle(QString::fromStdString(doc_.title.empty() ? (en ? "Preview" : "Aperçu") : doc_.title));
@@ -50,8 +49,9 @@ ReportPreviewDialog::ReportPreviewDialog(ReportDocument doc, int printerIndex, i
     scroll_->setBackgroundRole(QPalette::Dark);
 
     auto* bar = new QHBoxLayout;
-    for (QWidget* w : {static_cast<QWidget*>(first_), static_cast<QWidget*>(prior_), static_cast<QWidget*>(pageLabel_),
-                       static_cast<QWidget*>(next_), static_cast<QWidget*>(last_), static_cast<QWidget*>(zoomBox_)})
+    for (QWidget* w :
+         {static_cast<QWidget*>(first_), static_cast<QWidget*>(prior_), static_cast<QWidget*>(pageLabel_),
+          static_cast<QWidget*>(next_), static_cast<QWidget*>(last_), static_cast<QWidget*>(zoomBox_)})
         bar->addWidget(w);
     bar->addStretch();
     bar->addWidget(print_);
@@ -73,22 +73,18 @@ ReportPreviewDialog::ReportPreviewDialog(ReportDocument doc, int printerIndex, i
     refresh();
 }
 
-void ReportPreviewDialog::showPage(int index)
-{
-    if (pageCount() == 0)
-        return;
+void ReportPreviewDialog::showPage(int index) {
+    if (pageCount() == 0) return;
     page_ = std::clamp(index, 0, pageCount() - 1);
     refresh();
 }
 
-void ReportPreviewDialog::setZoom(double zoom)
-{
+void ReportPreviewDialog::setZoom(double zoom) {
     zoom_ = std::clamp(zoom, 0.25, 4.0);
     refresh();
 }
 
-void ReportPreviewDialog::refresh()
-{
+void ReportPreviewDialog::refresh() {
     const bool en = language_ == 1;
     int n = pageCount();
     pageLabel_->setText(en ? tr("Page %1 of %2").arg(n ? page_ + 1 : 0).arg(n)
@@ -98,12 +94,10 @@ void ReportPreviewDialog::refresh()
     next_->setEnabled(page_ + 1 < n);
     last_->setEnabled(page_ + 1 < n);
     print_->setEnabled(n > 0);
-    if (n)
-        image_->setPixmap(QPixmap::fromImage(PageRenderer::image(doc_, page_, zoom_)));
+    if (n) image_->setPixmap(QPixmap::fromImage(PageRenderer::image(doc_, page_, zoom_)));
 }
 
-void ReportPreviewDialog::printReport()
-{
+void ReportPreviewDialog::printReport() {
     print_->setEnabled(false);
     ReportPrinter::printAndTell(doc_, printerIndex_, showSetup_, language_, this, pdfDir_);
     print_->setEnabled(true);

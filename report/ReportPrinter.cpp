@@ -17,8 +17,7 @@
 
 namespace vm::report {
 
-QString PrintOutcome::message(int language) const
-{
+QString PrintOutcome::message(int language) const {
     bool en = language == 1;
     switch (status) {
     case Status::SavedAsPdf:
@@ -29,13 +28,13 @@ QString PrintOutcome::message(int language) const
         return en ? QStringLiteral("The report could not be printed: %1").arg(error)
                   : QStringLiteral("Le rapport n'a pas pu être imprimé : %1").arg(error);
     case Status::Printed:
-    case Status::Cancelled: break;
+    case Status::Cancelled:
+        break;
     }
     return {};
 }
 
-QString ReportPrinter::freePdfPath(const QString& dir, const std::string& title)
-{
+QString ReportPrinter::freePdfPath(const QString& dir, const std::string& title) {
     QString base = QString::fromStdString(ReportExporter::cleanFileName(title));
     QDir d(dir);
     QString path = d.filePath(base + QStringLiteral(".pdf"));
@@ -44,8 +43,7 @@ QString ReportPrinter::freePdfPath(const QString& dir, const std::string& title)
     return path;
 }
 
-bool ReportPrinter::printOn(const ReportDocument& doc, QPrinter& printer)
-{
+bool ReportPrinter::printOn(const ReportDocument& doc, QPrinter& printer) {
     printer.setFullPage(true);
     printer.setPageLayout(toQPageLayout(doc.page));
     printer.setDocName(QString::fromStdString(doc.title));
@@ -55,19 +53,16 @@ bool ReportPrinter::printOn(const ReportDocument& doc, QPrinter& printer)
         to = std::min(to, printer.toPage() > 0 ? printer.toPage() : to);
     }
     QPainter painter;
-    if (!painter.begin(&printer))
-        return false;
+    if (!painter.begin(&printer)) return false;
     for (int p = from; p <= to; ++p) {
-        if (p > from && !printer.newPage())
-            return false;
+        if (p > from && !printer.newPage()) return false;
         PageRenderer::paint(doc, p - 1, painter, printer.resolution(), printer.resolution());
     }
     return painter.end();
 }
 
-PrintOutcome ReportPrinter::print(const ReportDocument& doc, int printerIndex, bool showSetup, QWidget* parent,
-                                  const QString& pdfDir)
-{
+PrintOutcome ReportPrinter::print(const ReportDocument& doc, int printerIndex, bool showSetup,
+                                  QWidget* parent, const QString& pdfDir) {
     PrintOutcome out;
     QPrinterInfo info;
     const auto printers = QPrinterInfo::availablePrinters();
@@ -78,10 +73,8 @@ PrintOutcome ReportPrinter::print(const ReportDocument& doc, int printerIndex, b
 
     if (info.isNull()) {
         QString dir = pdfDir;
-        if (dir.isEmpty())
-            dir = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-        if (dir.isEmpty() || !QDir().mkpath(dir))
-            dir = QDir::homePath();
+        if (dir.isEmpty()) dir = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        if (dir.isEmpty() || !QDir().mkpath(dir)) dir = QDir::homePath();
         out.pdfPath = freePdfPath(dir, doc.title);
         std::string error;
         if (PdfExporter::write(doc, out.pdfPath.toStdString(), &error)) {
@@ -114,9 +107,8 @@ PrintOutcome ReportPrinter::print(const ReportDocument& doc, int printerIndex, b
     return out;
 }
 
-PrintOutcome ReportPrinter::printAndTell(const ReportDocument& doc, int printerIndex, bool showSetup, int language,
-                                         QWidget* parent, const QString& pdfDir)
-{
+PrintOutcome ReportPrinter::printAndTell(const ReportDocument& doc, int printerIndex, bool showSetup,
+                                         int language, QWidget* parent, const QString& pdfDir) {
     PrintOutcome out = print(doc, printerIndex, showSetup, parent, pdfDir);
     QString text = out.message(language);
     if (!text.isEmpty()) {

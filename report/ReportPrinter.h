@@ -34,8 +34,8 @@ public:
     static PrintOutcome print(const ReportDocument& doc, int printerIndex, bool showSetup = false,
                               QWidget* parent = nullptr, const QString& pdfDir = {});
     // As print(), then tells the user where a PDF went or why printing failed.
-    static PrintOutcome printAndTell(const ReportDocument& doc, int printerIndex, bool showSetup, int language,
-                                     QWidget* parent, const QString& pdfDir = {});
+    static PrintOutcome printAndTell(const ReportDocument& doc, int printerIndex, bool showSetup,
+                                     int language, QWidget* parent, const QString& pdfDir = {});
     // Paints the pages (all, or the printer's from/to range) on a set-up printer.
     static bool printOn(const ReportDocument& doc, QPrinter& printer);
     // A file path in dir for the title that does not exist yet ("title.pdf",

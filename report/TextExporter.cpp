@@ -17,15 +17,12 @@ struct Piece {
     std::string text;
 };
 
-int columnOf(double pts)
-{
+int columnOf(double pts) {
     return static_cast<int>(std::lround(pts / TextExporter::kPointsPerColumn));
 }
 
-void flushBand(std::map<long, std::vector<Piece>>& rows, std::string& out)
-{
-    if (rows.empty())
-        return;
+void flushBand(std::map<long, std::vector<Piece>>& rows, std::string& out) {
+    if (rows.empty()) return;
     long last = rows.rbegin()->first;
     for (long r = 0; r <= last; ++r) {
         auto it = rows.find(r);
@@ -33,11 +30,11 @@ void flushBand(std::map<long, std::vector<Piece>>& rows, std::string& out)
         std::size_t len = 0; // in characters
         if (it != rows.end()) {
             auto& pieces = it->second;
-            std::stable_sort(pieces.begin(), pieces.end(), [](const Piece& a, const Piece& b) { return a.col < b.col; });
+            std::stable_sort(pieces.begin(), pieces.end(),
+                             [](const Piece& a, const Piece& b) { return a.col < b.col; });
             for (const auto& p : pieces) {
                 long col = std::max<long>(p.col, 0);
-                if (len > 0 && col <= static_cast<long>(len))
-                    col = static_cast<long>(len) + 1;
+                if (len > 0 && col <= static_cast<long>(len)) col = static_cast<long>(len) + 1;
                 line.append(static_cast<std::size_t>(col) - len, ' ');
                 line += p.text;
                 len = static_cast<std::size_t>(col) + utf8Length(p.text);
@@ -53,8 +50,7 @@ void flushBand(std::map<long, std::vector<Piece>>& rows, std::string& out)
 
 } // namespace
 
-std::string TextExporter::text(const ReportDocument& doc)
-{
+std::string TextExporter::text(const ReportDocument& doc) {
     std::string out;
     std::map<long, std::vector<Piece>> rows;
     int instance = -1;
@@ -72,8 +68,7 @@ std::string TextExporter::text(const ReportDocument& doc)
             auto lines = splitLines(it.text);
             for (std::size_t i = 0; i < lines.size(); ++i) {
                 const std::string& t = lines[i];
-                if (t.empty())
-                    continue;
+                if (t.empty()) continue;
                 long n = static_cast<long>(utf8Length(t));
                 double left = it.x - doc.page.marginLeft;
                 long col = columnOf(left);
@@ -89,8 +84,7 @@ std::string TextExporter::text(const ReportDocument& doc)
     return out;
 }
 
-bool TextExporter::write(const ReportDocument& doc, const std::string& path, std::string* error)
-{
+bool TextExporter::write(const ReportDocument& doc, const std::string& path, std::string* error) {
     return FileWriter::writeAll(path, text(doc), error);
 }
 

@@ -7,8 +7,7 @@ namespace {
 
 // Entries (apchqh) and recurring templates (recchqh) keep the same field
 // names: values are copied between them position by position.
-TableDef chequeHeader(std::string name)
-{
+TableDef chequeHeader(std::string name) {
     return TableBuilder(std::move(name))
         .int32("Apchqh_seq")
         .text("Apchqh_fou", 10)
@@ -28,8 +27,7 @@ TableDef chequeHeader(std::string name)
         .key({"Apchqh_seq"});
 }
 
-TableBuilder chequeLines(std::string name, bool seqRequired)
-{
+TableBuilder chequeLines(std::string name, bool seqRequired) {
     TableBuilder t(std::move(name));
     t.int32("Apchqd_seq", seqRequired)
         .autoInc("Apchqd_inc")
@@ -43,20 +41,23 @@ TableBuilder chequeLines(std::string name, bool seqRequired)
     return t;
 }
 
-TableDef chequeLineTable(std::string name)
-{
-    return chequeLines(std::move(name), false).key({"Apchqd_inc"}).index("Apchqd_seq", {"Apchqd_seq", "Apchqd_inc"});
+TableDef chequeLineTable(std::string name) {
+    return chequeLines(std::move(name), false)
+        .key({"Apchqd_inc"})
+        .index("Apchqd_seq", {"Apchqd_seq", "Apchqd_inc"});
 }
 
 } // namespace
 
-TableDef chequeLinesWorkLayout() { return chequeLines("apchqdtmp", true); }
+TableDef chequeLinesWorkLayout() {
+    return chequeLines("apchqdtmp", true);
+}
 
 namespace detail {
 
-std::vector<TableDef> chequeTableDefs()
-{
-    return {chequeHeader("apchqh"), chequeLineTable("apchqd"), chequeHeader("recchqh"), chequeLineTable("recchqd")};
+std::vector<TableDef> chequeTableDefs() {
+    return {chequeHeader("apchqh"), chequeLineTable("apchqd"), chequeHeader("recchqh"),
+            chequeLineTable("recchqd")};
 }
 
 } // namespace detail

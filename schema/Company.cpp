@@ -11,14 +11,14 @@ namespace fs = std::filesystem;
 namespace vm::schema {
 namespace {
 
-const char* const kMonths[] = {"January", "February", "March",     "April",   "May",      "June",    "July",
-                               "August",  "September", "October", "November", "December", "Adjustments"};
+const char* const kMonths[] = {"January",  "February", "March",      "April",     "May",
+                               "June",     "July",     "August",     "September", "October",
+                               "November", "December", "Adjustments"};
 
 // The control row of a new company: twelve periods starting at period 1,
 // aging columns of 30-day steps, cheque words for the home currency and
 // every counter at 1. Accounts stay 0 until the chart is set up.
-void insertControlRow(Database& db)
-{
+void insertControlRow(Database& db) {
     Cursor c(db, "ctrl");
     c.insert();
     fillBlank(c);
@@ -56,23 +56,19 @@ void insertControlRow(Database& db)
     c.post();
 }
 
-bool companyListed(Database& root, int company)
-{
+bool companyListed(Database& root, int company) {
     Cursor comp(root, "comp", true);
     return comp.findKey({Value(company)});
 }
 
 } // namespace
 
-void createCompany(const std::string& dataDir, int company, const std::string& name)
-{
+void createCompany(const std::string& dataDir, int company, const std::string& name) {
     if (company < 1 || company > kMaxCompany)
         throw SchemaError("company number " + std::to_string(company) + " is not between 1 and " +
                           std::to_string(kMaxCompany));
-    if (name.find_first_not_of(" \t") == std::string::npos)
-        throw SchemaError("a company needs a name");
-    if (!isDataRoot(dataDir))
-        throw SchemaError(dataDir + " is not a data directory (run init first)");
+    if (name.find_first_not_of(" \t") == std::string::npos) throw SchemaError("a company needs a name");
+    if (!isDataRoot(dataDir)) throw SchemaError(dataDir + " is not a data directory (run init first)");
 
     Database root(dataDir);
     if (companyListed(root, company))
@@ -85,8 +81,7 @@ void createCompany(const std::string& dataDir, int company, const std::string& n
     const bool made = !fs::exists(dir, ec);
     try {
         fs::create_directory(dir, ec);
-        if (ec)
-            throw SchemaError("cannot create " + dir.string() + ": " + ec.message());
+        if (ec) throw SchemaError("cannot create " + dir.string() + ": " + ec.message());
         {
             Database db(dir.string());
             Transaction tx(db);

@@ -12,45 +12,52 @@ namespace fs = std::filesystem;
 
 namespace vm::schema {
 
-std::string dataDirOf(const std::string& root)
-{
+std::string dataDirOf(const std::string& root) {
     std::string r = root;
     while (r.size() > 1 && r.back() == '/')
         r.pop_back();
     return r + "/Valmorand/data";
 }
 
-std::string companyDirOf(const std::string& dataDir, int company) { return dataDir + std::to_string(company); }
+std::string companyDirOf(const std::string& dataDir, int company) {
+    return dataDir + std::to_string(company);
+}
 
-std::string workTableName(std::string_view stem, int sessionId)
-{
-    if (sessionId < 0)
-        throw SchemaError("session number " + std::to_string(sessionId) + " is not valid");
+std::string workTableName(std::string_view stem, int sessionId) {
+    if (sessionId < 0) throw SchemaError("session number " + std::to_string(sessionId) + " is not valid");
     return std::string(stem) + std::to_string(sessionId);
 }
 
-void fillBlank(Cursor& cursor)
-{
+void fillBlank(Cursor& cursor) {
     const auto& fields = cursor.def().fields;
     for (int i = 0; i < static_cast<int>(fields.size()); ++i) {
         switch (fields[static_cast<std::size_t>(i)].type) {
         case FieldType::Text:
-        case FieldType::Memo: cursor.set(i, Value(std::string())); break;
+        case FieldType::Memo:
+            cursor.set(i, Value(std::string()));
+            break;
         case FieldType::Int16:
-        case FieldType::Int32: cursor.set(i, Value(0)); break;
-        case FieldType::Float: cursor.set(i, Value(0.0)); break;
-        case FieldType::Money: cursor.set(i, Value(Money())); break;
-        case FieldType::Boolean: cursor.set(i, Value(false)); break;
-        default: break; // dates, stamps, binaries and auto-increments stay blank
+        case FieldType::Int32:
+            cursor.set(i, Value(0));
+            break;
+        case FieldType::Float:
+            cursor.set(i, Value(0.0));
+            break;
+        case FieldType::Money:
+            cursor.set(i, Value(Money()));
+            break;
+        case FieldType::Boolean:
+            cursor.set(i, Value(false));
+            break;
+        default:
+            break; // dates, stamps, binaries and auto-increments stay blank
         }
     }
 }
 
-bool isDataRoot(const std::string& dataDir)
-{
+bool isDataRoot(const std::string& dataDir) {
     std::error_code ec;
-    if (!fs::is_regular_file(fs::path(dataDir) / Database::kFileName, ec))
-        return false;
+    if (!fs::is_regular_file(fs::path(dataDir) / Database::kFileName, ec)) return false;
     Database db(dataDir);
     return db.tableExists("comp") && db.tableExists("user");
 }
@@ -61,22 +68,18 @@ namespace {
 // first), or only the database files when the directory was there before.
 class CreationGuard {
 public:
-    explicit CreationGuard(const fs::path& dir)
-    {
+    explicit CreationGuard(const fs::path& dir) {
         fs::path p = dir;
         std::error_code ec;
         while (!p.empty() && !fs::exists(p, ec)) {
             created_.push_back(p);
-            if (p == p.parent_path())
-                break;
+            if (p == p.parent_path()) break;
             p = p.parent_path();
         }
         dir_ = dir;
     }
-    ~CreationGuard()
-    {
-        if (done_)
-            return;
+    ~CreationGuard() {
+        if (done_) return;
         std::error_code ec;
         if (!created_.empty()) {
             fs::remove_all(created_.back(), ec);
@@ -86,8 +89,7 @@ public:
                     fs::remove(dir_ / (std::string(f) + suffix), ec);
         }
     }
-    void create()
-    {
+    void create() {
         std::error_code ec;
         fs::create_directories(dir_, ec);
         if (ec || !fs::is_directory(dir_))
@@ -101,8 +103,8 @@ private:
     bool done_ = false;
 };
 
-void insertRow(Database& db, const std::string& table, const std::vector<std::pair<const char*, Value>>& values)
-{
+void insertRow(Database& db, const std::string& table,
+               const std::vector<std::pair<const char*, Value>>& values) {
     Cursor c(db, table);
     c.insert();
     fillBlank(c);
@@ -113,16 +115,12 @@ void insertRow(Database& db, const std::string& table, const std::vector<std::pa
 
 } // namespace
 
-void createDataRoot(const std::string& dataDir, const std::vector<UserRecord>& users)
-{
-    if (dataDir.empty())
-        throw SchemaError("no data directory given");
+void createDataRoot(const std::string& dataDir, const std::vector<UserRecord>& users) {
+    if (dataDir.empty()) throw SchemaError("no data directory given");
     const fs::path dir(dataDir);
     std::error_code ec;
-    if (fs::exists(dir, ec) && !fs::is_directory(dir, ec))
-        throw SchemaError(dataDir + " is not a directory");
-    if (fs::exists(dir / Database::kFileName, ec))
-        throw SchemaError(dataDir + " already holds a database");
+    if (fs::exists(dir, ec) && !fs::is_directory(dir, ec)) throw SchemaError(dataDir + " is not a directory");
+    if (fs::exists(dir / Database::kFileName, ec)) throw SchemaError(dataDir + " already holds a database");
 
     CreationGuard guard(dir);
     guard.create();
@@ -146,8 +144,7 @@ void createDataRoot(const std::string& dataDir, const std::vector<UserRecord>& u
     guard.keep();
 }
 
-void addUser(Database& dataRoot, const UserRecord& user)
-{
+void addUser(Database& dataRoot, const UserRecord& user) {
     std::string password = user.password;
     std::transform(password.begin(), password.end(), password.begin(),
                    [](unsigned char ch) { return static_cast<char>(std::toupper(ch)); });
@@ -164,8 +161,7 @@ void addUser(Database& dataRoot, const UserRecord& user)
                {"User_security", user.rights.bytes()}});
 }
 
-std::vector<UserRecord> standardUsers()
-{
+std::vector<UserRecord> standardUsers() {
     return {UserRecord{"ADMIN", "ADMIN", "Administrator", 0, 1, 1, "", UserRights::all()},
             UserRecord{"CLERK", "CLERK", "Counter Clerk", 0, 1, 1, "",
                        UserRights().allowGroup(UserRights::Receivables, UserRights::Transactions)}};

@@ -6,8 +6,7 @@ namespace {
 
 // Current (Fahdr_) and archived (Fahdra_) invoice headers differ only in the
 // prefix of their field names.
-TableDef invoiceHeader(const std::string& table, const std::string& p)
-{
+TableDef invoiceHeader(const std::string& table, const std::string& p) {
     TableBuilder t(table);
     t.text(p + "doc", 1)
         .text(p + "invoice", 10)
@@ -52,8 +51,7 @@ TableDef invoiceHeader(const std::string& table, const std::string& p)
     return t;
 }
 
-TableDef invoiceLines(const std::string& table, const std::string& p)
-{
+TableDef invoiceLines(const std::string& table, const std::string& p) {
     TableBuilder t(table);
     t.text(p + "doc", 1)
         .text(p + "invoice", 10)
@@ -85,8 +83,7 @@ TableDef invoiceLines(const std::string& table, const std::string& p)
 
 // A printed layout: items placed in inches, the page geometry and the fonts.
 void printLayout(std::vector<TableDef>& out, const std::string& items, const std::string& page,
-                 const std::string& fonts, const std::string& p)
-{
+                 const std::string& fonts, const std::string& p) {
     out.push_back(TableBuilder(items)
                       .autoInc(p + "_index")
                       .text(p + "_field", 30)
@@ -111,8 +108,7 @@ void printLayout(std::vector<TableDef>& out, const std::string& items, const std
 
 } // namespace
 
-std::vector<TableDef> invoicingTableDefs()
-{
+std::vector<TableDef> invoicingTableDefs() {
     std::vector<TableDef> t;
     t.push_back(invoiceHeader("fahdr", "Fahdr_"));
     t.push_back(invoiceLines("fadet", "Fadet_"));

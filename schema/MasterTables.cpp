@@ -4,8 +4,7 @@
 namespace vm::schema::detail {
 namespace {
 
-TableDef ctrlTable()
-{
+TableDef ctrlTable() {
     using FT = FieldType;
     TableBuilder t("ctrl");
     t.int32("Ctrl_periods")
@@ -21,7 +20,9 @@ TableDef ctrlTable()
         .int32("Ctrl_date_fmt")
         .each(1, 4,
               [](TableBuilder& b, const std::string& n) {
-                  b.text("Ctrl_curr" + n + "_name", 30).flt("Ctrl_curr" + n + "_rate").text("Ctrl_curr" + n + "_sign", 2);
+                  b.text("Ctrl_curr" + n + "_name", 30)
+                      .flt("Ctrl_curr" + n + "_rate")
+                      .text("Ctrl_curr" + n + "_sign", 2);
               })
         .boolean("Ctrl_ar_histo")
         .series(FT::Text, "Ctrl_pl_name", 1, 5, 15)
@@ -77,8 +78,7 @@ TableDef ctrlTable()
     return t;
 }
 
-TableDef glmTable()
-{
+TableDef glmTable() {
     return TableBuilder("glm")
         .int32("Glm_account", true)
         .text("Glm_Description", 60, true)
@@ -91,8 +91,7 @@ TableDef glmTable()
         .key({"Glm_account"});
 }
 
-TableDef cliTable()
-{
+TableDef cliTable() {
     return TableBuilder("cli")
         .text("Cli_code", 10, true)
         .text("Cli_name", 60)
@@ -146,8 +145,7 @@ TableDef cliTable()
         .index("clislsm", {"Cli_salesrep", "Cli_code"});
 }
 
-TableDef supTable()
-{
+TableDef supTable() {
     return TableBuilder("sup")
         .text("Sup_code", 10, true)
         .text("Sup_name", 60)
@@ -190,8 +188,7 @@ TableDef supTable()
 
 } // namespace
 
-std::vector<TableDef> masterTableDefs()
-{
+std::vector<TableDef> masterTableDefs() {
     std::vector<TableDef> t;
     t.push_back(ctrlTable());
     t.push_back(glmTable());

@@ -4,8 +4,7 @@
 namespace vm::schema::detail {
 namespace {
 
-TableDef payablesLedger(std::string name)
-{
+TableDef payablesLedger(std::string name) {
     // Not unique: an invoice and its payments share supplier and invoice.
     return TableBuilder(std::move(name))
         .text("Cap_supplier", 10)
@@ -24,8 +23,7 @@ TableDef payablesLedger(std::string name)
 
 // Purchase (apori) and sales (arori) entry records share one shape; only the
 // party column, the direct-entry box and the purchase-order number differ.
-TableDef entryRecord(std::string name, const char* party, const char* direct, bool withPo)
-{
+TableDef entryRecord(std::string name, const char* party, const char* direct, bool withPo) {
     TableBuilder t(std::move(name));
     t.text("Reference", 10)
         .text(party, 10)
@@ -36,16 +34,14 @@ TableDef entryRecord(std::string name, const char* party, const char* direct, bo
         .text("Trx_type", 1)
         .text("Dr_cr_reference", 10)
         .memo("Comments", 240);
-    if (withPo)
-        t.text("PO", 10);
+    if (withPo) t.text("PO", 10);
     distributionColumns(t, 15).dateTime("Stamp").text("User").boolean("DebitCredit");
     return t.key({"Seq"}).index("Reference", {"Reference", party, "Date", "Seq"});
 }
 
 } // namespace
 
-std::vector<TableDef> payablesTableDefs()
-{
+std::vector<TableDef> payablesTableDefs() {
     std::vector<TableDef> t;
     t.push_back(payablesLedger("cap"));
     t.push_back(payablesLedger("caph"));
@@ -92,7 +88,12 @@ std::vector<TableDef> payablesTableDefs()
     t.push_back(entryRecord("arori", "Client", "Direct_cash_sale", false));
 
     TableBuilder hdr("cdorihdr");
-    hdr.text("Reference", 10).text("Supplier", 10).date("Date").autoInc("Seq").boolean("Not_to_sup").memo("Comments", 240);
+    hdr.text("Reference", 10)
+        .text("Supplier", 10)
+        .date("Date")
+        .autoInc("Seq")
+        .boolean("Not_to_sup")
+        .memo("Comments", 240);
     distributionColumns(hdr, 20).dateTime("Stamp").text("User");
     hdr.key({"Seq"}).index("Reference", {"Reference", "Supplier", "Date", "Seq"});
     t.push_back(hdr);

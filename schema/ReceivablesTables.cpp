@@ -7,8 +7,7 @@ namespace {
 
 // The ledger rows of car and carh, and of the open-item work tables, which
 // add the amount being applied after the tax parts.
-TableBuilder ledgerRows(std::string name, bool withPayment)
-{
+TableBuilder ledgerRows(std::string name, bool withPayment) {
     TableBuilder t(std::move(name));
     t.text("Car_client", 10)
         .text("Car_invoice", 10)
@@ -22,14 +21,12 @@ TableBuilder ledgerRows(std::string name, bool withPayment)
         .text("Car_slsm", 10)
         .money("Car_pro_tax")
         .money("Car_fed_tax");
-    if (withPayment)
-        t.money("Car_Payment");
+    if (withPayment) t.money("Car_Payment");
     t.text("Car_user", 10).dateTime("Car_stamp");
     return t;
 }
 
-TableDef ledgerTable(std::string name)
-{
+TableDef ledgerTable(std::string name) {
     // No primary key: rows are identified by Car_seq. One client's rows come
     // grouped by invoice through the client index.
     return ledgerRows(std::move(name), false)
@@ -38,13 +35,11 @@ TableDef ledgerTable(std::string name)
 
 } // namespace
 
-TableDef carTempLayout()
-{
+TableDef carTempLayout() {
     return ledgerRows("car_temp", true).index("Invoice", {"Car_invoice"});
 }
 
-TableDef distributionLayout(std::string_view name)
-{
+TableDef distributionLayout(std::string_view name) {
     return TableBuilder(std::string(name))
         .int32("Tmp_account")
         .text("Tmp_desc", 30)
@@ -52,10 +47,11 @@ TableDef distributionLayout(std::string_view name)
         .money("Tmp_credit");
 }
 
-TableDef totalsLayout() { return TableBuilder("cxtmp").money("TotalDebit").money("TotalCredit"); }
+TableDef totalsLayout() {
+    return TableBuilder("cxtmp").money("TotalDebit").money("TotalCredit");
+}
 
-TableDef inquiryWorkLayout()
-{
+TableDef inquiryWorkLayout() {
     return TableBuilder("Cartmp")
         .text("Cartmp_client", 10)
         .text("Cartmp_invoice", 10)
@@ -69,15 +65,13 @@ TableDef inquiryWorkLayout()
 
 namespace detail {
 
-TableBuilder& distributionColumns(TableBuilder& t, int lines)
-{
+TableBuilder& distributionColumns(TableBuilder& t, int lines) {
     return t.series(FieldType::Int32, "Account", 1, lines)
         .series(FieldType::Money, "Debit", 1, lines)
         .series(FieldType::Money, "Credit", 1, lines);
 }
 
-std::vector<TableDef> receivablesTableDefs()
-{
+std::vector<TableDef> receivablesTableDefs() {
     std::vector<TableDef> t;
     t.push_back(ledgerTable("car"));
     t.push_back(ledgerTable("carh"));

@@ -11,7 +11,7 @@
 namespace vm {
 class Cursor;
 class Database;
-}
+} // namespace vm
 
 // Creating a data root, a company and the per-session work tables.
 //

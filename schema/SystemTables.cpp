@@ -3,8 +3,7 @@
 
 namespace vm::schema::detail {
 
-std::vector<TableDef> systemTableDefs()
-{
+std::vector<TableDef> systemTableDefs() {
     std::vector<TableDef> t;
 
     t.push_back(TableBuilder("comp")
@@ -58,11 +57,8 @@ std::vector<TableDef> systemTableDefs()
                     .blob("Desktop_Component", 240)
                     .index("Desktop_user", {"Desktop_user", "Desktop_index"}));
 
-    t.push_back(TableBuilder("languages")
-                    .int32("LangKey")
-                    .text("LangCode", 3)
-                    .text("LangName", 20)
-                    .key({"LangKey"}));
+    t.push_back(
+        TableBuilder("languages").int32("LangKey").text("LangCode", 3).text("LangName", 20).key({"LangKey"}));
 
     t.push_back(TableBuilder("arterms")
                     .int32("Arterms_code")

@@ -36,7 +36,8 @@ public:
     // Interleaved series: calls `declare` with n for n = first..last, so that
     // several fields of one number stand together (Ctrl_curr1_name,
     // Ctrl_curr1_rate, Ctrl_curr1_sign, Ctrl_curr2_name, ...).
-    TableBuilder& each(int first, int last, const std::function<void(TableBuilder&, const std::string&)>& declare);
+    TableBuilder& each(int first, int last,
+                       const std::function<void(TableBuilder&, const std::string&)>& declare);
 
     TableBuilder& key(std::vector<std::string> fields);
     TableBuilder& index(std::string name, std::vector<std::string> fields, bool unique = false);

@@ -9,20 +9,17 @@
 namespace vm::schema {
 namespace {
 
-void append(std::vector<TableDef>& to, std::vector<TableDef> more)
-{
+void append(std::vector<TableDef>& to, std::vector<TableDef> more) {
     for (auto& t : more)
         to.push_back(std::move(t));
 }
 
-TableDef renamed(TableDef def, std::string name)
-{
+TableDef renamed(TableDef def, std::string name) {
     def.name = std::move(name);
     return def;
 }
 
-bool sameName(std::string_view a, std::string_view b)
-{
+bool sameName(std::string_view a, std::string_view b) {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
         return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
     });
@@ -30,22 +27,20 @@ bool sameName(std::string_view a, std::string_view b)
 
 } // namespace
 
-const std::vector<TableDef>& systemTables()
-{
+const std::vector<TableDef>& systemTables() {
     static const std::vector<TableDef> tables = detail::systemTableDefs();
     return tables;
 }
 
-const std::vector<TableDef>& templateTables()
-{
+const std::vector<TableDef>& templateTables() {
     // car_temp0 serves the receivables window, car_temp1 the payables ones.
     static const std::vector<TableDef> tables = {renamed(carTempLayout(), "car_temp0"),
-                                                 renamed(carTempLayout(), "car_temp1"), distributionLayout("artmp")};
+                                                 renamed(carTempLayout(), "car_temp1"),
+                                                 distributionLayout("artmp")};
     return tables;
 }
 
-const std::vector<TableDef>& companyTables()
-{
+const std::vector<TableDef>& companyTables() {
     static const std::vector<TableDef> tables = [] {
         std::vector<TableDef> t;
         append(t, detail::masterTableDefs());
@@ -59,8 +54,7 @@ const std::vector<TableDef>& companyTables()
     return tables;
 }
 
-const TableDef* findTable(std::string_view name)
-{
+const TableDef* findTable(std::string_view name) {
     std::string stem;
     try {
         stem = Database::canonicalName(name);
@@ -69,8 +63,7 @@ const TableDef* findTable(std::string_view name)
     }
     for (const auto* list : {&systemTables(), &templateTables(), &companyTables()})
         for (const auto& t : *list)
-            if (sameName(t.name, stem))
-                return &t;
+            if (sameName(t.name, stem)) return &t;
     return nullptr;
 }
 

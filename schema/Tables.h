@@ -22,10 +22,10 @@ const std::vector<TableDef>& companyTables();
 const TableDef* findTable(std::string_view name);
 
 // Layouts of the per-session work tables, named without the session suffix.
-TableDef carTempLayout();    // car fields, Car_Payment after Car_fed_tax, index Invoice
+TableDef carTempLayout(); // car fields, Car_Payment after Car_fed_tax, index Invoice
 TableDef distributionLayout(std::string_view name); // artmp / aptmp
-TableDef totalsLayout();     // cxtmp: TotalDebit, TotalCredit
-TableDef chequeLinesWorkLayout(); // apchqdtmp: the cheque line fields, no index
-TableDef inquiryWorkLayout();     // Cartmp: client inquiry running balances
+TableDef totalsLayout();                            // cxtmp: TotalDebit, TotalCredit
+TableDef chequeLinesWorkLayout();                   // apchqdtmp: the cheque line fields, no index
+TableDef inquiryWorkLayout();                       // Cartmp: client inquiry running balances
 
 } // namespace vm::schema

@@ -10,8 +10,16 @@ class UserRights {
 public:
     static constexpr int kBytes = 200;
 
-    enum Ledger { GeneralLedger = 0, Receivables = 1, Payables = 2, SystemManager = 3, Invoicing = 4, Payroll = 5,
-                  Tracker = 6, JobCost = 9 };
+    enum Ledger {
+        GeneralLedger = 0,
+        Receivables = 1,
+        Payables = 2,
+        SystemManager = 3,
+        Invoicing = 4,
+        Payroll = 5,
+        Tracker = 6,
+        JobCost = 9
+    };
     enum Group { Edit = 0, Transactions = 1, Reports = 2, Procedures = 3 };
     static constexpr int kGroupsPerMenu = 7;
     static constexpr int kOptionsPerGroup = 15;

@@ -5,16 +5,14 @@
 namespace vm::schema {
 namespace {
 
-TableDef named(TableDef def, std::string name)
-{
+TableDef named(TableDef def, std::string name) {
     def.name = std::move(name);
     return def;
 }
 
 // Work tables are made in one transaction when the caller has none open, so
 // that a failure leaves the session's previous set as it was.
-template <class F> void inOneTransaction(Database& db, F&& make)
-{
+template <class F> void inOneTransaction(Database& db, F&& make) {
     if (db.inTransaction()) {
         make();
         return;
@@ -24,8 +22,7 @@ template <class F> void inOneTransaction(Database& db, F&& make)
     tx.commit();
 }
 
-void makeTotals(Database& companyDb, int sessionId)
-{
+void makeTotals(Database& companyDb, int sessionId) {
     const std::string name = workTableName("cxtmp", sessionId);
     companyDb.createTable(named(totalsLayout(), name), true);
     Cursor c(companyDb, name);
@@ -36,8 +33,7 @@ void makeTotals(Database& companyDb, int sessionId)
 
 } // namespace
 
-void createCashReceiptWorkTables(Database& companyDb, Database& dataRootDb, int sessionId)
-{
+void createCashReceiptWorkTables(Database& companyDb, Database& dataRootDb, int sessionId) {
     const std::string carTemp = workTableName("car_temp", sessionId);
     inOneTransaction(companyDb, [&] {
         companyDb.createTableFrom(dataRootDb, "car_temp0", carTemp);
@@ -46,8 +42,7 @@ void createCashReceiptWorkTables(Database& companyDb, Database& dataRootDb, int 
     });
 }
 
-void createDisbursementWorkTables(Database& companyDb, Database& dataRootDb, int sessionId)
-{
+void createDisbursementWorkTables(Database& companyDb, Database& dataRootDb, int sessionId) {
     const std::string carTemp = workTableName("car_temp", sessionId);
     inOneTransaction(companyDb, [&] {
         companyDb.createTableFrom(dataRootDb, "car_temp1", carTemp);
@@ -56,14 +51,12 @@ void createDisbursementWorkTables(Database& companyDb, Database& dataRootDb, int
     });
 }
 
-void createChequeLinesWorkTable(Database& companyDb, int sessionId)
-{
+void createChequeLinesWorkTable(Database& companyDb, int sessionId) {
     const std::string name = workTableName("apchqdtmp", sessionId);
     inOneTransaction(companyDb, [&] { companyDb.createTable(named(chequeLinesWorkLayout(), name), true); });
 }
 
-void createChequeWorkTables(Database& companyDb, Database& dataRootDb, int sessionId)
-{
+void createChequeWorkTables(Database& companyDb, Database& dataRootDb, int sessionId) {
     const std::string lines = workTableName("apchqdtmp", sessionId);
     const std::string carTemp = workTableName("car_temp", sessionId);
     inOneTransaction(companyDb, [&] {
@@ -72,8 +65,7 @@ void createChequeWorkTables(Database& companyDb, Database& dataRootDb, int sessi
     });
 }
 
-void createInquiryWorkTable(Database& companyDb, int sessionId)
-{
+void createInquiryWorkTable(Database& companyDb, int sessionId) {
     const std::string name = workTableName("Cartmp", sessionId);
     inOneTransaction(companyDb, [&] { companyDb.createTable(named(inquiryWorkLayout(), name), true); });
 }

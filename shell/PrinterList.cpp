@@ -6,7 +6,8 @@ namespace vm::shell {
 
 PrinterList PrinterList::system(const QString& pdfCaption) {
     PrinterList list;
-    for (const QPrinterInfo& p : QPrinterInfo::availablePrinters()) list.names_ << p.printerName();
+    for (const QPrinterInfo& p : QPrinterInfo::availablePrinters())
+        list.names_ << p.printerName();
     if (list.names_.isEmpty()) {
         list.names_ << pdfCaption;
         list.pdfOnly_ = true;

@@ -29,7 +29,8 @@ ProgressBoxLibrary::~ProgressBoxLibrary() {
 }
 
 void ProgressBoxLibrary::check(std::int32_t result) const {
-    if (result == 0) QMessageBox::warning(nullptr, QStringLiteral("Valmorand"), QString::fromLatin1(kAccessDenied));
+    if (result == 0)
+        QMessageBox::warning(nullptr, QStringLiteral("Valmorand"), QString::fromLatin1(kAccessDenied));
 }
 
 void ProgressBoxLibrary::open() {

@@ -40,12 +40,14 @@ ShellMenuBar::ShellMenuBar(QMainWindow& window) : QObject(&window) {
             trackerOpen_ = newMenu(menu, "OpenDatabase1", QStringLiteral("Open database"));
             menu->addMenu(trackerOpen_);
         }
-        for (const auto& q : def.quick) addOption(*menu, q.name, q.caption);
+        for (const auto& q : def.quick)
+            addOption(*menu, q.name, q.caption);
         if (!def.quick.empty() || def.tag == MenuCatalog::Tracker) menu->addSeparator();
         for (const auto& g : def.groups) {
             auto* sub = new QMenu(QString::fromStdString(g.caption), menu);
             sub->setObjectName(QString::fromStdString(g.name));
-            for (const auto& o : g.options) addOption(*sub, o.name, o.caption);
+            for (const auto& o : g.options)
+                addOption(*sub, o.name, o.caption);
             // An empty group keeps its place and its number but offers
             // nothing.
             sub->menuAction()->setEnabled(!g.options.empty());
@@ -61,8 +63,8 @@ ShellMenuBar::ShellMenuBar(QMainWindow& window) : QObject(&window) {
     printer_ = newMenu(options, "Printer1", QStringLiteral("Printer"));
     language_ = newMenu(options, "Language1", QStringLiteral("Language"));
     QMenu* desktop = newMenu(options, "Desktop1", QStringLiteral("Desktop"));
-    for (auto [name, caption] : {std::pair{"ChangeProperties1", "Change properties"},
-                                 std::pair{"AddShortcut1", "Add shortcut"}}) {
+    for (auto [name, caption] :
+         {std::pair{"ChangeProperties1", "Change properties"}, std::pair{"AddShortcut1", "Add shortcut"}}) {
         auto* a = desktop->addAction(QString::fromLatin1(caption));
         a->setObjectName(QString::fromLatin1(name));
         a->setEnabled(false); // the desktop editor is not part of this desktop
@@ -87,7 +89,8 @@ ShellMenuBar::ShellMenuBar(QMainWindow& window) : QObject(&window) {
     contact_ = help->addAction(QStringLiteral("Contact us"));
     contact_->setObjectName(QStringLiteral("ContactUs1"));
     bar->addMenu(help);
-    for (QAction* a : {helpTopics_, about_, contact_}) actions_.insert(a->objectName(), a);
+    for (QAction* a : {helpTopics_, about_, contact_})
+        actions_.insert(a->objectName(), a);
 
     exit_ = new QAction(QStringLiteral("Exit"), bar);
     exit_->setObjectName(QStringLiteral("Exit1"));

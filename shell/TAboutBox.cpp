@@ -61,9 +61,12 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
 
 void TAboutBox::setDataDirectory(const QString& dir) {
     dir_ = dir;
-    dataDir_->setText(QStringLiteral("<a href=\"open\">%1</a>").arg(QDir::toNativeSeparators(dir).toHtmlEscaped()));
+    dataDir_->setText(
+        QStringLiteral("<a href=\"open\">%1</a>").arg(QDir::toNativeSeparators(dir).toHtmlEscaped()));
 }
 
-void TAboutBox::setVersion(const QString& version) { version_->setText(QStringLiteral("Version ") + version); }
+void TAboutBox::setVersion(const QString& version) {
+    version_->setText(QStringLiteral("Version ") + version);
+}
 
 } // namespace vm::shell

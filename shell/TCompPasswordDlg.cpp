@@ -42,7 +42,9 @@ TCompPasswordDlg::TCompPasswordDlg(QWidget* parent) : QDialog(parent) {
     setFixedSize(sizeHint());
 }
 
-QString TCompPasswordDlg::password() const { return password_->text(); }
+QString TCompPasswordDlg::password() const {
+    return password_->text();
+}
 
 void TCompPasswordDlg::showEvent(QShowEvent* event) {
     password_->clear();

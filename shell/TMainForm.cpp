@@ -16,6 +16,7 @@
 #include "shell/TPasswordDlg.h"
 #include "shell/TSetupWizard.h"
 #include "shell/WallpaperWidget.h"
+#include "shell/core/FormGeometry.h"
 #include "shell/core/LaunchPlanner.h"
 #include "shell/core/MenuCatalog.h"
 #include "shell/core/MenuRights.h"
@@ -23,7 +24,6 @@
 #include "shell/core/ShellMessages.h"
 #include "shell/core/Terminology.h"
 #include "shell/core/WelcomeCaption.h"
-#include "shell/core/FormGeometry.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -52,7 +52,9 @@ constexpr char kSystemAlias[] = "menumydb";
 constexpr char kCompanyAlias[] = "menudata";
 constexpr char kStem[] = "MainMenu";
 
-QString qs(const std::string& s) { return QString::fromStdString(s); }
+QString qs(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
 bool equalsNoCase(const std::string& a, const char* b) {
     return QString::fromStdString(a).compare(QLatin1String(b), Qt::CaseInsensitive) == 0;
@@ -188,7 +190,8 @@ void TMainForm::prepare() {
 
     const FormGeometry g = FormGeometry::parse(settings_.form);
     resize(g.width, g.height);
-    if (g.useStoredPosition) move(g.left, g.top);
+    if (g.useStoredPosition)
+        move(g.left, g.top);
     else if (QScreen* screen = QApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 }
@@ -234,7 +237,9 @@ void TMainForm::applyTerminology() {
     }
 }
 
-Database& TMainForm::dataRoot() { return Session::instance().database(kSystemAlias); }
+Database& TMainForm::dataRoot() {
+    return Session::instance().database(kSystemAlias);
+}
 
 void TMainForm::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
@@ -355,8 +360,10 @@ void TMainForm::closeWithoutDesktop() {
 
 void TMainForm::showLine(int line, bool information) {
     const QString text = messages_->message(line);
-    if (information) QMessageBox::information(this, QStringLiteral("Valmorand"), text);
-    else QMessageBox::warning(this, QStringLiteral("Valmorand"), text);
+    if (information)
+        QMessageBox::information(this, QStringLiteral("Valmorand"), text);
+    else
+        QMessageBox::warning(this, QStringLiteral("Valmorand"), text);
 }
 
 QString TMainForm::statusText(int panel) const {
@@ -398,7 +405,8 @@ void TMainForm::rebuildLanguageMenu() {
 }
 
 void TMainForm::checkLanguageEntry(const QString& entryName) {
-    for (QAction* a : menus_->languageMenu()->actions()) a->setChecked(a->objectName() == entryName);
+    for (QAction* a : menus_->languageMenu()->actions())
+        a->setChecked(a->objectName() == entryName);
 }
 
 void TMainForm::chooseLanguage(const QString& entryName) {
@@ -425,7 +433,8 @@ void TMainForm::chooseLanguage(const QString& entryName) {
         if (auto e = table.find("MainForm", "MainForm")) title = qs(e->caption);
     } catch (const std::exception&) {
     }
-    setWindowTitle(qs(WelcomeCaption::afterLanguageChange(title.toStdString(), link_.Language, DateTime::now())));
+    setWindowTitle(
+        qs(WelcomeCaption::afterLanguageChange(title.toStdString(), link_.Language, DateTime::now())));
     panels_[0]->setText(core::toQString(link_.CompanyName));
     panels_[1]->setText(printers_.names().value(printerIndex_));
     recaptionTools();
@@ -449,7 +458,8 @@ void TMainForm::choosePrinter(int index) {
     if (index < 0 || index >= entries.size()) return;
     printerIndex_ = index;
     SessionRecord::applyPrinter(link_, index);
-    for (int i = 0; i < entries.size(); ++i) entries[i]->setChecked(i == index);
+    for (int i = 0; i < entries.size(); ++i)
+        entries[i]->setChecked(i == index);
     panels_[1]->setText(printers_.names().value(index));
 }
 
@@ -493,7 +503,8 @@ bool TMainForm::pointCompanyAlias() {
     } catch (const std::exception& e) {
         QMessageBox::warning(this, QStringLiteral("Valmorand"),
                              messages_->message(msg::kCompanyNotOpened) + QLatin1Char('\n') +
-                                 QDir::toNativeSeparators(qs(dir)) + QLatin1Char('\n') + QString::fromUtf8(e.what()));
+                                 QDir::toNativeSeparators(qs(dir)) + QLatin1Char('\n') +
+                                 QString::fromUtf8(e.what()));
         return false;
     }
 }
@@ -531,7 +542,8 @@ void TMainForm::chooseCompany(int index) {
     }
     SessionRecord::applyCompanyChange(link_, *company);
     pointCompanyAlias();
-    for (int i = 0; i < entries.size(); ++i) entries[i]->setChecked(i == index);
+    for (int i = 0; i < entries.size(); ++i)
+        entries[i]->setChecked(i == index);
     panels_[0]->setText(core::toQString(link_.CompanyName));
     if (settings_.trackerOn()) rebuildTrackerMenu();
 }
@@ -579,8 +591,10 @@ void TMainForm::runTool(int index) {
     if (index < 0 || index >= static_cast<int>(tools_.size())) return;
     const ToolEntry t = tools_[static_cast<std::size_t>(index)];
     if (t.isModule) {
-        if (t.program == MenuCatalog::kToolsMaintenance) runToolsMaintenance();
-        else launchEntry(qs(t.program));
+        if (t.program == MenuCatalog::kToolsMaintenance)
+            runToolsMaintenance();
+        else
+            launchEntry(qs(t.program));
         return;
     }
     // A program of the program directory first, then one on the path. A
@@ -618,7 +632,8 @@ void TMainForm::chooseTrackerDatabase(int index) {
     const QList<QAction*> entries = menus_->trackerDatabaseMenu()->actions();
     if (index < 0 || index >= entries.size()) return;
     trackerAccount_ = trackerDbs_[static_cast<std::size_t>(index)].account;
-    for (int i = 0; i < entries.size(); ++i) entries[i]->setChecked(i == index);
+    for (int i = 0; i < entries.size(); ++i)
+        entries[i]->setChecked(i == index);
 }
 
 // --- Launching ----------------------------------------------------------
@@ -626,7 +641,8 @@ void TMainForm::chooseTrackerDatabase(int index) {
 void TMainForm::rebuildCatalogue(bool enabledOnly) {
     catalogue_ = OptionCatalogue::build(
         settings_, [this](const std::string& name) { return menus_->optionState(name); },
-        [this](int tag) { return messages_->message(msg::kLedgerNameBase + tag).toStdString(); }, enabledOnly);
+        [this](int tag) { return messages_->message(msg::kLedgerNameBase + tag).toStdString(); },
+        enabledOnly);
 }
 
 void TMainForm::launchEntry(const QString& entryName) {
@@ -636,7 +652,9 @@ void TMainForm::launchEntry(const QString& entryName) {
     context.payrollOn = settings_.payrollOn();
     context.payrollFilesExist = [] {
         try {
-            return Session::instance().database(kCompanyAlias).tableExists(MenuCatalog::kPayrollDepartmentTable);
+            return Session::instance()
+                .database(kCompanyAlias)
+                .tableExists(MenuCatalog::kPayrollDepartmentTable);
         } catch (const EngineError&) {
             return false;
         }
@@ -697,7 +715,8 @@ void TMainForm::runModule(const std::string& library, const std::string& code) {
         return;
     }
     update();
-    if (run.result == 0) QMessageBox::warning(this, QStringLiteral("Valmorand"), QString::fromLatin1(kAccessDenied));
+    if (run.result == 0)
+        QMessageBox::warning(this, QStringLiteral("Valmorand"), QString::fromLatin1(kAccessDenied));
     afterLaunch(code, false);
     update();
 }
@@ -708,7 +727,8 @@ void TMainForm::runToolsMaintenance() {
     core::ModuleRun run;
     try {
         LoadingCursor cursor(this);
-        run = loader.runWithOptions(MenuCatalog::kToolsMaintenance, link_, catalogue_.captions, catalogue_.codes);
+        run = loader.runWithOptions(MenuCatalog::kToolsMaintenance, link_, catalogue_.captions,
+                                    catalogue_.codes);
     } catch (...) {
         rebuildCatalogue(true);
         afterLaunch(MenuCatalog::kToolsMaintenance, true);
@@ -722,7 +742,8 @@ void TMainForm::runToolsMaintenance() {
         setWelcomeCaption(true);
         return;
     }
-    if (run.result == 0) QMessageBox::warning(this, QStringLiteral("Valmorand"), QString::fromLatin1(kAccessDenied));
+    if (run.result == 0)
+        QMessageBox::warning(this, QStringLiteral("Valmorand"), QString::fromLatin1(kAccessDenied));
     afterLaunch(MenuCatalog::kToolsMaintenance, true);
     // The Tools-menu maintenance may have changed the Tools entries.
     buildToolsMenu();

@@ -64,9 +64,15 @@ TPasswordDlg::TPasswordDlg(QWidget* parent) : QDialog(parent) {
     setFixedSize(sizeHint());
 }
 
-QString TPasswordDlg::password() const { return password_->text(); }
-bool TPasswordDlg::useStandardDesktop() const { return standardDesktop_->isChecked(); }
-void TPasswordDlg::clearPassword() { password_->clear(); }
+QString TPasswordDlg::password() const {
+    return password_->text();
+}
+bool TPasswordDlg::useStandardDesktop() const {
+    return standardDesktop_->isChecked();
+}
+void TPasswordDlg::clearPassword() {
+    password_->clear();
+}
 
 void TPasswordDlg::showEvent(QShowEvent* event) {
     password_->clear();

@@ -31,12 +31,12 @@ TSetupWizard::TSetupWizard(int language, QWidget* parent) : QDialog(parent), rul
     // Not "IntlStrings1": the wizard is a child of the main window, whose
     // translation would fill a list of that name with its own messages.
     strings_ = new forms::MessageList(this, QStringLiteral("WizardStrings1"));
-    strings_->setLines({QStringLiteral("Enter your sales tax  and VAT rates"),
-                        QStringLiteral("Enter your GST/PST rates"), QStringLiteral("VAT/Tax 1 rate"),
-                        QStringLiteral("VAT/Tax 2 rate"), QStringLiteral("GST rate"), QStringLiteral("PST rate"),
-                        QStringLiteral("HST rate"), QStringLiteral("Enter your GST/QST rates"),
-                        QStringLiteral("QST rate"), QStringLiteral("Enter your GST/PST/HST rates"),
-                        QStringLiteral("The field \"%1\" must hold a number, for example 7.5. Nothing has been saved.")});
+    strings_->setLines(
+        {QStringLiteral("Enter your sales tax  and VAT rates"), QStringLiteral("Enter your GST/PST rates"),
+         QStringLiteral("VAT/Tax 1 rate"), QStringLiteral("VAT/Tax 2 rate"), QStringLiteral("GST rate"),
+         QStringLiteral("PST rate"), QStringLiteral("HST rate"), QStringLiteral("Enter your GST/QST rates"),
+         QStringLiteral("QST rate"), QStringLiteral("Enter your GST/PST/HST rates"),
+         QStringLiteral("The field \"%1\" must hold a number, for example 7.5. Nothing has been saved.")});
 
     pages_ = new QStackedWidget(this);
     pages_->setObjectName(QStringLiteral("Pages"));
@@ -75,10 +75,11 @@ TSetupWizard::TSetupWizard(int language, QWidget* parent) : QDialog(parent), rul
     provinceLabel->setObjectName(QStringLiteral("Label1"));
     province_ = new QComboBox(provinceGroup);
     province_->setObjectName(QStringLiteral("ComboProvince"));
-    province_->addItems({QStringLiteral("Alberta"), QStringLiteral("British Columbia"), QStringLiteral("Manitoba"),
-                         QStringLiteral("Newfoundland"), QStringLiteral("New Brunswick"),
-                         QStringLiteral("Nova Scotia"), QStringLiteral("Prince Edward Island"),
-                         QStringLiteral("Québec"), QStringLiteral("Ontario"), QStringLiteral("Saskatchewan")});
+    province_->addItems({QStringLiteral("Alberta"), QStringLiteral("British Columbia"),
+                         QStringLiteral("Manitoba"), QStringLiteral("Newfoundland"),
+                         QStringLiteral("New Brunswick"), QStringLiteral("Nova Scotia"),
+                         QStringLiteral("Prince Edward Island"), QStringLiteral("Québec"),
+                         QStringLiteral("Ontario"), QStringLiteral("Saskatchewan")});
     auto* pf = new QFormLayout(provinceGroup);
     pf->addRow(provinceLabel, province_);
     p2->layout()->addWidget(provinceGroup);
@@ -95,7 +96,8 @@ TSetupWizard::TSetupWizard(int language, QWidget* parent) : QDialog(parent), rul
     dateLabel->setObjectName(QStringLiteral("LabelDateFmt"));
     dateFormat_ = new QComboBox(p3);
     dateFormat_->setObjectName(QStringLiteral("ComboDateFmt"));
-    for (const char* f : CompanyDefaultsWizard::kDateFormats) dateFormat_->addItem(QString::fromLatin1(f));
+    for (const char* f : CompanyDefaultsWizard::kDateFormats)
+        dateFormat_->addItem(QString::fromLatin1(f));
     auto* dateRow = new QHBoxLayout;
     dateRow->addWidget(dateLabel);
     dateRow->addWidget(dateFormat_);
@@ -181,9 +183,11 @@ TSetupWizard::TSetupWizard(int language, QWidget* parent) : QDialog(parent), rul
     box->addWidget(pages_);
 
     for (const char* n : {"BtnNext1", "BtnNext2", "BtnNext3", "BtnNext4"})
-        connect(findChild<QPushButton*>(QString::fromLatin1(n)), &QPushButton::clicked, this, &TSetupWizard::next);
+        connect(findChild<QPushButton*>(QString::fromLatin1(n)), &QPushButton::clicked, this,
+                &TSetupWizard::next);
     for (const char* n : {"BtnBack2", "BtnBack3", "BtnBack4", "BtnBack5"})
-        connect(findChild<QPushButton*>(QString::fromLatin1(n)), &QPushButton::clicked, this, &TSetupWizard::back);
+        connect(findChild<QPushButton*>(QString::fromLatin1(n)), &QPushButton::clicked, this,
+                &TSetupWizard::back);
     connect(findChild<QPushButton*>(QStringLiteral("BtnClose")), &QPushButton::clicked, this,
             &TSetupWizard::closeAndStore);
     restart();
@@ -215,14 +219,17 @@ void TSetupWizard::restart() {
     province_->setCurrentIndex(-1);
     dateFormat_->setCurrentIndex(-1);
     align_->setCurrentIndex(-1);
-    for (QLineEdit* e : rate_) e->clear();
+    for (QLineEdit* e : rate_)
+        e->clear();
     symbol_->clear();
     dollars_->clear();
     cents_->clear();
     showPage();
 }
 
-int TSetupWizard::currentPage() const { return pages_->currentIndex() + 1; }
+int TSetupWizard::currentPage() const {
+    return pages_->currentIndex() + 1;
+}
 
 void TSetupWizard::showEvent(QShowEvent* event) {
     rules_.state().page = CompanyDefaultsWizard::Intro;

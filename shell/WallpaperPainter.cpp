@@ -24,12 +24,14 @@ int main(int argc, char** argv) {
 
     // Soft ledger lines across the lower part.
     p.setPen(QPen(QColor(255, 255, 255, 14), 2));
-    for (int y = 560; y < image.height(); y += 36) p.drawLine(0, y, image.width(), y);
+    for (int y = 560; y < image.height(); y += 36)
+        p.drawLine(0, y, image.width(), y);
 
     QFont title(QStringLiteral("DejaVu Sans"), 110, QFont::Bold);
     p.setFont(title);
     p.setPen(QColor(255, 255, 255, 40));
-    p.drawText(image.rect().adjusted(0, 0, -70, -60), Qt::AlignRight | Qt::AlignBottom, QStringLiteral("Valmorand"));
+    p.drawText(image.rect().adjusted(0, 0, -70, -60), Qt::AlignRight | Qt::AlignBottom,
+               QStringLiteral("Valmorand"));
     p.end();
     return image.save(QString::fromLocal8Bit(argv[1]), "JPG", 85) ? 0 : 1;
 }

@@ -14,8 +14,8 @@ int main(int argc, char** argv) {
 
     // The progress box comes from a component library; start-up goes on
     // without it.
-    auto progress = std::make_unique<vm::shell::ProgressBoxLibrary>(
-        vm::shell::ShellSettings::read(store).programDir());
+    auto progress =
+        std::make_unique<vm::shell::ProgressBoxLibrary>(vm::shell::ShellSettings::read(store).programDir());
     progress->open();
     progress->caption(0);
 

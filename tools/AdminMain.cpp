@@ -33,15 +33,13 @@ struct UsageError {
     std::string message;
 };
 
-std::optional<long long> parseCount(const std::string& text)
-{
+std::optional<long long> parseCount(const std::string& text) {
     if (text.empty() || text.size() > 12 || text.find_first_not_of("0123456789") != std::string::npos)
         return std::nullopt;
     return std::stoll(text);
 }
 
-int parseCount(const std::string& text, const std::string& what, long long low, long long high)
-{
+int parseCount(const std::string& text, const std::string& what, long long low, long long high) {
     auto n = parseCount(text);
     if (!n || *n < low || *n > high)
         throw UsageError{what + " must be a whole number from " + std::to_string(low) + " to " +
@@ -51,54 +49,47 @@ int parseCount(const std::string& text, const std::string& what, long long low, 
 
 // DIR must be an existing directory: a mistyped path is refused rather than
 // silently created.
-std::string dataDirFor(const std::string& root)
-{
+std::string dataDirFor(const std::string& root) {
     std::error_code ec;
     if (root.empty() || !fs::is_directory(root, ec))
         throw UsageError{"\"" + root + "\" is not an existing directory"};
     return schema::dataDirOf(fs::absolute(root, ec).string());
 }
 
-std::string requireDataRoot(const std::string& root)
-{
+std::string requireDataRoot(const std::string& root) {
     const std::string dataDir = dataDirFor(root);
     if (!schema::isDataRoot(dataDir))
-        throw UsageError{dataDir + " is not a data directory; run \"valmorand-admin init " + root + "\" first"};
+        throw UsageError{dataDir + " is not a data directory; run \"valmorand-admin init " + root +
+                         "\" first"};
     return dataDir;
 }
 
-int cmdInit(const std::vector<std::string>& a)
-{
-    if (a.size() != 1)
-        throw UsageError{"init takes one argument, the directory"};
+int cmdInit(const std::vector<std::string>& a) {
+    if (a.size() != 1) throw UsageError{"init takes one argument, the directory"};
     const std::string dataDir = dataDirFor(a[0]);
-    if (schema::isDataRoot(dataDir))
-        throw UsageError{dataDir + " already holds a data root"};
+    if (schema::isDataRoot(dataDir)) throw UsageError{dataDir + " already holds a data root"};
     schema::createDataRoot(dataDir, schema::standardUsers());
-    std::cout << "Data root created in " << dataDir << "\n"
-              << "Users: ADMIN (password ADMIN, every right), CLERK (password CLERK, receivables entry only).\n";
+    std::cout
+        << "Data root created in " << dataDir << "\n"
+        << "Users: ADMIN (password ADMIN, every right), CLERK (password CLERK, receivables entry only).\n";
     return 0;
 }
 
-int cmdAddCompany(const std::vector<std::string>& a)
-{
-    if (a.size() != 3)
-        throw UsageError{"add-company takes the directory, the company number and its name"};
+int cmdAddCompany(const std::vector<std::string>& a) {
+    if (a.size() != 3) throw UsageError{"add-company takes the directory, the company number and its name"};
     const std::string dataDir = requireDataRoot(a[0]);
     const int n = parseCount(a[1], "the company number", 1, schema::kMaxCompany);
     schema::createCompany(dataDir, n, a[2]);
-    std::cout << "Company " << n << " \"" << a[2] << "\" created in " << schema::companyDirOf(dataDir, n) << "\n";
+    std::cout << "Company " << n << " \"" << a[2] << "\" created in " << schema::companyDirOf(dataDir, n)
+              << "\n";
     return 0;
 }
 
-int cmdDemo(const std::vector<std::string>& a)
-{
-    if (a.empty())
-        throw UsageError{"demo needs the directory"};
+int cmdDemo(const std::vector<std::string>& a) {
+    if (a.empty()) throw UsageError{"demo needs the directory"};
     admin::DemoOptions o;
     for (std::size_t i = 1; i < a.size(); i += 2) {
-        if (i + 1 >= a.size())
-            throw UsageError{"option " + a[i] + " needs a number"};
+        if (i + 1 >= a.size()) throw UsageError{"option " + a[i] + " needs a number"};
         if (a[i] == "--clients")
             o.clients = parseCount(a[i + 1], "--clients", 0, 99999);
         else if (a[i] == "--suppliers")
@@ -108,8 +99,7 @@ int cmdDemo(const std::vector<std::string>& a)
         else
             throw UsageError{"unknown option " + a[i]};
     }
-    if (o.invoices > 0 && o.clients == 0)
-        throw UsageError{"invoices need at least one client"};
+    if (o.invoices > 0 && o.clients == 0) throw UsageError{"invoices need at least one client"};
     const std::string dataDir = requireDataRoot(a[0]);
     const auto start = std::chrono::steady_clock::now();
     const auto s = admin::buildDemoCompany(dataDir, o);
@@ -126,10 +116,8 @@ int cmdDemo(const std::vector<std::string>& a)
     return 0;
 }
 
-int cmdCheck(const std::vector<std::string>& a)
-{
-    if (a.size() != 2)
-        throw UsageError{"check takes the directory and the company number"};
+int cmdCheck(const std::vector<std::string>& a) {
+    if (a.size() != 2) throw UsageError{"check takes the directory and the company number"};
     const std::string dataDir = requireDataRoot(a[0]);
     const int n = parseCount(a[1], "the company number", 1, schema::kMaxCompany);
     const std::string dir = schema::companyDirOf(dataDir, n);
@@ -151,8 +139,7 @@ int cmdCheck(const std::vector<std::string>& a)
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty() || args[0] == "--help" || args[0] == "-h") {
         std::cout << kUsage;
@@ -161,14 +148,10 @@ int main(int argc, char** argv)
     const std::string cmd = args[0];
     args.erase(args.begin());
     try {
-        if (cmd == "init")
-            return cmdInit(args);
-        if (cmd == "add-company")
-            return cmdAddCompany(args);
-        if (cmd == "demo")
-            return cmdDemo(args);
-        if (cmd == "check")
-            return cmdCheck(args);
+        if (cmd == "init") return cmdInit(args);
+        if (cmd == "add-company") return cmdAddCompany(args);
+        if (cmd == "demo") return cmdDemo(args);
+        if (cmd == "check") return cmdCheck(args);
         throw UsageError{"unknown command \"" + cmd + "\""};
     } catch (const UsageError& e) {
         std::cerr << "valmorand-admin: " << e.message << "\n" << kUsage;

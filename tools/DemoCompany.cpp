@@ -8,9 +8,9 @@
 
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
 #include <map>
 #include <memory>
-#include <filesystem>
 #include <stdexcept>
 
 namespace vm::admin {
@@ -121,31 +121,31 @@ struct Terms {
     int days;
 };
 const std::vector<Terms> kTerms = {
-    {1, "Net 30 days", 30}, {2, "Net 15 days", 15}, {3, "2% 10 days, net 30", 30},
+    {1, "Net 30 days", 30},   {2, "Net 15 days", 15}, {3, "2% 10 days, net 30", 30},
     {4, "Due on receipt", 0}, {5, "Net 60 days", 60},
 };
 
 const std::vector<std::pair<const char*, const char*>> kSalesmen = {
     {"JT", "Julie Tremblay"}, {"MG", "Marc-André Gagnon"}, {"SB", "Sarah Bennett"}, {"DL", "David Lefebvre"}};
 
-const std::vector<std::string> kFrenchTrades = {"Boulangerie", "Quincaillerie", "Garage", "Pharmacie", "Épicerie",
-                                                "Librairie",  "Fleuriste",     "Imprimerie", "Traiteur",
-                                                "Menuiserie", "Clinique dentaire", "Salon de coiffure"};
-const std::vector<std::string> kFrenchNames = {"Tremblay", "Gagnon",   "Roy",      "Côté",    "Bouchard",
-                                               "Gauthier", "Morin",    "Lavoie",   "Fortin",  "Gagné",
+const std::vector<std::string> kFrenchTrades = {
+    "Boulangerie", "Quincaillerie", "Garage",   "Pharmacie",  "Épicerie",          "Librairie",
+    "Fleuriste",   "Imprimerie",    "Traiteur", "Menuiserie", "Clinique dentaire", "Salon de coiffure"};
+const std::vector<std::string> kFrenchNames = {"Tremblay", "Gagnon",    "Roy",      "Côté",    "Bouchard",
+                                               "Gauthier", "Morin",     "Lavoie",   "Fortin",  "Gagné",
                                                "Ouellet",  "Pelletier", "Bélanger", "Lévesque"};
-const std::vector<std::string> kEnglishPlaces = {"Maple Leaf", "Lakeshore", "Riverside", "Northern",
-                                                 "Georgian Bay", "Kingsway", "Bayview",   "Huron",
-                                                 "Frontenac", "Rideau",    "Algonquin", "Trillium"};
-const std::vector<std::string> kEnglishTrades = {"Hardware", "Bakery",  "Auto Parts", "Printing",
-                                                 "Electric", "Plumbing", "Catering",   "Books",
+const std::vector<std::string> kEnglishPlaces = {"Maple Leaf",   "Lakeshore", "Riverside", "Northern",
+                                                 "Georgian Bay", "Kingsway",  "Bayview",   "Huron",
+                                                 "Frontenac",    "Rideau",    "Algonquin", "Trillium"};
+const std::vector<std::string> kEnglishTrades = {"Hardware", "Bakery",      "Auto Parts",    "Printing",
+                                                 "Electric", "Plumbing",    "Catering",      "Books",
                                                  "Flooring", "Landscaping", "Dental Clinic", "Florists"};
-const std::vector<std::string> kFrenchFirst = {"Marie", "Jean", "Sophie", "Louis", "Isabelle", "Pierre",
-                                               "Nathalie", "François", "Chantal", "Luc"};
-const std::vector<std::string> kEnglishFirst = {"Emily", "James", "Olivia", "Michael", "Sarah",
-                                                "Robert", "Jennifer", "William", "Karen", "Daniel"};
-const std::vector<std::string> kEnglishLast = {"Smith", "MacDonald", "Campbell", "Wilson", "Thompson",
-                                               "Anderson", "Brown", "Martin", "Taylor", "Stewart"};
+const std::vector<std::string> kFrenchFirst = {"Marie",  "Jean",     "Sophie",   "Louis",   "Isabelle",
+                                               "Pierre", "Nathalie", "François", "Chantal", "Luc"};
+const std::vector<std::string> kEnglishFirst = {"Emily",  "James",    "Olivia",  "Michael", "Sarah",
+                                                "Robert", "Jennifer", "William", "Karen",   "Daniel"};
+const std::vector<std::string> kEnglishLast = {"Smith",    "MacDonald", "Campbell", "Wilson", "Thompson",
+                                               "Anderson", "Brown",     "Martin",   "Taylor", "Stewart"};
 
 struct SupplierModel {
     const char* name;
@@ -154,27 +154,32 @@ struct SupplierModel {
     int expense;
 };
 const std::vector<SupplierModel> kSupplierModels = {
-    {"Papeterie Laurentienne Inc.", 0, 'Q', 5300},      {"Transport Beauce Express", 3, 'Q', 5000},
-    {"Northland Office Supply Ltd.", 0, 'O', 5300},     {"Gestion Immobilière Rivard", 1, 'Q', 5100},
-    {"Télécom Boréal", 3, 'Q', 5200},                   {"Énergie Saint-Maurice", 4, 'Q', 5700},
-    {"Pétroles Dupuis et Fils", 2, 'Q', 5500},          {"Assurances Beaulieu & Associés", 5, 'Q', 5800},
-    {"Kingston Fasteners Co.", 4, 'O', 5000},           {"Huronia Packaging Ltd.", 5, 'O', 5000},
-    {"Cabinet comptable Lachance CPA", 7, 'Q', 5600},   {"Great Lakes Hardware Wholesale", 1, 'O', 5000},
-    {"Distribution Maska Inc.", 6, 'Q', 5000},          {"Ottawa Valley Courier", 3, 'O', 5000},
+    {"Papeterie Laurentienne Inc.", 0, 'Q', 5300},
+    {"Transport Beauce Express", 3, 'Q', 5000},
+    {"Northland Office Supply Ltd.", 0, 'O', 5300},
+    {"Gestion Immobilière Rivard", 1, 'Q', 5100},
+    {"Télécom Boréal", 3, 'Q', 5200},
+    {"Énergie Saint-Maurice", 4, 'Q', 5700},
+    {"Pétroles Dupuis et Fils", 2, 'Q', 5500},
+    {"Assurances Beaulieu & Associés", 5, 'Q', 5800},
+    {"Kingston Fasteners Co.", 4, 'O', 5000},
+    {"Huronia Packaging Ltd.", 5, 'O', 5000},
+    {"Cabinet comptable Lachance CPA", 7, 'Q', 5600},
+    {"Great Lakes Hardware Wholesale", 1, 'O', 5000},
+    {"Distribution Maska Inc.", 6, 'Q', 5000},
+    {"Ottawa Valley Courier", 3, 'O', 5000},
     {"Champlain Steel Supply Inc.", 1, 'U', 5000},
 };
 
-std::string digits(std::int64_t n, int width)
-{
+std::string digits(std::int64_t n, int width) {
     std::string s = std::to_string(n);
-    return s.size() < static_cast<std::size_t>(width) ? std::string(static_cast<std::size_t>(width) - s.size(), '0') + s
-                                                      : s;
+    return s.size() < static_cast<std::size_t>(width)
+               ? std::string(static_cast<std::size_t>(width) - s.size(), '0') + s
+               : s;
 }
 
-std::string postalCode(DemoRandom& rng, const City& c)
-{
-    if (std::string(c.country) != "Canada")
-        return c.postal;
+std::string postalCode(DemoRandom& rng, const City& c) {
+    if (std::string(c.country) != "Canada") return c.postal;
     static const std::string letters = "ABCEGHJKLMNPRSTVXY";
     std::string s = std::string(c.postal) + " ";
     s += static_cast<char>('0' + rng.between(0, 9));
@@ -184,55 +189,51 @@ std::string postalCode(DemoRandom& rng, const City& c)
 }
 
 // 555-01xx numbers are reserved for fiction.
-std::string phone(DemoRandom& rng, int area)
-{
+std::string phone(DemoRandom& rng, int area) {
     return std::to_string(area) + " 555-01" + digits(rng.between(0, 99), 2);
 }
 
-std::string slug(const std::string& name)
-{
+std::string slug(const std::string& name) {
     std::string s;
     for (unsigned char ch : name)
-        if (std::isalnum(ch) && ch < 0x80)
-            s += static_cast<char>(std::tolower(ch));
+        if (std::isalnum(ch) && ch < 0x80) s += static_cast<char>(std::tolower(ch));
     return s.substr(0, 24);
 }
 
-const City& cityFor(char province, int index)
-{
+const City& cityFor(char province, int index) {
     const auto& list = province == 'Q' ? kQuebec : province == 'O' ? kOntario : kUnitedStates;
     return list[static_cast<std::size_t>(index) % list.size()];
 }
 
-Date randomDay(DemoRandom& rng, Date from, Date to) { return from.addDays(static_cast<int>(rng.between(0, to.daysSince(from)))); }
+Date randomDay(DemoRandom& rng, Date from, Date to) {
+    return from.addDays(static_cast<int>(rng.between(0, to.daysSince(from))));
+}
 
-DateTime stampOf(Date d) { return DateTime(d, 9 * 3600); }
+DateTime stampOf(Date d) {
+    return DateTime(d, 9 * 3600);
+}
 
 // Taxes on a sale or purchase: GST and QST in Québec, HST in Ontario, none
 // abroad. Each part is rounded to cents on its own, as printed on invoices.
 struct Taxes {
     Money federal, provincial;
 };
-Taxes taxesOn(Money subtotal, char province)
-{
-    if (province == 'Q')
-        return {subtotal.convertedAt(0.05), subtotal.convertedAt(0.09975)};
-    if (province == 'O')
-        return {subtotal.convertedAt(0.13), Money()};
+Taxes taxesOn(Money subtotal, char province) {
+    if (province == 'Q') return {subtotal.convertedAt(0.05), subtotal.convertedAt(0.09975)};
+    if (province == 'O') return {subtotal.convertedAt(0.13), Money()};
     return {};
 }
 
-Money randomAmount(DemoRandom& rng)
-{
+Money randomAmount(DemoRandom& rng) {
     const int r = static_cast<int>(rng.between(0, 99));
-    if (r < 60)
-        return Money::fromCents(rng.between(10000, 250000));
-    if (r < 95)
-        return Money::fromCents(rng.between(250000, 1000000));
+    if (r < 60) return Money::fromCents(rng.between(10000, 250000));
+    if (r < 95) return Money::fromCents(rng.between(250000, 1000000));
     return Money::fromCents(rng.between(1000000, 4000000));
 }
 
-int periodOf(Date d) { return d.month(); }
+int periodOf(Date d) {
+    return d.month();
+}
 
 // ---------------------------------------------------------------------------
 
@@ -261,8 +262,8 @@ public:
     DemoWriter(Database& db, const DemoOptions& o, DemoSummary& s)
         : db_(db), opt_(o), sum_(s), rng_(o.seed),
           car_(db, "car",
-               {"Car_client", "Car_invoice", "Car_ref", "Car_date", "Car_type", "Car_du_date", "Car_amount", "Car_memo",
-                "Car_slsm", "Car_pro_tax", "Car_fed_tax", "Car_user", "Car_stamp"}),
+               {"Car_client", "Car_invoice", "Car_ref", "Car_date", "Car_type", "Car_du_date", "Car_amount",
+                "Car_memo", "Car_slsm", "Car_pro_tax", "Car_fed_tax", "Car_user", "Car_stamp"}),
           cap_(db, "cap",
                {"Cap_supplier", "Cap_invoice", "Cap_ref", "Cap_date", "Cap_type", "Cap_du_date", "Cap_amount",
                 "Cap_memo", "Cap_user", "Cap_stamp"}),
@@ -271,14 +272,12 @@ public:
                  "Tjlh_tot_credit", "Tjlh_memo", "Tjlh_user", "Tjlh_stamp"}),
           tjld_(db, "tjld",
                 {"Tjld_period", "Tjld_journal", "Tjld_reference", "Tjld_date", "Tjld_account", "Tjld_debit",
-                 "Tjld_credit", "Tjld_description"})
-    {
+                 "Tjld_credit", "Tjld_description"}) {
         for (const auto& a : kChart)
             accountNames_[a.number] = a.description;
     }
 
-    void run()
-    {
+    void run() {
         writeChart();
         writeControl();
         writeSalesmen();
@@ -293,18 +292,16 @@ public:
     }
 
 private:
-    void writeChart()
-    {
-        RowInserter glm(db_, "glm", {"Glm_account", "Glm_Description", "Glm_type", "Glm_summarize", "Glm_currency"});
+    void writeChart() {
+        RowInserter glm(db_, "glm",
+                        {"Glm_account", "Glm_Description", "Glm_type", "Glm_summarize", "Glm_currency"});
         for (const auto& a : kChart)
             glm.add({a.number, a.description, a.type, "N", a.currency});
     }
 
-    void writeControl()
-    {
+    void writeControl() {
         Cursor c(db_, "ctrl");
-        if (!c.first())
-            throw std::runtime_error("company 1 has no control row");
+        if (!c.first()) throw std::runtime_error("company 1 has no control row");
         c.edit();
         c.set("Ctrl_periods", 12);
         for (const char* f : {"Ctrl_gl_period", "Ctrl_ar_period", "Ctrl_ap_period", "Ctrl_fa_period"})
@@ -345,15 +342,13 @@ private:
         ctrl_ = std::make_unique<Cursor>(db_, "ctrl");
     }
 
-    void writeSalesmen()
-    {
+    void writeSalesmen() {
         RowInserter slsm(db_, "slsm", {"Slsm_code", "Slsm_nom", "Slsm_taux1", "Slsm_user", "Slsm_stamp"});
         for (const auto& [code, name] : kSalesmen)
             slsm.add({code, name, 3.0, kUser, stampOf(kYearStart)});
     }
 
-    void makeClients()
-    {
+    void makeClients() {
         clients_.resize(static_cast<std::size_t>(opt_.clients));
         for (int i = 0; i < opt_.clients; ++i) {
             ClientInfo& c = clients_[static_cast<std::size_t>(i)];
@@ -362,18 +357,20 @@ private:
             c.province = kind < 58 ? 'Q' : kind < 95 ? 'O' : 'U';
             c.currency = c.province == 'U' ? 1 : 0;
             if (c.province == 'Q')
-                c.name = rng_.pick(kFrenchTrades) + " " + rng_.pick(kFrenchNames) + (rng_.percent(40) ? " Inc." : "");
+                c.name = rng_.pick(kFrenchTrades) + " " + rng_.pick(kFrenchNames) +
+                         (rng_.percent(40) ? " Inc." : "");
             else
-                c.name = rng_.pick(kEnglishPlaces) + " " + rng_.pick(kEnglishTrades) + (rng_.percent(50) ? " Ltd." : "");
+                c.name = rng_.pick(kEnglishPlaces) + " " + rng_.pick(kEnglishTrades) +
+                         (rng_.percent(50) ? " Ltd." : "");
             const Terms& t = kTerms[static_cast<std::size_t>(rng_.percent(55) ? 0 : rng_.between(1, 4))];
             c.termsDays = t.days;
             termsOf_.push_back(t.code);
-            c.salesrep = c.province == 'Q' ? (rng_.percent(50) ? "JT" : "MG") : (rng_.percent(50) ? "SB" : "DL");
+            c.salesrep =
+                c.province == 'Q' ? (rng_.percent(50) ? "JT" : "MG") : (rng_.percent(50) ? "SB" : "DL");
         }
     }
 
-    void makeSuppliers()
-    {
+    void makeSuppliers() {
         suppliers_.resize(static_cast<std::size_t>(opt_.suppliers));
         for (int i = 0; i < opt_.suppliers; ++i) {
             SupplierInfo& s = suppliers_[static_cast<std::size_t>(i)];
@@ -381,8 +378,7 @@ private:
             const int round = i / static_cast<int>(kSupplierModels.size());
             s.code = "F" + digits(i + 1, 4);
             s.name = m.name;
-            if (round > 0)
-                s.name += " - " + std::string(cityFor(m.province, m.cityIndex + round).name);
+            if (round > 0) s.name += " - " + std::string(cityFor(m.province, m.cityIndex + round).name);
             s.province = m.province;
             s.currency = m.province == 'U' ? 1 : 0;
             s.expense = m.expense;
@@ -391,16 +387,14 @@ private:
     }
 
     void journal(int journalNo, const std::string& reference, Date date, const std::string& memo,
-                 const std::vector<std::pair<int, Money>>& lines)
-    {
+                 const std::vector<std::pair<int, Money>>& lines) {
         Money debit, credit;
         for (const auto& [account, amount] : lines)
             (amount >= Money() ? debit : credit) += amount >= Money() ? amount : -amount;
         const int period = periodOf(date);
         tjlh_.add({period, journalNo, reference, date, "", debit, credit, memo, kUser, stampOf(date)});
         for (const auto& [account, amount] : lines) {
-            if (amount.isZero())
-                continue;
+            if (amount.isZero()) continue;
             const bool isDebit = amount > Money();
             tjld_.add({period, journalNo, reference, date, account, isDebit ? amount : Money(),
                        isDebit ? Money() : -amount, accountNames_[account]});
@@ -414,10 +408,8 @@ private:
         Money subtotal;
     };
 
-    void writeSales()
-    {
-        if (clients_.empty())
-            return;
+    void writeSales() {
+        if (clients_.empty()) return;
         // Invoices are numbered in date order, as an invoicing module would.
         std::vector<Sale> sales(static_cast<std::size_t>(opt_.invoices));
         const Date last = kToday.addDays(-3);
@@ -426,7 +418,8 @@ private:
             s.day = randomDay(rng_, kYearStart.addDays(4), last).daysSince(kYearStart);
             s.subtotal = randomAmount(rng_);
         }
-        std::stable_sort(sales.begin(), sales.end(), [](const Sale& a, const Sale& b) { return a.day < b.day; });
+        std::stable_sort(sales.begin(), sales.end(),
+                         [](const Sale& a, const Sale& b) { return a.day < b.day; });
         for (std::size_t k = 0; k < sales.size(); ++k)
             sales[k].number = static_cast<std::int32_t>(100001 + k);
         // Written client by client: the client index then grows at its end
@@ -443,29 +436,25 @@ private:
             const Taxes tax = taxesOn(s.subtotal, c.province);
             const Money total = s.subtotal + tax.federal + tax.provincial;
             const std::string invoice = std::to_string(s.number);
-            car_.add({c.code, invoice, "", date, "1", due, total, "", c.salesrep, tax.provincial, tax.federal, kUser,
-                      stampOf(date)});
+            car_.add({c.code, invoice, "", date, "1", due, total, "", c.salesrep, tax.provincial, tax.federal,
+                      kUser, stampOf(date)});
             ++sum_.invoices;
             c.balance += total;
             c.salesYtd += total;
-            if (date.month() == kToday.month())
-                c.salesMonth += total;
+            if (date.month() == kToday.month()) c.salesMonth += total;
             c.lastSale = total;
             c.lastSaleDate = date;
 
             // Half the invoices are paid in full, a fifth in part, the rest
             // are still open; payments come around the due date.
             const int r = static_cast<int>(rng_.between(0, 99));
-            if (r >= 70)
-                continue;
+            if (r >= 70) continue;
             const Date paid = std::max(date.addDays(1), due.addDays(static_cast<int>(rng_.between(-10, 25))));
-            if (paid > kToday)
-                continue;
+            if (paid > kToday) continue;
             Money amount = total;
             if (r >= 50)
                 amount = Money::fromCents(total.roundedToCents().raw() / 100 * rng_.between(30, 80) / 100);
-            if (amount <= Money())
-                continue;
+            if (amount <= Money()) continue;
             const std::string ref = "R" + digits(++receiptNo, 6);
             car_.add({c.code, invoice, ref, paid, "2", paid, -amount, "", c.salesrep, Money(), Money(), kUser,
                       stampOf(paid)});
@@ -477,10 +466,8 @@ private:
         }
     }
 
-    void writePurchases()
-    {
-        if (suppliers_.empty())
-            return;
+    void writePurchases() {
+        if (suppliers_.empty()) return;
         const std::int64_t count = std::max<std::int64_t>(4LL * opt_.suppliers, opt_.invoices / 10);
         std::int64_t chequeNo = 1000;
         for (std::int64_t k = 0; k < count; ++k) {
@@ -495,8 +482,7 @@ private:
             ++sum_.purchases;
             s.balance += total;
             s.purchYtd += total;
-            if (date.month() == kToday.month())
-                s.purchMonth += total;
+            if (date.month() == kToday.month()) s.purchMonth += total;
             s.lastPurchase = total;
             s.lastPurchaseDate = std::max(s.lastPurchaseDate, date);
             journal(s.currency == 0 ? 3 : 31 + s.currency, invoice, date, s.name,
@@ -506,15 +492,13 @@ private:
                      {kPayable[s.currency], -total}});
 
             const int r = static_cast<int>(rng_.between(0, 99));
-            if (r >= 75)
-                continue;
+            if (r >= 75) continue;
             const Date paid = std::max(date, due.addDays(static_cast<int>(rng_.between(-5, 20))));
-            if (paid > kToday)
-                continue;
+            if (paid > kToday) continue;
             const Money amount =
-                r < 60 ? total : Money::fromCents(total.roundedToCents().raw() / 100 * rng_.between(25, 75) / 100);
-            if (amount <= Money())
-                continue;
+                r < 60 ? total
+                       : Money::fromCents(total.roundedToCents().raw() / 100 * rng_.between(25, 75) / 100);
+            if (amount <= Money()) continue;
             const std::string cheque = std::to_string(++chequeNo);
             cap_.add({s.code, invoice, cheque, paid, "2", due, -amount, "", kUser, stampOf(paid)});
             ++sum_.disbursements;
@@ -529,15 +513,16 @@ private:
         ctrl_->post();
     }
 
-    void writeClients()
-    {
+    void writeClients() {
         RowInserter cli(db_, "cli",
-                        {"Cli_code", "Cli_name", "Cli_adr1", "Cli_city", "Cli_prov", "Cli_country", "Cli_postal_code",
-                         "Cli_tel", "Cli_fax", "Cli_contact", "Cli_contact_tel", "Cli_email", "Cli_salesrep",
-                         "Cli_terr", "Cli_language", "Cli_terms", "Cli_date_created", "Cli_date_last_sale",
-                         "Cli_date_last_pmt", "Cli_tax_fed", "Cli_tax_pro", "Cli_du_days", "Cli_credit_limit",
-                         "Cli_price_list", "Cli_current_bal", "Cli_last_sale", "Cli_sales_mth", "Cli_sales_ytd",
-                         "Cli_user", "Cli_stamp", "Cli_currency", "Cli_copies"});
+                        {"Cli_code",         "Cli_name",           "Cli_adr1",          "Cli_city",
+                         "Cli_prov",         "Cli_country",        "Cli_postal_code",   "Cli_tel",
+                         "Cli_fax",          "Cli_contact",        "Cli_contact_tel",   "Cli_email",
+                         "Cli_salesrep",     "Cli_terr",           "Cli_language",      "Cli_terms",
+                         "Cli_date_created", "Cli_date_last_sale", "Cli_date_last_pmt", "Cli_tax_fed",
+                         "Cli_tax_pro",      "Cli_du_days",        "Cli_credit_limit",  "Cli_price_list",
+                         "Cli_current_bal",  "Cli_last_sale",      "Cli_sales_mth",     "Cli_sales_ytd",
+                         "Cli_user",         "Cli_stamp",          "Cli_currency",      "Cli_copies"});
         for (std::size_t i = 0; i < clients_.size(); ++i) {
             const ClientInfo& c = clients_[i];
             const City& city = cityFor(c.province, static_cast<int>(rng_.between(0, 7)));
@@ -545,45 +530,95 @@ private:
             const std::string contact = french ? rng_.pick(kFrenchFirst) + " " + rng_.pick(kFrenchNames)
                                                : rng_.pick(kEnglishFirst) + " " + rng_.pick(kEnglishLast);
             const std::string tel = phone(rng_, city.area);
-            const std::string street =
-                french ? std::to_string(rng_.between(10, 4999)) + ", " + city.street
-                       : std::to_string(rng_.between(10, 4999)) + " " + city.street;
-            const Date created = Date::fromYmd(static_cast<int>(rng_.between(2015, 2025)),
-                                               static_cast<int>(rng_.between(1, 12)), static_cast<int>(rng_.between(1, 28)));
-            cli.add({c.code, c.name, street, city.name, city.prov, city.country, postalCode(rng_, city), tel,
-                     phone(rng_, city.area), contact, tel, "info@" + slug(c.name) + (french ? ".qc.ca" : ".ca"),
-                     c.salesrep, city.territory, french ? "F" : "E", termsOf_[i], created, c.lastSaleDate,
-                     c.lastPaymentDate, c.province != 'U', c.province == 'Q', c.termsDays,
-                     static_cast<int>(rng_.between(5, 50)) * 1000, 1, c.balance, c.lastSale, c.salesMonth, c.salesYtd,
-                     kUser, stampOf(kToday), c.currency, 1});
+            const std::string street = french ? std::to_string(rng_.between(10, 4999)) + ", " + city.street
+                                              : std::to_string(rng_.between(10, 4999)) + " " + city.street;
+            const Date created =
+                Date::fromYmd(static_cast<int>(rng_.between(2015, 2025)),
+                              static_cast<int>(rng_.between(1, 12)), static_cast<int>(rng_.between(1, 28)));
+            cli.add({c.code,
+                     c.name,
+                     street,
+                     city.name,
+                     city.prov,
+                     city.country,
+                     postalCode(rng_, city),
+                     tel,
+                     phone(rng_, city.area),
+                     contact,
+                     tel,
+                     "info@" + slug(c.name) + (french ? ".qc.ca" : ".ca"),
+                     c.salesrep,
+                     city.territory,
+                     french ? "F" : "E",
+                     termsOf_[i],
+                     created,
+                     c.lastSaleDate,
+                     c.lastPaymentDate,
+                     c.province != 'U',
+                     c.province == 'Q',
+                     c.termsDays,
+                     static_cast<int>(rng_.between(5, 50)) * 1000,
+                     1,
+                     c.balance,
+                     c.lastSale,
+                     c.salesMonth,
+                     c.salesYtd,
+                     kUser,
+                     stampOf(kToday),
+                     c.currency,
+                     1});
         }
         sum_.clients = cli.count();
     }
 
-    void writeSuppliers()
-    {
+    void writeSuppliers() {
         RowInserter sup(db_, "sup",
-                        {"Sup_code", "Sup_name", "Sup_adr1", "Sup_city", "Sup_prov", "Sup_country", "Sup_postal_code",
-                         "Sup_tel", "Sup_fax", "Sup_contact", "Sup_contact_tel", "Sup_email", "Sup_terr",
-                         "Sup_language", "Sup_date_created", "Sup_date_last_purch", "Sup_date_last_pmt", "Sup_du_days",
-                         "Sup_credit_limit", "Sup_current_bal", "Sup_last_purch", "Sup_purch_mth", "Sup_purch_ytd",
-                         "Sup_user", "Sup_stamp", "Sup_currency", "Sup_bank_account", "Sup_copies"});
+                        {"Sup_code",          "Sup_name",      "Sup_adr1",         "Sup_city",
+                         "Sup_prov",          "Sup_country",   "Sup_postal_code",  "Sup_tel",
+                         "Sup_fax",           "Sup_contact",   "Sup_contact_tel",  "Sup_email",
+                         "Sup_terr",          "Sup_language",  "Sup_date_created", "Sup_date_last_purch",
+                         "Sup_date_last_pmt", "Sup_du_days",   "Sup_credit_limit", "Sup_current_bal",
+                         "Sup_last_purch",    "Sup_purch_mth", "Sup_purch_ytd",    "Sup_user",
+                         "Sup_stamp",         "Sup_currency",  "Sup_bank_account", "Sup_copies"});
         for (std::size_t i = 0; i < suppliers_.size(); ++i) {
             const SupplierInfo& s = suppliers_[i];
             const SupplierModel& m = kSupplierModels[i % kSupplierModels.size()];
-            const City& city = cityFor(m.province, m.cityIndex + static_cast<int>(i / kSupplierModels.size()));
+            const City& city =
+                cityFor(m.province, m.cityIndex + static_cast<int>(i / kSupplierModels.size()));
             const bool french = s.province == 'Q';
             const std::string contact = french ? rng_.pick(kFrenchFirst) + " " + rng_.pick(kFrenchNames)
                                                : rng_.pick(kEnglishFirst) + " " + rng_.pick(kEnglishLast);
             const std::string tel = phone(rng_, city.area);
-            const std::string street =
-                french ? std::to_string(rng_.between(10, 4999)) + ", " + city.street
-                       : std::to_string(rng_.between(10, 4999)) + " " + city.street;
-            sup.add({s.code, s.name, street, city.name, city.prov, city.country, postalCode(rng_, city), tel,
-                     phone(rng_, city.area), contact, tel, "comptes@" + slug(s.name) + ".ca", city.territory,
-                     french ? "F" : "E", Date::fromYmd(2019, 3, 1), s.lastPurchaseDate, s.lastPaymentDate, s.termsDays,
-                     static_cast<int>(rng_.between(10, 100)) * 1000, s.balance, s.lastPurchase, s.purchMonth,
-                     s.purchYtd, kUser, stampOf(kToday), s.currency, s.currency + 1, 1});
+            const std::string street = french ? std::to_string(rng_.between(10, 4999)) + ", " + city.street
+                                              : std::to_string(rng_.between(10, 4999)) + " " + city.street;
+            sup.add({s.code,
+                     s.name,
+                     street,
+                     city.name,
+                     city.prov,
+                     city.country,
+                     postalCode(rng_, city),
+                     tel,
+                     phone(rng_, city.area),
+                     contact,
+                     tel,
+                     "comptes@" + slug(s.name) + ".ca",
+                     city.territory,
+                     french ? "F" : "E",
+                     Date::fromYmd(2019, 3, 1),
+                     s.lastPurchaseDate,
+                     s.lastPaymentDate,
+                     s.termsDays,
+                     static_cast<int>(rng_.between(10, 100)) * 1000,
+                     s.balance,
+                     s.lastPurchase,
+                     s.purchMonth,
+                     s.purchYtd,
+                     kUser,
+                     stampOf(kToday),
+                     s.currency,
+                     s.currency + 1,
+                     1});
         }
         sum_.suppliers = sup.count();
     }
@@ -602,8 +637,7 @@ private:
 
 // Terms and territories are shared by all companies: add the demo's when
 // they are not there, leaving any the site defined.
-void writeReferenceTables(Database& root)
-{
+void writeReferenceTables(Database& root) {
     Transaction tx(root);
     {
         Cursor terms(root, "arterms");
@@ -627,8 +661,7 @@ void writeReferenceTables(Database& root)
     tx.commit();
 }
 
-void describeCompany(Database& root)
-{
+void describeCompany(Database& root) {
     Transaction tx(root);
     {
         Cursor comp(root, "comp");
@@ -648,18 +681,15 @@ void describeCompany(Database& root)
     tx.commit();
 }
 
-bool holdsData(Database& db)
-{
+bool holdsData(Database& db) {
     for (const char* t : {"cli", "sup", "car", "cap", "glm"})
-        if (!Cursor(db, t, true).isEmpty())
-            return true;
+        if (!Cursor(db, t, true).isEmpty()) return true;
     return false;
 }
 
 } // namespace
 
-DemoSummary buildDemoCompany(const std::string& dataDir, const DemoOptions& options)
-{
+DemoSummary buildDemoCompany(const std::string& dataDir, const DemoOptions& options) {
     if (options.clients < 0 || options.suppliers < 0 || options.invoices < 0)
         throw std::invalid_argument("the demo sizes cannot be negative");
     if (options.clients > 99999)
@@ -686,15 +716,15 @@ DemoSummary buildDemoCompany(const std::string& dataDir, const DemoOptions& opti
         {
             Database db(companyDir);
             if (holdsData(db))
-                throw std::runtime_error("company 1 already holds clients, suppliers, accounts or ledger rows");
+                throw std::runtime_error(
+                    "company 1 already holds clients, suppliers, accounts or ledger rows");
             Transaction tx(db);
             DemoWriter(db, options, summary).run();
             tx.commit();
         }
         Database root(dataDir);
         writeReferenceTables(root);
-        if (summary.companyCreated)
-            describeCompany(root);
+        if (summary.companyCreated) describeCompany(root);
     } catch (...) {
         if (summary.companyCreated) {
             Database root(dataDir);

@@ -14,29 +14,36 @@ namespace vm::admin {
 // positions are looked up once, which matters when filling large ledgers.
 class RowInserter {
 public:
-    RowInserter(Database& db, const char* table, std::initializer_list<const char*> fields) : cursor_(db, table)
-    {
+    RowInserter(Database& db, const char* table, std::initializer_list<const char*> fields)
+        : cursor_(db, table) {
         for (const char* f : fields)
             index_.push_back(cursor_.fieldIndex(f));
         // Fields left out get the value fillBlank would give them; the engine
         // already starts text as "", so only numbers and flags need it.
         const auto& defs = cursor_.def().fields;
         for (int i = 0; i < static_cast<int>(defs.size()); ++i) {
-            if (std::find(index_.begin(), index_.end(), i) != index_.end())
-                continue;
+            if (std::find(index_.begin(), index_.end(), i) != index_.end()) continue;
             switch (defs[static_cast<std::size_t>(i)].type) {
             case FieldType::Int16:
-            case FieldType::Int32: blanks_.emplace_back(i, Value(0)); break;
-            case FieldType::Float: blanks_.emplace_back(i, Value(0.0)); break;
-            case FieldType::Money: blanks_.emplace_back(i, Value(Money())); break;
-            case FieldType::Boolean: blanks_.emplace_back(i, Value(false)); break;
-            default: break;
+            case FieldType::Int32:
+                blanks_.emplace_back(i, Value(0));
+                break;
+            case FieldType::Float:
+                blanks_.emplace_back(i, Value(0.0));
+                break;
+            case FieldType::Money:
+                blanks_.emplace_back(i, Value(Money()));
+                break;
+            case FieldType::Boolean:
+                blanks_.emplace_back(i, Value(false));
+                break;
+            default:
+                break;
             }
         }
     }
 
-    void add(std::initializer_list<Value> values)
-    {
+    void add(std::initializer_list<Value> values) {
         cursor_.insert();
         for (const auto& [field, v] : blanks_)
             cursor_.set(field, v);

@@ -28,8 +28,8 @@ namespace vm::core {
 // storage is freed with the C library's free), a C++ object with virtual
 // functions from the library is not.
 template <typename R, typename... Args>
-std::optional<R> callComponent(const std::string& programDir, const std::string& library, const char* function,
-                               Args... args) {
+std::optional<R> callComponent(const std::string& programDir, const std::string& library,
+                               const char* function, Args... args) {
     if (!isSafeModuleCode(library)) return std::nullopt;
     const std::string path = (programDir.empty() ? std::string(".") : programDir) + "/" + library + ".so";
     const ExceptionHook before = currentExceptionHook();

@@ -8,29 +8,34 @@
 namespace vm::core {
 namespace {
 
-constexpr std::array<const char*, 7> kDaysEn = {"Monday", "Tuesday", "Wednesday", "Thursday",
+constexpr std::array<const char*, 7> kDaysEn = {"Monday", "Tuesday",  "Wednesday", "Thursday",
                                                 "Friday", "Saturday", "Sunday"};
 constexpr std::array<const char*, 7> kDaysEnShort = {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};
-constexpr std::array<const char*, 7> kDaysFr = {"lundi", "mardi", "mercredi", "jeudi",
+constexpr std::array<const char*, 7> kDaysFr = {"lundi",    "mardi",  "mercredi", "jeudi",
                                                 "vendredi", "samedi", "dimanche"};
 constexpr std::array<const char*, 7> kDaysFrShort = {"lun.", "mar.", "mer.", "jeu.", "ven.", "sam.", "dim."};
-constexpr std::array<const char*, 12> kMonthsEn = {"January", "February", "March",     "April",
-                                                   "May",     "June",     "July",      "August",
-                                                   "September", "October", "November", "December"};
+constexpr std::array<const char*, 12> kMonthsEn = {"January",   "February", "March",    "April",
+                                                   "May",       "June",     "July",     "August",
+                                                   "September", "October",  "November", "December"};
 constexpr std::array<const char*, 12> kMonthsEnShort = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                                         "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-constexpr std::array<const char*, 12> kMonthsFr = {"janvier", "février", "mars",      "avril",
-                                                   "mai",     "juin",    "juillet",   "août",
+constexpr std::array<const char*, 12> kMonthsFr = {"janvier",   "février", "mars",     "avril",
+                                                   "mai",       "juin",    "juillet",  "août",
                                                    "septembre", "octobre", "novembre", "décembre"};
-constexpr std::array<const char*, 12> kMonthsFrShort = {"janv.", "févr.", "mars", "avr.", "mai",  "juin",
+constexpr std::array<const char*, 12> kMonthsFrShort = {"janv.", "févr.", "mars",  "avr.", "mai",  "juin",
                                                         "juil.", "août",  "sept.", "oct.", "nov.", "déc."};
 
-char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+char lower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 std::string number(int value, int width) {
     std::string s = std::to_string(value);
-    while (static_cast<int>(s.size()) < width) s.insert(s.begin(), '0');
+    while (static_cast<int>(s.size()) < width)
+        s.insert(s.begin(), '0');
     return s;
 }
 
@@ -60,8 +65,8 @@ bool hasAmPm(std::string_view pattern) {
 
 std::string dayName(int dayOfWeek, int language, bool abbreviated) {
     if (dayOfWeek < 1 || dayOfWeek > 7) return {};
-    const auto& names = isEnglish(language) ? (abbreviated ? kDaysEnShort : kDaysEn)
-                                            : (abbreviated ? kDaysFrShort : kDaysFr);
+    const auto& names =
+        isEnglish(language) ? (abbreviated ? kDaysEnShort : kDaysEn) : (abbreviated ? kDaysFrShort : kDaysFr);
     return names[static_cast<std::size_t>(dayOfWeek - 1)];
 }
 
@@ -98,7 +103,8 @@ std::string formatDateTime(std::string_view pattern, const DateTime& when, int l
             if (!blank) {
                 std::string marker = full ? (hour < 12 ? "am" : "pm") : (hour < 12 ? "a" : "p");
                 if (upper)
-                    for (char& m : marker) m = static_cast<char>(m - 'a' + 'A');
+                    for (char& m : marker)
+                        m = static_cast<char>(m - 'a' + 'A');
                 out += marker;
             }
             i += full ? 5 : 3;
@@ -110,7 +116,8 @@ std::string formatDateTime(std::string_view pattern, const DateTime& when, int l
             continue;
         }
         std::size_t run = 1;
-        while (i + run < pattern.size() && lower(pattern[i + run]) == l) ++run;
+        while (i + run < pattern.size() && lower(pattern[i + run]) == l)
+            ++run;
         i += run;
         const int width = run >= 2 ? 2 : 1;
         if (l == 'h') {
@@ -134,14 +141,20 @@ std::string formatDateTime(std::string_view pattern, const DateTime& when, int l
         afterHour = false;
         if (blank) continue;
         if (l == 'd') {
-            if (run <= 2) out += number(date.day(), width);
-            else out += dayName(date.dayOfWeek(), language, run == 3);
+            if (run <= 2)
+                out += number(date.day(), width);
+            else
+                out += dayName(date.dayOfWeek(), language, run == 3);
         } else if (l == 'm') {
-            if (run <= 2) out += number(date.month(), width);
-            else out += monthName(date.month(), language, run == 3);
+            if (run <= 2)
+                out += number(date.month(), width);
+            else
+                out += monthName(date.month(), language, run == 3);
         } else { // y
-            if (run <= 2) out += number(date.year() % 100, 2);
-            else out += number(date.year(), 4);
+            if (run <= 2)
+                out += number(date.year() % 100, 2);
+            else
+                out += number(date.year(), 4);
         }
     }
     return out;
@@ -156,7 +169,8 @@ std::string formatShortDate(const Date& date, std::string_view shortDateFormat) 
     return formatDateTime(shortDateFormat, date, 1);
 }
 
-std::optional<Date> parseShortDate(std::string_view text, std::string_view shortDateFormat, int referenceYear) {
+std::optional<Date> parseShortDate(std::string_view text, std::string_view shortDateFormat,
+                                   int referenceYear) {
     // The format's fields in order, with their widths.
     struct Field {
         char kind;
@@ -166,8 +180,10 @@ std::optional<Date> parseShortDate(std::string_view text, std::string_view short
     for (std::size_t i = 0; i < shortDateFormat.size();) {
         const char l = lower(shortDateFormat[i]);
         std::size_t run = 1;
-        while (i + run < shortDateFormat.size() && lower(shortDateFormat[i + run]) == l) ++run;
-        if (l == 'd' || l == 'm' || l == 'y') fields.push_back({l, l == 'y' && run > 2 ? std::size_t{4} : std::size_t{2}});
+        while (i + run < shortDateFormat.size() && lower(shortDateFormat[i + run]) == l)
+            ++run;
+        if (l == 'd' || l == 'm' || l == 'y')
+            fields.push_back({l, l == 'y' && run > 2 ? std::size_t{4} : std::size_t{2}});
         i += run;
     }
     if (fields.size() != 3) return std::nullopt;
@@ -187,7 +203,8 @@ std::optional<Date> parseShortDate(std::string_view text, std::string_view short
     if (groups.size() == 1) {
         const std::string all = groups.front();
         std::size_t total = 0;
-        for (const Field& f : fields) total += f.width;
+        for (const Field& f : fields)
+            total += f.width;
         if (all.size() != total) return std::nullopt;
         groups.clear();
         std::size_t at = 0;
@@ -203,13 +220,17 @@ std::optional<Date> parseShortDate(std::string_view text, std::string_view short
         const std::string& g = groups[k];
         if (g.size() > (fields[k].kind == 'y' ? 4u : 2u)) return std::nullopt;
         const int v = std::stoi(g);
-        if (fields[k].kind == 'd') day = v;
-        else if (fields[k].kind == 'm') month = v;
+        if (fields[k].kind == 'd')
+            day = v;
+        else if (fields[k].kind == 'm')
+            month = v;
         else if (g.size() <= 2) {
             const int ref = referenceYear != 0 ? referenceYear : Date::today().year();
             year = ref - ref % 100 + v;
-            if (year > ref + 49) year -= 100;
-            else if (year < ref - 50) year += 100;
+            if (year > ref + 49)
+                year -= 100;
+            else if (year < ref - 50)
+                year += 100;
         } else {
             year = v;
         }

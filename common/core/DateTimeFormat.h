@@ -9,7 +9,9 @@ namespace vm::core {
 
 // Session language as the record carries it: 1 is English and every other
 // value French, the test most of the suite makes.
-inline bool isEnglish(int language) { return language == 1; }
+inline bool isEnglish(int language) {
+    return language == 1;
+}
 
 // Day and month names, English capitalised ("Tuesday", "Dec"), French in
 // lower case as French writes them ("mardi", "déc."). dayOfWeek 1 = Monday
@@ -43,7 +45,8 @@ std::string formatShortDate(const Date& date, std::string_view shortDateFormat);
 // referenceYear (0 = this year): with 2026, "75" is 2075 and "76" 1976.
 // A text with no digits (an empty mask "  /  /    ") is a blank date;
 // anything that is not a real date gives nullopt.
-std::optional<Date> parseShortDate(std::string_view text, std::string_view shortDateFormat, int referenceYear = 0);
+std::optional<Date> parseShortDate(std::string_view text, std::string_view shortDateFormat,
+                                   int referenceYear = 0);
 
 // The same in the short date format of RegionalSettings::current().
 std::string formatShortDate(const Date& date);

@@ -39,7 +39,8 @@ void store(QObject* holder, const QVariant& fn, const QVariant& object) {
 void installExceptionHook(ExceptionHook hook) {
     const QVariant fn = QVariant::fromValue<quintptr>(reinterpret_cast<quintptr>(hook.fn));
     const QVariant object = QVariant::fromValue<quintptr>(reinterpret_cast<quintptr>(hook.object));
-    for (QObject* holder : holders()) store(holder, fn, object);
+    for (QObject* holder : holders())
+        store(holder, fn, object);
 }
 
 ExceptionHook currentExceptionHook() {
@@ -55,7 +56,8 @@ ExceptionHook currentExceptionHook() {
 }
 
 void clearExceptionHook() {
-    for (QObject* holder : holders()) store(holder, QVariant(), QVariant());
+    for (QObject* holder : holders())
+        store(holder, QVariant(), QVariant());
 }
 
 } // namespace vm::core

@@ -7,7 +7,9 @@ namespace {
 
 bool equalsNoCase(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               auto low = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
+               auto low = [](char c) {
+                   return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+               };
                return low(x) == low(y);
            });
 }
@@ -21,9 +23,12 @@ std::string stripEntrySuffixes(std::string_view entryName) {
     return code;
 }
 
-bool isShortcutCode(std::string_view code) { return !code.empty() && code.back() == 'S'; }
+bool isShortcutCode(std::string_view code) {
+    return !code.empty() && code.back() == 'S';
+}
 
-std::optional<std::string> launchCode(std::string_view entryName, const std::vector<std::string>& catalogueCodes) {
+std::optional<std::string> launchCode(std::string_view entryName,
+                                      const std::vector<std::string>& catalogueCodes) {
     std::string code = stripEntrySuffixes(entryName);
     if (!isShortcutCode(code)) return code;
     code.pop_back();

@@ -20,7 +20,8 @@ bool isShortcutCode(std::string_view code);
 // for a shortcut the "S" removed. A shortcut may only start an option of the
 // catalogue's code list (disabled options are empty there), so it gives
 // nullopt unless the remaining code is one of those entries exactly.
-std::optional<std::string> launchCode(std::string_view entryName, const std::vector<std::string>& catalogueCodes);
+std::optional<std::string> launchCode(std::string_view entryName,
+                                      const std::vector<std::string>& catalogueCodes);
 
 // A code names a library file in the program directory; anything that could
 // step outside it (a separator, "..", a NUL, an empty code) is not a code.

@@ -28,13 +28,16 @@ std::exception_ptr detachFromLibrary(const void* libraryBase, std::string_view l
     } catch (const std::exception& e) {
         return std::make_exception_ptr(ModuleException(name, e.what()));
     } catch (...) {
-        return std::make_exception_ptr(ModuleException(name, name + " ended with an exception of an unknown type"));
+        return std::make_exception_ptr(
+            ModuleException(name, name + " ended with an exception of an unknown type"));
     }
 }
 
 void restoreExceptionHook(const ExceptionHook& before) {
-    if (before.isSet()) installExceptionHook(before);
-    else clearExceptionHook();
+    if (before.isSet())
+        installExceptionHook(before);
+    else
+        clearExceptionHook();
 }
 
 } // namespace vm::core

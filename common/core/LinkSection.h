@@ -20,27 +20,27 @@ namespace vm::core {
 // for the text handles. Integers are 32-bit. A module reads only its own copy;
 // what it changes there never reaches the shell.
 struct TLinkSection {
-    LinkString LoginUser;     // user who logged in
-    LinkString UserName;      // user row of the open company
-    LinkString Reserved1;     // always empty
-    LinkString CompanyCode;   // open company number in decimal ("1", "2", ...)
+    LinkString LoginUser;   // user who logged in
+    LinkString UserName;    // user row of the open company
+    LinkString Reserved1;   // always empty
+    LinkString CompanyCode; // open company number in decimal ("1", "2", ...)
     LinkString CompanyName;
     std::int32_t Language = 0; // 1 English, 2 French (id in languages.db)
     LinkShortString LangCode;  // "en", "fr", ... at most two characters
-    LinkString PrinterIndex;  // index of the chosen printer, in decimal
-    LinkString Reserved2;     // always empty
-    LinkString Customer;      // carried, not interpreted
-    LinkString ProgramDir;    // no trailing separator
-    LinkString DataDir;       // no trailing separator; company dir = DataDir + CompanyCode
-    LinkString Reserved3;     // always empty
-    LinkString Reserved4;     // always empty
+    LinkString PrinterIndex;   // index of the chosen printer, in decimal
+    LinkString Reserved2;      // always empty
+    LinkString Customer;       // carried, not interpreted
+    LinkString ProgramDir;     // no trailing separator
+    LinkString DataDir;        // no trailing separator; company dir = DataDir + CompanyCode
+    LinkString Reserved3;      // always empty
+    LinkString Reserved4;      // always empty
     std::uint8_t Reserved5 = 0;
     std::uint8_t Reserved5Padding[3] = {0, 0, 0};
-    LinkString Reserved6;     // carried, not interpreted
-    std::int32_t SessionId = 0;  // suffix of the per-session work tables; 0 is valid
+    LinkString Reserved6;       // carried, not interpreted
+    std::int32_t SessionId = 0; // suffix of the per-session work tables; 0 is valid
     std::int32_t Reserved7 = 0;
     std::int32_t UserDetail = 0;
-    LinkString LedgerPrefix;  // "gl"/"ar"/"ap"/"pa", a tracker account, or empty
+    LinkString LedgerPrefix; // "gl"/"ar"/"ap"/"pa", a tracker account, or empty
 };
 
 // The one export of a module library, looked up by this exact name.

@@ -29,9 +29,7 @@ struct LinkShortString {
         padding = 0;
     }
     // A corrupt length byte is clamped rather than trusted.
-    std::string_view view() const noexcept {
-        return {chars, length < kCapacity ? length : kCapacity};
-    }
+    std::string_view view() const noexcept { return {chars, length < kCapacity ? length : kCapacity}; }
     std::string str() const { return std::string(view()); }
     bool empty() const noexcept { return length == 0; }
 

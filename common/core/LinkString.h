@@ -74,7 +74,8 @@ private:
         std::int32_t size;
         // followed by size bytes and a NUL
     };
-    static_assert(sizeof(std::atomic<std::int32_t>) == 4, "the block header layout is shared by every library");
+    static_assert(sizeof(std::atomic<std::int32_t>) == 4,
+                  "the block header layout is shared by every library");
 
     static char* bytes(Block* b) noexcept { return reinterpret_cast<char*>(b + 1); }
 

@@ -30,8 +30,7 @@ std::string ModuleLoader::libraryPath(std::string_view code) const {
     return dir + (slash ? "" : "/") + std::string(code) + ".so";
 }
 
-template <typename Call>
-ModuleRun ModuleLoader::launch(std::string_view code, Call&& call) const {
+template <typename Call> ModuleRun ModuleLoader::launch(std::string_view code, Call&& call) const {
     ModuleRun run;
     if (!isSafeModuleCode(code)) {
         run.errorNumber = kNotFound;

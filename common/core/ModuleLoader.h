@@ -10,10 +10,10 @@ namespace vm::core {
 
 // What came of a launch when the module's call returned.
 struct ModuleRun {
-    bool loaded = false;      // false: the library could not be used; nothing ran
-    std::int32_t result = 0;  // ShowDllForm's result; 0 means the module refused the user
-    int errorNumber = 0;      // when !loaded, see ModuleLoader
-    std::string errorDetail;  // when !loaded, the dynamic loader's own text (for logs)
+    bool loaded = false;     // false: the library could not be used; nothing ran
+    std::int32_t result = 0; // ShowDllForm's result; 0 means the module refused the user
+    int errorNumber = 0;     // when !loaded, see ModuleLoader
+    std::string errorDetail; // when !loaded, the dynamic loader's own text (for logs)
 };
 
 // The shell's side of a launch, without the screen: load <code>.so from the
@@ -67,8 +67,7 @@ public:
     static std::string optionsLoadErrorMessage(int errorNumber);
 
 private:
-    template <typename Call>
-    ModuleRun launch(std::string_view code, Call&& call) const;
+    template <typename Call> ModuleRun launch(std::string_view code, Call&& call) const;
 
     std::string programDir_;
 };

@@ -8,12 +8,16 @@ namespace vm::core {
 namespace {
 
 std::string_view trimBlanks(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
+        s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
+        s.remove_suffix(1);
     return s;
 }
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 } // namespace
 
@@ -21,7 +25,8 @@ std::string formatAmount(Money amount, const RegionalSettings& settings) {
     const std::int64_t cents = amount.roundedToCents().raw() / (Money::kScale / 100);
     const bool negative = cents < 0;
     // Unsigned so that the most negative amount has a magnitude too.
-    const std::uint64_t magnitude = negative ? 0 - static_cast<std::uint64_t>(cents) : static_cast<std::uint64_t>(cents);
+    const std::uint64_t magnitude =
+        negative ? 0 - static_cast<std::uint64_t>(cents) : static_cast<std::uint64_t>(cents);
     const std::string units = std::to_string(magnitude / 100);
     std::string out = negative ? "-" : "";
     for (std::size_t i = 0; i < units.size(); ++i) {
@@ -61,7 +66,8 @@ std::optional<Money> parseMoney(std::string_view text, const RegionalSettings& s
         symbolSeen = true;
         if (!negative && !takeSign()) return std::nullopt;
     }
-    if (!symbolSeen && !symbol.empty() && s.size() >= symbol.size() && s.substr(s.size() - symbol.size()) == symbol)
+    if (!symbolSeen && !symbol.empty() && s.size() >= symbol.size() &&
+        s.substr(s.size() - symbol.size()) == symbol)
         s.remove_suffix(symbol.size());
     s = trimBlanks(s);
     if (s.empty()) return std::nullopt;
@@ -70,7 +76,8 @@ std::optional<Money> parseMoney(std::string_view text, const RegionalSettings& s
     const char point = settings.decimalSeparator;
     const std::size_t pointAt = s.find(point);
     std::string_view whole = s.substr(0, pointAt);
-    const std::string_view frac = pointAt == std::string_view::npos ? std::string_view() : s.substr(pointAt + 1);
+    const std::string_view frac =
+        pointAt == std::string_view::npos ? std::string_view() : s.substr(pointAt + 1);
 
     std::string digits;
     if (group != point && whole.find(group) != std::string_view::npos) {

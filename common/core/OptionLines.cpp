@@ -5,7 +5,8 @@ namespace vm::core {
 std::string joinOptionLines(const std::vector<std::string>& items) {
     std::string out;
     for (const std::string& item : items) {
-        for (char c : item) out += (c == '\n' || c == '\r') ? ' ' : c;
+        for (char c : item)
+            out += (c == '\n' || c == '\r') ? ' ' : c;
         out += '\n';
     }
     return out;

@@ -8,8 +8,16 @@ std::string dateEditMask(std::string_view shortDateFormat) {
     std::string mask = "!";
     for (char c : shortDateFormat) {
         switch (c) {
-        case 'D': case 'd': case 'M': case 'm': case 'Y': case 'y': mask += '9'; break;
-        default: mask += c;
+        case 'D':
+        case 'd':
+        case 'M':
+        case 'm':
+        case 'Y':
+        case 'y':
+            mask += '9';
+            break;
+        default:
+            mask += c;
         }
     }
     mask += ";1; ";

@@ -33,9 +33,13 @@ RegionalSettings RegionalSettings::read(const SettingsStore& store) {
     return rs;
 }
 
-const RegionalSettings& RegionalSettings::current() { return currentSettings(); }
+const RegionalSettings& RegionalSettings::current() {
+    return currentSettings();
+}
 
-void RegionalSettings::setCurrent(const RegionalSettings& settings) { currentSettings() = settings; }
+void RegionalSettings::setCurrent(const RegionalSettings& settings) {
+    currentSettings() = settings;
+}
 
 const RegionalSettings& RegionalSettings::loadCurrent(const SettingsStore& store) {
     setCurrent(read(store));

@@ -29,8 +29,10 @@ bool equalsNoCase(std::string_view a, std::string_view b) {
 }
 
 std::string_view trim(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
+        s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
+        s.remove_suffix(1);
     return s;
 }
 
@@ -38,17 +40,29 @@ std::string_view trim(std::string_view s) {
 // blanks, line breaks, a leading quote) are written quoted with C escapes.
 std::string encodeValue(std::string_view v) {
     const bool plain = !v.empty() && v.front() != ' ' && v.front() != '\t' && v.front() != '"' &&
-                       v.back() != ' ' && v.back() != '\t' && v.find_first_of("\r\n") == std::string_view::npos;
+                       v.back() != ' ' && v.back() != '\t' &&
+                       v.find_first_of("\r\n") == std::string_view::npos;
     if (v.empty() || plain) return std::string(v);
     std::string out = "\"";
     for (char c : v) {
         switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
-        default: out += c;
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        default:
+            out += c;
         }
     }
     out += '"';
@@ -67,10 +81,17 @@ std::string decodeValue(std::string_view raw) {
         }
         const char e = v[++i];
         switch (e) {
-        case 'n': out += '\n'; break;
-        case 'r': out += '\r'; break;
-        case 't': out += '\t'; break;
-        default: out += e;
+        case 'n':
+            out += '\n';
+            break;
+        case 'r':
+            out += '\r';
+            break;
+        case 't':
+            out += '\t';
+            break;
+        default:
+            out += e;
         }
     }
     return out;
@@ -78,9 +99,9 @@ std::string decodeValue(std::string_view raw) {
 
 struct Line {
     enum Kind { Other, Section, Value } kind = Other;
-    std::string text;   // the line as stored, without its line break
-    std::string name;   // section or value name
-    std::string value;  // raw text after '='
+    std::string text;  // the line as stored, without its line break
+    std::string name;  // section or value name
+    std::string value; // raw text after '='
 };
 
 Line parseLine(std::string text) {
@@ -120,12 +141,15 @@ std::vector<Line> loadLines(const std::string& path) {
 }
 
 // Index of the first value line of the section with that name, if any.
-std::optional<std::size_t> findValue(const std::vector<Line>& lines, std::string_view section, std::string_view name) {
+std::optional<std::size_t> findValue(const std::vector<Line>& lines, std::string_view section,
+                                     std::string_view name) {
     bool inSection = false;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const Line& l = lines[i];
-        if (l.kind == Line::Section) inSection = equalsNoCase(l.name, section);
-        else if (inSection && l.kind == Line::Value && equalsNoCase(l.name, name)) return i;
+        if (l.kind == Line::Section)
+            inSection = equalsNoCase(l.name, section);
+        else if (inSection && l.kind == Line::Value && equalsNoCase(l.name, name))
+            return i;
     }
     return std::nullopt;
 }
@@ -173,8 +197,10 @@ void writeAtomically(const std::string& path, const std::string& content) {
     while (ok && done < content.size()) {
         const ssize_t n = ::write(fd, content.data() + done, content.size() - done);
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) ok = false;
-        else done += static_cast<std::size_t>(n);
+        if (n <= 0)
+            ok = false;
+        else
+            done += static_cast<std::size_t>(n);
     }
     ok = ok && ::fsync(fd) == 0;
     const int saved = errno;
@@ -192,13 +218,17 @@ void writeAtomically(const std::string& path, const std::string& content) {
 std::string SettingsStore::defaultPath() {
     if (const char* p = std::getenv(kPathVariable); p && *p) return p;
     std::string base;
-    if (const char* x = std::getenv("XDG_CONFIG_HOME"); x && *x) base = x;
-    else if (const char* h = std::getenv("HOME"); h && *h) base = std::string(h) + "/.config";
-    else base = ".config";
+    if (const char* x = std::getenv("XDG_CONFIG_HOME"); x && *x)
+        base = x;
+    else if (const char* h = std::getenv("HOME"); h && *h)
+        base = std::string(h) + "/.config";
+    else
+        base = ".config";
     return base + "/Tarnwell/Tarnwell.ini";
 }
 
-std::string SettingsStore::read(std::string_view section, std::string_view name, std::string_view defaultValue) const {
+std::string SettingsStore::read(std::string_view section, std::string_view name,
+                                std::string_view defaultValue) const {
     const std::vector<Line> lines = loadLines(path_);
     if (const auto i = findValue(lines, section, name)) return decodeValue(lines[*i].value);
     return std::string(defaultValue);
@@ -215,7 +245,8 @@ std::vector<std::pair<std::string, std::string>> SettingsStore::values(std::stri
         if (l.kind == Line::Section) inSection = equalsNoCase(l.name, section);
         if (!inSection || l.kind != Line::Value) continue;
         bool seen = false;
-        for (const auto& kv : out) seen = seen || equalsNoCase(kv.first, l.name);
+        for (const auto& kv : out)
+            seen = seen || equalsNoCase(kv.first, l.name);
         if (!seen) out.emplace_back(l.name, decodeValue(l.value));
     }
     return out;
@@ -277,7 +308,8 @@ bool SettingsStore::update(std::string_view section, std::string_view name, cons
         }
     }
     std::string content;
-    for (const Line& l : lines) content += l.text + "\n";
+    for (const Line& l : lines)
+        content += l.text + "\n";
     writeAtomically(path_, content);
     return true;
 }

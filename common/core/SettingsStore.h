@@ -29,7 +29,8 @@ public:
 
     // The value as text, or defaultValue when the file, the section or the
     // value is missing. A file that cannot be read counts as missing.
-    std::string read(std::string_view section, std::string_view name, std::string_view defaultValue = {}) const;
+    std::string read(std::string_view section, std::string_view name,
+                     std::string_view defaultValue = {}) const;
     bool contains(std::string_view section, std::string_view name) const;
 
     // The values of a section in file order (first spelling of each name).

@@ -7,7 +7,8 @@ namespace vm::forms {
 
 CursorTableModel::CursorTableModel(Cursor& cursor, std::vector<GridColumn> columns, QObject* parent)
     : QAbstractTableModel(parent), cursor_(cursor), columns_(std::move(columns)) {
-    for (const auto& c : columns_) fieldIndex_.push_back(cursor_.fieldIndex(c.field)); // throws for a bad name
+    for (const auto& c : columns_)
+        fieldIndex_.push_back(cursor_.fieldIndex(c.field)); // throws for a bad name
 }
 
 int CursorTableModel::rowCount(const QModelIndex& parent) const {
@@ -34,7 +35,8 @@ QVariant CursorTableModel::headerData(int section, Qt::Orientation orientation, 
     return QAbstractTableModel::headerData(section, orientation, role);
 }
 
-bool CursorTableModel::setHeaderData(int section, Qt::Orientation orientation, const QVariant& value, int role) {
+bool CursorTableModel::setHeaderData(int section, Qt::Orientation orientation, const QVariant& value,
+                                     int role) {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= columnCount())
         return false;
     columns_[static_cast<std::size_t>(section)].title = value.toString();
@@ -42,7 +44,9 @@ bool CursorTableModel::setHeaderData(int section, Qt::Orientation orientation, c
     return true;
 }
 
-bool CursorTableModel::canFetchMore(const QModelIndex& parent) const { return !parent.isValid() && !atEnd_; }
+bool CursorTableModel::canFetchMore(const QModelIndex& parent) const {
+    return !parent.isValid() && !atEnd_;
+}
 
 void CursorTableModel::fetchMore(const QModelIndex& parent) {
     // A row being edited or inserted must not be moved away from.
@@ -50,9 +54,12 @@ void CursorTableModel::fetchMore(const QModelIndex& parent) {
     const std::int64_t home = cursor_.hasRow() ? cursor_.rowId() : 0;
 
     bool on;
-    if (rowIds_.empty()) on = cursor_.first();
-    else if (cursor_.rowId() == rowIds_.back() && cursor_.hasRow()) on = cursor_.next();
-    else on = cursor_.gotoRowId(rowIds_.back()) && cursor_.next();
+    if (rowIds_.empty())
+        on = cursor_.first();
+    else if (cursor_.rowId() == rowIds_.back() && cursor_.hasRow())
+        on = cursor_.next();
+    else
+        on = cursor_.gotoRowId(rowIds_.back()) && cursor_.next();
 
     std::vector<std::int64_t> ids;
     std::vector<std::vector<Value>> batch;
@@ -60,7 +67,8 @@ void CursorTableModel::fetchMore(const QModelIndex& parent) {
         ids.push_back(cursor_.rowId());
         std::vector<Value> row;
         row.reserve(fieldIndex_.size());
-        for (int f : fieldIndex_) row.push_back(cursor_.value(f));
+        for (int f : fieldIndex_)
+            row.push_back(cursor_.value(f));
         batch.push_back(std::move(row));
         if (static_cast<int>(ids.size()) < batch_) on = cursor_.next();
     }
@@ -71,7 +79,8 @@ void CursorTableModel::fetchMore(const QModelIndex& parent) {
     const int first = rowCount();
     beginInsertRows({}, first, first + static_cast<int>(ids.size()) - 1);
     rowIds_.insert(rowIds_.end(), ids.begin(), ids.end());
-    for (auto& r : batch) rows_.push_back(std::move(r));
+    for (auto& r : batch)
+        rows_.push_back(std::move(r));
     endInsertRows();
 }
 

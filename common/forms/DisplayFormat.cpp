@@ -13,7 +13,9 @@ QString DisplayFormat::money(Money m) {
     return QString::fromStdString(core::formatMoney(m, RegionalSettings::current()));
 }
 
-QString DisplayFormat::moneyForEdit(Money m) { return QString::fromStdString(m.toString()); }
+QString DisplayFormat::moneyForEdit(Money m) {
+    return QString::fromStdString(m.toString());
+}
 
 std::optional<Money> DisplayFormat::parseMoney(const QString& text) {
     return core::parseMoney(text.toStdString(), RegionalSettings::current());

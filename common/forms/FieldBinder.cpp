@@ -26,8 +26,8 @@ struct FieldBinder::Binding {
     FieldType type = FieldType::Text;
     QString name;
     int offset = 0;
-    bool invalid = false;   // the text typed does not read as the field's type
-    bool refusing = false;  // a refusal message is pending
+    bool invalid = false;  // the text typed does not read as the field's type
+    bool refusing = false; // a refusal message is pending
 };
 
 namespace {
@@ -37,22 +37,32 @@ namespace {
 Value numberFor(FieldType t, std::int64_t n) {
     switch (t) {
     case FieldType::Text:
-    case FieldType::Memo: return Value(std::to_string(n));
-    case FieldType::Float: return Value(static_cast<double>(n));
-    case FieldType::Money: return Value(Money::fromUnits(n));
-    case FieldType::Boolean: return Value(n != 0);
-    default: return Value(n);
+    case FieldType::Memo:
+        return Value(std::to_string(n));
+    case FieldType::Float:
+        return Value(static_cast<double>(n));
+    case FieldType::Money:
+        return Value(Money::fromUnits(n));
+    case FieldType::Boolean:
+        return Value(n != 0);
+    default:
+        return Value(n);
     }
 }
 
 QString textFor(const Value& v, FieldType t, bool forEdit) {
     if (v.isNull()) return {};
     switch (t) {
-    case FieldType::Money: return forEdit ? DisplayFormat::moneyForEdit(v.asMoney()) : DisplayFormat::money(v.asMoney());
-    case FieldType::Date: return DisplayFormat::date(v.asDate());
-    case FieldType::Float: return QString::number(v.asDouble(), 'g', 15);
-    case FieldType::Boolean: return v.asBool() ? QStringLiteral("True") : QStringLiteral("False");
-    default: return QString::fromStdString(v.asString());
+    case FieldType::Money:
+        return forEdit ? DisplayFormat::moneyForEdit(v.asMoney()) : DisplayFormat::money(v.asMoney());
+    case FieldType::Date:
+        return DisplayFormat::date(v.asDate());
+    case FieldType::Float:
+        return QString::number(v.asDouble(), 'g', 15);
+    case FieldType::Boolean:
+        return v.asBool() ? QStringLiteral("True") : QStringLiteral("False");
+    default:
+        return QString::fromStdString(v.asString());
     }
 }
 
@@ -61,7 +71,8 @@ std::optional<Value> valueOf(const QString& text, FieldType t) {
     const QString s = text.trimmed();
     switch (t) {
     case FieldType::Text:
-    case FieldType::Memo: return text.isEmpty() ? Value() : Value(text.toStdString());
+    case FieldType::Memo:
+        return text.isEmpty() ? Value() : Value(text.toStdString());
     case FieldType::Int16:
     case FieldType::Int32:
     case FieldType::AutoInc: {
@@ -106,11 +117,14 @@ std::optional<Value> valueOf(const QString& text, FieldType t) {
     case FieldType::Boolean: {
         if (s.isEmpty()) return Value();
         const QString l = s.toLower();
-        if (l == QLatin1String("true") || l == QLatin1String("1") || l == QLatin1String("y")) return Value(true);
-        if (l == QLatin1String("false") || l == QLatin1String("0") || l == QLatin1String("n")) return Value(false);
+        if (l == QLatin1String("true") || l == QLatin1String("1") || l == QLatin1String("y"))
+            return Value(true);
+        if (l == QLatin1String("false") || l == QLatin1String("0") || l == QLatin1String("n"))
+            return Value(false);
         return std::nullopt;
     }
-    default: return std::nullopt;
+    default:
+        return std::nullopt;
     }
 }
 
@@ -120,7 +134,9 @@ FieldBinder::FieldBinder(Cursor& cursor, QObject* parent) : QObject(parent), cur
     listenerId_ = cursor_.addMoveListener([this] { load(); });
 }
 
-FieldBinder::~FieldBinder() { cursor_.removeMoveListener(listenerId_); }
+FieldBinder::~FieldBinder() {
+    cursor_.removeMoveListener(listenerId_);
+}
 
 FieldBinder::Binding& FieldBinder::add(QWidget* w, const std::string& field) {
     auto b = std::make_unique<Binding>();
@@ -206,7 +222,8 @@ void FieldBinder::follow(RecordNavigator* navigator) {
 }
 
 void FieldBinder::load() {
-    for (auto& b : bindings_) loadOne(*b);
+    for (auto& b : bindings_)
+        loadOne(*b);
 }
 
 void FieldBinder::loadOne(Binding& b) {
@@ -245,7 +262,9 @@ void FieldBinder::loadOne(Binding& b) {
         if (c->isEditable()) c->setEditText(text);
         break;
     }
-    case Binding::Spin: static_cast<QSpinBox*>(b.widget.data())->setValue(static_cast<int>(v.asInt())); break;
+    case Binding::Spin:
+        static_cast<QSpinBox*>(b.widget.data())->setValue(static_cast<int>(v.asInt()));
+        break;
     }
     loading_ = false;
 }
@@ -305,9 +324,9 @@ void FieldBinder::refuse(Binding& b) {
         if (!b.widget) return;
         auto* e = static_cast<QLineEdit*>(b.widget.data());
         const QString text = e->text().trimmed();
-        const QString message = language_ == 1
-                                    ? QStringLiteral("'%1' is not a valid value for this field.").arg(text)
-                                    : QStringLiteral("« %1 » n'est pas une valeur valide pour ce champ.").arg(text);
+        const QString message =
+            language_ == 1 ? QStringLiteral("'%1' is not a valid value for this field.").arg(text)
+                           : QStringLiteral("« %1 » n'est pas une valeur valide pour ce champ.").arg(text);
         QMessageBox::information(e->window(), QStringLiteral("Information"), message, QMessageBox::Ok);
         e->setFocus();
         e->selectAll();

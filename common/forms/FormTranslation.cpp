@@ -27,35 +27,46 @@ namespace vm::forms {
 
 namespace {
 
-QString qs(const std::string& s) { return QString::fromStdString(s); }
+QString qs(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
 QStringList qlines(const LanguageEntry& e) {
     QStringList out;
     out.reserve(static_cast<qsizetype>(e.lines.size()));
-    for (const auto& l : e.lines) out << qs(l);
+    for (const auto& l : e.lines)
+        out << qs(l);
     return out;
 }
 
 bool applyMemo(QObject& c, const QStringList& lines) {
     const QString text = lines.join(QLatin1Char('\n'));
-    if (auto* m = qobject_cast<MessageList*>(&c)) m->setLines(lines);
-    else if (auto* p = qobject_cast<QPlainTextEdit*>(&c)) p->setPlainText(text);
-    else if (auto* t = qobject_cast<QTextEdit*>(&c)) t->setPlainText(text);
-    else if (auto* l = qobject_cast<QLabel*>(&c)) l->setText(text);
-    else return false;
+    if (auto* m = qobject_cast<MessageList*>(&c))
+        m->setLines(lines);
+    else if (auto* p = qobject_cast<QPlainTextEdit*>(&c))
+        p->setPlainText(text);
+    else if (auto* t = qobject_cast<QTextEdit*>(&c))
+        t->setPlainText(text);
+    else if (auto* l = qobject_cast<QLabel*>(&c))
+        l->setText(text);
+    else
+        return false;
     return true;
 }
 
 bool applyGrid(QObject& c, const QStringList& lines) {
     if (auto* tw = qobject_cast<QTableWidget*>(&c)) {
         for (int i = 0; i < tw->columnCount() && i < lines.size(); ++i) {
-            if (auto* item = tw->horizontalHeaderItem(i)) item->setText(lines[i]);
-            else tw->setHorizontalHeaderItem(i, new QTableWidgetItem(lines[i]));
+            if (auto* item = tw->horizontalHeaderItem(i))
+                item->setText(lines[i]);
+            else
+                tw->setHorizontalHeaderItem(i, new QTableWidgetItem(lines[i]));
         }
         return true;
     }
     if (auto* tree = qobject_cast<QTreeWidget*>(&c)) {
-        for (int i = 0; i < tree->columnCount() && i < lines.size(); ++i) tree->headerItem()->setText(i, lines[i]);
+        for (int i = 0; i < tree->columnCount() && i < lines.size(); ++i)
+            tree->headerItem()->setText(i, lines[i]);
         return true;
     }
     if (auto* view = qobject_cast<QAbstractItemView*>(&c)) {
@@ -72,7 +83,8 @@ bool applyRadioGroup(QObject& c, const LanguageEntry& e, const QStringList& line
     if (!group) return false;
     group->setTitle(qs(e.caption));
     const auto radios = group->findChildren<QRadioButton*>();
-    for (int i = 0; i < radios.size() && i < lines.size(); ++i) radios[i]->setText(lines[i]);
+    for (int i = 0; i < radios.size() && i < lines.size(); ++i)
+        radios[i]->setText(lines[i]);
     return true;
 }
 
@@ -117,10 +129,14 @@ void applyPlain(QObject& c, const LanguageEntry& e) {
         tabs->setTabToolTip(i, hint);
         return;
     }
-    if (auto* l = qobject_cast<QLabel*>(w)) l->setText(caption);
-    else if (auto* b = qobject_cast<QAbstractButton*>(w)) b->setText(caption);
-    else if (auto* g = qobject_cast<QGroupBox*>(w)) g->setTitle(caption);
-    else if (auto* d = qobject_cast<QDockWidget*>(w)) d->setWindowTitle(caption);
+    if (auto* l = qobject_cast<QLabel*>(w))
+        l->setText(caption);
+    else if (auto* b = qobject_cast<QAbstractButton*>(w))
+        b->setText(caption);
+    else if (auto* g = qobject_cast<QGroupBox*>(w))
+        g->setTitle(caption);
+    else if (auto* d = qobject_cast<QDockWidget*>(w))
+        d->setWindowTitle(caption);
     // An edit's text is data: a caption only becomes its placeholder.
     else if (auto* le = qobject_cast<QLineEdit*>(w)) {
         if (!caption.isEmpty()) le->setPlaceholderText(caption);
@@ -144,7 +160,8 @@ void applyLanguageEntry(QObject& c, const LanguageEntry& e) {
         menu->setTitle(qs(e.caption));
         return;
     }
-    if (auto* nav = qobject_cast<RecordNavigator*>(&c); nav && nav->objectName() == QLatin1String("DBNavigator1")) {
+    if (auto* nav = qobject_cast<RecordNavigator*>(&c);
+        nav && nav->objectName() == QLatin1String("DBNavigator1")) {
         nav->setHints(lines);
         return;
     }
@@ -167,7 +184,8 @@ void translateForm(QWidget& form, LanguageTable& table) {
     }
     for (const QPointer<QObject>& child : components) {
         if (!child) continue;
-        if (auto row = table.find(formName, child->objectName().toStdString())) applyLanguageEntry(*child, *row);
+        if (auto row = table.find(formName, child->objectName().toStdString()))
+            applyLanguageEntry(*child, *row);
     }
 }
 
@@ -182,4 +200,3 @@ void translateForm(QWidget& form, const std::string& stem, const std::string& la
 }
 
 } // namespace vm::forms
-

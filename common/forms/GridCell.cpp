@@ -7,13 +7,19 @@ namespace vm::forms {
 QVariant gridDisplay(const Value& v, FieldType type) {
     if (v.isNull()) return QString();
     switch (type) {
-    case FieldType::Money: return DisplayFormat::money(v.asMoney());
-    case FieldType::Date: return DisplayFormat::date(v.asDate());
-    case FieldType::Float: return QString::number(v.asDouble(), 'g', 15);
-    case FieldType::Boolean: return v.asBool() ? QStringLiteral("\u2713") : QString();
+    case FieldType::Money:
+        return DisplayFormat::money(v.asMoney());
+    case FieldType::Date:
+        return DisplayFormat::date(v.asDate());
+    case FieldType::Float:
+        return QString::number(v.asDouble(), 'g', 15);
+    case FieldType::Boolean:
+        return v.asBool() ? QStringLiteral("\u2713") : QString();
     case FieldType::Blob:
-    case FieldType::Bytes: return QStringLiteral("(binary)");
-    default: return QString::fromStdString(v.asString());
+    case FieldType::Bytes:
+        return QStringLiteral("(binary)");
+    default:
+        return QString::fromStdString(v.asString());
     }
 }
 
@@ -23,9 +29,12 @@ QVariant gridAlignment(FieldType type) {
     case FieldType::Int32:
     case FieldType::AutoInc:
     case FieldType::Float:
-    case FieldType::Money: return QVariant(Qt::AlignRight | Qt::AlignVCenter);
-    case FieldType::Boolean: return QVariant(Qt::AlignCenter);
-    default: return QVariant(Qt::AlignLeft | Qt::AlignVCenter);
+    case FieldType::Money:
+        return QVariant(Qt::AlignRight | Qt::AlignVCenter);
+    case FieldType::Boolean:
+        return QVariant(Qt::AlignCenter);
+    default:
+        return QVariant(Qt::AlignLeft | Qt::AlignVCenter);
     }
 }
 

@@ -11,9 +11,9 @@ namespace vm::forms {
 bool openHelp(const QString& helpPath, int context, int language, QWidget* parent) {
     const QString file = QDir(helpPath).filePath(QString::number(context) + QStringLiteral(".html"));
     if (!QFileInfo::exists(file)) {
-        const QString text =
-            language == 1 ? QStringLiteral("Help topic %1 is not installed (%2).")
-                          : QStringLiteral("La rubrique d'aide %1 n'est pas installée (%2).");
+        const QString text = language == 1
+                                 ? QStringLiteral("Help topic %1 is not installed (%2).")
+                                 : QStringLiteral("La rubrique d'aide %1 n'est pas installée (%2).");
         QMessageBox::information(parent, QStringLiteral("Information"),
                                  text.arg(context).arg(QDir::toNativeSeparators(file)));
         return false;
@@ -31,6 +31,8 @@ QString mailtoUrl(const QString& address) {
     return url.toString(QUrl::FullyEncoded);
 }
 
-bool openMail(const QString& address) { return QDesktopServices::openUrl(QUrl(mailtoUrl(address))); }
+bool openMail(const QString& address) {
+    return QDesktopServices::openUrl(QUrl(mailtoUrl(address)));
+}
 
 } // namespace vm::forms

@@ -40,19 +40,26 @@ int LockRetry::run(const std::function<void()>& operation) {
             throw;
         } catch (const EngineError& e) {
             if (e.code() != errc::kRecordLocked) {
-                if (errorForm_) errorForm_->Handle(std::current_exception());
-                else showPlain(owner_, QString::number(e.category()), QString::number(e.subCode() & 0xFF),
-                               QString::fromUtf8(e.what()));
+                if (errorForm_)
+                    errorForm_->Handle(std::current_exception());
+                else
+                    showPlain(owner_, QString::number(e.category()), QString::number(e.subCode() & 0xFF),
+                              QString::fromUtf8(e.what()));
                 throw AbortAction();
             }
             if (errorForm_) errorForm_->setRetryState(TErrorForm::kLocked);
         } catch (const std::exception& e) {
-            if (errorForm_) errorForm_->Handle(std::current_exception());
-            else showPlain(owner_, QStringLiteral("xxxxx"), QStringLiteral("xxxxx"), QString::fromUtf8(e.what()));
+            if (errorForm_)
+                errorForm_->Handle(std::current_exception());
+            else
+                showPlain(owner_, QStringLiteral("xxxxx"), QStringLiteral("xxxxx"),
+                          QString::fromUtf8(e.what()));
             throw AbortAction();
         } catch (...) {
-            if (errorForm_) errorForm_->Handle(std::current_exception());
-            else showPlain(owner_, QStringLiteral("xxxxx"), QStringLiteral("xxxxx"), QString());
+            if (errorForm_)
+                errorForm_->Handle(std::current_exception());
+            else
+                showPlain(owner_, QStringLiteral("xxxxx"), QStringLiteral("xxxxx"), QString());
             throw AbortAction();
         }
 

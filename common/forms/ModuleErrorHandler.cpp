@@ -16,7 +16,9 @@ ModuleErrorHandler::~ModuleErrorHandler() {
     if (core::currentExceptionHook() == mine) core::clearExceptionHook();
 }
 
-void ModuleErrorHandler::install() { core::installExceptionHook({&ModuleErrorHandler::hook, this}); }
+void ModuleErrorHandler::install() {
+    core::installExceptionHook({&ModuleErrorHandler::hook, this});
+}
 
 void ModuleErrorHandler::hook(void* object, std::exception_ptr error) {
     static_cast<ModuleErrorHandler*>(object)->handle(error);
@@ -34,13 +36,15 @@ void ModuleErrorHandler::handle(std::exception_ptr error) {
             if (errorForm_) {
                 errorForm_->Show(category, code, message);
             } else {
-                QMessageBox::critical(mainForm_, QStringLiteral("Error"),
-                                      QStringLiteral("Category: %1\nCode: %2\nMessage: %3")
-                                          .arg(category, code, message));
+                QMessageBox::critical(
+                    mainForm_, QStringLiteral("Error"),
+                    QStringLiteral("Category: %1\nCode: %2\nMessage: %3").arg(category, code, message));
             }
         }
-        if (exitAction_) exitAction_();
-        else if (mainForm_) mainForm_->close();
+        if (exitAction_)
+            exitAction_();
+        else if (mainForm_)
+            mainForm_->close();
     } catch (...) {
         // Not an engine failure: the module goes on.
     }

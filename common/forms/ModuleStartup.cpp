@@ -31,7 +31,9 @@ namespace vm::forms {
 
 namespace fs = std::filesystem;
 
-QString ModuleStartup::projectVersion() { return QStringLiteral(VM_PROJECT_VERSION); }
+QString ModuleStartup::projectVersion() {
+    return QStringLiteral(VM_PROJECT_VERSION);
+}
 
 bool ModuleStartup::applyFallbacks() {
     if (!link_.CompanyCode.empty()) return false;
@@ -61,7 +63,9 @@ void ModuleStartup::translateShared(QWidget& form) const {
     }
 }
 
-bool ModuleStartup::international() { return core::RegionalSettings::current().international(); }
+bool ModuleStartup::international() {
+    return core::RegionalSettings::current().international();
+}
 
 void ModuleStartup::setTexts(QWidget& form, const std::vector<std::pair<QString, QString>>& texts) {
     for (const auto& [name, text] : texts) {
@@ -69,9 +73,12 @@ void ModuleStartup::setTexts(QWidget& form, const std::vector<std::pair<QString,
             auto* stack = qobject_cast<QStackedWidget*>(w->parentWidget());
             if (auto* tabs = stack ? qobject_cast<QTabWidget*>(stack->parentWidget()) : nullptr)
                 tabs->setTabText(tabs->indexOf(w), text);
-            else if (auto* l = qobject_cast<QLabel*>(w)) l->setText(text);
-            else if (auto* b = qobject_cast<QAbstractButton*>(w)) b->setText(text);
-            else if (auto* g = qobject_cast<QGroupBox*>(w)) g->setTitle(text);
+            else if (auto* l = qobject_cast<QLabel*>(w))
+                l->setText(text);
+            else if (auto* b = qobject_cast<QAbstractButton*>(w))
+                b->setText(text);
+            else if (auto* g = qobject_cast<QGroupBox*>(w))
+                g->setTitle(text);
         }
     }
 }
@@ -105,22 +112,26 @@ QString ModuleStartup::helpPath() const {
     return path;
 }
 
-std::string ModuleStartup::companyDirectory() const { return link_.DataDir.str() + link_.CompanyCode.str(); }
+std::string ModuleStartup::companyDirectory() const {
+    return link_.DataDir.str() + link_.CompanyCode.str();
+}
 
 void ModuleStartup::pointAliases(const std::string& companyAlias, const std::string& systemAlias) const {
     Session::instance().setAlias(companyAlias, companyDirectory());
     if (!systemAlias.empty()) Session::instance().setAlias(systemAlias, link_.DataDir.str());
 }
 
-std::unique_ptr<Cursor> ModuleStartup::openTable(const std::string& aliasOrDirectory, const std::string& table,
-                                                 bool readOnly, QWidget* parent) const {
+std::unique_ptr<Cursor> ModuleStartup::openTable(const std::string& aliasOrDirectory,
+                                                 const std::string& table, bool readOnly,
+                                                 QWidget* parent) const {
     try {
         return std::make_unique<Cursor>(Session::instance().database(aliasOrDirectory), table, readOnly);
     } catch (const EngineError&) {
         const QString name = QString::fromStdString(table);
-        const QString text = link_.Language == 1
-                                 ? QStringLiteral("Error opening table ") + name + QLatin1Char('.')
-                                 : QStringLiteral("Erreur lors de l'ouverture de la table ") + name + QLatin1Char('.');
+        const QString text =
+            link_.Language == 1
+                ? QStringLiteral("Error opening table ") + name + QLatin1Char('.')
+                : QStringLiteral("Erreur lors de l'ouverture de la table ") + name + QLatin1Char('.');
         QMessageBox::critical(parent, QStringLiteral("Valmorand"), text);
         requestMainWindowClose();
         return nullptr;

@@ -19,7 +19,8 @@ void QueryTableModel::open() {
         for (int i = 0; i < query_->columnCount(); ++i)
             columns_.push_back({query_->columnName(i), QString::fromStdString(query_->columnName(i))});
     }
-    for (const auto& c : columns_) queryColumn_.push_back(query_->columnIndex(c.field));
+    for (const auto& c : columns_)
+        queryColumn_.push_back(query_->columnIndex(c.field));
 }
 
 int QueryTableModel::rowCount(const QModelIndex& parent) const {
@@ -49,7 +50,8 @@ QVariant QueryTableModel::headerData(int section, Qt::Orientation orientation, i
     return QAbstractTableModel::headerData(section, orientation, role);
 }
 
-bool QueryTableModel::setHeaderData(int section, Qt::Orientation orientation, const QVariant& value, int role) {
+bool QueryTableModel::setHeaderData(int section, Qt::Orientation orientation, const QVariant& value,
+                                    int role) {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= columnCount())
         return false;
     columns_[static_cast<std::size_t>(section)].title = value.toString();
@@ -57,7 +59,9 @@ bool QueryTableModel::setHeaderData(int section, Qt::Orientation orientation, co
     return true;
 }
 
-bool QueryTableModel::canFetchMore(const QModelIndex& parent) const { return !parent.isValid() && query_; }
+bool QueryTableModel::canFetchMore(const QModelIndex& parent) const {
+    return !parent.isValid() && query_;
+}
 
 void QueryTableModel::fetchMore(const QModelIndex& parent) {
     if (parent.isValid() || !query_) return;
@@ -70,13 +74,15 @@ void QueryTableModel::fetchMore(const QModelIndex& parent) {
             break;
         }
         std::vector<Value> row;
-        for (int c : queryColumn_) row.push_back(query_->value(c));
+        for (int c : queryColumn_)
+            row.push_back(query_->value(c));
         batch.push_back(std::move(row));
     }
     if (batch.empty()) return;
     const int first = rowCount();
     beginInsertRows({}, first, first + static_cast<int>(batch.size()) - 1);
-    for (auto& r : batch) rows_.push_back(std::move(r));
+    for (auto& r : batch)
+        rows_.push_back(std::move(r));
     endInsertRows();
 }
 

@@ -6,11 +6,13 @@
 
 namespace vm::forms {
 
-RecordEditTransaction::RecordEditTransaction(Database& db, Cursor& cursor, TErrorForm* errorForm, QWidget* owner,
-                                             std::string langCode)
+RecordEditTransaction::RecordEditTransaction(Database& db, Cursor& cursor, TErrorForm* errorForm,
+                                             QWidget* owner, std::string langCode)
     : db_(db), cursor_(cursor), errorForm_(errorForm), owner_(owner), langCode_(std::move(langCode)) {}
 
-bool RecordEditTransaction::inTransaction() const { return db_.inTransaction(); }
+bool RecordEditTransaction::inTransaction() const {
+    return db_.inTransaction();
+}
 
 void RecordEditTransaction::withRetry(const std::function<void()>& operation) {
     LockRetry retry(errorForm_, owner_);

@@ -22,7 +22,8 @@ class TErrorForm;
 // row's state the cursor's.
 class RecordEditTransaction {
 public:
-    RecordEditTransaction(Database& db, Cursor& cursor, TErrorForm* errorForm, QWidget* owner, std::string langCode);
+    RecordEditTransaction(Database& db, Cursor& cursor, TErrorForm* errorForm, QWidget* owner,
+                          std::string langCode);
 
     bool inTransaction() const;
     // Rolls back a stale transaction, starts a new one and puts the current

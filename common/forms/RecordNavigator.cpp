@@ -42,8 +42,10 @@ RecordNavigator::RecordNavigator(QWidget* parent, const QString& name) : QWidget
         auto* b = new QToolButton(this);
         b->setObjectName(QString::fromLatin1(kLooks[i].name));
         QIcon icon = style()->standardIcon(kLooks[i].icon);
-        if (icon.isNull()) b->setText(QString::fromUtf8(kLooks[i].text));
-        else b->setIcon(icon);
+        if (icon.isNull())
+            b->setText(QString::fromUtf8(kLooks[i].text));
+        else
+            b->setIcon(icon);
         b->setToolTip(QString::fromLatin1(kLooks[i].hint));
         b->setAutoRaise(false);
         b->setFocusPolicy(Qt::NoFocus);
@@ -55,7 +57,9 @@ RecordNavigator::RecordNavigator(QWidget* parent, const QString& name) : QWidget
     updateButtons();
 }
 
-RecordNavigator::~RecordNavigator() { setCursor(nullptr); }
+RecordNavigator::~RecordNavigator() {
+    setCursor(nullptr);
+}
 
 void RecordNavigator::setCursor(Cursor* cursor) {
     if (cursor_ && listenerId_ >= 0) cursor_->removeMoveListener(listenerId_);
@@ -66,23 +70,27 @@ void RecordNavigator::setCursor(Cursor* cursor) {
 }
 
 void RecordNavigator::setLanguage(int language) {
-    deleteQuestion_ = language == 1 ? QStringLiteral("Delete record?") : QStringLiteral("Supprimer l'enregistrement ?");
+    deleteQuestion_ =
+        language == 1 ? QStringLiteral("Delete record?") : QStringLiteral("Supprimer l'enregistrement ?");
 }
 
 void RecordNavigator::setHints(const QStringList& hints) {
-    for (int i = 0; i < kActionCount && i < hints.size(); ++i) buttons_[i]->setToolTip(hints[i]);
+    for (int i = 0; i < kActionCount && i < hints.size(); ++i)
+        buttons_[i]->setToolTip(hints[i]);
 }
 
 QStringList RecordNavigator::hints() const {
     QStringList out;
-    for (auto* b : buttons_) out << b->toolTip();
+    for (auto* b : buttons_)
+        out << b->toolTip();
     return out;
 }
 
 void RecordNavigator::updateButtons() {
     const bool on = cursor_ && isEnabled();
     const bool browse = on && cursor_->state() == Cursor::State::Browse;
-    const bool editing = on && (cursor_->state() == Cursor::State::Edit || cursor_->state() == Cursor::State::Insert);
+    const bool editing =
+        on && (cursor_->state() == Cursor::State::Edit || cursor_->state() == Cursor::State::Insert);
     const bool canModify = on && !cursor_->readOnly();
     const bool row = browse && cursor_->hasRow();
     buttons_[First]->setEnabled(row && !cursor_->bof());
@@ -118,15 +126,33 @@ bool RecordNavigator::trigger(Action a) {
 
 void RecordNavigator::perform(Action a) {
     switch (a) {
-    case First: cursor_->first(); break;
-    case Prior: cursor_->prior(); break;
-    case Next: cursor_->next(); break;
-    case Last: cursor_->last(); break;
-    case Insert: cursor_->insert(); break;
-    case Delete: cursor_->remove(); break;
-    case Edit: cursor_->edit(); break;
-    case Post: cursor_->post(); break;
-    case Cancel: cursor_->cancel(); break;
+    case First:
+        cursor_->first();
+        break;
+    case Prior:
+        cursor_->prior();
+        break;
+    case Next:
+        cursor_->next();
+        break;
+    case Last:
+        cursor_->last();
+        break;
+    case Insert:
+        cursor_->insert();
+        break;
+    case Delete:
+        cursor_->remove();
+        break;
+    case Edit:
+        cursor_->edit();
+        break;
+    case Post:
+        cursor_->post();
+        break;
+    case Cancel:
+        cursor_->cancel();
+        break;
     }
 }
 

@@ -49,8 +49,9 @@ QString printWidget(QWidget& window, const QString& printerIndex, const QString&
         if (!printers.isEmpty()) {
             bool ok = false;
             const int index = printerIndex.toInt(&ok);
-            const QPrinterInfo info = ok && index >= 0 && index < printers.size() ? printers[index]
-                                                                                   : QPrinterInfo::defaultPrinter();
+            const QPrinterInfo info = ok && index >= 0 && index < printers.size()
+                                          ? printers[index]
+                                          : QPrinterInfo::defaultPrinter();
             QPrinter printer(info.isNull() ? printers.first() : info, QPrinter::HighResolution);
             printer.setDocName(window.windowTitle());
             render(window, printer);

@@ -128,7 +128,8 @@ int TErrorForm::Handle(std::exception_ptr error) {
         if (e.code() == errc::kRecordLocked) {
             retryState_ = kLocked;
         } else {
-            Show(QString::number(e.category()), QString::number(e.subCode() & 0xFF), QString::fromUtf8(e.what()));
+            Show(QString::number(e.category()), QString::number(e.subCode() & 0xFF),
+                 QString::fromUtf8(e.what()));
         }
     } catch (const std::exception& e) {
         Show(QStringLiteral("xxxxx"), QStringLiteral("xxxxx"), QString::fromUtf8(e.what()));
@@ -138,9 +139,15 @@ int TErrorForm::Handle(std::exception_ptr error) {
     return retryState_;
 }
 
-QString TErrorForm::category() const { return category_->text(); }
-QString TErrorForm::code() const { return code_->text(); }
-QString TErrorForm::message() const { return message_->toPlainText(); }
+QString TErrorForm::category() const {
+    return category_->text();
+}
+QString TErrorForm::code() const {
+    return code_->text();
+}
+QString TErrorForm::message() const {
+    return message_->toPlainText();
+}
 
 void TErrorForm::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);

@@ -51,7 +51,9 @@ Tperiod_frm::Tperiod_frm(QWidget* parent) : QDialog(parent) {
     connect(ok, &QPushButton::clicked, this, &Tperiod_frm::accept);
 }
 
-void Tperiod_frm::setPeriod(int period) { edit_->setText(QString::number(period)); }
+void Tperiod_frm::setPeriod(int period) {
+    edit_->setText(QString::number(period));
+}
 
 std::optional<int> Tperiod_frm::parsePeriod(const QString& text) {
     const QString t = text.trimmed();
@@ -66,7 +68,9 @@ std::optional<int> Tperiod_frm::parsePeriod(const QString& text) {
     return n;
 }
 
-std::optional<int> Tperiod_frm::period() const { return parsePeriod(edit_->text()); }
+std::optional<int> Tperiod_frm::period() const {
+    return parsePeriod(edit_->text());
+}
 
 void Tperiod_frm::accept() {
     if (!period()) {
@@ -85,8 +89,10 @@ void Tperiod_frm::accept() {
 void Tperiod_frm::reject() {}
 
 void Tperiod_frm::closeEvent(QCloseEvent* event) {
-    if (leaving_) QDialog::closeEvent(event);
-    else event->ignore();
+    if (leaving_)
+        QDialog::closeEvent(event);
+    else
+        event->ignore();
 }
 
 void Tperiod_frm::changeEvent(QEvent* event) {

@@ -2,8 +2,7 @@
 
 namespace {
 
-vm::components::PickerDefinition accountPicker()
-{
+vm::components::PickerDefinition accountPicker() {
     vm::components::PickerDefinition s;
     s.formName = "TAccountPicker";
     s.table = "glm";
@@ -22,7 +21,6 @@ vm::components::PickerDefinition accountPicker()
 
 // The general-ledger account chosen in the company's chart, or 0 when
 // cancelled.
-extern "C" VM_EXPORT std::int32_t PickAccount(vm::core::TLinkSection link)
-{
+extern "C" VM_EXPORT std::int32_t PickAccount(vm::core::TLinkSection link) {
     return vm::components::pickNumber(accountPicker(), link);
 }

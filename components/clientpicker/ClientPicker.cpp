@@ -2,8 +2,7 @@
 
 namespace {
 
-vm::components::PickerDefinition clientPicker()
-{
+vm::components::PickerDefinition clientPicker() {
     vm::components::PickerDefinition s;
     s.formName = "TClientPicker";
     s.table = "cli";
@@ -21,7 +20,6 @@ vm::components::PickerDefinition clientPicker()
 } // namespace
 
 // The client chosen in the company's client list, or "" when cancelled.
-extern "C" VM_EXPORT vm::core::LinkString PickClient(vm::core::TLinkSection link)
-{
+extern "C" VM_EXPORT vm::core::LinkString PickClient(vm::core::TLinkSection link) {
     return vm::components::pickText(clientPicker(), link);
 }

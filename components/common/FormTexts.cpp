@@ -6,10 +6,8 @@
 
 namespace vm::components {
 
-void translateForm(QWidget& form, const std::string& langCode)
-{
-    if (langCode.empty())
-        return;
+void translateForm(QWidget& form, const std::string& langCode) {
+    if (langCode.empty()) return;
     try {
         vm::forms::translateForm(form, "MainMenu", langCode);
     } catch (const std::exception&) {

@@ -21,8 +21,8 @@ struct PickerDefinition {
     std::string table;        // table stem, e.g. "cli"
     bool systemTable = false; // in the data root (shared by all companies)
     std::string keyField;
-    bool numericKey = false;  // an int32 key, returned as a number
-    bool uniqueKey = true;    // the key is the primary key (pages continue after the last key)
+    bool numericKey = false; // an int32 key, returned as a number
+    bool uniqueKey = true;   // the key is the primary key (pages continue after the last key)
     std::string nameField;
     std::vector<Column> columns;
     QString englishCaption;

@@ -18,10 +18,9 @@
 
 namespace vm::components {
 
-PickerDialog::PickerDialog(Database& db, const PickerDefinition& definition, int language, const std::string& langCode,
-                           QWidget* parent)
-    : QDialog(parent)
-{
+PickerDialog::PickerDialog(Database& db, const PickerDefinition& definition, int language,
+                           const std::string& langCode, QWidget* parent)
+    : QDialog(parent) {
     const bool english = language == 1;
     setObjectName(QString::fromStdString(definition.formName));
     setWindowTitle(english ? definition.englishCaption : definition.frenchCaption);
@@ -90,19 +89,16 @@ PickerDialog::PickerDialog(Database& db, const PickerDefinition& definition, int
 
 PickerDialog::~PickerDialog() = default;
 
-void PickerDialog::applySearch(const QString& text)
-{
+void PickerDialog::applySearch(const QString& text) {
     try {
         model_->setSearch(text);
     } catch (const EngineError&) {
         // The list stays empty; the search box remains usable.
     }
-    if (model_->rowCount() > 0)
-        grid_->selectRow(0);
+    if (model_->rowCount() > 0) grid_->selectRow(0);
 }
 
-void PickerDialog::sizeColumns()
-{
+void PickerDialog::sizeColumns() {
     const auto& columns = model_->definition().columns;
     const int charWidth = grid_->fontMetrics().averageCharWidth();
     int total = 0;
@@ -115,8 +111,7 @@ void PickerDialog::sizeColumns()
     resize(width, 440);
 }
 
-void PickerDialog::accept()
-{
+void PickerDialog::accept() {
     const QModelIndex current = grid_->currentIndex();
     if (!current.isValid() || current.row() >= model_->rowCount()) {
         QApplication::beep();

@@ -14,26 +14,23 @@ namespace vm::components {
 
 namespace {
 
-void tellOpenFailure(const PickerDefinition& definition, const SessionContext& session, QWidget* parent)
-{
+void tellOpenFailure(const PickerDefinition& definition, const SessionContext& session, QWidget* parent) {
     const QString table = QString::fromStdString(definition.table) + QStringLiteral(".db");
     const QString text = session.english()
                              ? QStringLiteral("Error opening table %1.").arg(table)
                              : QStringLiteral("Erreur lors de l'ouverture de la table %1.").arg(table);
-    QMessageBox::warning(parent, session.english() ? definition.englishCaption : definition.frenchCaption, text);
+    QMessageBox::warning(parent, session.english() ? definition.englishCaption : definition.frenchCaption,
+                         text);
 }
 
 } // namespace
 
-QWidget* callerWindow()
-{
-    if (QWidget* modal = QApplication::activeModalWidget())
-        return modal;
+QWidget* callerWindow() {
+    if (QWidget* modal = QApplication::activeModalWidget()) return modal;
     return QApplication::activeWindow();
 }
 
-std::optional<Value> runPicker(const PickerDefinition& definition, const SessionContext& session) noexcept
-{
+std::optional<Value> runPicker(const PickerDefinition& definition, const SessionContext& session) noexcept {
     if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
         return std::nullopt; // no widgets without a GUI application
     QWidget* parent = callerWindow();
@@ -54,8 +51,7 @@ std::optional<Value> runPicker(const PickerDefinition& definition, const Session
         std::optional<Value> chosen;
         {
             PickerDialog dialog(db, definition, session.language, session.langCode, parent);
-            if (dialog.exec() == QDialog::Accepted)
-                chosen = dialog.chosenKey();
+            if (dialog.exec() == QDialog::Accepted) chosen = dialog.chosenKey();
         }
         return chosen;
     } catch (const EngineError&) {

@@ -7,13 +7,12 @@
 
 namespace vm::components {
 
-SearchKeyForwarder::SearchKeyForwarder(QLineEdit& search, QAbstractItemView& list) : QObject(&search), list_(list)
-{
+SearchKeyForwarder::SearchKeyForwarder(QLineEdit& search, QAbstractItemView& list)
+    : QObject(&search), list_(list) {
     search.installEventFilter(this);
 }
 
-bool SearchKeyForwarder::eventFilter(QObject* watched, QEvent* event)
-{
+bool SearchKeyForwarder::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         switch (static_cast<QKeyEvent*>(event)->key()) {
         case Qt::Key_Up:

@@ -2,8 +2,7 @@
 
 namespace vm::components {
 
-SessionContext SessionContext::from(const core::TLinkSection& link)
-{
+SessionContext SessionContext::from(const core::TLinkSection& link) {
     SessionContext c;
     c.language = link.Language;
     c.langCode = link.LangCode.str();

@@ -11,15 +11,15 @@
 
 namespace vm::components {
 
-DoneBox::DoneBox(bool english, const std::string& langCode, QWidget* parent) : QDialog(parent)
-{
+DoneBox::DoneBox(bool english, const std::string& langCode, QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("TDoneBox"));
     setWindowTitle(english ? QStringLiteral("Finished") : QStringLiteral("Terminé"));
     setModal(true);
 
     auto* icon = new QLabel(this);
     const int size = style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, this);
-    icon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxInformation, nullptr, this).pixmap(size, size));
+    icon->setPixmap(
+        style()->standardIcon(QStyle::SP_MessageBoxInformation, nullptr, this).pixmap(size, size));
     auto* label = new QLabel(english ? QStringLiteral("The procedure is finished.")
                                      : QStringLiteral("La procédure est terminée."),
                              this);

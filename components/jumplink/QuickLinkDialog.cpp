@@ -17,8 +17,7 @@
 namespace vm::components {
 
 QuickLinkDialog::QuickLinkDialog(bool english, const std::string& langCode, Launcher launch, QWidget* parent)
-    : QDialog(parent), launch_(std::move(launch))
-{
+    : QDialog(parent), launch_(std::move(launch)) {
     setObjectName(QStringLiteral("TQuickLink"));
     // Modules look for a visible window of exactly these titles.
     setWindowTitle(english ? QStringLiteral("Quick Link") : QStringLiteral("Lien Rapide"));
@@ -35,7 +34,8 @@ QuickLinkDialog::QuickLinkDialog(bool english, const std::string& langCode, Laun
     grid_ = new QTableWidget(static_cast<int>(options.size()), 2, this);
     grid_->setObjectName(QStringLiteral("Grid"));
     grid_->setHorizontalHeaderLabels({QStringLiteral("Option"), QStringLiteral("Menu")});
-    const QString receivables = english ? QStringLiteral("Accounts receivable") : QStringLiteral("Comptes à recevoir");
+    const QString receivables =
+        english ? QStringLiteral("Accounts receivable") : QStringLiteral("Comptes à recevoir");
     const QString payables = english ? QStringLiteral("Accounts payable") : QStringLiteral("Comptes à payer");
     for (std::size_t i = 0; i < options.size(); ++i) {
         const int row = static_cast<int>(i);
@@ -91,15 +91,13 @@ QuickLinkDialog::QuickLinkDialog(bool english, const std::string& langCode, Laun
 
 // Hides the options whose name does not contain the text; the first option
 // left becomes the current one.
-void QuickLinkDialog::applySearch(const QString& text)
-{
+void QuickLinkDialog::applySearch(const QString& text) {
     int first = -1;
     for (int row = 0; row < grid_->rowCount(); ++row) {
         const QTableWidgetItem* item = grid_->item(row, 0);
         const bool match = text.isEmpty() || (item && item->text().contains(text, Qt::CaseInsensitive));
         grid_->setRowHidden(row, !match);
-        if (match && first < 0)
-            first = row;
+        if (match && first < 0) first = row;
     }
     if (first >= 0)
         grid_->selectRow(first);
@@ -107,11 +105,10 @@ void QuickLinkDialog::applySearch(const QString& text)
         grid_->clearSelection();
 }
 
-void QuickLinkDialog::accept()
-{
+void QuickLinkDialog::accept() {
     const int row = grid_->currentRow();
-    if (row < 0 || row >= static_cast<int>(codes_.size()) || grid_->isRowHidden(row)
-        || !grid_->selectionModel()->isRowSelected(row, {}) || running_) {
+    if (row < 0 || row >= static_cast<int>(codes_.size()) || grid_->isRowHidden(row) ||
+        !grid_->selectionModel()->isRowSelected(row, {}) || running_) {
         QApplication::beep();
         return;
     }

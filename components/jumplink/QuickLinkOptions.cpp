@@ -2,8 +2,7 @@
 
 namespace vm::components {
 
-const std::vector<QuickLinkOption>& quickLinkOptions()
-{
+const std::vector<QuickLinkOption>& quickLinkOptions() {
     static const std::vector<QuickLinkOption> options = {
         {"custmaint", "Maintenance of clients", "Entretien des clients", false},
         {"cashrcpt", "Cash receipts", "Encaissements", false},

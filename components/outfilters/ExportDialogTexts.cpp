@@ -8,8 +8,7 @@
 
 namespace vm::components {
 
-void translateExportDialog(QWidget& dialog, int language)
-{
+void translateExportDialog(QWidget& dialog, int language) {
     // Both export dialogs are the same form: the second one borrows the rows
     // of the first for the time of the translation.
     const QString name = dialog.objectName();

@@ -7,10 +7,8 @@
 
 #include <exception>
 
-extern "C" VM_EXPORT int ExportReport(const vm::report::Report* report, int language, QWidget* parent)
-{
-    if (!report)
-        return 0;
+extern "C" VM_EXPORT int ExportReport(const vm::report::Report* report, int language, QWidget* parent) {
+    if (!report) return 0;
     try {
         TExportDialog1 dialog(*report, language, parent);
         vm::components::translateExportDialog(dialog, language);
@@ -20,11 +18,9 @@ extern "C" VM_EXPORT int ExportReport(const vm::report::Report* report, int lang
     }
 }
 
-extern "C" VM_EXPORT int ExportReportToFile(const vm::report::Report* report, const char* path, int format)
-{
+extern "C" VM_EXPORT int ExportReportToFile(const vm::report::Report* report, const char* path, int format) {
     using vm::report::ReportExporter;
-    if (!report || !path || !*path || format < 1 || format > 3)
-        return 0;
+    if (!report || !path || !*path || format < 1 || format > 3) return 0;
     try {
         auto doc = vm::report::ReportLayouter::run(*report);
         return ReportExporter::write(doc, static_cast<ReportExporter::Format>(format), path) ? 1 : 0;

@@ -17,15 +17,15 @@ constexpr int kExpectedSteps = 3;
 } // namespace
 
 ProgressBox::ProgressBox(bool english, const std::string& langCode, QWidget* parent)
-    : QWidget(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::CustomizeWindowHint)
-{
+    : QWidget(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::CustomizeWindowHint) {
     setObjectName(QStringLiteral("TProgressBox"));
     setWindowTitle(QStringLiteral("Valmorand"));
     captions_ = new forms::MessageList(this, QStringLiteral("LabelCaption"));
-    captions_->setLines(english ? QStringList{QStringLiteral("Loading, please wait..."),
-                                              QStringLiteral("Opening the company, please wait...")}
-                                : QStringList{QStringLiteral("Chargement en cours, veuillez patienter..."),
-                                              QStringLiteral("Ouverture de la compagnie, veuillez patienter...")});
+    captions_->setLines(
+        english ? QStringList{QStringLiteral("Loading, please wait..."),
+                              QStringLiteral("Opening the company, please wait...")}
+                : QStringList{QStringLiteral("Chargement en cours, veuillez patienter..."),
+                              QStringLiteral("Ouverture de la compagnie, veuillez patienter...")});
     label_ = new QLabel(this);
     label_->setObjectName(QStringLiteral("LabelText"));
     label_->setAlignment(Qt::AlignCenter);
@@ -47,35 +47,28 @@ ProgressBox::ProgressBox(bool english, const std::string& langCode, QWidget* par
         move(screen->availableGeometry().center() - rect().center());
 }
 
-bool ProgressBox::setCaptionNumber(int number)
-{
-    if (number < 0 || number > 1)
-        return false;
+bool ProgressBox::setCaptionNumber(int number) {
+    if (number < 0 || number > 1) return false;
     label_->setText(captions_->message(number));
     repaintNow();
     return true;
 }
 
-void ProgressBox::step()
-{
-    if (bar_->value() >= bar_->maximum())
-        bar_->setMaximum(bar_->maximum() + 1);
+void ProgressBox::step() {
+    if (bar_->value() >= bar_->maximum()) bar_->setMaximum(bar_->maximum() + 1);
     bar_->setValue(bar_->value() + 1);
     repaintNow();
 }
 
-int ProgressBox::value() const
-{
+int ProgressBox::value() const {
     return bar_->value();
 }
 
-QString ProgressBox::captionText() const
-{
+QString ProgressBox::captionText() const {
     return label_->text();
 }
 
-void ProgressBox::repaintNow()
-{
+void ProgressBox::repaintNow() {
     if (isVisible()) {
         repaint();
         QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);

@@ -20,18 +20,15 @@ using vm::components::ProgressBox;
 // then destroyed here, before its code goes away with the library.
 struct OpenBox {
     QPointer<ProgressBox> box;
-    ~OpenBox()
-    {
-        if (box && QApplication::instance())
-            delete box.data();
+    ~OpenBox() {
+        if (box && QApplication::instance()) delete box.data();
     }
 };
 OpenBox g_open;
 
 // The box appears before anyone has logged in, so it speaks the workstation's
 // start-up language: 1 English, any other number French.
-bool startupLanguageIsEnglish()
-{
+bool startupLanguageIsEnglish() {
     try {
         return vm::core::SettingsStore().read(vm::core::SettingsStore::kValmorand, "language", "1") == "1";
     } catch (const std::exception&) {
@@ -41,12 +38,9 @@ bool startupLanguageIsEnglish()
 
 } // namespace
 
-extern "C" VM_EXPORT std::int32_t loading_Dialog_open()
-{
-    if (g_open.box)
-        return 1;
-    if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
-        return 0;
+extern "C" VM_EXPORT std::int32_t loading_Dialog_open() {
+    if (g_open.box) return 1;
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return 0;
     try {
         const bool english = startupLanguageIsEnglish();
         auto* box = new ProgressBox(english, english ? "en" : "fr");
@@ -61,23 +55,18 @@ extern "C" VM_EXPORT std::int32_t loading_Dialog_open()
     }
 }
 
-extern "C" VM_EXPORT std::int32_t loading_Dialog_step()
-{
-    if (!g_open.box)
-        return 0;
+extern "C" VM_EXPORT std::int32_t loading_Dialog_step() {
+    if (!g_open.box) return 0;
     g_open.box->step();
     return 1;
 }
 
-extern "C" VM_EXPORT std::int32_t loading_Dialog_caption(std::int32_t number)
-{
-    if (!g_open.box)
-        return 0;
+extern "C" VM_EXPORT std::int32_t loading_Dialog_caption(std::int32_t number) {
+    if (!g_open.box) return 0;
     return g_open.box->setCaptionNumber(number) ? 1 : 0;
 }
 
-extern "C" VM_EXPORT std::int32_t loading_Dialog_close()
-{
+extern "C" VM_EXPORT std::int32_t loading_Dialog_close() {
     delete g_open.box.data();
     g_open.box = nullptr;
     return 1;

@@ -2,8 +2,7 @@
 
 namespace {
 
-vm::components::PickerDefinition salesmanPicker()
-{
+vm::components::PickerDefinition salesmanPicker() {
     vm::components::PickerDefinition s;
     s.formName = "TSalesmanPicker";
     s.table = "slsm";
@@ -19,7 +18,6 @@ vm::components::PickerDefinition salesmanPicker()
 } // namespace
 
 // The salesman chosen in the company's list, or "" when cancelled.
-extern "C" VM_EXPORT vm::core::LinkString PickSalesman(vm::core::TLinkSection link)
-{
+extern "C" VM_EXPORT vm::core::LinkString PickSalesman(vm::core::TLinkSection link) {
     return vm::components::pickText(salesmanPicker(), link);
 }

@@ -2,8 +2,7 @@
 
 namespace {
 
-vm::components::PickerDefinition supplierPicker()
-{
+vm::components::PickerDefinition supplierPicker() {
     vm::components::PickerDefinition s;
     s.formName = "TSupplierPicker";
     s.table = "sup";
@@ -22,7 +21,6 @@ vm::components::PickerDefinition supplierPicker()
 } // namespace
 
 // The supplier chosen in the company's supplier list, or "" when cancelled.
-extern "C" VM_EXPORT vm::core::LinkString PickSupplier(vm::core::TLinkSection link)
-{
+extern "C" VM_EXPORT vm::core::LinkString PickSupplier(vm::core::TLinkSection link) {
     return vm::components::pickText(supplierPicker(), link);
 }

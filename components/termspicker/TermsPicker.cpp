@@ -2,8 +2,7 @@
 
 namespace {
 
-vm::components::PickerDefinition termsPicker()
-{
+vm::components::PickerDefinition termsPicker() {
     vm::components::PickerDefinition s;
     s.formName = "TTermsPicker";
     s.table = "arterms";
@@ -22,7 +21,6 @@ vm::components::PickerDefinition termsPicker()
 } // namespace
 
 // The credit terms chosen, or 0 when cancelled.
-extern "C" VM_EXPORT std::int32_t PickTerms(vm::core::TLinkSection link)
-{
+extern "C" VM_EXPORT std::int32_t PickTerms(vm::core::TLinkSection link) {
     return vm::components::pickNumber(termsPicker(), link);
 }

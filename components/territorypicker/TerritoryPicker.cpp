@@ -2,8 +2,7 @@
 
 namespace {
 
-vm::components::PickerDefinition territoryPicker()
-{
+vm::components::PickerDefinition territoryPicker() {
     vm::components::PickerDefinition s;
     s.formName = "TTerritoryPicker";
     s.table = "arterr";
@@ -19,7 +18,6 @@ vm::components::PickerDefinition territoryPicker()
 } // namespace
 
 // The sales territory chosen for a client, or "" when cancelled.
-extern "C" VM_EXPORT vm::core::LinkString PickTerritory(vm::core::TLinkSection link)
-{
+extern "C" VM_EXPORT vm::core::LinkString PickTerritory(vm::core::TLinkSection link) {
     return vm::components::pickText(territoryPicker(), link);
 }

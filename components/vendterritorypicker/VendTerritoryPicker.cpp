@@ -3,8 +3,7 @@
 namespace {
 
 // Suppliers take their territories from the same shared table as clients.
-vm::components::PickerDefinition vendTerritoryPicker()
-{
+vm::components::PickerDefinition vendTerritoryPicker() {
     vm::components::PickerDefinition s;
     s.formName = "TVendTerritoryPicker";
     s.table = "arterr";
@@ -20,7 +19,6 @@ vm::components::PickerDefinition vendTerritoryPicker()
 } // namespace
 
 // The territory chosen for a supplier, or "" when cancelled.
-extern "C" VM_EXPORT vm::core::LinkString PickVendTerritory(vm::core::TLinkSection link)
-{
+extern "C" VM_EXPORT vm::core::LinkString PickVendTerritory(vm::core::TLinkSection link) {
     return vm::components::pickText(vendTerritoryPicker(), link);
 }

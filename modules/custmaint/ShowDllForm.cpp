@@ -15,8 +15,7 @@
 
 // Client maintenance: shows "Maintenance of clients" modally over the
 // session's company and returns -1 once the user has closed it.
-extern "C" VM_EXPORT std::int32_t ShowDllForm(vm::core::TLinkSection received)
-{
+extern "C" VM_EXPORT std::int32_t ShowDllForm(vm::core::TLinkSection received) {
     using namespace vm;
     core::TLinkSection link = received; // the module's own copy
     const std::int32_t result = -1;

@@ -1,5 +1,6 @@
 #include "modules/custmaint/Tcustmaint_frm.h"
 
+#include "common/core/ComponentCall.h"
 #include "common/core/LinkStringQt.h"
 #include "common/forms/AbortAction.h"
 #include "common/forms/FieldBinder.h"
@@ -11,7 +12,6 @@
 #include "engine/Cursor.h"
 #include "engine/Database.h"
 #include "engine/EngineError.h"
-#include "common/core/ComponentCall.h"
 #include "modules/custmaint/Tcustmaint_dm.h"
 #include "modules/custmaint/core/TableOpenError.h"
 
@@ -40,15 +40,13 @@ namespace vm::custmaint {
 
 namespace {
 
-QLabel* label(QWidget* parent, const char* name, const char* text)
-{
+QLabel* label(QWidget* parent, const char* name, const char* text) {
     auto* l = new QLabel(QString::fromUtf8(text), parent);
     l->setObjectName(QLatin1String(name));
     return l;
 }
 
-QLineEdit* line(QWidget* parent, const char* name, int widthChars = 0)
-{
+QLineEdit* line(QWidget* parent, const char* name, int widthChars = 0) {
     auto* e = new QLineEdit(parent);
     e->setObjectName(QLatin1String(name));
     if (widthChars > 0) // a short field gets the width of what it holds
@@ -56,8 +54,7 @@ QLineEdit* line(QWidget* parent, const char* name, int widthChars = 0)
     return e;
 }
 
-QToolButton* lookupButton(QWidget* parent, const char* name, const char* hint)
-{
+QToolButton* lookupButton(QWidget* parent, const char* name, const char* hint) {
     auto* b = new QToolButton(parent);
     b->setObjectName(QLatin1String(name));
     b->setIcon(parent->style()->standardIcon(QStyle::SP_FileDialogContentsView));
@@ -66,15 +63,13 @@ QToolButton* lookupButton(QWidget* parent, const char* name, const char* hint)
     return b;
 }
 
-QCheckBox* check(QWidget* parent, const char* name, const char* text)
-{
+QCheckBox* check(QWidget* parent, const char* name, const char* text) {
     auto* c = new QCheckBox(QString::fromUtf8(text), parent);
     c->setObjectName(QLatin1String(name));
     return c;
 }
 
-QPushButton* barButton(QWidget* parent, const char* name, const char* text, QStyle::StandardPixmap icon)
-{
+QPushButton* barButton(QWidget* parent, const char* name, const char* text, QStyle::StandardPixmap icon) {
     auto* b = new QPushButton(QString::fromUtf8(text), parent);
     b->setObjectName(QLatin1String(name));
     b->setIcon(parent->style()->standardIcon(icon));
@@ -84,8 +79,7 @@ QPushButton* barButton(QWidget* parent, const char* name, const char* text, QSty
 
 // A line of a grid: the label in column `col`, the editor (and its look-up
 // button) in the next.
-void put(QGridLayout* g, int row, int col, QLabel* l, QWidget* editor, QWidget* button = nullptr)
-{
+void put(QGridLayout* g, int row, int col, QLabel* l, QWidget* editor, QWidget* button = nullptr) {
     g->addWidget(l, row, col);
     if (!button) {
         g->addWidget(editor, row, col + 1);
@@ -95,43 +89,37 @@ void put(QGridLayout* g, int row, int col, QLabel* l, QWidget* editor, QWidget* 
     box->setSpacing(2);
     box->addWidget(editor, editor->maximumWidth() < QWIDGETSIZE_MAX ? 0 : 1);
     box->addWidget(button);
-    if (editor->maximumWidth() < QWIDGETSIZE_MAX)
-        box->addStretch(1);
+    if (editor->maximumWidth() < QWIDGETSIZE_MAX) box->addStretch(1);
     g->addLayout(box, row, col + 1);
 }
 
-bool isDataEntry(QWidget* w)
-{
+bool isDataEntry(QWidget* w) {
     return qobject_cast<QLineEdit*>(w) || qobject_cast<QCheckBox*>(w) || qobject_cast<QComboBox*>(w) ||
            qobject_cast<QAbstractSpinBox*>(w);
 }
 
-std::string textOf(const QLineEdit* e)
-{
+std::string textOf(const QLineEdit* e) {
     return e->text().toStdString();
 }
 
 } // namespace
 
 Tcustmaint_frm::Tcustmaint_frm(core::TLinkSection& link, Tcustmaint_dm& dm, QWidget* parent)
-    : QDialog(parent), link_(link), dm_(dm)
-{
+    : QDialog(parent), link_(link), dm_(dm) {
     setObjectName(QStringLiteral("Tcustmaint_frm"));
     setWindowTitle(QStringLiteral("Maintenance of clients"));
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
     build();
 }
 
-Tcustmaint_frm::~Tcustmaint_frm()
-{
-    if (moveListener_ >= 0 && dm_.isOpen())
-        dm_.cli().removeMoveListener(moveListener_);
+Tcustmaint_frm::~Tcustmaint_frm() {
+    if (moveListener_ >= 0 && dm_.isOpen()) dm_.cli().removeMoveListener(moveListener_);
 }
 
 // ------------------------------------------------------------------ layout
 
-void Tcustmaint_frm::build()
-{
+void Tcustmaint_frm::build() {
     auto* top = new QVBoxLayout(this);
     pages_ = new QTabWidget(this);
     pages_->setObjectName(QStringLiteral("PageControl1"));
@@ -189,12 +177,10 @@ void Tcustmaint_frm::build()
     connect(btnQuickLink_, &QPushButton::clicked, this, &Tcustmaint_frm::quickLink);
     connect(btnPrint_, &QPushButton::clicked, this, &Tcustmaint_frm::printWindow);
     connect(editCode_, &QLineEdit::textEdited, this, [this] {
-        if (browsing())
-            codeTyped_ = true;
+        if (browsing()) codeTyped_ = true;
     });
     connect(editCode_, &QLineEdit::returnPressed, this, [this] {
-        if (codeTyped_ || (dm_.isOpen() && dm_.cli().state() == Cursor::State::Insert))
-            codeExit();
+        if (codeTyped_ || (dm_.isOpen() && dm_.cli().state() == Cursor::State::Insert)) codeExit();
     });
 
     // Field-exit checks and the keys the form handles itself see every
@@ -204,7 +190,8 @@ void Tcustmaint_frm::build()
     exitChecks_[editTerr_] = {Exit::Territory, {btnTerr_, btnQuit_}};
     exitChecks_[editTerms_] = {Exit::Terms, {btnTerms_, btnQuit_}};
     exitChecks_[editLanguage_] = {Exit::Language, {btnQuit_}};
-    const std::set<QWidget*> leave = {btnQuit_, btnHelp_, btnBillTo_, btnAccnt_[0], btnAccnt_[1], btnAccnt_[2]};
+    const std::set<QWidget*> leave = {btnQuit_,     btnHelp_,     btnBillTo_,
+                                      btnAccnt_[0], btnAccnt_[1], btnAccnt_[2]};
     exitChecks_[editBillTo_] = {Exit::BillTo, leave};
     for (auto* e : editAccnt_)
         exitChecks_[e] = {Exit::Account, leave};
@@ -212,8 +199,7 @@ void Tcustmaint_frm::build()
         w->installEventFilter(this);
 }
 
-QWidget* Tcustmaint_frm::buildGeneralPage()
-{
+QWidget* Tcustmaint_frm::buildGeneralPage() {
     auto* page = new QWidget;
     page->setObjectName(QStringLiteral("TabGeneral"));
     auto* g = new QGridLayout(page);
@@ -248,8 +234,7 @@ QWidget* Tcustmaint_frm::buildGeneralPage()
     return page;
 }
 
-QWidget* Tcustmaint_frm::buildControlPage()
-{
+QWidget* Tcustmaint_frm::buildControlPage() {
     auto* page = new QWidget;
     page->setObjectName(QStringLiteral("TabControl"));
     auto* g = new QGridLayout(page);
@@ -275,8 +260,8 @@ QWidget* Tcustmaint_frm::buildControlPage()
         const std::string n = std::to_string(i + 1);
         editAccnt_[i] = line(page, ("EditAccnt" + n).c_str(), 10);
         btnAccnt_[i] = lookupButton(page, ("BtnAccnt" + n).c_str(), "List of accounts");
-        put(g, r + i, 0, label(page, ("LabelAccnt" + n).c_str(), ("Sales account " + n).c_str()), editAccnt_[i],
-            btnAccnt_[i]);
+        put(g, r + i, 0, label(page, ("LabelAccnt" + n).c_str(), ("Sales account " + n).c_str()),
+            editAccnt_[i], btnAccnt_[i]);
     }
     editDateCreated_ = line(page, "EditDateCreated", 12);
     put(g, r, 2, label(page, "LabelDateCreated", "Date created"), editDateCreated_);
@@ -323,8 +308,7 @@ QWidget* Tcustmaint_frm::buildControlPage()
     return page;
 }
 
-QWidget* Tcustmaint_frm::buildCommentsPage()
-{
+QWidget* Tcustmaint_frm::buildCommentsPage() {
     auto* page = new QWidget;
     page->setObjectName(QStringLiteral("TabComments"));
     auto* g = new QGridLayout(page);
@@ -345,35 +329,53 @@ QWidget* Tcustmaint_frm::buildCommentsPage()
     return page;
 }
 
-void Tcustmaint_frm::bindFields()
-{
+void Tcustmaint_frm::bindFields() {
     binder_ = std::make_unique<forms::FieldBinder>(dm_.cli(), this);
     binder_->setLanguage(link_.Language);
     const std::pair<const char*, const char*> texts[] = {
-        {"EditCode", "Cli_code"},          {"EditName", "Cli_name"},
-        {"EditAdr1", "Cli_adr1"},          {"EditAdr2", "Cli_adr2"},
-        {"EditCity", "Cli_city"},          {"EditProv", "Cli_prov"},
-        {"EditCountry", "Cli_country"},    {"EditPostal", "Cli_postal_code"},
-        {"EditTel", "Cli_tel"},            {"EditFax", "Cli_fax"},
-        {"EditContact", "Cli_contact"},    {"EditContactTel", "Cli_contact_tel"},
-        {"EditEmail", "Cli_email"},        {"EditSalesrep", "Cli_salesrep"},
-        {"EditBillTo", "Cli_charge_to"},   {"EditTerr", "Cli_terr"},
-        {"EditLanguage", "Cli_language"},  {"EditTerms", "Cli_terms"},
-        {"EditDueDays", "Cli_du_days"},    {"EditCreditLimit", "Cli_credit_limit"},
-        {"EditDiscount", "Cli_discount"},  {"EditAccnt1", "Cli_accnt1"},
-        {"EditAccnt2", "Cli_accnt2"},      {"EditAccnt3", "Cli_accnt3"},
-        {"EditDateCreated", "Cli_date_created"}, {"EditDateLastSale", "Cli_date_last_sale"},
-        {"EditDateLastPmt", "Cli_date_last_pmt"}, {"EditNsfDate", "Cli_nsf_date"},
-        {"EditLastSale", "Cli_last_sale"}, {"EditSalesMth", "Cli_sales_mth"},
-        {"EditSalesYtd", "Cli_sales_ytd"}, {"EditBank", "Cli_bank"},
+        {"EditCode", "Cli_code"},
+        {"EditName", "Cli_name"},
+        {"EditAdr1", "Cli_adr1"},
+        {"EditAdr2", "Cli_adr2"},
+        {"EditCity", "Cli_city"},
+        {"EditProv", "Cli_prov"},
+        {"EditCountry", "Cli_country"},
+        {"EditPostal", "Cli_postal_code"},
+        {"EditTel", "Cli_tel"},
+        {"EditFax", "Cli_fax"},
+        {"EditContact", "Cli_contact"},
+        {"EditContactTel", "Cli_contact_tel"},
+        {"EditEmail", "Cli_email"},
+        {"EditSalesrep", "Cli_salesrep"},
+        {"EditBillTo", "Cli_charge_to"},
+        {"EditTerr", "Cli_terr"},
+        {"EditLanguage", "Cli_language"},
+        {"EditTerms", "Cli_terms"},
+        {"EditDueDays", "Cli_du_days"},
+        {"EditCreditLimit", "Cli_credit_limit"},
+        {"EditDiscount", "Cli_discount"},
+        {"EditAccnt1", "Cli_accnt1"},
+        {"EditAccnt2", "Cli_accnt2"},
+        {"EditAccnt3", "Cli_accnt3"},
+        {"EditDateCreated", "Cli_date_created"},
+        {"EditDateLastSale", "Cli_date_last_sale"},
+        {"EditDateLastPmt", "Cli_date_last_pmt"},
+        {"EditNsfDate", "Cli_nsf_date"},
+        {"EditLastSale", "Cli_last_sale"},
+        {"EditSalesMth", "Cli_sales_mth"},
+        {"EditSalesYtd", "Cli_sales_ytd"},
+        {"EditBank", "Cli_bank"},
         {"EditBankTel", "Cli_bank_tel"},
     };
     for (const auto& [name, field] : texts)
         binder_->bindText(findChild<QLineEdit*>(QLatin1String(name)), field);
     const std::pair<const char*, const char*> checks[] = {
-        {"CheckTaxFed", "Cli_tax_fed"},         {"CheckTaxPro", "Cli_tax_pro"},
-        {"CheckPoReq", "Cli_po_req"},           {"CheckCreditHold", "Cli_credit_hold"},
-        {"CheckBlockOrders", "Cli_block_orders"}, {"CheckEmailStatement", "Cli_email_statement"},
+        {"CheckTaxFed", "Cli_tax_fed"},
+        {"CheckTaxPro", "Cli_tax_pro"},
+        {"CheckPoReq", "Cli_po_req"},
+        {"CheckCreditHold", "Cli_credit_hold"},
+        {"CheckBlockOrders", "Cli_block_orders"},
+        {"CheckEmailStatement", "Cli_email_statement"},
         {"CheckEmailInvoice", "Cli_email_invoice"},
     };
     for (const auto& [name, field] : checks)
@@ -382,10 +384,9 @@ void Tcustmaint_frm::bindFields()
 
     dataControls_.clear();
     for (QWidget* w : findChildren<QWidget*>()) {
-        if (w == editCode_ || w == btnListClients_ || w->window() != this)
-            continue;
-        const bool onPage = tabGeneral_->isAncestorOf(w) || tabControl_->isAncestorOf(w) ||
-                            tabComments_->isAncestorOf(w);
+        if (w == editCode_ || w == btnListClients_ || w->window() != this) continue;
+        const bool onPage =
+            tabGeneral_->isAncestorOf(w) || tabControl_->isAncestorOf(w) || tabComments_->isAncestorOf(w);
         if (onPage && (isDataEntry(w) || qobject_cast<QPlainTextEdit*>(w) || qobject_cast<QToolButton*>(w)))
             dataControls_.push_back(w);
     }
@@ -393,17 +394,13 @@ void Tcustmaint_frm::bindFields()
 
 // ------------------------------------------------------------------ start-up
 
-void Tcustmaint_frm::showEvent(QShowEvent* event)
-{
+void Tcustmaint_frm::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (!started_)
-        QTimer::singleShot(0, this, [this] { startUp(); });
+    if (!started_) QTimer::singleShot(0, this, [this] { startUp(); });
 }
 
-bool Tcustmaint_frm::startUp()
-{
-    if (started_)
-        return dm_.isOpen();
+bool Tcustmaint_frm::startUp() {
+    if (started_) return dm_.isOpen();
     started_ = true;
     forms::ModuleStartup startup(link_);
     try {
@@ -438,7 +435,7 @@ bool Tcustmaint_frm::startUp()
     navigator_->setCursor(&dm_.cli());
     moveListener_ = dm_.cli().addMoveListener([this] { afterScroll(); });
     navigator_->setDeleteQuestion(messages_->message(13).isEmpty() ? QStringLiteral("Delete record?")
-                                                                    : messages_->message(13));
+                                                                   : messages_->message(13));
 
     setFieldState(false);
     editCode_->setEnabled(true);
@@ -456,24 +453,23 @@ bool Tcustmaint_frm::startUp()
     return true;
 }
 
-void Tcustmaint_frm::applyTerminology()
-{
-    if (!forms::ModuleStartup::international())
-        return;
+void Tcustmaint_frm::applyTerminology() {
+    if (!forms::ModuleStartup::international()) return;
     if (link_.Language == 1) {
-        forms::ModuleStartup::setTexts(*this, {{QStringLiteral("LabelProv"), QStringLiteral("State")},
-                                               {QStringLiteral("LabelPostal"), QStringLiteral("Zip code")},
-                                               {QStringLiteral("CheckTaxFed"), QStringLiteral("Charge tax 1")},
-                                               {QStringLiteral("CheckTaxPro"), QStringLiteral("Charge tax 2")},
-                                               {QStringLiteral("LabelNsfDate"), QStringLiteral("Date last NSF check")}});
+        forms::ModuleStartup::setTexts(
+            *this, {{QStringLiteral("LabelProv"), QStringLiteral("State")},
+                    {QStringLiteral("LabelPostal"), QStringLiteral("Zip code")},
+                    {QStringLiteral("CheckTaxFed"), QStringLiteral("Charge tax 1")},
+                    {QStringLiteral("CheckTaxPro"), QStringLiteral("Charge tax 2")},
+                    {QStringLiteral("LabelNsfDate"), QStringLiteral("Date last NSF check")}});
     } else {
-        forms::ModuleStartup::setTexts(*this, {{QStringLiteral("CheckTaxFed"), QStringLiteral("Charger taxe 1")},
-                                               {QStringLiteral("CheckTaxPro"), QStringLiteral("Charger taxe 2")}});
+        forms::ModuleStartup::setTexts(*this,
+                                       {{QStringLiteral("CheckTaxFed"), QStringLiteral("Charger taxe 1")},
+                                        {QStringLiteral("CheckTaxPro"), QStringLiteral("Charger taxe 2")}});
     }
 }
 
-void Tcustmaint_frm::fillLists()
-{
+void Tcustmaint_frm::fillLists() {
     const ClientControl& c = dm_.tables().control();
     comboPriceList_->clear();
     for (const auto& n : c.priceListChoices())
@@ -488,61 +484,62 @@ void Tcustmaint_frm::fillLists()
 
 // ------------------------------------------------------------------ states
 
-bool Tcustmaint_frm::browsing() const
-{
+bool Tcustmaint_frm::browsing() const {
     return !dm_.isOpen() || dm_.cli().state() == Cursor::State::Browse;
 }
 
-bool Tcustmaint_frm::editing() const
-{
+bool Tcustmaint_frm::editing() const {
     return dm_.isOpen() && !browsing();
 }
 
-void Tcustmaint_frm::setFieldState(bool on)
-{
+void Tcustmaint_frm::setFieldState(bool on) {
     for (QWidget* w : dataControls_)
         w->setEnabled(on);
     for (auto* g : findChildren<QGroupBox*>())
         g->setEnabled(on);
 }
 
-bool Tcustmaint_frm::pickerWindowOpen() const
-{
+bool Tcustmaint_frm::pickerWindowOpen() const {
     const QString caption = messages_->message(kMsgPickerCaption);
-    if (caption.isEmpty())
-        return false;
+    if (caption.isEmpty()) return false;
     for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->isVisible() && w->windowTitle() == caption)
-            return true;
+        if (w->isVisible() && w->windowTitle() == caption) return true;
     return false;
 }
 
-void Tcustmaint_frm::showMessage(int index, bool plain)
-{
+void Tcustmaint_frm::showMessage(int index, bool plain) {
     QMessageBox box(plain ? QMessageBox::NoIcon : QMessageBox::Information, windowTitle(),
                     messages_->message(index), QMessageBox::Ok, this);
     box.exec();
 }
 
-QWidget* Tcustmaint_frm::fieldWidget(ClientField field) const
-{
+QWidget* Tcustmaint_frm::fieldWidget(ClientField field) const {
     switch (field) {
-    case ClientField::Code: return editCode_;
-    case ClientField::PostalCode: return editPostal_;
-    case ClientField::Email: return editEmail_;
-    case ClientField::Salesrep: return editSalesrep_;
-    case ClientField::Territory: return editTerr_;
-    case ClientField::Terms: return editTerms_;
-    case ClientField::BillTo: return editBillTo_;
-    case ClientField::Account1: return editAccnt_[0];
-    case ClientField::Account2: return editAccnt_[1];
-    case ClientField::Account3: return editAccnt_[2];
+    case ClientField::Code:
+        return editCode_;
+    case ClientField::PostalCode:
+        return editPostal_;
+    case ClientField::Email:
+        return editEmail_;
+    case ClientField::Salesrep:
+        return editSalesrep_;
+    case ClientField::Territory:
+        return editTerr_;
+    case ClientField::Terms:
+        return editTerms_;
+    case ClientField::BillTo:
+        return editBillTo_;
+    case ClientField::Account1:
+        return editAccnt_[0];
+    case ClientField::Account2:
+        return editAccnt_[1];
+    case ClientField::Account3:
+        return editAccnt_[2];
     }
     return editCode_;
 }
 
-void Tcustmaint_frm::showPage(ClientPage page)
-{
+void Tcustmaint_frm::showPage(ClientPage page) {
     pages_->setCurrentWidget(page == ClientPage::General   ? tabGeneral_
                              : page == ClientPage::Control ? tabControl_
                                                            : tabComments_);
@@ -550,28 +547,41 @@ void Tcustmaint_frm::showPage(ClientPage page)
 
 // ------------------------------------------------------------------ navigator
 
-void Tcustmaint_frm::beforeNavigator(forms::RecordNavigator::Action action, bool& abort)
-{
+void Tcustmaint_frm::beforeNavigator(forms::RecordNavigator::Action action, bool& abort) {
     using A = forms::RecordNavigator;
     switch (action) {
-    case A::Insert: abort = true; doInsert(); break;
-    case A::Edit: abort = true; doEdit(); break;
-    case A::Post: abort = true; doPost(); break;
-    case A::Cancel: abort = true; doCancel(); break;
-    case A::Delete: abort = true; doDelete(); break;
-    default: break;
+    case A::Insert:
+        abort = true;
+        doInsert();
+        break;
+    case A::Edit:
+        abort = true;
+        doEdit();
+        break;
+    case A::Post:
+        abort = true;
+        doPost();
+        break;
+    case A::Cancel:
+        abort = true;
+        doCancel();
+        break;
+    case A::Delete:
+        abort = true;
+        doDelete();
+        break;
+    default:
+        break;
     }
     navigator_->updateButtons();
 }
 
-void Tcustmaint_frm::afterNavigator(forms::RecordNavigator::Action)
-{
+void Tcustmaint_frm::afterNavigator(forms::RecordNavigator::Action) {
     // Moves: the navigator moved the cursor itself.
     afterOtherButton();
 }
 
-void Tcustmaint_frm::afterOtherButton()
-{
+void Tcustmaint_frm::afterOtherButton() {
     setFieldState(false);
     editCode_->setEnabled(true);
     editCode_->setFocus();
@@ -580,8 +590,7 @@ void Tcustmaint_frm::afterOtherButton()
     codeTyped_ = false;
 }
 
-void Tcustmaint_frm::doInsert()
-{
+void Tcustmaint_frm::doInsert() {
     dm_.beginInsert();
     Cursor& row = dm_.cli();
     comboPriceList_->setCurrentIndex(comboPriceList_->count() ? 0 : -1);
@@ -601,8 +610,7 @@ void Tcustmaint_frm::doInsert()
     codeTyped_ = false;
 }
 
-void Tcustmaint_frm::doEdit()
-{
+void Tcustmaint_frm::doEdit() {
     dm_.beginEdit();
     reload();
     setFieldState(true);
@@ -613,8 +621,7 @@ void Tcustmaint_frm::doEdit()
     editName_->setFocus();
 }
 
-void Tcustmaint_frm::doPost()
-{
+void Tcustmaint_frm::doPost() {
     ClientPostInputs in;
     in.codeFieldOpen = editCode_->isEnabled();
     in.shipVia = editShipVia_->text().toStdString();
@@ -642,8 +649,7 @@ void Tcustmaint_frm::doPost()
     afterOtherButton();
 }
 
-void Tcustmaint_frm::doCancel()
-{
+void Tcustmaint_frm::doCancel() {
     dm_.cancel();
     reload();
     selectLists();
@@ -651,11 +657,9 @@ void Tcustmaint_frm::doCancel()
     afterOtherButton();
 }
 
-void Tcustmaint_frm::doDelete()
-{
+void Tcustmaint_frm::doDelete() {
     dm_.rollbackIfOpen();
-    if (!dm_.cli().hasRow())
-        return;
+    if (!dm_.cli().hasRow()) return;
     if (dm_.rules().hasLedgerRows(dm_.cli().str("Cli_code"))) {
         showMessage(kMsgHasLedgerRows, true);
         return;
@@ -667,10 +671,8 @@ void Tcustmaint_frm::doDelete()
 
 // ------------------------------------------------------------------ code field
 
-void Tcustmaint_frm::codeExit()
-{
-    if (!dm_.isOpen())
-        return;
+void Tcustmaint_frm::codeExit() {
+    if (!dm_.isOpen()) return;
     Cursor& row = dm_.cli();
     const std::string code = textOf(editCode_);
     if (row.state() == Cursor::State::Insert) {
@@ -687,8 +689,7 @@ void Tcustmaint_frm::codeExit()
         navigator_->updateButtons();
         return;
     }
-    if (!browsing() || !codeTyped_)
-        return;
+    if (!browsing() || !codeTyped_) return;
     codeTyped_ = false;
     if (dm_.rules().clientExists(code)) {
         openForEdit(code);
@@ -701,8 +702,7 @@ void Tcustmaint_frm::codeExit()
     navigator_->updateButtons();
 }
 
-void Tcustmaint_frm::openForEdit(const std::string& code)
-{
+void Tcustmaint_frm::openForEdit(const std::string& code) {
     Cursor& row = dm_.cli();
     row.findKey({Value(code)});
     dm_.beginEdit();
@@ -716,16 +716,13 @@ void Tcustmaint_frm::openForEdit(const std::string& code)
 
 // ------------------------------------------------------------------ scrolling
 
-void Tcustmaint_frm::afterScroll()
-{
-    if (inScroll_ || !dm_.isOpen())
-        return;
+void Tcustmaint_frm::afterScroll() {
+    if (inScroll_ || !dm_.isOpen()) return;
     inScroll_ = true;
     Cursor& row = dm_.cli();
     // Another workstation's changes show as soon as the user moves, unless
     // this one is in the middle of its own edit.
-    if (!dm_.inTransaction() && row.state() == Cursor::State::Browse)
-        row.refresh();
+    if (!dm_.inTransaction() && row.state() == Cursor::State::Browse) row.refresh();
     selectLists();
     editShipVia_->setText(QString::fromStdString(row.str("Cli_ship_via")));
     if (row.state() == Cursor::State::Browse) {
@@ -733,62 +730,64 @@ void Tcustmaint_frm::afterScroll()
         comboFormat_->setCurrentIndex(comboFormat_->findText(QString::fromStdString(row.str("Cli_format1"))));
     }
     inScroll_ = false;
-    if (binder_)
-        binder_->load();
+    if (binder_) binder_->load();
     editCode_->selectAll();
 }
 
-void Tcustmaint_frm::selectLists()
-{
+void Tcustmaint_frm::selectLists() {
     Cursor& row = dm_.cli();
     const bool any = row.state() != Cursor::State::Browse || row.hasRow();
     const auto list = any ? row.integer("Cli_price_list") - 1 : 0;
-    comboPriceList_->setCurrentIndex(list >= 0 && list < comboPriceList_->count() ? static_cast<int>(list) : -1);
+    comboPriceList_->setCurrentIndex(list >= 0 && list < comboPriceList_->count() ? static_cast<int>(list)
+                                                                                  : -1);
     const auto currency = any ? row.integer("Cli_currency") : 0;
-    comboCurrency_->setCurrentIndex(currency >= 0 && currency < comboCurrency_->count() ? static_cast<int>(currency)
-                                                                                       : -1);
+    comboCurrency_->setCurrentIndex(
+        currency >= 0 && currency < comboCurrency_->count() ? static_cast<int>(currency) : -1);
     switchCurrencySign();
 }
 
-void Tcustmaint_frm::switchCurrencySign()
-{
+void Tcustmaint_frm::switchCurrencySign() {
     core::RegionalSettings s = regional_;
     const int currency = comboCurrency_->currentIndex();
     s.currencySymbol = dm_.tables().control().currencySign(currency, regional_.currencySymbol);
     core::RegionalSettings::setCurrent(s);
 }
 
-void Tcustmaint_frm::reload()
-{
-    if (binder_)
-        binder_->load();
+void Tcustmaint_frm::reload() {
+    if (binder_) binder_->load();
     navigator_->updateButtons();
 }
 
 // ------------------------------------------------------------------ field exits
 
-void Tcustmaint_frm::runExitCheck(QLineEdit* edit)
-{
-    if (!editing() || !edit->isEnabled())
-        return;
+void Tcustmaint_frm::runExitCheck(QLineEdit* edit) {
+    if (!editing() || !edit->isEnabled()) return;
     const auto it = exitChecks_.find(edit);
-    if (it == exitChecks_.end())
-        return;
+    if (it == exitChecks_.end()) return;
     const std::string text = textOf(edit);
     ClientRules& rules = dm_.rules();
     int message = kNoMessage;
     bool refuse = false;
     switch (it->second.kind) {
-    case Exit::Salesrep: message = rules.salesrepExit(text); break;
-    case Exit::Territory: message = rules.territoryExit(text); break;
+    case Exit::Salesrep:
+        message = rules.salesrepExit(text);
+        break;
+    case Exit::Territory:
+        message = rules.territoryExit(text);
+        break;
     case Exit::Terms:
         message = rules.termsExit(text, dm_.cli());
-        if (message == kNoMessage)
-            reload();
+        if (message == kNoMessage) reload();
         break;
-    case Exit::Language: refuse = !ClientRules::languageAccepted(text); break;
-    case Exit::BillTo: message = rules.billToExit(text); break;
-    case Exit::Account: message = rules.accountExit(text); break;
+    case Exit::Language:
+        refuse = !ClientRules::languageAccepted(text);
+        break;
+    case Exit::BillTo:
+        message = rules.billToExit(text);
+        break;
+    case Exit::Account:
+        message = rules.accountExit(text);
+        break;
     }
     if (message != kNoMessage) {
         showMessage(message);
@@ -802,8 +801,7 @@ void Tcustmaint_frm::runExitCheck(QLineEdit* edit)
 
 // ------------------------------------------------------------------ look-ups
 
-std::string Tcustmaint_frm::pickClientCode()
-{
+std::string Tcustmaint_frm::pickClientCode() {
     // The picker lists every client whatever the user's detail level.
     const auto detail = link_.UserDetail;
     link_.UserDetail = 0;
@@ -812,23 +810,17 @@ std::string Tcustmaint_frm::pickClientCode()
     return code;
 }
 
-void Tcustmaint_frm::listClients()
-{
-    if (!dm_.isOpen() || dm_.cli().state() == Cursor::State::Insert)
-        return;
-    if (!browsing())
-        return;
+void Tcustmaint_frm::listClients() {
+    if (!dm_.isOpen() || dm_.cli().state() == Cursor::State::Insert) return;
+    if (!browsing()) return;
     const std::string code = pickClientCode();
-    if (!code.empty() && dm_.cli().findKey({Value(code)}))
-        afterScroll();
+    if (!code.empty() && dm_.cli().findKey({Value(code)})) afterScroll();
     editCode_->setFocus();
     editCode_->selectAll();
 }
 
-void Tcustmaint_frm::pickSalesman()
-{
-    if (!editing())
-        return;
+void Tcustmaint_frm::pickSalesman() {
+    if (!editing()) return;
     const std::string code = core::pickText(link_.ProgramDir.str(), "salesmanpicker", "PickSalesman", link_);
     if (!code.empty()) {
         dm_.cli().set("Cli_salesrep", code);
@@ -837,30 +829,25 @@ void Tcustmaint_frm::pickSalesman()
     editSalesrep_->setFocus();
 }
 
-void Tcustmaint_frm::pickTerritory()
-{
-    if (!editing())
-        return;
-    const std::string code = core::pickText(link_.ProgramDir.str(), "territorypicker", "PickTerritory", link_);
+void Tcustmaint_frm::pickTerritory() {
+    if (!editing()) return;
+    const std::string code =
+        core::pickText(link_.ProgramDir.str(), "territorypicker", "PickTerritory", link_);
     dm_.cli().set("Cli_terr", code.empty() ? Value() : Value(code));
     reload();
     editTerr_->setFocus();
 }
 
-void Tcustmaint_frm::pickTerms()
-{
-    if (!editing())
-        return;
+void Tcustmaint_frm::pickTerms() {
+    if (!editing()) return;
     const std::int32_t terms = core::pickNumber(link_.ProgramDir.str(), "termspicker", "PickTerms", link_);
     dm_.cli().set("Cli_terms", terms);
     reload();
     editTerms_->setFocus();
 }
 
-void Tcustmaint_frm::pickBillTo()
-{
-    if (!editing())
-        return;
+void Tcustmaint_frm::pickBillTo() {
+    if (!editing()) return;
     const std::string code = pickClientCode();
     if (!code.empty()) {
         dm_.cli().set("Cli_charge_to", code);
@@ -869,11 +856,10 @@ void Tcustmaint_frm::pickBillTo()
     editBillTo_->setFocus();
 }
 
-void Tcustmaint_frm::pickAccount(int n)
-{
-    if (!editing())
-        return;
-    const std::int32_t account = core::pickNumber(link_.ProgramDir.str(), "accountpicker", "PickAccount", link_);
+void Tcustmaint_frm::pickAccount(int n) {
+    if (!editing()) return;
+    const std::int32_t account =
+        core::pickNumber(link_.ProgramDir.str(), "accountpicker", "PickAccount", link_);
     if (account != 0) {
         dm_.cli().set("Cli_accnt" + std::to_string(n), account);
         reload();
@@ -881,37 +867,29 @@ void Tcustmaint_frm::pickAccount(int n)
     editAccnt_[n - 1]->setFocus();
 }
 
-void Tcustmaint_frm::quickLink()
-{
+void Tcustmaint_frm::quickLink() {
     core::pickNumber(link_.ProgramDir.str(), "jumplink", "QuickLink", link_);
-    if (errorHandler_)
-        errorHandler_->install();
+    if (errorHandler_) errorHandler_->install();
 }
 
-void Tcustmaint_frm::sendMail()
-{
-    if (dm_.isOpen())
-        forms::openMail(QString::fromStdString(dm_.cli().str("Cli_email")));
+void Tcustmaint_frm::sendMail() {
+    if (dm_.isOpen()) forms::openMail(QString::fromStdString(dm_.cli().str("Cli_email")));
 }
 
-void Tcustmaint_frm::printWindow()
-{
+void Tcustmaint_frm::printWindow() {
     forms::printScreen(*this, core::toQString(link_.PrinterIndex));
 }
 
-void Tcustmaint_frm::help()
-{
+void Tcustmaint_frm::help() {
     forms::openHelp(helpPath_, kHelpContext, link_.Language, this);
 }
 
 // ------------------------------------------------------------------ closing
 
-void Tcustmaint_frm::quit()
-{
+void Tcustmaint_frm::quit() {
     quitting_ = true;
     if (dm_.isOpen()) {
-        if (moveListener_ >= 0)
-            dm_.cli().removeMoveListener(moveListener_);
+        if (moveListener_ >= 0) dm_.cli().removeMoveListener(moveListener_);
         moveListener_ = -1;
         navigator_->setCursor(nullptr);
         binder_.reset();
@@ -926,13 +904,11 @@ void Tcustmaint_frm::quit()
     done(QDialog::Accepted);
 }
 
-void Tcustmaint_frm::reject()
-{
+void Tcustmaint_frm::reject() {
     // Escape does not leave the window; "Quitter" and the close box do.
 }
 
-void Tcustmaint_frm::closeEvent(QCloseEvent* event)
-{
+void Tcustmaint_frm::closeEvent(QCloseEvent* event) {
     if (!quitting_) {
         quit();
         event->accept();
@@ -943,13 +919,11 @@ void Tcustmaint_frm::closeEvent(QCloseEvent* event)
 
 // ------------------------------------------------------------------ keys and focus
 
-bool Tcustmaint_frm::eventFilter(QObject* watched, QEvent* event)
-{
+bool Tcustmaint_frm::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
     case QEvent::FocusOut: {
         auto* edit = qobject_cast<QLineEdit*>(watched);
-        if (!edit || !dm_.isOpen() || quitting_)
-            break;
+        if (!edit || !dm_.isOpen() || quitting_) break;
         QWidget* next = QApplication::focusWidget();
         if (edit == editCode_) {
             if (next != btnQuit_ && next != btnListClients_ &&
@@ -971,26 +945,23 @@ bool Tcustmaint_frm::eventFilter(QObject* watched, QEvent* event)
     case QEvent::MouseButtonDblClick:
         if (watched == editCode_ && browsing()) {
             const std::string code = pickClientCode();
-            if (!code.empty() && dm_.cli().findKey({Value(code)}))
-                afterScroll();
+            if (!code.empty() && dm_.cli().findKey({Value(code)})) afterScroll();
             return true;
         }
         break;
     case QEvent::KeyPress: {
         auto* key = static_cast<QKeyEvent*>(event);
-        if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))
-            break;
+        if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) break;
         return handleKey(watched, key->key());
     }
-    default: break;
+    default:
+        break;
     }
     return QDialog::eventFilter(watched, event);
 }
 
-bool Tcustmaint_frm::handleKey(QObject* watched, int key)
-{
-    if (!dm_.isOpen())
-        return false;
+bool Tcustmaint_frm::handleKey(QObject* watched, int key) {
+    if (!dm_.isOpen()) return false;
     if (errorHandler_ && errorHandler_->errorFlag()) {
         // The first key after a database error keeps its usual meaning.
         errorHandler_->clearErrorFlag();
@@ -999,55 +970,78 @@ bool Tcustmaint_frm::handleKey(QObject* watched, int key)
     using A = forms::RecordNavigator;
     if (browsing()) {
         switch (key) {
-        case Qt::Key_F2: listClients(); return true;
+        case Qt::Key_F2:
+            listClients();
+            return true;
         case Qt::Key_Up:
-        case Qt::Key_PageUp: navigator_->trigger(A::Prior); return true;
+        case Qt::Key_PageUp:
+            navigator_->trigger(A::Prior);
+            return true;
         case Qt::Key_Down:
-        case Qt::Key_PageDown: navigator_->trigger(A::Next); return true;
-        case Qt::Key_Home: navigator_->trigger(A::First); return true;
-        case Qt::Key_End: navigator_->trigger(A::Last); return true;
-        case Qt::Key_Insert: navigator_->trigger(A::Insert); return true;
-        case Qt::Key_Delete: navigator_->trigger(A::Delete); return true;
-        default: return false;
+        case Qt::Key_PageDown:
+            navigator_->trigger(A::Next);
+            return true;
+        case Qt::Key_Home:
+            navigator_->trigger(A::First);
+            return true;
+        case Qt::Key_End:
+            navigator_->trigger(A::Last);
+            return true;
+        case Qt::Key_Insert:
+            navigator_->trigger(A::Insert);
+            return true;
+        case Qt::Key_Delete:
+            navigator_->trigger(A::Delete);
+            return true;
+        default:
+            return false;
         }
     }
     if (key == Qt::Key_F2) {
-        if (watched == editSalesrep_) pickSalesman();
-        else if (watched == editTerr_) pickTerritory();
-        else if (watched == editTerms_) pickTerms();
-        else if (watched == editBillTo_) pickBillTo();
-        else if (watched == editAccnt_[0]) pickAccount(1);
-        else if (watched == editAccnt_[1]) pickAccount(2);
-        else if (watched == editAccnt_[2]) pickAccount(3);
-        else return false;
+        if (watched == editSalesrep_)
+            pickSalesman();
+        else if (watched == editTerr_)
+            pickTerritory();
+        else if (watched == editTerms_)
+            pickTerms();
+        else if (watched == editBillTo_)
+            pickBillTo();
+        else if (watched == editAccnt_[0])
+            pickAccount(1);
+        else if (watched == editAccnt_[1])
+            pickAccount(2);
+        else if (watched == editAccnt_[2])
+            pickAccount(3);
+        else
+            return false;
         return true;
     }
-    if (!dm_.inTransaction() || watched == memoComments_)
-        return false;
+    if (!dm_.inTransaction() || watched == memoComments_) return false;
     if (!isDataEntry(qobject_cast<QWidget*>(watched)) && !qobject_cast<QAbstractSpinBox*>(watched->parent()))
         return false;
     switch (key) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        if (watched == editCode_)
-            return false; // the code field's own Enter looks the code up
+        if (watched == editCode_) return false; // the code field's own Enter looks the code up
         [[fallthrough]];
-    case Qt::Key_Down: moveFocus(true); return true;
-    case Qt::Key_Up: moveFocus(false); return true;
-    default: return false;
+    case Qt::Key_Down:
+        moveFocus(true);
+        return true;
+    case Qt::Key_Up:
+        moveFocus(false);
+        return true;
+    default:
+        return false;
     }
 }
 
-void Tcustmaint_frm::moveFocus(bool forward)
-{
+void Tcustmaint_frm::moveFocus(bool forward) {
     QWidget* from = QApplication::focusWidget();
-    if (!from)
-        return;
+    if (!from) return;
     QWidget* w = from;
     for (int guard = 0; guard < 500; ++guard) {
         w = forward ? w->nextInFocusChain() : w->previousInFocusChain();
-        if (!w || w == from)
-            return;
+        if (!w || w == from) return;
         if (isDataEntry(w) && w->isEnabled() && w->isVisible() && w->window() == this &&
             !qobject_cast<QAbstractSpinBox*>(w->parentWidget())) {
             w->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);

@@ -14,7 +14,8 @@
 
 namespace vm::firmnew {
 
-Tfirmnew_frm::Tfirmnew_frm(std::string dataDir, QWidget* parent) : QDialog(parent), dataDir_(std::move(dataDir)) {
+Tfirmnew_frm::Tfirmnew_frm(std::string dataDir, QWidget* parent)
+    : QDialog(parent), dataDir_(std::move(dataDir)) {
     setObjectName(QStringLiteral("Tfirmnew_frm"));
     setWindowTitle(QStringLiteral("New company"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
@@ -59,7 +60,9 @@ Tfirmnew_frm::Tfirmnew_frm(std::string dataDir, QWidget* parent) : QDialog(paren
     box->addLayout(buttons);
 }
 
-QString Tfirmnew_frm::companyName() const { return name_->text().trimmed(); }
+QString Tfirmnew_frm::companyName() const {
+    return name_->text().trimmed();
+}
 
 void Tfirmnew_frm::create() {
     const QString name = companyName();

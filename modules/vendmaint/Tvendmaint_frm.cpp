@@ -1,5 +1,6 @@
 #include "modules/vendmaint/Tvendmaint_frm.h"
 
+#include "common/core/ComponentCall.h"
 #include "common/core/LinkStringQt.h"
 #include "common/forms/FieldBinder.h"
 #include "common/forms/HelpLauncher.h"
@@ -10,7 +11,6 @@
 #include "engine/Cursor.h"
 #include "engine/Database.h"
 #include "engine/EngineError.h"
-#include "common/core/ComponentCall.h"
 #include "modules/vendmaint/Tvendmaint_dm.h"
 #include "modules/vendmaint/core/TableOpenError.h"
 
@@ -39,15 +39,13 @@ namespace vm::vendmaint {
 
 namespace {
 
-QLabel* label(QWidget* parent, const char* name, const char* text)
-{
+QLabel* label(QWidget* parent, const char* name, const char* text) {
     auto* l = new QLabel(QString::fromUtf8(text), parent);
     l->setObjectName(QLatin1String(name));
     return l;
 }
 
-QLineEdit* line(QWidget* parent, const char* name, int widthChars = 0)
-{
+QLineEdit* line(QWidget* parent, const char* name, int widthChars = 0) {
     auto* e = new QLineEdit(parent);
     e->setObjectName(QLatin1String(name));
     if (widthChars > 0) // a short field gets the width of what it holds
@@ -55,8 +53,7 @@ QLineEdit* line(QWidget* parent, const char* name, int widthChars = 0)
     return e;
 }
 
-QToolButton* lookupButton(QWidget* parent, const char* name, const char* hint)
-{
+QToolButton* lookupButton(QWidget* parent, const char* name, const char* hint) {
     auto* b = new QToolButton(parent);
     b->setObjectName(QLatin1String(name));
     b->setIcon(parent->style()->standardIcon(QStyle::SP_FileDialogContentsView));
@@ -65,8 +62,7 @@ QToolButton* lookupButton(QWidget* parent, const char* name, const char* hint)
     return b;
 }
 
-QPushButton* barButton(QWidget* parent, const char* name, const char* text, QStyle::StandardPixmap icon)
-{
+QPushButton* barButton(QWidget* parent, const char* name, const char* text, QStyle::StandardPixmap icon) {
     auto* b = new QPushButton(QString::fromUtf8(text), parent);
     b->setObjectName(QLatin1String(name));
     b->setIcon(parent->style()->standardIcon(icon));
@@ -74,8 +70,7 @@ QPushButton* barButton(QWidget* parent, const char* name, const char* text, QSty
     return b;
 }
 
-void put(QGridLayout* g, int row, int col, QLabel* l, QWidget* editor, QWidget* button = nullptr)
-{
+void put(QGridLayout* g, int row, int col, QLabel* l, QWidget* editor, QWidget* button = nullptr) {
     g->addWidget(l, row, col);
     if (!button) {
         g->addWidget(editor, row, col + 1);
@@ -86,13 +81,11 @@ void put(QGridLayout* g, int row, int col, QLabel* l, QWidget* editor, QWidget* 
     const bool narrow = editor->maximumWidth() < QWIDGETSIZE_MAX;
     box->addWidget(editor, narrow ? 0 : 1);
     box->addWidget(button);
-    if (narrow)
-        box->addStretch(1);
+    if (narrow) box->addStretch(1);
     g->addLayout(box, row, col + 1);
 }
 
-bool isDataEntry(QWidget* w)
-{
+bool isDataEntry(QWidget* w) {
     return qobject_cast<QLineEdit*>(w) || qobject_cast<QCheckBox*>(w) || qobject_cast<QComboBox*>(w) ||
            qobject_cast<QAbstractSpinBox*>(w);
 }
@@ -100,24 +93,21 @@ bool isDataEntry(QWidget* w)
 } // namespace
 
 Tvendmaint_frm::Tvendmaint_frm(core::TLinkSection& link, Tvendmaint_dm& dm, QWidget* parent)
-    : QDialog(parent), link_(link), dm_(dm)
-{
+    : QDialog(parent), link_(link), dm_(dm) {
     setObjectName(QStringLiteral("Tvendmaint_frm"));
     setWindowTitle(QStringLiteral("Maintenance of suppliers"));
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
     build();
 }
 
-Tvendmaint_frm::~Tvendmaint_frm()
-{
-    if (moveListener_ >= 0 && dm_.isOpen())
-        dm_.sup().removeMoveListener(moveListener_);
+Tvendmaint_frm::~Tvendmaint_frm() {
+    if (moveListener_ >= 0 && dm_.isOpen()) dm_.sup().removeMoveListener(moveListener_);
 }
 
 // ------------------------------------------------------------------ layout
 
-void Tvendmaint_frm::build()
-{
+void Tvendmaint_frm::build() {
     auto* top = new QVBoxLayout(this);
     pages_ = new QTabWidget(this);
     pages_->setObjectName(QStringLiteral("PageControl1"));
@@ -172,20 +162,17 @@ void Tvendmaint_frm::build()
     connect(btnQuickLink_, &QPushButton::clicked, this, &Tvendmaint_frm::quickLink);
     connect(btnPrint_, &QPushButton::clicked, this, &Tvendmaint_frm::printWindow);
     connect(editCode_, &QLineEdit::textEdited, this, [this] {
-        if (browsing())
-            codeTyped_ = true;
+        if (browsing()) codeTyped_ = true;
     });
     connect(editCode_, &QLineEdit::returnPressed, this, [this] {
-        if (codeTyped_ || (dm_.isOpen() && dm_.sup().state() == Cursor::State::Insert))
-            codeExit();
+        if (codeTyped_ || (dm_.isOpen() && dm_.sup().state() == Cursor::State::Insert)) codeExit();
     });
     skipAccountCheck_ = {btnQuit_, btnHelp_, btnAccnt_[0], btnAccnt_[1], btnAccnt_[2], btnTerr_};
     for (QWidget* w : findChildren<QWidget*>())
         w->installEventFilter(this);
 }
 
-QWidget* Tvendmaint_frm::buildGeneralPage()
-{
+QWidget* Tvendmaint_frm::buildGeneralPage() {
     auto* page = new QWidget;
     page->setObjectName(QStringLiteral("TabGeneral"));
     auto* g = new QGridLayout(page);
@@ -220,8 +207,7 @@ QWidget* Tvendmaint_frm::buildGeneralPage()
     return page;
 }
 
-QWidget* Tvendmaint_frm::buildControlPage()
-{
+QWidget* Tvendmaint_frm::buildControlPage() {
     auto* page = new QWidget;
     page->setObjectName(QStringLiteral("TabControl"));
     auto* g = new QGridLayout(page);
@@ -233,9 +219,11 @@ QWidget* Tvendmaint_frm::buildControlPage()
     editTerr_->setMaxLength(4);
     btnTerr_ = lookupButton(page, "BtnTerr", "List of territories");
     put(g, r, 0, label(page, "LabelTerr", "Territory code"), editTerr_, btnTerr_);
-    put(g, r++, 2, label(page, "LabelDateLastPurch", "Date of last purchase"), line(page, "EditDateLastPurch", 12));
+    put(g, r++, 2, label(page, "LabelDateLastPurch", "Date of last purchase"),
+        line(page, "EditDateLastPurch", 12));
     put(g, r, 0, label(page, "LabelCreditLimit", "Credit limit"), line(page, "EditCreditLimit", 12));
-    put(g, r++, 2, label(page, "LabelDateLastPmt", "Date of last payment"), line(page, "EditDateLastPmt", 12));
+    put(g, r++, 2, label(page, "LabelDateLastPmt", "Date of last payment"),
+        line(page, "EditDateLastPmt", 12));
     put(g, r, 0, label(page, "LabelDueDays", "Number of due days"), line(page, "EditDueDays", 8));
     put(g, r++, 2, label(page, "LabelPurchMth", "Purchases month to date"), line(page, "EditPurchMth", 14));
     put(g, r, 0, label(page, "LabelPurchDiscount", "Purchase discount"), line(page, "EditPurchDiscount", 8));
@@ -249,8 +237,8 @@ QWidget* Tvendmaint_frm::buildControlPage()
         const std::string n = std::to_string(i + 1);
         editAccnt_[i] = line(page, ("EditAccnt" + n).c_str(), 10);
         btnAccnt_[i] = lookupButton(page, ("BtnAccnt" + n).c_str(), "Chart of accounts");
-        put(g, r + i, 0, label(page, ("LabelAccnt" + n).c_str(), ("Purchase account " + n).c_str()), editAccnt_[i],
-            btnAccnt_[i]);
+        put(g, r + i, 0, label(page, ("LabelAccnt" + n).c_str(), ("Purchase account " + n).c_str()),
+            editAccnt_[i], btnAccnt_[i]);
     }
     comboBank_ = new QComboBox(page);
     comboBank_->setObjectName(QStringLiteral("ComboBank"));
@@ -279,8 +267,7 @@ QWidget* Tvendmaint_frm::buildControlPage()
     return page;
 }
 
-QWidget* Tvendmaint_frm::buildCommentsPage()
-{
+QWidget* Tvendmaint_frm::buildCommentsPage() {
     auto* page = new QWidget;
     page->setObjectName(QStringLiteral("TabComments"));
     auto* v = new QVBoxLayout(page);
@@ -294,24 +281,36 @@ QWidget* Tvendmaint_frm::buildCommentsPage()
     return page;
 }
 
-void Tvendmaint_frm::bindFields()
-{
+void Tvendmaint_frm::bindFields() {
     binder_ = std::make_unique<forms::FieldBinder>(dm_.sup(), this);
     binder_->setLanguage(link_.Language);
     const std::pair<const char*, const char*> texts[] = {
-        {"EditCode", "Sup_code"},           {"EditName", "Sup_name"},
-        {"EditAdr1", "Sup_adr1"},           {"EditAdr2", "Sup_adr2"},
-        {"EditCity", "Sup_city"},           {"EditProv", "Sup_prov"},
-        {"EditCountry", "Sup_country"},     {"EditPostal", "Sup_postal_code"},
-        {"EditTel", "Sup_tel"},             {"EditFax", "Sup_fax"},
-        {"EditContact", "Sup_contact"},     {"EditContactTel", "Sup_contact_tel"},
-        {"EditEmail", "Sup_email"},         {"EditLanguage", "Sup_language"},
-        {"EditTerr", "Sup_terr"},           {"EditDateCreated", "Sup_date_created"},
-        {"EditDateLastPurch", "Sup_date_last_purch"}, {"EditDateLastPmt", "Sup_date_last_pmt"},
-        {"EditCreditLimit", "Sup_credit_limit"}, {"EditDueDays", "Sup_du_days"},
-        {"EditPurchDiscount", "Sup_purch_discount"}, {"EditPmtDiscount", "Sup_pmt_discount"},
-        {"EditPurchMth", "Sup_purch_mth"},  {"EditPurchYtd", "Sup_purch_ytd"},
-        {"EditAccnt1", "Sup_accnt1"},       {"EditAccnt2", "Sup_accnt2"},
+        {"EditCode", "Sup_code"},
+        {"EditName", "Sup_name"},
+        {"EditAdr1", "Sup_adr1"},
+        {"EditAdr2", "Sup_adr2"},
+        {"EditCity", "Sup_city"},
+        {"EditProv", "Sup_prov"},
+        {"EditCountry", "Sup_country"},
+        {"EditPostal", "Sup_postal_code"},
+        {"EditTel", "Sup_tel"},
+        {"EditFax", "Sup_fax"},
+        {"EditContact", "Sup_contact"},
+        {"EditContactTel", "Sup_contact_tel"},
+        {"EditEmail", "Sup_email"},
+        {"EditLanguage", "Sup_language"},
+        {"EditTerr", "Sup_terr"},
+        {"EditDateCreated", "Sup_date_created"},
+        {"EditDateLastPurch", "Sup_date_last_purch"},
+        {"EditDateLastPmt", "Sup_date_last_pmt"},
+        {"EditCreditLimit", "Sup_credit_limit"},
+        {"EditDueDays", "Sup_du_days"},
+        {"EditPurchDiscount", "Sup_purch_discount"},
+        {"EditPmtDiscount", "Sup_pmt_discount"},
+        {"EditPurchMth", "Sup_purch_mth"},
+        {"EditPurchYtd", "Sup_purch_ytd"},
+        {"EditAccnt1", "Sup_accnt1"},
+        {"EditAccnt2", "Sup_accnt2"},
         {"EditAccnt3", "Sup_accnt3"},
     };
     for (const auto& [name, field] : texts)
@@ -323,10 +322,9 @@ void Tvendmaint_frm::bindFields()
 
     dataControls_.clear();
     for (QWidget* w : findChildren<QWidget*>()) {
-        if (w == editCode_ || w == btnSearch_)
-            continue;
-        const bool onPage = tabGeneral_->isAncestorOf(w) || tabControl_->isAncestorOf(w) ||
-                            tabComments_->isAncestorOf(w);
+        if (w == editCode_ || w == btnSearch_) continue;
+        const bool onPage =
+            tabGeneral_->isAncestorOf(w) || tabControl_->isAncestorOf(w) || tabComments_->isAncestorOf(w);
         if (onPage && (isDataEntry(w) || qobject_cast<QPlainTextEdit*>(w) || qobject_cast<QToolButton*>(w) ||
                        qobject_cast<QGroupBox*>(w)))
             dataControls_.push_back(w);
@@ -335,17 +333,13 @@ void Tvendmaint_frm::bindFields()
 
 // ------------------------------------------------------------------ start-up
 
-void Tvendmaint_frm::showEvent(QShowEvent* event)
-{
+void Tvendmaint_frm::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (!started_)
-        QTimer::singleShot(0, this, [this] { startUp(); });
+    if (!started_) QTimer::singleShot(0, this, [this] { startUp(); });
 }
 
-bool Tvendmaint_frm::startUp()
-{
-    if (started_)
-        return dm_.isOpen();
+bool Tvendmaint_frm::startUp() {
+    if (started_) return dm_.isOpen();
     started_ = true;
     forms::ModuleStartup startup(link_);
     try {
@@ -398,15 +392,13 @@ bool Tvendmaint_frm::startUp()
     return true;
 }
 
-void Tvendmaint_frm::applyTerminology()
-{
+void Tvendmaint_frm::applyTerminology() {
     if (link_.Language == 1 && forms::ModuleStartup::international())
         forms::ModuleStartup::setTexts(*this, {{QStringLiteral("LabelProv"), QStringLiteral("State")},
                                                {QStringLiteral("LabelPostal"), QStringLiteral("Zip code")}});
 }
 
-void Tvendmaint_frm::fillLists()
-{
+void Tvendmaint_frm::fillLists() {
     const SupplierControl& c = dm_.tables().control();
     // The first entry (the company's own currency) keeps its translated name.
     const QString home = comboCurrency_->count() ? comboCurrency_->itemText(0) : QStringLiteral("Default");
@@ -421,52 +413,48 @@ void Tvendmaint_frm::fillLists()
 
 // ------------------------------------------------------------------ states
 
-bool Tvendmaint_frm::browsing() const
-{
+bool Tvendmaint_frm::browsing() const {
     return !dm_.isOpen() || dm_.sup().state() == Cursor::State::Browse;
 }
 
-bool Tvendmaint_frm::editing() const
-{
+bool Tvendmaint_frm::editing() const {
     return dm_.isOpen() && !browsing();
 }
 
-void Tvendmaint_frm::setFieldState(bool on)
-{
+void Tvendmaint_frm::setFieldState(bool on) {
     for (QWidget* w : dataControls_)
         w->setEnabled(on);
 }
 
-bool Tvendmaint_frm::pickerWindowOpen() const
-{
+bool Tvendmaint_frm::pickerWindowOpen() const {
     const QString caption = messages_->message(kMsgPickerCaption);
-    if (caption.isEmpty())
-        return false;
+    if (caption.isEmpty()) return false;
     for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->isVisible() && w->windowTitle() == caption)
-            return true;
+        if (w->isVisible() && w->windowTitle() == caption) return true;
     return false;
 }
 
-void Tvendmaint_frm::showMessage(int index)
-{
+void Tvendmaint_frm::showMessage(int index) {
     QMessageBox::information(this, windowTitle(), messages_->message(index), QMessageBox::Ok);
 }
 
-QWidget* Tvendmaint_frm::fieldWidget(SupplierField field) const
-{
+QWidget* Tvendmaint_frm::fieldWidget(SupplierField field) const {
     switch (field) {
-    case SupplierField::Code: return editCode_;
-    case SupplierField::Email: return editEmail_;
-    case SupplierField::Account1: return editAccnt_[0];
-    case SupplierField::Account2: return editAccnt_[1];
-    case SupplierField::Account3: return editAccnt_[2];
+    case SupplierField::Code:
+        return editCode_;
+    case SupplierField::Email:
+        return editEmail_;
+    case SupplierField::Account1:
+        return editAccnt_[0];
+    case SupplierField::Account2:
+        return editAccnt_[1];
+    case SupplierField::Account3:
+        return editAccnt_[2];
     }
     return editCode_;
 }
 
-void Tvendmaint_frm::showPage(SupplierPage page)
-{
+void Tvendmaint_frm::showPage(SupplierPage page) {
     pages_->setCurrentWidget(page == SupplierPage::General   ? tabGeneral_
                              : page == SupplierPage::Control ? tabControl_
                                                              : tabComments_);
@@ -474,27 +462,40 @@ void Tvendmaint_frm::showPage(SupplierPage page)
 
 // ------------------------------------------------------------------ navigator
 
-void Tvendmaint_frm::beforeNavigator(forms::RecordNavigator::Action action, bool& abort)
-{
+void Tvendmaint_frm::beforeNavigator(forms::RecordNavigator::Action action, bool& abort) {
     using A = forms::RecordNavigator;
     switch (action) {
-    case A::Insert: abort = true; doInsert(); break;
-    case A::Edit: abort = true; doEdit(); break;
-    case A::Post: abort = true; doPost(); break;
-    case A::Cancel: abort = true; doCancel(); break;
-    case A::Delete: abort = true; doDelete(); break;
-    default: break;
+    case A::Insert:
+        abort = true;
+        doInsert();
+        break;
+    case A::Edit:
+        abort = true;
+        doEdit();
+        break;
+    case A::Post:
+        abort = true;
+        doPost();
+        break;
+    case A::Cancel:
+        abort = true;
+        doCancel();
+        break;
+    case A::Delete:
+        abort = true;
+        doDelete();
+        break;
+    default:
+        break;
     }
     navigator_->updateButtons();
 }
 
-void Tvendmaint_frm::afterNavigator(forms::RecordNavigator::Action)
-{
+void Tvendmaint_frm::afterNavigator(forms::RecordNavigator::Action) {
     afterOtherButton();
 }
 
-void Tvendmaint_frm::afterOtherButton()
-{
+void Tvendmaint_frm::afterOtherButton() {
     setFieldState(false);
     editCode_->setEnabled(true);
     editCode_->setFocus();
@@ -503,8 +504,7 @@ void Tvendmaint_frm::afterOtherButton()
     codeTyped_ = false;
 }
 
-void Tvendmaint_frm::doInsert()
-{
+void Tvendmaint_frm::doInsert() {
     dm_.beginInsert();
     dm_.rules().applyNewSupplierDefaults(dm_.sup());
     comboBank_->setCurrentIndex(comboBank_->count() ? 0 : -1);
@@ -520,8 +520,7 @@ void Tvendmaint_frm::doInsert()
     codeTyped_ = false;
 }
 
-void Tvendmaint_frm::doEdit()
-{
+void Tvendmaint_frm::doEdit() {
     dm_.beginEdit();
     reload();
     setFieldState(true);
@@ -531,8 +530,7 @@ void Tvendmaint_frm::doEdit()
     editName_->setFocus();
 }
 
-void Tvendmaint_frm::doPost()
-{
+void Tvendmaint_frm::doPost() {
     SupplierPostInputs in;
     in.codeFieldOpen = editCode_->isEnabled();
     in.bankPosition = comboBank_->currentIndex();
@@ -541,8 +539,7 @@ void Tvendmaint_frm::doPost()
     in.user = link_.LoginUser.str();
     if (const auto refusal = dm_.rules().checkBeforePost(dm_.sup(), in)) {
         reload();
-        if (refusal->message != kNoMessage)
-            showMessage(refusal->message);
+        if (refusal->message != kNoMessage) showMessage(refusal->message);
         showPage(refusal->page);
         if (QWidget* w = fieldWidget(refusal->field)) {
             w->setEnabled(true);
@@ -555,8 +552,7 @@ void Tvendmaint_frm::doPost()
     afterOtherButton();
 }
 
-void Tvendmaint_frm::doCancel()
-{
+void Tvendmaint_frm::doCancel() {
     dm_.cancel();
     reload();
     selectLists();
@@ -564,11 +560,9 @@ void Tvendmaint_frm::doCancel()
     afterOtherButton();
 }
 
-void Tvendmaint_frm::doDelete()
-{
+void Tvendmaint_frm::doDelete() {
     dm_.rollbackIfOpen();
-    if (!dm_.sup().hasRow())
-        return;
+    if (!dm_.sup().hasRow()) return;
     if (dm_.rules().hasPayables(dm_.sup().str("Sup_code"))) {
         showMessage(kMsgHasPayables);
         return;
@@ -580,10 +574,8 @@ void Tvendmaint_frm::doDelete()
 
 // ------------------------------------------------------------------ code field
 
-void Tvendmaint_frm::codeExit()
-{
-    if (!dm_.isOpen())
-        return;
+void Tvendmaint_frm::codeExit() {
+    if (!dm_.isOpen()) return;
     Cursor& row = dm_.sup();
     const std::string code = editCode_->text().toStdString();
     if (row.state() == Cursor::State::Insert) {
@@ -596,8 +588,7 @@ void Tvendmaint_frm::codeExit()
         navigator_->updateButtons();
         return;
     }
-    if (!browsing() || !codeTyped_)
-        return;
+    if (!browsing() || !codeTyped_) return;
     codeTyped_ = false;
     if (dm_.rules().supplierExists(code)) {
         openForEdit(code);
@@ -610,8 +601,7 @@ void Tvendmaint_frm::codeExit()
     navigator_->updateButtons();
 }
 
-void Tvendmaint_frm::openForEdit(const std::string& code)
-{
+void Tvendmaint_frm::openForEdit(const std::string& code) {
     dm_.sup().findKey({Value(code)});
     dm_.beginEdit();
     reload();
@@ -624,55 +614,46 @@ void Tvendmaint_frm::openForEdit(const std::string& code)
 
 // ------------------------------------------------------------------ scrolling
 
-void Tvendmaint_frm::afterScroll()
-{
-    if (inScroll_ || !dm_.isOpen())
-        return;
+void Tvendmaint_frm::afterScroll() {
+    if (inScroll_ || !dm_.isOpen()) return;
     inScroll_ = true;
     Cursor& row = dm_.sup();
     // Another workstation's changes show as soon as the user moves, unless
     // this one is in the middle of its own edit.
-    if (!dm_.inTransaction() && row.state() == Cursor::State::Browse)
-        row.refresh();
+    if (!dm_.inTransaction() && row.state() == Cursor::State::Browse) row.refresh();
     selectLists();
     if (row.state() == Cursor::State::Browse)
         spinCopies_->setValue(static_cast<int>(row.integer("Sup_copies")));
     inScroll_ = false;
-    if (binder_)
-        binder_->load();
+    if (binder_) binder_->load();
     editCode_->selectAll();
 }
 
-void Tvendmaint_frm::selectLists()
-{
+void Tvendmaint_frm::selectLists() {
     Cursor& row = dm_.sup();
     const bool any = row.state() != Cursor::State::Browse || row.hasRow();
     const auto currency = any ? row.integer("Sup_currency") : 0;
-    comboCurrency_->setCurrentIndex(currency >= 0 && currency < comboCurrency_->count() ? static_cast<int>(currency)
-                                                                                       : -1);
+    comboCurrency_->setCurrentIndex(
+        currency >= 0 && currency < comboCurrency_->count() ? static_cast<int>(currency) : -1);
     comboBank_->setCurrentIndex(
         any ? dm_.tables().control().bankPosition(static_cast<int>(row.integer("Sup_bank_account"))) : -1);
     switchCurrencySign();
 }
 
-void Tvendmaint_frm::switchCurrencySign()
-{
+void Tvendmaint_frm::switchCurrencySign() {
     core::RegionalSettings s = regional_;
-    s.currencySymbol = dm_.tables().control().currencySign(comboCurrency_->currentIndex(), regional_.currencySymbol);
+    s.currencySymbol =
+        dm_.tables().control().currencySign(comboCurrency_->currentIndex(), regional_.currencySymbol);
     core::RegionalSettings::setCurrent(s);
 }
 
-void Tvendmaint_frm::reload()
-{
-    if (binder_)
-        binder_->load();
+void Tvendmaint_frm::reload() {
+    if (binder_) binder_->load();
     navigator_->updateButtons();
 }
 
-void Tvendmaint_frm::accountExit(QLineEdit* edit)
-{
-    if (!editing() || !edit->isEnabled())
-        return;
+void Tvendmaint_frm::accountExit(QLineEdit* edit) {
+    if (!editing() || !edit->isEnabled()) return;
     if (dm_.rules().accountExit(edit->text().toStdString()) != kNoMessage) {
         showMessage(kMsgAccountNotFound);
         edit->setFocus();
@@ -682,25 +663,20 @@ void Tvendmaint_frm::accountExit(QLineEdit* edit)
 
 // ------------------------------------------------------------------ look-ups
 
-void Tvendmaint_frm::searchSupplier()
-{
-    if (!browsing() || !dm_.isOpen())
-        return;
+void Tvendmaint_frm::searchSupplier() {
+    if (!browsing() || !dm_.isOpen()) return;
     // The picker lists every supplier whatever the user's detail level.
     const auto detail = link_.UserDetail;
     link_.UserDetail = 0;
     const std::string code = core::pickText(link_.ProgramDir.str(), "supplierpicker", "PickSupplier", link_);
     link_.UserDetail = detail;
-    if (!code.empty() && dm_.sup().findKey({Value(code)}))
-        afterScroll();
+    if (!code.empty() && dm_.sup().findKey({Value(code)})) afterScroll();
     editCode_->setFocus();
     editCode_->selectAll();
 }
 
-void Tvendmaint_frm::pickTerritory()
-{
-    if (!editing())
-        return;
+void Tvendmaint_frm::pickTerritory() {
+    if (!editing()) return;
     const std::string code =
         core::pickText(link_.ProgramDir.str(), "vendterritorypicker", "PickVendTerritory", link_);
     if (!code.empty()) {
@@ -710,11 +686,10 @@ void Tvendmaint_frm::pickTerritory()
     editTerr_->setFocus();
 }
 
-void Tvendmaint_frm::pickAccount(int n)
-{
-    if (!editing())
-        return;
-    const std::int32_t account = core::pickNumber(link_.ProgramDir.str(), "accountpicker", "PickAccount", link_);
+void Tvendmaint_frm::pickAccount(int n) {
+    if (!editing()) return;
+    const std::int32_t account =
+        core::pickNumber(link_.ProgramDir.str(), "accountpicker", "PickAccount", link_);
     if (account != 0) {
         dm_.sup().set("Sup_accnt" + std::to_string(n), account);
         reload();
@@ -722,37 +697,29 @@ void Tvendmaint_frm::pickAccount(int n)
     editAccnt_[n - 1]->setFocus();
 }
 
-void Tvendmaint_frm::quickLink()
-{
+void Tvendmaint_frm::quickLink() {
     core::pickNumber(link_.ProgramDir.str(), "jumplink", "QuickLink", link_);
-    if (errorHandler_)
-        errorHandler_->install();
+    if (errorHandler_) errorHandler_->install();
 }
 
-void Tvendmaint_frm::sendMail()
-{
-    if (dm_.isOpen())
-        forms::openMail(QString::fromStdString(dm_.sup().str("Sup_email")));
+void Tvendmaint_frm::sendMail() {
+    if (dm_.isOpen()) forms::openMail(QString::fromStdString(dm_.sup().str("Sup_email")));
 }
 
-void Tvendmaint_frm::printWindow()
-{
+void Tvendmaint_frm::printWindow() {
     forms::printScreen(*this, core::toQString(link_.PrinterIndex));
 }
 
-void Tvendmaint_frm::help()
-{
+void Tvendmaint_frm::help() {
     forms::openHelp(helpPath_, kHelpContext, link_.Language, this);
 }
 
 // ------------------------------------------------------------------ closing
 
-void Tvendmaint_frm::quit()
-{
+void Tvendmaint_frm::quit() {
     quitting_ = true;
     if (dm_.isOpen()) {
-        if (moveListener_ >= 0)
-            dm_.sup().removeMoveListener(moveListener_);
+        if (moveListener_ >= 0) dm_.sup().removeMoveListener(moveListener_);
         moveListener_ = -1;
         navigator_->setCursor(nullptr);
         binder_.reset();
@@ -767,13 +734,11 @@ void Tvendmaint_frm::quit()
     done(QDialog::Accepted);
 }
 
-void Tvendmaint_frm::reject()
-{
+void Tvendmaint_frm::reject() {
     // Escape does not leave the window; "Quitter" and the close box do.
 }
 
-void Tvendmaint_frm::closeEvent(QCloseEvent* event)
-{
+void Tvendmaint_frm::closeEvent(QCloseEvent* event) {
     if (!quitting_) {
         quit();
         event->accept();
@@ -784,13 +749,11 @@ void Tvendmaint_frm::closeEvent(QCloseEvent* event)
 
 // ------------------------------------------------------------------ keys and focus
 
-bool Tvendmaint_frm::eventFilter(QObject* watched, QEvent* event)
-{
+bool Tvendmaint_frm::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
     case QEvent::FocusOut: {
         auto* edit = qobject_cast<QLineEdit*>(watched);
-        if (!edit || !dm_.isOpen() || quitting_)
-            break;
+        if (!edit || !dm_.isOpen() || quitting_) break;
         QWidget* next = QApplication::focusWidget();
         if (edit == editCode_) {
             if (next != btnQuit_ && next != btnSearch_ &&
@@ -811,19 +774,17 @@ bool Tvendmaint_frm::eventFilter(QObject* watched, QEvent* event)
         break;
     case QEvent::KeyPress: {
         auto* key = static_cast<QKeyEvent*>(event);
-        if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))
-            break;
+        if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) break;
         return handleKey(watched, key->key());
     }
-    default: break;
+    default:
+        break;
     }
     return QDialog::eventFilter(watched, event);
 }
 
-bool Tvendmaint_frm::handleKey(QObject* watched, int key)
-{
-    if (!dm_.isOpen())
-        return false;
+bool Tvendmaint_frm::handleKey(QObject* watched, int key) {
+    if (!dm_.isOpen()) return false;
     if (errorHandler_ && errorHandler_->errorFlag()) {
         // The first key after a database error keeps its usual meaning.
         errorHandler_->clearErrorFlag();
@@ -832,52 +793,72 @@ bool Tvendmaint_frm::handleKey(QObject* watched, int key)
     using A = forms::RecordNavigator;
     if (browsing()) {
         switch (key) {
-        case Qt::Key_F2: searchSupplier(); return true;
+        case Qt::Key_F2:
+            searchSupplier();
+            return true;
         case Qt::Key_Up:
-        case Qt::Key_PageUp: navigator_->trigger(A::Prior); return true;
+        case Qt::Key_PageUp:
+            navigator_->trigger(A::Prior);
+            return true;
         case Qt::Key_Down:
-        case Qt::Key_PageDown: navigator_->trigger(A::Next); return true;
-        case Qt::Key_Home: navigator_->trigger(A::First); return true;
-        case Qt::Key_End: navigator_->trigger(A::Last); return true;
-        case Qt::Key_Insert: navigator_->trigger(A::Insert); return true;
-        case Qt::Key_Delete: navigator_->trigger(A::Delete); return true;
-        default: return false;
+        case Qt::Key_PageDown:
+            navigator_->trigger(A::Next);
+            return true;
+        case Qt::Key_Home:
+            navigator_->trigger(A::First);
+            return true;
+        case Qt::Key_End:
+            navigator_->trigger(A::Last);
+            return true;
+        case Qt::Key_Insert:
+            navigator_->trigger(A::Insert);
+            return true;
+        case Qt::Key_Delete:
+            navigator_->trigger(A::Delete);
+            return true;
+        default:
+            return false;
         }
     }
     if (key == Qt::Key_F2) {
-        if (watched == editTerr_) pickTerritory();
-        else if (watched == editAccnt_[0]) pickAccount(1);
-        else if (watched == editAccnt_[1]) pickAccount(2);
-        else if (watched == editAccnt_[2]) pickAccount(3);
-        else return false;
+        if (watched == editTerr_)
+            pickTerritory();
+        else if (watched == editAccnt_[0])
+            pickAccount(1);
+        else if (watched == editAccnt_[1])
+            pickAccount(2);
+        else if (watched == editAccnt_[2])
+            pickAccount(3);
+        else
+            return false;
         return true;
     }
-    if (!dm_.inTransaction() || watched == memoComments_)
-        return false;
+    if (!dm_.inTransaction() || watched == memoComments_) return false;
     if (!isDataEntry(qobject_cast<QWidget*>(watched)) && !qobject_cast<QAbstractSpinBox*>(watched->parent()))
         return false;
     switch (key) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        if (watched == editCode_)
-            return false; // the code field's own Enter looks the code up
+        if (watched == editCode_) return false; // the code field's own Enter looks the code up
         [[fallthrough]];
-    case Qt::Key_Down: moveFocus(true); return true;
-    case Qt::Key_Up: moveFocus(false); return true;
-    default: return false;
+    case Qt::Key_Down:
+        moveFocus(true);
+        return true;
+    case Qt::Key_Up:
+        moveFocus(false);
+        return true;
+    default:
+        return false;
     }
 }
 
-void Tvendmaint_frm::moveFocus(bool forward)
-{
+void Tvendmaint_frm::moveFocus(bool forward) {
     QWidget* from = QApplication::focusWidget();
-    if (!from)
-        return;
+    if (!from) return;
     QWidget* w = from;
     for (int guard = 0; guard < 500; ++guard) {
         w = forward ? w->nextInFocusChain() : w->previousInFocusChain();
-        if (!w || w == from)
-            return;
+        if (!w || w == from) return;
         if (isDataEntry(w) && w->isEnabled() && w->isVisible() && w->window() == this &&
             !qobject_cast<QAbstractSpinBox*>(w->parentWidget())) {
             w->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);

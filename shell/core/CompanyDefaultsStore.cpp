@@ -12,15 +12,20 @@ namespace vm::shell {
 
 std::optional<double> CompanyDefaultsStore::parseRate(const std::string& text) {
     std::string t = text;
-    while (!t.empty() && (t.front() == ' ' || t.front() == '\t')) t.erase(t.begin());
-    while (!t.empty() && (t.back() == ' ' || t.back() == '\t')) t.pop_back();
+    while (!t.empty() && (t.front() == ' ' || t.front() == '\t'))
+        t.erase(t.begin());
+    while (!t.empty() && (t.back() == ' ' || t.back() == '\t'))
+        t.pop_back();
     if (t.empty()) return 0.0;
     int separators = 0, digits = 0;
     for (char& c : t) {
         if (c == ',') c = '.';
-        if (c == '.') ++separators;
-        else if (c >= '0' && c <= '9') ++digits;
-        else return std::nullopt;
+        if (c == '.')
+            ++separators;
+        else if (c >= '0' && c <= '9')
+            ++digits;
+        else
+            return std::nullopt;
     }
     if (separators > 1 || digits == 0) return std::nullopt;
     double v = 0;
@@ -43,7 +48,8 @@ int CompanyDefaultsStore::store(const std::string& companyDir, const core::Setti
     Database& db = Session::instance().database(companyDir);
     {
         Cursor ctrl(db, "ctrl");
-        if (!ctrl.first()) throw EngineError(errc::kNoCurrentRecord, "ctrl: the company has no control record");
+        if (!ctrl.first())
+            throw EngineError(errc::kNoCurrentRecord, "ctrl: the company has no control record");
         ctrl.edit();
         try {
             ctrl.set("Ctrl_fed_rate", *parseRate(values.rate1));

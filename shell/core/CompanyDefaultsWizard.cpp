@@ -4,21 +4,39 @@ namespace vm::shell {
 
 void CompanyDefaultsWizard::next() {
     switch (s_.page) {
-    case Intro: nextFromIntro(); break;
-    case Province: nextFromProvince(); break;
-    case Taxes: nextFromTaxes(); break;
-    case Currency: s_.page = End; break;
-    case End: break;
+    case Intro:
+        nextFromIntro();
+        break;
+    case Province:
+        nextFromProvince();
+        break;
+    case Taxes:
+        nextFromTaxes();
+        break;
+    case Currency:
+        s_.page = End;
+        break;
+    case End:
+        break;
     }
 }
 
 void CompanyDefaultsWizard::back() {
     switch (s_.page) {
-    case Intro: break;
-    case Province: s_.page = Intro; break;
-    case Taxes: s_.page = s_.inCanada ? Province : Intro; break;
-    case Currency: s_.page = Taxes; break;
-    case End: s_.page = Currency; break;
+    case Intro:
+        break;
+    case Province:
+        s_.page = Intro;
+        break;
+    case Taxes:
+        s_.page = s_.inCanada ? Province : Intro;
+        break;
+    case Currency:
+        s_.page = Taxes;
+        break;
+    case End:
+        s_.page = Currency;
+        break;
     }
 }
 

@@ -24,14 +24,23 @@ public:
 
     // Lines of the wizard's hidden caption list.
     enum Line {
-        kTaxesVat = 0, kTaxesGstPst = 1, kVatRate1 = 2, kVatRate2 = 3, kGstRate = 4, kPstRate = 5, kHstRate = 6,
-        kTaxesGstQst = 7, kQstRate = 8, kTaxesGstPstHst = 9, kRateNotNumber = 10
+        kTaxesVat = 0,
+        kTaxesGstPst = 1,
+        kVatRate1 = 2,
+        kVatRate2 = 3,
+        kGstRate = 4,
+        kPstRate = 5,
+        kHstRate = 6,
+        kTaxesGstQst = 7,
+        kQstRate = 8,
+        kTaxesGstPstHst = 9,
+        kRateNotNumber = 10
     };
 
     struct State {
         Page page = Intro;
-        bool inCanada = false;   // "Outside of Canada" is selected initially
-        int province = -1;       // -1: none selected
+        bool inCanada = false; // "Outside of Canada" is selected initially
+        int province = -1;     // -1: none selected
         int dateFormat = -1;
         std::string rate1, rate2, rate3; // first, second and harmonised rate as typed
         bool harmonisedVisible = true;

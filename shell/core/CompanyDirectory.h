@@ -24,7 +24,8 @@ public:
     static std::optional<CompanyRow> find(const std::vector<CompanyRow>& companies, int code);
     // The company an Options/Company entry names: its caption is the
     // company name, and when names repeat the last such row wins.
-    static std::optional<CompanyRow> findByName(const std::vector<CompanyRow>& companies, const std::string& name);
+    static std::optional<CompanyRow> findByName(const std::vector<CompanyRow>& companies,
+                                                const std::string& name);
 
     // A company with a password asks for it, unless it is the user's own.
     static bool needsPassword(const CompanyRow& company, int userCompany);

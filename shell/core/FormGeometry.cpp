@@ -7,8 +7,10 @@ namespace vm::shell {
 namespace {
 
 std::optional<int> toInt(std::string_view s) {
-    while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
-    while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
+    while (!s.empty() && s.front() == ' ')
+        s.remove_prefix(1);
+    while (!s.empty() && s.back() == ' ')
+        s.remove_suffix(1);
     int v = 0;
     const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
     if (ec != std::errc() || end != s.data() + s.size()) return std::nullopt;
@@ -22,7 +24,8 @@ FormGeometry FormGeometry::parse(std::string_view text) {
     std::size_t start = 0;
     while (true) {
         const std::size_t comma = text.find(',', start);
-        items.push_back(text.substr(start, comma == std::string_view::npos ? std::string_view::npos : comma - start));
+        items.push_back(
+            text.substr(start, comma == std::string_view::npos ? std::string_view::npos : comma - start));
         if (comma == std::string_view::npos) break;
         start = comma + 1;
     }

@@ -19,7 +19,8 @@ std::optional<LanguageRow> LanguageList::byKey(const std::vector<LanguageRow>& r
     return std::nullopt;
 }
 
-std::optional<LanguageRow> LanguageList::byName(const std::vector<LanguageRow>& rows, const std::string& name) {
+std::optional<LanguageRow> LanguageList::byName(const std::vector<LanguageRow>& rows,
+                                                const std::string& name) {
     for (const auto& r : rows)
         if (r.name == name) return r;
     return std::nullopt;

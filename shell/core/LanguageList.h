@@ -10,9 +10,9 @@ class Database;
 namespace vm::shell {
 
 struct LanguageRow {
-    int key = 0;          // the session's Language
-    std::string code;     // as stored; its first two characters are the LangCode
-    std::string name;     // caption of the Options/Language entry
+    int key = 0;      // the session's Language
+    std::string code; // as stored; its first two characters are the LangCode
+    std::string name; // caption of the Options/Language entry
 
     // Only the first two characters name the language tables.
     std::string shortCode() const { return code.substr(0, 2); }

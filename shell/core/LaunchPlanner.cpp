@@ -25,7 +25,8 @@ bool LaunchPlanner::isTrackerOption(const std::string& code) {
 }
 
 bool LaunchPlanner::needsPayrollFiles(const std::string& code) {
-    return (startsWith(code, MenuCatalog::kPayrollFamily) || code == MenuCatalog::kTransactionJournalReport) &&
+    return (startsWith(code, MenuCatalog::kPayrollFamily) ||
+            code == MenuCatalog::kTransactionJournalReport) &&
            code != MenuCatalog::kPayrollFileCreation;
 }
 

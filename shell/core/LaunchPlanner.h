@@ -8,9 +8,9 @@ namespace vm::shell {
 
 // What the shell knows when a menu entry or desktop shortcut is chosen.
 struct LaunchContext {
-    std::optional<int> trackerAccount;           // the database chosen under Tracker/Open database
-    std::vector<std::string> catalogueCodes;     // the option catalogue's code list
-    bool payrollOn = false;                      // settings flag `payroll`
+    std::optional<int> trackerAccount;       // the database chosen under Tracker/Open database
+    std::vector<std::string> catalogueCodes; // the option catalogue's code list
+    bool payrollOn = false;                  // settings flag `payroll`
     // Whether the company has its payroll department table; asked only when
     // a payroll option needs it.
     std::function<bool()> payrollFilesExist;
@@ -18,12 +18,12 @@ struct LaunchContext {
 
 // The checks and naming rules that come before any library is loaded.
 struct LaunchPlan {
-    bool launch = false;        // false: show messageEntry and stop
-    int messageEntry = -1;      // line of the shell's message list
+    bool launch = false;         // false: show messageEntry and stop
+    int messageEntry = -1;       // line of the shell's message list
     bool informationBox = false; // the message is information, not a warning
-    std::string code;           // the option after normalisation
-    std::string library;        // the module library to load (file stem)
-    std::string ledgerPrefix;   // LedgerPrefix for the call; empty when none
+    std::string code;            // the option after normalisation
+    std::string library;         // the module library to load (file stem)
+    std::string ledgerPrefix;    // LedgerPrefix for the call; empty when none
 };
 
 class LaunchPlanner {

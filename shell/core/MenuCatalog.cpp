@@ -5,15 +5,20 @@
 namespace vm::shell {
 namespace {
 
-MenuGroup group(const std::string& menu, const char* name, const char* caption, std::vector<MenuOption> options) {
+MenuGroup group(const std::string& menu, const char* name, const char* caption,
+                std::vector<MenuOption> options) {
     return MenuGroup{menu + name, caption, std::move(options)};
 }
 
 std::vector<LedgerMenu> buildMenus() {
     std::vector<LedgerMenu> m;
 
-    m.push_back({"GeneralLedger1", "General ledger", MenuCatalog::GeneralLedger,
-                 {{"gljrnlf", "General journal entries"}, {"glbalf", "Trial balance"}, {"glviewf", "Display of accounts"}},
+    m.push_back({"GeneralLedger1",
+                 "General ledger",
+                 MenuCatalog::GeneralLedger,
+                 {{"gljrnlf", "General journal entries"},
+                  {"glbalf", "Trial balance"},
+                  {"glviewf", "Display of accounts"}},
                  {group("GeneralLedger", "Edit1", "Edit",
                         {{"glmaint", "Maintenance of accounts"},
                          {"glbudget", "Maintenance of budgets"},
@@ -41,8 +46,12 @@ std::vector<LedgerMenu> buildMenus() {
                          {"glmonthend", "End of month procedure"},
                          {"glyearend", "End of year procedure"}})}});
 
-    m.push_back({"AccountsReceivable1", "Accounts receivable", MenuCatalog::Receivables,
-                 {{"cashrcptf", "Cash receipts"}, {"arsalesf", "Sales and adjustments"}, {"custviewf", "Display of clients"}},
+    m.push_back({"AccountsReceivable1",
+                 "Accounts receivable",
+                 MenuCatalog::Receivables,
+                 {{"cashrcptf", "Cash receipts"},
+                  {"arsalesf", "Sales and adjustments"},
+                  {"custviewf", "Display of clients"}},
                  {group("AccountsReceivable", "Edit1", "Edit",
                         {{"custmaint", "Maintenance of clients"},
                          {"slsmaint", "Maintenance of salesreps"},
@@ -63,8 +72,12 @@ std::vector<LedgerMenu> buildMenus() {
                          {"aryearend", "End of year procedure"},
                          {"arpurge", "Purge client history"}})}});
 
-    m.push_back({"AccountsPayable1", "Accounts payable", MenuCatalog::Payables,
-                 {{"purchjrnlf", "Purchases"}, {"cashdisbf", "Cash disbursements"}, {"vendviewf", "Display of suppliers"}},
+    m.push_back({"AccountsPayable1",
+                 "Accounts payable",
+                 MenuCatalog::Payables,
+                 {{"purchjrnlf", "Purchases"},
+                  {"cashdisbf", "Cash disbursements"},
+                  {"vendviewf", "Display of suppliers"}},
                  {group("AccountsPayable", "Edit1", "Edit",
                         {{"vendmaint", "Maintenance of suppliers"}, {"aprptedit", "Maintenance of reports"}}),
                   group("AccountsPayable", "Transactions1", "Transactions",
@@ -86,7 +99,9 @@ std::vector<LedgerMenu> buildMenus() {
                          {"apyearend", "End of year procedure"},
                          {"appurge", "Purge supplier history"}})}});
 
-    m.push_back({"Invoicing1", "Invoicing", MenuCatalog::Invoicing,
+    m.push_back({"Invoicing1",
+                 "Invoicing",
+                 MenuCatalog::Invoicing,
                  {{"faentryf", "Invoice/Order/Quote entry"},
                   {"faregisterf", "Invoice/Order/Quote register"},
                   {"faviewf", "Display Invoices/Orders/Quotes"}},
@@ -104,7 +119,9 @@ std::vector<LedgerMenu> buildMenus() {
                          {"famonthend", "End of month procedure"},
                          {"fahistpurge", "Purge invoice history"}})}});
 
-    m.push_back({"SystemManager1", "System manager", MenuCatalog::SystemManager,
+    m.push_back({"SystemManager1",
+                 "System manager",
+                 MenuCatalog::SystemManager,
                  {},
                  {group("SystemManager", "Edit1", "Edit",
                         {{"parmedit", "Maintenance of parameters"},
@@ -119,7 +136,9 @@ std::vector<LedgerMenu> buildMenus() {
                         {{"firmlist", "List of companies"}, {"userlist", "List of users"}}),
                   group("SystemManager", "Procedures1", "Procedures", {})}});
 
-    m.push_back({"Payroll1", "Payroll", MenuCatalog::Payroll,
+    m.push_back({"Payroll1",
+                 "Payroll",
+                 MenuCatalog::Payroll,
                  {{"paentryf", "Payroll entry"},
                   {"palistf", "List of payroll entries"},
                   {"paregisterf", "Payroll register"},
@@ -160,25 +179,30 @@ std::vector<LedgerMenu> buildMenus() {
                          {"pacreate", "Create payroll files"},
                          {"paroeprt", "Print record of employment"}})}});
 
-    m.push_back({"Tracker1", "Tracker", MenuCatalog::Tracker,
-                 {{"trkcreate", "Create database"}},
-                 {group("Tracker", "Edit1", "Edit",
-                        {{"trkfiles", "Maintenance of files"},
-                         {"trkrptedit", "Maintenance of reports"},
-                         {"trkstmtfmt", "Maintenance of statement format"}}),
-                  group("Tracker", "Transactions1", "Transactions", {{"trkentry", "Enter transactions"}}),
-                  group("Tracker", "Reports1", "Reports",
-                        {{"trkview", "Display of files"},
-                         {"trkrptprt", "Print reports"},
-                         {"trklist", "List of transactions"},
-                         {"trkaging", "Print aging"},
-                         {"trkstmt", "Print statements"},
-                         {"trklabels", "Print labels"}}),
-                  group("Tracker", "Procedures1", "Procedures",
-                        {{"trkmonthend", "End of month procedure"}, {"trkyearend", "End of year procedure"}})},
-                 false});
+    m.push_back(
+        {"Tracker1",
+         "Tracker",
+         MenuCatalog::Tracker,
+         {{"trkcreate", "Create database"}},
+         {group("Tracker", "Edit1", "Edit",
+                {{"trkfiles", "Maintenance of files"},
+                 {"trkrptedit", "Maintenance of reports"},
+                 {"trkstmtfmt", "Maintenance of statement format"}}),
+          group("Tracker", "Transactions1", "Transactions", {{"trkentry", "Enter transactions"}}),
+          group("Tracker", "Reports1", "Reports",
+                {{"trkview", "Display of files"},
+                 {"trkrptprt", "Print reports"},
+                 {"trklist", "List of transactions"},
+                 {"trkaging", "Print aging"},
+                 {"trkstmt", "Print statements"},
+                 {"trklabels", "Print labels"}}),
+          group("Tracker", "Procedures1", "Procedures",
+                {{"trkmonthend", "End of month procedure"}, {"trkyearend", "End of year procedure"}})},
+         false});
 
-    m.push_back({"JobCost1", "Job cost", MenuCatalog::JobCost,
+    m.push_back({"JobCost1",
+                 "Job cost",
+                 MenuCatalog::JobCost,
                  {{"jctransf", "Transaction entry"}, {"jcinvtransf", "Inventory transaction entry"}},
                  {group("JobCost", "Edit1", "Edit",
                         {{"jcctrl", "Maintenance of controls"},

@@ -38,8 +38,16 @@ struct LedgerMenu {
 // payables, invoicing, system manager, payroll, tracker, job cost.
 class MenuCatalog {
 public:
-    enum Tag { GeneralLedger = 0, Receivables = 1, Payables = 2, SystemManager = 3, Invoicing = 4, Payroll = 5,
-               Tracker = 6, JobCost = 9 };
+    enum Tag {
+        GeneralLedger = 0,
+        Receivables = 1,
+        Payables = 2,
+        SystemManager = 3,
+        Invoicing = 4,
+        Payroll = 5,
+        Tracker = 6,
+        JobCost = 9
+    };
 
     static const std::vector<LedgerMenu>& ledgerMenus();
     static const LedgerMenu& menu(int tag); // throws std::out_of_range for an unknown tag

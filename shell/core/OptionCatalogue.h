@@ -29,8 +29,8 @@ struct OptionCatalogue {
     // enabled-only mode a disabled option keeps its caption but has an
     // empty code, so that the lists stay parallel; otherwise every listed
     // option has its code.
-    static OptionCatalogue build(const ShellSettings& settings, const StateOf& stateOf, const LedgerName& ledgerName,
-                                 bool enabledOnly);
+    static OptionCatalogue build(const ShellSettings& settings, const StateOf& stateOf,
+                                 const LedgerName& ledgerName, bool enabledOnly);
 };
 
 } // namespace vm::shell

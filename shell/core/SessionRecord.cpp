@@ -26,18 +26,22 @@ void SessionRecord::applySettings(TLinkSection& link, const ShellSettings& setti
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), language);
     if (ec != std::errc() || end != text.data() + text.size()) language = 1;
     link.Language = language;
-    if (language == 1) link.LangCode.set("en");
-    else if (language == 2) link.LangCode.set("fr");
+    if (language == 1)
+        link.LangCode.set("en");
+    else if (language == 2)
+        link.LangCode.set("fr");
 }
 
-void SessionRecord::applyLogin(TLinkSection& link, const UserRow& user, const std::vector<LanguageRow>& languages) {
+void SessionRecord::applyLogin(TLinkSection& link, const UserRow& user,
+                               const std::vector<LanguageRow>& languages) {
     link.LoginUser = user.name;
     if (user.language == 0) return;
     link.Language = user.language;
     link.LangCode.set(LanguageList::codeFor(languages, user.language));
 }
 
-void SessionRecord::applyCompany(TLinkSection& link, const UserRow& user, const std::optional<CompanyRow>& company) {
+void SessionRecord::applyCompany(TLinkSection& link, const UserRow& user,
+                                 const std::optional<CompanyRow>& company) {
     link.UserName = user.name;
     link.UserDetail = user.detail;
     link.CompanyCode = std::to_string(user.company);

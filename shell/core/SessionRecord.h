@@ -25,12 +25,14 @@ public:
     // After login: LoginUser is the user's name; a user language other than
     // 0 becomes Language, with the LangCode of languages.db ("en" when the
     // language is not listed). Language 0 keeps the workstation's language.
-    static void applyLogin(TLinkSection& link, const UserRow& user, const std::vector<LanguageRow>& languages);
+    static void applyLogin(TLinkSection& link, const UserRow& user,
+                           const std::vector<LanguageRow>& languages);
 
     // Opening the user's company: UserName, UserDetail, CompanyCode (the
     // user's company in decimal) and CompanyName (empty when comp.db does
     // not list it).
-    static void applyCompany(TLinkSection& link, const UserRow& user, const std::optional<CompanyRow>& company);
+    static void applyCompany(TLinkSection& link, const UserRow& user,
+                             const std::optional<CompanyRow>& company);
 
     // A change of company from Options/Company.
     static void applyCompanyChange(TLinkSection& link, const CompanyRow& company);

@@ -8,7 +8,9 @@ namespace vm::shell {
 
 SessionSlot::SessionSlot() = default;
 
-SessionSlot::~SessionSlot() { release(); }
+SessionSlot::~SessionSlot() {
+    release();
+}
 
 bool SessionSlot::claim(Database& dataRoot) {
     release();

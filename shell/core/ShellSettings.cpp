@@ -7,14 +7,17 @@ namespace {
 
 // A drive value ending in a separator must not double it.
 std::string joinDir(std::string drive, const char* rest) {
-    while (drive.size() > 1 && drive.back() == '/') drive.pop_back();
+    while (drive.size() > 1 && drive.back() == '/')
+        drive.pop_back();
     if (drive == "/") drive.clear();
     return drive + rest;
 }
 
 } // namespace
 
-bool isYes(const std::string& flag) { return flag == "Y" || flag == "y"; }
+bool isYes(const std::string& flag) {
+    return flag == "Y" || flag == "y";
+}
 
 ShellSettings ShellSettings::read(const core::SettingsStore& store) {
     using core::SettingsStore;
@@ -45,13 +48,27 @@ ShellSettings ShellSettings::read(const core::SettingsStore& store) {
     return s;
 }
 
-std::string ShellSettings::programDir() const { return joinDir(pgmdrive, "/Valmorand/bin"); }
-std::string ShellSettings::dataDir() const { return joinDir(datadrive, "/Valmorand/data"); }
-std::string ShellSettings::companyDir(const std::string& companyCode) const { return dataDir() + companyCode; }
+std::string ShellSettings::programDir() const {
+    return joinDir(pgmdrive, "/Valmorand/bin");
+}
+std::string ShellSettings::dataDir() const {
+    return joinDir(datadrive, "/Valmorand/data");
+}
+std::string ShellSettings::companyDir(const std::string& companyCode) const {
+    return dataDir() + companyCode;
+}
 
-bool ShellSettings::payrollOn() const { return isYes(payroll); }
-bool ShellSettings::jobCostOn() const { return isYes(jobCost); }
-bool ShellSettings::trackerOn() const { return isYes(tracker); }
-bool ShellSettings::payrollCCQOn() const { return isYes(payrollCCQ); }
+bool ShellSettings::payrollOn() const {
+    return isYes(payroll);
+}
+bool ShellSettings::jobCostOn() const {
+    return isYes(jobCost);
+}
+bool ShellSettings::trackerOn() const {
+    return isYes(tracker);
+}
+bool ShellSettings::payrollCCQOn() const {
+    return isYes(payrollCCQ);
+}
 
 } // namespace vm::shell

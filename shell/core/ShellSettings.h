@@ -38,7 +38,7 @@ struct ShellSettings {
     // DataDir immediately followed by the company number ("…/data12").
     std::string companyDir(const std::string& companyCode) const;
 
-    bool payrollOn() const;    // "Y" in any case
+    bool payrollOn() const; // "Y" in any case
     bool jobCostOn() const;
     bool trackerOn() const;
     bool payrollCCQOn() const;

@@ -58,7 +58,7 @@ std::vector<ToolEntry> ToolsTable::load(Database& dataRoot) {
 
 std::optional<bool> ToolsTable::inheritedState(const std::string& security,
                                                const std::function<bool(const std::string&)>& optionEnabled) {
-    const int order[] = {MenuCatalog::GeneralLedger, MenuCatalog::Receivables, MenuCatalog::Payables,
+    const int order[] = {MenuCatalog::GeneralLedger, MenuCatalog::Receivables,   MenuCatalog::Payables,
                          MenuCatalog::Invoicing,     MenuCatalog::SystemManager, MenuCatalog::Payroll,
                          MenuCatalog::JobCost};
     for (int tag : order)

@@ -14,14 +14,14 @@ namespace vm::shell {
 
 // One entry of the Tools menu (a row of apps.db).
 struct ToolEntry {
-    std::string name;       // English caption
-    std::string nameFr;     // French caption
-    std::string program;    // module code or program name; also the entry's name
-    std::string about;      // English hint
-    std::string aboutFr;    // French hint
-    std::string security;   // option whose right the entry inherits
-    bool isModule = false;  // true: a module library; false: a separate program
-    std::string directory;  // working directory of a program; empty = unchanged
+    std::string name;      // English caption
+    std::string nameFr;    // French caption
+    std::string program;   // module code or program name; also the entry's name
+    std::string about;     // English hint
+    std::string aboutFr;   // French hint
+    std::string security;  // option whose right the entry inherits
+    bool isModule = false; // true: a module library; false: a separate program
+    std::string directory; // working directory of a program; empty = unchanged
 
     const std::string& caption(int language) const { return language == 1 ? name : nameFr; }
     const std::string& hint(int language) const { return language == 1 ? about : aboutFr; }

@@ -13,7 +13,8 @@ public:
     static std::string afterLaunch(int language, const DateTime& now, bool withAddOn = false);
     // After a language change: the translated window caption, then the date
     // as weekday, day, month name and year.
-    static std::string afterLanguageChange(const std::string& translatedCaption, int language, const DateTime& now);
+    static std::string afterLanguageChange(const std::string& translatedCaption, int language,
+                                           const DateTime& now);
 };
 
 } // namespace vm::shell

@@ -27,43 +27,35 @@ using Step = std::int32_t (*)();
 using Caption = std::int32_t (*)(std::int32_t);
 using WithRecord = std::int32_t (*)(TLinkSection);
 
-QWidget* visibleTopLevel(const char* name)
-{
+QWidget* visibleTopLevel(const char* name) {
     for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->objectName() == name && w->isVisible())
-            return w;
+        if (w->objectName() == name && w->isVisible()) return w;
     return nullptr;
 }
 
-bool anyTopLevel(const char* name)
-{
+bool anyTopLevel(const char* name) {
     for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->objectName() == name)
-            return true;
+        if (w->objectName() == name) return true;
     return false;
 }
 
 // A scratch program directory.
 class TempProgramDir {
 public:
-    TempProgramDir()
-    {
+    TempProgramDir() {
         std::string pattern = (fs::temp_directory_path() / "vmcomp.XXXXXX").string();
         dir_ = ::mkdtemp(pattern.data());
     }
-    ~TempProgramDir()
-    {
+    ~TempProgramDir() {
         std::error_code ec;
         fs::remove_all(dir_, ec);
     }
     const std::string& path() const { return dir_; }
     // Installs the stand-in module under this module code.
-    void installProbe(const std::string& code) const
-    {
+    void installProbe(const std::string& code) const {
         fs::copy_file(VM_PROBE_MODULE, fs::path(dir_) / (code + ".so"), fs::copy_options::overwrite_existing);
     }
-    std::string log() const
-    {
+    std::string log() const {
         std::ifstream in(fs::path(dir_) / "probe.log");
         std::stringstream s;
         s << in.rdbuf();
@@ -78,16 +70,14 @@ private:
 // language tables, so that the designed texts show.
 class Settings {
 public:
-    explicit Settings(const std::string& language) : file_(fs::temp_directory_path() / "vm-components-settings.ini")
-    {
-        if (const char* old = std::getenv("VALMORAND_SETTINGS"))
-            old_ = old;
+    explicit Settings(const std::string& language)
+        : file_(fs::temp_directory_path() / "vm-components-settings.ini") {
+        if (const char* old = std::getenv("VALMORAND_SETTINGS")) old_ = old;
         std::ofstream(file_) << "[Valmorand]\nlanguage=" << language << "\n";
         ::setenv("VALMORAND_SETTINGS", file_.c_str(), 1);
         ::setenv("VALMORAND_LANGUAGES", fs::temp_directory_path().c_str(), 1);
     }
-    ~Settings()
-    {
+    ~Settings() {
         ::unsetenv("VALMORAND_LANGUAGES");
         if (old_.empty())
             ::unsetenv("VALMORAND_SETTINGS");
@@ -106,8 +96,7 @@ private:
 // The shell's start-up sequence: open, caption 0, step, caption 1, two steps,
 // close. Every call succeeds and the box shows what it is told; calls that
 // cannot do anything say so.
-TEST(ProgressBox, FollowsTheStartUpSequence)
-{
+TEST(ProgressBox, FollowsTheStartUpSequence) {
     Settings french("2");
     ComponentLibrary lib("progressbox");
     ASSERT_TRUE(lib.loaded()) << lib.error();
@@ -143,8 +132,7 @@ TEST(ProgressBox, FollowsTheStartUpSequence)
 
 // Unloading the library while its box is still open must not leave a window
 // whose code is gone.
-TEST(ProgressBox, UnloadingClosesAnOpenBox)
-{
+TEST(ProgressBox, UnloadingClosesAnOpenBox) {
     Settings english("1");
     {
         ComponentLibrary lib("progressbox");
@@ -156,8 +144,7 @@ TEST(ProgressBox, UnloadingClosesAnOpenBox)
     QApplication::processEvents();
 }
 
-TEST(DoneBox, TellsTheProcedureIsFinished)
-{
+TEST(DoneBox, TellsTheProcedureIsFinished) {
     Settings english("1");
     ComponentLibrary lib("donebox");
     auto finished = lib.function<WithRecord>("Finished_Dialog");
@@ -178,8 +165,7 @@ TEST(DoneBox, TellsTheProcedureIsFinished)
 // Choosing an option starts its module from the program directory with a
 // copy of the caller's record, the quick link window still open beneath it;
 // the window closes when the module returns.
-TEST(QuickLink, StartsTheChosenOption)
-{
+TEST(QuickLink, StartsTheChosenOption) {
     Settings english("1");
     TempProgramDir bin;
     bin.installProbe("purchjrnl");
@@ -210,8 +196,7 @@ TEST(QuickLink, StartsTheChosenOption)
 
 // An option whose library is missing gives the shell's load message and
 // leaves the window open for another choice.
-TEST(QuickLink, ReportsAnOptionThatCannotLoad)
-{
+TEST(QuickLink, ReportsAnOptionThatCannotLoad) {
     Settings french("2");
     TempProgramDir bin;
     bin.installProbe("cashrcpt");
@@ -232,7 +217,7 @@ TEST(QuickLink, ReportsAnOptionThatCannotLoad)
             &w);
         QTest::keyClick(grid, Qt::Key_Return); // custmaint: not installed
         EXPECT_TRUE(w.isVisible());
-        QTest::keyClick(grid, Qt::Key_Down);   // cashrcpt
+        QTest::keyClick(grid, Qt::Key_Down); // cashrcpt
         QTest::keyClick(grid, Qt::Key_Return);
     });
     quickLink(vm::test::sessionRecord("/nonexistent", 2, bin.path()));

@@ -14,44 +14,35 @@
 
 namespace vm::test {
 
-ComponentLibrary::ComponentLibrary(const std::string& name)
-{
+ComponentLibrary::ComponentLibrary(const std::string& name) {
     const std::string path = std::string(VM_PROGRAM_DIR) + "/" + name + ".so";
     handle_ = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!handle_)
-        error_ = ::dlerror();
+    if (!handle_) error_ = ::dlerror();
 }
 
-ComponentLibrary::~ComponentLibrary()
-{
+ComponentLibrary::~ComponentLibrary() {
     unload();
 }
 
-void ComponentLibrary::unload()
-{
-    if (handle_)
-        ::dlclose(handle_);
+void ComponentLibrary::unload() {
+    if (handle_) ::dlclose(handle_);
     handle_ = nullptr;
 }
 
-void* ComponentLibrary::symbol(const char* name) const
-{
+void* ComponentLibrary::symbol(const char* name) const {
     return handle_ ? ::dlsym(handle_, name) : nullptr;
 }
 
 namespace {
 
-void rejectAllDialogs()
-{
+void rejectAllDialogs() {
     for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* d = qobject_cast<QDialog*>(w); d && d->isVisible())
-            d->reject();
+        if (auto* d = qobject_cast<QDialog*>(w); d && d->isVisible()) d->reject();
 }
 
 } // namespace
 
-void onNextModal(std::function<void(QWidget&)> act, const QWidget* skip, int timeoutMs)
-{
+void onNextModal(std::function<void(QWidget&)> act, const QWidget* skip, int timeoutMs) {
     auto* timer = new QTimer(qApp);
     auto clock = std::make_shared<QElapsedTimer>();
     clock->start();
@@ -79,8 +70,7 @@ void onNextModal(std::function<void(QWidget&)> act, const QWidget* skip, int tim
     timer->start();
 }
 
-core::TLinkSection sessionRecord(const std::string& dataDir, int language, const std::string& programDir)
-{
+core::TLinkSection sessionRecord(const std::string& dataDir, int language, const std::string& programDir) {
     core::TLinkSection link;
     link.LoginUser = "ADMIN";
     link.UserName = "ADMIN";

@@ -20,8 +20,7 @@ public:
     bool loaded() const { return handle_ != nullptr; }
     const std::string& error() const { return error_; }
     void* symbol(const char* name) const;
-    template <typename Fn>
-    Fn function(const char* name) const { return reinterpret_cast<Fn>(symbol(name)); }
+    template <typename Fn> Fn function(const char* name) const { return reinterpret_cast<Fn>(symbol(name)); }
     // Unloads now (the destructor then does nothing).
     void unload();
 
@@ -37,6 +36,7 @@ private:
 void onNextModal(std::function<void(QWidget&)> act, const QWidget* skip = nullptr, int timeoutMs = 10000);
 
 // A session record for company 1 of `dataDir`.
-core::TLinkSection sessionRecord(const std::string& dataDir, int language, const std::string& programDir = {});
+core::TLinkSection sessionRecord(const std::string& dataDir, int language,
+                                 const std::string& programDir = {});
 
 } // namespace vm::test

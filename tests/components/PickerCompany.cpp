@@ -6,14 +6,12 @@
 
 namespace vm::test {
 
-PickerCompany& PickerCompany::instance()
-{
+PickerCompany& PickerCompany::instance() {
     static PickerCompany data;
     return data;
 }
 
-PickerCompany::PickerCompany()
-{
+PickerCompany::PickerCompany() {
     TempCompany& c = company_;
     Transaction tx(c.db());
     // The ordinary clients go in by plain SQL: a cursor insert per row would
@@ -51,7 +49,8 @@ PickerCompany::PickerCompany()
     c.addRow(root, "arterr", {{"Arterr_code", "TOR"}, {"Arterr_desc", "Toronto"}});
     c.addRow(root, "arterms", {{"Arterms_code", 1}, {"Arterms_desc", "Net 30 days"}, {"Arterms_days", 30}});
     c.addRow(root, "arterms", {{"Arterms_code", 2}, {"Arterms_desc", "2% 10, net 30"}, {"Arterms_days", 30}});
-    c.addRow(root, "arterms", {{"Arterms_code", 3}, {"Arterms_desc", "Cash on delivery"}, {"Arterms_days", 0}});
+    c.addRow(root, "arterms",
+             {{"Arterms_code", 3}, {"Arterms_desc", "Cash on delivery"}, {"Arterms_days", 0}});
 }
 
 } // namespace vm::test

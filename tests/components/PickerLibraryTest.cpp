@@ -36,21 +36,23 @@ struct PickerCase {
     const char* frenchTitle;
 };
 
-std::ostream& operator<<(std::ostream& os, const PickerCase& c)
-{
+std::ostream& operator<<(std::ostream& os, const PickerCase& c) {
     return os << c.function;
 }
 
 const PickerCase kPickers[] = {
-    {"clientpicker", "PickClient", false, "TClientPicker", "o'neil", "A200", "List of clients", "Liste des clients"},
+    {"clientpicker", "PickClient", false, "TClientPicker", "o'neil", "A200", "List of clients",
+     "Liste des clients"},
     {"supplierpicker", "PickSupplier", false, "TSupplierPicker", "50%", "S200", "List of suppliers",
      "Liste des fournisseurs"},
-    {"accountpicker", "PickAccount", true, "TAccountPicker", "20", "2000", "Chart of accounts", "Plan comptable"},
+    {"accountpicker", "PickAccount", true, "TAccountPicker", "20", "2000", "Chart of accounts",
+     "Plan comptable"},
     {"territorypicker", "PickTerritory", false, "TTerritoryPicker", "qu", "QUE", "List of territories",
      "Liste des territoires"},
     {"vendterritorypicker", "PickVendTerritory", false, "TVendTerritoryPicker", "tor", "TOR",
      "Supplier territories", "Territoires des fournisseurs"},
-    {"termspicker", "PickTerms", true, "TTermsPicker", "delivery", "3", "Terms of payment", "Conditions de paiement"},
+    {"termspicker", "PickTerms", true, "TTermsPicker", "delivery", "3", "Terms of payment",
+     "Conditions de paiement"},
     {"salesmanpicker", "PickSalesman", false, "TSalesmanPicker", "tremblay", "MT", "List of salesmen",
      "Liste des vendeurs"},
 };
@@ -58,8 +60,7 @@ const PickerCase kPickers[] = {
 // Language tables where there are none, so that the designed texts show.
 class NoLanguageTables {
 public:
-    NoLanguageTables() : dir_(std::filesystem::temp_directory_path() / "vm-components-nolang")
-    {
+    NoLanguageTables() : dir_(std::filesystem::temp_directory_path() / "vm-components-nolang") {
         std::filesystem::create_directories(dir_);
         ::setenv("VALMORAND_LANGUAGES", dir_.c_str(), 1);
     }
@@ -71,18 +72,15 @@ private:
 
 class PickerLibrary : public ::testing::TestWithParam<PickerCase> {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         ASSERT_TRUE(lib_.loaded()) << lib_.error();
         ASSERT_NE(lib_.symbol(GetParam().function), nullptr);
     }
 
     // Calls the picker's entry point as a module does; numbers as text.
-    std::string pick(const TLinkSection& link)
-    {
+    std::string pick(const TLinkSection& link) {
         const PickerCase& c = GetParam();
-        if (c.numeric)
-            return std::to_string(lib_.function<NumberPicker>(c.function)(link));
+        if (c.numeric) return std::to_string(lib_.function<NumberPicker>(c.function)(link));
         return lib_.function<TextPicker>(c.function)(link).str();
     }
 
@@ -94,8 +92,7 @@ protected:
 
 // Typing narrows the list, Enter takes the highlighted row and its key comes
 // back; Escape gives the empty answer callers take as "nothing chosen".
-TEST_P(PickerLibrary, ReturnsChosenKeyOrNothingWhenCancelled)
-{
+TEST_P(PickerLibrary, ReturnsChosenKeyOrNothingWhenCancelled) {
     const PickerCase& c = GetParam();
     auto& data = vm::test::PickerCompany::instance();
     const TLinkSection link = vm::test::sessionRecord(data.dataDir(), 1);
@@ -136,8 +133,7 @@ TEST_P(PickerLibrary, ReturnsChosenKeyOrNothingWhenCancelled)
 }
 
 // French sessions get French designed texts when the language table has none.
-TEST_P(PickerLibrary, SpeaksTheSessionLanguage)
-{
+TEST_P(PickerLibrary, SpeaksTheSessionLanguage) {
     const PickerCase& c = GetParam();
     auto& data = vm::test::PickerCompany::instance();
     QString title, cancel, label;
@@ -158,8 +154,7 @@ INSTANTIATE_TEST_SUITE_P(AllPickers, PickerLibrary, ::testing::ValuesIn(kPickers
 
 // The arrow keys move through the list without leaving the search box, and a
 // double-click chooses like Enter.
-TEST(ClientPicker, ArrowKeysAndDoubleClickChoose)
-{
+TEST(ClientPicker, ArrowKeysAndDoubleClickChoose) {
     auto& data = vm::test::PickerCompany::instance();
     NoLanguageTables noTables;
     ComponentLibrary lib("clientpicker");
@@ -188,8 +183,7 @@ TEST(ClientPicker, ArrowKeysAndDoubleClickChoose)
 }
 
 // The shipped language tables name the widgets this dialog has.
-TEST(ClientPicker, TakesItsTextsFromTheLanguageTable)
-{
+TEST(ClientPicker, TakesItsTextsFromTheLanguageTable) {
     auto& data = vm::test::PickerCompany::instance();
     ::setenv("VALMORAND_LANGUAGES", VM_LANGUAGES_DIR, 1);
     ComponentLibrary lib("supplierpicker");
@@ -213,8 +207,7 @@ TEST(ClientPicker, TakesItsTextsFromTheLanguageTable)
 
 // A company without the table (or without a database at all) is reported
 // and answered with nothing chosen; the look-up creates nothing there.
-TEST(ClientPicker, MissingCompanyIsReportedNotCreated)
-{
+TEST(ClientPicker, MissingCompanyIsReportedNotCreated) {
     NoLanguageTables noTables;
     vm::test::TempCompany empty;
     const std::string missing = empty.dataDir() + "7";

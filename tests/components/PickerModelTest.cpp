@@ -5,13 +5,12 @@
 
 #include <set>
 
-using vm::components::PickerModel;
 using vm::components::PickerDefinition;
+using vm::components::PickerModel;
 
 namespace {
 
-PickerDefinition clients()
-{
+PickerDefinition clients() {
     PickerDefinition s;
     s.formName = "TClientPicker";
     s.table = "cli";
@@ -21,19 +20,18 @@ PickerDefinition clients()
     return s;
 }
 
-PickerDefinition accounts()
-{
+PickerDefinition accounts() {
     PickerDefinition s;
     s.table = "glm";
     s.keyField = "Glm_account";
     s.numericKey = true;
     s.nameField = "Glm_Description";
-    s.columns = {{"Glm_account", "Account", "Compte", 10}, {"Glm_Description", "Description", "Description", 30}};
+    s.columns = {{"Glm_account", "Account", "Compte", 10},
+                 {"Glm_Description", "Description", "Description", 30}};
     return s;
 }
 
-std::vector<std::string> keys(PickerModel& m)
-{
+std::vector<std::string> keys(PickerModel& m) {
     while (m.canFetchMore({}))
         m.fetchMore({});
     std::vector<std::string> out;
@@ -42,8 +40,7 @@ std::vector<std::string> keys(PickerModel& m)
     return out;
 }
 
-std::vector<std::string> search(PickerModel& m, const char* text)
-{
+std::vector<std::string> search(PickerModel& m, const char* text) {
     m.setSearch(QString::fromUtf8(text));
     return keys(m);
 }
@@ -54,8 +51,7 @@ using Keys = std::vector<std::string>;
 
 // Whatever the user types is data: quotes, LIKE wildcards and the escape
 // character itself match only themselves.
-TEST(PickerModel, SearchTextIsMatchedLiterally)
-{
+TEST(PickerModel, SearchTextIsMatchedLiterally) {
     auto& data = vm::test::PickerCompany::instance();
     PickerModel m(data.company().db(), clients());
     EXPECT_EQ(search(m, "%"), (Keys{"A100"}));
@@ -65,14 +61,13 @@ TEST(PickerModel, SearchTextIsMatchedLiterally)
     EXPECT_EQ(search(m, "' OR '1'='1"), Keys{});
     EXPECT_EQ(search(m, "\"; DROP TABLE cli; --"), Keys{});
     // The table survived and lists again.
-    EXPECT_EQ(search(m, "").size(),
-              std::size_t(vm::test::PickerCompany::kOrdinaryClients + vm::test::PickerCompany::kSpecialClients));
+    EXPECT_EQ(search(m, "").size(), std::size_t(vm::test::PickerCompany::kOrdinaryClients +
+                                                vm::test::PickerCompany::kSpecialClients));
 }
 
 // A code matches from its start, a name anywhere, letters without regard to
 // case; integer keys are matched as their decimal text.
-TEST(PickerModel, MatchesCodePrefixOrNameAnywhere)
-{
+TEST(PickerModel, MatchesCodePrefixOrNameAnywhere) {
     auto& data = vm::test::PickerCompany::instance();
     PickerModel m(data.company().db(), clients());
     EXPECT_EQ(search(m, "a2"), (Keys{"A200"}));
@@ -92,15 +87,15 @@ TEST(PickerModel, MatchesCodePrefixOrNameAnywhere)
 
 // A large table opens on one page; scrolling fetches the rest in key order,
 // each row once.
-TEST(PickerModel, LargeTableIsReadPageByPage)
-{
+TEST(PickerModel, LargeTableIsReadPageByPage) {
     auto& data = vm::test::PickerCompany::instance();
     PickerModel m(data.company().db(), clients(), 100);
     m.setSearch({});
     EXPECT_EQ(m.rowCount(), 100);
     EXPECT_TRUE(m.canFetchMore({}));
     const Keys all = keys(m);
-    ASSERT_EQ(all.size(), std::size_t(vm::test::PickerCompany::kOrdinaryClients + vm::test::PickerCompany::kSpecialClients));
+    ASSERT_EQ(all.size(), std::size_t(vm::test::PickerCompany::kOrdinaryClients +
+                                      vm::test::PickerCompany::kSpecialClients));
     EXPECT_TRUE(std::is_sorted(all.begin(), all.end()));
     EXPECT_EQ(std::set<std::string>(all.begin(), all.end()).size(), all.size());
     EXPECT_FALSE(m.canFetchMore({}));
@@ -113,8 +108,7 @@ TEST(PickerModel, LargeTableIsReadPageByPage)
 
 // A table whose key may repeat pages by position and still shows every row
 // exactly once, across page boundaries that fall inside a run of equal keys.
-TEST(PickerModel, RepeatedKeysArePagedWithoutLoss)
-{
+TEST(PickerModel, RepeatedKeysArePagedWithoutLoss) {
     vm::test::TempCompany c;
     vm::Database& db = c.db();
     vm::TableDef def;
@@ -143,8 +137,7 @@ TEST(PickerModel, RepeatedKeysArePagedWithoutLoss)
 
 // Column titles start in the session's language; the language table may
 // replace them one by one.
-TEST(PickerModel, TitlesFollowLanguageAndTranslation)
-{
+TEST(PickerModel, TitlesFollowLanguageAndTranslation) {
     auto& data = vm::test::PickerCompany::instance();
     PickerModel m(data.company().db(), clients());
     m.setFallbackTitles(2);

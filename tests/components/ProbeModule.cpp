@@ -11,8 +11,7 @@
 #include <filesystem>
 #include <fstream>
 
-extern "C" VM_EXPORT std::int32_t ShowDllForm(vm::core::TLinkSection link)
-{
+extern "C" VM_EXPORT std::int32_t ShowDllForm(vm::core::TLinkSection link) {
     bool quickLinkOpen = false;
     for (const QWidget* w : QApplication::topLevelWidgets())
         if (w->isVisible() && (w->windowTitle() == "Quick Link" || w->windowTitle() == "Lien Rapide"))

@@ -1,8 +1,8 @@
+#include "common/core/ModuleLoader.h"
 #include "common/core/ComponentCall.h"
 #include "common/core/ExceptionHook.h"
 #include "common/core/LaunchCode.h"
 #include "common/core/ModuleException.h"
-#include "common/core/ModuleLoader.h"
 #include "engine/EngineError.h"
 
 #include <QCoreApplication>
@@ -107,14 +107,28 @@ TEST_P(ModuleLoaderTest, EveryFieldCrossesIntactAndTheCopyIsReleased) {
     EXPECT_EQ(run.result, -1);
 
     const auto f = reported();
-    const std::map<std::string, std::string> expected = {
-        {"LoginUser", "marie"}, {"UserName", "Marie Tremblay"}, {"Reserved1", "r1"}, {"CompanyCode", "12"},
-        {"CompanyName", "Société Générale de Québec"}, {"Language", "2"}, {"LangCode", "fr"},
-        {"PrinterIndex", "3"}, {"Reserved2", "r2"}, {"Customer", "C-0042"}, {"ProgramDir", "/opt/Valmorand/bin"},
-        {"DataDir", "/srv/Valmorand/data"}, {"Reserved3", "r3"}, {"Reserved4", "r4"}, {"Reserved5", "7"},
-        {"Reserved6", "r6"}, {"SessionId", "0"}, {"Reserved7", "-9"}, {"UserDetail", "123456"},
-        {"LedgerPrefix", "ap"}};
-    for (const auto& [name, value] : expected) EXPECT_EQ(f.count(name) ? f.at(name) : "<missing>", value) << name;
+    const std::map<std::string, std::string> expected = {{"LoginUser", "marie"},
+                                                         {"UserName", "Marie Tremblay"},
+                                                         {"Reserved1", "r1"},
+                                                         {"CompanyCode", "12"},
+                                                         {"CompanyName", "Société Générale de Québec"},
+                                                         {"Language", "2"},
+                                                         {"LangCode", "fr"},
+                                                         {"PrinterIndex", "3"},
+                                                         {"Reserved2", "r2"},
+                                                         {"Customer", "C-0042"},
+                                                         {"ProgramDir", "/opt/Valmorand/bin"},
+                                                         {"DataDir", "/srv/Valmorand/data"},
+                                                         {"Reserved3", "r3"},
+                                                         {"Reserved4", "r4"},
+                                                         {"Reserved5", "7"},
+                                                         {"Reserved6", "r6"},
+                                                         {"SessionId", "0"},
+                                                         {"Reserved7", "-9"},
+                                                         {"UserDetail", "123456"},
+                                                         {"LedgerPrefix", "ap"}};
+    for (const auto& [name, value] : expected)
+        EXPECT_EQ(f.count(name) ? f.at(name) : "<missing>", value) << name;
     // The module got handles to the shell's texts, not copies of the bytes.
     EXPECT_GE(std::stoi(f.at("LoginUserShares")), 2);
 
@@ -188,12 +202,14 @@ TEST_P(ModuleLoaderTest, LoadFailuresCarryTheirNumbers) {
     ModuleRun run = loader_.run("nosuchmodule", TLinkSection());
     EXPECT_FALSE(run.loaded);
     EXPECT_EQ(run.errorNumber, ModuleLoader::kNotFound);
-    EXPECT_EQ(ModuleLoader::loadErrorMessage("nosuchmodule", run.errorNumber), "error loading option nosuchmodule  126");
+    EXPECT_EQ(ModuleLoader::loadErrorMessage("nosuchmodule", run.errorNumber),
+              "error loading option nosuchmodule  126");
     EXPECT_EQ(ModuleLoader::optionsLoadErrorMessage(run.errorNumber), "error loading optedit126");
 
     // A code is a file name in the program directory, nothing more.
     const std::string dirName = fs::path(kModuleDir).filename().string();
-    EXPECT_EQ(loader_.run("../" + dirName + "/vmtestmod", TLinkSection()).errorNumber, ModuleLoader::kNotFound);
+    EXPECT_EQ(loader_.run("../" + dirName + "/vmtestmod", TLinkSection()).errorNumber,
+              ModuleLoader::kNotFound);
     EXPECT_EQ(loader_.run("", TLinkSection()).errorNumber, ModuleLoader::kNotFound);
     EXPECT_TRUE(reportText().empty());
 
@@ -218,11 +234,12 @@ TEST_P(ModuleLoaderTest, LoadFailuresCarryTheirNumbers) {
 TEST_P(ModuleLoaderTest, OptionsVariantReceivesBothLists) {
     TLinkSection link;
     link.CompanyCode = "2";
-    const ModuleRun run =
-        loader_.runWithOptions("vmtestopts", link, {"Cash receipts Accounts receivable", "Purchases"}, {"cashrcpt", ""});
+    const ModuleRun run = loader_.runWithOptions(
+        "vmtestopts", link, {"Cash receipts Accounts receivable", "Purchases"}, {"cashrcpt", ""});
     EXPECT_TRUE(run.loaded);
     EXPECT_EQ(run.result, 7);
-    EXPECT_EQ(reportText(), "company=2\n[captions]\nCash receipts Accounts receivable\nPurchases\n[codes]\ncashrcpt\n\n");
+    EXPECT_EQ(reportText(),
+              "company=2\n[captions]\nCash receipts Accounts receivable\nPurchases\n[codes]\ncashrcpt\n\n");
     EXPECT_FALSE(isLoaded("vmtestopts"));
 }
 
@@ -254,16 +271,20 @@ TEST_P(ModuleLoaderTest, ComponentCallsGetTheSameCare) {
     EXPECT_EQ(callComponent<std::int32_t>(dir, "vmtestmod", "ShowDllForm", TLinkSection()), 0);
     EXPECT_EQ(callComponent<std::int32_t>(dir, "vmtestmod", "NoSuchFunction", TLinkSection()), std::nullopt);
     EXPECT_EQ(callComponent<std::int32_t>(dir, "nosuchpicker", "PickClient", TLinkSection()), std::nullopt);
-    EXPECT_EQ(callComponent<std::int32_t>(dir + "/sub", "../vmtestmod", "ShowDllForm", TLinkSection()), std::nullopt);
+    EXPECT_EQ(callComponent<std::int32_t>(dir + "/sub", "../vmtestmod", "ShowDllForm", TLinkSection()),
+              std::nullopt);
 
     ::setenv("VM_TESTMOD_ACTION", "hook,throw-local", 1);
-    EXPECT_THROW(callComponent<std::int32_t>(dir, "vmtestmod", "ShowDllForm", TLinkSection()), ModuleException);
+    EXPECT_THROW(callComponent<std::int32_t>(dir, "vmtestmod", "ShowDllForm", TLinkSection()),
+                 ModuleException);
     EXPECT_FALSE(currentExceptionHook().isSet());
     EXPECT_FALSE(isLoaded("vmtestmod"));
 }
 
 INSTANTIATE_TEST_SUITE_P(HookPlace, ModuleLoaderTest, ::testing::Values(false, true),
-                         [](const ::testing::TestParamInfo<bool>& p) { return p.param ? "WithApplication" : "WithoutApplication"; });
+                         [](const ::testing::TestParamInfo<bool>& p) {
+                             return p.param ? "WithApplication" : "WithoutApplication";
+                         });
 
 TEST(LaunchCode, EntryAndShortcutNamesBecomeModuleCodes) {
     EXPECT_EQ(stripEntrySuffixes("cashrcptf"), "cashrcpt");
@@ -286,5 +307,6 @@ TEST(LaunchCode, EntryAndShortcutNamesBecomeModuleCodes) {
     EXPECT_EQ(launchCode("S", catalogue), std::nullopt);
 
     EXPECT_TRUE(isSafeModuleCode("chqissue"));
-    for (const char* bad : {"", "..", "a/b", "..\\x", "/etc/passwd"}) EXPECT_FALSE(isSafeModuleCode(bad)) << bad;
+    for (const char* bad : {"", "..", "a/b", "..\\x", "/etc/passwd"})
+        EXPECT_FALSE(isSafeModuleCode(bad)) << bad;
 }

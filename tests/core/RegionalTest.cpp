@@ -27,7 +27,8 @@ RegionalSettings symbolAfter(std::string symbol = "$") {
 } // namespace
 
 TEST(RegionalSettings, ReadsTheWizardsValuesAndDefaults) {
-    const auto path = std::filesystem::temp_directory_path() / ("vm-regional-" + std::to_string(::getpid()) + ".ini");
+    const auto path =
+        std::filesystem::temp_directory_path() / ("vm-regional-" + std::to_string(::getpid()) + ".ini");
     std::filesystem::remove(path);
     SettingsStore store(path.string());
 
@@ -119,14 +120,16 @@ TEST(MoneyFormat, ReadsWhatTheUserTyped) {
     EXPECT_EQ(parsed("7.25$"), Money::fromCents(725));
     EXPECT_EQ(parsed(".5"), Money::fromCents(50));
     EXPECT_EQ(parsed("1,234,567.1234"), Money::fromRaw(12345671234));
-    for (const char* bad : {"", "$", "-", "1,23", "12,3456", ",123", "1.2.3", "--5", "-$-5", "12a", "1.23456", "."})
+    for (const char* bad :
+         {"", "$", "-", "1,23", "12,3456", ",123", "1.2.3", "--5", "-$-5", "12a", "1.23456", "."})
         EXPECT_FALSE(parsed(bad).has_value()) << bad;
-    EXPECT_EQ(parseMoney("1 234,5", [] {
-                  RegionalSettings f;
-                  f.thousandsSeparator = ' ';
-                  f.decimalSeparator = ',';
-                  return f;
-              }()),
+    EXPECT_EQ(parseMoney("1 234,5",
+                         [] {
+                             RegionalSettings f;
+                             f.thousandsSeparator = ' ';
+                             f.decimalSeparator = ',';
+                             return f;
+                         }()),
               Money::fromCents(123450));
 }
 
@@ -172,8 +175,8 @@ TEST(DateTimeFormat, ShortDatesInEachFormat) {
     EXPECT_EQ(parseShortDate("01/01/76", "DD/MM/YYYY", 2026), Date::fromYmd(1976, 1, 1));
     EXPECT_EQ(parseShortDate("01/01/00", "DD/MM/YYYY", 2026), Date::fromYmd(2000, 1, 1));
 
-    for (const char* bad : {"31/02/2026", "12/13/2026", "00/01/2026", "1/2", "1/2/3/4", "123/01/2026", "07/03/20261",
-                            "0703202"})
+    for (const char* bad : {"31/02/2026", "12/13/2026", "00/01/2026", "1/2", "1/2/3/4", "123/01/2026",
+                            "07/03/20261", "0703202"})
         EXPECT_FALSE(parseShortDate(bad, "DD/MM/YYYY", 2026).has_value()) << bad;
     EXPECT_EQ(parseShortDate("02/29/2028", "MM/DD/YYYY"), Date::fromYmd(2028, 2, 29));
     EXPECT_FALSE(parseShortDate("02/29/2027", "MM/DD/YYYY").has_value());

@@ -55,7 +55,8 @@ private:
 } // namespace
 
 TEST_F(SettingsStoreTest, NamesIgnoreCaseAndMissingValuesGiveTheDefault) {
-    put("; workstation settings\n[SETTINGS]\nIntl=y\nDateFmt = YYYY/MM/DD \n[Valmorand]\npgmdrive=e:\\apps\n");
+    put("; workstation settings\n[SETTINGS]\nIntl=y\nDateFmt = YYYY/MM/DD "
+        "\n[Valmorand]\npgmdrive=e:\\apps\n");
     SettingsStore store(path_);
     EXPECT_EQ(store.read("Settings", "intl", "N"), "y");
     EXPECT_EQ(store.read("settings", "DATEFMT"), "YYYY/MM/DD");
@@ -79,8 +80,8 @@ TEST_F(SettingsStoreTest, WritingKeepsEveryOtherLine) {
     EXPECT_EQ(content(),
               "; kept comment\n[Settings]\nDateFmt=MM/DD/YYYY\nCurrSmbl=€\n\n# about the shell\n"
               "[Valmorand]\nlanguage=2\nForm=520,20,36,750,Y\n\n[Mail]\nServer=smtp.example.org\n");
-    EXPECT_EQ(store.values("Settings"),
-              (std::vector<std::pair<std::string, std::string>>{{"DateFmt", "MM/DD/YYYY"}, {"CurrSmbl", "€"}}));
+    EXPECT_EQ(store.values("Settings"), (std::vector<std::pair<std::string, std::string>>{
+                                            {"DateFmt", "MM/DD/YYYY"}, {"CurrSmbl", "€"}}));
 
     EXPECT_TRUE(store.remove("settings", "CURRSMBL"));
     EXPECT_FALSE(store.remove("settings", "CurrSmbl"));
@@ -123,7 +124,8 @@ TEST_F(SettingsStoreTest, WritersInSeveralProcessesLoseNothing) {
         const pid_t pid = ::fork();
         ASSERT_GE(pid, 0);
         if (pid == 0) {
-            for (int i = 0; i < kEach; ++i) store.write("Valmorand", "v" + std::to_string(c) + "_" + std::to_string(i), "1");
+            for (int i = 0; i < kEach; ++i)
+                store.write("Valmorand", "v" + std::to_string(c) + "_" + std::to_string(i), "1");
             ::_exit(0);
         }
         children.push_back(pid);

@@ -3,4 +3,6 @@
 
 extern "C" int vmTestDependencyValue();
 
-extern "C" VM_EXPORT std::int32_t ShowDllForm(vm::core::TLinkSection) { return vmTestDependencyValue(); }
+extern "C" VM_EXPORT std::int32_t ShowDllForm(vm::core::TLinkSection) {
+    return vmTestDependencyValue();
+}

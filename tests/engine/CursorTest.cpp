@@ -14,27 +14,30 @@ namespace {
 TableDef ledgerDef(const std::string& name = "car") {
     TableDef d;
     d.name = name;
-    d.fields = {{"Car_client", FieldType::Text, 10},  {"Car_invoice", FieldType::Text, 10},
-                {"Car_ref", FieldType::Text, 10},     {"Car_date", FieldType::Date},
-                {"Car_type", FieldType::Text, 1},     {"Car_seq", FieldType::AutoInc},
-                {"Car_amount", FieldType::Money},     {"Car_memo", FieldType::Memo, 200}};
-    d.indexes = {{"Car_client", {"Car_client", "Car_invoice", "Car_ref", "Car_date", "Car_type", "Car_seq"}, false}};
+    d.fields = {{"Car_client", FieldType::Text, 10}, {"Car_invoice", FieldType::Text, 10},
+                {"Car_ref", FieldType::Text, 10},    {"Car_date", FieldType::Date},
+                {"Car_type", FieldType::Text, 1},    {"Car_seq", FieldType::AutoInc},
+                {"Car_amount", FieldType::Money},    {"Car_memo", FieldType::Memo, 200}};
+    d.indexes = {
+        {"Car_client", {"Car_client", "Car_invoice", "Car_ref", "Car_date", "Car_type", "Car_seq"}, false}};
     return d;
 }
 
 TableDef clientDef() {
     TableDef d;
     d.name = "cli";
-    d.fields = {{"Cli_code", FieldType::Text, 10, true}, {"Cli_name", FieldType::Text, 60},
-                {"Cli_salesrep", FieldType::Text, 12},    {"Cli_current_bal", FieldType::Money},
+    d.fields = {{"Cli_code", FieldType::Text, 10, true},
+                {"Cli_name", FieldType::Text, 60},
+                {"Cli_salesrep", FieldType::Text, 12},
+                {"Cli_current_bal", FieldType::Money},
                 {"Cli_terms", FieldType::Int32}};
     d.primaryKey = {"Cli_code"};
     d.indexes = {{"clislsm", {"Cli_salesrep", "Cli_code"}, false}};
     return d;
 }
 
-void addLedger(Cursor& c, const std::string& client, const std::string& inv, const std::string& type, int cents,
-               Date date = Date::fromYmd(2026, 1, 15)) {
+void addLedger(Cursor& c, const std::string& client, const std::string& inv, const std::string& type,
+               int cents, Date date = Date::fromYmd(2026, 1, 15)) {
     c.insert();
     c.set("Car_client", client);
     c.set("Car_invoice", inv);
@@ -46,7 +49,8 @@ void addLedger(Cursor& c, const std::string& client, const std::string& inv, con
 
 std::vector<std::string> walk(Cursor& c, const char* field) {
     std::vector<std::string> out;
-    for (bool ok = c.first(); ok; ok = c.next()) out.push_back(c.str(field));
+    for (bool ok = c.first(); ok; ok = c.next())
+        out.push_back(c.str(field));
     return out;
 }
 
@@ -79,7 +83,8 @@ TEST_F(CursorTest, TableNamesIgnoreCaseAndDbSuffix) {
 TEST_F(CursorTest, PrimaryAndSecondaryOrderFindAndNearest) {
     db.createTable(clientDef());
     Cursor c(db, "cli");
-    const char* rows[][3] = {{"C300", "Zed", "S2"}, {"C100", "Alpha", "S2"}, {"C200", "Beta", "S1"}, {"B050", "Gamma", "S1"}};
+    const char* rows[][3] = {
+        {"C300", "Zed", "S2"}, {"C100", "Alpha", "S2"}, {"C200", "Beta", "S1"}, {"B050", "Gamma", "S1"}};
     for (auto& r : rows) {
         c.insert();
         c.set("Cli_code", r[0]);
@@ -215,7 +220,8 @@ TEST_F(CursorTest, TemplateCopyKeepsFieldOrderAndIndexes) {
     db.createTableFrom(root, "car_temp0", "car_temp3");
     TableDef copy = db.tableDef("CAR_TEMP3");
     ASSERT_EQ(copy.fields.size(), tmp.fields.size());
-    for (std::size_t i = 0; i < tmp.fields.size(); ++i) EXPECT_EQ(copy.fields[i].name, tmp.fields[i].name);
+    for (std::size_t i = 0; i < tmp.fields.size(); ++i)
+        EXPECT_EQ(copy.fields[i].name, tmp.fields[i].name);
     ASSERT_NE(copy.index("invoice"), nullptr);
     // Re-creating replaces the rows too.
     {
@@ -230,7 +236,8 @@ TEST_F(CursorTest, TemplateCopyKeepsFieldOrderAndIndexes) {
 TEST_F(CursorTest, WritesDuringAWalkDoNotLoseThePlace) {
     db.createTable(ledgerDef());
     Cursor writer(db, "car");
-    for (int i = 0; i < 50; ++i) addLedger(writer, "C" + std::to_string(100 + i), "I", "1", i);
+    for (int i = 0; i < 50; ++i)
+        addLedger(writer, "C" + std::to_string(100 + i), "I", "1", i);
     Cursor reader(db, "car");
     reader.setIndex("Car_client");
     int n = 0;
@@ -250,7 +257,9 @@ TEST_F(CursorTest, QueryReturnsTypedColumnsAndSums) {
     Cursor car(db, "car");
     addLedger(car, "C1", "I1", "1", 12345);
     addLedger(car, "C1", "I2", "1", 55);
-    Query q(db, "SELECT Car_client, SUM(Car_amount) AS total, MAX(Car_date) AS d FROM car WHERE Car_client = ? GROUP BY Car_client",
+    Query q(db,
+            "SELECT Car_client, SUM(Car_amount) AS total, MAX(Car_date) AS d FROM car WHERE Car_client = ? "
+            "GROUP BY Car_client",
             {"C1"});
     ASSERT_TRUE(q.next());
     EXPECT_EQ(q.value("Car_client").asString(), "C1");

@@ -128,7 +128,7 @@ TEST_F(TxTest, AnEditInATransactionDoesNotHoldTheDatabase) {
     db.startTransaction();
     Cursor mine(db, "cli");
     mine.findKey({"A"});
-    mine.edit(); // the user is typing...
+    mine.edit();         // the user is typing...
     addClient(db2, "B"); // ...while another workstation posts
     Cursor theirs(db2, "cli");
     theirs.findKey({"B"});
@@ -236,13 +236,15 @@ TEST_F(TxTest, TwoProcessesPostingToOneClientLoseNothing) {
         try {
             Session s;
             Database& d = s.database(dir.path());
-            for (int i = 0; i < kEach; ++i) postOneCent(d, "A");
+            for (int i = 0; i < kEach; ++i)
+                postOneCent(d, "A");
         } catch (...) {
             rc = 1;
         }
         _exit(rc);
     }
-    for (int i = 0; i < kEach; ++i) postOneCent(db, "A");
+    for (int i = 0; i < kEach; ++i)
+        postOneCent(db, "A");
     int status = 0;
     waitpid(pid, &status, 0);
     ASSERT_TRUE(WIFEXITED(status));

@@ -20,7 +20,8 @@ TEST(Money, ParsesExactlyAndRefusesJunk) {
 TEST(Money, SumsOfTenthsStayExact) {
     // 0.1 added ten thousand times is exactly 1000 — where a double drifts.
     Money m;
-    for (int i = 0; i < 10000; ++i) m += Money::fromDouble(0.1);
+    for (int i = 0; i < 10000; ++i)
+        m += Money::fromDouble(0.1);
     EXPECT_EQ(m, Money::fromUnits(1000));
 }
 

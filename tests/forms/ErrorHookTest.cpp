@@ -22,7 +22,8 @@ namespace {
 // A control whose click handler fails the way a module's handler can.
 class FailingButton : public QPushButton {
 public:
-    FailingButton(QWidget* parent, std::function<void()> fail) : QPushButton("go", parent), fail_(std::move(fail)) {}
+    FailingButton(QWidget* parent, std::function<void()> fail)
+        : QPushButton("go", parent), fail_(std::move(fail)) {}
 
 protected:
     void mousePressEvent(QMouseEvent*) override { fail_(); }
@@ -72,9 +73,8 @@ TEST_F(ErrorHook, EngineErrorIsShownAndClosesTheModuleWindow) {
     handler.install();
     Shown shown;
     watchErrorForm(&shown, &watchers, 10000);
-    clickThrowing([] {
-        throw EngineError(errc::kIo, "outer").pushed(errc::kKeyViolation, "Key violation in cli");
-    });
+    clickThrowing(
+        [] { throw EngineError(errc::kIo, "outer").pushed(errc::kKeyViolation, "Key violation in cli"); });
     EXPECT_TRUE(shown.shown);
     // The last entry of the stack: category 0x26 and sub-code 1, in decimal.
     EXPECT_EQ(shown.category, "38");
@@ -136,7 +136,8 @@ TEST(ErrorForm, HandleClassifiesForTheRetryLoop) {
     QObject watchers;
     TErrorForm f;
     EXPECT_EQ(f.retryState(), TErrorForm::kNoLock);
-    EXPECT_EQ(f.Handle(std::make_exception_ptr(EngineError(errc::kRecordLocked, "locked"))), TErrorForm::kLocked);
+    EXPECT_EQ(f.Handle(std::make_exception_ptr(EngineError(errc::kRecordLocked, "locked"))),
+              TErrorForm::kLocked);
 
     Shown shown;
     watchErrorForm(&shown, &watchers, 10000);

@@ -29,11 +29,12 @@ protected:
         core::RegionalSettings::setCurrent(rs); // DD/MM/YYYY, "$" before
         TableDef def;
         def.name = "cli";
-        def.fields = {{"Cli_code", FieldType::Text, 10, true},  {"Cli_copies", FieldType::Int16, 0, false},
-                      {"Cli_sales_ytd", FieldType::Money, 0, false}, {"Cli_date_created", FieldType::Date, 0, false},
-                      {"Cli_tax_fed", FieldType::Boolean, 0, false}, {"Cli_comments", FieldType::Memo, 240, false},
-                      {"Cli_discount", FieldType::Float, 0, false},  {"Cli_language", FieldType::Text, 1, false},
-                      {"Cli_format1", FieldType::Text, 20, false},   {"Cli_currency", FieldType::Int16, 0, false}};
+        def.fields = {
+            {"Cli_code", FieldType::Text, 10, true},       {"Cli_copies", FieldType::Int16, 0, false},
+            {"Cli_sales_ytd", FieldType::Money, 0, false}, {"Cli_date_created", FieldType::Date, 0, false},
+            {"Cli_tax_fed", FieldType::Boolean, 0, false}, {"Cli_comments", FieldType::Memo, 240, false},
+            {"Cli_discount", FieldType::Float, 0, false},  {"Cli_language", FieldType::Text, 1, false},
+            {"Cli_format1", FieldType::Text, 20, false},   {"Cli_currency", FieldType::Int16, 0, false}};
         def.primaryKey = {"Cli_code"};
         db().createTable(def);
         Cursor c(db(), "cli");
@@ -52,8 +53,8 @@ protected:
         cursor->first();
 
         auto* l = new QVBoxLayout(&form);
-        for (QWidget* w : std::initializer_list<QWidget*>{code, copies, sales, created, tax, comments, discount,
-                                                          language, format, currency, focusSink})
+        for (QWidget* w : std::initializer_list<QWidget*>{code, copies, sales, created, tax, comments,
+                                                          discount, language, format, currency, focusSink})
             l->addWidget(w);
         language->addItems({"English", "French"});
         format->addItems({"Short", "Standard", "Long"});

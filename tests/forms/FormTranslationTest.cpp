@@ -127,7 +127,8 @@ lines =
 std::string french() {
     std::string t = kEnglish;
     auto rep = [&](const std::string& a, const std::string& b) {
-        for (auto p = t.find(a); p != std::string::npos; p = t.find(a, p + b.size())) t.replace(p, a.size(), b);
+        for (auto p = t.find(a); p != std::string::npos; p = t.find(a, p + b.size()))
+            t.replace(p, a.size(), b);
     };
     rep("Maintenance of clients", "Entretien des clients");
     rep("caption = Name", "caption = Nom");
@@ -294,7 +295,8 @@ TEST_F(FormTranslation, GridTitlesOfACursorModel) {
     Session::instance().database(dir.path()); // the table lives with the language tables
     TableDef def;
     def.name = "cli";
-    def.fields = {{"Cli_code", FieldType::Text, 10, true}, {"Cli_name", FieldType::Text, 40, false},
+    def.fields = {{"Cli_code", FieldType::Text, 10, true},
+                  {"Cli_name", FieldType::Text, 40, false},
                   {"Cli_city", FieldType::Text, 30, false}};
     def.primaryKey = {"Cli_code"};
     Session::instance().database(dir.path()).createTable(def);
@@ -339,7 +341,8 @@ TEST(ShippedLanguages, FrameworkFormsTranslateFromTheBuiltTables) {
     w.setObjectName("TExportDialog");
     auto* radio = new QGroupBox(&w);
     radio->setObjectName("RadioFormat");
-    for (int i = 0; i < 3; ++i) new QRadioButton(radio);
+    for (int i = 0; i < 3; ++i)
+        new QRadioButton(radio);
     auto* cancel = new QPushButton(&w);
     cancel->setObjectName("BtnCancel");
     translateForm(w, "MainMenu", "fr", VM_LANGUAGES_DIR);

@@ -21,7 +21,9 @@
 #include <ostream>
 
 // Readable QStrings in test failure messages.
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
 
 namespace vm::test {
 
@@ -45,7 +47,8 @@ private:
 
 // Builds language tables in `dir` from source texts named like their files
 // ("MainMenu.en.txt").
-inline void buildLanguages(const std::string& dir, const std::vector<std::pair<std::string, std::string>>& files) {
+inline void buildLanguages(const std::string& dir,
+                           const std::vector<std::pair<std::string, std::string>>& files) {
     std::vector<forms::LanguageSource> sources;
     for (const auto& [name, text] : files) {
         auto s = forms::LanguageSource::parse(text, name);

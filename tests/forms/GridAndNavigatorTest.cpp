@@ -60,7 +60,8 @@ TEST_F(Grids, CursorModelReadsLazilyInTheCursorsOrder) {
     ASSERT_TRUE(c.findKey({Value("C00200"), Value(2003)}));
     const std::int64_t home = c.rowId();
 
-    CursorTableModel model(c, {{"Car_client", "Client"}, {"Car_invoice", "Invoice"}, {"Car_amount", "Amount"}});
+    CursorTableModel model(c,
+                           {{"Car_client", "Client"}, {"Car_invoice", "Invoice"}, {"Car_amount", "Amount"}});
     model.setBatchSize(50);
     EXPECT_EQ(model.rowCount(), 0);
     QTableView view;
@@ -77,10 +78,12 @@ TEST_F(Grids, CursorModelReadsLazilyInTheCursorsOrder) {
     EXPECT_EQ(model.data(model.index(0, 0), Qt::DisplayRole).toString(), "C00100");
     EXPECT_EQ(model.data(model.index(0, 1), Qt::DisplayRole).toString(), "1000");
     EXPECT_EQ(model.data(model.index(0, 2), Qt::DisplayRole).toString(), "$1,000.05");
-    EXPECT_EQ(model.data(model.index(0, 2), Qt::TextAlignmentRole).toInt(), int(Qt::AlignRight | Qt::AlignVCenter));
+    EXPECT_EQ(model.data(model.index(0, 2), Qt::TextAlignmentRole).toInt(),
+              int(Qt::AlignRight | Qt::AlignVCenter));
     EXPECT_EQ(model.headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(), "Invoice");
 
-    while (model.canFetchMore({})) model.fetchMore({});
+    while (model.canFetchMore({}))
+        model.fetchMore({});
     ASSERT_EQ(model.rowCount(), 4000);
     for (int r = 1; r < model.rowCount(); ++r)
         ASSERT_EQ(model.data(model.index(r, 1), Qt::DisplayRole).toInt(), 1000 + r) << r;
@@ -105,7 +108,8 @@ TEST_F(Grids, OwnCursorIsLeftWhereReadingStopped) {
     model.fetchMore({});
     EXPECT_EQ(model.rowCount(), 1000);
     EXPECT_EQ(c.integer("Car_invoice"), 999);
-    while (model.canFetchMore({})) model.fetchMore({});
+    while (model.canFetchMore({}))
+        model.fetchMore({});
     EXPECT_EQ(model.rowCount(), kRows);
     EXPECT_EQ(model.data(model.index(kRows - 1, 0), Qt::DisplayRole).toInt(), kRows - 1);
 }
@@ -125,7 +129,8 @@ TEST_F(Grids, QueryModelReadsInBatchesAndAgainOnReload) {
     EXPECT_EQ(model.rowCount(), 0);
     model.fetchMore({});
     EXPECT_EQ(model.rowCount(), 4);
-    while (model.canFetchMore({})) model.fetchMore({});
+    while (model.canFetchMore({}))
+        model.fetchMore({});
     EXPECT_EQ(model.rowCount(), 10);
     EXPECT_EQ(model.data(model.index(0, 0), Qt::DisplayRole).toString(), "C00490");
     EXPECT_EQ(model.headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(), "Total");
@@ -186,10 +191,12 @@ TEST_F(Grids, NavigatorDeleteAsksFirst) {
     test::whenModal<QMessageBox>([](QMessageBox* box) { box->reject(); }, 10000, &watch);
     EXPECT_FALSE(nav.trigger(RecordNavigator::Delete));
     EXPECT_EQ(c.recordCount(), kRows);
-    test::whenModal<QMessageBox>([](QMessageBox* box) {
-        EXPECT_EQ(box->text(), "Delete record?");
-        box->button(QMessageBox::Ok)->click();
-    }, 10000, &watch);
+    test::whenModal<QMessageBox>(
+        [](QMessageBox* box) {
+            EXPECT_EQ(box->text(), "Delete record?");
+            box->button(QMessageBox::Ok)->click();
+        },
+        10000, &watch);
     EXPECT_TRUE(nav.trigger(RecordNavigator::Delete));
     EXPECT_EQ(c.recordCount(), kRows - 1);
 }

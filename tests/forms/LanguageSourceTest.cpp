@@ -57,8 +57,9 @@ TEST(LanguageSource, ReadsRecordsQuotesAndLines) {
 TEST(LanguageSource, FaultsNameTheFileAndLine) {
     EXPECT_NE(errorOf([] { LanguageSource::parse("[A.B]\ncolour = red\n", "f.en.txt"); }).find("f.en.txt:2"),
               std::string::npos);
-    EXPECT_NE(errorOf([] { LanguageSource::parse("[A.B]\n[A.B]\n", "f.en.txt"); }).find("duplicate record A.B"),
-              std::string::npos);
+    EXPECT_NE(
+        errorOf([] { LanguageSource::parse("[A.B]\n[A.B]\n", "f.en.txt"); }).find("duplicate record A.B"),
+        std::string::npos);
     EXPECT_NE(errorOf([] { LanguageSource::parse("[A.B]\ncaption = x\n  stray\n", "f.en.txt"); }).find(":3:"),
               std::string::npos);
     EXPECT_NE(errorOf([] { LanguageSource::parse("caption = x\n", "f.en.txt"); }), "(no error)");
@@ -69,7 +70,8 @@ TEST(LanguageSource, FaultsNameTheFileAndLine) {
     // Sized as the table's columns: 255 characters, counted as characters.
     std::string longest(255, 'x');
     std::string accented;
-    for (int i = 0; i < 255; ++i) accented += "é";
+    for (int i = 0; i < 255; ++i)
+        accented += "é";
     EXPECT_NO_THROW(LanguageSource::parse("[A.B]\ncaption = " + longest + "\n", "f.en.txt"));
     EXPECT_NO_THROW(LanguageSource::parse("[A.B]\ncaption = " + accented + "\n", "f.en.txt"));
     EXPECT_NE(errorOf([&] { LanguageSource::parse("[A.B]\ncaption = " + longest + "y\n", "f.en.txt"); }),
@@ -115,11 +117,13 @@ TEST(LanguageSource, ShippedSourcesAreCompleteInBothLanguages) {
     for (const auto& s : sources) {
         // Every framework form has its caption row.
         if (s.stem != "MainMenu") continue;
-        for (const char* form : {"TErrorForm", "Tperiod_frm", "TClientPicker", "TSupplierPicker", "TAccountPicker",
-                                 "TTerritoryPicker", "TVendTerritoryPicker", "TTermsPicker", "TSalesmanPicker",
-                                 "TQuickLink", "TDoneBox", "TProgressBox", "TExportDialog"}) {
+        for (const char* form :
+             {"TErrorForm", "Tperiod_frm", "TClientPicker", "TSupplierPicker", "TAccountPicker",
+              "TTerritoryPicker", "TVendTerritoryPicker", "TTermsPicker", "TSalesmanPicker", "TQuickLink",
+              "TDoneBox", "TProgressBox", "TExportDialog"}) {
             bool found = false;
-            for (const auto& r : s.rows) found = found || (r.form == form && r.component == form);
+            for (const auto& r : s.rows)
+                found = found || (r.form == form && r.component == form);
             EXPECT_TRUE(found) << s.fileName << " lacks the caption of " << form;
         }
     }

@@ -48,8 +48,10 @@ TEST(ModuleStartupTest, FallBacksOnlyWithoutACompany) {
     EXPECT_FALSE(startup.applyFallbacks());
     EXPECT_EQ(startup.companyDirectory(), "/d/data7");
 
-    if (saved) setenv("VALMORAND_SETTINGS", savedValue.c_str(), 1);
-    else unsetenv("VALMORAND_SETTINGS");
+    if (saved)
+        setenv("VALMORAND_SETTINGS", savedValue.c_str(), 1);
+    else
+        unsetenv("VALMORAND_SETTINGS");
 }
 
 TEST(ModuleStartupTest, StatusBarHelpPathAndVersion) {
@@ -156,8 +158,8 @@ TEST(SharedDialogs, PicturesInBothLanguages) {
         // Filled as the hook fills it, without the modal loop.
         error.findChild<QLabel*>("ErrCat")->setText("38");
         error.findChild<QLabel*>("ErrCode")->setText("1");
-        error.findChild<QPlainTextEdit*>("ErrMess")
-            ->setPlainText("Key violation: a row with key (C001) already exists in cli");
+        error.findChild<QPlainTextEdit*>("ErrMess")->setPlainText(
+            "Key violation: a row with key (C001) already exists in cli");
         error.adjustSize();
         const QImage e = error.grab().toImage();
         EXPECT_FALSE(e.isNull());

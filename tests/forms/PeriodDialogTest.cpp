@@ -89,8 +89,10 @@ TEST(PeriodDialog, ExecReturnsTheChosenPeriod) {
 
 TEST(PeriodCaption, FollowsTheLedgerPeriodRule) {
     // Ledger at period 0: A + "0" + B + new number.
-    EXPECT_EQ(periodCaption("Receipts - period ", " / posting to ", 0, 5, "May"), "Receipts - period 0 / posting to 5");
-    EXPECT_EQ(periodCaption("Receipts - period ", " / posting to ", 0, 0, "May"), "Receipts - period 0 / posting to 0");
+    EXPECT_EQ(periodCaption("Receipts - period ", " / posting to ", 0, 5, "May"),
+              "Receipts - period 0 / posting to 5");
+    EXPECT_EQ(periodCaption("Receipts - period ", " / posting to ", 0, 0, "May"),
+              "Receipts - period 0 / posting to 0");
     EXPECT_EQ(periodCaption("Receipts - period ", "B", 4, 5, "May"), "Receipts - period 5 : May");
     EXPECT_EQ(periodCaption("Receipts - period ", "B", 4, 0, "May"), "Receipts - period 0");
 }

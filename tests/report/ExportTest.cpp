@@ -8,9 +8,9 @@
 #include "report/QueryDataSource.h"
 #include "report/ReportExporter.h"
 #include "report/ReportLayouter.h"
-#include "report/VectorDataSource.h"
 #include "report/TextExporter.h"
 #include "report/TextUtil.h"
+#include "report/VectorDataSource.h"
 #include "tests/report/SampleReport.h"
 
 #include <QImage>
@@ -26,8 +26,7 @@ using namespace vm::report;
 
 namespace {
 
-std::string run(const std::string& command)
-{
+std::string run(const std::string& command) {
     std::string out;
     if (FILE* p = popen(command.c_str(), "r")) {
         char buf[256];
@@ -39,22 +38,17 @@ std::string run(const std::string& command)
 }
 
 // The value of one "Name:   value" line of pdfinfo's output.
-std::string infoField(const std::string& info, const std::string& name)
-{
+std::string infoField(const std::string& info, const std::string& name) {
     std::size_t at = info.find("\n" + name + ":");
-    if (at == std::string::npos)
-        at = info.rfind(name + ":", 0) == 0 ? 0 : std::string::npos;
-    if (at == std::string::npos)
-        return {};
+    if (at == std::string::npos) at = info.rfind(name + ":", 0) == 0 ? 0 : std::string::npos;
+    if (at == std::string::npos) return {};
     std::size_t start = info.find_first_not_of(' ', info.find(':', at) + 1);
     return info.substr(start, info.find('\n', start) - start);
 }
 
-
 } // namespace
 
-TEST(ReportExport, PdfHasOnePagePerReportPageAndItsTitle)
-{
+TEST(ReportExport, PdfHasOnePagePerReportPageAndItsTitle) {
     vm::test::ensureApplication();
     QTemporaryDir dir;
     vm::test::SampleReport s;
@@ -82,8 +76,7 @@ TEST(ReportExport, PdfHasOnePagePerReportPageAndItsTitle)
     EXPECT_EQ(infoField(info, "Page size").substr(0, 13), "792 x 612 pts") << info;
 }
 
-TEST(ReportExport, CsvQuotesAndDisarmsFormulas)
-{
+TEST(ReportExport, CsvQuotesAndDisarmsFormulas) {
     EXPECT_EQ(CsvExporter::quoted("plain"), "plain");
     EXPECT_EQ(CsvExporter::quoted("a,b"), "\"a,b\"");
     EXPECT_EQ(CsvExporter::quoted("say \"hi\""), "\"say \"\"hi\"\"\"");
@@ -100,8 +93,7 @@ TEST(ReportExport, CsvQuotesAndDisarmsFormulas)
     EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 126);
 }
 
-TEST(ReportExport, TextKeepsColumnsAndRightAlignment)
-{
+TEST(ReportExport, TextKeepsColumnsAndRightAlignment) {
     vm::test::SampleReport s;
     ReportDocument doc = ReportLayouter::run(s.report);
     std::string text = TextExporter::text(doc);
@@ -124,8 +116,7 @@ TEST(ReportExport, TextKeepsColumnsAndRightAlignment)
     EXPECT_EQ(text.find("Tarnwell Demo Ltd"), text.rfind("Tarnwell Demo Ltd"));
 }
 
-TEST(ReportExport, FailedWritesAreReportedAndLeaveNoFile)
-{
+TEST(ReportExport, FailedWritesAreReportedAndLeaveNoFile) {
     vm::test::SampleReport s;
     ReportDocument doc = ReportLayouter::run(s.report);
     std::string error;
@@ -142,13 +133,13 @@ TEST(ReportExport, FailedWritesAreReportedAndLeaveNoFile)
 }
 
 // Reports run over engine cursors and queries without copying the table.
-TEST(ReportExport, CursorAndQuerySources)
-{
+TEST(ReportExport, CursorAndQuerySources) {
     QTemporaryDir dir;
     Database db(dir.path().toStdString());
     TableDef def;
     def.name = "cli";
-    def.fields = {{"Cli_code", FieldType::Text, 10}, {"Cli_name", FieldType::Text, 40},
+    def.fields = {{"Cli_code", FieldType::Text, 10},
+                  {"Cli_name", FieldType::Text, 40},
                   {"Cli_current_bal", FieldType::Money, 0}};
     def.primaryKey = {"Cli_code"};
     db.createTable(def);
@@ -165,7 +156,8 @@ TEST(ReportExport, CursorAndQuerySources)
     Report r("cursor");
     r.detail().height = 12;
     r.detail().add(ReportItem::fieldItem("code", "cli_code", 0, 0, 50, 12));
-    r.detail().add(ReportItem::fieldItem("bal", "Cli_current_bal", 60, 0, 50, 12, Alignment::Right, "#,##0.00"));
+    r.detail().add(
+        ReportItem::fieldItem("bal", "Cli_current_bal", 60, 0, 50, 12, Alignment::Right, "#,##0.00"));
     r.summary().height = 12;
     r.summary().add(ReportItem::sum("total", "Cli_current_bal", 60, 0, 50, 12, "#,##0.00"));
 
@@ -191,8 +183,7 @@ TEST(ReportExport, CursorAndQuerySources)
 
 // Amounts end at their item's right edge on the rendered page, and a text
 // wider than its item spills over rather than being cut off.
-TEST(ReportExport, RenderedTextIsAlignedAndNotClipped)
-{
+TEST(ReportExport, RenderedTextIsAlignedAndNotClipped) {
     vm::test::ensureApplication();
     Report r("render");
     r.pageSetup().setMargins(0);

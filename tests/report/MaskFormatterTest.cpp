@@ -1,5 +1,5 @@
-#include "report/CurrencyMask.h"
 #include "report/MaskFormatter.h"
+#include "report/CurrencyMask.h"
 #include "report/Report.h"
 
 #include <gtest/gtest.h>
@@ -7,8 +7,7 @@
 using namespace vm;
 using namespace vm::report;
 
-TEST(MaskFormatter, NumberMasks)
-{
+TEST(MaskFormatter, NumberMasks) {
     const char* money = "$#,##0.00;-$#,##0.00";
     EXPECT_EQ(MaskFormatter::formatMoney(Money::fromCents(123456789), money), "$1,234,567.89");
     EXPECT_EQ(MaskFormatter::formatMoney(Money::fromCents(-123456789), money), "-$1,234,567.89");
@@ -34,8 +33,7 @@ TEST(MaskFormatter, NumberMasks)
     EXPECT_EQ(MaskFormatter::formatInteger(-999, "#,##0"), "-999");
 }
 
-TEST(MaskFormatter, DatesTimesAndBlanks)
-{
+TEST(MaskFormatter, DatesTimesAndBlanks) {
     MaskFormatter en;
     MaskFormatter fr(MaskOptions{2, "yyyy-mm-dd", "hh:nn"});
     Date d = Date::fromYmd(2026, 3, 7); // a Saturday
@@ -56,8 +54,7 @@ TEST(MaskFormatter, DatesTimesAndBlanks)
     EXPECT_EQ(fr.format(Value(false)), "Faux");
 }
 
-TEST(CurrencyMask, SymbolBeforeOrAfterInEverySection)
-{
+TEST(CurrencyMask, SymbolBeforeOrAfterInEverySection) {
     EXPECT_EQ(rewriteCurrencyMask("$#,##0.00", "$", true), "$#,##0.00");
     EXPECT_EQ(rewriteCurrencyMask("$#,##0.00", "$", false), "#,##0.00$");
     EXPECT_EQ(rewriteCurrencyMask("$#,##0.00", "€", true), "€#,##0.00");
@@ -65,7 +62,8 @@ TEST(CurrencyMask, SymbolBeforeOrAfterInEverySection)
     // the sign leads: -1.00$.
     EXPECT_EQ(rewriteCurrencyMask("$#,##0.00;-$#,##0.00", "€", true), "€#,##0.00;-€#,##0.00");
     EXPECT_EQ(rewriteCurrencyMask("$#,##0.00;-$#,##0.00", "$", false), "#,##0.00$;-#,##0.00$");
-    EXPECT_EQ(MaskFormatter::formatMoney(Money::fromUnits(-1), rewriteCurrencyMask("$#,##0.00;-$#,##0.00", "$", false)),
+    EXPECT_EQ(MaskFormatter::formatMoney(Money::fromUnits(-1),
+                                         rewriteCurrencyMask("$#,##0.00;-$#,##0.00", "$", false)),
               "-1.00$");
     EXPECT_EQ(MaskFormatter::formatMoney(Money::fromUnits(-1), rewriteCurrencyMask("$#,##0.00", "$", false)),
               "-1.00$");
@@ -73,8 +71,10 @@ TEST(CurrencyMask, SymbolBeforeOrAfterInEverySection)
     // mask characters is quoted so it prints as it is.
     EXPECT_EQ(rewriteCurrencyMask("#,##0.00", "€", false), "#,##0.00");
     EXPECT_EQ(rewriteCurrencyMask("$0.00", "Fr.", true), "\"Fr.\"0.00");
-    EXPECT_EQ(MaskFormatter::formatMoney(Money::fromUnits(2), rewriteCurrencyMask("$0.00", "Fr.", true)), "Fr.2.00");
-    EXPECT_EQ(MaskFormatter::formatMoney(Money::fromUnits(2), rewriteCurrencyMask("$0.00", " ", true)), " 2.00");
+    EXPECT_EQ(MaskFormatter::formatMoney(Money::fromUnits(2), rewriteCurrencyMask("$0.00", "Fr.", true)),
+              "Fr.2.00");
+    EXPECT_EQ(MaskFormatter::formatMoney(Money::fromUnits(2), rewriteCurrencyMask("$0.00", " ", true)),
+              " 2.00");
 
     Report r;
     r.detail().add(ReportItem::fieldItem("a", "a", 0, 0, 10, 10, Alignment::Right, "$#,##0.00"));

@@ -16,19 +16,16 @@ using vm::test::golden;
 
 namespace {
 
-int countNamed(const DocumentPage& p, const std::string& name)
-{
+int countNamed(const DocumentPage& p, const std::string& name) {
     int n = 0;
     for (const auto& it : p.items)
         n += it.name == name;
     return n;
 }
 
-const PlacedItem* findNamed(const DocumentPage& p, const std::string& name, int nth = 0)
-{
+const PlacedItem* findNamed(const DocumentPage& p, const std::string& name, int nth = 0) {
     for (const auto& it : p.items)
-        if (it.name == name && nth-- == 0)
-            return &it;
+        if (it.name == name && nth-- == 0) return &it;
     return nullptr;
 }
 
@@ -37,8 +34,7 @@ const PlacedItem* findNamed(const DocumentPage& p, const std::string& name, int 
 struct SmallReport {
     VectorDataSource data{{"n"}};
     Report report{"small"};
-    explicit SmallReport(int rows, int fit = 5)
-    {
+    explicit SmallReport(int rows, int fit = 5) {
         for (int i = 1; i <= rows; ++i)
             data.addRow({Value(i)});
         report.setDataSource(&data);
@@ -60,8 +56,7 @@ struct SmallReport {
 
 // The reference report: its listing, CSV and text must stay exactly as
 // checked by eye when the reference files were written.
-TEST(ReportLayout, MultiPageReportMatchesReferenceFiles)
-{
+TEST(ReportLayout, MultiPageReportMatchesReferenceFiles) {
     vm::test::SampleReport s;
     ReportDocument doc = ReportLayouter::run(s.report);
     ASSERT_GE(doc.pages.size(), 3u);
@@ -93,8 +88,7 @@ TEST(ReportLayout, MultiPageReportMatchesReferenceFiles)
     EXPECT_EQ(text, golden("client_list.txt", text));
 }
 
-TEST(ReportLayout, TotalsAreExactAndGroupFootersShowTheirOwnGroup)
-{
+TEST(ReportLayout, TotalsAreExactAndGroupFootersShowTheirOwnGroup) {
     vm::test::SampleReport s;
     ReportDocument doc = ReportLayouter::run(s.report);
     std::map<std::string, std::pair<Money, int>> expected;
@@ -115,7 +109,8 @@ TEST(ReportLayout, TotalsAreExactAndGroupFootersShowTheirOwnGroup)
                 // The footer's items follow one another in band order.
                 EXPECT_EQ(page.items[i + 1].name, "qrTerrCount");
                 EXPECT_EQ(page.items[i + 1].text, std::to_string(expected[terr].second));
-                EXPECT_EQ(page.items[i + 2].text, MaskFormatter::formatMoney(expected[terr].first, "$#,##0.00;-$#,##0.00"));
+                EXPECT_EQ(page.items[i + 2].text,
+                          MaskFormatter::formatMoney(expected[terr].first, "$#,##0.00;-$#,##0.00"));
                 ++footers;
             }
     EXPECT_EQ(footers, 4);
@@ -125,8 +120,7 @@ TEST(ReportLayout, TotalsAreExactAndGroupFootersShowTheirOwnGroup)
     EXPECT_EQ(findNamed(doc.pages.back(), "qrCount")->text, "120");
 }
 
-TEST(ReportLayout, BandThatDoesNotFitMovesWholeToTheNextPage)
-{
+TEST(ReportLayout, BandThatDoesNotFitMovesWholeToTheNextPage) {
     SmallReport r(12, 5);
     ReportDocument doc = ReportLayouter::run(r.report);
     ASSERT_EQ(doc.pages.size(), 3u);
@@ -151,8 +145,7 @@ TEST(ReportLayout, BandThatDoesNotFitMovesWholeToTheNextPage)
     EXPECT_DOUBLE_EQ(findNamed(doc2.pages[1], "sum")->y, 40);
 }
 
-TEST(ReportLayout, BandTallerThanAPageIsPrintedOnceNotLost)
-{
+TEST(ReportLayout, BandTallerThanAPageIsPrintedOnceNotLost) {
     SmallReport r(3, 2);
     r.report.detail().height = 500;
     ReportDocument doc = ReportLayouter::run(r.report);
@@ -161,8 +154,7 @@ TEST(ReportLayout, BandTallerThanAPageIsPrintedOnceNotLost)
         EXPECT_EQ(countNamed(p, "n"), 1);
 }
 
-TEST(ReportLayout, GroupHeaderIsNotLeftAloneAtTheFootOfAPage)
-{
+TEST(ReportLayout, GroupHeaderIsNotLeftAloneAtTheFootOfAPage) {
     SmallReport r(0, 5);
     r.data = VectorDataSource({"g", "n"});
     for (int i = 1; i <= 4; ++i)
@@ -180,10 +172,9 @@ TEST(ReportLayout, GroupHeaderIsNotLeftAloneAtTheFootOfAPage)
     EXPECT_EQ(findNamed(doc.pages[1], "n")->text, "5");
 }
 
-TEST(ReportLayout, HiddenDetailStillTotalsAndSkippedRowsDoNot)
-{
+TEST(ReportLayout, HiddenDetailStillTotalsAndSkippedRowsDoNot) {
     SmallReport r(10, 5);
-    r.report.detail().visible = false;                        // a summary listing
+    r.report.detail().visible = false; // a summary listing
     r.report.detail().beforePrint = [](const Row& row) { return row.value("n").asInt() != 10; };
     r.report.summary().height = 20;
     r.report.summary().add(ReportItem::sum("total", "n", 0, 0, 50, 12));
@@ -195,8 +186,7 @@ TEST(ReportLayout, HiddenDetailStillTotalsAndSkippedRowsDoNot)
     EXPECT_EQ(findNamed(doc.pages[0], "count")->text, "9");
 }
 
-TEST(ReportLayout, RunningAndPageTotals)
-{
+TEST(ReportLayout, RunningAndPageTotals) {
     SmallReport r(7, 5);
     auto& running = r.report.detail().add(ReportItem::sum("running", "n", 60, 0, 50, 12));
     (void)running;
@@ -212,8 +202,7 @@ TEST(ReportLayout, RunningAndPageTotals)
 
 // Statements: a new page per client, page numbers within the client, a
 // client without transactions still gets its statement.
-TEST(ReportLayout, MasterDetailGroupsWithPagePerGroup)
-{
+TEST(ReportLayout, MasterDetailGroupsWithPagePerGroup) {
     VectorDataSource clients({"Cli_code", "Cli_name"});
     clients.addRow({Value("A1"), Value("Alpha")});
     clients.addRow({Value("B2"), Value("Beta")});
@@ -231,7 +220,8 @@ TEST(ReportLayout, MasterDetailGroupsWithPagePerGroup)
     r.report.setDataSource(&src);
     r.report.pageHeader().add(ReportItem::fieldItem("hdrClient", "Cli_name", 100, 0, 100, 12));
     r.report.pageHeader().add(ReportItem::special(ItemKind::GroupPageNumber, "clientPage", 200, 0, 20, 12));
-    r.report.detail().items[0] = ReportItem::fieldItem("amount", "Car_amount", 0, 0, 50, 12, Alignment::Right);
+    r.report.detail().items[0] =
+        ReportItem::fieldItem("amount", "Car_amount", 0, 0, 50, 12, Alignment::Right);
     auto& g = r.report.addGroup("Cli_code");
     g.header.newPageBefore = true;
     g.footer.height = 20;
@@ -256,8 +246,7 @@ TEST(ReportLayout, MasterDetailGroupsWithPagePerGroup)
 }
 
 // Statement layouts give every position in inches, the page too.
-TEST(ReportLayout, PositionedItemsInInches)
-{
+TEST(ReportLayout, PositionedItemsInInches) {
     VectorDataSource data({"Car_invoice", "Car_amount"});
     data.addRow({Value("INV-1"), Value(Money::fromCents(123456))});
     data.addRow({Value("INV-2"), Value(Money::fromCents(-500))});
@@ -286,8 +275,7 @@ TEST(ReportLayout, PositionedItemsInInches)
     EXPECT_EQ(findNamed(doc.pages[0], "amt")->text, "1,234.56");
 }
 
-TEST(ReportLayout, MultiLineFieldGrowsItsBand)
-{
+TEST(ReportLayout, MultiLineFieldGrowsItsBand) {
     SmallReport r(0, 5);
     r.data = VectorDataSource({"n"});
     r.data.addRow({Value("line 1\nline 2\nline 3")});
@@ -300,8 +288,7 @@ TEST(ReportLayout, MultiLineFieldGrowsItsBand)
     EXPECT_DOUBLE_EQ(b->y, a->y + 3 * 9 * 1.2);
 }
 
-TEST(ReportLayout, EmptyReportStillPrintsItsFrame)
-{
+TEST(ReportLayout, EmptyReportStillPrintsItsFrame) {
     SmallReport r(0, 5);
     r.report.summary().height = 20;
     r.report.summary().add(ReportItem::sum("total", "n", 0, 0, 50, 12, "#,##0.00"));

@@ -24,21 +24,18 @@ using namespace vm::report;
 
 namespace {
 
-void app()
-{
+void app() {
     vm::test::ensureApplication();
 }
 
-template <class T> T* child(QWidget* w, const char* name)
-{
+template <class T> T* child(QWidget* w, const char* name) {
     T* c = w->findChild<T*>(QString::fromLatin1(name));
     EXPECT_NE(c, nullptr) << name;
     return c;
 }
 
 // Runs `act` on the modal dialog once it is shown.
-void whenModal(std::function<void(QWidget*)> act)
-{
+void whenModal(std::function<void(QWidget*)> act) {
     QTimer::singleShot(0, [act] {
         QWidget* w = QApplication::activeModalWidget();
         if (!w) {
@@ -51,8 +48,7 @@ void whenModal(std::function<void(QWidget*)> act)
 
 } // namespace
 
-TEST(ReportUi, ExportDialogWritesTheChosenFormatOrStaysOpen)
-{
+TEST(ReportUi, ExportDialogWritesTheChosenFormatOrStaysOpen) {
     app();
     QTemporaryDir dir;
     vm::test::SampleReport s;
@@ -79,8 +75,7 @@ TEST(ReportUi, ExportDialogWritesTheChosenFormatOrStaysOpen)
     EXPECT_EQ(child<QPushButton>(&fr, "BtnCancel")->text(), "Annuler");
 }
 
-TEST(ReportUi, PreviewPagesThroughTheReport)
-{
+TEST(ReportUi, PreviewPagesThroughTheReport) {
     app();
     vm::test::SampleReport s;
     ReportDocument doc = ReportLayouter::run(s.report);
@@ -101,8 +96,7 @@ TEST(ReportUi, PreviewPagesThroughTheReport)
     EXPECT_NEAR(img->pixmap().width(), 2 * w100, 2);
 }
 
-TEST(ReportUi, PrintingWithoutThatPrinterSavesAPdfAndSaysWhere)
-{
+TEST(ReportUi, PrintingWithoutThatPrinterSavesAPdfAndSaysWhere) {
     app();
     QTemporaryDir dir;
     vm::test::SampleReport s;
@@ -119,8 +113,7 @@ TEST(ReportUi, PrintingWithoutThatPrinterSavesAPdfAndSaysWhere)
 }
 
 // The component libraries as a module loads them.
-TEST(ReportUi, ExportComponentsByName)
-{
+TEST(ReportUi, ExportComponentsByName) {
     app();
     QTemporaryDir dir;
     void* lib1 = dlopen(VM_PROGRAM_DIR "/outfilters1.so", RTLD_NOW | RTLD_LOCAL);
@@ -137,7 +130,8 @@ TEST(ReportUi, ExportComponentsByName)
 
     void* lib = dlopen(VM_PROGRAM_DIR "/outfilters.so", RTLD_NOW | RTLD_LOCAL);
     ASSERT_NE(lib, nullptr) << dlerror();
-    auto show = reinterpret_cast<vm::components::ExportReportFunction>(dlsym(lib, vm::components::kExportReportSymbol));
+    auto show = reinterpret_cast<vm::components::ExportReportFunction>(
+        dlsym(lib, vm::components::kExportReportSymbol));
     ASSERT_NE(show, nullptr);
     vm::test::SampleReport s2;
     whenModal([](QWidget* w) {

@@ -15,18 +15,15 @@ const char* kMoney = "$#,##0.00;-$#,##0.00";
 const char* kTerritories[] = {"EST", "NRD", "OUE", "SUD"};
 } // namespace
 
-SampleReport::SampleReport() : report("List of Clients")
-{
+SampleReport::SampleReport() : report("List of Clients") {
     data = std::make_unique<VectorDataSource>(
         std::vector<std::string>{"Cli_terr", "Cli_code", "Cli_name", "Cli_date_created", "Cli_current_bal"});
     for (int i = 1; i <= 120; ++i) {
         char code[8];
         std::snprintf(code, sizeof code, "C%03d", i);
         std::string name = "Client " + std::string(code + 1) + (i % 3 == 0 ? " Ltée" : " Inc.");
-        if (i == 5)
-            name = "Dubé, \"Le Coin\" Inc.";
-        if (i == 6)
-            name = "=SUM(A1:A9)";
+        if (i == 5) name = "Dubé, \"Le Coin\" Inc.";
+        if (i == 6) name = "=SUM(A1:A9)";
         std::int64_t cents = (static_cast<std::int64_t>(i) * 7919) % 200000 - 50000;
         data->addRow({Value(kTerritories[(i - 1) / 30]), Value(code), Value(name),
                       Value(Date::fromYmd(2026, 1, 1).addDays(i * 2)), Value(Money::fromCents(cents))});
@@ -63,7 +60,8 @@ SampleReport::SampleReport() : report("List of Clients")
     g.footer.add(ReportItem::label("lblTerrTotal", "Territory total", 70, 2, 150, 12)).exportedAs("Name");
     g.footer.add(ReportItem::fieldItem("qrTerrCode", "Cli_terr", 0, 2, 60, 12)).exportedAs("Territory");
     g.footer.add(ReportItem::count("qrTerrCount", 300, 2, 40, 12));
-    g.footer.add(ReportItem::sum("qrTerrTotal", "Cli_current_bal", 420, 2, 120, 12, kMoney)).exportedAs("Balance");
+    g.footer.add(ReportItem::sum("qrTerrTotal", "Cli_current_bal", 420, 2, 120, 12, kMoney))
+        .exportedAs("Balance");
     g.footer.add(ReportItem::line("lnTerrTotal", 420, 1, 120));
 
     auto& d = report.detail();
@@ -80,7 +78,8 @@ SampleReport::SampleReport() : report("List of Clients")
     s.height = 24;
     s.add(ReportItem::label("lblGrandTotal", " TOTAL ", 70, 6, 150, 14)).withFont(bold).exportedAs("Name");
     s.add(ReportItem::count("qrCount", 300, 6, 40, 14));
-    s.add(ReportItem::sum("qrGrandTotal", "Cli_current_bal", 420, 6, 120, 14, kMoney)).withFont(bold)
+    s.add(ReportItem::sum("qrGrandTotal", "Cli_current_bal", 420, 6, 120, 14, kMoney))
+        .withFont(bold)
         .exportedAs("Balance");
 
     auto& pf = report.pageFooter();
@@ -91,25 +90,21 @@ SampleReport::SampleReport() : report("List of Clients")
     pf.add(ReportItem::special(ItemKind::PageCount, "qrPages", 500, 2, 40, 12));
 }
 
-void ensureApplication()
-{
+void ensureApplication() {
     static int argc = 1;
     static char name[] = "vm_report_tests";
     static char* argv[] = {name, nullptr};
-    if (!QCoreApplication::instance())
-        new QApplication(argc, argv);
+    if (!QCoreApplication::instance()) new QApplication(argc, argv);
 }
 
-std::string readFile(const std::string& path)
-{
+std::string readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::stringstream ss;
     ss << in.rdbuf();
     return ss.str();
 }
 
-std::string golden(const std::string& name, const std::string& actual)
-{
+std::string golden(const std::string& name, const std::string& actual) {
     std::string path = std::string(VM_SOURCE_DIR) + "/tests/golden/report/" + name;
     if (std::getenv("VM_UPDATE_GOLDEN")) {
         std::ofstream(path, std::ios::binary) << actual;

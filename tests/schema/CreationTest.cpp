@@ -1,9 +1,8 @@
 // Creating data roots and companies: what they hold, and refusals that must
 // leave nothing behind.
 #include "engine/EngineError.h"
-#include "engine/EngineError.h"
-#include <algorithm>
 #include "tests/fixture/TempCompany.h"
+#include <algorithm>
 
 #include <filesystem>
 #include <fstream>
@@ -14,8 +13,7 @@ using vm::test::TempCompanyTest;
 
 namespace {
 
-std::int64_t count(Database& db, const std::string& sql)
-{
+std::int64_t count(Database& db, const std::string& sql) {
     Query q(db, sql);
     return q.next() ? q.value(0).asInt() : -1;
 }
@@ -23,15 +21,12 @@ std::int64_t count(Database& db, const std::string& sql)
 // A scratch directory for the tests that create data roots by hand.
 class ScratchDir {
 public:
-    ScratchDir()
-    {
+    ScratchDir() {
         std::string p = (fs::temp_directory_path() / "vmschema.XXXXXX").string();
-        if (!mkdtemp(p.data()))
-            throw std::runtime_error("mkdtemp");
+        if (!mkdtemp(p.data())) throw std::runtime_error("mkdtemp");
         path = p;
     }
-    ~ScratchDir()
-    {
+    ~ScratchDir() {
         std::error_code ec;
         fs::remove_all(path, ec);
     }
@@ -40,8 +35,7 @@ public:
 
 } // namespace
 
-TEST_F(TempCompanyTest, DataRootHoldsSessionsLanguagesAndUsers)
-{
+TEST_F(TempCompanyTest, DataRootHoldsSessionsLanguagesAndUsers) {
     Database& root = company.dataRoot();
     EXPECT_EQ(count(root, "SELECT COUNT(*) FROM session"), 16);
     EXPECT_EQ(count(root, "SELECT MIN(Session_id) FROM session"), 0);
@@ -70,8 +64,7 @@ TEST_F(TempCompanyTest, DataRootHoldsSessionsLanguagesAndUsers)
     EXPECT_FALSE(clerk.allowsBit(2 * 105 + 15));
 }
 
-TEST_F(TempCompanyTest, NewCompanyHasItsControlRowPeriodsAndListing)
-{
+TEST_F(TempCompanyTest, NewCompanyHasItsControlRowPeriodsAndListing) {
     Database& db = company.db();
     EXPECT_EQ(count(db, "SELECT COUNT(*) FROM ctrl"), 1);
     Cursor ctrl(db, "ctrl", true);
@@ -84,8 +77,10 @@ TEST_F(TempCompanyTest, NewCompanyHasItsControlRowPeriodsAndListing)
     EXPECT_EQ(ctrl.str("Ctrl_cents1"), "Cents");
     // Empty text is stored as "", numbers as 0: readers compare without
     // guarding against blanks.
-    EXPECT_EQ(count(db, "SELECT COUNT(*) FROM ctrl WHERE Ctrl_alt_key1 IS NULL OR Ctrl_curr4_name IS NULL"), 0);
-    EXPECT_EQ(count(db, "SELECT COUNT(*) FROM ctrl WHERE Ctrl_ap_curr5 IS NULL OR Ctrl_IncludeAp IS NULL"), 0);
+    EXPECT_EQ(count(db, "SELECT COUNT(*) FROM ctrl WHERE Ctrl_alt_key1 IS NULL OR Ctrl_curr4_name IS NULL"),
+              0);
+    EXPECT_EQ(count(db, "SELECT COUNT(*) FROM ctrl WHERE Ctrl_ap_curr5 IS NULL OR Ctrl_IncludeAp IS NULL"),
+              0);
 
     EXPECT_EQ(count(db, "SELECT COUNT(*) FROM periods"), 13);
     Cursor periods(db, "Periods", true);
@@ -97,15 +92,13 @@ TEST_F(TempCompanyTest, NewCompanyHasItsControlRowPeriodsAndListing)
     EXPECT_EQ(comp.str("Comp_Name"), "Test Company");
 }
 
-TEST_F(TempCompanyTest, CompanyNumbersAreAppendedWithoutPadding)
-{
+TEST_F(TempCompanyTest, CompanyNumbersAreAppendedWithoutPadding) {
     schema::createCompany(company.dataDir(), 12, "Douze");
     EXPECT_TRUE(fs::is_directory(company.dataDir() + "12"));
     EXPECT_EQ(count(company.dataRoot(), "SELECT COUNT(*) FROM comp"), 2);
 }
 
-TEST_F(TempCompanyTest, RefusedCompaniesLeaveNothing)
-{
+TEST_F(TempCompanyTest, RefusedCompaniesLeaveNothing) {
     const auto listed = [&] { return count(company.dataRoot(), "SELECT COUNT(*) FROM comp"); };
     company.addClient("C1", "Existing client");
 
@@ -130,8 +123,7 @@ TEST_F(TempCompanyTest, RefusedCompaniesLeaveNothing)
     EXPECT_EQ(listed(), 2);
 }
 
-TEST(DataRootCreation, RefusesWhatIsNotAFreshDirectory)
-{
+TEST(DataRootCreation, RefusesWhatIsNotAFreshDirectory) {
     ScratchDir dir;
     const std::string dataDir = schema::dataDirOf(dir.path);
     EXPECT_EQ(dataDir, dir.path + "/Valmorand/data");
@@ -153,8 +145,7 @@ TEST(DataRootCreation, RefusesWhatIsNotAFreshDirectory)
     EXPECT_FALSE(fs::exists(dir.path + "1"));
 }
 
-TEST(DataRootCreation, FailureRemovesWhatItMade)
-{
+TEST(DataRootCreation, FailureRemovesWhatItMade) {
     ScratchDir dir;
     const std::string dataDir = schema::dataDirOf(dir.path);
     // Two users with one password: the second insert fails after the tables
@@ -167,14 +158,15 @@ TEST(DataRootCreation, FailureRemovesWhatItMade)
 
 // The login upper-cases what is typed, so a password stored in lower case
 // could never be matched.
-TEST_F(TempCompanyTest, PasswordsAreStoredAsTheLoginLooksThemUp)
-{
-    schema::addUser(company.dataRoot(), {"manon", "MANON", "Manon Giroux", 0, 2, 1, "", schema::UserRights()});
+TEST_F(TempCompanyTest, PasswordsAreStoredAsTheLoginLooksThemUp) {
+    schema::addUser(company.dataRoot(),
+                    {"manon", "MANON", "Manon Giroux", 0, 2, 1, "", schema::UserRights()});
     Cursor users(company.dataRoot(), "user", true);
     EXPECT_TRUE(users.findKey({Value("MANON")}));
     EXPECT_FALSE(users.findKey({Value("manon")}));
     EXPECT_THROW(schema::addUser(company.dataRoot(), {"Manon", "X", "Other", 0, 1, 1, "", {}}), EngineError);
-    EXPECT_THROW(schema::addUser(company.dataRoot(), {"", "X", "No password", 0, 1, 1, "", {}}), schema::SchemaError);
+    EXPECT_THROW(schema::addUser(company.dataRoot(), {"", "X", "No password", 0, 1, 1, "", {}}),
+                 schema::SchemaError);
     // A company directory is not a data root.
     EXPECT_FALSE(schema::isDataRoot(company.companyDir()));
 }

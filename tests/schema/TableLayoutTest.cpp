@@ -8,8 +8,7 @@ using vm::test::TempCompanyTest;
 
 namespace {
 
-std::string lower(std::string s)
-{
+std::string lower(std::string s) {
     for (auto& ch : s)
         ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
     return s;
@@ -19,8 +18,7 @@ std::string lower(std::string s)
 
 // Every declaration must be usable as it stands: unique field names, keys and
 // indexes on existing fields, sized text, at most one auto-increment.
-TEST(TableDeclarations, AreConsistent)
-{
+TEST(TableDeclarations, AreConsistent) {
     std::set<std::string> tableNames;
     for (const auto* list : {&schema::systemTables(), &schema::templateTables(), &schema::companyTables()}) {
         for (const auto& t : *list) {
@@ -45,8 +43,7 @@ TEST(TableDeclarations, AreConsistent)
     }
 }
 
-TEST(TableDeclarations, NumberedSeriesAndSpellings)
-{
+TEST(TableDeclarations, NumberedSeriesAndSpellings) {
     const TableDef* ctrl = schema::findTable("ctrl.DB");
     ASSERT_NE(ctrl, nullptr);
     const int n1 = ctrl->fieldIndex("Ctrl_pmt_name1");
@@ -79,8 +76,7 @@ TEST(TableDeclarations, NumberedSeriesAndSpellings)
 
 // What the engine keeps of each company table is what was declared, field
 // for field and index for index.
-TEST_F(TempCompanyTest, StoredLayoutsMatchDeclarations)
-{
+TEST_F(TempCompanyTest, StoredLayoutsMatchDeclarations) {
     for (const auto& declared : schema::companyTables()) {
         SCOPED_TRACE(declared.name);
         const TableDef stored = company.db().tableDef(declared.name);
@@ -102,20 +98,22 @@ TEST_F(TempCompanyTest, StoredLayoutsMatchDeclarations)
 }
 
 // Every table a module opens, by the name it uses, in the directory it uses.
-TEST_F(TempCompanyTest, EveryTableTheModulesOpenExists)
-{
+TEST_F(TempCompanyTest, EveryTableTheModulesOpenExists) {
     const char* const companyTables[] = {
-        "ctrl.DB", "glm.db",   "cli.DB",   "cli2.db",  "sup.db",    "slsm.DB",   "emp.db",   "trkdb.db",  "ivctrl.DB",
-        "ivprod.db", "Periods.db", "car.DB", "carh.db", "crorihdr.db", "croridet.db", "concil.db", "cap.db",
-        "caph.db", "tjlh.DB", "tjld.DB", "gla.db",   "apori",    "arori",     "cdorihdr",  "cdoridet", "apchqh",
-        "apchqd",  "recchqh",  "recchqd",  "fahdr",    "fadet",     "fahdra",    "fadeta",   "fa1frm",    "fa1frm1",
-        "fa1frm2", "Fafrm1.db", "arecfrm", "arecfrm1", "arecfrm2",  "Earecfrm",  "Earecfrm1", "Earecfrm2"};
+        "ctrl.DB",     "glm.db",    "cli.DB",    "cli2.db",    "sup.db",   "slsm.DB",  "emp.db",
+        "trkdb.db",    "ivctrl.DB", "ivprod.db", "Periods.db", "car.DB",   "carh.db",  "crorihdr.db",
+        "croridet.db", "concil.db", "cap.db",    "caph.db",    "tjlh.DB",  "tjld.DB",  "gla.db",
+        "apori",       "arori",     "cdorihdr",  "cdoridet",   "apchqh",   "apchqd",   "recchqh",
+        "recchqd",     "fahdr",     "fadet",     "fahdra",     "fadeta",   "fa1frm",   "fa1frm1",
+        "fa1frm2",     "Fafrm1.db", "arecfrm",   "arecfrm1",   "arecfrm2", "Earecfrm", "Earecfrm1",
+        "Earecfrm2"};
     for (const char* t : companyTables) {
         EXPECT_TRUE(company.db().tableExists(t)) << t;
         EXPECT_NO_THROW(Cursor(company.db(), t, true)) << t;
     }
-    const char* const rootTables[] = {"comp.db", "session.db", "apps.db", "user.db", "desktop.db", "languages.db",
-                                      "arterms.db", "arterr.db", "virmem", "car_temp0", "car_temp1", "artmp"};
+    const char* const rootTables[] = {"comp.db",    "session.db",   "apps.db",    "user.db",
+                                      "desktop.db", "languages.db", "arterms.db", "arterr.db",
+                                      "virmem",     "car_temp0",    "car_temp1",  "artmp"};
     for (const char* t : rootTables)
         EXPECT_TRUE(company.dataRoot().tableExists(t)) << t;
     // The company holds no system table and the root no ledger.
@@ -126,9 +124,9 @@ TEST_F(TempCompanyTest, EveryTableTheModulesOpenExists)
 // The modules rely on one client's rows coming grouped by invoice, whatever
 // the dates and types, and on the payables index starting with supplier and
 // invoice.
-TEST_F(TempCompanyTest, LedgerIndexesGroupByInvoice)
-{
-    const Date d1 = Date::fromYmd(2026, 3, 1), d2 = Date::fromYmd(2026, 1, 15), d3 = Date::fromYmd(2026, 5, 2);
+TEST_F(TempCompanyTest, LedgerIndexesGroupByInvoice) {
+    const Date d1 = Date::fromYmd(2026, 3, 1), d2 = Date::fromYmd(2026, 1, 15),
+               d3 = Date::fromYmd(2026, 5, 2);
     company.addCar("C2", "500", "1", d1, Money::fromUnits(10));
     company.addCar("C1", "200", "1", d3, Money::fromUnits(100));
     company.addCar("C1", "100", "1", d1, Money::fromUnits(50));

@@ -4,8 +4,7 @@
 
 using vm::schema::UserRights;
 
-TEST(UserRights, BitsFollowLedgerGroupAndPosition)
-{
+TEST(UserRights, BitsFollowLedgerGroupAndPosition) {
     EXPECT_EQ(UserRights::bitOf(UserRights::Receivables, UserRights::Edit, 0), 105);
     EXPECT_EQ(UserRights::bitOf(UserRights::Payables, UserRights::Reports, 1), 241);
     EXPECT_EQ(UserRights::bitOf(UserRights::JobCost, 6, 14), 9 * 105 + 6 * 15 + 14);
@@ -23,8 +22,7 @@ TEST(UserRights, BitsFollowLedgerGroupAndPosition)
     EXPECT_FALSE(r.allowsBit(5000));
 }
 
-TEST(UserRights, ShortOrMissingBytesAllowNothing)
-{
+TEST(UserRights, ShortOrMissingBytesAllowNothing) {
     EXPECT_FALSE(UserRights::fromBytes({}).allowsBit(0));
     EXPECT_FALSE(UserRights::fromBytes(vm::Bytes(199, 0xFF)).allowsBit(105));
     EXPECT_TRUE(UserRights::fromBytes(vm::Bytes(200, 0xFF)).allowsBit(105));

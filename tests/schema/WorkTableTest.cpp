@@ -1,16 +1,15 @@
 // Per-session work tables: layouts copied from the templates, one set per
 // session number, replaced on each creation.
 #include "engine/EngineError.h"
-#include <algorithm>
 #include "tests/fixture/TempCompany.h"
+#include <algorithm>
 
 using namespace vm;
 using vm::test::TempCompanyTest;
 
 namespace {
 
-std::vector<std::string> names(const TableDef& def)
-{
+std::vector<std::string> names(const TableDef& def) {
     std::vector<std::string> n;
     for (const auto& f : def.fields)
         n.push_back(f.name);
@@ -19,8 +18,7 @@ std::vector<std::string> names(const TableDef& def)
 
 } // namespace
 
-TEST_F(TempCompanyTest, OpenItemTableIsTheLedgerWithThePaymentAfterTheTaxes)
-{
+TEST_F(TempCompanyTest, OpenItemTableIsTheLedgerWithThePaymentAfterTheTaxes) {
     schema::createCashReceiptWorkTables(company.db(), company.dataRoot(), 3);
     const TableDef work = company.db().tableDef("car_temp3");
     std::vector<std::string> expected = names(company.db().tableDef("car"));
@@ -51,8 +49,7 @@ TEST_F(TempCompanyTest, OpenItemTableIsTheLedgerWithThePaymentAfterTheTaxes)
 
 // Session 0 is a real session; re-creating one session's tables empties
 // them and leaves the other sessions' tables alone.
-TEST_F(TempCompanyTest, EachSessionGetsItsOwnFreshWorkTables)
-{
+TEST_F(TempCompanyTest, EachSessionGetsItsOwnFreshWorkTables) {
     Database& db = company.db();
     schema::createCashReceiptWorkTables(db, company.dataRoot(), 0);
     schema::createCashReceiptWorkTables(db, company.dataRoot(), 1);
@@ -75,8 +72,7 @@ TEST_F(TempCompanyTest, EachSessionGetsItsOwnFreshWorkTables)
     EXPECT_THROW(schema::createCashReceiptWorkTables(db, company.dataRoot(), -1), schema::SchemaError);
 }
 
-TEST_F(TempCompanyTest, PayablesChequeAndInquiryWorkTables)
-{
+TEST_F(TempCompanyTest, PayablesChequeAndInquiryWorkTables) {
     Database& db = company.db();
     schema::createDisbursementWorkTables(db, company.dataRoot(), 2);
     EXPECT_TRUE(db.tableExists("car_temp2"));
@@ -95,7 +91,9 @@ TEST_F(TempCompanyTest, PayablesChequeAndInquiryWorkTables)
     schema::createInquiryWorkTable(db, 2);
     const TableDef inq = db.tableDef("Cartmp2");
     EXPECT_EQ(inq.primaryKey.size(), 6u);
-    const test::Fields row = {{"Cartmp_client", "C1"}, {"Cartmp_invoice", "1"}, {"Cartmp_date", Date::fromYmd(2026, 1, 2)},
+    const test::Fields row = {{"Cartmp_client", "C1"},
+                              {"Cartmp_invoice", "1"},
+                              {"Cartmp_date", Date::fromYmd(2026, 1, 2)},
                               {"Cartmp_seq", 1}};
     company.addRow("Cartmp2", row);
     EXPECT_THROW(company.addRow("Cartmp2", row), EngineError);
@@ -103,8 +101,7 @@ TEST_F(TempCompanyTest, PayablesChequeAndInquiryWorkTables)
 
 // A work table left by an older layout is replaced by the current one, not
 // reused.
-TEST_F(TempCompanyTest, StaleWorkTableOfAnotherLayoutIsReplaced)
-{
+TEST_F(TempCompanyTest, StaleWorkTableOfAnotherLayoutIsReplaced) {
     Database& db = company.db();
     db.createTable(TableDef{"car_temp5", {{"Car_invoice", FieldType::Text, 10, false}}, {}, {}});
     company.addRow("car_temp5", {{"Car_invoice", "OLD"}});
@@ -117,8 +114,7 @@ TEST_F(TempCompanyTest, StaleWorkTableOfAnotherLayoutIsReplaced)
 
 // Without its template the set is not made, and the session's previous
 // tables are kept as they were.
-TEST_F(TempCompanyTest, MissingTemplateLeavesThePreviousSet)
-{
+TEST_F(TempCompanyTest, MissingTemplateLeavesThePreviousSet) {
     Database& db = company.db();
     schema::createCashReceiptWorkTables(db, company.dataRoot(), 4);
     company.addRow("artmp4", {{"Tmp_account", 1010}});

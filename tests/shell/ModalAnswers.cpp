@@ -55,8 +55,10 @@ struct State : QObject {
             ++unexpected;
             appeared.pop_front();
             waitedTicks = 0;
-            if (auto* d = qobject_cast<QDialog*>(modal)) d->reject();
-            else modal->close();
+            if (auto* d = qobject_cast<QDialog*>(modal))
+                d->reject();
+            else
+                modal->close();
         }
     }
 };
@@ -77,10 +79,16 @@ State& state() {
 
 } // namespace
 
-void ModalAnswers::expect(std::function<void(QWidget&)> handler) { state().handlers.push_back(std::move(handler)); }
+void ModalAnswers::expect(std::function<void(QWidget&)> handler) {
+    state().handlers.push_back(std::move(handler));
+}
 
-int ModalAnswers::pending() { return static_cast<int>(state().handlers.size()); }
-int ModalAnswers::unexpected() { return state().unexpected; }
+int ModalAnswers::pending() {
+    return static_cast<int>(state().handlers.size());
+}
+int ModalAnswers::unexpected() {
+    return state().unexpected;
+}
 
 void ModalAnswers::reset() {
     State& s = state();

@@ -65,7 +65,9 @@ protected:
     std::unique_ptr<TMainForm> form;
 };
 
-std::vector<schema::UserRecord> adminOnly() { return {schema::standardUsers().front()}; }
+std::vector<schema::UserRecord> adminOnly() {
+    return {schema::standardUsers().front()};
+}
 
 // Expects a message box and keeps its text.
 void expectMessage(QString* text) {
@@ -176,7 +178,8 @@ TEST_F(ShellFlow, RightsBitsDriveTheEntries) {
     EXPECT_FALSE(tools[0]->isEnabled());
     // The catalogue lists disabled options without their code.
     const auto& cat = form->catalogue();
-    const auto it = std::find(cat.captions.begin(), cat.captions.end(), "Maintenance of salesreps (Accounts receivable)");
+    const auto it =
+        std::find(cat.captions.begin(), cat.captions.end(), "Maintenance of salesreps (Accounts receivable)");
     ASSERT_NE(it, cat.captions.end());
     EXPECT_EQ(cat.codes[static_cast<std::size_t>(it - cat.captions.begin())], "");
 }
@@ -338,7 +341,8 @@ TEST_F(ShellFlow, MissingDataDirectoryClosesTheDesktop) {
     QString text;
     expectMessage(&text);
     EXPECT_FALSE(start(ws));
-    EXPECT_TRUE(text.startsWith(QStringLiteral("The data directory could not be opened:"))) << text.toStdString();
+    EXPECT_TRUE(text.startsWith(QStringLiteral("The data directory could not be opened:")))
+        << text.toStdString();
 }
 
 TEST_F(ShellFlow, CompanyChangeAsksForAnotherCompanysPassword) {
@@ -414,8 +418,9 @@ TEST_F(ShellFlow, LanguageSwitchRecaptionsAndAppliesTerminology) {
         EXPECT_EQ(form->statusText(1), QStringLiteral("Fichier PDF (aucune imprimante installée)"));
     }
     const auto& cat = form->catalogue();
-    EXPECT_NE(std::find(cat.captions.begin(), cat.captions.end(), "Mise à jour des clients (Comptes clients)"),
-              cat.captions.end());
+    EXPECT_NE(
+        std::find(cat.captions.begin(), cat.captions.end(), "Mise à jour des clients (Comptes clients)"),
+        cat.captions.end());
 
     // Modules started afterwards run in French.
     ws.installTestModule("custmaint");
@@ -509,10 +514,12 @@ TEST_F(ShellFlow, WizardQuebecInFrenchAndOutsideCanada) {
         EXPECT_EQ(provinces->itemText(1), QStringLiteral("Colombie-Britannique"));
         provinces->setCurrentIndex(7);
         vm::test::clickButton(wiz, "BtnNext2");
-        EXPECT_EQ(wiz.findChild<QLabel*>(QStringLiteral("LabelRate2"))->text(), QStringLiteral("Taux de TVQ"));
+        EXPECT_EQ(wiz.findChild<QLabel*>(QStringLiteral("LabelRate2"))->text(),
+                  QStringLiteral("Taux de TVQ"));
         EXPECT_FALSE(wiz.findChild<QLineEdit*>(QStringLiteral("EditRate3"))->isVisible());
         vm::test::clickButton(wiz, "BtnNext3");
-        EXPECT_EQ(wiz.findChild<QComboBox*>(QStringLiteral("ComboAlign"))->currentIndex(), 1) << "symbol after";
+        EXPECT_EQ(wiz.findChild<QComboBox*>(QStringLiteral("ComboAlign"))->currentIndex(), 1)
+            << "symbol after";
         vm::test::clickButton(wiz, "BtnNext4");
         vm::test::clickButton(wiz, "BtnClose");
         EXPECT_EQ(wiz.result(), QDialog::Accepted);
@@ -591,8 +598,8 @@ TEST_F(ShellFlow, Screenshots) {
                 if (!sub->menu() || sub->menu()->actions().isEmpty()) continue;
                 sub->menu()->popup(QPoint(300, 0));
                 QApplication::processEvents();
-                sub->menu()->grab().save(out + QStringLiteral("/menu%1-%2").arg(n - 1).arg(sub->menu()->objectName()) +
-                                         suffix);
+                sub->menu()->grab().save(
+                    out + QStringLiteral("/menu%1-%2").arg(n - 1).arg(sub->menu()->objectName()) + suffix);
                 sub->menu()->hide();
             }
             m->hide();
@@ -610,7 +617,8 @@ TEST_F(ShellFlow, Screenshots) {
             QApplication::processEvents();
             wiz.grab().save(out + QStringLiteral("/wizard%1").arg(page) + suffix);
             if (page == 1) wiz.findChild<QRadioButton*>()->setChecked(true);
-            vm::test::clickButton(wiz, page < 5 ? QStringLiteral("BtnNext%1").arg(page).toLatin1().constData() : "");
+            vm::test::clickButton(wiz, page < 5 ? QStringLiteral("BtnNext%1").arg(page).toLatin1().constData()
+                                                : "");
         }
         wiz.hide();
     }

@@ -2,4 +2,6 @@
 // a load failure.
 #include "common/core/LinkSection.h"
 
-extern "C" VM_EXPORT int NotTheEntryPoint() { return 1; }
+extern "C" VM_EXPORT int NotTheEntryPoint() {
+    return 1;
+}

@@ -49,13 +49,15 @@ TEST(FormGeometry, ParsesAndWritesBack) {
     EXPECT_TRUE(g.useStoredPosition);
     EXPECT_EQ(g.toSetting(), "600,-5,40,900,Y");
     // A damaged value never gives a window without size.
-    for (const char* bad : {"", "abc", "0,1,2,0,Y", "1,2,3"}) EXPECT_EQ(FormGeometry::parse(bad).width, 750) << bad;
+    for (const char* bad : {"", "abc", "0,1,2,0,Y", "1,2,3"})
+        EXPECT_EQ(FormGeometry::parse(bad).width, 750) << bad;
 }
 
 TEST(MenuCatalog, CodesAreUniqueAndSurviveNormalisation) {
     std::set<std::string> names;
     for (const auto& m : MenuCatalog::ledgerMenus()) {
-        for (const auto& q : m.quick) EXPECT_TRUE(names.insert(q.name).second) << q.name;
+        for (const auto& q : m.quick)
+            EXPECT_TRUE(names.insert(q.name).second) << q.name;
         for (const auto& g : m.groups) {
             EXPECT_LE(g.options.size(), 15u) << g.name;
             for (const auto& o : g.options) {
@@ -104,12 +106,14 @@ TEST(MenuRights, QuickEntriesFollowTheirTwins) {
     EXPECT_EQ(s.count("trkcreate"), 0u);
 
     const auto none = MenuRights::states(schema::UserRights::fromBytes({1, 2, 3}));
-    for (const auto& [name, enabled] : none) EXPECT_FALSE(enabled) << name << ": short rights field";
+    for (const auto& [name, enabled] : none)
+        EXPECT_FALSE(enabled) << name << ": short rights field";
 }
 
 namespace {
 
-OptionCatalogue catalogueFor(const ShellSettings& settings, const std::set<std::string>& disabled, bool enabledOnly) {
+OptionCatalogue catalogueFor(const ShellSettings& settings, const std::set<std::string>& disabled,
+                             bool enabledOnly) {
     return OptionCatalogue::build(
         settings,
         [&](const std::string& name) {
@@ -134,7 +138,9 @@ TEST(OptionCatalogue, ListsVisibleOptionsInLedgerOrder) {
     EXPECT_EQ(std::count(all.codes.begin(), all.codes.end(), "custmaint"), 1);
     EXPECT_EQ(std::count(all.codes.begin(), all.codes.end(), "paentry"), 0) << "payroll is off";
     // System manager (tag 3) comes before invoicing (tag 4).
-    const auto pos = [&](const char* code) { return std::find(all.codes.begin(), all.codes.end(), code) - all.codes.begin(); };
+    const auto pos = [&](const char* code) {
+        return std::find(all.codes.begin(), all.codes.end(), code) - all.codes.begin();
+    };
     EXPECT_LT(pos("parmedit"), pos("faprod"));
 
     const auto enabled = catalogueFor(settings, {"custmaint"}, true);
@@ -156,7 +162,8 @@ TEST(LaunchPlanner, NormalisesCodes) {
     EXPECT_EQ(LaunchPlanner::plan("cashrcptf", ctx).library, "cashrcpt");
     EXPECT_EQ(LaunchPlanner::plan("custviewp", ctx).library, "custview");
     EXPECT_EQ(LaunchPlanner::plan("firmedit", ctx).library, "firmedit");
-    EXPECT_EQ(LaunchPlanner::plan("FIRMEDIT", ctx).library, "FIRMEDIT") << "firmedit is recognised in any case";
+    EXPECT_EQ(LaunchPlanner::plan("FIRMEDIT", ctx).library, "FIRMEDIT")
+        << "firmedit is recognised in any case";
     EXPECT_EQ(LaunchPlanner::plan("cashrcptS", ctx).library, "cashrcpt");
 
     const LaunchPlan refused = LaunchPlanner::plan("vendmaintS", ctx);
@@ -170,8 +177,9 @@ TEST(LaunchPlanner, NormalisesCodes) {
 
 TEST(LaunchPlanner, SharedReportsSetTheLedger) {
     LaunchContext ctx;
-    for (auto [code, lib, prefix] : {std::tuple{"aprptprt", "rptprint", "ap"}, std::tuple{"glrptedit", "rptedit", "gl"},
-                                     std::tuple{"arrptprt", "rptprint", "ar"}}) {
+    for (auto [code, lib, prefix] :
+         {std::tuple{"aprptprt", "rptprint", "ap"}, std::tuple{"glrptedit", "rptedit", "gl"},
+          std::tuple{"arrptprt", "rptprint", "ar"}}) {
         const LaunchPlan p = LaunchPlanner::plan(code, ctx);
         EXPECT_EQ(p.library, lib);
         EXPECT_EQ(p.ledgerPrefix, prefix);
@@ -218,7 +226,8 @@ TEST(WelcomeCaption, FormatsInBothLanguages) {
     const DateTime when(Date::fromYmd(2026, 12, 8), 10 * 3600);
     EXPECT_EQ(WelcomeCaption::afterLaunch(1, when), "Welcome to Valmorand   Tuesday, December 8, 2026 ");
     EXPECT_EQ(WelcomeCaption::afterLaunch(2, when), "Bienvenue à Valmorand   mardi, 8 décembre 2026 ");
-    EXPECT_EQ(WelcomeCaption::afterLaunch(1, when, true), "Welcome to Valmorand/Tollmere   Tuesday, December 8, 2026 ");
+    EXPECT_EQ(WelcomeCaption::afterLaunch(1, when, true),
+              "Welcome to Valmorand/Tollmere   Tuesday, December 8, 2026 ");
     EXPECT_EQ(WelcomeCaption::afterLanguageChange("Welcome to Valmorand", 1, when),
               "Welcome to Valmorand    Tuesday, 8 December 2026 ");
     // Date letters in the caption are its own text, not date fields.
@@ -251,7 +260,8 @@ TEST(SessionRecord, FillsFromSettingsLoginAndCompany) {
     EXPECT_EQ(link.DataDir, "/d/Valmorand/data");
     EXPECT_TRUE(link.LedgerPrefix.empty());
 
-    const std::vector<LanguageRow> langs = {{1, "en", "English"}, {2, "fr", "Français"}, {3, "esp", "Español"}};
+    const std::vector<LanguageRow> langs = {
+        {1, "en", "English"}, {2, "fr", "Français"}, {3, "esp", "Español"}};
     UserRow u;
     u.name = "Jo";
     u.detail = 4;

@@ -66,7 +66,8 @@ TEST_F(TempCompanyTest, ToolsTableIsCreatedWithItsOneEntry) {
     // Loading again reads the table, it does not add the row twice.
     EXPECT_EQ(ToolsTable::load(company.dataRoot()).size(), 1u);
 
-    EXPECT_EQ(ToolsTable::inheritedState("parmedit", [](const std::string& n) { return n != "parmedit"; }), false);
+    EXPECT_EQ(ToolsTable::inheritedState("parmedit", [](const std::string& n) { return n != "parmedit"; }),
+              false);
     EXPECT_EQ(ToolsTable::inheritedState("custmaint", [](const std::string&) { return true; }), true);
     EXPECT_FALSE(ToolsTable::inheritedState("nosuchoption", [](const std::string&) { return false; }));
 }
@@ -107,7 +108,8 @@ TEST_F(TempCompanyTest, SessionSlotsAcrossProcesses) {
 
     // Nothing was written: the lock alone marks a slot taken.
     Cursor rows(company.dataRoot(), "session", true);
-    for (bool ok = rows.first(); ok; ok = rows.next()) EXPECT_FALSE(rows.boolean("Session_lock"));
+    for (bool ok = rows.first(); ok; ok = rows.next())
+        EXPECT_FALSE(rows.boolean("Session_lock"));
 }
 
 TEST_F(TempCompanyTest, NoFreeSlot) {
@@ -130,7 +132,9 @@ TEST_F(TempCompanyTest, NoFreeSlot) {
 
 namespace {
 
-std::string settingsPath(const TempCompanyTest&, const std::string& root) { return root + "/settings.ini"; }
+std::string settingsPath(const TempCompanyTest&, const std::string& root) {
+    return root + "/settings.ini";
+}
 
 } // namespace
 

@@ -25,7 +25,8 @@ void ShellWorkspace::set(const char* section, const char* name, const std::strin
 }
 
 void ShellWorkspace::installTestModule(const std::string& code) const {
-    fs::copy_file(VM_SHELL_TEST_MODULE, fs::path(programDir_) / (code + ".so"), fs::copy_options::overwrite_existing);
+    fs::copy_file(VM_SHELL_TEST_MODULE, fs::path(programDir_) / (code + ".so"),
+                  fs::copy_options::overwrite_existing);
 }
 
 void ShellWorkspace::installProgramLibrary(const std::string& code) const {
@@ -40,7 +41,9 @@ std::string ShellWorkspace::report() const {
     return s.str();
 }
 
-void ShellWorkspace::clearReport() const { fs::remove(reportPath()); }
+void ShellWorkspace::clearReport() const {
+    fs::remove(reportPath());
+}
 
 schema::UserRecord ShellWorkspace::user(const std::string& password, const std::string& name,
                                         const schema::UserRights& rights, int language) {

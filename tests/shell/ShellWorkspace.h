@@ -33,8 +33,8 @@ public:
     std::string reportPath() const { return root_ + "/module-report.txt"; }
     void clearReport() const;
 
-    static schema::UserRecord user(const std::string& password, const std::string& name, const schema::UserRights& rights,
-                                   int language = 1);
+    static schema::UserRecord user(const std::string& password, const std::string& name,
+                                   const schema::UserRights& rights, int language = 1);
 
 private:
     QTemporaryDir tmp_;

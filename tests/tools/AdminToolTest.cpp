@@ -21,24 +21,21 @@ struct Outcome {
     std::string output; // stdout and stderr together
 };
 
-std::string quoted(const std::string& s)
-{
+std::string quoted(const std::string& s) {
     std::string q = "'";
     for (char ch : s)
         q += ch == '\'' ? std::string("'\\''") : std::string(1, ch);
     return q + "'";
 }
 
-Outcome admin(const std::vector<std::string>& args)
-{
+Outcome admin(const std::vector<std::string>& args) {
     std::string cmd = quoted(std::string(VM_PROGRAM_DIR) + "/valmorand-admin");
     for (const auto& a : args)
         cmd += " " + quoted(a);
     cmd += " 2>&1";
     Outcome r;
     FILE* p = popen(cmd.c_str(), "r");
-    if (!p)
-        return r;
+    if (!p) return r;
     char buf[4096];
     std::size_t n;
     while ((n = fread(buf, 1, sizeof buf, p)) > 0)
@@ -50,15 +47,13 @@ Outcome admin(const std::vector<std::string>& args)
 
 class AdminTool : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         std::string p = (fs::temp_directory_path() / "vmadmin.XXXXXX").string();
         ASSERT_NE(mkdtemp(p.data()), nullptr);
         dir = p;
         dataDir = dir + "/Valmorand/data";
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         std::error_code ec;
         fs::remove_all(dir, ec);
     }
@@ -67,16 +62,14 @@ protected:
     std::string dir, dataDir;
 };
 
-std::int64_t scalar(Database& db, const std::string& sql)
-{
+std::int64_t scalar(Database& db, const std::string& sql) {
     Query q(db, sql);
     return q.next() ? q.value(0).asInt() : -1;
 }
 
 } // namespace
 
-TEST_F(AdminTool, InitCreatesTheDataRootAndItsUsers)
-{
+TEST_F(AdminTool, InitCreatesTheDataRootAndItsUsers) {
     const Outcome r = admin({"init", dir});
     EXPECT_EQ(r.status, 0) << r.output;
     ASSERT_TRUE(schema::isDataRoot(dataDir));
@@ -91,8 +84,7 @@ TEST_F(AdminTool, InitCreatesTheDataRootAndItsUsers)
     EXPECT_NE(again.output.find("already"), std::string::npos) << again.output;
 }
 
-TEST_F(AdminTool, InitRefusesABadDirectoryWithoutCreatingAnything)
-{
+TEST_F(AdminTool, InitRefusesABadDirectoryWithoutCreatingAnything) {
     const std::string missing = dir + "/no/such/place";
     Outcome r = admin({"init", missing});
     EXPECT_EQ(r.status, 2);
@@ -111,8 +103,7 @@ TEST_F(AdminTool, InitRefusesABadDirectoryWithoutCreatingAnything)
     EXPECT_EQ(admin({"frobnicate", dir}).status, 2);
 }
 
-TEST_F(AdminTool, AddCompanyRefusesExistingOnesAndBadNumbers)
-{
+TEST_F(AdminTool, AddCompanyRefusesExistingOnesAndBadNumbers) {
     EXPECT_EQ(admin({"add-company", dir, "1", "Before init"}).status, 2);
     EXPECT_FALSE(fs::exists(dataDir + "1"));
     init();
@@ -148,8 +139,7 @@ TEST_F(AdminTool, AddCompanyRefusesExistingOnesAndBadNumbers)
 // The demo's balances are the sums of its ledgers (checked here with plain
 // SQL, not with the tool's own check), and the same options give the same
 // company.
-TEST_F(AdminTool, DemoBalancesEqualLedgersAndIsRepeatable)
-{
+TEST_F(AdminTool, DemoBalancesEqualLedgersAndIsRepeatable) {
     init();
     Outcome r = admin({"demo", dir, "--clients", "25", "--suppliers", "6", "--invoices", "400"});
     ASSERT_EQ(r.status, 0) << r.output;
@@ -176,8 +166,8 @@ TEST_F(AdminTool, DemoBalancesEqualLedgersAndIsRepeatable)
     Cursor ctrl(db, "ctrl", true);
     ASSERT_TRUE(ctrl.first());
     Cursor glm(db, "glm", true);
-    for (const char* f : {"Ctrl_ar_accnt", "Ctrl_ap_accnt", "Ctrl_bank_accnt1", "Ctrl_ar_curr2", "Ctrl_ap_curr2",
-                          "Ctrl_ap_disb_accnt2", "Ctrl_cr_accnt1", "Ctrl_ap_purch_accnt1"})
+    for (const char* f : {"Ctrl_ar_accnt", "Ctrl_ap_accnt", "Ctrl_bank_accnt1", "Ctrl_ar_curr2",
+                          "Ctrl_ap_curr2", "Ctrl_ap_disb_accnt2", "Ctrl_cr_accnt1", "Ctrl_ap_purch_accnt1"})
         EXPECT_TRUE(glm.findKey({ctrl.value(f)})) << f;
     EXPECT_EQ(ctrl.str("Ctrl_curr1_name"), "US Dollar");
 
@@ -191,14 +181,14 @@ TEST_F(AdminTool, DemoBalancesEqualLedgersAndIsRepeatable)
     ASSERT_EQ(admin({"init", other}).status, 0);
     ASSERT_EQ(admin({"demo", other, "--clients", "25", "--suppliers", "6", "--invoices", "400"}).status, 0);
     Database db2(other + "/Valmorand/data1");
-    const std::string fingerprint = "SELECT COUNT(*) * 1000003 + SUM(Car_amount) + SUM(LENGTH(Car_client || Car_invoice"
-                                    " || Car_ref)) FROM car";
+    const std::string fingerprint =
+        "SELECT COUNT(*) * 1000003 + SUM(Car_amount) + SUM(LENGTH(Car_client || Car_invoice"
+        " || Car_ref)) FROM car";
     EXPECT_EQ(scalar(db, fingerprint), scalar(db2, fingerprint));
     EXPECT_EQ(scalar(db, "SELECT SUM(Cap_amount) FROM cap"), scalar(db2, "SELECT SUM(Cap_amount) FROM cap"));
 }
 
-TEST_F(AdminTool, DemoRefusesACompanyWithDataAndBadOptions)
-{
+TEST_F(AdminTool, DemoRefusesACompanyWithDataAndBadOptions) {
     init();
     ASSERT_EQ(admin({"demo", dir, "--clients", "3", "--suppliers", "2", "--invoices", "10"}).status, 0);
     Database db(dataDir + "1");
@@ -215,8 +205,7 @@ TEST_F(AdminTool, DemoRefusesACompanyWithDataAndBadOptions)
     EXPECT_EQ(admin({"demo", dir, "--clients", "0", "--invoices", "5"}).status, 2);
 }
 
-TEST_F(AdminTool, DemoOnAnEmptyCompanyKeepsItsListing)
-{
+TEST_F(AdminTool, DemoOnAnEmptyCompanyKeepsItsListing) {
     init();
     ASSERT_EQ(admin({"add-company", dir, "1", "Ma compagnie"}).status, 0);
     ASSERT_EQ(admin({"demo", dir, "--clients", "2", "--suppliers", "1", "--invoices", "4"}).status, 0);
@@ -228,8 +217,7 @@ TEST_F(AdminTool, DemoOnAnEmptyCompanyKeepsItsListing)
 
 // A difference planted in the books is found, named and makes the exit
 // status non-zero.
-TEST_F(AdminTool, CheckReportsPlantedDifferences)
-{
+TEST_F(AdminTool, CheckReportsPlantedDifferences) {
     init();
     ASSERT_EQ(admin({"demo", dir, "--clients", "5", "--suppliers", "3", "--invoices", "30"}).status, 0);
     std::string client, reference;

@@ -7,20 +7,19 @@ using vm::test::TempCompanyTest;
 
 namespace {
 
-bool mentions(const std::vector<std::string>& lines, const std::string& text)
-{
+bool mentions(const std::vector<std::string>& lines, const std::string& text) {
     for (const auto& l : lines)
-        if (l.find(text) != std::string::npos)
-            return true;
+        if (l.find(text) != std::string::npos) return true;
     return false;
 }
 
 } // namespace
 
-TEST_F(TempCompanyTest, EmptyBooksBalance) { EXPECT_TRUE(admin::checkBooks(company.db()).empty()); }
+TEST_F(TempCompanyTest, EmptyBooksBalance) {
+    EXPECT_TRUE(admin::checkBooks(company.db()).empty());
+}
 
-TEST_F(TempCompanyTest, BalancesAreComparedWithTheirLedgers)
-{
+TEST_F(TempCompanyTest, BalancesAreComparedWithTheirLedgers) {
     const Date d = Date::fromYmd(2026, 2, 3);
     company.addClient("A", "Balanced", {{"Cli_current_bal", Money::fromCents(7000)}});
     company.addCar("A", "1", "1", d, Money::fromCents(10000));
@@ -40,8 +39,7 @@ TEST_F(TempCompanyTest, BalancesAreComparedWithTheirLedgers)
     EXPECT_TRUE(mentions(diffs, "Supplier S: balance 1.0000, ledger 1.5000 (difference -0.5000)"));
 }
 
-TEST_F(TempCompanyTest, JournalHeadersAreComparedWithTheirLines)
-{
+TEST_F(TempCompanyTest, JournalHeadersAreComparedWithTheirLines) {
     const Date d = Date::fromYmd(2026, 4, 30);
     auto header = [&](const char* ref, Money debit, Money credit) {
         company.addRow("tjlh", {{"Tjlh_period", 4},
@@ -74,7 +72,8 @@ TEST_F(TempCompanyTest, JournalHeadersAreComparedWithTheirLines)
     const auto diffs = admin::checkBooks(company.db());
     ASSERT_EQ(diffs.size(), 3u);
     EXPECT_FALSE(mentions(diffs, "\"OK\""));
-    EXPECT_TRUE(mentions(diffs, "\"SHORT\", date 2026-04-30: header totals 50.0000 / 50.0000, lines 50.0000 / 0.0000"));
+    EXPECT_TRUE(mentions(
+        diffs, "\"SHORT\", date 2026-04-30: header totals 50.0000 / 50.0000, lines 50.0000 / 0.0000"));
     EXPECT_TRUE(mentions(diffs, "debits 100.0000 do not equal credits 50.0000"));
     EXPECT_TRUE(mentions(diffs, "Journal lines without a header: period 4, journal 3, reference \"ORPHAN\""));
 }

@@ -10,8 +10,7 @@ using namespace vm;
 
 namespace {
 
-std::int64_t scalar(Database& db, const std::string& sql)
-{
+std::int64_t scalar(Database& db, const std::string& sql) {
     Query q(db, sql);
     return q.next() ? q.value(0).asInt() : -1;
 }
@@ -19,16 +18,14 @@ std::int64_t scalar(Database& db, const std::string& sql)
 // A data root without company 1, which the demo then creates.
 class DemoTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         std::string p = (std::filesystem::temp_directory_path() / "vmdemo.XXXXXX").string();
         ASSERT_NE(mkdtemp(p.data()), nullptr);
         root = p;
         dataDir = schema::dataDirOf(root);
         schema::createDataRoot(dataDir);
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         std::error_code ec;
         std::filesystem::remove_all(root, ec);
     }
@@ -37,8 +34,7 @@ protected:
 
 } // namespace
 
-TEST_F(DemoTest, LedgerRowsAgreeWithTheirClientsAndTerms)
-{
+TEST_F(DemoTest, LedgerRowsAgreeWithTheirClientsAndTerms) {
     const auto s = admin::buildDemoCompany(dataDir, {30, 8, 500, 7});
     EXPECT_TRUE(s.companyCreated);
     EXPECT_EQ(s.invoices, 500);
@@ -70,8 +66,7 @@ TEST_F(DemoTest, LedgerRowsAgreeWithTheirClientsAndTerms)
         car.setRange({cli.value("Cli_code")});
         Date lastSale;
         for (bool r = car.hasRow(); r; r = car.next()) {
-            if (car.str("Car_type") != "1")
-                continue;
+            if (car.str("Car_type") != "1") continue;
             EXPECT_EQ(car.date("Car_du_date").daysSince(car.date("Car_date")), terms.integer("Arterms_days"));
             lastSale = std::max(lastSale, car.date("Car_date"));
             ++checked;
@@ -80,16 +75,20 @@ TEST_F(DemoTest, LedgerRowsAgreeWithTheirClientsAndTerms)
     }
     EXPECT_EQ(checked, 500);
     // Foreign-currency clients post to the foreign-currency journal and bank.
-    EXPECT_EQ(scalar(db, "SELECT COUNT(*) FROM tjld WHERE Tjld_journal = 22 AND Tjld_account NOT IN (1030, 1210)"), 0);
-    EXPECT_EQ(scalar(db, "SELECT COUNT(*) FROM tjld WHERE Tjld_journal = 2 AND Tjld_account NOT IN (1010, 1200)"), 0);
+    EXPECT_EQ(
+        scalar(db, "SELECT COUNT(*) FROM tjld WHERE Tjld_journal = 22 AND Tjld_account NOT IN (1030, 1210)"),
+        0);
+    EXPECT_EQ(
+        scalar(db, "SELECT COUNT(*) FROM tjld WHERE Tjld_journal = 2 AND Tjld_account NOT IN (1010, 1200)"),
+        0);
     // Next cheque number follows the last one written.
     Cursor ctrl(db, "ctrl", true);
     ctrl.first();
-    EXPECT_EQ(ctrl.integer("Ctrl_ap_chqno1"), 1 + scalar(db, "SELECT MAX(CAST(Cap_ref AS INTEGER)) FROM cap WHERE Cap_type = '2'"));
+    EXPECT_EQ(ctrl.integer("Ctrl_ap_chqno1"),
+              1 + scalar(db, "SELECT MAX(CAST(Cap_ref AS INTEGER)) FROM cap WHERE Cap_type = '2'"));
 }
 
-TEST_F(DemoTest, EmptySizesGiveAChartWithoutLedgers)
-{
+TEST_F(DemoTest, EmptySizesGiveAChartWithoutLedgers) {
     const auto s = admin::buildDemoCompany(dataDir, {0, 0, 0, 1});
     EXPECT_EQ(s.clients + s.suppliers + s.invoices + s.journalHeaders, 0);
     Database db(schema::companyDirOf(dataDir, 1));
@@ -97,8 +96,7 @@ TEST_F(DemoTest, EmptySizesGiveAChartWithoutLedgers)
     EXPECT_EQ(scalar(db, "SELECT COUNT(*) FROM car"), 0);
 }
 
-TEST_F(DemoTest, RefusalsLeaveNoCompanyBehind)
-{
+TEST_F(DemoTest, RefusalsLeaveNoCompanyBehind) {
     EXPECT_THROW(admin::buildDemoCompany(dataDir, {0, 1, 10, 1}), std::invalid_argument);
     EXPECT_THROW(admin::buildDemoCompany(dataDir, {-1, 1, 0, 1}), std::invalid_argument);
     EXPECT_THROW(admin::buildDemoCompany(root, {}), std::runtime_error); // not a data root

@@ -8,8 +8,7 @@
 
 namespace vm::cashrcpt {
 
-ControlAccounts ControlAccounts::load(Database& companyDb)
-{
+ControlAccounts ControlAccounts::load(Database& companyDb) {
     Cursor ctrl(companyDb, "ctrl", true);
     if (!ctrl.first())
         throw EngineError(errc::kRecordNotFound, "The control record of the company is missing (ctrl)");
@@ -24,22 +23,20 @@ ControlAccounts ControlAccounts::load(Database& companyDb)
     for (int n = 0; n < kCurrencies; ++n)
         a.banks[n] = static_cast<std::int32_t>(ctrl.integer("Ctrl_bank_accnt" + std::to_string(n + 1)));
     for (int n = 0; n < kTemplateLines; ++n)
-        a.templateAccounts[n] = static_cast<std::int32_t>(ctrl.integer("Ctrl_cr_accnt" + std::to_string(n + 1)));
+        a.templateAccounts[n] =
+            static_cast<std::int32_t>(ctrl.integer("Ctrl_cr_accnt" + std::to_string(n + 1)));
     return a;
 }
 
-int ControlAccounts::normalisedCurrency(std::int64_t currency)
-{
+int ControlAccounts::normalisedCurrency(std::int64_t currency) {
     return currency >= 0 && currency < kCurrencies ? static_cast<int>(currency) : 0;
 }
 
-bool ControlAccounts::isReceivablesAccount(std::int32_t account) const
-{
+bool ControlAccounts::isReceivablesAccount(std::int32_t account) const {
     return account != 0 && std::find(receivables.begin(), receivables.end(), account) != receivables.end();
 }
 
-bool ControlAccounts::isBankAccount(std::int32_t account) const
-{
+bool ControlAccounts::isBankAccount(std::int32_t account) const {
     return account != 0 && std::find(banks.begin(), banks.end(), account) != banks.end();
 }
 

@@ -22,10 +22,10 @@ public:
     static ControlAccounts load(Database& companyDb);
 
     int arPeriod = 0;
-    std::array<std::int32_t, kCurrencies> receivables{}; // Ctrl_ar_accnt, Ctrl_ar_curr2..5
-    std::array<std::int32_t, kCurrencies> banks{};       // Ctrl_bank_accnt1..5
+    std::array<std::int32_t, kCurrencies> receivables{};         // Ctrl_ar_accnt, Ctrl_ar_curr2..5
+    std::array<std::int32_t, kCurrencies> banks{};               // Ctrl_bank_accnt1..5
     std::array<std::int32_t, kTemplateLines> templateAccounts{}; // Ctrl_cr_accnt1..8
-    std::array<std::string, kCurrencies> signs{};        // "" for 0 (the regional symbol), Ctrl_curr1..4_sign
+    std::array<std::string, kCurrencies> signs{}; // "" for 0 (the regional symbol), Ctrl_curr1..4_sign
 
     // A currency index outside 0..4 counts as the company's own currency.
     static int normalisedCurrency(std::int64_t currency);

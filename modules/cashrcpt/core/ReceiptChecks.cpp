@@ -10,26 +10,24 @@
 namespace vm::cashrcpt {
 namespace {
 
-bool blank(std::string_view s) { return s.find_first_not_of(" \t\r\n") == std::string_view::npos; }
+bool blank(std::string_view s) {
+    return s.find_first_not_of(" \t\r\n") == std::string_view::npos;
+}
 
 } // namespace
 
-CheckResult ReceiptChecks::check(Database& companyDb, const ControlAccounts& accounts, const ReceiptDocument& doc,
-                                 bool memoConfirmed)
-{
-    if (blank(doc.reference))
-        return {kMsgReferenceMissing, ReceiptField::Reference};
+CheckResult ReceiptChecks::check(Database& companyDb, const ControlAccounts& accounts,
+                                 const ReceiptDocument& doc, bool memoConfirmed) {
+    if (blank(doc.reference)) return {kMsgReferenceMissing, ReceiptField::Reference};
     // The date is checked when the user leaves its field, but a click on a
     // button skips that check; a receipt is never posted without a date.
-    if (doc.date.isNull())
-        return {kMsgDateInvalid, ReceiptField::Date};
+    if (doc.date.isNull()) return {kMsgDateInvalid, ReceiptField::Date};
     if (!doc.notFromClient) {
         Cursor cli(companyDb, "cli", true);
         if (doc.client.empty() || !cli.findKey({Value(doc.client)}))
             return {kMsgClientNotFound, ReceiptField::ClientCode};
     }
-    if (doc.notFromClient && blank(doc.memo) && !memoConfirmed)
-        return {kMsgMemoMissing, ReceiptField::Memo};
+    if (doc.notFromClient && blank(doc.memo) && !memoConfirmed) return {kMsgMemoMissing, ReceiptField::Memo};
     if (static_cast<int>(doc.lines.size()) > ReceiptDocument::kMaxLines)
         return {kMsgTooManyLines, ReceiptField::Distribution, ReceiptDocument::kMaxLines};
 
@@ -47,8 +45,7 @@ CheckResult ReceiptChecks::check(Database& companyDb, const ControlAccounts& acc
         debits += line.debit;
         credits += line.credit;
     }
-    if (debits != credits)
-        return {kMsgNotBalanced, ReceiptField::Distribution};
+    if (debits != credits) return {kMsgNotBalanced, ReceiptField::Distribution};
     if (doc.notFromClient)
         for (std::size_t i = 0; i < doc.lines.size(); ++i)
             if (doc.lines[i].hasAmount() && accounts.isReceivablesAccount(doc.lines[i].accountOrZero()))

@@ -13,10 +13,10 @@ namespace vm::cashrcpt {
 // on it. A negative payment reverses an earlier one.
 struct InvoicePayment {
     std::string invoice;
-    std::string salesman;  // Car_slsm of the invoice
-    Date invoiceDate;      // date of its first ledger entry
+    std::string salesman; // Car_slsm of the invoice
+    Date invoiceDate;     // date of its first ledger entry
     Date dueDate;
-    Money openAmount;      // all its ledger entries summed, before this receipt
+    Money openAmount; // all its ledger entries summed, before this receipt
     Money payment;
 };
 
@@ -39,13 +39,13 @@ struct ReceiptDocument {
     static constexpr int kMaxLines = 20;
 
     bool notFromClient = false;
-    std::string client;    // empty when not from a client
+    std::string client; // empty when not from a client
     Date date;
     std::string reference;
     std::string memo;
     bool nsfCheque = false;
-    std::vector<InvoicePayment> invoices;  // client receipts only
-    std::vector<DistributionLine> lines;   // at most kMaxLines, in entry order
+    std::vector<InvoicePayment> invoices; // client receipts only
+    std::vector<DistributionLine> lines;  // at most kMaxLines, in entry order
 };
 
 } // namespace vm::cashrcpt

@@ -11,8 +11,7 @@ namespace {
 
 // Work-table edits are the user's own and short: each runs in a transaction
 // of its own unless the caller has one open.
-template <class F> void inTransaction(Database& db, F&& work)
-{
+template <class F> void inTransaction(Database& db, F&& work) {
     if (db.inTransaction()) {
         work();
         return;
@@ -22,46 +21,36 @@ template <class F> void inTransaction(Database& db, F&& work)
     tx.commit();
 }
 
-void moveTo(Cursor& c, std::int64_t rowId)
-{
+void moveTo(Cursor& c, std::int64_t rowId) {
     if (!c.gotoRowId(rowId))
-        throw EngineError(errc::kRecordNotFound, "Row " + std::to_string(rowId) + " of " + c.tableName() +
-                                                     " no longer exists");
+        throw EngineError(errc::kRecordNotFound,
+                          "Row " + std::to_string(rowId) + " of " + c.tableName() + " no longer exists");
 }
 
 } // namespace
 
 ReceiptEntry::ReceiptEntry(Database& companyDb, const ControlAccounts& accounts, int sessionId)
-    : db_(companyDb),
-      accounts_(accounts),
-      sessionId_(sessionId),
+    : db_(companyDb), accounts_(accounts), sessionId_(sessionId),
       invoiceTable_(schema::workTableName("car_temp", sessionId)),
       lineTable_(schema::workTableName("artmp", sessionId)),
-      totalsTable_(schema::workTableName("cxtmp", sessionId))
-{
-}
+      totalsTable_(schema::workTableName("cxtmp", sessionId)) {}
 
-void ReceiptEntry::createWorkTables(Database& dataRootDb)
-{
+void ReceiptEntry::createWorkTables(Database& dataRootDb) {
     schema::createCashReceiptWorkTables(db_, dataRootDb, sessionId_);
     client_.reset();
     active_ = false;
     paymentTotal_ = Money();
 }
 
-std::optional<ReceiptEntry::Client> ReceiptEntry::findClient(const std::string& code) const
-{
-    if (code.empty())
-        return std::nullopt;
+std::optional<ReceiptEntry::Client> ReceiptEntry::findClient(const std::string& code) const {
+    if (code.empty()) return std::nullopt;
     Cursor cli(db_, "cli", true);
-    if (!cli.findKey({Value(code)}))
-        return std::nullopt;
+    if (!cli.findKey({Value(code)})) return std::nullopt;
     return Client{cli.str("Cli_code"), cli.str("Cli_name"), cli.str("Cli_email"),
                   ControlAccounts::normalisedCurrency(cli.integer("Cli_currency"))};
 }
 
-void ReceiptEntry::startClient(const Client& client, const std::string& reference)
-{
+void ReceiptEntry::startClient(const Client& client, const std::string& reference) {
     inTransaction(db_, [&] {
         buildOpenInvoices(client.code, reference);
         buildDistribution(client.currency);
@@ -72,8 +61,7 @@ void ReceiptEntry::startClient(const Client& client, const std::string& referenc
     paymentTotal_ = Money();
 }
 
-void ReceiptEntry::startNotFromClient()
-{
+void ReceiptEntry::startNotFromClient() {
     inTransaction(db_, [&] {
         db_.emptyTable(invoiceTable_);
         buildDistribution(0);
@@ -86,8 +74,7 @@ void ReceiptEntry::startNotFromClient()
 
 // One list row per invoice: the client's ledger rows come grouped by invoice
 // through the client index, so each group is summed as it is read.
-void ReceiptEntry::buildOpenInvoices(const std::string& clientCode, const std::string& reference)
-{
+void ReceiptEntry::buildOpenInvoices(const std::string& clientCode, const std::string& reference) {
     db_.emptyTable(invoiceTable_);
     Cursor car(db_, "car", true);
     car.setIndex("Car_client");
@@ -97,8 +84,7 @@ void ReceiptEntry::buildOpenInvoices(const std::string& clientCode, const std::s
     bool open = false;
     std::string current;
     auto flush = [&] {
-        if (open)
-            list.post();
+        if (open) list.post();
         open = false;
     };
     for (bool more = car.first(); more; more = car.next()) {
@@ -122,17 +108,14 @@ void ReceiptEntry::buildOpenInvoices(const std::string& clientCode, const std::s
     flush();
 }
 
-std::string ReceiptEntry::accountDescription(std::int32_t account, bool* found) const
-{
+std::string ReceiptEntry::accountDescription(std::int32_t account, bool* found) const {
     Cursor glm(db_, "glm", true);
     const bool there = glm.findKey({Value(account)});
-    if (found)
-        *found = there;
+    if (found) *found = there;
     return there ? glm.str("Glm_Description") : std::string();
 }
 
-void ReceiptEntry::insertLine(std::int32_t account, const std::string& description)
-{
+void ReceiptEntry::insertLine(std::int32_t account, const std::string& description) {
     Cursor lines(db_, lineTable_);
     lines.insert();
     lines.set("Tmp_account", account);
@@ -145,8 +128,7 @@ void ReceiptEntry::insertLine(std::int32_t account, const std::string& descripti
 // Line 1 is the receivables account of the currency; then the company's
 // receipt accounts that are in the chart, a bank account among them being
 // the bank of the currency.
-void ReceiptEntry::buildDistribution(int currency)
-{
+void ReceiptEntry::buildDistribution(int currency) {
     db_.emptyTable(lineTable_);
     const std::int32_t receivables = accounts_.receivablesAccount(currency);
     insertLine(receivables, accountDescription(receivables));
@@ -154,27 +136,23 @@ void ReceiptEntry::buildDistribution(int currency)
     for (std::int32_t account : accounts_.templateAccounts) {
         bool found = false;
         accountDescription(account, &found);
-        if (!found)
-            continue;
-        if (accounts_.isBankAccount(account) && bank != 0)
-            account = bank;
+        if (!found) continue;
+        if (accounts_.isBankAccount(account) && bank != 0) account = bank;
         insertLine(account, accountDescription(account));
     }
 }
 
-std::vector<ReceiptEntry::InvoiceRow> ReceiptEntry::invoices() const
-{
+std::vector<ReceiptEntry::InvoiceRow> ReceiptEntry::invoices() const {
     std::vector<InvoiceRow> rows;
     Cursor list(db_, invoiceTable_, true);
     list.setIndex("Invoice");
     for (bool more = list.first(); more; more = list.next())
-        rows.push_back({list.rowId(), list.str("Car_invoice"), list.date("Car_date"), list.date("Car_du_date"),
-                        list.money("Car_amount"), list.money("Car_Payment")});
+        rows.push_back({list.rowId(), list.str("Car_invoice"), list.date("Car_date"),
+                        list.date("Car_du_date"), list.money("Car_amount"), list.money("Car_Payment")});
     return rows;
 }
 
-void ReceiptEntry::setPayment(std::int64_t rowId, Money payment)
-{
+void ReceiptEntry::setPayment(std::int64_t rowId, Money payment) {
     inTransaction(db_, [&] {
         Cursor list(db_, invoiceTable_);
         moveTo(list, rowId);
@@ -190,19 +168,16 @@ void ReceiptEntry::setPayment(std::int64_t rowId, Money payment)
     });
 }
 
-bool ReceiptEntry::payInFull(std::int64_t rowId)
-{
+bool ReceiptEntry::payInFull(std::int64_t rowId) {
     Cursor list(db_, invoiceTable_, true);
     moveTo(list, rowId);
     const Money amount = list.money("Car_amount");
-    if (list.money("Car_Payment") == amount)
-        return false;
+    if (list.money("Car_Payment") == amount) return false;
     setPayment(rowId, amount);
     return true;
 }
 
-void ReceiptEntry::applyAutomaticLines()
-{
+void ReceiptEntry::applyAutomaticLines() {
     const Money total = paymentTotal_;
     const bool positive = total > Money();
     bool receivablesDone = false, bankDone = false;
@@ -225,8 +200,7 @@ void ReceiptEntry::applyAutomaticLines()
     }
 }
 
-std::vector<ReceiptEntry::LineRow> ReceiptEntry::lines() const
-{
+std::vector<ReceiptEntry::LineRow> ReceiptEntry::lines() const {
     std::vector<LineRow> rows;
     Cursor lines(db_, lineTable_, true);
     for (bool more = lines.first(); more; more = lines.next()) {
@@ -242,16 +216,13 @@ std::vector<ReceiptEntry::LineRow> ReceiptEntry::lines() const
     return rows;
 }
 
-int ReceiptEntry::lineCount() const
-{
+int ReceiptEntry::lineCount() const {
     Cursor lines(db_, lineTable_, true);
     return static_cast<int>(lines.recordCount());
 }
 
-std::optional<std::int64_t> ReceiptEntry::addLine()
-{
-    if (lineCount() >= ReceiptDocument::kMaxLines)
-        return std::nullopt;
+std::optional<std::int64_t> ReceiptEntry::addLine() {
+    if (lineCount() >= ReceiptDocument::kMaxLines) return std::nullopt;
     Cursor lines(db_, lineTable_);
     lines.insert();
     lines.set("Tmp_desc", std::string());
@@ -261,8 +232,7 @@ std::optional<std::int64_t> ReceiptEntry::addLine()
     return lines.rowId();
 }
 
-CheckResult ReceiptEntry::setLineAccount(std::int64_t rowId, std::optional<std::int32_t> account)
-{
+CheckResult ReceiptEntry::setLineAccount(std::int64_t rowId, std::optional<std::int32_t> account) {
     Cursor lines(db_, lineTable_);
     moveTo(lines, rowId);
     if (account.value_or(0) == 0) {
@@ -278,8 +248,7 @@ CheckResult ReceiptEntry::setLineAccount(std::int64_t rowId, std::optional<std::
     }
     bool found = false;
     const std::string description = accountDescription(*account, &found);
-    if (!found)
-        return {kMsgAccountInvalid, ReceiptField::Distribution};
+    if (!found) return {kMsgAccountInvalid, ReceiptField::Distribution};
     lines.edit();
     lines.set("Tmp_account", *account);
     lines.set("Tmp_desc", description);
@@ -287,8 +256,7 @@ CheckResult ReceiptEntry::setLineAccount(std::int64_t rowId, std::optional<std::
     return {};
 }
 
-void ReceiptEntry::setLineDescription(std::int64_t rowId, const std::string& description)
-{
+void ReceiptEntry::setLineDescription(std::int64_t rowId, const std::string& description) {
     Cursor lines(db_, lineTable_);
     moveTo(lines, rowId);
     lines.edit();
@@ -296,36 +264,31 @@ void ReceiptEntry::setLineDescription(std::int64_t rowId, const std::string& des
     lines.post();
 }
 
-void ReceiptEntry::setLineDebit(std::int64_t rowId, Money debit)
-{
+void ReceiptEntry::setLineDebit(std::int64_t rowId, Money debit) {
     inTransaction(db_, [&] {
         Cursor lines(db_, lineTable_);
         moveTo(lines, rowId);
         lines.edit();
         lines.set("Tmp_debit", debit);
-        if (!debit.isZero())
-            lines.set("Tmp_credit", Money());
+        if (!debit.isZero()) lines.set("Tmp_credit", Money());
         lines.post();
         updateTotals();
     });
 }
 
-void ReceiptEntry::setLineCredit(std::int64_t rowId, Money credit)
-{
+void ReceiptEntry::setLineCredit(std::int64_t rowId, Money credit) {
     inTransaction(db_, [&] {
         Cursor lines(db_, lineTable_);
         moveTo(lines, rowId);
         lines.edit();
         lines.set("Tmp_credit", credit);
-        if (!credit.isZero())
-            lines.set("Tmp_debit", Money());
+        if (!credit.isZero()) lines.set("Tmp_debit", Money());
         lines.post();
         updateTotals();
     });
 }
 
-void ReceiptEntry::deleteLine(std::int64_t rowId)
-{
+void ReceiptEntry::deleteLine(std::int64_t rowId) {
     inTransaction(db_, [&] {
         Cursor lines(db_, lineTable_);
         moveTo(lines, rowId);
@@ -336,8 +299,7 @@ void ReceiptEntry::deleteLine(std::int64_t rowId)
 
 // The totals row is recomputed from the lines rather than adjusted by each
 // change, so that it cannot drift from them.
-void ReceiptEntry::updateTotals()
-{
+void ReceiptEntry::updateTotals() {
     Money debit, credit;
     {
         Cursor lines(db_, lineTable_, true);
@@ -357,17 +319,14 @@ void ReceiptEntry::updateTotals()
     totals.post();
 }
 
-ReceiptEntry::Totals ReceiptEntry::totals() const
-{
+ReceiptEntry::Totals ReceiptEntry::totals() const {
     Cursor totals(db_, totalsTable_, true);
-    if (!totals.first())
-        return {};
+    if (!totals.first()) return {};
     return {totals.money("TotalDebit"), totals.money("TotalCredit")};
 }
 
 ReceiptDocument ReceiptEntry::document(Date date, const std::string& reference, const std::string& memo,
-                                       bool nsfCheque) const
-{
+                                       bool nsfCheque) const {
     ReceiptDocument doc;
     doc.notFromClient = !client_.has_value();
     doc.client = client_ ? client_->code : std::string();
@@ -388,8 +347,7 @@ ReceiptDocument ReceiptEntry::document(Date date, const std::string& reference, 
     return doc;
 }
 
-void ReceiptEntry::clear()
-{
+void ReceiptEntry::clear() {
     inTransaction(db_, [&] {
         db_.emptyTable(invoiceTable_);
         db_.emptyTable(lineTable_);

@@ -39,7 +39,7 @@ public:
         std::string invoice;
         Date date;
         Date dueDate;
-        Money amount;  // net open amount
+        Money amount; // net open amount
         Money payment;
     };
     struct LineRow {

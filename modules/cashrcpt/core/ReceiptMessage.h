@@ -12,7 +12,7 @@ enum ReceiptMessage : int {
     kMsgClientNotFound = 5,
     kMsgNotBalanced = 6,
     kMsgReceivablesNotFromClient = 7,
-    kMsgMemoMissing = 8,        // a question: Yes goes back to the memo
+    kMsgMemoMissing = 8, // a question: Yes goes back to the memo
     kMsgCaptionPeriod = 9,
     kMsgCaptionChangedTo = 10,
     kMsgDateInvalid = 11,

@@ -16,8 +16,7 @@ constexpr int kReceiptJournal = 2;
 constexpr int kForeignReceiptJournal = 21;
 constexpr int kConcilReceipt = 1;
 
-int journalOfCurrency(std::int64_t currency)
-{
+int journalOfCurrency(std::int64_t currency) {
     const int n = ControlAccounts::normalisedCurrency(currency);
     return n == 0 ? kReceiptJournal : kForeignReceiptJournal + n;
 }
@@ -26,8 +25,7 @@ int journalOfCurrency(std::int64_t currency)
 // the line's amount added to its totals.
 void addToJournalHeader(Database& db, int period, int journal, const ReceiptDocument& doc,
                         const DistributionLine& line, const std::string& headerMemo, const std::string& user,
-                        DateTime now)
-{
+                        DateTime now) {
     Cursor tjlh(db, "tjlh");
     if (tjlh.findKey({Value(period), Value(journal), Value(doc.reference), Value(doc.date)})) {
         tjlh.edit();
@@ -54,8 +52,8 @@ void addToJournalHeader(Database& db, int period, int journal, const ReceiptDocu
     tjlh.post();
 }
 
-void addJournalLine(Database& db, int period, int journal, const ReceiptDocument& doc, const DistributionLine& line)
-{
+void addJournalLine(Database& db, int period, int journal, const ReceiptDocument& doc,
+                    const DistributionLine& line) {
     Cursor tjld(db, "tjld");
     tjld.insert();
     schema::fillBlank(tjld);
@@ -73,33 +71,25 @@ void addJournalLine(Database& db, int period, int journal, const ReceiptDocument
 } // namespace
 
 ReceiptPosting::ReceiptPosting(Database& companyDb, const ControlAccounts& accounts)
-    : db_(companyDb), accounts_(accounts)
-{
-}
+    : db_(companyDb), accounts_(accounts) {}
 
-int ReceiptPosting::journalNumber(Database& companyDb, const ControlAccounts& accounts, const ReceiptDocument& doc,
-                                  std::int64_t clientCurrency)
-{
-    if (!doc.notFromClient)
-        return journalOfCurrency(clientCurrency);
+int ReceiptPosting::journalNumber(Database& companyDb, const ControlAccounts& accounts,
+                                  const ReceiptDocument& doc, std::int64_t clientCurrency) {
+    if (!doc.notFromClient) return journalOfCurrency(clientCurrency);
     for (const DistributionLine& line : doc.lines) {
-        if (!accounts.isBankAccount(line.accountOrZero()))
-            continue;
+        if (!accounts.isBankAccount(line.accountOrZero())) continue;
         Cursor glm(companyDb, "glm", true);
-        if (!glm.findKey({Value(line.accountOrZero())}))
-            return kReceiptJournal;
+        if (!glm.findKey({Value(line.accountOrZero())})) return kReceiptJournal;
         return journalOfCurrency(glm.integer("Glm_currency"));
     }
     return kReceiptJournal;
 }
 
-PostingResult ReceiptPosting::postOnce(const ReceiptDocument& doc, int period)
-{
+PostingResult ReceiptPosting::postOnce(const ReceiptDocument& doc, int period) {
     const bool fromClient = !doc.notFromClient;
     const DateTime now = DateTime::now();
     auto stage = [this](Stage s) {
-        if (hook_)
-            hook_(s);
+        if (hook_) hook_(s);
     };
 
     Transaction tx(db_, /*immediate=*/true);
@@ -146,22 +136,19 @@ PostingResult ReceiptPosting::postOnce(const ReceiptDocument& doc, int period)
     std::string headerMemo = doc.memo;
     if (fromClient) {
         headerMemo = clientName;
-        if (!doc.memo.empty())
-            headerMemo += "\r" + doc.memo;
+        if (!doc.memo.empty()) headerMemo += "\r" + doc.memo;
     }
 
     bool nsf = doc.nsfCheque;
     Money arDebit, arCredit;
     for (const DistributionLine& line : doc.lines) {
         const std::int32_t account = line.accountOrZero();
-        if (account == 0 || !line.hasAmount())
-            continue;
+        if (account == 0 || !line.hasAmount()) continue;
         addToJournalHeader(db_, period, result.journal, doc, line, headerMemo, user_, now);
         addJournalLine(db_, period, result.journal, doc, line);
         // A debit to the receivables account is a returned payment: the
         // receipt does not date the client's NSF cheque.
-        if (account == accounts_.receivables[0] && line.debit > Money())
-            nsf = false;
+        if (account == accounts_.receivables[0] && line.debit > Money()) nsf = false;
         if (accounts_.isBankAccount(account)) {
             Cursor concil(db_, "concil");
             concil.insert();
@@ -208,8 +195,7 @@ PostingResult ReceiptPosting::postOnce(const ReceiptDocument& doc, int period)
         Money applied;
         Cursor det(db_, "croridet");
         for (const InvoicePayment& p : doc.invoices) {
-            if (p.payment.isZero())
-                continue;
+            if (p.payment.isZero()) continue;
             ledgerRow(p.invoice, p.salesman, "2", -p.payment);
             applied += p.payment;
             if (p.payment > Money()) {
@@ -245,8 +231,7 @@ PostingResult ReceiptPosting::postOnce(const ReceiptDocument& doc, int period)
         cli->set("Cli_date_last_pmt", doc.date);
         cli->set("Cli_current_bal", balance);
         const std::int64_t limit = cli->integer("Cli_credit_limit");
-        if (limit != 0 && balance < Money::fromUnits(limit))
-            cli->set("Cli_credit_hold", false);
+        if (limit != 0 && balance < Money::fromUnits(limit)) cli->set("Cli_credit_hold", false);
         if (nsf) {
             cli->set("Cli_nsf_date", doc.date);
             result.nsfDateSet = true;
@@ -261,17 +246,14 @@ PostingResult ReceiptPosting::postOnce(const ReceiptDocument& doc, int period)
 }
 
 std::optional<PostingResult> ReceiptPosting::post(const ReceiptDocument& doc, int period,
-                                                  const std::function<bool()>& waitForLock)
-{
+                                                  const std::function<bool()>& waitForLock) {
     for (;;) {
         try {
             return postOnce(doc, period);
         } catch (const EngineError& e) {
-            if (!e.isLock())
-                throw;
+            if (!e.isLock()) throw;
         }
-        if (!waitForLock || !waitForLock())
-            return std::nullopt;
+        if (!waitForLock || !waitForLock()) return std::nullopt;
     }
 }
 

@@ -19,7 +19,7 @@ struct ReceiptDocument;
 struct PostingResult {
     std::int64_t headerSeq = 0; // Seq of the crorihdr row
     int journal = 0;
-    Money balanceChange;         // added to the client's balance (0 when not from a client)
+    Money balanceChange; // added to the client's balance (0 when not from a client)
     bool nsfDateSet = false;
 };
 

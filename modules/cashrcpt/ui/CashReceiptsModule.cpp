@@ -14,8 +14,7 @@
 
 namespace vm::cashrcpt {
 
-std::int32_t runCashReceipts(const core::TLinkSection& received)
-{
+std::int32_t runCashReceipts(const core::TLinkSection& received) {
     core::TLinkSection link = received; // the module reads only its own copy
     link.LedgerPrefix = core::LinkString("N");
     {

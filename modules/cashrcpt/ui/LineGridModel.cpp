@@ -7,73 +7,60 @@
 namespace vm::cashrcpt {
 
 LineGridModel::LineGridModel(QObject* parent)
-    : QAbstractTableModel(parent),
-      titles_{QStringLiteral("Account"), QStringLiteral("Account description"), QStringLiteral("Debit"),
-              QStringLiteral("Credit")},
-      money_([](Money m) { return forms::DisplayFormat::money(m); })
-{
-}
+    : QAbstractTableModel(parent), titles_{QStringLiteral("Account"), QStringLiteral("Account description"),
+                                           QStringLiteral("Debit"), QStringLiteral("Credit")},
+      money_([](Money m) { return forms::DisplayFormat::money(m); }) {}
 
-void LineGridModel::setEditable(bool editable)
-{
-    if (editable == editable_)
-        return;
+void LineGridModel::setEditable(bool editable) {
+    if (editable == editable_) return;
     beginResetModel();
     editable_ = editable;
     endResetModel();
 }
 
-void LineGridModel::reload()
-{
+void LineGridModel::reload() {
     beginResetModel();
     rows_ = entry_ ? entry_->lines() : std::vector<ReceiptEntry::LineRow>();
     endResetModel();
 }
 
-bool LineGridModel::hasEmptyRow() const { return editable_ && rows_.size() < ReceiptDocument::kMaxLines; }
+bool LineGridModel::hasEmptyRow() const {
+    return editable_ && rows_.size() < ReceiptDocument::kMaxLines;
+}
 
-std::int64_t LineGridModel::rowIdAt(int row) const
-{
+std::int64_t LineGridModel::rowIdAt(int row) const {
     return row >= 0 && row < static_cast<int>(rows_.size()) ? rows_[static_cast<std::size_t>(row)].rowId : 0;
 }
 
-std::optional<std::int64_t> LineGridModel::lineAt(int row)
-{
-    if (const std::int64_t id = rowIdAt(row))
-        return id;
-    if (!entry_)
-        return std::nullopt;
+std::optional<std::int64_t> LineGridModel::lineAt(int row) {
+    if (const std::int64_t id = rowIdAt(row)) return id;
+    if (!entry_) return std::nullopt;
     return entry_->addLine(); // the 21st line is refused without a word
 }
 
-CheckResult LineGridModel::setAccount(int row, std::optional<std::int32_t> account)
-{
+CheckResult LineGridModel::setAccount(int row, std::optional<std::int32_t> account) {
     const auto id = lineAt(row);
-    if (!id)
-        return {};
+    if (!id) return {};
     const CheckResult r = entry_->setLineAccount(*id, account);
-    if (!r.ok())
-        emit accountRefused(row, r.message);
+    if (!r.ok()) emit accountRefused(row, r.message);
     return r;
 }
 
-int LineGridModel::rowCount(const QModelIndex& parent) const
-{
+int LineGridModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(rows_.size()) + (hasEmptyRow() ? 1 : 0);
 }
 
-int LineGridModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : ColumnCount; }
+int LineGridModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : ColumnCount;
+}
 
-QVariant LineGridModel::data(const QModelIndex& index, int role) const
-{
-    if (!index.isValid() || index.row() >= static_cast<int>(rows_.size()))
-        return {};
+QVariant LineGridModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= static_cast<int>(rows_.size())) return {};
     const DistributionLine& l = rows_[static_cast<std::size_t>(index.row())].line;
     if (role == Qt::TextAlignmentRole)
         return index.column() == Description ? QVariant() : QVariant(int(Qt::AlignRight | Qt::AlignVCenter));
     const bool edit = role == Qt::EditRole;
-    if (role != Qt::DisplayRole && !edit)
-        return {};
+    if (role != Qt::DisplayRole && !edit) return {};
     switch (index.column()) {
     case Account:
         return l.account ? QString::number(*l.account) : QString();
@@ -88,36 +75,30 @@ QVariant LineGridModel::data(const QModelIndex& index, int role) const
     }
 }
 
-QVariant LineGridModel::headerData(int section, Qt::Orientation orientation, int role) const
-{
+QVariant LineGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < titles_.size())
         return titles_.at(section);
     if (orientation == Qt::Vertical && role == Qt::DisplayRole)
-        return section < static_cast<int>(rows_.size()) ? QVariant(section + 1) : QVariant(QStringLiteral("*"));
+        return section < static_cast<int>(rows_.size()) ? QVariant(section + 1)
+                                                        : QVariant(QStringLiteral("*"));
     return QAbstractTableModel::headerData(section, orientation, role);
 }
 
-bool LineGridModel::setHeaderData(int section, Qt::Orientation orientation, const QVariant& value, int role)
-{
-    if (orientation != Qt::Horizontal || section < 0 || section >= titles_.size())
-        return false;
+bool LineGridModel::setHeaderData(int section, Qt::Orientation orientation, const QVariant& value, int role) {
+    if (orientation != Qt::Horizontal || section < 0 || section >= titles_.size()) return false;
     titles_[section] = value.toString();
     emit headerDataChanged(orientation, section, section);
     return role == Qt::DisplayRole || role == Qt::EditRole;
 }
 
-Qt::ItemFlags LineGridModel::flags(const QModelIndex& index) const
-{
+Qt::ItemFlags LineGridModel::flags(const QModelIndex& index) const {
     Qt::ItemFlags f = QAbstractTableModel::flags(index);
-    if (editable_)
-        f |= Qt::ItemIsEditable;
+    if (editable_) f |= Qt::ItemIsEditable;
     return f;
 }
 
-bool LineGridModel::setData(const QModelIndex& index, const QVariant& value, int role)
-{
-    if (role != Qt::EditRole || !editable_ || !index.isValid() || !entry_)
-        return false;
+bool LineGridModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (role != Qt::EditRole || !editable_ || !index.isValid() || !entry_) return false;
     const QString text = value.toString().trimmed();
     const int row = index.row();
     if (row >= static_cast<int>(rows_.size()) && text.isEmpty())
@@ -147,8 +128,7 @@ bool LineGridModel::setData(const QModelIndex& index, const QVariant& value, int
     case Credit: {
         const std::optional<Money> amount =
             text.isEmpty() ? std::optional<Money>(Money()) : forms::DisplayFormat::parseMoney(text);
-        if (!amount)
-            return false;
+        if (!amount) return false;
         if (const auto id = lineAt(row)) {
             if (index.column() == Debit)
                 entry_->setLineDebit(*id, *amount);

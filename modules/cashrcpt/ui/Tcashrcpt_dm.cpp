@@ -10,10 +10,11 @@ namespace vm::cashrcpt {
 
 Tcashrcpt_dm::Tcashrcpt_dm(core::TLinkSection& link) : link_(link) {}
 
-Tcashrcpt_dm::~Tcashrcpt_dm() { close(); }
+Tcashrcpt_dm::~Tcashrcpt_dm() {
+    close();
+}
 
-void Tcashrcpt_dm::open()
-{
+void Tcashrcpt_dm::open() {
     company_ = &Session::instance().database(kCompanyAlias);
     root_ = &Session::instance().database(kSystemAlias);
     accounts_ = ControlAccounts::load(*company_);
@@ -24,18 +25,15 @@ void Tcashrcpt_dm::open()
     posting_->setUser(link_.LoginUser.str());
 }
 
-void Tcashrcpt_dm::close()
-{
+void Tcashrcpt_dm::close() {
     posting_.reset();
     entry_.reset();
-    if (company_ && company_->inTransaction())
-        company_->rollback();
+    if (company_ && company_->inTransaction()) company_->rollback();
     company_ = nullptr;
     root_ = nullptr;
 }
 
-std::string Tcashrcpt_dm::monthName(int period)
-{
+std::string Tcashrcpt_dm::monthName(int period) {
     Cursor periods(*company_, "Periods", true);
     return periods.findKey({Value(period)}) ? periods.str("Period_mth") : std::string();
 }

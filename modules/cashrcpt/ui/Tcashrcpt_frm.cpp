@@ -55,26 +55,23 @@ namespace {
 // The tables the window works on; each must open before the window is used.
 constexpr int kAmountWidth = 130;
 
-const char* const kTables[] = {"cli", "car", "glm", "ctrl", "Periods", "tjlh", "tjld",
-                               "crorihdr", "croridet", "concil", "gla"};
+const char* const kTables[] = {"cli",  "car",      "glm",      "ctrl",   "Periods", "tjlh",
+                               "tjld", "crorihdr", "croridet", "concil", "gla"};
 
-QLabel* label(QWidget* parent, const char* name, const QString& text)
-{
+QLabel* label(QWidget* parent, const char* name, const QString& text) {
     auto* l = new QLabel(text, parent);
     l->setObjectName(QString::fromLatin1(name));
     return l;
 }
 
-QPushButton* button(QWidget* parent, const char* name, const QString& text)
-{
+QPushButton* button(QWidget* parent, const char* name, const QString& text) {
     auto* b = new QPushButton(text, parent);
     b->setObjectName(QString::fromLatin1(name));
     b->setAutoDefault(false);
     return b;
 }
 
-QTableView* grid(QWidget* parent, const char* name)
-{
+QTableView* grid(QWidget* parent, const char* name) {
     auto* g = new QTableView(parent);
     g->setObjectName(QString::fromLatin1(name));
     g->setSelectionBehavior(QAbstractItemView::SelectItems);
@@ -91,8 +88,7 @@ QTableView* grid(QWidget* parent, const char* name)
 } // namespace
 
 Tcashrcpt_frm::Tcashrcpt_frm(core::TLinkSection& link, Tcashrcpt_dm& dm, QWidget* parent)
-    : QDialog(parent), link_(link), dm_(dm)
-{
+    : QDialog(parent), link_(link), dm_(dm) {
     setObjectName(QStringLiteral("Tcashrcpt_frm"));
     setWindowTitle(QStringLiteral("Cash receipts current period is "));
     build();
@@ -100,12 +96,15 @@ Tcashrcpt_frm::Tcashrcpt_frm(core::TLinkSection& link, Tcashrcpt_dm& dm, QWidget
 
 Tcashrcpt_frm::~Tcashrcpt_frm() = default;
 
-void Tcashrcpt_frm::setErrorForm(forms::TErrorForm* form) { errorForm_ = form; }
+void Tcashrcpt_frm::setErrorForm(forms::TErrorForm* form) {
+    errorForm_ = form;
+}
 
-void Tcashrcpt_frm::setPeriodForm(forms::Tperiod_frm* form) { periodForm_ = form; }
+void Tcashrcpt_frm::setPeriodForm(forms::Tperiod_frm* form) {
+    periodForm_ = form;
+}
 
-void Tcashrcpt_frm::build()
-{
+void Tcashrcpt_frm::build() {
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(6, 6, 6, 0);
     tabs_ = new QTabWidget(this);
@@ -215,8 +214,8 @@ void Tcashrcpt_frm::build()
     btnPeriod_ = button(this, "BtnPeriod", QStringLiteral("Change period"));
     btnExit_ = button(this, "BtnExit", QStringLiteral("Exit"));
     btnHelp_ = button(this, "BtnHelp", QStringLiteral("Help"));
-    for (QPushButton* b : {btnAccept_, btnCancel_, btnPrint_, btnEmail_, btnQuickLink_, btnPeriod_, btnExit_,
-                           btnHelp_})
+    for (QPushButton* b :
+         {btnAccept_, btnCancel_, btnPrint_, btnEmail_, btnQuickLink_, btnPeriod_, btnExit_, btnHelp_})
         buttons->addWidget(b);
     outer->addLayout(buttons);
 
@@ -251,8 +250,7 @@ void Tcashrcpt_frm::build()
     lockFields(true);
 }
 
-void Tcashrcpt_frm::connectActions()
-{
+void Tcashrcpt_frm::connectActions() {
     connect(btnAccept_, &QPushButton::clicked, this, &Tcashrcpt_frm::acceptTransaction);
     connect(btnCancel_, &QPushButton::clicked, this, &Tcashrcpt_frm::cancelEntry);
     connect(btnPrint_, &QPushButton::clicked, this, &Tcashrcpt_frm::printScreen);
@@ -274,18 +272,17 @@ void Tcashrcpt_frm::connectActions()
     connect(lineModel_, &LineGridModel::accountRefused, this, &Tcashrcpt_frm::accountRefused);
 }
 
-void Tcashrcpt_frm::applyDateMask() { editDate_->setInputMask(forms::DisplayFormat::dateInputMask()); }
+void Tcashrcpt_frm::applyDateMask() {
+    editDate_->setInputMask(forms::DisplayFormat::dateInputMask());
+}
 
-bool Tcashrcpt_frm::startUp()
-{
-    if (started_)
-        return true;
+bool Tcashrcpt_frm::startUp() {
+    if (started_) return true;
     started_ = true;
     forms::ModuleStartup startup(link_);
     try {
         startup.translate(*this, "cashrcpt");
-        if (periodForm_)
-            startup.translate(*periodForm_, "cashrcpt");
+        if (periodForm_) startup.translate(*periodForm_, "cashrcpt");
     } catch (const EngineError&) {
         // Without the language table the designed (English) texts serve.
     }
@@ -312,7 +309,8 @@ bool Tcashrcpt_frm::startUp()
     // One quick link window at a time.
     for (QWidget* w : QApplication::topLevelWidgets())
         if (w != this && w->isVisible() &&
-            (w->windowTitle() == QStringLiteral("Quick Link") || w->windowTitle() == QStringLiteral("Lien Rapide")))
+            (w->windowTitle() == QStringLiteral("Quick Link") ||
+             w->windowTitle() == QStringLiteral("Lien Rapide")))
             btnQuickLink_->setEnabled(false);
 
     invoiceModel_->setMoneyFormat([this](Money m) { return moneyText(m); });
@@ -321,19 +319,15 @@ bool Tcashrcpt_frm::startUp()
     return true;
 }
 
-void Tcashrcpt_frm::showEvent(QShowEvent* event)
-{
+void Tcashrcpt_frm::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (!started_)
-        QTimer::singleShot(0, this, [this] { startUp(); });
+    if (!started_) QTimer::singleShot(0, this, [this] { startUp(); });
 }
 
 // ------------------------------------------------------------ the client
 
-void Tcashrcpt_frm::clientTyped(const QString& text)
-{
-    if (!dm_.isOpen() || text.isEmpty())
-        return;
+void Tcashrcpt_frm::clientTyped(const QString& text) {
+    if (!dm_.isOpen() || text.isEmpty()) return;
     // Incremental search: the nearest client is named while the code is typed.
     Cursor cli(dm_.company(), "cli", true);
     if (cli.findNearest({Value(text.toStdString())}))
@@ -342,10 +336,8 @@ void Tcashrcpt_frm::clientTyped(const QString& text)
         labelClientName_->clear();
 }
 
-void Tcashrcpt_frm::clientExit()
-{
-    if (!dm_.isOpen() || entryOpen_ || !editClient_->isEnabled() || leaving_)
-        return;
+void Tcashrcpt_frm::clientExit() {
+    if (!dm_.isOpen() || entryOpen_ || !editClient_->isEnabled() || leaving_) return;
     const QString code = editClient_->text().trimmed();
     if (code.isEmpty()) {
         labelClientName_->clear();
@@ -354,8 +346,7 @@ void Tcashrcpt_frm::clientExit()
     startClient(code);
 }
 
-void Tcashrcpt_frm::startClient(const QString& code)
-{
+void Tcashrcpt_frm::startClient(const QString& code) {
     const auto client = dm_.entry().findClient(code.toStdString());
     if (!client) {
         labelClientName_->clear();
@@ -371,10 +362,8 @@ void Tcashrcpt_frm::startClient(const QString& code)
     startEntry();
 }
 
-void Tcashrcpt_frm::notFromClientClicked(bool checked)
-{
-    if (!checked || entryOpen_ || !dm_.isOpen())
-        return;
+void Tcashrcpt_frm::notFromClientClicked(bool checked) {
+    if (!checked || entryOpen_ || !dm_.isOpen()) return;
     setCurrencySign(std::nullopt);
     editClient_->clear();
     labelClientName_->clear();
@@ -384,8 +373,7 @@ void Tcashrcpt_frm::notFromClientClicked(bool checked)
 }
 
 // What both kinds of receipt do once they start.
-void Tcashrcpt_frm::startEntry()
-{
+void Tcashrcpt_frm::startEntry() {
     entryOpen_ = true;
     lockFields(false);
     editClient_->setEnabled(false);
@@ -398,8 +386,7 @@ void Tcashrcpt_frm::startEntry()
     editDate_->setFocus();
 }
 
-void Tcashrcpt_frm::resetEntry()
-{
+void Tcashrcpt_frm::resetEntry() {
     dm_.entry().clear();
     entryOpen_ = false;
     setCurrencySign(0);
@@ -418,8 +405,7 @@ void Tcashrcpt_frm::resetEntry()
     editClient_->setFocus();
 }
 
-void Tcashrcpt_frm::lockFields(bool locked)
-{
+void Tcashrcpt_frm::lockFields(bool locked) {
     for (QWidget* w : {static_cast<QWidget*>(editDate_), static_cast<QWidget*>(editReference_),
                        static_cast<QWidget*>(memo_), static_cast<QWidget*>(checkNsf_),
                        static_cast<QWidget*>(gridInvoices_), static_cast<QWidget*>(gridLines_),
@@ -429,10 +415,8 @@ void Tcashrcpt_frm::lockFields(bool locked)
     lineModel_->setEditable(!locked);
 }
 
-void Tcashrcpt_frm::reloadGrids()
-{
-    if (!dm_.isOpen())
-        return;
+void Tcashrcpt_frm::reloadGrids() {
+    if (!dm_.isOpen()) return;
     invoiceModel_->reload();
     lineModel_->reload();
     refreshTotals();
@@ -449,25 +433,23 @@ void Tcashrcpt_frm::reloadGrids()
         gridLines_->setColumnWidth(c, kAmountWidth);
 }
 
-void Tcashrcpt_frm::refreshTotals()
-{
-    if (!dm_.isOpen())
-        return;
+void Tcashrcpt_frm::refreshTotals() {
+    if (!dm_.isOpen()) return;
     const ReceiptEntry::Totals t = dm_.entry().totals();
     editTotalDebit_->setText(moneyText(t.debit));
     editTotalCredit_->setText(moneyText(t.credit));
 }
 
-void Tcashrcpt_frm::setCurrencySign(std::optional<int> currency) { currency_ = currency; }
+void Tcashrcpt_frm::setCurrencySign(std::optional<int> currency) {
+    currency_ = currency;
+}
 
 // Amounts show the sign of the client's currency: the workstation's symbol
 // for the company's own currency, the control row's sign for the others,
 // none for a receipt not from a client.
-QString Tcashrcpt_frm::moneyText(Money m) const
-{
+QString Tcashrcpt_frm::moneyText(Money m) const {
     core::RegionalSettings settings = core::RegionalSettings::current();
-    if (!currency_)
-        return QString::fromStdString(core::formatAmount(m, settings));
+    if (!currency_) return QString::fromStdString(core::formatAmount(m, settings));
     if (*currency_ > 0 && dm_.isOpen())
         settings.currencySymbol = dm_.accounts().signs[static_cast<std::size_t>(*currency_)];
     return QString::fromStdString(core::formatMoney(m, settings));
@@ -475,10 +457,8 @@ QString Tcashrcpt_frm::moneyText(Money m) const
 
 // ------------------------------------------------------------ fields
 
-void Tcashrcpt_frm::dateExit()
-{
-    if (!entryOpen_ || leaving_ || focusGoesToButton())
-        return;
+void Tcashrcpt_frm::dateExit() {
+    if (!entryOpen_ || leaving_ || focusGoesToButton()) return;
     const std::optional<Date> d = forms::DisplayFormat::parseDate(editDate_->text());
     if (!d || d->isNull()) {
         inform(kMsgDateInvalid);
@@ -488,15 +468,12 @@ void Tcashrcpt_frm::dateExit()
     dm_.setLastDate(*d);
 }
 
-bool Tcashrcpt_frm::focusGoesToButton() const
-{
+bool Tcashrcpt_frm::focusGoesToButton() const {
     return qobject_cast<QAbstractButton*>(QApplication::focusWidget()) != nullptr;
 }
 
-void Tcashrcpt_frm::invoiceDoubleClicked(const QModelIndex& index)
-{
-    if (!index.isValid() || !dm_.isOpen() || !dm_.entry().active())
-        return;
+void Tcashrcpt_frm::invoiceDoubleClicked(const QModelIndex& index) {
+    if (!index.isValid() || !dm_.isOpen() || !dm_.entry().active()) return;
     if (dm_.entry().payInFull(invoiceModel_->rowIdAt(index.row()))) {
         invoiceModel_->reload();
         lineModel_->reload();
@@ -504,10 +481,8 @@ void Tcashrcpt_frm::invoiceDoubleClicked(const QModelIndex& index)
     }
 }
 
-void Tcashrcpt_frm::deleteCurrentLine()
-{
-    if (!entryOpen_ || !gridLines_->isEnabled())
-        return;
+void Tcashrcpt_frm::deleteCurrentLine() {
+    if (!entryOpen_ || !gridLines_->isEnabled()) return;
     const int row = gridLines_->currentIndex().row();
     if (const std::int64_t id = lineModel_->rowIdAt(row)) {
         dm_.entry().deleteLine(id);
@@ -517,8 +492,7 @@ void Tcashrcpt_frm::deleteCurrentLine()
     }
 }
 
-void Tcashrcpt_frm::accountRefused(int row, int message)
-{
+void Tcashrcpt_frm::accountRefused(int row, int message) {
     QTimer::singleShot(0, this, [this, row, message] {
         inform(message);
         const QModelIndex cell = lineModel_->index(row, LineGridModel::Account);
@@ -527,13 +501,11 @@ void Tcashrcpt_frm::accountRefused(int row, int message)
     });
 }
 
-void Tcashrcpt_frm::inform(int message)
-{
+void Tcashrcpt_frm::inform(int message) {
     QMessageBox::information(this, windowTitle(), messages_->message(message), QMessageBox::Ok);
 }
 
-void Tcashrcpt_frm::focusField(ReceiptField field, int line)
-{
+void Tcashrcpt_frm::focusField(ReceiptField field, int line) {
     switch (field) {
     case ReceiptField::ClientCode:
         editClient_->setFocus();
@@ -549,8 +521,7 @@ void Tcashrcpt_frm::focusField(ReceiptField field, int line)
         break;
     case ReceiptField::Distribution:
         gridLines_->setFocus();
-        if (line >= 0)
-            gridLines_->setCurrentIndex(lineModel_->index(line, LineGridModel::Account));
+        if (line >= 0) gridLines_->setCurrentIndex(lineModel_->index(line, LineGridModel::Account));
         break;
     case ReceiptField::None:
         break;
@@ -559,10 +530,8 @@ void Tcashrcpt_frm::focusField(ReceiptField field, int line)
 
 // ------------------------------------------------------------ buttons
 
-void Tcashrcpt_frm::acceptTransaction()
-{
-    if (!dm_.isOpen())
-        return;
+void Tcashrcpt_frm::acceptTransaction() {
+    if (!dm_.isOpen()) return;
     const std::optional<Date> date = forms::DisplayFormat::parseDate(editDate_->text());
     const ReceiptDocument doc =
         dm_.entry().document(date.value_or(Date()), editReference_->text().trimmed().toStdString(),
@@ -601,8 +570,7 @@ void Tcashrcpt_frm::acceptTransaction()
                 dm_.posting().postOnce(doc, dm_.period());
                 posted = true;
             } catch (const EngineError& e) {
-                if (e.isLock())
-                    throw;
+                if (e.isLock()) throw;
                 failure = std::current_exception();
             } catch (...) {
                 failure = std::current_exception();
@@ -624,79 +592,69 @@ void Tcashrcpt_frm::acceptTransaction()
     }
 }
 
-void Tcashrcpt_frm::cancelEntry()
-{
-    if (!dm_.isOpen())
-        return;
+void Tcashrcpt_frm::cancelEntry() {
+    if (!dm_.isOpen()) return;
     resetEntry();
 }
 
-void Tcashrcpt_frm::changePeriod()
-{
-    if (!dm_.isOpen())
-        return;
+void Tcashrcpt_frm::changePeriod() {
+    if (!dm_.isOpen()) return;
     forms::Tperiod_frm local(this);
     forms::Tperiod_frm* dialog = periodForm_ ? periodForm_.data() : &local;
     dialog->setLanguage(link_.Language);
     dialog->setPeriod(dm_.period());
     dialog->exec();
     const std::optional<int> period = dialog->period();
-    if (!period)
-        return;
+    if (!period) return;
     dm_.setPeriod(*period);
     setWindowTitle(forms::periodCaption(messages_->message(kMsgCaptionPeriod),
                                         messages_->message(kMsgCaptionChangedTo), dm_.accounts().arPeriod,
                                         *period, QString::fromStdString(dm_.monthName(*period))));
 }
 
-void Tcashrcpt_frm::listClients()
-{
-    if (!editClient_->isEnabled())
-        return;
+void Tcashrcpt_frm::listClients() {
+    if (!editClient_->isEnabled()) return;
     const auto code =
         core::callComponent<core::LinkString>(link_.ProgramDir.str(), "clientpicker", "PickClient", link_);
-    if (!code || code->empty())
-        return;
+    if (!code || code->empty()) return;
     editClient_->setText(QString::fromUtf8(code->c_str()));
     startClient(editClient_->text());
 }
 
-void Tcashrcpt_frm::lookUpAccount()
-{
-    if (!entryOpen_)
-        return;
+void Tcashrcpt_frm::lookUpAccount() {
+    if (!entryOpen_) return;
     const auto account =
         core::callComponent<std::int32_t>(link_.ProgramDir.str(), "accountpicker", "PickAccount", link_);
-    if (!account || *account == 0)
-        return;
-    const int row = gridLines_->currentIndex().isValid() ? gridLines_->currentIndex().row() : lineModel_->lineRows();
+    if (!account || *account == 0) return;
+    const int row =
+        gridLines_->currentIndex().isValid() ? gridLines_->currentIndex().row() : lineModel_->lineRows();
     if (lineModel_->setAccount(row, *account).ok()) {
         lineModel_->reload();
         refreshTotals();
     }
 }
 
-void Tcashrcpt_frm::quickLink()
-{
+void Tcashrcpt_frm::quickLink() {
     core::callComponent<std::int32_t>(link_.ProgramDir.str(), "jumplink", "QuickLink", link_);
-    if (errorHandler_)
-        errorHandler_->install();
+    if (errorHandler_) errorHandler_->install();
 }
 
-void Tcashrcpt_frm::emailTo()
-{
+void Tcashrcpt_frm::emailTo() {
     const auto& client = dm_.isOpen() ? dm_.entry().client() : std::nullopt;
     forms::openMail(client ? QString::fromStdString(client->email) : QString());
 }
 
-void Tcashrcpt_frm::printScreen() { forms::printScreen(*this, QString::fromUtf8(link_.PrinterIndex.c_str())); }
+void Tcashrcpt_frm::printScreen() {
+    forms::printScreen(*this, QString::fromUtf8(link_.PrinterIndex.c_str()));
+}
 
-void Tcashrcpt_frm::showHelp() { forms::openHelp(helpPath_, kHelpContext, link_.Language, this); }
+void Tcashrcpt_frm::showHelp() {
+    forms::openHelp(helpPath_, kHelpContext, link_.Language, this);
+}
 
 // Exit: what is open is rolled back and the window closes; the work tables
 // stay on disk until the next run replaces them.
-void Tcashrcpt_frm::quit()
-{
+void Tcashrcpt_frm::quit() {
     leaving_ = true;
     invoiceModel_->setEntry(nullptr);
     lineModel_->setEntry(nullptr);
@@ -705,10 +663,8 @@ void Tcashrcpt_frm::quit()
 }
 
 // The window's close box does what Exit does.
-void Tcashrcpt_frm::closeEvent(QCloseEvent* event)
-{
-    if (!leaving_)
-        quit();
+void Tcashrcpt_frm::closeEvent(QCloseEvent* event) {
+    if (!leaving_) quit();
     event->accept();
 }
 
@@ -717,28 +673,25 @@ void Tcashrcpt_frm::reject() {}
 
 // ------------------------------------------------------------ keyboard
 
-bool Tcashrcpt_frm::eventFilter(QObject* watched, QEvent* event)
-{
+bool Tcashrcpt_frm::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusOut) {
         if (watched == editClient_)
             QTimer::singleShot(0, this, [this] {
-                if (!focusGoesToButton())
-                    clientExit();
+                if (!focusGoesToButton()) clientExit();
             });
         else if (watched == editDate_)
             QTimer::singleShot(0, this, [this] { dateExit(); });
         return false;
     }
-    if (event->type() != QEvent::KeyPress)
-        return false;
+    if (event->type() != QEvent::KeyPress) return false;
     auto* key = static_cast<QKeyEvent*>(event);
     const bool isGrid = watched == gridInvoices_ || watched == gridLines_;
     if (isGrid) {
-        if (key->key() == Qt::Key_Escape)
-            return true;
+        if (key->key() == Qt::Key_Escape) return true;
         // Ctrl+Delete removes the current distribution line, as in every grid
         // of the suite; the open-invoice list keeps its rows.
-        if (watched == gridLines_ && key->key() == Qt::Key_Delete && (key->modifiers() & Qt::ControlModifier)) {
+        if (watched == gridLines_ && key->key() == Qt::Key_Delete &&
+            (key->modifiers() & Qt::ControlModifier)) {
             deleteCurrentLine();
             return true;
         }

@@ -139,7 +139,7 @@ private:
 
     bool started_ = false;
     bool leaving_ = false;
-    bool entryOpen_ = false;   // a client was accepted or "not from a client" ticked
+    bool entryOpen_ = false; // a client was accepted or "not from a client" ticked
     QString captionBase_;
     QString helpPath_;
     std::optional<int> currency_; // the sign amounts are shown with; none: no sign

@@ -6,20 +6,17 @@ namespace vm::custmaint {
 
 namespace {
 
-bool blank(const std::string& s)
-{
+bool blank(const std::string& s) {
     return s.find_first_not_of(" \t") == std::string::npos;
 }
 
-std::string text(Cursor& c, const std::string& field)
-{
+std::string text(Cursor& c, const std::string& field) {
     return c.hasRow() && c.hasField(field) ? c.str(field) : std::string();
 }
 
 } // namespace
 
-ClientControl ClientControl::read(Cursor& ctrl, Cursor& ivctrl)
-{
+ClientControl ClientControl::read(Cursor& ctrl, Cursor& ivctrl) {
     ClientControl c;
     for (int i = 0; i < 4; ++i) {
         const std::string n = std::to_string(i + 1);
@@ -29,33 +26,28 @@ ClientControl ClientControl::read(Cursor& ctrl, Cursor& ivctrl)
     for (int i = 1; i <= 5; ++i)
         c.priceListNames[static_cast<std::size_t>(i - 1)] = text(ctrl, "Ctrl_pl_name" + std::to_string(i));
     for (int i = 6; i <= 9; ++i)
-        c.priceListNames[static_cast<std::size_t>(i - 1)] = text(ivctrl, "Ivctrl_pl_name" + std::to_string(i));
+        c.priceListNames[static_cast<std::size_t>(i - 1)] =
+            text(ivctrl, "Ivctrl_pl_name" + std::to_string(i));
     c.invoiceCopies = ctrl.hasRow() ? static_cast<int>(ctrl.integer("Ctrl_ArCopies")) : 0;
     return c;
 }
 
-std::vector<std::string> ClientControl::priceListChoices() const
-{
+std::vector<std::string> ClientControl::priceListChoices() const {
     std::vector<std::string> out;
     for (const auto& name : priceListNames)
-        if (!blank(name))
-            out.push_back(name);
+        if (!blank(name)) out.push_back(name);
     return out;
 }
 
-std::vector<std::string> ClientControl::currencyChoices() const
-{
+std::vector<std::string> ClientControl::currencyChoices() const {
     std::vector<std::string> out;
     for (const auto& name : currencyNames)
-        if (!blank(name))
-            out.push_back(name);
+        if (!blank(name)) out.push_back(name);
     return out;
 }
 
-std::string ClientControl::currencySign(int currency, const std::string& homeSymbol) const
-{
-    if (currency < 1 || currency > 4)
-        return homeSymbol;
+std::string ClientControl::currencySign(int currency, const std::string& homeSymbol) const {
+    if (currency < 1 || currency > 4) return homeSymbol;
     return currencySigns[static_cast<std::size_t>(currency - 1)];
 }
 

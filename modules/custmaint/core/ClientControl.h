@@ -13,8 +13,8 @@ namespace vm::custmaint {
 // the names of the price lists and of the four foreign currencies, their
 // signs, and the default number of invoice copies.
 struct ClientControl {
-    std::array<std::string, 4> currencyNames; // Ctrl_curr1_name .. Ctrl_curr4_name
-    std::array<std::string, 4> currencySigns; // Ctrl_curr1_sign .. Ctrl_curr4_sign
+    std::array<std::string, 4> currencyNames;  // Ctrl_curr1_name .. Ctrl_curr4_name
+    std::array<std::string, 4> currencySigns;  // Ctrl_curr1_sign .. Ctrl_curr4_sign
     std::array<std::string, 9> priceListNames; // Ctrl_pl_name1..5, then Ivctrl_pl_name6..9
     int invoiceCopies = 0;                     // Ctrl_ArCopies
 

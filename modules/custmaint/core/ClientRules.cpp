@@ -9,56 +9,46 @@ namespace vm::custmaint {
 
 namespace {
 
-std::string trimmed(const std::string& s)
-{
+std::string trimmed(const std::string& s) {
     const auto b = s.find_first_not_of(" \t");
-    if (b == std::string::npos)
-        return {};
+    if (b == std::string::npos) return {};
     const auto e = s.find_last_not_of(" \t");
     return s.substr(b, e - b + 1);
 }
 
-bool exists(Cursor& c, const Value& key)
-{
+bool exists(Cursor& c, const Value& key) {
     const bool found = c.findKey({key});
     c.suspend(); // no read snapshot may outlive the look-up
     return found;
 }
 
-bool editing(const Cursor& c)
-{
+bool editing(const Cursor& c) {
     return c.state() == Cursor::State::Edit || c.state() == Cursor::State::Insert;
 }
 
 } // namespace
 
-std::int64_t ClientRules::numberOf(const std::string& text)
-{
+std::int64_t ClientRules::numberOf(const std::string& text) {
     const std::string s = trimmed(text);
     std::int64_t n = 0;
     const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), n);
-    if (ec != std::errc() || end != s.data() + s.size())
-        return 0;
+    if (ec != std::errc() || end != s.data() + s.size()) return 0;
     return n;
 }
 
-bool ClientRules::clientExists(const std::string& code)
-{
+bool ClientRules::clientExists(const std::string& code) {
     return !code.empty() && exists(t_.cliLookup(), Value(code));
 }
 
-bool ClientRules::salesmanExists(const std::string& code)
-{
+bool ClientRules::salesmanExists(const std::string& code) {
     return !code.empty() && exists(t_.slsm(), Value(code));
 }
 
-bool ClientRules::territoryExists(const std::string& code)
-{
+bool ClientRules::territoryExists(const std::string& code) {
     return !code.empty() && exists(t_.arterr(), Value(code));
 }
 
-std::optional<int> ClientRules::termsDays(std::int64_t terms)
-{
+std::optional<int> ClientRules::termsDays(std::int64_t terms) {
     Cursor& c = t_.arterms();
     if (!c.findKey({Value(terms)})) {
         c.suspend();
@@ -69,52 +59,40 @@ std::optional<int> ClientRules::termsDays(std::int64_t terms)
     return days;
 }
 
-bool ClientRules::accountAccepted(std::int64_t account)
-{
+bool ClientRules::accountAccepted(std::int64_t account) {
     return account <= 0 || exists(t_.glm(), Value(account));
 }
 
-int ClientRules::salesrepExit(const std::string& text)
-{
-    if (text.empty())
-        return kMsgSalesmanEmpty;
+int ClientRules::salesrepExit(const std::string& text) {
+    if (text.empty()) return kMsgSalesmanEmpty;
     return salesmanExists(text) ? kNoMessage : kMsgSalesmanNotFound;
 }
 
-int ClientRules::territoryExit(const std::string& text)
-{
+int ClientRules::territoryExit(const std::string& text) {
     return text.empty() || territoryExists(text) ? kNoMessage : kMsgTerritoryNotFound;
 }
 
-int ClientRules::termsExit(const std::string& text, Cursor& row)
-{
+int ClientRules::termsExit(const std::string& text, Cursor& row) {
     const auto days = termsDays(numberOf(text));
-    if (!days)
-        return kMsgTermsNotFound;
-    if (editing(row))
-        row.set("Cli_du_days", *days);
+    if (!days) return kMsgTermsNotFound;
+    if (editing(row)) row.set("Cli_du_days", *days);
     return kNoMessage;
 }
 
-bool ClientRules::languageAccepted(const std::string& text)
-{
+bool ClientRules::languageAccepted(const std::string& text) {
     return text == "1" || text == "2";
 }
 
-int ClientRules::billToExit(const std::string& text)
-{
+int ClientRules::billToExit(const std::string& text) {
     return text.empty() || clientExists(text) ? kNoMessage : kMsgBillToNotFound;
 }
 
-int ClientRules::accountExit(const std::string& text)
-{
-    if (trimmed(text).empty())
-        return kMsgAccountNotFound;
+int ClientRules::accountExit(const std::string& text) {
+    if (trimmed(text).empty()) return kMsgAccountNotFound;
     return accountAccepted(numberOf(text)) ? kNoMessage : kMsgAccountNotFound;
 }
 
-void ClientRules::applyNewClientDefaults(Cursor& row)
-{
+void ClientRules::applyNewClientDefaults(Cursor& row) {
     row.set("Cli_email_statement", false);
     row.set("Cli_email_invoice", false);
     for (const char* f : {"Cli_accnt1", "Cli_accnt2", "Cli_accnt3"})
@@ -124,16 +102,13 @@ void ClientRules::applyNewClientDefaults(Cursor& row)
         switch (row.def().fields[static_cast<std::size_t>(i)].type) {
         case FieldType::Int16:
         case FieldType::Int32:
-            if (row.value(i).isNull())
-                row.set(i, 0);
+            if (row.value(i).isNull()) row.set(i, 0);
             break;
         case FieldType::Float:
-            if (row.value(i).isNull())
-                row.set(i, 0.0);
+            if (row.value(i).isNull()) row.set(i, 0.0);
             break;
         case FieldType::Money:
-            if (row.value(i).isNull())
-                row.set(i, Money());
+            if (row.value(i).isNull()) row.set(i, Money());
             break;
         default:
             break;
@@ -148,14 +123,12 @@ void ClientRules::applyNewClientDefaults(Cursor& row)
     row.set("Cli_language", "1");
 }
 
-void ClientRules::applyNewCodeDefaults(Cursor& row)
-{
+void ClientRules::applyNewCodeDefaults(Cursor& row) {
     row.set("Cli_tax_fed", true);
     row.set("Cli_tax_pro", true);
 }
 
-std::optional<ClientRefusal> ClientRules::checkBeforePost(Cursor& row, const ClientPostInputs& in)
-{
+std::optional<ClientRefusal> ClientRules::checkBeforePost(Cursor& row, const ClientPostInputs& in) {
     using F = ClientField;
     using P = ClientPage;
     if (row.state() == Cursor::State::Edit && in.codeFieldOpen)
@@ -166,8 +139,7 @@ std::optional<ClientRefusal> ClientRules::checkBeforePost(Cursor& row, const Cli
     if (!territory.empty() && !territoryExists(territory))
         return ClientRefusal{kMsgTerritoryNotFound, F::Territory, P::Control};
     const auto days = termsDays(row.integer("Cli_terms"));
-    if (!days)
-        return ClientRefusal{kMsgTermsNotFound, F::Terms, P::Control};
+    if (!days) return ClientRefusal{kMsgTermsNotFound, F::Terms, P::Control};
     // The terms decide the due days, whatever was typed.
     row.set("Cli_du_days", *days);
     const std::string billTo = row.str("Cli_charge_to");
@@ -176,15 +148,12 @@ std::optional<ClientRefusal> ClientRules::checkBeforePost(Cursor& row, const Cli
 
     row.set("Cli_ship_via", in.shipVia.empty() ? Value() : Value(in.shipVia));
     // With no choice in a list (no names set up) the stored number is kept.
-    if (in.priceListPosition >= 0)
-        row.set("Cli_price_list", in.priceListPosition + 1);
-    if (in.currencyPosition >= 0)
-        row.set("Cli_currency", in.currencyPosition);
+    if (in.priceListPosition >= 0) row.set("Cli_price_list", in.priceListPosition + 1);
+    if (in.currencyPosition >= 0) row.set("Cli_currency", in.currencyPosition);
 
     if (!in.international && trimmed(row.str("Cli_postal_code")).empty())
         return ClientRefusal{kMsgPostalCodeMissing, F::PostalCode, P::General};
-    if (row.integer("Cli_terms") == 0)
-        return ClientRefusal{kMsgTermsMissing, F::Terms, P::Control};
+    if (row.integer("Cli_terms") == 0) return ClientRefusal{kMsgTermsMissing, F::Terms, P::Control};
     const F accounts[] = {F::Account1, F::Account2, F::Account3};
     for (int i = 0; i < 3; ++i)
         if (!accountAccepted(row.integer("Cli_accnt" + std::to_string(i + 1))))
@@ -193,8 +162,7 @@ std::optional<ClientRefusal> ClientRules::checkBeforePost(Cursor& row, const Cli
         trimmed(row.str("Cli_email")).empty())
         return ClientRefusal{kMsgEmailMissing, F::Email, P::General};
     const std::string code = row.str("Cli_code");
-    if (code.empty() || code.front() == ' ')
-        return ClientRefusal{kNoMessage, F::Code, P::General};
+    if (code.empty() || code.front() == ' ') return ClientRefusal{kNoMessage, F::Code, P::General};
     // A new client under a code that is already taken would be refused by
     // the table's key; say so instead and let the user change the code.
     if (row.state() == Cursor::State::Insert && clientExists(code))
@@ -202,14 +170,12 @@ std::optional<ClientRefusal> ClientRules::checkBeforePost(Cursor& row, const Cli
 
     row.set("Cli_copies", in.copies);
     row.set("Cli_format1", in.invoiceFormat.empty() ? Value() : Value(in.invoiceFormat));
-    if (!in.user.empty())
-        row.set("Cli_user", in.user);
+    if (!in.user.empty()) row.set("Cli_user", in.user);
     row.set("Cli_stamp", DateTime::now());
     return std::nullopt;
 }
 
-bool ClientRules::hasLedgerRows(const std::string& code)
-{
+bool ClientRules::hasLedgerRows(const std::string& code) {
     auto any = [&](Cursor& c) {
         c.setRange({Value(code)});
         const bool found = c.hasRow();

@@ -9,8 +9,7 @@ namespace vm::custmaint {
 
 namespace {
 
-std::unique_ptr<Cursor> open(Database& db, const char* table, bool readOnly = false)
-{
+std::unique_ptr<Cursor> open(Database& db, const char* table, bool readOnly = false) {
     try {
         return std::make_unique<Cursor>(db, table, readOnly);
     } catch (const EngineError& e) {
@@ -20,8 +19,7 @@ std::unique_ptr<Cursor> open(Database& db, const char* table, bool readOnly = fa
 
 } // namespace
 
-ClientTables::ClientTables(Database& company, Database& dataRoot) : company_(company), dataRoot_(dataRoot)
-{
+ClientTables::ClientTables(Database& company, Database& dataRoot) : company_(company), dataRoot_(dataRoot) {
     cli_ = open(company, "cli");
     cliLookup_ = open(company, "cli", true);
     {
@@ -36,8 +34,7 @@ ClientTables::ClientTables(Database& company, Database& dataRoot) : company_(com
         auto formats = open(company, "Fafrm1", true);
         for (bool on = formats->first(); on; on = formats->next()) {
             const std::string name = formats->str("Name");
-            if (!name.empty())
-                invoiceFormats_.push_back(name);
+            if (!name.empty()) invoiceFormats_.push_back(name);
         }
     }
     arterms_ = open(dataRoot, "arterms", true);
@@ -48,15 +45,12 @@ ClientTables::ClientTables(Database& company, Database& dataRoot) : company_(com
 
 ClientTables::~ClientTables() = default;
 
-Cursor& ClientTables::slsm()
-{
-    if (!slsm_)
-        slsm_ = std::make_unique<Cursor>(company_, "slsm", true);
+Cursor& ClientTables::slsm() {
+    if (!slsm_) slsm_ = std::make_unique<Cursor>(company_, "slsm", true);
     return *slsm_;
 }
 
-Cursor& ClientTables::carh()
-{
+Cursor& ClientTables::carh() {
     if (!carh_) {
         carh_ = std::make_unique<Cursor>(company_, "carh", true);
         carh_->setIndex("Car_client");

@@ -11,20 +11,25 @@ namespace vm::aging {
 namespace {
 
 struct LedgerNames {
-    const char* accounts;   // cli / sup
-    const char* code;       // Cli_code / Sup_code
-    const char* prefix;     // Car_ / Cap_
-    const char* link;       // Car_client / Cap_supplier
-    const char* table;      // car / cap
-    const char* history;    // carh / caph
-    const char* order;      // the ledger index order
+    const char* accounts; // cli / sup
+    const char* code;     // Cli_code / Sup_code
+    const char* prefix;   // Car_ / Cap_
+    const char* link;     // Car_client / Cap_supplier
+    const char* table;    // car / cap
+    const char* history;  // carh / caph
+    const char* order;    // the ledger index order
 };
 
 const LedgerNames& namesOf(Ledger l) {
-    static const LedgerNames rcv{"cli", "Cli_code", "Car_", "Car_client", "car", "carh",
+    static const LedgerNames rcv{"cli",
+                                 "Cli_code",
+                                 "Car_",
+                                 "Car_client",
+                                 "car",
+                                 "carh",
                                  "Car_client, Car_invoice, Car_ref, Car_date, Car_type, Car_seq"};
-    static const LedgerNames pay{"sup", "Sup_code", "Cap_", "Cap_supplier", "cap", "caph",
-                                 "Cap_supplier, Cap_invoice, Cap_seq"};
+    static const LedgerNames pay{
+        "sup", "Sup_code", "Cap_", "Cap_supplier", "cap", "caph", "Cap_supplier, Cap_invoice, Cap_seq"};
     return l == Ledger::Receivables ? rcv : pay;
 }
 
@@ -39,7 +44,8 @@ AgingControl Aging::readControl(Database& company, Ledger ledger) {
     if (!ctrl.first()) return c;
     const std::string p = ledger == Ledger::Receivables ? "Ctrl_ar_" : "Ctrl_ap_";
     for (int i = 0; i < 5; ++i) {
-        c.days[static_cast<std::size_t>(i)] = static_cast<int>(ctrl.integer(p + "days" + std::to_string(i + 1)));
+        c.days[static_cast<std::size_t>(i)] =
+            static_cast<int>(ctrl.integer(p + "days" + std::to_string(i + 1)));
         c.bucketNames[static_cast<std::size_t>(i)] = ctrl.str(p + "dname" + std::to_string(i + 1));
     }
     for (int i = 0; i < 4; ++i) {
@@ -96,7 +102,8 @@ void Aging::ageAccount(AgingAccount& a, const std::vector<Tx>& txs, bool asOf) c
     for (const Tx& t : txs) {
         if (!options_.includeSubsequent && !t.date.isNull() && t.date > options_.reportDate) continue;
         const bool sameInvoice = remInvoice && *remInvoice == t.invoice;
-        Date ref = options_.useDueDate ? (sameInvoice ? remDue : t.dueDate) : (sameInvoice ? remDate : t.date);
+        Date ref =
+            options_.useDueDate ? (sameInvoice ? remDue : t.dueDate) : (sameInvoice ? remDate : t.date);
         const int days = ref.isNull() ? 0 : options_.reportDate.daysSince(ref);
         if (!olderThanPasses(days)) continue;
         asOfBalance += t.amount;
@@ -147,7 +154,8 @@ void Aging::restart() {
 AgingTotals Aging::run(const std::function<void(const AgingAccount&)>& sink) {
     restart();
     AgingAccount a;
-    while (nextAccount(a)) sink(a);
+    while (nextAccount(a))
+        sink(a);
     return totals_;
 }
 
@@ -179,8 +187,8 @@ bool Aging::nextAccount(AgingAccount& out) {
         Pass& p = *pass_;
         p.ledgerTable = options_.history ? n.history : n.table;
         const std::string px = n.prefix;
-        p.cols = std::string(n.link) + ", " + px + "invoice, " + px + "ref, " + px + "date, " + px + "du_date, " +
-                 px + "type, " + px + "amount";
+        p.cols = std::string(n.link) + ", " + px + "invoice, " + px + "ref, " + px + "date, " + px +
+                 "du_date, " + px + "type, " + px + "amount";
         // In code order the ledger is read in one pass beside the accounts;
         // in salesman order each account's rows are read by their own range.
         p.merge = !(rcv && options_.orderBySalesman);
@@ -211,7 +219,8 @@ bool Aging::nextAccount(AgingAccount& out) {
         const std::string code = acc.str(n.code);
         p.txs.clear();
         if (p.merge) {
-            while (p.pending && p.ledgerCode < code) advance(p);
+            while (p.pending && p.ledgerCode < code)
+                advance(p);
             while (p.pending && p.ledgerCode == code) {
                 p.txs.push_back(readTx(*p.ledger));
                 advance(p);
@@ -222,10 +231,12 @@ bool Aging::nextAccount(AgingAccount& out) {
         const int currency = static_cast<int>(acc.integer(rcv ? "Cli_currency" : "Sup_currency"));
         if (options_.printCurrency >= 0 && currency != options_.printCurrency) continue;
         if (!p.merge) {
-            Query q(db_, "SELECT " + p.cols + " FROM " + p.ledgerTable + " WHERE " + n.link + " = ? ORDER BY " +
-                             n.order,
+            Query q(db_,
+                    "SELECT " + p.cols + " FROM " + p.ledgerTable + " WHERE " + n.link + " = ? ORDER BY " +
+                        n.order,
                     {code});
-            while (q.next()) p.txs.push_back(readTx(q));
+            while (q.next())
+                p.txs.push_back(readTx(q));
         }
         AgingAccount a;
         a.code = code;
@@ -247,7 +258,8 @@ bool Aging::nextAccount(AgingAccount& out) {
         if (!accountPrints(a, asOf)) continue;
         ++totals_.accounts;
         totals_.total += a.total;
-        for (std::size_t i = 0; i < 5; ++i) totals_.buckets[i] += a.buckets[i];
+        for (std::size_t i = 0; i < 5; ++i)
+            totals_.buckets[i] += a.buckets[i];
         out = std::move(a);
         return true;
     }

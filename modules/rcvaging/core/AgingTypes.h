@@ -15,18 +15,18 @@ enum class Ledger { Receivables, Payables };
 struct AgingOptions {
     Ledger ledger = Ledger::Receivables;
     Date reportDate;
-    Date today;               // the workstation's date: decides between stored and as-of balances
-    std::string fromCode;     // inclusive
-    std::string toCode;       // inclusive; empty = no upper bound
-    std::string territory;    // receivables only; empty = all
-    int convertTo = -1;       // -1 = no conversion
-    int printCurrency = -1;   // -1 = all currencies
-    int olderThan = 0;        // 0 = all, 1..5 = the bucket limit k
+    Date today;                   // the workstation's date: decides between stored and as-of balances
+    std::string fromCode;         // inclusive
+    std::string toCode;           // inclusive; empty = no upper bound
+    std::string territory;        // receivables only; empty = all
+    int convertTo = -1;           // -1 = no conversion
+    int printCurrency = -1;       // -1 = all currencies
+    int olderThan = 0;            // 0 = all, 1..5 = the bucket limit k
     bool orderBySalesman = false; // receivables only
     bool useDueDate = false;
     bool includeSubsequent = false;
     bool zeroBalance = false;
-    bool history = false;     // read carh/caph instead of car/cap
+    bool history = false; // read carh/caph instead of car/cap
 };
 
 // The company's aging settings for one ledger.

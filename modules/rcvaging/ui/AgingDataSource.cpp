@@ -4,7 +4,8 @@
 
 namespace vm::aging {
 
-AgingDataSource::AgingDataSource(Aging& aging, bool detailed, bool withAddress, std::array<std::string, 5> typeNames)
+AgingDataSource::AgingDataSource(Aging& aging, bool detailed, bool withAddress,
+                                 std::array<std::string, 5> typeNames)
     : aging_(aging), detailed_(detailed), withAddress_(withAddress), typeNames_(std::move(typeNames)) {}
 
 bool AgingDataSource::next() {
@@ -30,15 +31,18 @@ bool AgingDataSource::rewind() {
 std::vector<std::string> AgingDataSource::fieldNames() const {
     std::vector<std::string> f{"code", "name", "phone", "address", "comments", "currency"};
     if (detailed_)
-        for (const char* n : {"invoice", "date", "due_date", "reference", "type", "days"}) f.emplace_back(n);
-    for (const char* n : {"amount", "b1", "b2", "b3", "b4", "b5"}) f.emplace_back(n);
+        for (const char* n : {"invoice", "date", "due_date", "reference", "type", "days"})
+            f.emplace_back(n);
+    for (const char* n : {"amount", "b1", "b2", "b3", "b4", "b5"})
+        f.emplace_back(n);
     return f;
 }
 
 Value AgingDataSource::value(std::string_view name) const {
     if (!hasAccount_) return Value();
     std::string n(name);
-    std::transform(n.begin(), n.end(), n.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    std::transform(n.begin(), n.end(), n.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     const AgingAccount& a = account_;
     if (n == "code") return Value(a.code);
     if (n == "name") return Value(a.name);

@@ -39,7 +39,8 @@ std::string AgingReport::amountMask(const std::string& sign) {
 
 std::unique_ptr<report::Report> AgingReport::build(const AgingReportSetup& s) {
     const bool rcv = s.ledger == Ledger::Receivables;
-    auto r = std::make_unique<report::Report>(rcv ? "Aging of Client Accounts" : "Aging of Supplier Accounts");
+    auto r =
+        std::make_unique<report::Report>(rcv ? "Aging of Client Accounts" : "Aging of Supplier Accounts");
     r->pageSetup().orientation = report::PageSetup::Orientation::Landscape;
     r->setLanguage(s.language);
     r->setDateMask(s.dateMask);
@@ -50,9 +51,10 @@ std::unique_ptr<report::Report> AgingReport::build(const AgingReportSetup& s) {
     auto& ph = r->pageHeader();
     ph.height = 78;
     ph.add(ReportItem::label("QRLabelCompany", s.companyName, 0, 0, 360, 14).withFont(font(11, true)));
-    ph.add(ReportItem::label("QRLabelTitle", r->title(), 180, 0, 360, 16, Alignment::Center).withFont(font(13, true)));
-    ph.add(ReportItem::label("QRLabelListing", s.detailed ? "Detail Listing" : "Summary Listing", 180, 17, 360, 12,
-                             Alignment::Center)
+    ph.add(ReportItem::label("QRLabelTitle", r->title(), 180, 0, 360, 16, Alignment::Center)
+               .withFont(font(13, true)));
+    ph.add(ReportItem::label("QRLabelListing", s.detailed ? "Detail Listing" : "Summary Listing", 180, 17,
+                             360, 12, Alignment::Center)
                .withFont(font(10)));
     ph.add(ReportItem::label("QRLabelUser", s.userName, 0, 17, 170, 12));
     ph.add(ReportItem::label("QRLabelDateCaption", "Date:", 560, 0, 50, 12));
@@ -86,21 +88,26 @@ std::unique_ptr<report::Report> AgingReport::build(const AgingReportSetup& s) {
     else
         captions = {rcv ? "Client Code" : "Supplier Code", "Name", "Phone", "Amount"};
     std::vector<std::string> csv;
-    if (!s.detailed) csv = {"Code", "Name", "Phone"};
-    else csv = {"Code", "Invoice", "Date", "Due date", "Reference", "Type"};
+    if (!s.detailed)
+        csv = {"Code", "Name", "Phone"};
+    else
+        csv = {"Code", "Invoice", "Date", "Due date", "Reference", "Type"};
     csv.push_back("Amount");
     for (int b = 0; b < 5; ++b) {
         captions.push_back(s.bucketNames[static_cast<std::size_t>(b)]);
-        csv.push_back(s.bucketNames[static_cast<std::size_t>(b)].empty() ? "Column " + std::to_string(b + 1)
-                                                                          : s.bucketNames[static_cast<std::size_t>(b)]);
+        csv.push_back(s.bucketNames[static_cast<std::size_t>(b)].empty()
+                          ? "Column " + std::to_string(b + 1)
+                          : s.bucketNames[static_cast<std::size_t>(b)]);
     }
     if (s.detailed) csv.push_back("Days");
     r->setCsvColumns(csv);
 
     const double headY = 52;
     for (std::size_t i = 0; i < cols.size(); ++i) {
-        const std::string name = i < cols.size() - 5 ? cols[i].name : "QRLabelBucket" + std::to_string(i - (cols.size() - 5) + 1);
-        ph.add(ReportItem::label(name, captions[i], cols[i].x, headY, cols[i].w, 12, cols[i].align).withFont(font(8, true)));
+        const std::string name =
+            i < cols.size() - 5 ? cols[i].name : "QRLabelBucket" + std::to_string(i - (cols.size() - 5) + 1);
+        ph.add(ReportItem::label(name, captions[i], cols[i].x, headY, cols[i].w, 12, cols[i].align)
+                   .withFont(font(8, true)));
     }
     if (s.detailed)
         ph.add(ReportItem::label("QRLabelDays", rcv ? "Age" : "Days", amountsX + 66.0 * 6, headY, 40, 12,
@@ -146,16 +153,18 @@ std::unique_ptr<report::Report> AgingReport::build(const AgingReportSetup& s) {
     det.add(ReportItem::fieldItem("QRAmount", "amount", amountsX, 0, 62, 12, Alignment::Right, money)
                 .exportedAs("Amount"));
     for (int b = 1; b <= 5; ++b)
-        det.add(ReportItem::fieldItem("QRBucket" + std::to_string(b), "b" + std::to_string(b), amountsX + 66.0 * b, 0,
-                                      62, 12, Alignment::Right, money)
+        det.add(ReportItem::fieldItem("QRBucket" + std::to_string(b), "b" + std::to_string(b),
+                                      amountsX + 66.0 * b, 0, 62, 12, Alignment::Right, money)
                     .exportedAs(csv[csv.size() - (s.detailed ? 7 : 6) + static_cast<std::size_t>(b)]));
 
     auto totals = [&](report::ReportBand& band, const std::string& prefix, const std::string& caption,
                       const std::string& labelName) {
         band.height = 18;
         band.add(ReportItem::line(prefix + "Line", amountsX, 1, 66.0 * 6 - 2));
-        band.add(ReportItem::label(labelName, caption, amountsX - 140, 4, 136, 12, Alignment::Right).withFont(font(8, true)));
-        band.add(ReportItem::sum(prefix + "Amount", "amount", amountsX, 4, 62, 12, money).withFont(font(8, true)));
+        band.add(ReportItem::label(labelName, caption, amountsX - 140, 4, 136, 12, Alignment::Right)
+                     .withFont(font(8, true)));
+        band.add(
+            ReportItem::sum(prefix + "Amount", "amount", amountsX, 4, 62, 12, money).withFont(font(8, true)));
         band.items.back().align = Alignment::Right;
         for (int b = 1; b <= 5; ++b) {
             band.add(ReportItem::sum(prefix + "Bucket" + std::to_string(b), "b" + std::to_string(b),

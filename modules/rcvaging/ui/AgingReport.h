@@ -12,12 +12,12 @@ namespace vm::aging {
 struct AgingReportSetup {
     Ledger ledger = Ledger::Receivables;
     bool detailed = true;
-    bool printAddress = false;   // receivables, detailed only
+    bool printAddress = false; // receivables, detailed only
     bool printComments = false;
     std::string companyName, userName;
     Date reportDate;
     std::array<std::string, 5> bucketNames;
-    std::string amountSign;      // printed before amounts; may be empty
+    std::string amountSign; // printed before amounts; may be empty
     int language = 1;
     std::string dateMask = "dd/mm/yyyy";
 };

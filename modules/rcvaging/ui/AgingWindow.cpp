@@ -54,7 +54,8 @@ QCheckBox* check(QWidget* parent, const char* name, const QString& text, bool on
 } // namespace
 
 AgingWindow::AgingWindow(core::TLinkSection& link, Ledger ledger, QWidget* parent)
-    : QDialog(parent), link_(link), ledger_(ledger), stem_(ledger == Ledger::Receivables ? "rcvaging" : "payaging") {
+    : QDialog(parent), link_(link), ledger_(ledger),
+      stem_(ledger == Ledger::Receivables ? "rcvaging" : "payaging") {
     setObjectName(ledger == Ledger::Receivables ? "Trcvaging_frm" : "Tpayaging_frm");
     build();
 }
@@ -163,7 +164,8 @@ void AgingWindow::build() {
     checkDetailed_ = check(page, "CheckDetailed", "Detailed report", true);
     checkComments_ = check(page, "CheckComments",
                            rcv ? "Print comments from the client file" : "Print comments from supplier file");
-    checkZero_ = check(page, "CheckZero", rcv ? "Print clients with zero balance" : "Print suppliers with zero balance");
+    checkZero_ = check(page, "CheckZero",
+                       rcv ? "Print clients with zero balance" : "Print suppliers with zero balance");
     checkHistory_ = check(page, "CheckHistory", "Print from history data");
     checkAddress_->setVisible(rcv);
     QCheckBox* left[] = {checkPrintDialog_, checkDetailed_, checkAddress_, checkComments_};
@@ -186,9 +188,10 @@ void AgingWindow::build() {
     });
 
     auto* buttons = new QHBoxLayout;
-    const std::pair<const char*, const char*> defs[] = {{"BtnPrint", "Print"},           {"BtnPreview", "Preview"},
-                                                        {"BtnExport", "Export"},         {"BtnPrintScreen", "Print Screen"},
-                                                        {"BtnHelp", "Help"},             {"BtnExit", "Exit"}};
+    const std::pair<const char*, const char*> defs[] = {
+        {"BtnPrint", "Print"},   {"BtnPreview", "Preview"},
+        {"BtnExport", "Export"}, {"BtnPrintScreen", "Print Screen"},
+        {"BtnHelp", "Help"},     {"BtnExit", "Exit"}};
     for (auto [name, text] : defs) {
         auto* b = new QPushButton(text, this);
         b->setObjectName(name);
@@ -259,7 +262,8 @@ void AgingWindow::startUp() {
     editDate_->setFocus();
 
     comboOlder_->clear();
-    for (const auto& n : control_.bucketNames) comboOlder_->addItem(QString::fromStdString(n));
+    for (const auto& n : control_.bucketNames)
+        comboOlder_->addItem(QString::fromStdString(n));
     comboOlder_->addItem(labelAll_->text());
     comboOlder_->setCurrentIndex(5);
 
@@ -294,9 +298,13 @@ AgingOptions AgingWindow::options() const {
     o.toCode = editTo_->text().toStdString();
     if (editTerritory_) o.territory = editTerritory_->text().toStdString();
     const int ci = comboConvert_->currentIndex();
-    o.convertTo = ci >= 0 && ci < static_cast<int>(convertCurrencies_.size()) ? convertCurrencies_[static_cast<std::size_t>(ci)] : -1;
+    o.convertTo = ci >= 0 && ci < static_cast<int>(convertCurrencies_.size())
+                      ? convertCurrencies_[static_cast<std::size_t>(ci)]
+                      : -1;
     const int pi = comboCurrency_->currentIndex();
-    o.printCurrency = pi >= 0 && pi < static_cast<int>(printCurrencies_.size()) ? printCurrencies_[static_cast<std::size_t>(pi)] : -1;
+    o.printCurrency = pi >= 0 && pi < static_cast<int>(printCurrencies_.size())
+                          ? printCurrencies_[static_cast<std::size_t>(pi)]
+                          : -1;
     const int older = comboOlder_->currentIndex();
     o.olderThan = older >= 0 && older < 5 ? older + 1 : 0;
     o.orderBySalesman = ledger_ == Ledger::Receivables && radioRep_->isChecked();
@@ -308,7 +316,8 @@ AgingOptions AgingWindow::options() const {
 }
 
 bool AgingWindow::clearInvertedRange() {
-    if (editTo_->text().isEmpty() || editFrom_->text().toStdString() <= editTo_->text().toStdString()) return false;
+    if (editTo_->text().isEmpty() || editFrom_->text().toStdString() <= editTo_->text().toStdString())
+        return false;
     editFrom_->clear();
     editTo_->clear();
     editFrom_->setFocus();
@@ -348,14 +357,15 @@ void AgingWindow::keyPressEvent(QKeyEvent* event) {
 }
 
 void AgingWindow::pick(QLineEdit* target, const char* library, const char* function) {
-    auto code = core::callComponent<core::LinkString>(core::toQString(link_.ProgramDir).toStdString(), library,
-                                                       function, link_);
+    auto code = core::callComponent<core::LinkString>(core::toQString(link_.ProgramDir).toStdString(),
+                                                      library, function, link_);
     if (code && !code->empty()) target->setText(core::toQString(*code));
     target->setFocus();
 }
 
 void AgingWindow::setBusy(bool busy) {
-    for (auto* b : buttons_) b->setEnabled(!busy);
+    for (auto* b : buttons_)
+        b->setEnabled(!busy);
 }
 
 report::ReportDocument AgingWindow::layOut() {
@@ -391,7 +401,8 @@ report::ReportDocument AgingWindow::layOut() {
     } catch (const std::exception&) {
     }
     std::array<std::string, 5> types;
-    for (int i = 0; i < 5; ++i) types[static_cast<std::size_t>(i)] = messages_->message(i).toStdString();
+    for (int i = 0; i < 5; ++i)
+        types[static_cast<std::size_t>(i)] = messages_->message(i).toStdString();
     AgingDataSource source(aging, s.detailed, s.printAddress, types);
     r->setDataSource(&source);
     return report::ReportLayouter::run(*r);
@@ -407,13 +418,15 @@ void AgingWindow::runReport(int action) {
     report::ReportDocument doc = layOut();
     const int printer = core::toQString(link_.PrinterIndex).toInt();
     if (action == 0) {
-        report::ReportPrinter::printAndTell(doc, printer, checkPrintDialog_->isChecked(), link_.Language, this);
+        report::ReportPrinter::printAndTell(doc, printer, checkPrintDialog_->isChecked(), link_.Language,
+                                            this);
     } else if (action == 1) {
         report::ReportPreviewDialog preview(std::move(doc), printer, link_.Language, this);
         preview.exec();
     } else {
         report::ExportDialog dialog(std::move(doc), link_.Language, this);
-        if (dialog.exec() == QDialog::Accepted) QMetaObject::invokeMethod(this, &QDialog::accept, Qt::QueuedConnection);
+        if (dialog.exec() == QDialog::Accepted)
+            QMetaObject::invokeMethod(this, &QDialog::accept, Qt::QueuedConnection);
     }
 }
 

@@ -21,11 +21,11 @@ class Cursor;
 namespace vm::forms {
 class MessageList;
 class ModuleStartup;
-}
+} // namespace vm::forms
 namespace vm::report {
 class Report;
 struct ReportDocument;
-}
+} // namespace vm::report
 
 namespace vm::aging {
 

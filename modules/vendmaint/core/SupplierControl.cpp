@@ -6,18 +6,15 @@ namespace vm::vendmaint {
 
 namespace {
 
-bool blank(const std::string& s)
-{
+bool blank(const std::string& s) {
     return s.find_first_not_of(" \t") == std::string::npos;
 }
 
 } // namespace
 
-SupplierControl SupplierControl::read(Cursor& ctrl, Cursor& glm)
-{
+SupplierControl SupplierControl::read(Cursor& ctrl, Cursor& glm) {
     SupplierControl c;
-    if (!ctrl.hasRow())
-        return c;
+    if (!ctrl.hasRow()) return c;
     for (int i = 0; i < 4; ++i) {
         const std::string n = std::to_string(i + 1);
         c.currencyNames[static_cast<std::size_t>(i)] = ctrl.str("Ctrl_curr" + n + "_name");
@@ -33,27 +30,21 @@ SupplierControl SupplierControl::read(Cursor& ctrl, Cursor& glm)
     return c;
 }
 
-std::vector<std::string> SupplierControl::currencyChoices() const
-{
+std::vector<std::string> SupplierControl::currencyChoices() const {
     std::vector<std::string> out;
     for (const auto& name : currencyNames)
-        if (!blank(name))
-            out.push_back(name);
+        if (!blank(name)) out.push_back(name);
     return out;
 }
 
-std::string SupplierControl::currencySign(int currency, const std::string& homeSymbol) const
-{
-    if (currency < 1 || currency > 4)
-        return homeSymbol;
+std::string SupplierControl::currencySign(int currency, const std::string& homeSymbol) const {
+    if (currency < 1 || currency > 4) return homeSymbol;
     return currencySigns[static_cast<std::size_t>(currency - 1)];
 }
 
-int SupplierControl::bankPosition(int account) const
-{
+int SupplierControl::bankPosition(int account) const {
     for (std::size_t i = 0; i < banks.size(); ++i)
-        if (banks[i].account == account)
-            return static_cast<int>(i);
+        if (banks[i].account == account) return static_cast<int>(i);
     return -1;
 }
 

@@ -9,8 +9,7 @@ namespace vm::vendmaint {
 
 namespace {
 
-std::unique_ptr<Cursor> open(Database& db, const char* table, bool readOnly = false)
-{
+std::unique_ptr<Cursor> open(Database& db, const char* table, bool readOnly = false) {
     try {
         return std::make_unique<Cursor>(db, table, readOnly);
     } catch (const EngineError& e) {
@@ -20,8 +19,7 @@ std::unique_ptr<Cursor> open(Database& db, const char* table, bool readOnly = fa
 
 } // namespace
 
-SupplierTables::SupplierTables(Database& company) : company_(company)
-{
+SupplierTables::SupplierTables(Database& company) : company_(company) {
     sup_ = open(company, "sup");
     supLookup_ = open(company, "sup", true);
     {
@@ -36,8 +34,7 @@ SupplierTables::SupplierTables(Database& company) : company_(company)
 
 SupplierTables::~SupplierTables() = default;
 
-Cursor& SupplierTables::caph()
-{
+Cursor& SupplierTables::caph() {
     if (!caph_) {
         caph_ = std::make_unique<Cursor>(company_, "caph", true);
         caph_->setIndex("Cap_supplier");

@@ -32,8 +32,7 @@ using namespace vm::test;
 
 namespace {
 
-QApplication& app()
-{
+QApplication& app() {
     static int argc = 1;
     static char name[] = "cashrcpt_window_tests";
     static char* argv[] = {name, nullptr};
@@ -45,17 +44,14 @@ QApplication& app()
 // the button `which` (OK when it has no such button). Gives up after 5 s so
 // that a box that never comes cannot hang the test.
 void answerNextBox(QString* text, QMessageBox::StandardButton which = QMessageBox::Ok,
-                   std::function<void(QWidget*)> other = {})
-{
+                   std::function<void(QWidget*)> other = {}) {
     auto* timer = new QTimer(&app());
     auto started = std::make_shared<int>(0);
     QObject::connect(timer, &QTimer::timeout, [=] {
-        if (!timer->isActive())
-            return; // answered already; only its deletion is pending
+        if (!timer->isActive()) return; // answered already; only its deletion is pending
         QWidget* modal = QApplication::activeModalWidget();
         if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-            if (text)
-                *text = box->text();
+            if (text) *text = box->text();
             QAbstractButton* b = box->button(which);
             timer->stop();
             timer->deleteLater();
@@ -74,8 +70,7 @@ void answerNextBox(QString* text, QMessageBox::StandardButton which = QMessageBo
 
 class CashReceiptsWindowTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         app();
         ::setenv("VALMORAND_LANGUAGES", VM_LANGUAGES_DIR, 1);
         co.client("C1", "Client One");
@@ -90,20 +85,17 @@ protected:
         link.SessionId = 5;
         language(1);
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         window.reset();
         dm.reset();
         Session::instance().closeAll();
     }
 
-    void language(int lang)
-    {
+    void language(int lang) {
         link.Language = lang;
         link.LangCode = core::LinkShortString(lang == 1 ? "en" : "fr");
     }
-    void open()
-    {
+    void open() {
         dm = std::make_unique<Tcashrcpt_dm>(link);
         window = std::make_unique<Tcashrcpt_frm>(link, *dm);
         ASSERT_TRUE(window->startUp());
@@ -112,36 +104,31 @@ protected:
     }
     // Focus moves only inside the active window: after a message box the
     // window is made active again, as the user's click would.
-    void activate()
-    {
+    void activate() {
         window->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
         QApplication::processEvents();
     }
-    template <class W> W* find(const char* name)
-    {
+    template <class W> W* find(const char* name) {
         W* w = window->findChild<W*>(QString::fromLatin1(name));
         EXPECT_NE(w, nullptr) << name;
         return w;
     }
     void click(const char* name) { QTest::mouseClick(find<QAbstractButton>(name), Qt::LeftButton); }
-    void type(const char* name, const QString& text)
-    {
+    void type(const char* name, const QString& text) {
         auto* e = find<QLineEdit>(name);
         e->setFocus();
         e->selectAll();
         QTest::keyClicks(e, text);
     }
     // What the delegate does when the user types in a cell and leaves it.
-    void typeInCell(const char* grid, int row, int column, const QString& text)
-    {
+    void typeInCell(const char* grid, int row, int column, const QString& text) {
         auto* view = find<QTableView>(grid);
         view->model()->setData(view->model()->index(row, column), text, Qt::EditRole);
         QApplication::processEvents();
         QApplication::processEvents();
     }
-    Money balance()
-    {
+    Money balance() {
         Cursor cli(co.db(), "cli", true);
         cli.findKey({Value("C1")});
         return cli.money("Cli_current_bal");
@@ -153,8 +140,7 @@ protected:
     std::unique_ptr<Tcashrcpt_frm> window;
 };
 
-TEST_F(CashReceiptsWindowTest, AClientReceiptIsEnteredAndAccepted)
-{
+TEST_F(CashReceiptsWindowTest, AClientReceiptIsEnteredAndAccepted) {
     open();
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Cash receipts current period is 4 : April"));
     EXPECT_FALSE(find<QLineEdit>("Edit_date")->isEnabled());
@@ -192,8 +178,7 @@ TEST_F(CashReceiptsWindowTest, AClientReceiptIsEnteredAndAccepted)
     EXPECT_EQ(link.LedgerPrefix.str(), "N");
 }
 
-TEST_F(CashReceiptsWindowTest, AReceiptNotFromAClientIsEnteredAndAccepted)
-{
+TEST_F(CashReceiptsWindowTest, AReceiptNotFromAClientIsEnteredAndAccepted) {
     open();
     click("CheckBox_not_client");
     EXPECT_FALSE(find<QLineEdit>("Edit_client")->isEnabled());
@@ -259,8 +244,7 @@ TEST_F(CashReceiptsWindowTest, AReceiptNotFromAClientIsEnteredAndAccepted)
     EXPECT_EQ(co.count("crorihdr"), 2);
 }
 
-TEST_F(CashReceiptsWindowTest, RefusalsShowTheirMessageAndWriteNothing)
-{
+TEST_F(CashReceiptsWindowTest, RefusalsShowTheirMessageAndWriteNothing) {
     open();
     QString shown;
     answerNextBox(&shown);
@@ -313,8 +297,7 @@ TEST_F(CashReceiptsWindowTest, RefusalsShowTheirMessageAndWriteNothing)
     EXPECT_EQ(find<QTableView>("DBGrid2")->model()->rowCount(), 0);
 }
 
-TEST_F(CashReceiptsWindowTest, ChangingThePeriodRenamesTheWindow)
-{
+TEST_F(CashReceiptsWindowTest, ChangingThePeriodRenamesTheWindow) {
     forms::Tperiod_frm period;
     open();
     window->setPeriodForm(&period);
@@ -329,8 +312,7 @@ TEST_F(CashReceiptsWindowTest, ChangingThePeriodRenamesTheWindow)
     EXPECT_EQ(window->windowTitle(), window->messages().message(kMsgCaptionPeriod) + "7 : July");
 }
 
-TEST_F(CashReceiptsWindowTest, TheWindowSpeaksFrench)
-{
+TEST_F(CashReceiptsWindowTest, TheWindowSpeaksFrench) {
     language(2);
     open();
     EXPECT_EQ(find<QPushButton>("BtnAccept")->text(), QStringLiteral("Accepter la transaction"));
@@ -348,11 +330,9 @@ TEST_F(CashReceiptsWindowTest, TheWindowSpeaksFrench)
     }
 }
 
-
 // Another workstation holds the client's row: the posting waits with the
 // window alive and goes through once the row is let go.
-TEST_F(CashReceiptsWindowTest, PostingWaitsForALockedClientRowWithoutFreezingTheWindow)
-{
+TEST_F(CashReceiptsWindowTest, PostingWaitsForALockedClientRowWithoutFreezingTheWindow) {
     open();
     type("Edit_client", "C1");
     QTest::keyClick(find<QLineEdit>("Edit_client"), Qt::Key_Return);
@@ -366,8 +346,7 @@ TEST_F(CashReceiptsWindowTest, PostingWaitsForALockedClientRowWithoutFreezingThe
     int ticks = 0;
     QTimer events;
     QObject::connect(&events, &QTimer::timeout, [&] {
-        if (++ticks == 5)
-            held->cancel(); // the other workstation lets go
+        if (++ticks == 5) held->cancel(); // the other workstation lets go
     });
     events.start(100);
     click("BtnAccept");
@@ -380,8 +359,7 @@ TEST_F(CashReceiptsWindowTest, PostingWaitsForALockedClientRowWithoutFreezingThe
 
 // The library the shell loads: it shows the window, exits through its Exit
 // button, returns -1 and leaves no exception hook behind.
-TEST_F(CashReceiptsWindowTest, TheModuleLibraryRunsTheWindowAndCleansUp)
-{
+TEST_F(CashReceiptsWindowTest, TheModuleLibraryRunsTheWindowAndCleansUp) {
     app();
     bool sawWindow = false;
     QTimer poll;

@@ -11,8 +11,7 @@ using namespace vm::test;
 
 namespace {
 
-DistributionLine line(std::optional<std::int32_t> account, Money debit, Money credit)
-{
+DistributionLine line(std::optional<std::int32_t> account, Money debit, Money credit) {
     return {account, "", debit, credit};
 }
 
@@ -20,8 +19,7 @@ class ReceiptChecksTest : public ::testing::Test {
 protected:
     void SetUp() override { co.client("C1", "Client One"); }
 
-    ReceiptDocument sundry()
-    {
+    ReceiptDocument sundry() {
         ReceiptDocument d;
         d.notFromClient = true;
         d.date = Date::fromYmd(2026, 2, 1);
@@ -30,16 +28,14 @@ protected:
         d.lines = {line(kBank, units(50), {}), line(kOtherIncome, {}, units(50))};
         return d;
     }
-    CheckResult check(const ReceiptDocument& d, bool confirmed = false)
-    {
+    CheckResult check(const ReceiptDocument& d, bool confirmed = false) {
         return ReceiptChecks::check(co.db(), co.accounts, d, confirmed);
     }
 
     ReceiptCompany co;
 };
 
-TEST_F(ReceiptChecksTest, HeaderChecksComeFirst)
-{
+TEST_F(ReceiptChecksTest, HeaderChecksComeFirst) {
     ReceiptDocument d = sundry();
     EXPECT_TRUE(check(d).ok());
 
@@ -67,8 +63,7 @@ TEST_F(ReceiptChecksTest, HeaderChecksComeFirst)
     EXPECT_TRUE(check(d).ok());
 }
 
-TEST_F(ReceiptChecksTest, DistributionLinesAreCheckedThenTheBalance)
-{
+TEST_F(ReceiptChecksTest, DistributionLinesAreCheckedThenTheBalance) {
     ReceiptDocument d = sundry();
     // 0 typed as an account counts as filled in and is not in the chart.
     d.lines.push_back(line(0, {}, {}));

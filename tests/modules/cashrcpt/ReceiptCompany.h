@@ -20,8 +20,7 @@ constexpr std::int32_t kBank = 1000, kBankUs = 1010, kReceivables = 1200, kRecei
 
 class ReceiptCompany {
 public:
-    ReceiptCompany()
-    {
+    ReceiptCompany() {
         std::string tmpl = (std::filesystem::temp_directory_path() / "vmcashrcpt-XXXXXX").string();
         root_ = ::mkdtemp(tmpl.data());
         dataDir_ = schema::dataDirOf(root_);
@@ -51,8 +50,7 @@ public:
         ctrl.post();
         accounts = cashrcpt::ControlAccounts::load(*db_);
     }
-    ~ReceiptCompany()
-    {
+    ~ReceiptCompany() {
         session_.closeAll();
         std::error_code ec;
         std::filesystem::remove_all(root_, ec);
@@ -64,8 +62,7 @@ public:
     const std::string& dataDir() const { return dataDir_; }
     std::string companyDir() const { return schema::companyDirOf(dataDir_, 1); }
 
-    void account(std::int32_t number, const std::string& name, int currency)
-    {
+    void account(std::int32_t number, const std::string& name, int currency) {
         Cursor glm(*db_, "glm");
         glm.insert();
         schema::fillBlank(glm);
@@ -77,8 +74,7 @@ public:
     }
 
     void client(const std::string& code, const std::string& name, int currency = 0, int creditLimit = 0,
-                bool creditHold = false)
-    {
+                bool creditHold = false) {
         Cursor c(*db_, "cli");
         c.insert();
         schema::fillBlank(c);
@@ -92,9 +88,8 @@ public:
     }
 
     // A ledger row, kept in the client's balance as the invoicing side does.
-    void ledger(const std::string& client, const std::string& invoice, const char* type, Money amount, Date date,
-                const std::string& ref = "", const std::string& salesman = "")
-    {
+    void ledger(const std::string& client, const std::string& invoice, const char* type, Money amount,
+                Date date, const std::string& ref = "", const std::string& salesman = "") {
         Cursor car(*db_, "car");
         car.insert();
         schema::fillBlank(car);
@@ -114,8 +109,7 @@ public:
         cli.post();
     }
 
-    std::int64_t count(const std::string& table)
-    {
+    std::int64_t count(const std::string& table) {
         Cursor c(*db_, table, true);
         return c.recordCount();
     }
@@ -130,6 +124,8 @@ private:
     Database* db_ = nullptr;
 };
 
-inline Money units(std::int64_t n) { return Money::fromUnits(n); }
+inline Money units(std::int64_t n) {
+    return Money::fromUnits(n);
+}
 
 } // namespace vm::test

@@ -14,8 +14,7 @@ const Date kJan = Date::fromYmd(2026, 1, 15);
 
 class ReceiptEntryTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         co.client("C1", "Client One");
         co.client("C2", "Client Two");
         co.client("U1", "US Client", 1);
@@ -23,19 +22,15 @@ protected:
     }
 
     ReceiptEntry::Client clientOf(const std::string& code) { return *entry.findClient(code); }
-    std::int64_t rowOf(const std::string& invoice)
-    {
+    std::int64_t rowOf(const std::string& invoice) {
         for (const auto& r : entry.invoices())
-            if (r.invoice == invoice)
-                return r.rowId;
+            if (r.invoice == invoice) return r.rowId;
         ADD_FAILURE() << "no row for " << invoice;
         return 0;
     }
-    DistributionLine lineOf(std::int32_t account)
-    {
+    DistributionLine lineOf(std::int32_t account) {
         for (const auto& r : entry.lines())
-            if (r.line.accountOrZero() == account)
-                return r.line;
+            if (r.line.accountOrZero() == account) return r.line;
         ADD_FAILURE() << "no line for " << account;
         return {};
     }
@@ -44,14 +39,13 @@ protected:
     ReceiptEntry entry{co.db(), co.accounts, 7};
 };
 
-TEST_F(ReceiptEntryTest, OpenInvoiceListHasOneRowPerInvoiceWithItsNetAmount)
-{
+TEST_F(ReceiptEntryTest, OpenInvoiceListHasOneRowPerInvoiceWithItsNetAmount) {
     co.ledger("C1", "A100", "1", units(500), kJan, "", "S1");
     co.ledger("C1", "A100", "2", units(-200), kJan.addDays(10), "R1");
     co.ledger("C1", "A100", "2", units(-50), kJan.addDays(20), "R2");
     co.ledger("C1", "A200", "1", units(300), kJan.addDays(1));
     co.ledger("C1", "A200", "2", units(-300), kJan.addDays(5), "R3"); // fully paid: still listed
-    co.ledger("C2", "A100", "1", units(999), kJan);                  // another client's invoice of that number
+    co.ledger("C2", "A100", "1", units(999), kJan); // another client's invoice of that number
 
     entry.startClient(clientOf("C1"), "CHQ9");
     const auto rows = entry.invoices();
@@ -72,8 +66,7 @@ TEST_F(ReceiptEntryTest, OpenInvoiceListHasOneRowPerInvoiceWithItsNetAmount)
     EXPECT_EQ(list.str("Car_slsm"), "S1");
 }
 
-TEST_F(ReceiptEntryTest, DistributionIsPresetForTheClientsCurrency)
-{
+TEST_F(ReceiptEntryTest, DistributionIsPresetForTheClientsCurrency) {
     entry.startClient(clientOf("C1"), "R");
     auto lines = entry.lines();
     ASSERT_EQ(lines.size(), 3u); // receivables, bank, discounts; the account not in the chart is left out
@@ -102,8 +95,7 @@ TEST_F(ReceiptEntryTest, DistributionIsPresetForTheClientsCurrency)
     EXPECT_EQ(entry.lines()[1].line.account, vm::test::kBank);
 }
 
-TEST_F(ReceiptEntryTest, PaymentsDriveTheReceivablesAndBankLinesByTheirTotal)
-{
+TEST_F(ReceiptEntryTest, PaymentsDriveTheReceivablesAndBankLinesByTheirTotal) {
     co.ledger("C1", "A1", "1", units(400), kJan);
     co.ledger("C1", "A2", "1", units(100), kJan);
     entry.startClient(clientOf("C1"), "R");
@@ -137,8 +129,7 @@ TEST_F(ReceiptEntryTest, PaymentsDriveTheReceivablesAndBankLinesByTheirTotal)
     EXPECT_EQ(entry.paymentTotal(), units(500));
 }
 
-TEST_F(ReceiptEntryTest, DistributionLineRules)
-{
+TEST_F(ReceiptEntryTest, DistributionLineRules) {
     entry.startNotFromClient();
     const int preset = entry.lineCount();
     const auto row = entry.addLine();
@@ -178,8 +169,7 @@ TEST_F(ReceiptEntryTest, DistributionLineRules)
     EXPECT_EQ(entry.lineCount(), ReceiptDocument::kMaxLines);
 }
 
-TEST_F(ReceiptEntryTest, WorkTablesBelongToTheSessionAndAreReplacedAtEachStart)
-{
+TEST_F(ReceiptEntryTest, WorkTablesBelongToTheSessionAndAreReplacedAtEachStart) {
     co.ledger("C1", "A1", "1", units(10), kJan);
     entry.startClient(clientOf("C1"), "R");
     ReceiptEntry other(co.db(), co.accounts, 0);

@@ -27,8 +27,7 @@ constexpr int kPeriod = 4;
 
 class ReceiptPostingTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         co.client("C1", "Client One", 0, 1000, true);
         co.client("C2", "Client Two");
         co.client("U1", "US Client", 1);
@@ -42,47 +41,39 @@ protected:
 
     // A client receipt typed through the entry: payments per invoice, then
     // any change to the preset lines.
-    void startClient(const std::string& code, const std::string& reference = "CHQ1")
-    {
+    void startClient(const std::string& code, const std::string& reference = "CHQ1") {
         entry.startClient(*entry.findClient(code), reference);
     }
-    void pay(const std::string& invoice, Money amount)
-    {
+    void pay(const std::string& invoice, Money amount) {
         for (const auto& r : entry.invoices())
-            if (r.invoice == invoice)
-                return entry.setPayment(r.rowId, amount);
+            if (r.invoice == invoice) return entry.setPayment(r.rowId, amount);
         FAIL() << "no invoice " << invoice;
     }
-    std::int64_t lineRow(std::int32_t account)
-    {
+    std::int64_t lineRow(std::int32_t account) {
         for (const auto& r : entry.lines())
-            if (r.line.accountOrZero() == account)
-                return r.rowId;
+            if (r.line.accountOrZero() == account) return r.rowId;
         ADD_FAILURE() << "no line " << account;
         return 0;
     }
-    ReceiptDocument doc(const std::string& reference = "CHQ1", const std::string& memo = "", bool nsf = false)
-    {
+    ReceiptDocument doc(const std::string& reference = "CHQ1", const std::string& memo = "",
+                        bool nsf = false) {
         return entry.document(kPaid, reference, memo, nsf);
     }
-    PostingResult post(const ReceiptDocument& d)
-    {
+    PostingResult post(const ReceiptDocument& d) {
         EXPECT_TRUE(ReceiptChecks::check(co.db(), co.accounts, d).ok());
         auto r = posting.post(d, kPeriod, {});
         EXPECT_TRUE(r.has_value());
         entry.clear();
         return r.value_or(PostingResult{});
     }
-    Money balance(const std::string& code)
-    {
+    Money balance(const std::string& code) {
         Cursor cli(co.db(), "cli", true);
         cli.findKey({Value(code)});
         return cli.money("Cli_current_bal");
     }
     // The client's ledger rows written by receipt `ref`, in index order.
     std::vector<std::tuple<std::string, std::string, Money>> rowsOf(const std::string& client,
-                                                                    const std::string& ref)
-    {
+                                                                    const std::string& ref) {
         std::vector<std::tuple<std::string, std::string, Money>> out;
         Cursor car(co.db(), "car", true);
         car.setIndex("Car_client");
@@ -92,8 +83,7 @@ protected:
                 out.emplace_back(car.str("Car_invoice"), car.str("Car_type"), car.money("Car_amount"));
         return out;
     }
-    void expectBooksBalance()
-    {
+    void expectBooksBalance() {
         const auto differences = admin::checkBooks(co.db());
         EXPECT_TRUE(differences.empty()) << differences.front();
     }
@@ -105,8 +95,7 @@ protected:
 
 using Row = std::tuple<std::string, std::string, Money>;
 
-TEST_F(ReceiptPostingTest, PayingInvoicesWritesTheLedgerTheStoredReceiptAndTheJournal)
-{
+TEST_F(ReceiptPostingTest, PayingInvoicesWritesTheLedgerTheStoredReceiptAndTheJournal) {
     startClient("C1");
     pay("A1", units(500));
     pay("A2", units(100));
@@ -182,8 +171,7 @@ TEST_F(ReceiptPostingTest, PayingInvoicesWritesTheLedgerTheStoredReceiptAndTheJo
     expectBooksBalance();
 }
 
-TEST_F(ReceiptPostingTest, ReceivablesBeyondTheInvoicePaymentsGoOnAccount)
-{
+TEST_F(ReceiptPostingTest, ReceivablesBeyondTheInvoicePaymentsGoOnAccount) {
     // Paid 100 on A1 but 150 received: 50 on account (type "5").
     startClient("C1");
     pay("A1", units(100));
@@ -223,8 +211,7 @@ TEST_F(ReceiptPostingTest, ReceivablesBeyondTheInvoicePaymentsGoOnAccount)
 
 // Both sides of the receivables account in one receipt: the ledger rows and
 // the balance both move by what the distribution moves, and stay equal.
-TEST_F(ReceiptPostingTest, ReceivablesDebitAndCreditTogetherKeepBalanceEqualToTheLedger)
-{
+TEST_F(ReceiptPostingTest, ReceivablesDebitAndCreditTogetherKeepBalanceEqualToTheLedger) {
     startClient("C1");
     pay("A1", units(100)); // receivables credit 100, bank debit 100
     const auto extra = entry.addLine();
@@ -246,8 +233,7 @@ TEST_F(ReceiptPostingTest, ReceivablesDebitAndCreditTogetherKeepBalanceEqualToTh
     expectBooksBalance();
 }
 
-TEST_F(ReceiptPostingTest, NsfDateIsSetWhenTheReceivablesAccountIsNotDebited)
-{
+TEST_F(ReceiptPostingTest, NsfDateIsSetWhenTheReceivablesAccountIsNotDebited) {
     startClient("C1");
     pay("A1", units(10));
     const PostingResult r = post(doc("N2", "", true));
@@ -260,8 +246,7 @@ TEST_F(ReceiptPostingTest, NsfDateIsSetWhenTheReceivablesAccountIsNotDebited)
     EXPECT_TRUE(hdr.boolean("Nsf_cheque"));
 }
 
-TEST_F(ReceiptPostingTest, JournalHeadersAreSharedByPeriodJournalReferenceAndDate)
-{
+TEST_F(ReceiptPostingTest, JournalHeadersAreSharedByPeriodJournalReferenceAndDate) {
     startClient("C1", "DEP");
     pay("A1", units(200));
     post(doc("DEP"));
@@ -287,8 +272,7 @@ TEST_F(ReceiptPostingTest, JournalHeadersAreSharedByPeriodJournalReferenceAndDat
     expectBooksBalance();
 }
 
-TEST_F(ReceiptPostingTest, JournalNumberFollowsTheCurrency)
-{
+TEST_F(ReceiptPostingTest, JournalNumberFollowsTheCurrency) {
     co.ledger("U1", "U100", "1", units(1000), kInv);
     startClient("U1");
     pay("U100", units(250));
@@ -331,8 +315,7 @@ struct Counts {
     bool operator==(const Counts&) const = default;
 };
 
-TEST_F(ReceiptPostingTest, AFailureAnywhereInThePostingLeavesNoRowOfIt)
-{
+TEST_F(ReceiptPostingTest, AFailureAnywhereInThePostingLeavesNoRowOfIt) {
     auto counts = [&] {
         return Counts{co.count("car"),  co.count("crorihdr"), co.count("croridet"), co.count("tjlh"),
                       co.count("tjld"), co.count("concil"),   balance("C1")};
@@ -345,8 +328,7 @@ TEST_F(ReceiptPostingTest, AFailureAnywhereInThePostingLeavesNoRowOfIt)
     for (auto stage : {ReceiptPosting::Stage::Header, ReceiptPosting::Stage::Journal,
                        ReceiptPosting::Stage::Ledger, ReceiptPosting::Stage::Client}) {
         posting.setStageHook([stage](ReceiptPosting::Stage s) {
-            if (s == stage)
-                throw std::runtime_error("injected");
+            if (s == stage) throw std::runtime_error("injected");
         });
         EXPECT_THROW(posting.postOnce(d, kPeriod), std::runtime_error);
         EXPECT_EQ(counts(), before) << "stage " << static_cast<int>(stage);
@@ -378,8 +360,7 @@ TEST_F(ReceiptPostingTest, AFailureAnywhereInThePostingLeavesNoRowOfIt)
     EXPECT_EQ(balance("C1"), before.balance);
 }
 
-TEST_F(ReceiptPostingTest, ALockedClientRowIsWaitedForWithNothingWrittenMeanwhile)
-{
+TEST_F(ReceiptPostingTest, ALockedClientRowIsWaitedForWithNothingWrittenMeanwhile) {
     startClient("C1");
     pay("A1", units(50));
     const ReceiptDocument d = doc("LCK");
@@ -418,8 +399,7 @@ TEST_F(ReceiptPostingTest, ALockedClientRowIsWaitedForWithNothingWrittenMeanwhil
 
 // Two processes post receipts for one client at once, all under one
 // reference and date (so they share a journal header): no update is lost.
-TEST_F(ReceiptPostingTest, TwoProcessesPostingForOneClientKeepTheBooksBalanced)
-{
+TEST_F(ReceiptPostingTest, TwoProcessesPostingForOneClientKeepTheBooksBalanced) {
     constexpr int kEach = 25;
     const std::string dir = co.companyDir();
     auto child = [&](int which) {
@@ -441,8 +421,7 @@ TEST_F(ReceiptPostingTest, TwoProcessesPostingForOneClientKeepTheBooksBalanced)
                     std::this_thread::sleep_for(std::chrono::milliseconds(2));
                     return true;
                 });
-                if (!r)
-                    return 2;
+                if (!r) return 2;
             }
             return 0;
         } catch (...) {
@@ -453,8 +432,7 @@ TEST_F(ReceiptPostingTest, TwoProcessesPostingForOneClientKeepTheBooksBalanced)
     for (int k = 0; k < 2; ++k) {
         pids[k] = ::fork();
         ASSERT_GE(pids[k], 0);
-        if (pids[k] == 0)
-            ::_exit(child(k));
+        if (pids[k] == 0) ::_exit(child(k));
     }
     for (pid_t pid : pids) {
         int status = 0;

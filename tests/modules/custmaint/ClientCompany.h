@@ -13,8 +13,7 @@
 // days) and 60 (45 days), account 4000 and client C100.
 class ClientCompany {
 public:
-    ClientCompany()
-    {
+    ClientCompany() {
         std::string tmpl = (std::filesystem::temp_directory_path() / "vmcustmaint-XXXXXX").string();
         root_ = ::mkdtemp(tmpl.data());
         dataDir_ = vm::schema::dataDirOf(root_);
@@ -25,11 +24,14 @@ public:
         add(dataRoot(), "arterms", {{"Arterms_code", 30}, {"Arterms_desc", "Net 30"}, {"Arterms_days", 30}});
         add(dataRoot(), "arterms", {{"Arterms_code", 60}, {"Arterms_desc", "Net 45"}, {"Arterms_days", 45}});
         add(company(), "glm", {{"Glm_account", 4000}, {"Glm_Description", "Sales"}, {"Glm_summarize", "N"}});
-        add(company(), "cli", {{"Cli_code", "C100"}, {"Cli_name", "Acme"}, {"Cli_salesrep", "S1"},
-                               {"Cli_terms", 30}, {"Cli_postal_code", "H1A 1A1"}});
+        add(company(), "cli",
+            {{"Cli_code", "C100"},
+             {"Cli_name", "Acme"},
+             {"Cli_salesrep", "S1"},
+             {"Cli_terms", 30},
+             {"Cli_postal_code", "H1A 1A1"}});
     }
-    ~ClientCompany()
-    {
+    ~ClientCompany() {
         session_.closeAll();
         std::error_code ec;
         std::filesystem::remove_all(root_, ec);
@@ -43,8 +45,7 @@ public:
 
     // Inserts one row; the other fields stay blank.
     static void add(vm::Database& db, const char* table,
-                    std::initializer_list<std::pair<const char*, vm::Value>> values)
-    {
+                    std::initializer_list<std::pair<const char*, vm::Value>> values) {
         vm::Cursor c(db, table);
         c.insert();
         for (const auto& [field, value] : values)
@@ -53,8 +54,7 @@ public:
     }
 
     // Sets fields of the single control row.
-    void setControl(std::initializer_list<std::pair<const char*, vm::Value>> values)
-    {
+    void setControl(std::initializer_list<std::pair<const char*, vm::Value>> values) {
         vm::Cursor c(company(), "ctrl");
         c.first();
         c.edit();

@@ -17,8 +17,7 @@ protected:
     std::unique_ptr<ClientTables> tables;
     std::unique_ptr<ClientRules> rules;
 
-    void open()
-    {
+    void open() {
         tables = std::make_unique<ClientTables>(co.company(), co.dataRoot());
         rules = std::make_unique<ClientRules>(*tables);
     }
@@ -27,8 +26,7 @@ protected:
     Cursor& row() { return tables->cli(); }
 
     // A new client that passes every check.
-    void startValidInsert(const std::string& code = "C200")
-    {
+    void startValidInsert(const std::string& code = "C200") {
         row().insert();
         rules->applyNewClientDefaults(row());
         row().set("Cli_code", code);
@@ -39,8 +37,7 @@ protected:
         row().set("Cli_postal_code", "H2B 2B2");
     }
 
-    ClientPostInputs inputs()
-    {
+    ClientPostInputs inputs() {
         ClientPostInputs in;
         in.priceListPosition = 0;
         in.currencyPosition = 0;
@@ -49,15 +46,13 @@ protected:
         return in;
     }
 
-    int refusal(const ClientPostInputs& in)
-    {
+    int refusal(const ClientPostInputs& in) {
         auto r = rules->checkBeforePost(row(), in);
         return r ? r->message : 999;
     }
 };
 
-TEST_F(ClientRulesTest, ChecksBeforePostReportTheFirstFailureInOrder)
-{
+TEST_F(ClientRulesTest, ChecksBeforePostReportTheFirstFailureInOrder) {
     startValidInsert();
     // Fails salesman, territory, bill-to, postal code, accounts and e-mail
     // at once: each fix uncovers the next check.
@@ -99,8 +94,7 @@ TEST_F(ClientRulesTest, ChecksBeforePostReportTheFirstFailureInOrder)
     EXPECT_FALSE(check.isNull("Cli_stamp"));
 }
 
-TEST_F(ClientRulesTest, TermsAreCheckedThenDecideTheDueDays)
-{
+TEST_F(ClientRulesTest, TermsAreCheckedThenDecideTheDueDays) {
     startValidInsert();
     row().set("Cli_terms", 99);
     EXPECT_EQ(refusal(inputs()), kMsgTermsNotFound);
@@ -123,8 +117,7 @@ TEST_F(ClientRulesTest, TermsAreCheckedThenDecideTheDueDays)
     EXPECT_EQ(row().integer("Cli_du_days"), 30);
 }
 
-TEST_F(ClientRulesTest, SalesAccountsZeroOrNegativeMeanNoneAndOthersMustExist)
-{
+TEST_F(ClientRulesTest, SalesAccountsZeroOrNegativeMeanNoneAndOthersMustExist) {
     EXPECT_EQ(rules->accountExit("0"), kNoMessage);
     EXPECT_EQ(rules->accountExit("-5"), kNoMessage);
     EXPECT_EQ(rules->accountExit("4000"), kNoMessage);
@@ -142,8 +135,7 @@ TEST_F(ClientRulesTest, SalesAccountsZeroOrNegativeMeanNoneAndOthersMustExist)
     EXPECT_FALSE(rules->checkBeforePost(row(), inputs()));
 }
 
-TEST_F(ClientRulesTest, CodeMustBeGivenNotStartWithABlankAndNotBeTaken)
-{
+TEST_F(ClientRulesTest, CodeMustBeGivenNotStartWithABlankAndNotBeTaken) {
     startValidInsert(" C300");
     auto r = rules->checkBeforePost(row(), inputs());
     ASSERT_TRUE(r);
@@ -169,8 +161,7 @@ TEST_F(ClientRulesTest, CodeMustBeGivenNotStartWithABlankAndNotBeTaken)
     row().cancel();
 }
 
-TEST_F(ClientRulesTest, PostalCodeIsRequiredOnlyWithCanadianTerminology)
-{
+TEST_F(ClientRulesTest, PostalCodeIsRequiredOnlyWithCanadianTerminology) {
     startValidInsert();
     row().set("Cli_postal_code", Value());
     auto in = inputs();
@@ -179,8 +170,7 @@ TEST_F(ClientRulesTest, PostalCodeIsRequiredOnlyWithCanadianTerminology)
     EXPECT_FALSE(rules->checkBeforePost(row(), in));
 }
 
-TEST_F(ClientRulesTest, EitherEmailBoxNeedsAnAddress)
-{
+TEST_F(ClientRulesTest, EitherEmailBoxNeedsAnAddress) {
     startValidInsert();
     for (const char* box : {"Cli_email_statement", "Cli_email_invoice"}) {
         row().set("Cli_email_statement", false);
@@ -192,8 +182,7 @@ TEST_F(ClientRulesTest, EitherEmailBoxNeedsAnAddress)
     EXPECT_FALSE(rules->checkBeforePost(row(), inputs()));
 }
 
-TEST_F(ClientRulesTest, NewClientDefaults)
-{
+TEST_F(ClientRulesTest, NewClientDefaults) {
     co.setControl({{"Ctrl_ArCopies", 3}});
     open();
     row().insert();
@@ -202,12 +191,12 @@ TEST_F(ClientRulesTest, NewClientDefaults)
     EXPECT_EQ(row().date("Cli_date_created"), Date::today());
     EXPECT_EQ(row().integer("Cli_price_list"), 1);
     EXPECT_EQ(row().str("Cli_language"), "1");
-    for (const char* f : {"Cli_terms", "Cli_du_days", "Cli_credit_limit", "Cli_currency", "Cli_accnt1", "Cli_accnt3",
-                          "Cli_discount", "Cli_current_bal", "Cli_sales_ytd"})
+    for (const char* f : {"Cli_terms", "Cli_du_days", "Cli_credit_limit", "Cli_currency", "Cli_accnt1",
+                          "Cli_accnt3", "Cli_discount", "Cli_current_bal", "Cli_sales_ytd"})
         EXPECT_FALSE(row().isNull(f)) << f;
     EXPECT_EQ(row().money("Cli_current_bal"), Money());
-    for (const char* f : {"Cli_email_statement", "Cli_email_invoice", "Cli_po_req", "Cli_credit_hold",
-                          "Cli_block_orders"}) {
+    for (const char* f :
+         {"Cli_email_statement", "Cli_email_invoice", "Cli_po_req", "Cli_credit_hold", "Cli_block_orders"}) {
         EXPECT_FALSE(row().isNull(f)) << f;
         EXPECT_FALSE(row().boolean(f)) << f;
     }
@@ -219,9 +208,10 @@ TEST_F(ClientRulesTest, NewClientDefaults)
     row().cancel();
 }
 
-TEST_F(ClientRulesTest, ListsSkipEmptyNamesAndStorePositions)
-{
-    co.setControl({{"Ctrl_pl_name1", "Retail"}, {"Ctrl_pl_name3", "Wholesale"}, {"Ctrl_curr2_name", "US dollar"},
+TEST_F(ClientRulesTest, ListsSkipEmptyNamesAndStorePositions) {
+    co.setControl({{"Ctrl_pl_name1", "Retail"},
+                   {"Ctrl_pl_name3", "Wholesale"},
+                   {"Ctrl_curr2_name", "US dollar"},
                    {"Ctrl_curr2_sign", "US"}});
     ClientCompany::add(co.company(), "ivctrl", {{"Ivctrl_pl_name7", "Export"}, {"Ivctrl_pl_name8", "   "}});
     open();
@@ -251,8 +241,7 @@ TEST_F(ClientRulesTest, ListsSkipEmptyNamesAndStorePositions)
     row().cancel();
 }
 
-TEST_F(ClientRulesTest, FieldExitChecks)
-{
+TEST_F(ClientRulesTest, FieldExitChecks) {
     EXPECT_EQ(rules->salesrepExit(""), kMsgSalesmanEmpty);
     EXPECT_EQ(rules->salesrepExit("S9"), kMsgSalesmanNotFound);
     EXPECT_EQ(rules->salesrepExit("S1"), kNoMessage);
@@ -266,8 +255,7 @@ TEST_F(ClientRulesTest, FieldExitChecks)
     EXPECT_FALSE(ClientRules::languageAccepted(""));
 }
 
-TEST_F(ClientRulesTest, DeletionIsRefusedWithLedgerRowsOpenOrInHistory)
-{
+TEST_F(ClientRulesTest, DeletionIsRefusedWithLedgerRowsOpenOrInHistory) {
     ClientCompany::add(co.company(), "cli", {{"Cli_code", "C101"}});
     ClientCompany::add(co.company(), "cli", {{"Cli_code", "C102"}});
     ClientCompany::add(co.company(), "car",
@@ -279,8 +267,7 @@ TEST_F(ClientRulesTest, DeletionIsRefusedWithLedgerRowsOpenOrInHistory)
     EXPECT_FALSE(rules->hasLedgerRows("C10")) << "a prefix of a code is another client";
 }
 
-TEST(ClientTablesTest, AMissingTableIsNamed)
-{
+TEST(ClientTablesTest, AMissingTableIsNamed) {
     ClientCompany co;
     co.company().dropTable("glm");
     try {

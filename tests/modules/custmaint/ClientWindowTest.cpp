@@ -41,8 +41,7 @@ protected:
     ModalAnswerer answers;
     std::string settingsPath;
 
-    void SetUp() override
-    {
+    void SetUp() override {
         ::setenv("VALMORAND_LANGUAGES", VM_LANGUAGES_DIR, 1);
         settingsPath = co.dataDir() + "/../test.ini";
         ::setenv("VALMORAND_SETTINGS", settingsPath.c_str(), 1);
@@ -50,18 +49,15 @@ protected:
         ClientCompany::add(co.company(), "cli", {{"Cli_code", "C050"}, {"Cli_name", "Beta"}});
     }
 
-    void TearDown() override
-    {
-        if (frm)
-            frm->quit();
+    void TearDown() override {
+        if (frm) frm->quit();
         frm.reset();
         dm.reset();
         errorForm.reset();
         core::RegionalSettings::setCurrent(core::RegionalSettings());
     }
 
-    void open(int language = 1, bool international = false)
-    {
+    void open(int language = 1, bool international = false) {
         core::SettingsStore(settingsPath).write("Settings", "intl", international ? "Y" : "N");
         core::RegionalSettings::loadCurrent(core::SettingsStore(settingsPath));
         link.DataDir = core::LinkString(co.dataDir());
@@ -84,17 +80,14 @@ protected:
         QApplication::processEvents();
     }
 
-    template <class T = QLineEdit>
-    T* w(const char* name)
-    {
+    template <class T = QLineEdit> T* w(const char* name) {
         T* found = frm->findChild<T*>(QLatin1String(name));
         EXPECT_TRUE(found) << name;
         return found;
     }
 
     // Types into a field and moves the focus on, as the user leaving it.
-    void typeAndLeave(const char* field, const QString& text, const char* next)
-    {
+    void typeAndLeave(const char* field, const QString& text, const char* next) {
         activate();
         QLineEdit* e = w(field);
         e->setFocus();
@@ -106,8 +99,7 @@ protected:
     }
 
     // Message boxes take the activation away from the window.
-    void activate()
-    {
+    void activate() {
         QApplication::setActiveWindow(frm.get());
         waitFor([&] { return frm->isActiveWindow(); }, 500);
     }
@@ -117,20 +109,15 @@ protected:
     Cursor::State state() { return dm->cli().state(); }
     std::string current() { return dm->cli().str("Cli_code"); }
 
-    std::int64_t clientCount()
-    {
+    std::int64_t clientCount() {
         Cursor c(co.company(), "cli", true);
         return c.recordCount();
     }
 
-    bool stored(const std::string& code, Cursor& out)
-    {
-        return out.findKey({Value(code)});
-    }
+    bool stored(const std::string& code, Cursor& out) { return out.findKey({Value(code)}); }
 };
 
-TEST_F(ClientWindowTest, CreateEditCancelAndDeleteThroughNavigatorAndKeys)
-{
+TEST_F(ClientWindowTest, CreateEditCancelAndDeleteThroughNavigatorAndKeys) {
     open();
     EXPECT_EQ(frm->windowTitle(), "Maintenance of clients");
     EXPECT_FALSE(w("EditName")->isEnabled());
@@ -214,8 +201,7 @@ TEST_F(ClientWindowTest, CreateEditCancelAndDeleteThroughNavigatorAndKeys)
     EXPECT_FALSE(dm->inTransaction());
 }
 
-TEST_F(ClientWindowTest, TypedCodesOpenTheirClientOrChangeNothing)
-{
+TEST_F(ClientWindowTest, TypedCodesOpenTheirClientOrChangeNothing) {
     open();
     const auto before = clientCount();
     typeAndLeave("EditCode", "NOPE", "EditCode");
@@ -247,8 +233,7 @@ TEST_F(ClientWindowTest, TypedCodesOpenTheirClientOrChangeNothing)
     EXPECT_TRUE(answers.texts.empty()) << answers.last();
 }
 
-TEST_F(ClientWindowTest, RefusedPostShowsTheMessageAndTheField)
-{
+TEST_F(ClientWindowTest, RefusedPostShowsTheMessageAndTheField) {
     open();
     frm->navigator().trigger(Nav::Insert);
     typeAndLeave("EditCode", "C300", "EditName");
@@ -277,8 +262,7 @@ TEST_F(ClientWindowTest, RefusedPostShowsTheMessageAndTheField)
     EXPECT_EQ(clientCount(), 2);
 }
 
-TEST_F(ClientWindowTest, AnotherWorkstationsLockIsWaitedOut)
-{
+TEST_F(ClientWindowTest, AnotherWorkstationsLockIsWaitedOut) {
     open();
     ASSERT_TRUE(dm->cli().findKey({Value("C100")}));
     QProcess holder;
@@ -312,8 +296,7 @@ TEST_F(ClientWindowTest, AnotherWorkstationsLockIsWaitedOut)
     again.waitForFinished(5000);
 }
 
-TEST_F(ClientWindowTest, MovesShowWhatOtherWorkstationsChanged)
-{
+TEST_F(ClientWindowTest, MovesShowWhatOtherWorkstationsChanged) {
     open();
     ASSERT_EQ(current(), "C050");
     {
@@ -329,8 +312,7 @@ TEST_F(ClientWindowTest, MovesShowWhatOtherWorkstationsChanged)
     EXPECT_EQ(w("EditName")->text(), "Acme renamed");
 }
 
-TEST_F(ClientWindowTest, FrenchTextsAndInternationalTerms)
-{
+TEST_F(ClientWindowTest, FrenchTextsAndInternationalTerms) {
     open(2, true);
     EXPECT_EQ(frm->windowTitle(), "Entretien des clients");
     EXPECT_EQ(w<QCheckBox>("CheckTaxFed")->text(), "Charger taxe 1");
@@ -356,11 +338,9 @@ TEST_F(ClientWindowTest, FrenchTextsAndInternationalTerms)
 
 // Writes a picture of every page, in both languages and both terminologies,
 // into $VM_SCREENSHOTS when it is set (for looking the window over).
-TEST_F(ClientWindowTest, Screenshots)
-{
+TEST_F(ClientWindowTest, Screenshots) {
     const char* dir = std::getenv("VM_SCREENSHOTS");
-    if (!dir)
-        GTEST_SKIP() << "VM_SCREENSHOTS not set";
+    if (!dir) GTEST_SKIP() << "VM_SCREENSHOTS not set";
     for (int language : {1, 2}) {
         for (bool intl : {false, true}) {
             open(language, intl);
@@ -380,8 +360,7 @@ TEST_F(ClientWindowTest, Screenshots)
     }
 }
 
-TEST(ClientModuleTest, ShowDllFormRunsTheWindowAndReturnsMinusOne)
-{
+TEST(ClientModuleTest, ShowDllFormRunsTheWindowAndReturnsMinusOne) {
     ClientCompany co;
     ::setenv("VALMORAND_LANGUAGES", VM_LANGUAGES_DIR, 1);
     core::TLinkSection link;
@@ -398,8 +377,7 @@ TEST(ClientModuleTest, ShowDllFormRunsTheWindowAndReturnsMinusOne)
                 auto* code = top->findChild<QLineEdit*>("EditCode");
                 seen = seen || (code && code->text() == "C100");
                 if (seen)
-                    if (auto* quit = top->findChild<QAbstractButton*>("BtnQuit"))
-                        quit->click();
+                    if (auto* quit = top->findChild<QAbstractButton*>("BtnQuit")) quit->click();
             }
         }
     });

@@ -15,14 +15,12 @@
 // One application object for every GUI test of the program.
 class QtEnvironment : public ::testing::Environment {
 public:
-    void SetUp() override
-    {
+    void SetUp() override {
         static int argc = 1;
         static char name[] = "maint_tests";
         static char* argv[] = {name, nullptr};
         ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        if (!QApplication::instance())
-            new QApplication(argc, argv);
+        if (!QApplication::instance()) new QApplication(argc, argv);
     }
 };
 
@@ -31,8 +29,7 @@ public:
 // dialog that is not a message box is handed to `onDialog`, or rejected.
 class ModalAnswerer : public QObject {
 public:
-    ModalAnswerer()
-    {
+    ModalAnswerer() {
         timer_.setInterval(20);
         QObject::connect(&timer_, &QTimer::timeout, [this] { answer(); });
         timer_.start();
@@ -47,20 +44,15 @@ public:
     std::string last() const { return texts.empty() ? std::string() : texts.back(); }
 
 private:
-    void answer()
-    {
+    void answer() {
         QWidget* w = QApplication::activeModalWidget();
-        if (!w || !w->isVisible())
-            return;
+        if (!w || !w->isVisible()) return;
         if (auto* box = qobject_cast<QMessageBox*>(w)) {
             texts.push_back(box->text().toStdString());
             QAbstractButton* b = nullptr;
-            if (refuseQuestions)
-                b = box->button(QMessageBox::Cancel);
-            if (!b)
-                b = box->button(QMessageBox::Ok);
-            if (!b)
-                b = box->button(QMessageBox::Yes);
+            if (refuseQuestions) b = box->button(QMessageBox::Cancel);
+            if (!b) b = box->button(QMessageBox::Ok);
+            if (!b) b = box->button(QMessageBox::Yes);
             if (b)
                 b->click();
             else
@@ -79,11 +71,9 @@ private:
 };
 
 // Runs the event loop until `done` holds or `ms` have passed.
-inline bool waitFor(const std::function<bool()>& done, int ms = 5000)
-{
+inline bool waitFor(const std::function<bool()>& done, int ms = 5000) {
     for (int waited = 0; waited < ms; waited += 10) {
-        if (done())
-            return true;
+        if (done()) return true;
         QApplication::processEvents(QEventLoop::AllEvents, 10);
         QTimer t;
         t.setSingleShot(true);

@@ -10,8 +10,7 @@
 #include <iostream>
 #include <string>
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (argc != 4) {
         std::cerr << "usage: maint_lock_holder <directory> <table> <key>\n";
         return 2;

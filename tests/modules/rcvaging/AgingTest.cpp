@@ -62,8 +62,8 @@ protected:
         c.set("Sup_current_bal", balance);
         c.post();
     }
-    void entry(const char* table, const std::string& code, const std::string& invoice, const std::string& type,
-               Date date, Money amount) {
+    void entry(const char* table, const std::string& code, const std::string& invoice,
+               const std::string& type, Date date, Money amount) {
         const std::string p = std::string(table) == "car" ? "Car_" : "Cap_";
         Cursor c(*db_, table);
         c.insert();
@@ -92,7 +92,9 @@ protected:
     Database* db_ = nullptr;
 };
 
-Money dollars(int d) { return Money::fromUnits(d); }
+Money dollars(int d) {
+    return Money::fromUnits(d);
+}
 
 } // namespace
 
@@ -179,8 +181,8 @@ TEST_F(AgingTest, CurrencySelectionAndConversion) {
     EXPECT_EQ(t.total, Money::fromCents(14450));
     Aging aging(*db_, conv);
     // Half a cent rounds away from zero after the rate's binary noise.
-    EXPECT_EQ(aging.convert(Money::fromCents(1), 1, 0), Money::fromCents(1)); // 0.01345 -> 0.01
-    EXPECT_EQ(aging.convert(Money::fromRaw(3717), 1, 0), Money::fromCents(50)); // 0.4999365 -> 0.50
+    EXPECT_EQ(aging.convert(Money::fromCents(1), 1, 0), Money::fromCents(1));        // 0.01345 -> 0.01
+    EXPECT_EQ(aging.convert(Money::fromRaw(3717), 1, 0), Money::fromCents(50));      // 0.4999365 -> 0.50
     EXPECT_EQ(aging.convert(Money::fromCents(-1000), 0, 1), Money::fromCents(-743)); // -7.4349 -> -7.43
     EXPECT_EQ(aging.amountSign("$"), "$");
 }
@@ -190,7 +192,8 @@ TEST_F(AgingTest, RangesTerritoryAndSalesmanOrderSelectTheSameWay) {
     client("B1", dollars(1), 0, "S1");
     client("C1", dollars(1), 0, "S1");
     client("D1", dollars(1), 0, "S0");
-    for (auto c : {"A1", "B1", "C1", "D1"}) entry("car", c, "I", "1", kToday, dollars(1));
+    for (auto c : {"A1", "B1", "C1", "D1"})
+        entry("car", c, "I", "1", kToday, dollars(1));
     entry("car", "ZZ", "I", "1", kToday, dollars(1)); // no such client: never printed
     AgingOptions o;
     o.fromCode = "B1";

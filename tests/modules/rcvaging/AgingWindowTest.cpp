@@ -50,7 +50,8 @@ std::string readFile(const std::string& path) {
 // VM_AGING_PDF=<dir> keeps the pages as PDF, to be looked at.
 void keepPdf(const report::ReportDocument& doc, const std::string& name) {
     if (const char* dir = std::getenv("VM_AGING_PDF"))
-        report::ReportExporter::write(doc, report::ReportExporter::Format::Pdf, std::string(dir) + "/" + name);
+        report::ReportExporter::write(doc, report::ReportExporter::Format::Pdf,
+                                      std::string(dir) + "/" + name);
 }
 
 void expectGolden(const std::string& actual, const std::string& name) {
@@ -66,18 +67,29 @@ class AgingWindowTest : public vm::test::TempCompanyTest {
 protected:
     void SetUp() override {
         setenv("VALMORAND_LANGUAGES", VM_LANGUAGES_DIR, 1);
-        company.setCtrl({{"Ctrl_ar_days1", 30}, {"Ctrl_ar_days2", 60}, {"Ctrl_ar_days3", 90},
-                         {"Ctrl_ar_days4", 120}, {"Ctrl_ar_days5", 150},
-                         {"Ctrl_ar_dname1", "Current"}, {"Ctrl_ar_dname2", "31-60"},
-                         {"Ctrl_ar_dname3", "61-90"}, {"Ctrl_ar_dname4", "91-120"}, {"Ctrl_ar_dname5", "Over 120"},
-                         {"Ctrl_curr1_name", ""}, {"Ctrl_curr2_name", "US Dollar"}, {"Ctrl_curr2_rate", 1.35},
+        company.setCtrl({{"Ctrl_ar_days1", 30},
+                         {"Ctrl_ar_days2", 60},
+                         {"Ctrl_ar_days3", 90},
+                         {"Ctrl_ar_days4", 120},
+                         {"Ctrl_ar_days5", 150},
+                         {"Ctrl_ar_dname1", "Current"},
+                         {"Ctrl_ar_dname2", "31-60"},
+                         {"Ctrl_ar_dname3", "61-90"},
+                         {"Ctrl_ar_dname4", "91-120"},
+                         {"Ctrl_ar_dname5", "Over 120"},
+                         {"Ctrl_curr1_name", ""},
+                         {"Ctrl_curr2_name", "US Dollar"},
+                         {"Ctrl_curr2_rate", 1.35},
                          {"Ctrl_curr2_sign", "US$"}});
         company.addClient("ABC001", "Boulangerie Tremblay",
-                          {{"Cli_tel", "514-555-0101"}, {"Cli_current_bal", Money::fromCents(125050)},
-                           {"Cli_adr1", "12 rue Principale"}, {"Cli_city", "Laval"}, {"Cli_prov", "QC"}});
-        company.addClient("BRO002", "Brossard Hardware", {{"Cli_tel", "450-555-0199"},
-                                                          {"Cli_current_bal", Money::fromCents(40000)},
-                                                          {"Cli_currency", 2}});
+                          {{"Cli_tel", "514-555-0101"},
+                           {"Cli_current_bal", Money::fromCents(125050)},
+                           {"Cli_adr1", "12 rue Principale"},
+                           {"Cli_city", "Laval"},
+                           {"Cli_prov", "QC"}});
+        company.addClient(
+            "BRO002", "Brossard Hardware",
+            {{"Cli_tel", "450-555-0199"}, {"Cli_current_bal", Money::fromCents(40000)}, {"Cli_currency", 2}});
         company.addClient("ZER003", "Zero Ltd", {{"Cli_current_bal", Money()}});
         company.addCar("ABC001", "10001", "1", kDate.addDays(-95), Money::fromCents(100000));
         company.addCar("ABC001", "10001", "2", kDate.addDays(-20), Money::fromCents(-25000));
@@ -101,8 +113,10 @@ protected:
         window = std::make_unique<AgingWindow>(link, ledger);
         window->show();
         QApplication::processEvents();
-        window->findChild<QLineEdit*>("EditDate")->setText(QString::fromStdString(
-            std::to_string(kDate.day()) + "/" + std::to_string(kDate.month()) + "/" + std::to_string(kDate.year())));
+        window->findChild<QLineEdit*>("EditDate")
+            ->setText(QString::fromStdString(std::to_string(kDate.day()) + "/" +
+                                             std::to_string(kDate.month()) + "/" +
+                                             std::to_string(kDate.year())));
         window->setPrintDateTime(DateTime(kDate, 9 * 3600));
         return *window;
     }

@@ -16,34 +16,38 @@ protected:
     std::unique_ptr<SupplierTables> tables;
     std::unique_ptr<SupplierRules> rules;
 
-    void SetUp() override
-    {
-        ClientCompany::add(co.company(), "glm", {{"Glm_account", 1010}, {"Glm_Description", "Bank A"}, {"Glm_summarize", "N"}});
-        ClientCompany::add(co.company(), "glm", {{"Glm_account", 1020}, {"Glm_Description", "Bank B"}, {"Glm_summarize", "N"}});
+    void SetUp() override {
+        ClientCompany::add(co.company(), "glm",
+                           {{"Glm_account", 1010}, {"Glm_Description", "Bank A"}, {"Glm_summarize", "N"}});
+        ClientCompany::add(co.company(), "glm",
+                           {{"Glm_account", 1020}, {"Glm_Description", "Bank B"}, {"Glm_summarize", "N"}});
         ClientCompany::add(co.company(), "sup", {{"Sup_code", "S100"}, {"Sup_name", "Paper Co"}});
-        co.setControl({{"Ctrl_bank_accnt1", 1010}, {"Ctrl_bank_accnt2", 0}, {"Ctrl_bank_accnt3", 1999},
-                       {"Ctrl_bank_accnt4", 1020}, {"Ctrl_ApCopies", 2}, {"Ctrl_curr1_name", "US dollar"},
+        co.setControl({{"Ctrl_bank_accnt1", 1010},
+                       {"Ctrl_bank_accnt2", 0},
+                       {"Ctrl_bank_accnt3", 1999},
+                       {"Ctrl_bank_accnt4", 1020},
+                       {"Ctrl_ApCopies", 2},
+                       {"Ctrl_curr1_name", "US dollar"},
                        {"Ctrl_curr1_sign", "US"}});
         open();
     }
-    void open()
-    {
+    void open() {
         tables = std::make_unique<SupplierTables>(co.company());
         rules = std::make_unique<SupplierRules>(*tables);
     }
     Cursor& row() { return tables->sup(); }
 
-    void startInsert(const std::string& code = "S200")
-    {
+    void startInsert(const std::string& code = "S200") {
         row().insert();
         rules->applyNewSupplierDefaults(row());
         row().set("Sup_code", code);
     }
-    std::optional<SupplierRefusal> check(SupplierPostInputs in = {}) { return rules->checkBeforePost(row(), in); }
+    std::optional<SupplierRefusal> check(SupplierPostInputs in = {}) {
+        return rules->checkBeforePost(row(), in);
+    }
 };
 
-TEST_F(SupplierRulesTest, ChecksBeforePostInTheirOrder)
-{
+TEST_F(SupplierRulesTest, ChecksBeforePostInTheirOrder) {
     ASSERT_TRUE(row().findKey({Value("S100")}));
     row().edit();
     row().set("Sup_accnt2", 5000);
@@ -76,11 +80,10 @@ TEST_F(SupplierRulesTest, ChecksBeforePostInTheirOrder)
     EXPECT_EQ(rules->accountExit("1011"), kMsgAccountNotFound);
 }
 
-TEST_F(SupplierRulesTest, NewSupplierDefaultsAndChoicesWritten)
-{
+TEST_F(SupplierRulesTest, NewSupplierDefaultsAndChoicesWritten) {
     startInsert();
-    for (const char* f : {"Sup_du_days", "Sup_credit_limit", "Sup_pmt_discount", "Sup_current_bal", "Sup_purch_ytd",
-                          "Sup_currency", "Sup_bank_account", "Sup_accnt1", "Sup_copies"})
+    for (const char* f : {"Sup_du_days", "Sup_credit_limit", "Sup_pmt_discount", "Sup_current_bal",
+                          "Sup_purch_ytd", "Sup_currency", "Sup_bank_account", "Sup_accnt1", "Sup_copies"})
         EXPECT_FALSE(row().isNull(f)) << f;
     EXPECT_EQ(row().date("Sup_date_created"), Date::today());
     EXPECT_FALSE(row().isNull("Sup_po_req"));
@@ -111,8 +114,7 @@ TEST_F(SupplierRulesTest, NewSupplierDefaultsAndChoicesWritten)
     row().cancel();
 }
 
-TEST_F(SupplierRulesTest, CodeMustBeGivenAndFree)
-{
+TEST_F(SupplierRulesTest, CodeMustBeGivenAndFree) {
     startInsert("");
     auto r = check();
     ASSERT_TRUE(r);
@@ -124,8 +126,7 @@ TEST_F(SupplierRulesTest, CodeMustBeGivenAndFree)
     row().cancel();
 }
 
-TEST_F(SupplierRulesTest, DeletionIsRefusedWithPayablesOpenOrInHistory)
-{
+TEST_F(SupplierRulesTest, DeletionIsRefusedWithPayablesOpenOrInHistory) {
     ClientCompany::add(co.company(), "sup", {{"Sup_code", "S101"}});
     ClientCompany::add(co.company(), "sup", {{"Sup_code", "S102"}});
     ClientCompany::add(co.company(), "cap", {{"Cap_supplier", "S100"}, {"Cap_invoice", "A1"}});

@@ -39,34 +39,38 @@ protected:
     ModalAnswerer answers;
     std::string settingsPath;
 
-    void SetUp() override
-    {
+    void SetUp() override {
         ::setenv("VALMORAND_LANGUAGES", VM_LANGUAGES_DIR, 1);
         settingsPath = co.dataDir() + "/../test.ini";
         ::setenv("VALMORAND_SETTINGS", settingsPath.c_str(), 1);
-        ClientCompany::add(co.company(), "glm", {{"Glm_account", 1010}, {"Glm_Description", "Main bank"}, {"Glm_summarize", "N"}});
-        ClientCompany::add(co.company(), "glm", {{"Glm_account", 1020}, {"Glm_Description", "US bank"}, {"Glm_summarize", "N"}});
-        co.setControl({{"Ctrl_bank_accnt1", 1010}, {"Ctrl_bank_accnt2", 1020}, {"Ctrl_ApCopies", 2},
-                       {"Ctrl_curr1_name", "US dollar"}, {"Ctrl_curr1_sign", "US"}});
-        ClientCompany::add(co.company(), "sup", {{"Sup_code", "S100"}, {"Sup_name", "Paper Co"},
-                                                 {"Sup_bank_account", 1020}, {"Sup_currency", 1},
-                                                 {"Sup_purch_ytd", Money::fromUnits(1500)}});
+        ClientCompany::add(co.company(), "glm",
+                           {{"Glm_account", 1010}, {"Glm_Description", "Main bank"}, {"Glm_summarize", "N"}});
+        ClientCompany::add(co.company(), "glm",
+                           {{"Glm_account", 1020}, {"Glm_Description", "US bank"}, {"Glm_summarize", "N"}});
+        co.setControl({{"Ctrl_bank_accnt1", 1010},
+                       {"Ctrl_bank_accnt2", 1020},
+                       {"Ctrl_ApCopies", 2},
+                       {"Ctrl_curr1_name", "US dollar"},
+                       {"Ctrl_curr1_sign", "US"}});
+        ClientCompany::add(co.company(), "sup",
+                           {{"Sup_code", "S100"},
+                            {"Sup_name", "Paper Co"},
+                            {"Sup_bank_account", 1020},
+                            {"Sup_currency", 1},
+                            {"Sup_purch_ytd", Money::fromUnits(1500)}});
         ClientCompany::add(co.company(), "sup", {{"Sup_code", "S200"}, {"Sup_name", "Ink Ltd"}});
         ClientCompany::add(co.company(), "cap", {{"Cap_supplier", "S100"}, {"Cap_invoice", "A1"}});
     }
 
-    void TearDown() override
-    {
-        if (frm)
-            frm->quit();
+    void TearDown() override {
+        if (frm) frm->quit();
         frm.reset();
         dm.reset();
         errorForm.reset();
         core::RegionalSettings::setCurrent(core::RegionalSettings());
     }
 
-    void open(int language = 1, bool international = false)
-    {
+    void open(int language = 1, bool international = false) {
         core::SettingsStore(settingsPath).write("Settings", "intl", international ? "Y" : "N");
         core::RegionalSettings::loadCurrent(core::SettingsStore(settingsPath));
         link.DataDir = core::LinkString(co.dataDir());
@@ -86,15 +90,12 @@ protected:
         activate();
     }
 
-    void activate()
-    {
+    void activate() {
         QApplication::setActiveWindow(frm.get());
         waitFor([&] { return frm->isActiveWindow(); }, 500);
     }
 
-    template <class T = QLineEdit>
-    T* w(const char* name)
-    {
+    template <class T = QLineEdit> T* w(const char* name) {
         T* found = frm->findChild<T*>(QLatin1String(name));
         EXPECT_TRUE(found) << name;
         return found;
@@ -102,8 +103,7 @@ protected:
 
     bool focused(const char* name) { return frm->focusWidget() == w<QWidget>(name); }
 
-    void typeAndLeave(const char* field, const QString& text, const char* next)
-    {
+    void typeAndLeave(const char* field, const QString& text, const char* next) {
         activate();
         QLineEdit* e = w(field);
         e->setFocus();
@@ -116,15 +116,13 @@ protected:
 
     Cursor::State state() { return dm->sup().state(); }
     std::string current() { return dm->sup().str("Sup_code"); }
-    std::int64_t count()
-    {
+    std::int64_t count() {
         Cursor c(co.company(), "sup", true);
         return c.recordCount();
     }
 };
 
-TEST_F(SupplierWindowTest, CreateEditCancelAndDelete)
-{
+TEST_F(SupplierWindowTest, CreateEditCancelAndDelete) {
     open();
     EXPECT_EQ(frm->windowTitle(), "Maintenance of suppliers");
     EXPECT_EQ(current(), "S100");
@@ -197,8 +195,7 @@ TEST_F(SupplierWindowTest, CreateEditCancelAndDelete)
     EXPECT_EQ(count(), 2);
 }
 
-TEST_F(SupplierWindowTest, TypedCodesOpenTheirSupplierOrChangeNothing)
-{
+TEST_F(SupplierWindowTest, TypedCodesOpenTheirSupplierOrChangeNothing) {
     open();
     typeAndLeave("EditCode", "NOPE", "EditCode");
     QTest::keyClick(w("EditCode"), Qt::Key_Return);
@@ -217,8 +214,7 @@ TEST_F(SupplierWindowTest, TypedCodesOpenTheirSupplierOrChangeNothing)
     EXPECT_TRUE(answers.texts.empty()) << answers.last();
 }
 
-TEST_F(SupplierWindowTest, AnotherWorkstationsLockIsWaitedOut)
-{
+TEST_F(SupplierWindowTest, AnotherWorkstationsLockIsWaitedOut) {
     open();
     QProcess holder;
     holder.start(QStringLiteral(VM_BINARY_DIR "/tests/modules/custmaint/maint_lock_holder"),
@@ -232,8 +228,7 @@ TEST_F(SupplierWindowTest, AnotherWorkstationsLockIsWaitedOut)
     holder.waitForFinished(5000);
 }
 
-TEST_F(SupplierWindowTest, FrenchTextsAndInternationalTerms)
-{
+TEST_F(SupplierWindowTest, FrenchTextsAndInternationalTerms) {
     open(2, true);
     EXPECT_EQ(frm->windowTitle(), "Entretien des fournisseurs");
     EXPECT_EQ(w<QLabel>("LabelProv")->text(), "Province/État") << "no State label in French";
@@ -248,11 +243,9 @@ TEST_F(SupplierWindowTest, FrenchTextsAndInternationalTerms)
     EXPECT_EQ(w<QLabel>("LabelPostal")->text(), "Zip code");
 }
 
-TEST_F(SupplierWindowTest, Screenshots)
-{
+TEST_F(SupplierWindowTest, Screenshots) {
     const char* dir = std::getenv("VM_SCREENSHOTS");
-    if (!dir)
-        GTEST_SKIP() << "VM_SCREENSHOTS not set";
+    if (!dir) GTEST_SKIP() << "VM_SCREENSHOTS not set";
     for (int language : {1, 2}) {
         for (bool intl : {false, true}) {
             open(language, intl);
@@ -271,8 +264,7 @@ TEST_F(SupplierWindowTest, Screenshots)
     }
 }
 
-TEST(SupplierModuleTest, ShowDllFormRunsTheWindowAndReturnsMinusOne)
-{
+TEST(SupplierModuleTest, ShowDllFormRunsTheWindowAndReturnsMinusOne) {
     ClientCompany co;
     ::setenv("VALMORAND_LANGUAGES", VM_LANGUAGES_DIR, 1);
     core::TLinkSection link;
@@ -288,8 +280,7 @@ TEST(SupplierModuleTest, ShowDllFormRunsTheWindowAndReturnsMinusOne)
             if (top->objectName() == "Tvendmaint_frm" && top->isVisible() &&
                 top->windowTitle() == "Entretien des fournisseurs") {
                 seen = true;
-                if (auto* quit = top->findChild<QAbstractButton*>("BtnQuit"))
-                    quit->click();
+                if (auto* quit = top->findChild<QAbstractButton*>("BtnQuit")) quit->click();
             }
         }
     });
