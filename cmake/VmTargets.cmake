@@ -46,6 +46,45 @@ function(vm_add_module code)
     LIBRARY_OUTPUT_DIRECTORY ${VM_PROGRAM_DIR})
 endfunction()
 
+# The two layers every module folder has, each in its own folder:
+#   modules/<code>/core: vm_add_module_core(<code> SOURCES ... LIBS ...) builds the
+#     static <code>_core, the module's rules without widgets (tests and
+#     valmorand-admin link it);
+#   modules/<code>/ui: vm_add_module_ui(<code> SOURCES ... LIBS ...) builds the static
+#     <code>_ui (data module, forms; moc'd) over <code>_core, and the library the
+#     shell loads, <code>.so, from ShowDllForm.cpp beside them. A module whose
+#     window lives in another module's ui layer passes that layer as LIBS and no
+#     SOURCES.
+# modules/<code>/CMakeLists.txt only adds the two folders (vm_module_folders).
+function(vm_add_module_core code)
+  cmake_parse_arguments(A "" "" "SOURCES;LIBS" ${ARGN})
+  vm_add_library(${code}_core SOURCES ${A_SOURCES} PUBLIC_LIBS vm_engine vm_schema ${A_LIBS})
+endfunction()
+
+function(vm_add_module_ui code)
+  cmake_parse_arguments(A "" "" "SOURCES;LIBS" ${ARGN})
+  set(ui_lib ${A_LIBS})
+  if(A_SOURCES)
+    vm_add_library(${code}_ui SOURCES ${A_SOURCES}
+      PUBLIC_LIBS ${A_LIBS} vm_forms vm_core Qt6::Widgets)
+    if(TARGET ${code}_core)
+      target_link_libraries(${code}_ui PUBLIC ${code}_core)
+    endif()
+    set_target_properties(${code}_ui PROPERTIES AUTOMOC ON)
+    set(ui_lib ${code}_ui)
+  endif()
+  vm_add_module(${code} SOURCES ShowDllForm.cpp LIBS ${ui_lib})
+endfunction()
+
+macro(vm_module_folders)
+  if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/core/CMakeLists.txt)
+    add_subdirectory(core)
+  endif()
+  if(TARGET vm_forms AND EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/ui/CMakeLists.txt)
+    add_subdirectory(ui)
+  endif()
+endmacro()
+
 # An outside component (picker, quick link, finish box, progress box): a
 # shared library loaded by name at run time, like a module.
 function(vm_add_component name)

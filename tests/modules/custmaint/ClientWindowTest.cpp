@@ -9,8 +9,8 @@
 #include "common/forms/LockWaitBox.h"
 #include "common/forms/MessageList.h"
 #include "common/forms/TErrorForm.h"
-#include "modules/custmaint/Tcustmaint_dm.h"
-#include "modules/custmaint/Tcustmaint_frm.h"
+#include "modules/custmaint/ui/Tcustmaint_dm.h"
+#include "modules/custmaint/ui/Tcustmaint_frm.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -9,8 +9,8 @@
 #include "common/forms/LockWaitBox.h"
 #include "common/forms/MessageList.h"
 #include "common/forms/TErrorForm.h"
-#include "modules/vendmaint/Tvendmaint_dm.h"
-#include "modules/vendmaint/Tvendmaint_frm.h"
+#include "modules/vendmaint/ui/Tvendmaint_dm.h"
+#include "modules/vendmaint/ui/Tvendmaint_frm.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -5,30 +5,29 @@
 #include "common/forms/ModuleErrorHandler.h"
 #include "common/forms/ModuleStartup.h"
 #include "common/forms/TErrorForm.h"
-#include "modules/vendmaint/Tvendmaint_dm.h"
-#include "modules/vendmaint/Tvendmaint_frm.h"
+#include "modules/custmaint/ui/Tcustmaint_dm.h"
+#include "modules/custmaint/ui/Tcustmaint_frm.h"
 
 #include <QApplication>
 
 #include <cstdint>
 #include <memory>
 
-// Supplier maintenance: shows "Maintenance of suppliers" modally over the
+// Client maintenance: shows "Maintenance of clients" modally over the
 // session's company and returns -1 once the user has closed it.
 extern "C" VM_EXPORT std::int32_t ShowDllForm(vm::core::TLinkSection received) {
     using namespace vm;
     core::TLinkSection link = received; // the module's own copy
     const std::int32_t result = -1;
 
-    auto dm = std::make_unique<vendmaint::Tvendmaint_dm>(qApp);
-    auto form = std::make_unique<vendmaint::Tvendmaint_frm>(link, *dm);
+    auto dm = std::make_unique<custmaint::Tcustmaint_dm>(qApp);
+    auto form = std::make_unique<custmaint::Tcustmaint_frm>(link, *dm);
     auto errorForm = std::make_unique<forms::TErrorForm>();
     errorForm->setPrinterIndex(core::toQString(link.PrinterIndex));
     forms::ModuleStartup(link).translateShared(*errorForm);
     dm->setErrorForm(errorForm.get());
+    form->setErrorForm(errorForm.get());
 
-    // A database failure must still reach the error form and close the
-    // window, so the handler is installed here as in the other modules.
     forms::ModuleErrorHandler handler(form.get(), errorForm.get());
     handler.install();
     form->setErrorHandler(&handler);

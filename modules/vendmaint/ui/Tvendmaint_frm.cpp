@@ -1,4 +1,4 @@
-#include "modules/vendmaint/Tvendmaint_frm.h"
+#include "modules/vendmaint/ui/Tvendmaint_frm.h"
 
 #include "common/core/ComponentCall.h"
 #include "common/core/LinkStringQt.h"
@@ -11,7 +11,7 @@
 #include "engine/Cursor.h"
 #include "engine/Database.h"
 #include "engine/EngineError.h"
-#include "modules/vendmaint/Tvendmaint_dm.h"
+#include "modules/vendmaint/ui/Tvendmaint_dm.h"
 #include "modules/vendmaint/core/TableOpenError.h"
 
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "modules/custmaint/Tcustmaint_frm.h"
+#include "modules/custmaint/ui/Tcustmaint_frm.h"
 
 #include "common/core/ComponentCall.h"
 #include "common/core/LinkStringQt.h"
@@ -12,7 +12,7 @@
 #include "engine/Cursor.h"
 #include "engine/Database.h"
 #include "engine/EngineError.h"
-#include "modules/custmaint/Tcustmaint_dm.h"
+#include "modules/custmaint/ui/Tcustmaint_dm.h"
 #include "modules/custmaint/core/TableOpenError.h"
 
 #include <QApplication>

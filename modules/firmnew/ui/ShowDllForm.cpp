@@ -1,7 +1,7 @@
 // The module's entry point.
 #include "common/core/LinkSection.h"
 #include "common/forms/FormTranslation.h"
-#include "modules/firmnew/Tfirmnew_frm.h"
+#include "modules/firmnew/ui/Tfirmnew_frm.h"
 
 #include <QApplication>
 

@@ -1,4 +1,4 @@
-#include "modules/custmaint/Tcustmaint_dm.h"
+#include "modules/custmaint/ui/Tcustmaint_dm.h"
 
 #include "common/forms/RecordEditTransaction.h"
 #include "common/forms/TErrorForm.h"

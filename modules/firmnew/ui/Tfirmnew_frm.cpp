@@ -1,4 +1,4 @@
-#include "modules/firmnew/Tfirmnew_frm.h"
+#include "modules/firmnew/ui/Tfirmnew_frm.h"
 
 #include "common/forms/MessageList.h"
 #include "engine/EngineError.h"

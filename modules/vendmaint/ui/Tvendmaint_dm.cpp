@@ -1,4 +1,4 @@
-#include "modules/vendmaint/Tvendmaint_dm.h"
+#include "modules/vendmaint/ui/Tvendmaint_dm.h"
 
 #include "common/forms/RecordEditTransaction.h"
 #include "common/forms/TErrorForm.h"
