@@ -8,6 +8,7 @@
 
 #include <unistd.h>
 
+#include <cstdint>
 #include <filesystem>
 
 using namespace vm::core;
@@ -131,6 +132,16 @@ TEST(MoneyFormat, ReadsWhatTheUserTyped) {
                              return f;
                          }()),
               Money::fromCents(123450));
+}
+
+// The money type holds 922,337,203,685,477.5807 at most: one digit more
+// used to wrap to a large negative amount.
+TEST(MoneyFormat, RefusesWhatTheMoneyTypeCannotHold) {
+    EXPECT_FALSE(Money::parse("922337203685478").has_value());
+    EXPECT_FALSE(Money::parse("-922337203685477.5808").has_value());
+    EXPECT_EQ(Money::parse("922337203685477.5807"), Money::fromRaw(INT64_MAX));
+    EXPECT_FALSE(parseMoney("922,337,203,685,478", RegionalSettings()).has_value());
+    EXPECT_EQ(parseMoney("-922,337,203,685,477", RegionalSettings()), Money::fromUnits(-922337203685477));
 }
 
 TEST(DateTimeFormat, CaptionsInBothLanguages) {
