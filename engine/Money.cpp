@@ -43,7 +43,7 @@ std::optional<Money> Money::parse(std::string_view text) {
                 if (++fracDigits > 4) return std::nullopt;
                 frac = frac * 10 + (c - '0');
             } else {
-                if (units > (INT64_MAX / kScale) / 10) return std::nullopt;
+                if (units > INT64_MAX / kScale) return std::nullopt;
                 units = units * 10 + (c - '0');
             }
         } else if ((c == '.' || c == ',') && !inFraction) {
@@ -57,6 +57,8 @@ std::optional<Money> Money::parse(std::string_view text) {
         frac *= 10;
         ++fracDigits;
     }
+    // The last whole digit may still carry the amount past what the type holds.
+    if (units > (INT64_MAX - frac) / kScale) return std::nullopt;
     std::int64_t raw = units * kScale + frac;
     return Money(negative ? -raw : raw);
 }

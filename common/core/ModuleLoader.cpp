@@ -5,6 +5,11 @@
 #include "common/core/LibraryBoundary.h"
 #include "common/core/OptionLines.h"
 
+#include <QCoreApplication>
+#include <QStringList>
+#include <QThread>
+#include <QVariant>
+
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <unistd.h>
@@ -12,6 +17,7 @@
 #include <cerrno>
 #include <cstring>
 #include <exception>
+#include <filesystem>
 
 namespace vm::core {
 namespace {
@@ -22,7 +28,60 @@ bool isMissingDependency(const std::string& detail) {
     return detail.find("cannot open shared object file") != std::string::npos;
 }
 
+// The libraries whose ShowDllForm has not returned. Each library links its
+// own copy of this code, so the list is kept where the exception hook is: as
+// a property of the application object and of the UI thread's object, which
+// Qt shares across the whole process.
+constexpr char kRunningProperty[] = "vmRunningModules";
+
+QStringList runningList() {
+    for (QObject* holder : {static_cast<QObject*>(QCoreApplication::instance()),
+                            static_cast<QObject*>(QThread::currentThread())}) {
+        if (!holder) continue;
+        const QVariant v = holder->property(kRunningProperty);
+        if (v.isValid()) return v.toStringList();
+    }
+    return {};
+}
+
+void storeRunningList(const QStringList& list) {
+    for (QObject* holder : {static_cast<QObject*>(QCoreApplication::instance()),
+                            static_cast<QObject*>(QThread::currentThread())})
+        if (holder) holder->setProperty(kRunningProperty, list);
+}
+
+// One name per library file, whatever path led to it.
+QString runningKey(const std::string& path) {
+    std::error_code ec;
+    const std::filesystem::path canonical = std::filesystem::weakly_canonical(path, ec);
+    return QString::fromStdString(ec ? path : canonical.string());
+}
+
+// Marks a library as running for as long as it lives.
+class RunningMark {
+public:
+    explicit RunningMark(const std::string& path) : key_(runningKey(path)) {
+        QStringList list = runningList();
+        list.append(key_);
+        storeRunningList(list);
+    }
+    ~RunningMark() {
+        QStringList list = runningList();
+        list.removeOne(key_);
+        storeRunningList(list);
+    }
+    RunningMark(const RunningMark&) = delete;
+    RunningMark& operator=(const RunningMark&) = delete;
+
+private:
+    QString key_;
+};
+
 } // namespace
+
+bool ModuleLoader::isRunning(const std::string& libraryPath) {
+    return runningList().contains(runningKey(libraryPath));
+}
 
 std::string ModuleLoader::libraryPath(std::string_view code) const {
     const std::string dir = programDir_.empty() ? std::string(".") : programDir_;
@@ -49,6 +108,11 @@ template <typename Call> ModuleRun ModuleLoader::launch(std::string_view code, C
         return run;
     }
     ::close(fd);
+    if (isRunning(path)) {
+        run.errorNumber = kAlreadyRunning;
+        run.errorDetail = path + ": running already";
+        return run;
+    }
 
     // Taken before loading: a library's initialisers run inside dlopen.
     const ExceptionHook before = currentExceptionHook();
@@ -72,6 +136,7 @@ template <typename Call> ModuleRun ModuleLoader::launch(std::string_view code, C
 
     std::exception_ptr escaped;
     try {
+        const RunningMark running(path);
         run.result = call(entry);
         run.loaded = true;
     } catch (...) {

@@ -37,6 +37,9 @@ struct ModuleRun {
 //   126   no library file for the code (or the code is not a file name)
 //   1157  the library is there but a library it needs is missing
 //   127   the library loads but has no ShowDllForm export (it is unloaded)
+//   170   the module is running already (started again from inside its own
+//         window, through the quick link): nothing ran. A second run would
+//         share the first one's library, session and work tables.
 //   otherwise the system's errno at the failure (13: no permission, ...),
 //   or 193 when the loader gives none (not a library of this machine, or a
 //   symbol it needs is not found).
@@ -46,6 +49,7 @@ public:
     static constexpr int kNoEntryPoint = 127;
     static constexpr int kBadFormat = 193;
     static constexpr int kDependencyMissing = 1157;
+    static constexpr int kAlreadyRunning = 170;
 
     explicit ModuleLoader(std::string programDir) : programDir_(std::move(programDir)) {}
 
@@ -65,6 +69,11 @@ public:
     // load; and "error loading optedit126" for the maintenance launch.
     static std::string loadErrorMessage(std::string_view code, int errorNumber);
     static std::string optionsLoadErrorMessage(int errorNumber);
+
+    // Whether the module library of this path is inside its ShowDllForm now,
+    // in this process: the program's and every library's copy of this code
+    // see the same list.
+    static bool isRunning(const std::string& libraryPath);
 
 private:
     template <typename Call> ModuleRun launch(std::string_view code, Call&& call) const;

@@ -48,6 +48,26 @@ std::string formatMoney(Money amount, const RegionalSettings& settings) {
 }
 
 std::optional<Money> parseMoney(std::string_view text, const RegionalSettings& settings) {
+    const char group = settings.thousandsSeparator;
+    char point = settings.decimalSeparator;
+    // Spaces that group digits come in several kinds (a no-break space from
+    // a French keyboard or a pasted amount): all read as the blank.
+    std::string blanks;
+    if (group == ' ') {
+        blanks.reserve(text.size());
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            if (text.substr(i, 2) == "\xC2\xA0") {
+                blanks += ' ';
+                ++i;
+            } else if (text.substr(i, 3) == "\xE2\x80\xAF") {
+                blanks += ' ';
+                i += 2;
+            } else {
+                blanks += text[i];
+            }
+        }
+        text = blanks;
+    }
     std::string_view s = trimBlanks(text);
     const std::string_view symbol = settings.currencySymbol;
     bool negative = false;
@@ -72,8 +92,10 @@ std::optional<Money> parseMoney(std::string_view text, const RegionalSettings& s
     s = trimBlanks(s);
     if (s.empty()) return std::nullopt;
 
-    const char group = settings.thousandsSeparator;
-    const char point = settings.decimalSeparator;
+    // Where the decimals follow a comma, a point marks them too ("12.5").
+    if (point != '.' && group != '.' && s.find(point) == std::string_view::npos &&
+        s.find('.') != std::string_view::npos)
+        point = '.';
     const std::size_t pointAt = s.find(point);
     std::string_view whole = s.substr(0, pointAt);
     const std::string_view frac =

@@ -20,9 +20,11 @@ std::string formatMoney(Money amount, const RegionalSettings& settings = Regiona
 
 // Reads what a user typed in an amount field: an optional sign, the
 // currency symbol on either side, correct thousands grouping or none, the
-// decimal separator and at most four decimals ("1,234.5", "$12", "-7.25$").
-// Blanks around are ignored. Anything else (misplaced grouping, two signs,
-// letters, an empty text) gives nullopt.
+// decimal separator and at most four decimals ("1,234.5", "$12", "-7.25$";
+// French "1 234,5", where a point also marks the decimals and a no-break
+// space also groups). Blanks around are ignored. Anything else (misplaced
+// grouping, two signs, letters, an empty text, more than the money type
+// holds) gives nullopt.
 std::optional<Money> parseMoney(std::string_view text,
                                 const RegionalSettings& settings = RegionalSettings::current());
 

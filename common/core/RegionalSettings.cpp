@@ -33,6 +33,11 @@ RegionalSettings RegionalSettings::read(const SettingsStore& store) {
     return rs;
 }
 
+void RegionalSettings::useLanguage(int language) {
+    thousandsSeparator = language == 1 ? ',' : ' ';
+    decimalSeparator = language == 1 ? '.' : ',';
+}
+
 const RegionalSettings& RegionalSettings::current() {
     return currentSettings();
 }

@@ -15,14 +15,18 @@ struct RegionalSettings {
     std::string currencySymbol = "$";            // CurrSmbl
     std::string currencyAlign = "L";             // CurrAlign: "L"/"l" symbol before, anything else after
     std::string intl = "N";                      // intl: "y"/"Y" international terminology
-    // Not stored in the settings: the conventions of the suite's English
-    // screens and reports in both languages, so that amounts read the same
-    // whichever language a workstation runs.
+    // Not stored in the settings: the separators of the session's language
+    // (useLanguage), English until a module takes its session's.
     char thousandsSeparator = ',';
     char decimalSeparator = '.';
 
     bool symbolBefore() const { return currencyAlign == "L" || currencyAlign == "l"; }
     bool international() const { return intl == "Y" || intl == "y"; }
+
+    // The separators of amounts and rates in a session language (1 English,
+    // anything else French): "1,000.50" and "1 000,50". French groups with a
+    // plain space; a no-break space typed or pasted reads the same.
+    void useLanguage(int language);
 
     // Reads the four values; a missing value gives its default. A date
     // format that lacks the day, the month or the year cannot show or read a

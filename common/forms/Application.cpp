@@ -4,6 +4,7 @@
 #include "common/forms/AbortAction.h"
 
 #include <QMessageBox>
+#include <QTimer>
 
 namespace vm::forms {
 
@@ -17,6 +18,10 @@ bool Application::notify(QObject* receiver, QEvent* event) {
         dispatch(std::current_exception());
     }
     return false;
+}
+
+void Application::dispatchLater(std::exception_ptr error, QObject* context) {
+    QTimer::singleShot(0, context, [error] { dispatch(error); });
 }
 
 void Application::dispatch(std::exception_ptr error) {

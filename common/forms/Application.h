@@ -18,6 +18,11 @@ public:
     // Hands an exception to the hook as notify() does; for code that catches
     // outside the event loop (a module's entry, a timer-less test).
     static void dispatch(std::exception_ptr error);
+    // The same once the event loop turns again, while `context` lives: for
+    // code called from inside Qt's own classes (a model's setData under an
+    // item view), which must not be unwound by an exception nor re-entered
+    // by the hook's error form and window closing.
+    static void dispatchLater(std::exception_ptr error, QObject* context);
 };
 
 } // namespace vm::forms

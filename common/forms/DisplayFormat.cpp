@@ -14,11 +14,27 @@ QString DisplayFormat::money(Money m) {
 }
 
 QString DisplayFormat::moneyForEdit(Money m) {
-    return QString::fromStdString(m.toString());
+    QString text = QString::fromStdString(m.toString());
+    return text.replace(QLatin1Char('.'), QLatin1Char(RegionalSettings::current().decimalSeparator));
 }
 
 std::optional<Money> DisplayFormat::parseMoney(const QString& text) {
     return core::parseMoney(text.toStdString(), RegionalSettings::current());
+}
+
+QString DisplayFormat::number(double value) {
+    QString text = QString::number(value, 'g', 15);
+    return text.replace(QLatin1Char('.'), QLatin1Char(RegionalSettings::current().decimalSeparator));
+}
+
+std::optional<double> DisplayFormat::parseNumber(const QString& text) {
+    QString s = text.trimmed();
+    s.replace(QLatin1Char(RegionalSettings::current().decimalSeparator), QLatin1Char('.'));
+    s.replace(QLatin1Char(','), QLatin1Char('.'));
+    bool ok = false;
+    const double value = s.toDouble(&ok);
+    if (!ok) return std::nullopt;
+    return value;
 }
 
 QString DisplayFormat::date(Date d) {

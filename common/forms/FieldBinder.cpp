@@ -58,7 +58,7 @@ QString textFor(const Value& v, FieldType t, bool forEdit) {
     case FieldType::Date:
         return DisplayFormat::date(v.asDate());
     case FieldType::Float:
-        return QString::number(v.asDouble(), 'g', 15);
+        return DisplayFormat::number(v.asDouble());
     case FieldType::Boolean:
         return v.asBool() ? QStringLiteral("True") : QStringLiteral("False");
     default:
@@ -86,10 +86,9 @@ std::optional<Value> valueOf(const QString& text, FieldType t) {
     }
     case FieldType::Float: {
         if (s.isEmpty()) return Value();
-        bool ok = false;
-        const double d = QString(s).replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
-        if (!ok) return std::nullopt;
-        return Value(d);
+        const std::optional<double> d = DisplayFormat::parseNumber(s);
+        if (!d) return std::nullopt;
+        return Value(*d);
     }
     case FieldType::Money: {
         if (s.isEmpty()) return Value();

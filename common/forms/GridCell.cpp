@@ -12,7 +12,7 @@ QVariant gridDisplay(const Value& v, FieldType type) {
     case FieldType::Date:
         return DisplayFormat::date(v.asDate());
     case FieldType::Float:
-        return QString::number(v.asDouble(), 'g', 15);
+        return DisplayFormat::number(v.asDouble());
     case FieldType::Boolean:
         return v.asBool() ? QStringLiteral("\u2713") : QString();
     case FieldType::Blob:

@@ -50,4 +50,21 @@ void ModuleErrorHandler::handle(std::exception_ptr error) {
     }
 }
 
+void ModuleErrorHandler::reportActionFailure(std::exception_ptr error, const QString& notDone,
+                                             const QString& title) {
+    QString detail;
+    try {
+        std::rethrow_exception(error);
+    } catch (const EngineError&) {
+        handle(error);
+        return;
+    } catch (const std::exception& e) {
+        detail = QString::fromUtf8(e.what());
+    } catch (...) {
+    }
+    errorFlag_ = true;
+    const QString text = detail.isEmpty() ? notDone : notDone + QStringLiteral("\n\n") + detail;
+    QMessageBox::critical(mainForm_, title.isEmpty() && mainForm_ ? mainForm_->windowTitle() : title, text);
+}
+
 } // namespace vm::forms

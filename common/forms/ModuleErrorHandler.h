@@ -38,6 +38,14 @@ public:
 
     void handle(std::exception_ptr error);
 
+    // A failure of an action that was rolled back whole (a posting). An
+    // engine error goes the hook's way (error form, then the window closes);
+    // any other failure, which the hook would not show, is told in a box
+    // titled `title` (the main form's caption when empty): `notDone`, then
+    // the failure's own text. The window then stays open with what the user
+    // typed.
+    void reportActionFailure(std::exception_ptr error, const QString& notDone, const QString& title = {});
+
     // The hook's function; `object` is the handler.
     static void hook(void* object, std::exception_ptr error);
 

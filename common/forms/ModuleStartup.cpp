@@ -52,6 +52,9 @@ bool ModuleStartup::applyFallbacks() {
 }
 
 void ModuleStartup::translate(QWidget& form, const std::string& stem) const {
+    core::RegionalSettings regional = core::RegionalSettings::current();
+    regional.useLanguage(link_.Language);
+    core::RegionalSettings::setCurrent(regional);
     translateForm(form, stem, link_.LangCode.str());
 }
 

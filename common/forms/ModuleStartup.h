@@ -36,7 +36,10 @@ public:
     // as DataDir. Returns whether the fall-backs were applied.
     bool applyFallbacks();
 
-    // Translates a form with the language table `<stem><LangCode>`.
+    // Translates a form with the language table `<stem><LangCode>`. From
+    // then on the module reads and shows amounts and rates with the
+    // separators of the session's language (even when the table is missing
+    // and this throws).
     void translate(QWidget& form, const std::string& stem) const;
     // The error form and other shared forms: table MainMenu<LangCode>; the
     // designed (English) texts stay when the table cannot be read.

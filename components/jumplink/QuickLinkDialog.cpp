@@ -4,6 +4,8 @@
 #include "components/common/SearchKeyForwarder.h"
 #include "components/jumplink/QuickLinkOptions.h"
 
+#include "common/forms/MessageList.h"
+
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -78,6 +80,13 @@ QuickLinkDialog::QuickLinkDialog(bool english, const std::string& langCode, Laun
     layout->addWidget(grid_, 1);
     layout->addLayout(buttons);
 
+    // Line 0: the option chosen is running already.
+    messages_ = new forms::MessageList(this);
+    messages_->setLines({english ? QStringLiteral("This option is already open. Close its window before "
+                                                  "starting it again.")
+                                 : QStringLiteral("Cette option est déjà ouverte. Fermez sa fenêtre avant "
+                                                  "de la lancer de nouveau.")});
+
     connect(edit_, &QLineEdit::textChanged, this, [this](const QString& text) { applySearch(text); });
     connect(grid_, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex&) { accept(); });
     connect(ok, &QPushButton::clicked, this, [this] { accept(); });
@@ -105,6 +114,12 @@ void QuickLinkDialog::applySearch(const QString& text) {
         grid_->clearSelection();
 }
 
+QString QuickLinkDialog::failureText(const std::string& code, const core::ModuleRun& run) const {
+    if (run.loaded) return run.result == 0 ? QStringLiteral("Access denied...") : QString();
+    if (run.errorNumber == core::ModuleLoader::kAlreadyRunning) return messages_->message(0);
+    return QString::fromStdString(core::ModuleLoader::loadErrorMessage(code, run.errorNumber));
+}
+
 void QuickLinkDialog::accept() {
     const int row = grid_->currentRow();
     if (row < 0 || row >= static_cast<int>(codes_.size()) || grid_->isRowHidden(row) ||
@@ -122,7 +137,7 @@ void QuickLinkDialog::accept() {
             explicit Running(bool& f) : flag(f) { flag = true; }
             ~Running() { flag = false; }
         } running(running_);
-        failure = launch_ ? launch_(code) : QString();
+        if (launch_) failure = failureText(code, launch_(code));
     }
     if (!failure.isEmpty()) {
         QMessageBox::warning(this, windowTitle(), failure);

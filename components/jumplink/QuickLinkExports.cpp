@@ -18,13 +18,7 @@ extern "C" VM_EXPORT std::int32_t QuickLink(vm::core::TLinkSection link) {
     if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return 0;
     const auto session = vm::components::SessionContext::from(link);
     const vm::core::ModuleLoader loader(session.programDir);
-    auto launch = [&](const std::string& code) -> QString {
-        const vm::core::ModuleRun run = loader.run(code, link);
-        if (!run.loaded)
-            return QString::fromStdString(vm::core::ModuleLoader::loadErrorMessage(code, run.errorNumber));
-        if (run.result == 0) return QStringLiteral("Access denied...");
-        return {};
-    };
+    auto launch = [&](const std::string& code) { return loader.run(code, link); };
     vm::components::QuickLinkDialog dialog(session.english(), session.langCode, launch,
                                            vm::components::callerWindow());
     dialog.exec();

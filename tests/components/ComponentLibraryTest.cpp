@@ -1,5 +1,7 @@
 #include "tests/components/ComponentTestSupport.h"
 
+#include "common/core/ModuleLoader.h"
+
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -192,6 +194,39 @@ TEST(QuickLink, StartsTheChosenOption) {
     EXPECT_EQ(visibleRows, 1);
     EXPECT_EQ(bin.log(), "purchjrnl company=42 user=ADMIN quicklink=1\n");
     EXPECT_FALSE(visibleTopLevel("TQuickLink"));
+}
+
+// The quick link of a running module offers that module too: starting it a
+// second time would share the first run's library, session and work tables,
+// so it is refused with a message and the first run goes on.
+TEST(QuickLink, RefusesTheModuleThatIsRunning) {
+    Settings french("2");
+    ::setenv("VALMORAND_LANGUAGES", VM_LANGUAGES_DIR, 1);
+    TempProgramDir bin;
+    bin.installProbe("cashrcpt");
+    fs::copy_file(fs::path(VM_PROGRAM_DIR) / "jumplink.so", fs::path(bin.path()) / "jumplink.so");
+    std::ofstream(fs::path(bin.path()) / "quicklink.on");
+
+    QString message;
+    onNextModal([&](QWidget& w) {
+        auto* grid = w.findChild<QTableWidget*>("Grid");
+        onNextModal(
+            [&](QWidget& box) {
+                message = static_cast<QMessageBox&>(box).text();
+                static_cast<QMessageBox&>(box).accept();
+            },
+            &w);
+        grid->selectRow(1); // cashrcpt, the module the quick link was called from
+        QTest::keyClick(grid, Qt::Key_Return);
+        EXPECT_TRUE(w.isVisible());
+        QTest::mouseClick(w.findChild<QPushButton*>("BtnCancel"), Qt::LeftButton);
+    });
+    const auto run = vm::core::ModuleLoader(bin.path())
+                         .run("cashrcpt", vm::test::sessionRecord("/nonexistent", 2, bin.path()));
+    EXPECT_TRUE(run.loaded);
+    EXPECT_EQ(message, "Cette option est déjà ouverte. Fermez sa fenêtre avant de la lancer de nouveau.");
+    EXPECT_EQ(bin.log(), "cashrcpt company=1 user=ADMIN quicklink=0\n");
+    EXPECT_FALSE(vm::core::ModuleLoader::isRunning(bin.path() + "/cashrcpt.so"));
 }
 
 // An option whose library is missing gives the shell's load message and

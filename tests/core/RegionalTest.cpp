@@ -8,6 +8,7 @@
 
 #include <unistd.h>
 
+#include <cstdint>
 #include <filesystem>
 
 using namespace vm::core;
@@ -123,14 +124,22 @@ TEST(MoneyFormat, ReadsWhatTheUserTyped) {
     for (const char* bad :
          {"", "$", "-", "1,23", "12,3456", ",123", "1.2.3", "--5", "-$-5", "12a", "1.23456", "."})
         EXPECT_FALSE(parsed(bad).has_value()) << bad;
-    EXPECT_EQ(parseMoney("1 234,5",
-                         [] {
-                             RegionalSettings f;
-                             f.thousandsSeparator = ' ';
-                             f.decimalSeparator = ',';
-                             return f;
-                         }()),
-              Money::fromCents(123450));
+    RegionalSettings french;
+    french.useLanguage(2);
+    EXPECT_EQ(parseMoney("1 234,5", french), Money::fromCents(123450));
+    EXPECT_EQ(parseMoney("1\u00a0234,5 $", french), Money::fromCents(123450)); // no-break space
+    EXPECT_EQ(parseMoney("1000.50", french), Money::fromCents(100050));        // a point marks decimals too
+    EXPECT_FALSE(parseMoney("1000,50", rs).has_value()) << "a misplaced English grouping";
+}
+
+// The money type holds 922,337,203,685,477.5807 at most: one digit more
+// used to wrap to a large negative amount.
+TEST(MoneyFormat, RefusesWhatTheMoneyTypeCannotHold) {
+    EXPECT_FALSE(Money::parse("922337203685478").has_value());
+    EXPECT_FALSE(Money::parse("-922337203685477.5808").has_value());
+    EXPECT_EQ(Money::parse("922337203685477.5807"), Money::fromRaw(INT64_MAX));
+    EXPECT_FALSE(parseMoney("922,337,203,685,478", RegionalSettings()).has_value());
+    EXPECT_EQ(parseMoney("-922,337,203,685,477", RegionalSettings()), Money::fromUnits(-922337203685477));
 }
 
 TEST(DateTimeFormat, CaptionsInBothLanguages) {

@@ -46,8 +46,10 @@ std::optional<ReceiptEntry::Client> ReceiptEntry::findClient(const std::string& 
     if (code.empty()) return std::nullopt;
     Cursor cli(db_, "cli", true);
     if (!cli.findKey({Value(code)})) return std::nullopt;
-    return Client{cli.str("Cli_code"), cli.str("Cli_name"), cli.str("Cli_email"),
-                  ControlAccounts::normalisedCurrency(cli.integer("Cli_currency"))};
+    return Client{
+        cli.str("Cli_code"),          cli.str("Cli_name"),
+        cli.str("Cli_email"),         ControlAccounts::normalisedCurrency(cli.integer("Cli_currency")),
+        cli.money("Cli_current_bal"), cli.integer("Cli_credit_limit")};
 }
 
 void ReceiptEntry::startClient(const Client& client, const std::string& reference) {

@@ -32,7 +32,9 @@ public:
         std::string code;
         std::string name;
         std::string email;
-        int currency = 0; // 0..4
+        int currency = 0;             // 0..4
+        Money balance;                // Cli_current_bal
+        std::int64_t creditLimit = 0; // Cli_credit_limit, whole units; 0: none
     };
     struct InvoiceRow {
         std::int64_t rowId = 0;

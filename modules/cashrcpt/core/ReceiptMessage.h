@@ -19,6 +19,8 @@ enum ReceiptMessage : int {
     kMsgTooManyLines = 12,
     kMsgLockGivenUp = 13,
     kMsgPostFailed = 14,
+    kMsgPostedStatus = 15, // "%1": the reference
+    kMsgNotAnAmount = 16,  // "%1": the text typed
 };
 
 // Where the window puts the focus after a refusal.

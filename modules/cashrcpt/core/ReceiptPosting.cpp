@@ -76,8 +76,10 @@ ReceiptPosting::ReceiptPosting(Database& companyDb, const ControlAccounts& accou
 int ReceiptPosting::journalNumber(Database& companyDb, const ControlAccounts& accounts,
                                   const ReceiptDocument& doc, std::int64_t clientCurrency) {
     if (!doc.notFromClient) return journalOfCurrency(clientCurrency);
+    // A preset bank line left at zero moves no money: the bank that receives
+    // the deposit is the first one with an amount.
     for (const DistributionLine& line : doc.lines) {
-        if (!accounts.isBankAccount(line.accountOrZero())) continue;
+        if (!accounts.isBankAccount(line.accountOrZero()) || !line.hasAmount()) continue;
         Cursor glm(companyDb, "glm", true);
         if (!glm.findKey({Value(line.accountOrZero())})) return kReceiptJournal;
         return journalOfCurrency(glm.integer("Glm_currency"));

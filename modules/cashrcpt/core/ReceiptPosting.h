@@ -60,7 +60,8 @@ public:
 
     // The pending-journal number: 2 for the company's currency, 21 + n for
     // currency n. A client receipt takes the client's currency; a receipt not
-    // from a client the chart currency of its first bank line, 2 without one.
+    // from a client the chart currency of its first bank line that carries an
+    // amount, 2 without one.
     static int journalNumber(Database& companyDb, const ControlAccounts& accounts, const ReceiptDocument& doc,
                              std::int64_t clientCurrency);
 

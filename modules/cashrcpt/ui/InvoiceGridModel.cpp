@@ -1,5 +1,6 @@
 #include "modules/cashrcpt/ui/InvoiceGridModel.h"
 
+#include "common/forms/Application.h"
 #include "common/forms/DisplayFormat.h"
 
 namespace vm::cashrcpt {
@@ -72,12 +73,27 @@ Qt::ItemFlags InvoiceGridModel::flags(const QModelIndex& index) const {
     return f;
 }
 
+// The view calls this from inside its editor handling, which must not be
+// unwound by an engine failure: the failure goes to the module's exception
+// hook once the view is done.
 bool InvoiceGridModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    try {
+        return applyEdit(index, value, role);
+    } catch (...) {
+        forms::Application::dispatchLater(std::current_exception(), this);
+        return false;
+    }
+}
+
+bool InvoiceGridModel::applyEdit(const QModelIndex& index, const QVariant& value, int role) {
     if (role != Qt::EditRole || index.column() != Payment || !editable_ || !entry_) return false;
     const QString text = value.toString().trimmed();
     const std::optional<Money> payment =
         text.isEmpty() ? std::optional<Money>(Money()) : forms::DisplayFormat::parseMoney(text);
-    if (!payment) return false;
+    if (!payment) {
+        emit amountRefused(index.row(), index.column(), text);
+        return false;
+    }
     entry_->setPayment(rowIdAt(index.row()), *payment);
     rows_[static_cast<std::size_t>(index.row())].payment = *payment;
     emit dataChanged(index, index);

@@ -37,10 +37,13 @@ public:
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
 
 signals:
+    // Text typed in an amount cell that is not an amount: nothing changed.
+    void amountRefused(int row, int column, const QString& text);
     // A payment changed: the automatic lines and the totals moved.
     void paymentsChanged();
 
 private:
+    bool applyEdit(const QModelIndex& index, const QVariant& value, int role);
     ReceiptEntry* entry_ = nullptr;
     std::vector<ReceiptEntry::InvoiceRow> rows_;
     QStringList titles_;

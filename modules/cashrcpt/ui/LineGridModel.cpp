@@ -1,5 +1,6 @@
 #include "modules/cashrcpt/ui/LineGridModel.h"
 
+#include "common/forms/Application.h"
 #include "common/forms/DisplayFormat.h"
 
 #include <QTimer>
@@ -97,7 +98,19 @@ Qt::ItemFlags LineGridModel::flags(const QModelIndex& index) const {
     return f;
 }
 
+// The view calls this from inside its editor handling, which must not be
+// unwound by an engine failure: the failure goes to the module's exception
+// hook once the view is done.
 bool LineGridModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    try {
+        return applyEdit(index, value, role);
+    } catch (...) {
+        forms::Application::dispatchLater(std::current_exception(), this);
+        return false;
+    }
+}
+
+bool LineGridModel::applyEdit(const QModelIndex& index, const QVariant& value, int role) {
     if (role != Qt::EditRole || !editable_ || !index.isValid() || !entry_) return false;
     const QString text = value.toString().trimmed();
     const int row = index.row();
@@ -128,7 +141,10 @@ bool LineGridModel::setData(const QModelIndex& index, const QVariant& value, int
     case Credit: {
         const std::optional<Money> amount =
             text.isEmpty() ? std::optional<Money>(Money()) : forms::DisplayFormat::parseMoney(text);
-        if (!amount) return false;
+        if (!amount) {
+            emit amountRefused(row, index.column(), text);
+            return false;
+        }
         if (const auto id = lineAt(row)) {
             if (index.column() == Debit)
                 entry_->setLineDebit(*id, *amount);

@@ -46,10 +46,13 @@ public:
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
 
 signals:
+    // Text typed in an amount cell that is not an amount: nothing changed.
+    void amountRefused(int row, int column, const QString& text);
     void linesChanged();
     void accountRefused(int row, int message);
 
 private:
+    bool applyEdit(const QModelIndex& index, const QVariant& value, int role);
     bool hasEmptyRow() const;
 
     ReceiptEntry* entry_ = nullptr;

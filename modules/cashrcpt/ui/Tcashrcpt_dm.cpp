@@ -11,7 +11,11 @@ namespace vm::cashrcpt {
 Tcashrcpt_dm::Tcashrcpt_dm(core::TLinkSection& link) : link_(link) {}
 
 Tcashrcpt_dm::~Tcashrcpt_dm() {
-    close();
+    try {
+        close();
+    } catch (...) {
+        // Closing after a database failure: nothing more can be saved.
+    }
 }
 
 void Tcashrcpt_dm::open() {

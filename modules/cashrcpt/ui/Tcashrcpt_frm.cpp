@@ -150,6 +150,24 @@ void Tcashrcpt_frm::build() {
     editReference_->setFixedWidth(110);
     form->addWidget(editReference_, 2, 1, Qt::AlignLeft);
 
+    // What the chosen client owes and may owe, read when it is chosen.
+    auto* figures = new QGridLayout;
+    editBalance_ = new QLineEdit(page);
+    editBalance_->setObjectName(QStringLiteral("Edit_balance"));
+    editCreditLimit_ = new QLineEdit(page);
+    editCreditLimit_->setObjectName(QStringLiteral("Edit_credit_limit"));
+    figures->addWidget(label(page, "LabelBalance", QStringLiteral("Balance")), 0, 0);
+    figures->addWidget(editBalance_, 0, 1);
+    figures->addWidget(label(page, "LabelCreditLimit", QStringLiteral("Credit limit")), 1, 0);
+    figures->addWidget(editCreditLimit_, 1, 1);
+    for (QLineEdit* e : {editBalance_, editCreditLimit_}) {
+        e->setReadOnly(true);
+        e->setFocusPolicy(Qt::NoFocus);
+        e->setAlignment(Qt::AlignRight);
+        e->setFixedWidth(kAmountWidth);
+    }
+    form->addLayout(figures, 1, 3, 2, 1, Qt::AlignRight | Qt::AlignTop);
+
     auto* boxes = new QVBoxLayout;
     checkNsf_ = new QCheckBox(QStringLiteral("NSF cheque"), page);
     checkNsf_->setObjectName(QStringLiteral("CheckBox_nsf"));
@@ -270,6 +288,13 @@ void Tcashrcpt_frm::connectActions() {
     });
     connect(lineModel_, &LineGridModel::linesChanged, this, &Tcashrcpt_frm::refreshTotals);
     connect(lineModel_, &LineGridModel::accountRefused, this, &Tcashrcpt_frm::accountRefused);
+    connect(
+        lineModel_, &LineGridModel::amountRefused, this,
+        [this](int row, int column, const QString& text) { amountRefused(gridLines_, row, column, text); });
+    connect(invoiceModel_, &InvoiceGridModel::amountRefused, this,
+            [this](int row, int column, const QString& text) {
+                amountRefused(gridInvoices_, row, column, text);
+            });
 }
 
 void Tcashrcpt_frm::applyDateMask() {
@@ -290,6 +315,10 @@ bool Tcashrcpt_frm::startUp() {
         checkNsf_->setText(QStringLiteral("NSF check"));
     startup.applyFallbacks();
     startup.fillStatusBar(*statusBar_);
+    // After the three panels, which the start-up fills by their number.
+    statusMessage_ = new QLabel(statusBar_);
+    statusMessage_->setObjectName(QStringLiteral("StatusPanelMessage"));
+    statusBar_->addPermanentWidget(statusMessage_);
     helpPath_ = startup.helpPath();
     startup.pointAliases(Tcashrcpt_dm::kCompanyAlias, Tcashrcpt_dm::kSystemAlias);
     for (const char* table : kTables) {
@@ -360,6 +389,16 @@ void Tcashrcpt_frm::startClient(const QString& code) {
     labelClientName_->setText(QString::fromStdString(client->name));
     dm_.entry().startClient(*client, editReference_->text().toStdString());
     startEntry();
+    showClientFigures();
+}
+
+// The balance and the credit limit in the client's currency; a limit of 0
+// is no limit and shows blank.
+void Tcashrcpt_frm::showClientFigures() {
+    const auto& client = dm_.isOpen() ? dm_.entry().client() : std::nullopt;
+    editBalance_->setText(client ? moneyText(client->balance) : QString());
+    editCreditLimit_->setText(
+        client && client->creditLimit != 0 ? moneyText(Money::fromUnits(client->creditLimit)) : QString());
 }
 
 void Tcashrcpt_frm::notFromClientClicked(bool checked) {
@@ -375,6 +414,7 @@ void Tcashrcpt_frm::notFromClientClicked(bool checked) {
 // What both kinds of receipt do once they start.
 void Tcashrcpt_frm::startEntry() {
     entryOpen_ = true;
+    if (statusMessage_) statusMessage_->clear();
     lockFields(false);
     editClient_->setEnabled(false);
     btnListClients_->setEnabled(false);
@@ -398,6 +438,7 @@ void Tcashrcpt_frm::resetEntry() {
     checkNotClient_->setEnabled(true);
     editClient_->clear();
     labelClientName_->clear();
+    showClientFigures();
     lockFields(true);
     editClient_->setEnabled(true);
     btnListClients_->setEnabled(true);
@@ -501,8 +542,24 @@ void Tcashrcpt_frm::accountRefused(int row, int message) {
     });
 }
 
+void Tcashrcpt_frm::amountRefused(QTableView* grid, int row, int column, const QString& text) {
+    QTimer::singleShot(0, this, [this, grid, row, column, text] {
+        QMessageBox::information(this, boxTitle(), messages_->message(kMsgNotAnAmount).arg(text),
+                                 QMessageBox::Ok);
+        grid->setFocus();
+        grid->setCurrentIndex(grid->model()->index(row, column));
+    });
+}
+
+// Message boxes carry the window's name; the caption with its period is too
+// long for a box's title bar.
+QString Tcashrcpt_frm::boxTitle() const {
+    const QString name = messages_->message(0);
+    return name.isEmpty() ? windowTitle() : name;
+}
+
 void Tcashrcpt_frm::inform(int message) {
-    QMessageBox::information(this, windowTitle(), messages_->message(message), QMessageBox::Ok);
+    QMessageBox::information(this, boxTitle(), messages_->message(message), QMessageBox::Ok);
 }
 
 void Tcashrcpt_frm::focusField(ReceiptField field, int line) {
@@ -538,7 +595,8 @@ void Tcashrcpt_frm::acceptTransaction() {
                              memo_->toPlainText().toStdString(), checkNsf_->isChecked());
     CheckResult check = ReceiptChecks::check(dm_.company(), dm_.accounts(), doc);
     if (check.message == kMsgMemoMissing) {
-        const auto answer = QMessageBox::question(this, windowTitle(), messages_->message(kMsgMemoMissing),
+        // Yes, the default, goes back to the memo; No posts without one.
+        const auto answer = QMessageBox::question(this, boxTitle(), messages_->message(kMsgMemoMissing),
                                                   QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
         if (answer == QMessageBox::Yes) {
             memo_->setFocus();
@@ -547,18 +605,16 @@ void Tcashrcpt_frm::acceptTransaction() {
         check = ReceiptChecks::check(dm_.company(), dm_.accounts(), doc, true);
     }
     if (!check.ok()) {
-        if (check.message == kMsgReferenceMissing)
-            QMessageBox::information(this, QString(), messages_->message(kMsgReferenceMissing));
-        else
-            inform(check.message);
+        inform(check.message);
         focusField(check.focus, check.line);
         return;
     }
 
     // The client's row may be held by another workstation: the posting is
     // tried again after a pause, with the window alive, until the user gives
-    // up. Any other failure has rolled the whole posting back and goes to
-    // the module's exception hook (error form, then the window closes).
+    // up. Any other failure has rolled the whole posting back: an engine
+    // error goes the way of the module's exception hook (error form, then
+    // the window closes), anything else is shown and the receipt stays.
     link_.LedgerPrefix = core::LinkString("Y");
     std::exception_ptr failure;
     bool posted = false;
@@ -583,12 +639,19 @@ void Tcashrcpt_frm::acceptTransaction() {
     }
     link_.LedgerPrefix = core::LinkString("N");
     if (failure) {
-        forms::Application::dispatch(failure);
+        // Rolled back whole: the receipt stays on the screen to be posted again.
+        if (errorHandler_)
+            errorHandler_->reportActionFailure(failure, messages_->message(kMsgPostFailed), boxTitle());
+        else
+            forms::Application::dispatch(failure);
         return;
     }
     if (posted) {
         dm_.setLastDate(doc.date);
         resetEntry();
+        if (statusMessage_)
+            statusMessage_->setText(
+                messages_->message(kMsgPostedStatus).arg(QString::fromStdString(doc.reference)));
     }
 }
 

@@ -97,6 +97,9 @@ private:
     void reloadGrids();
     void deleteCurrentLine();
     void accountRefused(int row, int message);
+    void amountRefused(QTableView* grid, int row, int column, const QString& text);
+    void showClientFigures();
+    QString boxTitle() const;
     void invoiceDoubleClicked(const QModelIndex& index);
     void setCurrencySign(std::optional<int> currency);
     QString moneyText(Money m) const;
@@ -114,6 +117,9 @@ private:
     QLineEdit* editClient_ = nullptr;
     QPushButton* btnListClients_ = nullptr;
     QLabel* labelClientName_ = nullptr;
+    QLineEdit* editBalance_ = nullptr;
+    QLineEdit* editCreditLimit_ = nullptr;
+    QLabel* statusMessage_ = nullptr;
     QLineEdit* editDate_ = nullptr;
     QLineEdit* editReference_ = nullptr;
     QPlainTextEdit* memo_ = nullptr;

@@ -1,9 +1,12 @@
 #include "common/core/ExceptionHook.h"
 #include "common/core/ModuleLoader.h"
+#include "common/core/RegionalSettings.h"
 #include "common/forms/Application.h"
 #include "common/forms/MessageList.h"
+#include "common/forms/ModuleErrorHandler.h"
 #include "common/forms/Tperiod_frm.h"
 #include "engine/Session.h"
+#include "modules/cashrcpt/core/ReceiptPosting.h"
 #include "modules/cashrcpt/ui/InvoiceGridModel.h"
 #include "modules/cashrcpt/ui/LineGridModel.h"
 #include "modules/cashrcpt/ui/Tcashrcpt_dm.h"
@@ -25,6 +28,7 @@
 
 #include <cstdlib>
 #include <functional>
+#include <stdexcept>
 
 using namespace vm;
 using namespace vm::cashrcpt;
@@ -73,7 +77,7 @@ protected:
     void SetUp() override {
         app();
         ::setenv("VALMORAND_LANGUAGES", VM_LANGUAGES_DIR, 1);
-        co.client("C1", "Client One");
+        co.client("C1", "Client One", 0, 5000);
         co.ledger("C1", "A1", "1", units(500), Date::fromYmd(2026, 3, 1));
         co.ledger("C1", "A2", "1", units(300), Date::fromYmd(2026, 3, 2));
         link.LoginUser = core::LinkString("Clerk");
@@ -148,6 +152,8 @@ TEST_F(CashReceiptsWindowTest, AClientReceiptIsEnteredAndAccepted) {
     type("Edit_client", "C1");
     QTest::keyClick(find<QLineEdit>("Edit_client"), Qt::Key_Return);
     EXPECT_EQ(find<QLabel>("Label_client_name")->text(), QStringLiteral("Client One"));
+    EXPECT_EQ(find<QLineEdit>("Edit_balance")->text(), QStringLiteral("$800.00"));
+    EXPECT_EQ(find<QLineEdit>("Edit_credit_limit")->text(), QStringLiteral("$5,000.00"));
     EXPECT_FALSE(find<QLineEdit>("Edit_client")->isEnabled());
     EXPECT_TRUE(find<QLineEdit>("Edit_date")->isEnabled());
     auto* invoices = find<QTableView>("DBGrid1");
@@ -176,6 +182,63 @@ TEST_F(CashReceiptsWindowTest, AClientReceiptIsEnteredAndAccepted) {
     EXPECT_TRUE(find<QLineEdit>("Edit_client")->text().isEmpty());
     EXPECT_EQ(invoices->model()->rowCount(), 0);
     EXPECT_EQ(link.LedgerPrefix.str(), "N");
+    EXPECT_EQ(find<QLabel>("StatusPanelMessage")->text(), QStringLiteral("Receipt CHQ77 posted."));
+    EXPECT_TRUE(find<QLineEdit>("Edit_balance")->text().isEmpty());
+}
+
+// Enter moves on from every entry field, as Tab does; the memo keeps Enter
+// for its new lines.
+TEST_F(CashReceiptsWindowTest, EnterMovesOnFromEveryEntryField) {
+    open();
+    type("Edit_client", "C1");
+    QTest::keyClick(find<QLineEdit>("Edit_client"), Qt::Key_Return);
+    EXPECT_EQ(QApplication::focusWidget(), find<QLineEdit>("Edit_date"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QTest::qWait(50);
+    EXPECT_EQ(QApplication::focusWidget(), find<QLineEdit>("Edit_reference"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(QApplication::focusWidget(), find<QPlainTextEdit>("Memo_memo"));
+    QTest::keyClicks(QApplication::focusWidget(), "a");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(find<QPlainTextEdit>("Memo_memo")->toPlainText(), QStringLiteral("a\n"));
+    find<QCheckBox>("CheckBox_nsf")->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(QApplication::focusWidget(), find<QTableView>("DBGrid1"));
+}
+
+// French amounts: typed "1000,50" or "12.5", shown "1 000,50$" on a
+// workstation that puts the symbol after; a text that is not an amount is
+// refused with a message and changes nothing.
+TEST_F(CashReceiptsWindowTest, FrenchAmountsAreTypedAndShownWithADecimalComma) {
+    core::RegionalSettings after;
+    after.currencyAlign = "R";
+    core::RegionalSettings::setCurrent(after);
+    language(2);
+    open();
+    type("Edit_client", "C1");
+    QTest::keyClick(find<QLineEdit>("Edit_client"), Qt::Key_Return);
+    EXPECT_EQ(find<QLineEdit>("Edit_balance")->text(), QStringLiteral("800,00$"));
+    auto* invoices = find<QTableView>("DBGrid1");
+    auto typePayment = [&](int row, const QString& text) {
+        invoices->setFocus();
+        invoices->setCurrentIndex(invoices->model()->index(row, InvoiceGridModel::Payment));
+        QTest::keyClicks(invoices, text.left(1)); // the first key opens the editor
+        QTest::keyClicks(QApplication::focusWidget(), text.mid(1));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QApplication::processEvents();
+    };
+    typePayment(0, "1000,50");
+    EXPECT_EQ(find<QLineEdit>("Edit_total_debit")->text(), QStringLiteral("1 000,50$"));
+    typePayment(1, "12.5");
+    EXPECT_EQ(find<QLineEdit>("Edit_total_debit")->text(), QStringLiteral("1 013,00$"));
+
+    QString shown;
+    answerNextBox(&shown);
+    typePayment(1, "douze");
+    QTest::qWait(100);
+    EXPECT_EQ(shown, QStringLiteral("« douze » n'est pas un montant."));
+    EXPECT_EQ(find<QLineEdit>("Edit_total_debit")->text(), QStringLiteral("1 013,00$"));
+    core::RegionalSettings::setCurrent(core::RegionalSettings());
 }
 
 TEST_F(CashReceiptsWindowTest, AReceiptNotFromAClientIsEnteredAndAccepted) {
@@ -355,6 +418,45 @@ TEST_F(CashReceiptsWindowTest, PostingWaitsForALockedClientRowWithoutFreezingThe
     EXPECT_GE(ticks, 5); // the event loop kept turning while the posting waited
     EXPECT_EQ(balance(), units(700));
     EXPECT_EQ(co.count("crorihdr"), 1);
+}
+
+// A posting that fails on something other than the database is rolled back
+// and said so; the receipt stays on the screen to be posted again.
+TEST_F(CashReceiptsWindowTest, APostingFailureThatIsNotAnEngineErrorIsShown) {
+    open();
+    forms::ModuleErrorHandler handler(window.get(), nullptr);
+    window->setErrorHandler(&handler);
+    type("Edit_client", "C1");
+    QTest::keyClick(find<QLineEdit>("Edit_client"), Qt::Key_Return);
+    typeInCell("DBGrid1", 0, InvoiceGridModel::Payment, "100");
+    type("Edit_reference", "FAIL1");
+    dm->posting().setStageHook([](ReceiptPosting::Stage s) {
+        if (s == ReceiptPosting::Stage::Ledger) throw std::runtime_error("disk quota exceeded");
+    });
+    QString shown;
+    answerNextBox(&shown);
+    click("BtnAccept");
+    EXPECT_EQ(shown, window->messages().message(kMsgPostFailed) + "\n\ndisk quota exceeded");
+    EXPECT_EQ(co.count("crorihdr"), 0);
+    EXPECT_EQ(balance(), units(800));
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(find<QLineEdit>("Edit_reference")->text(), QStringLiteral("FAIL1"));
+}
+
+// An engine failure inside a grid edit does not unwind through the item
+// view: it reaches the module's hook, which shows it and closes the window.
+TEST_F(CashReceiptsWindowTest, AnEngineErrorInAGridEditGoesToTheModulesHook) {
+    open();
+    forms::ModuleErrorHandler handler(window.get(), nullptr);
+    handler.install();
+    click("CheckBox_not_client");
+    co.db().dropTable("artmp5"); // the distribution's work table is gone
+    QString shown;
+    answerNextBox(&shown);
+    EXPECT_NO_THROW(typeInCell("DBGrid2", 1, LineGridModel::Debit, "25"));
+    QTest::qWait(100);
+    EXPECT_TRUE(shown.contains(QStringLiteral("Category:"))) << shown.toStdString();
+    EXPECT_FALSE(window->isVisible());
 }
 
 // The library the shell loads: it shows the window, exits through its Exit

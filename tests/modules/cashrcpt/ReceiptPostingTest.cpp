@@ -246,6 +246,21 @@ TEST_F(ReceiptPostingTest, NsfDateIsSetWhenTheReceivablesAccountIsNotDebited) {
     EXPECT_TRUE(hdr.boolean("Nsf_cheque"));
 }
 
+// The preset home bank line, left at zero, used to decide the journal of a
+// deposit made in the US-dollar bank (journal 2 instead of 22).
+TEST_F(ReceiptPostingTest, ADepositInTheUsBankGoesToTheUsJournalPastAPresetBankLineAtZero) {
+    ReceiptDocument deposit;
+    deposit.notFromClient = true;
+    deposit.date = kPaid;
+    deposit.reference = "DEPUS";
+    deposit.memo = "US deposit";
+    deposit.lines = {{kReceivables, "", {}, {}},
+                     {kBank, "", {}, {}},
+                     {kBankUs, "", units(40), {}},
+                     {kOtherIncome, "", {}, units(40)}};
+    EXPECT_EQ(posting.postOnce(deposit, kPeriod).journal, 22);
+}
+
 TEST_F(ReceiptPostingTest, JournalHeadersAreSharedByPeriodJournalReferenceAndDate) {
     startClient("C1", "DEP");
     pay("A1", units(200));
