@@ -4,6 +4,7 @@
 #include "engine/Database.h"
 #include "engine/EngineError.h"
 #include "schema/Schema.h"
+#include "tools/BatchCommand.h"
 #include "tools/BooksCheck.h"
 #include "tools/DemoCompany.h"
 
@@ -22,12 +23,16 @@ namespace {
 
 constexpr int kUsageError = 2;
 
-const char* const kUsage = "usage: valmorand-admin init DIR\n"
-                           "       valmorand-admin add-company DIR N NAME\n"
-                           "       valmorand-admin demo DIR [--clients N] [--suppliers N] [--invoices N]\n"
-                           "       valmorand-admin check DIR N\n"
-                           "DIR is the data drive: the data root is DIR/Valmorand/data, company N is\n"
-                           "DIR/Valmorand/dataN.\n";
+const char* const kUsage =
+    "usage: valmorand-admin init DIR\n"
+    "       valmorand-admin add-company DIR N NAME\n"
+    "       valmorand-admin demo DIR [--clients N] [--suppliers N] [--invoices N]\n"
+    "       valmorand-admin check DIR N\n"
+    "       valmorand-admin month-end DIR N --cutoff YYYY-MM-DD\n"
+    "       valmorand-admin aging DIR N --ledger receivables|payables --output FILE [options]\n"
+    "       valmorand-admin COMMAND --help   (for month-end and aging)\n"
+    "DIR is the data drive: the data root is DIR/Valmorand/data, company N is\n"
+    "DIR/Valmorand/dataN.\n";
 
 struct UsageError {
     std::string message;
@@ -152,6 +157,9 @@ int main(int argc, char** argv) {
         if (cmd == "add-company") return cmdAddCompany(args);
         if (cmd == "demo") return cmdDemo(args);
         if (cmd == "check") return cmdCheck(args);
+        // The batch runs of the modules (tools/BatchCommand.h).
+        if (cmd == "month-end") return admin::monthEndCommand(args);
+        if (cmd == "aging") return admin::agingCommand(args);
         throw UsageError{"unknown command \"" + cmd + "\""};
     } catch (const UsageError& e) {
         std::cerr << "valmorand-admin: " << e.message << "\n" << kUsage;
