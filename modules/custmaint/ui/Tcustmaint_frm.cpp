@@ -12,8 +12,8 @@
 #include "engine/Cursor.h"
 #include "engine/Database.h"
 #include "engine/EngineError.h"
-#include "modules/custmaint/ui/Tcustmaint_dm.h"
 #include "modules/custmaint/core/TableOpenError.h"
+#include "modules/custmaint/ui/Tcustmaint_dm.h"
 
 #include <QApplication>
 #include <QCheckBox>

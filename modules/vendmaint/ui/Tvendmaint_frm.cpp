@@ -11,8 +11,8 @@
 #include "engine/Cursor.h"
 #include "engine/Database.h"
 #include "engine/EngineError.h"
-#include "modules/vendmaint/ui/Tvendmaint_dm.h"
 #include "modules/vendmaint/core/TableOpenError.h"
+#include "modules/vendmaint/ui/Tvendmaint_dm.h"
 
 #include <QApplication>
 #include <QCheckBox>
