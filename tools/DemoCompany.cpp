@@ -703,15 +703,15 @@ DemoSummary buildDemoCompany(const std::string& dataDir, const DemoOptions& opti
 
     DemoSummary summary;
     const std::string companyDir = schema::companyDirOf(dataDir, kCompany);
-    bool exists = false;
+    // The whole demo runs under the creation lock: the listing and emptiness
+    // checks, the creation and the filling cannot interleave with another
+    // creation of company 1.
+    schema::CreationLock lock(dataDir);
     {
         Database root(dataDir);
-        exists = Cursor(root, "comp", true).findKey({Value(kCompany)});
+        summary.companyCreated = !schema::companyListed(root, kCompany);
     }
-    if (!exists) {
-        schema::createCompany(dataDir, kCompany, kCompanyName);
-        summary.companyCreated = true;
-    }
+    if (summary.companyCreated) schema::createCompany(lock, kCompany, kCompanyName);
     try {
         {
             Database db(companyDir);
