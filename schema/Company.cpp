@@ -1,6 +1,7 @@
 #include "engine/Cursor.h"
 #include "engine/Database.h"
 #include "engine/EngineError.h"
+#include "schema/Creation.h"
 #include "schema/Schema.h"
 
 #include <filesystem>
@@ -105,22 +106,29 @@ void createCompany(const CreationLock& lock, int company, const std::string& nam
     if (charCount(name) > static_cast<std::size_t>(nameSize))
         throw SchemaError("the company name has " + std::to_string(charCount(name)) +
                           " characters; it can hold at most " + std::to_string(nameSize));
-    if (companyListed(root, company))
+    const std::string dir = companyDirOf(dataDir, company);
+    if (companyListed(root, company)) {
+        detail::clearUnfinished(dir); // listed last: the creation was over but for this
         throw SchemaError("company " + std::to_string(company) + " already exists");
-    const fs::path dir(companyDirOf(dataDir, company));
+    }
     // "Made here" is what mkdir says, under the lock; a directory that was
     // there must be empty, and only what this call put in it is removed.
     std::error_code ec;
     const bool made = fs::create_directory(dir, ec);
     if (ec || !fs::is_directory(dir, ec))
-        throw SchemaError(fs::exists(dir, ec) ? dir.string() + " already exists and is not a directory"
-                                              : "cannot create " + dir.string());
-    if (!made && !fs::is_empty(dir, ec)) throw SchemaError(dir.string() + " already exists and is not empty");
+        throw SchemaError(fs::exists(dir, ec) ? dir + " already exists and is not a directory"
+                                              : "cannot create " + dir);
+    if (!made && detail::hasUnfinished(dir)) {
+        // An earlier creation of this company was cut short before it was
+        // listed, so nobody uses what it left.
+        detail::removeDatabaseFiles(dir);
+        detail::clearUnfinished(dir);
+    }
+    if (!made && !fs::is_empty(dir, ec)) throw SchemaError(dir + " already exists and is not empty");
 
     const CompanyTexts& texts = companyTexts(language);
     try {
-        {
-            Database db(dir.string());
+        detail::buildInPlace(dir, [&](Database& db) {
             Transaction tx(db);
             for (const auto& t : companyTables())
                 db.createTable(t);
@@ -133,15 +141,18 @@ void createCompany(const CreationLock& lock, int company, const std::string& nam
                 periods.post();
             }
             tx.commit();
+        });
+        {
+            Transaction tx(root);
+            Cursor comp(root, "comp");
+            comp.insert();
+            fillBlank(comp);
+            comp.set("Comp_Code", company);
+            comp.set("Comp_Name", name);
+            comp.post();
+            tx.commit();
         }
-        Transaction tx(root);
-        Cursor comp(root, "comp");
-        comp.insert();
-        fillBlank(comp);
-        comp.set("Comp_Code", company);
-        comp.set("Comp_Name", name);
-        comp.post();
-        tx.commit();
+        detail::clearUnfinished(dir);
     } catch (...) {
         if (made)
             fs::remove_all(dir, ec);

@@ -1,6 +1,9 @@
+#include "engine/Database.h"
+#include "schema/Creation.h"
 #include "schema/Schema.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
@@ -90,3 +93,56 @@ CreationLock::~CreationLock() {
 }
 
 } // namespace vm::schema
+
+namespace vm::schema::detail {
+namespace {
+
+void syncPath(const fs::path& p) {
+    const int fd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+} // namespace
+
+void buildInPlace(const std::string& dir, const std::function<void(Database&)>& build) {
+    const fs::path work = fs::path(dir) / kUnfinished;
+    std::error_code ec;
+    fs::create_directory(work, ec);
+    if (ec) throw SchemaError("cannot create " + work.string() + ": " + ec.message());
+    {
+        Database db(work.string());
+        build(db);
+    }
+    // The last connection's close has written the log back into the file;
+    // a log left over would hold what the move below would lose.
+    const fs::path file = work / Database::kFileName;
+    const fs::path wal = work / (std::string(Database::kFileName) + "-wal");
+    if (fs::exists(wal, ec) && fs::file_size(wal, ec) > 0)
+        throw SchemaError("the new database in " + work.string() + " could not be completed");
+    syncPath(file);
+    const fs::path target = fs::path(dir) / Database::kFileName;
+    if (::renameat2(AT_FDCWD, file.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) != 0)
+        throw SchemaError("cannot move the new database to " + target.string() + ": " + std::strerror(errno));
+    syncPath(dir);
+}
+
+void clearUnfinished(const std::string& dir) {
+    std::error_code ec;
+    fs::remove_all(fs::path(dir) / kUnfinished, ec);
+}
+
+bool hasUnfinished(const std::string& dir) {
+    std::error_code ec;
+    return fs::exists(fs::path(dir) / kUnfinished, ec);
+}
+
+void removeDatabaseFiles(const std::string& dir) {
+    std::error_code ec;
+    for (const char* f : {Database::kFileName, Database::kLockFileName})
+        for (const char* suffix : {"", "-wal", "-shm", "-journal"})
+            fs::remove(fs::path(dir) / (std::string(f) + suffix), ec);
+}
+
+} // namespace vm::schema::detail

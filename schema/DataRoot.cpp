@@ -1,6 +1,7 @@
 #include "engine/Cursor.h"
 #include "engine/Database.h"
 #include "engine/EngineError.h"
+#include "schema/Creation.h"
 #include "schema/Schema.h"
 
 #include <algorithm>
@@ -89,32 +90,35 @@ void createDataRoot(const std::string& dataDir, const std::vector<UserRecord>& u
         throw SchemaError(fs::exists(dir, ec) ? dataDir + " is not a directory"
                                               : "cannot create the directory " + dataDir);
     }
-    if (!made && fs::exists(dir / Database::kFileName, ec))
+    if (!made && fs::exists(dir / Database::kFileName, ec)) {
+        detail::clearUnfinished(dataDir); // the database is moved in last: it is whole
         throw SchemaError(dataDir + " already holds a database");
+    }
+    detail::clearUnfinished(dataDir); // left by a creation that was cut short
     try {
-        Database db(dataDir);
-        Transaction tx(db);
-        for (const auto& t : systemTables())
-            db.createTable(t);
-        for (const auto& t : templateTables())
-            db.createTable(t);
-        for (int s = 0; s < kSessionSlots; ++s) {
-            insertRow(db, "session", {{"Session_id", s}, {"Session_lock", false}});
-            insertRow(db, "virmem", {{"Session_id", s}, {"Session_lock", false}});
-        }
-        insertRow(db, "languages", {{"LangKey", 1}, {"LangCode", "en"}, {"LangName", "English"}});
-        insertRow(db, "languages", {{"LangKey", 2}, {"LangCode", "fr"}, {"LangName", "Français"}});
-        for (const auto& u : users)
-            addUser(db, u);
-        tx.commit();
+        detail::buildInPlace(dataDir, [&](Database& db) {
+            Transaction tx(db);
+            for (const auto& t : systemTables())
+                db.createTable(t);
+            for (const auto& t : templateTables())
+                db.createTable(t);
+            for (int s = 0; s < kSessionSlots; ++s) {
+                insertRow(db, "session", {{"Session_id", s}, {"Session_lock", false}});
+                insertRow(db, "virmem", {{"Session_id", s}, {"Session_lock", false}});
+            }
+            insertRow(db, "languages", {{"LangKey", 1}, {"LangCode", "en"}, {"LangName", "English"}});
+            insertRow(db, "languages", {{"LangKey", 2}, {"LangCode", "fr"}, {"LangName", "Français"}});
+            for (const auto& u : users)
+                addUser(db, u);
+            tx.commit();
+        });
+        detail::clearUnfinished(dataDir);
     } catch (...) {
         if (made) {
             fs::remove_all(dir, ec);
             lock.discardOnRelease();
         } else {
-            for (const char* f : {Database::kFileName, Database::kLockFileName})
-                for (const char* suffix : {"", "-wal", "-shm", "-journal"})
-                    fs::remove(dir / (std::string(f) + suffix), ec);
+            detail::clearUnfinished(dataDir);
         }
         throw;
     }

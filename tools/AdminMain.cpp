@@ -120,6 +120,11 @@ int cmdCheck(const std::vector<std::string>& a) {
     if (a.size() != 2) throw UsageError{"check takes the directory and the company number"};
     const std::string dataDir = requireDataRoot(a[0]);
     const int n = parseCount(a[1], "the company number", 1, schema::kMaxCompany);
+    {
+        Database root(dataDir);
+        if (!schema::companyListed(root, n))
+            throw UsageError{"company " + std::to_string(n) + " is not in the list of companies"};
+    }
     const std::string dir = schema::companyDirOf(dataDir, n);
     std::error_code ec;
     if (!fs::is_regular_file(fs::path(dir) / Database::kFileName, ec))

@@ -5,10 +5,13 @@
 #include <algorithm>
 
 #include <array>
+#include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -73,6 +76,22 @@ std::array<int, 2> race(const std::function<void(int)>& work) {
     return out;
 }
 
+// Starts `work` in a child process and kills it after `delay`, wherever it
+// has got to.
+void killAfter(std::chrono::microseconds delay, const std::function<void()>& work) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        try {
+            work();
+        } catch (...) {
+        }
+        _exit(0);
+    }
+    std::this_thread::sleep_for(delay);
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+}
+
 } // namespace
 
 // Two processes creating the same data root or company at once: exactly one
@@ -99,6 +118,38 @@ TEST(CreationRace, OneCreatesTheOtherIsRefusedAndNothingIsLost) {
         EXPECT_EQ(count(db, "SELECT COUNT(*) FROM ctrl"), 1);
         EXPECT_EQ(count(db, "SELECT COUNT(*) FROM periods"), 13);
     }
+}
+
+// A creation killed at any moment (or that left its unfinished work behind)
+// blocks nothing: the data root or company is whole, or creating it again
+// succeeds.
+TEST(CreationCrash, AKilledCreationCanBeRetried) {
+    ScratchDir dir;
+    for (int round = 0; round < 16; ++round) {
+        const std::string dataDir = schema::dataDirOf(dir.path + "/k" + std::to_string(round));
+        const std::chrono::microseconds delay(round * 6000);
+        killAfter(delay, [&] { schema::createDataRoot(dataDir, schema::standardUsers()); });
+        if (!schema::isDataRoot(dataDir)) schema::createDataRoot(dataDir, schema::standardUsers());
+        killAfter(delay * 2, [&] { schema::createCompany(dataDir, 1, "Killed"); });
+        {
+            Database root(dataDir);
+            EXPECT_EQ(count(root, "SELECT COUNT(*) FROM user"), 2) << round;
+            if (!schema::companyListed(root, 1)) schema::createCompany(dataDir, 1, "Retried");
+        }
+        Database db(schema::companyDirOf(dataDir, 1));
+        EXPECT_EQ(count(db, "SELECT COUNT(*) FROM periods"), 13) << round;
+    }
+    // Work left half-made in both places, as a kill leaves it.
+    const std::string dataDir = schema::dataDirOf(dir.path + "/planted");
+    for (const std::string& d : {dataDir, schema::companyDirOf(dataDir, 2)}) {
+        fs::create_directories(d + "/.unfinished");
+        std::ofstream(d + "/.unfinished/valmorand.sqlite") << "half";
+    }
+    std::ofstream(schema::companyDirOf(dataDir, 2) + "/valmorand.sqlite") << "moved, not listed";
+    schema::createDataRoot(dataDir);
+    schema::createCompany(dataDir, 2, "Two");
+    EXPECT_FALSE(fs::exists(dataDir + "/.unfinished"));
+    EXPECT_FALSE(fs::exists(schema::companyDirOf(dataDir, 2) + "/.unfinished"));
 }
 
 TEST_F(TempCompanyTest, DataRootHoldsSessionsLanguagesAndUsers) {

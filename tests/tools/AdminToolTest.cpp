@@ -244,3 +244,17 @@ TEST_F(AdminTool, CheckReportsPlantedDifferences) {
     EXPECT_EQ(admin({"check", dir, "7"}).status, 2);
     EXPECT_EQ(admin({"check", dir}).status, 2);
 }
+
+// A company directory that is not in the list (a creation cut short before
+// it was listed) is not a company whose books could balance.
+TEST_F(AdminTool, CheckRefusesACompanyThatIsNotListed) {
+    init();
+    ASSERT_EQ(admin({"add-company", dir, "2", "Deux"}).status, 0);
+    {
+        Database root(dataDir);
+        root.execute("DELETE FROM comp WHERE Comp_Code = 2");
+    }
+    const Outcome r = admin({"check", dir, "2"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.output.find("not in the list of companies"), std::string::npos) << r.output;
+}
