@@ -6,6 +6,7 @@
 #include "schema/Schema.h"
 #include "tools/BooksCheck.h"
 #include "tools/DemoCompany.h"
+#include "tools/ReadOnlyCopy.h"
 
 #include <chrono>
 #include <cstdio>
@@ -116,21 +117,33 @@ int cmdDemo(const std::vector<std::string>& a) {
     return 0;
 }
 
+// Reads the data root and the company through read-only copies: checking
+// never writes either of them.
 int cmdCheck(const std::vector<std::string>& a) {
     if (a.size() != 2) throw UsageError{"check takes the directory and the company number"};
-    const std::string dataDir = requireDataRoot(a[0]);
+    const std::string dataDir = dataDirFor(a[0]);
     const int n = parseCount(a[1], "the company number", 1, schema::kMaxCompany);
-    {
-        Database root(dataDir);
-        if (!schema::companyListed(root, n))
-            throw UsageError{"company " + std::to_string(n) + " is not in the list of companies"};
+    std::optional<admin::ReadOnlyCopy> root;
+    try {
+        root.emplace(dataDir);
+    } catch (const admin::ReadOnlyCopy::NotADatabase&) {
     }
+    if (!root || !root->db().tableExists("comp"))
+        throw UsageError{dataDir + " is not a data directory; run \"valmorand-admin init " + a[0] +
+                         "\" first"};
+    if (!schema::companyListed(root->db(), n))
+        throw UsageError{"company " + std::to_string(n) + " is not in the list of companies"};
     const std::string dir = schema::companyDirOf(dataDir, n);
-    std::error_code ec;
-    if (!fs::is_regular_file(fs::path(dir) / Database::kFileName, ec))
-        throw UsageError{"company " + std::to_string(n) + " does not exist (" + dir + ")"};
-    Database db(dir);
-    const auto differences = admin::checkBooks(db);
+    std::optional<admin::ReadOnlyCopy> company;
+    try {
+        company.emplace(dir);
+    } catch (const admin::ReadOnlyCopy::NotADatabase& e) {
+        throw UsageError{"company " + std::to_string(n) + " cannot be checked: " + e.what()};
+    }
+    if (!company->db().tableExists("ctrl"))
+        throw UsageError{"company " + std::to_string(n) + " cannot be checked: " + dir +
+                         " holds no company tables"};
+    const auto differences = admin::checkBooks(company->db());
     for (const auto& d : differences)
         std::cout << d << "\n";
     if (!differences.empty()) {

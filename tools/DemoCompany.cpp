@@ -716,7 +716,7 @@ DemoSummary buildDemoCompany(const std::string& dataDir, const DemoOptions& opti
         {
             Database db(companyDir);
             if (holdsData(db))
-                throw std::runtime_error(
+                throw schema::SchemaError(
                     "company 1 already holds clients, suppliers, accounts or ledger rows");
             Transaction tx(db);
             DemoWriter(db, options, summary).run();

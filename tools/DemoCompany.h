@@ -26,7 +26,7 @@ struct DemoSummary {
 // the receipts, purchases and disbursements, and balances equal to the
 // ledgers. The same options give the same company. The company is created
 // when missing; one that already holds clients, suppliers or ledger rows is
-// refused (std::runtime_error). Terms and territories are added to the data
+// refused (schema::SchemaError). Terms and territories are added to the data
 // root when missing. Everything of the company is written in one
 // transaction; a company created here is removed again on failure.
 DemoSummary buildDemoCompany(const std::string& dataDir, const DemoOptions& options);
