@@ -143,7 +143,9 @@ int cmdCheck(const std::vector<std::string>& a) {
     if (!company->db().tableExists("ctrl"))
         throw UsageError{"company " + std::to_string(n) + " cannot be checked: " + dir +
                          " holds no company tables"};
-    const auto differences = admin::checkBooks(company->db());
+    auto differences = admin::checkBooks(company->db());
+    for (auto& d : admin::checkCodes(company->db(), root->db()))
+        differences.push_back(std::move(d));
     for (const auto& d : differences)
         std::cout << d << "\n";
     if (!differences.empty()) {

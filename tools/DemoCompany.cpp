@@ -255,6 +255,8 @@ struct SupplierInfo {
     int termsDays = 30;
     Money balance, purchYtd, purchMonth, lastPurchase;
     Date lastPurchaseDate, lastPaymentDate;
+    std::string invoicePrefix; // the supplier's own numbering: prefix, then a counter
+    std::int64_t invoices = 0;
 };
 
 class DemoWriter {
@@ -306,6 +308,7 @@ private:
         c.set("Ctrl_periods", 12);
         for (const char* f : {"Ctrl_gl_period", "Ctrl_ar_period", "Ctrl_ap_period", "Ctrl_fa_period"})
             c.set(f, kCurrentPeriod);
+        c.set("Ctrl_pl_name1", "Retail");
         c.set("Ctrl_curr1_name", "US Dollar");
         c.set("Ctrl_curr1_rate", 1.38);
         c.set("Ctrl_curr1_sign", "US");
@@ -383,6 +386,12 @@ private:
             s.currency = m.province == 'U' ? 1 : 0;
             s.expense = m.expense;
             s.termsDays = m.expense == 5100 ? 0 : 30;
+            // Letters from the supplier's position: unique, at most three
+            // for 9999 suppliers, leaving seven digits within Cap_invoice.
+            for (int n = i;; n = n / 26 - 1) {
+                s.invoicePrefix.insert(s.invoicePrefix.begin(), static_cast<char>('A' + n % 26));
+                if (n < 26) break;
+            }
         }
     }
 
@@ -477,7 +486,7 @@ private:
             const Money subtotal = s.expense == 5100 ? Money::fromUnits(3200) : randomAmount(rng_);
             const Taxes tax = taxesOn(subtotal, s.province);
             const Money total = subtotal + tax.federal + tax.provincial;
-            const std::string invoice = s.code.substr(1) + "-" + digits(k + 1, 6);
+            const std::string invoice = s.invoicePrefix + digits(++s.invoices, 5);
             cap_.add({s.code, invoice, "", date, "1", due, total, "", kUser, stampOf(date)});
             ++sum_.purchases;
             s.balance += total;
@@ -549,7 +558,7 @@ private:
                      "info@" + slug(c.name) + (french ? ".qc.ca" : ".ca"),
                      c.salesrep,
                      city.territory,
-                     french ? "F" : "E",
+                     french ? "2" : "1",
                      termsOf_[i],
                      created,
                      c.lastSaleDate,
@@ -604,7 +613,7 @@ private:
                      tel,
                      "comptes@" + slug(s.name) + ".ca",
                      city.territory,
-                     french ? "F" : "E",
+                     french ? "2" : "1",
                      Date::fromYmd(2019, 3, 1),
                      s.lastPurchaseDate,
                      s.lastPaymentDate,
@@ -617,7 +626,7 @@ private:
                      kUser,
                      stampOf(kToday),
                      s.currency,
-                     s.currency + 1,
+                     kBank[s.currency],
                      1});
         }
         sum_.suppliers = sup.count();
