@@ -19,7 +19,7 @@ const CompanyTexts kEnglish = {{"January", "February", "March", "April", "May", 
                                "Dollars",
                                "Cents"};
 const CompanyTexts kFrench = {{"janvier", "février", "mars", "avril", "mai", "juin", "juillet", "août",
-                               "septembre", "octobre", "novembre", "décembre", "Ajustements"},
+                               "septembre", "octobre", "novembre", "décembre", "ajustements"},
                               {"Courant", "31-60", "61-90", "91-120", "Plus de 120"},
                               {"Comptant", "Chèque", "Visa", "MasterCard", "Carte de débit"},
                               "dollars",

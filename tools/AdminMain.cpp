@@ -24,8 +24,9 @@ namespace {
 constexpr int kUsageError = 2;
 
 const char* const kUsage = "usage: valmorand-admin init DIR\n"
-                           "       valmorand-admin add-company DIR N NAME\n"
+                           "       valmorand-admin add-company DIR N NAME [--language en|fr]\n"
                            "       valmorand-admin demo DIR [--clients N] [--suppliers N] [--invoices N]\n"
+                           "                                [--language en|fr]\n"
                            "       valmorand-admin check DIR N\n"
                            "DIR is the data drive: the data root is DIR/Valmorand/data, company N is\n"
                            "DIR/Valmorand/dataN.\n";
@@ -46,6 +47,14 @@ int parseCount(const std::string& text, const std::string& what, long long low, 
         throw UsageError{what + " must be a whole number from " + std::to_string(low) + " to " +
                          std::to_string(high) + ", not \"" + text + "\""};
     return static_cast<int>(*n);
+}
+
+// The language of a company's own texts (period names, aging columns, the
+// demo's chart): "en" or "fr".
+schema::Language parseLanguage(const std::string& text) {
+    if (text == "en") return schema::Language::English;
+    if (text == "fr") return schema::Language::French;
+    throw UsageError{"--language must be en or fr, not \"" + text + "\""};
 }
 
 // DIR must be an existing directory: a mistyped path is refused rather than
@@ -77,10 +86,13 @@ int cmdInit(const std::vector<std::string>& a) {
 }
 
 int cmdAddCompany(const std::vector<std::string>& a) {
-    if (a.size() != 3) throw UsageError{"add-company takes the directory, the company number and its name"};
+    if (a.size() == 5 && a[3] != "--language") throw UsageError{"unknown option " + a[3]};
+    if (a.size() != 3 && a.size() != 5)
+        throw UsageError{"add-company takes the directory, the company number and its name"};
+    const auto language = a.size() == 5 ? parseLanguage(a[4]) : schema::Language::English;
     const std::string dataDir = requireDataRoot(a[0]);
     const int n = parseCount(a[1], "the company number", 1, schema::kMaxCompany);
-    schema::createCompany(dataDir, n, a[2]);
+    schema::createCompany(dataDir, n, a[2], language);
     std::cout << "Company " << n << " \"" << a[2] << "\" created in " << schema::companyDirOf(dataDir, n)
               << "\n";
     return 0;
@@ -90,13 +102,15 @@ int cmdDemo(const std::vector<std::string>& a) {
     if (a.empty()) throw UsageError{"demo needs the directory"};
     admin::DemoOptions o;
     for (std::size_t i = 1; i < a.size(); i += 2) {
-        if (i + 1 >= a.size()) throw UsageError{"option " + a[i] + " needs a number"};
+        if (i + 1 >= a.size()) throw UsageError{"option " + a[i] + " needs a value"};
         if (a[i] == "--clients")
             o.clients = parseCount(a[i + 1], "--clients", 0, 99999);
         else if (a[i] == "--suppliers")
             o.suppliers = parseCount(a[i + 1], "--suppliers", 0, 9999);
         else if (a[i] == "--invoices")
             o.invoices = parseCount(a[i + 1], "--invoices", 0, 50000000);
+        else if (a[i] == "--language")
+            o.language = parseLanguage(a[i + 1]);
         else
             throw UsageError{"unknown option " + a[i]};
     }

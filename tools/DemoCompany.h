@@ -1,4 +1,6 @@
 #pragma once
+#include "schema/Schema.h"
+
 #include <cstdint>
 #include <string>
 
@@ -9,6 +11,11 @@ struct DemoOptions {
     int suppliers = 15;
     int invoices = 300;
     std::uint64_t seed = 20261130;
+    // The language of the company's own texts: the chart, the price list and
+    // currency names, the terms and territories it adds to the data root,
+    // and, when the demo creates the company, its period names and aging
+    // columns.
+    schema::Language language = schema::Language::English;
 };
 
 struct DemoSummary {

@@ -107,3 +107,21 @@ TEST_F(DemoTest, RefusalsLeaveNoCompanyBehind) {
     Database rootDb(dataDir);
     EXPECT_TRUE(Cursor(rootDb, "comp", true).isEmpty());
 }
+
+// A French demo company names its periods, aging columns and accounts in
+// French, and so do the journal lines it writes.
+TEST_F(DemoTest, AFrenchCompanyHasFrenchNames) {
+    admin::DemoOptions o{3, 2, 10, 1};
+    o.language = schema::Language::French;
+    admin::buildDemoCompany(dataDir, o);
+    Database db(schema::companyDirOf(dataDir, 1));
+    Query q(db, "SELECT (SELECT Period_mth FROM Periods WHERE Period_no = 8),"
+                " (SELECT Ctrl_ar_dname5 || '/' || Ctrl_ap_dname1 FROM ctrl),"
+                " (SELECT Glm_Description FROM glm WHERE Glm_account = 1200),"
+                " (SELECT COUNT(*) FROM tjld WHERE Tjld_description = 'Accounts payable')");
+    ASSERT_TRUE(q.next());
+    EXPECT_EQ(q.value(0).asString(), "août");
+    EXPECT_EQ(q.value(1).asString(), "Plus de 120/Courant");
+    EXPECT_EQ(q.value(2).asString(), "Comptes clients");
+    EXPECT_EQ(q.value(3).asInt(), 0);
+}
