@@ -7,6 +7,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
@@ -62,6 +63,11 @@ CreationLock::CreationLock(const std::string& dataDir) : dataDir_(dataDir) {
         int rc;
         while ((rc = ::fcntl(fd_, F_OFD_SETLKW, &fl)) != 0 && errno == EINTR) {
         }
+        // File systems without open-file-description locks may still have
+        // whole-file ones.
+        if (rc != 0 && errno == EINVAL)
+            while ((rc = ::flock(fd_, LOCK_EX)) != 0 && errno == EINTR) {
+            }
         if (rc != 0) {
             const int err = errno;
             ::close(fd_);

@@ -168,6 +168,11 @@ void checkClients(Database& db, const Lists& l, std::vector<std::string>& out) {
         if (!format.empty() && !l.formats.count(format))
             out.push_back(who + "invoice format " + quoted(format) + " is not on file");
     }
+    Query billTo(db, "SELECT c.Cli_code, c.Cli_charge_to FROM cli c WHERE c.Cli_charge_to <> ''"
+                     " AND NOT EXISTS (SELECT 1 FROM cli b WHERE b.Cli_code = c.Cli_charge_to) ORDER BY 1");
+    while (billTo.next())
+        out.push_back("Client " + billTo.value(0).asString() + ": bill-to client " +
+                      quoted(billTo.value(1).asString()) + " is not on file");
 }
 
 void checkSuppliers(Database& db, const Lists& l, std::vector<std::string>& out) {

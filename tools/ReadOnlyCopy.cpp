@@ -2,6 +2,7 @@
 
 #include "engine/Database.h"
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
