@@ -72,6 +72,14 @@ std::size_t charCount(const std::string& text) {
     return n;
 }
 
+void checkArguments(const std::string& dataDir, int company, const std::string& name) {
+    if (company < 1 || company > kMaxCompany)
+        throw SchemaError("company number " + std::to_string(company) + " is not between 1 and " +
+                          std::to_string(kMaxCompany));
+    if (name.find_first_not_of(" \t") == std::string::npos) throw SchemaError("a company needs a name");
+    if (!isDataRoot(dataDir)) throw SchemaError(dataDir + " is not a data directory (run init first)");
+}
+
 } // namespace
 
 const CompanyTexts& companyTexts(Language language) {
@@ -84,22 +92,14 @@ bool companyListed(Database& root, int company) {
 }
 
 void createCompany(const std::string& dataDir, int company, const std::string& name, Language language) {
-    if (company < 1 || company > kMaxCompany)
-        throw SchemaError("company number " + std::to_string(company) + " is not between 1 and " +
-                          std::to_string(kMaxCompany));
-    if (name.find_first_not_of(" \t") == std::string::npos) throw SchemaError("a company needs a name");
-    if (!isDataRoot(dataDir)) throw SchemaError(dataDir + " is not a data directory (run init first)");
+    checkArguments(dataDir, company, name);
     CreationLock lock(dataDir);
     createCompany(lock, company, name, language);
 }
 
 void createCompany(const CreationLock& lock, int company, const std::string& name, Language language) {
     const std::string& dataDir = lock.dataDir();
-    if (company < 1 || company > kMaxCompany)
-        throw SchemaError("company number " + std::to_string(company) + " is not between 1 and " +
-                          std::to_string(kMaxCompany));
-    if (name.find_first_not_of(" \t") == std::string::npos) throw SchemaError("a company needs a name");
-    if (!isDataRoot(dataDir)) throw SchemaError(dataDir + " is not a data directory (run init first)");
+    checkArguments(dataDir, company, name);
 
     Database root(dataDir);
     const int nameSize = root.tableDef("comp").field("Comp_Name")->size;

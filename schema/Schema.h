@@ -69,7 +69,9 @@ private:
 // every system table, the session and virmem rows 0..15, the languages
 // English and French, the templates car_temp0, car_temp1 and artmp, and the
 // given users. Throws SchemaError when dataDir is not a usable directory or
-// already holds a database; on any failure nothing is left behind.
+// already holds a database; on any failure nothing is left behind. Runs under
+// the CreationLock; the database appears only when complete, and what a
+// creation that was killed left is cleared by the next one.
 void createDataRoot(const std::string& dataDir, const std::vector<UserRecord>& users = {});
 bool isDataRoot(const std::string& dataDir);
 
@@ -92,8 +94,10 @@ const CompanyTexts& companyTexts(Language language);
 // the given language. Throws SchemaError when n is out of 1..9999, the name
 // is empty or longer than Comp_Name holds, dataDir is not a data root, or
 // the company or its directory already exists; on any failure nothing is
-// left behind. The data root must not be inside another connection's write
-// transaction.
+// left behind. Runs under the CreationLock; the company is listed only when
+// complete, and what a creation that was killed left (an unlisted company
+// directory holding ".unfinished") is cleared by the next one. The data root
+// must not be inside another connection's write transaction.
 void createCompany(const std::string& dataDir, int company, const std::string& name,
                    Language language = Language::English);
 // The same under a creation lock the caller already holds (the caller checks
