@@ -1,12 +1,12 @@
 #include "modules/custmaint/ui/Tcustmaint_dm.h"
 
+#include "common/core/TableOpenError.h"
 #include "common/forms/RecordEditTransaction.h"
 #include "common/forms/TErrorForm.h"
 #include "engine/Cursor.h"
 #include "engine/Database.h"
 #include "engine/EngineError.h"
 #include "engine/Session.h"
-#include "modules/custmaint/core/TableOpenError.h"
 #include <QWidget>
 
 namespace vm::custmaint {
@@ -31,7 +31,7 @@ void Tcustmaint_dm::open(const std::string& companyDir, const std::string& dataD
         company_ = &session.database(kAlias);
         root = &session.database(dataDir);
     } catch (const EngineError& e) {
-        throw TableOpenError(company_ ? "arterms" : "cli", e.what());
+        throw core::TableOpenError(company_ ? "arterms" : "cli", e.what());
     }
     tables_ = std::make_unique<ClientTables>(*company_, *root);
     rules_ = std::make_unique<ClientRules>(*tables_);

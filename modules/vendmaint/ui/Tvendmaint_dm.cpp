@@ -1,12 +1,12 @@
 #include "modules/vendmaint/ui/Tvendmaint_dm.h"
 
+#include "common/core/TableOpenError.h"
 #include "common/forms/RecordEditTransaction.h"
 #include "common/forms/TErrorForm.h"
 #include "engine/Cursor.h"
 #include "engine/Database.h"
 #include "engine/EngineError.h"
 #include "engine/Session.h"
-#include "modules/vendmaint/core/TableOpenError.h"
 #include <QWidget>
 
 namespace vm::vendmaint {
@@ -29,7 +29,7 @@ void Tvendmaint_dm::open(const std::string& companyDir) {
     try {
         company_ = &session.database(kAlias);
     } catch (const EngineError& e) {
-        throw TableOpenError("sup", e.what());
+        throw core::TableOpenError("sup", e.what());
     }
     tables_ = std::make_unique<SupplierTables>(*company_);
     rules_ = std::make_unique<SupplierRules>(*tables_);

@@ -66,10 +66,10 @@ public:
     // Deletes the current supplier in its own transaction.
     void remove();
     void rollbackIfOpen();
-
-private:
+    // The transaction object of an edit of the current supplier.
     forms::RecordEditTransaction editTransaction();
 
+private:
     forms::TErrorForm* errorForm_ = nullptr;
     std::string langCode_;
     Database* company_ = nullptr;
