@@ -1,21 +1,134 @@
 #include "common/forms/MaintenanceWindow.h"
 
+#include "common/forms/MessageList.h"
 #include "common/forms/RecordMaintenance.h"
 
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QKeySequence>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPalette>
 #include <QPushButton>
 #include <QSet>
 #include <QShortcut>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolButton>
+#include <QVBoxLayout>
 #include <QValidator>
 
 namespace vm::forms {
+
+namespace build {
+
+QLabel* label(QWidget* parent, const char* name, const char* text) {
+    auto* l = new QLabel(QString::fromUtf8(text), parent);
+    l->setObjectName(QLatin1String(name));
+    return l;
+}
+
+QLineEdit* line(QWidget* parent, const char* name, int widthChars) {
+    auto* e = new QLineEdit(parent);
+    e->setObjectName(QLatin1String(name));
+    if (widthChars > 0) e->setFixedWidth(e->fontMetrics().averageCharWidth() * widthChars + 16);
+    return e;
+}
+
+QToolButton* lookupButton(QWidget* parent, const char* name, const char* hint) {
+    auto* b = new QToolButton(parent);
+    b->setObjectName(QLatin1String(name));
+    b->setIcon(parent->style()->standardIcon(QStyle::SP_FileDialogContentsView));
+    b->setToolTip(QString::fromUtf8(hint));
+    b->setFocusPolicy(Qt::StrongFocus);
+    return b;
+}
+
+QCheckBox* check(QWidget* parent, const char* name, const char* text) {
+    auto* c = new QCheckBox(QString::fromUtf8(text), parent);
+    c->setObjectName(QLatin1String(name));
+    return c;
+}
+
+void put(QGridLayout* grid, int row, int col, QLabel* label, QWidget* editor, QWidget* button) {
+    grid->addWidget(label, row, col);
+    if (!button) {
+        grid->addWidget(editor, row, col + 1);
+        return;
+    }
+    auto* box = new QHBoxLayout;
+    box->setSpacing(2);
+    const bool narrow = editor->maximumWidth() < QWIDGETSIZE_MAX;
+    box->addWidget(editor, narrow ? 0 : 1);
+    box->addWidget(button);
+    if (narrow) box->addStretch(1);
+    grid->addLayout(box, row, col + 1);
+}
+
+} // namespace build
+
+namespace {
+
+QPushButton* barButton(QWidget* parent, const char* name, const char* text, QStyle::StandardPixmap icon) {
+    auto* b = new QPushButton(QString::fromUtf8(text), parent);
+    b->setObjectName(QLatin1String(name));
+    b->setIcon(parent->style()->standardIcon(icon));
+    b->setAutoDefault(false);
+    return b;
+}
+
+} // namespace
+
+MaintenanceBar addMaintenanceBar(QWidget& window, QVBoxLayout& layout) {
+    MaintenanceBar m;
+    auto* bar = new QHBoxLayout;
+    m.print = barButton(&window, "BtnPrint", "", QStyle::SP_DesktopIcon);
+    m.print->setToolTip(QStringLiteral("Print screen"));
+    m.email = barButton(&window, "BtnEmail", "", QStyle::SP_DirLinkIcon);
+    m.email->setToolTip(QStringLiteral("E-mail"));
+    m.quickLink = barButton(&window, "BtnQuickLink", "", QStyle::SP_ArrowRight);
+    m.quickLink->setToolTip(QStringLiteral("Quick link"));
+    m.navigator = new RecordNavigator(&window);
+    m.quit = barButton(&window, "BtnQuit", "Exit", QStyle::SP_DialogCloseButton);
+    m.help = barButton(&window, "BtnHelp", "Help", QStyle::SP_DialogHelpButton);
+    bar->addWidget(m.print);
+    bar->addWidget(m.email);
+    bar->addWidget(m.quickLink);
+    bar->addSpacing(12);
+    bar->addWidget(m.navigator);
+    bar->addStretch(1);
+    bar->addWidget(m.quit);
+    bar->addWidget(m.help);
+    layout.addLayout(bar);
+
+    m.statusBar = new QStatusBar(&window);
+    m.statusBar->setObjectName(QStringLiteral("StatusBar1"));
+    m.statusBar->setSizeGripEnabled(false);
+    m.statusBar->addWidget(build::label(m.statusBar, "StatusCompany", "Company: "), 3);
+    m.statusBar->addWidget(build::label(m.statusBar, "StatusUser", "User: "), 2);
+    m.statusBar->addWidget(build::label(m.statusBar, "StatusVersion", "Version "), 1);
+    layout.addWidget(m.statusBar);
+
+    m.messages = new MessageList(&window);
+    m.messages->hide();
+    return m;
+}
+
+bool windowOpen(const QString& caption) {
+    if (caption.isEmpty()) return false;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible() && w->windowTitle() == caption) return true;
+    return false;
+}
+
+bool quickLinkOpen() {
+    return windowOpen(QStringLiteral("Quick Link")) || windowOpen(QStringLiteral("Lien Rapide"));
+}
 
 void wireNavigator(RecordNavigator& navigator, RecordMaintenance& maintenance) {
     using A = RecordNavigator;

@@ -6,13 +6,56 @@
 #include <functional>
 #include <optional>
 
+class QCheckBox;
+class QGridLayout;
+class QLabel;
 class QLineEdit;
 class QObject;
+class QPushButton;
+class QStatusBar;
+class QToolButton;
+class QVBoxLayout;
 class QWidget;
 
 namespace vm::forms {
 
+class MessageList;
 class RecordMaintenance;
+
+// Named controls of a maintenance window's pages (the object name is the
+// component name the language tables know).
+namespace build {
+QLabel* label(QWidget* parent, const char* name, const char* text);
+// A line edit; a short field (widthChars > 0) gets the width of what it holds.
+QLineEdit* line(QWidget* parent, const char* name, int widthChars = 0);
+QToolButton* lookupButton(QWidget* parent, const char* name, const char* hint);
+QCheckBox* check(QWidget* parent, const char* name, const char* text);
+// A line of a grid: the label in column `col`, the editor (and its look-up
+// button) in the next.
+void put(QGridLayout* grid, int row, int col, QLabel* label, QWidget* editor, QWidget* button = nullptr);
+} // namespace build
+
+// The bottom of a maintenance window, as every one has it: print-screen,
+// e-mail and quick-link buttons, the record navigator, "Exit" and "Help",
+// then the status bar's three panels (company, user, version) and the
+// hidden message list the language table fills.
+struct MaintenanceBar {
+    QPushButton* print = nullptr;
+    QPushButton* email = nullptr;
+    QPushButton* quickLink = nullptr;
+    RecordNavigator* navigator = nullptr;
+    QPushButton* quit = nullptr;
+    QPushButton* help = nullptr;
+    QStatusBar* statusBar = nullptr;
+    MessageList* messages = nullptr;
+};
+MaintenanceBar addMaintenanceBar(QWidget& window, QVBoxLayout& layout);
+
+// Whether a visible top-level window has this caption (a picker that is
+// open already); false for an empty caption.
+bool windowOpen(const QString& caption);
+// Whether the quick-link window is open ("Quick Link" / "Lien Rapide").
+bool quickLinkOpen();
 
 // The Qt side shared by the maintenance windows around RecordMaintenance:
 // the navigator's wiring, the keyboard rule and the look of the fields.

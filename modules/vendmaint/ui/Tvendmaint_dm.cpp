@@ -11,7 +11,7 @@
 
 namespace vm::vendmaint {
 
-Tvendmaint_dm::Tvendmaint_dm(QObject* parent) : QObject(parent) {
+Tvendmaint_dm::Tvendmaint_dm(QObject* parent) : MaintenanceData(parent) {
     setObjectName(QStringLiteral("vendmaint_dm"));
 }
 
@@ -37,45 +37,11 @@ void Tvendmaint_dm::open(const std::string& companyDir) {
 
 void Tvendmaint_dm::close() {
     if (!tables_) return;
-    if (sup().state() != Cursor::State::Browse) sup().cancel();
-    if (company_->inTransaction()) company_->rollback();
+    abandon();
     rules_.reset();
     tables_.reset();
     company_ = nullptr;
     Session::instance().closeAll();
-}
-
-Database& Tvendmaint_dm::database() {
-    return *company_;
-}
-
-forms::RecordEditTransaction Tvendmaint_dm::editTransaction() {
-    return forms::RecordEditTransaction(*company_, sup(), errorForm_, qobject_cast<QWidget*>(parent()),
-                                        langCode_);
-}
-
-bool Tvendmaint_dm::inTransaction() {
-    return company_ && company_->inTransaction();
-}
-
-void Tvendmaint_dm::rollbackIfOpen() {
-    if (inTransaction()) editTransaction().rollbackIfOpen();
-}
-
-void Tvendmaint_dm::beginEdit() {
-    editTransaction().beginEdit();
-}
-void Tvendmaint_dm::beginInsert() {
-    editTransaction().beginInsert();
-}
-void Tvendmaint_dm::post() {
-    editTransaction().post();
-}
-void Tvendmaint_dm::cancel() {
-    editTransaction().cancel();
-}
-void Tvendmaint_dm::remove() {
-    editTransaction().remove();
 }
 
 } // namespace vm::vendmaint

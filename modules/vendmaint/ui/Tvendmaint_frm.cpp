@@ -40,55 +40,7 @@
 
 namespace vm::vendmaint {
 
-namespace {
-
-QLabel* label(QWidget* parent, const char* name, const char* text) {
-    auto* l = new QLabel(QString::fromUtf8(text), parent);
-    l->setObjectName(QLatin1String(name));
-    return l;
-}
-
-QLineEdit* line(QWidget* parent, const char* name, int widthChars = 0) {
-    auto* e = new QLineEdit(parent);
-    e->setObjectName(QLatin1String(name));
-    if (widthChars > 0) // a short field gets the width of what it holds
-        e->setFixedWidth(e->fontMetrics().averageCharWidth() * widthChars + 16);
-    return e;
-}
-
-QToolButton* lookupButton(QWidget* parent, const char* name, const char* hint) {
-    auto* b = new QToolButton(parent);
-    b->setObjectName(QLatin1String(name));
-    b->setIcon(parent->style()->standardIcon(QStyle::SP_FileDialogContentsView));
-    b->setToolTip(QString::fromUtf8(hint));
-    b->setFocusPolicy(Qt::StrongFocus);
-    return b;
-}
-
-QPushButton* barButton(QWidget* parent, const char* name, const char* text, QStyle::StandardPixmap icon) {
-    auto* b = new QPushButton(QString::fromUtf8(text), parent);
-    b->setObjectName(QLatin1String(name));
-    b->setIcon(parent->style()->standardIcon(icon));
-    b->setAutoDefault(false);
-    return b;
-}
-
-void put(QGridLayout* g, int row, int col, QLabel* l, QWidget* editor, QWidget* button = nullptr) {
-    g->addWidget(l, row, col);
-    if (!button) {
-        g->addWidget(editor, row, col + 1);
-        return;
-    }
-    auto* box = new QHBoxLayout;
-    box->setSpacing(2);
-    const bool narrow = editor->maximumWidth() < QWIDGETSIZE_MAX;
-    box->addWidget(editor, narrow ? 0 : 1);
-    box->addWidget(button);
-    if (narrow) box->addStretch(1);
-    g->addLayout(box, row, col + 1);
-}
-
-} // namespace
+using namespace forms::build;
 
 Tvendmaint_frm::Tvendmaint_frm(core::TLinkSection& link, Tvendmaint_dm& dm, QWidget* parent)
     : QDialog(parent), link_(link), dm_(dm) {
@@ -117,36 +69,15 @@ void Tvendmaint_frm::build() {
     pages_->addTab(tabComments_, QStringLiteral("Comments"));
     top->addWidget(pages_);
 
-    auto* bar = new QHBoxLayout;
-    btnPrint_ = barButton(this, "BtnPrint", "", QStyle::SP_DesktopIcon);
-    btnPrint_->setToolTip(QStringLiteral("Print screen"));
-    btnEmail_ = barButton(this, "BtnEmail", "", QStyle::SP_DirLinkIcon);
-    btnEmail_->setToolTip(QStringLiteral("E-mail"));
-    btnQuickLink_ = barButton(this, "BtnQuickLink", "", QStyle::SP_ArrowRight);
-    btnQuickLink_->setToolTip(QStringLiteral("Quick link"));
-    navigator_ = new forms::RecordNavigator(this);
-    btnQuit_ = barButton(this, "BtnQuit", "Exit", QStyle::SP_DialogCloseButton);
-    btnHelp_ = barButton(this, "BtnHelp", "Help", QStyle::SP_DialogHelpButton);
-    bar->addWidget(btnPrint_);
-    bar->addWidget(btnEmail_);
-    bar->addWidget(btnQuickLink_);
-    bar->addSpacing(12);
-    bar->addWidget(navigator_);
-    bar->addStretch(1);
-    bar->addWidget(btnQuit_);
-    bar->addWidget(btnHelp_);
-    top->addLayout(bar);
-
-    statusBar_ = new QStatusBar(this);
-    statusBar_->setObjectName(QStringLiteral("StatusBar1"));
-    statusBar_->setSizeGripEnabled(false);
-    statusBar_->addWidget(label(statusBar_, "StatusCompany", "Company: "), 3);
-    statusBar_->addWidget(label(statusBar_, "StatusUser", "User: "), 2);
-    statusBar_->addWidget(label(statusBar_, "StatusVersion", "Version "), 1);
-    top->addWidget(statusBar_);
-
-    messages_ = new forms::MessageList(this);
-    messages_->hide();
+    const forms::MaintenanceBar bar = forms::addMaintenanceBar(*this, *top);
+    btnPrint_ = bar.print;
+    btnEmail_ = bar.email;
+    btnQuickLink_ = bar.quickLink;
+    navigator_ = bar.navigator;
+    btnQuit_ = bar.quit;
+    btnHelp_ = bar.help;
+    statusBar_ = bar.statusBar;
+    messages_ = bar.messages;
 
     connect(btnSearch_, &QToolButton::clicked, this, &Tvendmaint_frm::searchSupplier);
     connect(btnTerr_, &QToolButton::clicked, this, &Tvendmaint_frm::pickTerritory);
@@ -373,11 +304,7 @@ bool Tvendmaint_frm::startUp() {
     fillLists();
     maint_->start();
 
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        const QString t = w->windowTitle();
-        if (w->isVisible() && (t == QLatin1String("Quick Link") || t == QLatin1String("Lien Rapide")))
-            btnQuickLink_->setEnabled(false);
-    }
+    btnQuickLink_->setEnabled(!forms::quickLinkOpen());
     btnSearch_->setEnabled(!pickerWindowOpen());
     return true;
 }
@@ -438,11 +365,7 @@ void Tvendmaint_frm::focusField(int field) {
 }
 
 bool Tvendmaint_frm::pickerWindowOpen() const {
-    const QString caption = messages_->message(kMsgPickerCaption);
-    if (caption.isEmpty()) return false;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->isVisible() && w->windowTitle() == caption) return true;
-    return false;
+    return forms::windowOpen(messages_->message(kMsgPickerCaption));
 }
 
 void Tvendmaint_frm::showMessage(int index, bool) {
