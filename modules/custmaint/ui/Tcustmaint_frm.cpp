@@ -190,17 +190,20 @@ QWidget* Tcustmaint_frm::buildControlPage() {
     put(g, r++, 2, label(page, "LabelDueDays", "No. due days"), line(page, "EditDueDays", 8));
     put(g, r, 0, label(page, "LabelCreditLimit", "Credit limit"), line(page, "EditCreditLimit", 12));
     put(g, r++, 2, label(page, "LabelDiscount", "Discount %"), line(page, "EditDiscount", 8));
+    // Made row by row, so that the tab order reads the page as it is laid out.
+    const char* dateNames[3][3] = {{"LabelDateCreated", "EditDateCreated", "Date created"},
+                                   {"LabelDateLastSale", "EditDateLastSale", "Date last sale"},
+                                   {"LabelDateLastPmt", "EditDateLastPmt", "Date last payment"}};
     for (int i = 0; i < 3; ++i) {
         const std::string n = std::to_string(i + 1);
         editAccnt_[i] = line(page, ("EditAccnt" + n).c_str(), 10);
         btnAccnt_[i] = lookupButton(page, ("BtnAccnt" + n).c_str(), "List of accounts");
         put(g, r + i, 0, label(page, ("LabelAccnt" + n).c_str(), ("Sales account " + n).c_str()),
             editAccnt_[i], btnAccnt_[i]);
+        QLineEdit* date = line(page, dateNames[i][1], 12);
+        if (i == 0) editDateCreated_ = date;
+        put(g, r + i, 2, label(page, dateNames[i][0], dateNames[i][2]), date);
     }
-    editDateCreated_ = line(page, "EditDateCreated", 12);
-    put(g, r, 2, label(page, "LabelDateCreated", "Date created"), editDateCreated_);
-    put(g, r + 1, 2, label(page, "LabelDateLastSale", "Date last sale"), line(page, "EditDateLastSale", 12));
-    put(g, r + 2, 2, label(page, "LabelDateLastPmt", "Date last payment"), line(page, "EditDateLastPmt", 12));
     r += 3;
     put(g, r, 0, label(page, "LabelLastSale", "Last invoice"), line(page, "EditLastSale", 14));
     put(g, r++, 2, label(page, "LabelNsfDate", "Date last NSF cheque"), line(page, "EditNsfDate", 12));
@@ -227,14 +230,14 @@ QWidget* Tcustmaint_frm::buildControlPage() {
     boxes->setObjectName(QStringLiteral("GroupOptions"));
     auto* b = new QGridLayout(boxes);
     b->addWidget(check(boxes, "CheckTaxFed", "Charge G.S.T./H.S.T."), 0, 0);
-    b->addWidget(check(boxes, "CheckTaxPro", "Charge P.S.T."), 1, 0);
-    b->addWidget(check(boxes, "CheckPoReq", "P.O. # required"), 2, 0);
     b->addWidget(check(boxes, "CheckCreditHold", "Hold invoices"), 0, 1);
-    b->addWidget(check(boxes, "CheckBlockOrders", "Hold orders"), 1, 1);
     checkEmailStatement_ = check(boxes, "CheckEmailStatement", "Statements by e-mail");
-    checkEmailInvoice_ = check(boxes, "CheckEmailInvoice", "Invoices by e-mail");
     b->addWidget(checkEmailStatement_, 0, 2);
+    b->addWidget(check(boxes, "CheckTaxPro", "Charge P.S.T."), 1, 0);
+    b->addWidget(check(boxes, "CheckBlockOrders", "Hold orders"), 1, 1);
+    checkEmailInvoice_ = check(boxes, "CheckEmailInvoice", "Invoices by e-mail");
     b->addWidget(checkEmailInvoice_, 1, 2);
+    b->addWidget(check(boxes, "CheckPoReq", "P.O. # required"), 2, 0);
     g->addWidget(boxes, r++, 0, 1, 4);
     g->setColumnStretch(1, 1);
     g->setColumnStretch(3, 1);

@@ -164,22 +164,26 @@ QWidget* Tvendmaint_frm::buildControlPage() {
     comboCurrency_->setObjectName(QStringLiteral("ComboCurrency"));
     comboCurrency_->addItem(QStringLiteral("Default"));
     put(g, r++, 2, label(page, "LabelCurrency", "Currency"), comboCurrency_);
+    // Made row by row, so that the tab order reads the page as it is laid out.
     for (int i = 0; i < 3; ++i) {
         const std::string n = std::to_string(i + 1);
         editAccnt_[i] = line(page, ("EditAccnt" + n).c_str(), 10);
         btnAccnt_[i] = lookupButton(page, ("BtnAccnt" + n).c_str(), "Chart of accounts");
         put(g, r + i, 0, label(page, ("LabelAccnt" + n).c_str(), ("Purchase account " + n).c_str()),
             editAccnt_[i], btnAccnt_[i]);
+        if (i == 0) {
+            comboBank_ = new QComboBox(page);
+            comboBank_->setObjectName(QStringLiteral("ComboBank"));
+            comboBank_->setMinimumContentsLength(18);
+            put(g, r, 2, label(page, "LabelBank", "Bank account"), comboBank_);
+        } else if (i == 1) {
+            spinCopies_ = new QSpinBox(page);
+            spinCopies_->setObjectName(QStringLiteral("SpinCopies"));
+            spinCopies_->setRange(1, 10);
+            spinCopies_->setMaximumWidth(70);
+            put(g, r + 1, 2, label(page, "LabelCopies", "# Copies of purchase orders"), spinCopies_);
+        }
     }
-    comboBank_ = new QComboBox(page);
-    comboBank_->setObjectName(QStringLiteral("ComboBank"));
-    comboBank_->setMinimumContentsLength(18);
-    put(g, r, 2, label(page, "LabelBank", "Bank account"), comboBank_);
-    spinCopies_ = new QSpinBox(page);
-    spinCopies_->setObjectName(QStringLiteral("SpinCopies"));
-    spinCopies_->setRange(1, 10);
-    spinCopies_->setMaximumWidth(70);
-    put(g, r + 1, 2, label(page, "LabelCopies", "# Copies of purchase orders"), spinCopies_);
     r += 3;
     auto* boxes = new QGroupBox(page);
     boxes->setObjectName(QStringLiteral("GroupOptions"));

@@ -349,6 +349,11 @@ TEST_F(ClientWindowTest, EnterMovesOnFromTheCodeFieldAndEveryEntryField) {
         QTest::keyClick(from, Qt::Key_Return);
         EXPECT_NE(frm->focusWidget(), from) << from->objectName().toStdString();
     }
+    // The order follows the rows of the page: account 1, then the date beside it.
+    w<QTabWidget>("PageControl1")->setCurrentWidget(w<QWidget>("TabControl"));
+    w("EditAccnt1")->setFocus();
+    QTest::keyClick(w("EditAccnt1"), Qt::Key_Return);
+    EXPECT_TRUE(focused("EditDateCreated"));
     frm->navigator().trigger(Nav::Cancel);
 }
 
