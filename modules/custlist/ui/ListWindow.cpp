@@ -191,6 +191,11 @@ void ListWindow::startUp() {
     editFromCode_->setFocus();
 }
 
+void ListWindow::done(int result) {
+    table_.reset();
+    QDialog::done(result);
+}
+
 ListOptions ListWindow::options() const {
     ListOptions o;
     o.master = master_;

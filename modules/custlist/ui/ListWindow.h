@@ -42,6 +42,8 @@ public:
     void setPrintDateTime(DateTime when) { printedAt_ = when; }
     // 0 print, 1 preview, 2 export (the window closes after an export).
     void runReport(int action);
+    // Closes the table before the window, whichever way the window ends.
+    void done(int result) override;
 
 protected:
     void showEvent(QShowEvent* event) override;
