@@ -1,6 +1,7 @@
 #include "modules/custlist/ui/ListWindow.h"
 
 #include "common/core/LinkStringQt.h"
+#include "common/core/ModuleLoader.h"
 #include "common/core/RegionalSettings.h"
 #include "report/CsvExporter.h"
 #include "report/ExportDialog.h"
@@ -247,5 +248,27 @@ TEST_F(ListWindowTest, InternationalSettingNumbersTheTaxTitlesInTheSessionLangua
         keep(w.layOut(), w, "clients-summary-fr");
         auto& v = open(Master::Suppliers);
         keep(v.layOut(), v, "suppliers-detail-fr");
+    }
+}
+
+TEST_F(ListWindowTest, BothLibrariesShowTheirWindowAndCloseOnExit) {
+    link.Language = 2;
+    link.LangCode.set("fr");
+    for (auto [library, form, title] : {std::tuple{"custlist", "Tcustlist_frm", "Liste des clients"},
+                                        std::tuple{"vendlist", "Tvendlist_frm", "Liste des fournisseurs"}}) {
+        bool seen = false;
+        QTimer closer;
+        QObject::connect(&closer, &QTimer::timeout, [&, form = form, title = title] {
+            for (QWidget* top : QApplication::topLevelWidgets())
+                if (top->objectName() == form && top->isVisible() && top->windowTitle() == title) {
+                    seen = true;
+                    top->findChild<QPushButton*>("BtnExit")->click();
+                }
+        });
+        closer.start(50);
+        const core::ModuleRun run = core::ModuleLoader(VM_PROGRAM_DIR).run(library, link);
+        EXPECT_TRUE(run.loaded) << run.errorDetail;
+        EXPECT_EQ(run.result, -1);
+        EXPECT_TRUE(seen) << library;
     }
 }
