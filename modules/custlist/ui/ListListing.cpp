@@ -1,5 +1,6 @@
 #include "modules/custlist/ui/ListListing.h"
 
+#include "common/core/RegionalSettings.h"
 #include "common/forms/LanguageTable.h"
 #include "modules/custlist/ui/ListReport.h"
 #include "report/DataSource.h"
@@ -44,6 +45,8 @@ report::ReportDocument layOutList(Database& company, const ListListingSetup& set
     s.userName = setup.userName;
     s.language = setup.language;
     s.international = setup.international;
+    // Dates print in the workstation's short date format.
+    s.dateMask = core::RegionalSettings::current().dateFormat;
     if (setup.language != 1) {
         s.yes = "Oui";
         s.no = "Non";

@@ -231,6 +231,7 @@ TEST_F(ListWindowTest, FourListsMatchTheirReferences) {
 TEST_F(ListWindowTest, InternationalSettingNumbersTheTaxTitlesInTheSessionLanguage) {
     core::RegionalSettings intl;
     intl.intl = "y";
+    intl.dateFormat = "YYYY/MM/DD"; // dates follow the workstation's format
     core::RegionalSettings::setCurrent(intl);
     link.Language = 2;
     link.LangCode.set("fr");
@@ -243,6 +244,7 @@ TEST_F(ListWindowTest, InternationalSettingNumbersTheTaxTitlesInTheSessionLangua
     EXPECT_NE(listing.find("|Taxe 1"), std::string::npos);
     EXPECT_EQ(listing.find("Provinciale"), std::string::npos);
     EXPECT_EQ(listing.find("Fédérale"), std::string::npos);
+    EXPECT_NE(listing.find("|2024/03/01"), std::string::npos);
     if (std::getenv("VM_LIST_PDF")) {
         check("Sommaire");
         keep(w.layOut(), w, "clients-summary-fr");
