@@ -32,7 +32,9 @@ const char* const kUsage =
     "       valmorand-admin check DIR N\n"
     "       valmorand-admin month-end DIR N --cutoff YYYY-MM-DD\n"
     "       valmorand-admin aging DIR N --ledger receivables|payables --output FILE [options]\n"
-    "       valmorand-admin COMMAND --help   (for month-end and aging)\n"
+    "       valmorand-admin client-list DIR N --output FILE [options]\n"
+    "       valmorand-admin supplier-list DIR N --output FILE [options]\n"
+    "       valmorand-admin COMMAND --help   (for month-end, aging and the lists)\n"
     "DIR is the data drive: the data root is DIR/Valmorand/data, company N is\n"
     "DIR/Valmorand/dataN.\n";
 
@@ -194,6 +196,8 @@ int main(int argc, char** argv) {
         // The batch runs of the modules (tools/BatchCommand.h).
         if (cmd == "month-end") return admin::monthEndCommand(args);
         if (cmd == "aging") return admin::agingCommand(args);
+        if (cmd == "client-list") return admin::clientListCommand(args);
+        if (cmd == "supplier-list") return admin::supplierListCommand(args);
         throw UsageError{"unknown command \"" + cmd + "\""};
     } catch (const UsageError& e) {
         std::cerr << "valmorand-admin: " << e.message << "\n" << kUsage;

@@ -98,5 +98,7 @@ private:
 // The commands built on this pattern (each returns the exit status).
 int monthEndCommand(const std::vector<std::string>& args);
 int agingCommand(const std::vector<std::string>& args);
+int clientListCommand(const std::vector<std::string>& args);
+int supplierListCommand(const std::vector<std::string>& args);
 
 } // namespace vm::admin

@@ -5,6 +5,7 @@
 #include "common/forms/Application.h"
 #include "common/forms/DisplayFormat.h"
 #include "engine/Session.h"
+#include "modules/custlist/ui/ListWindow.h"
 #include "modules/rcvaging/ui/AgingWindow.h"
 #include "report/CsvExporter.h"
 #include "report/ReportDocument.h"
@@ -16,6 +17,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QRadioButton>
 
 #include <gtest/gtest.h>
 
@@ -151,6 +153,37 @@ TEST_F(BatchCommandTest, AgingWritesWhatTheWindowExports) {
         window.close();
         Session::instance().closeAll();
     }
+}
+
+TEST_F(BatchCommandTest, ListsWriteWhatTheWindowExports) {
+    admin::DemoOptions demo;
+    demo.clients = 25;
+    demo.suppliers = 8;
+    admin::buildDemoCompany(company.dataDir(), demo);
+    core::TLinkSection link;
+    link.CompanyCode = core::LinkString("1");
+    link.DataDir = core::LinkString(company.dataDir());
+    link.ProgramDir = core::LinkString(VM_PROGRAM_DIR);
+    link.Language = 1;
+    link.LangCode.set("en");
+    const std::string root = company.rootDir();
+    EXPECT_EQ(admin({"supplier-list", root, "1", "--output", root + "/list.doc"}).status, 2);
+    EXPECT_EQ(admin({"supplier-list", root, "1", "--output", root + "/l.csv", "--by-salesrep"}).status, 2);
+
+    const std::string out = root + "/clients.csv";
+    const Outcome r = admin({"client-list", root, "1", "--output", out, "--from", "C00005", "--by-salesrep"});
+    ASSERT_EQ(r.status, 0) << r.output;
+    auto window = std::make_unique<lists::ListWindow>(link, lists::Master::Clients);
+    window->show();
+    QApplication::processEvents();
+    window->findChild<QLineEdit*>("EditFromCode")->setText("C00005");
+    for (auto* radio : window->findChildren<QRadioButton*>())
+        if (radio->text() == "Salesrep") radio->setChecked(true);
+    const std::string exported = report::CsvExporter::text(window->layOut());
+    EXPECT_GT(exported.size(), 200u);
+    EXPECT_EQ(fileText(out), exported);
+    window.reset();
+    Session::instance().closeAll();
 }
 
 } // namespace
