@@ -33,6 +33,8 @@ public:
     // Owns the report and `keep` (what its data source stands on: the source,
     // the computation it reads); they are released after the stream.
     PageStream(std::unique_ptr<Report> report, std::shared_ptr<void> keep);
+    // Borrows the report, which `keep` holds (with its data source).
+    PageStream(const Report& report, std::shared_ptr<void> keep);
     // Hands out the pages of a document laid out already; its CSV lines come
     // with the first page.
     explicit PageStream(ReportDocument doc);
@@ -46,6 +48,9 @@ public:
     bool next(DocumentPage& page);
     // Pages handed out so far.
     int pagesDone() const;
+    // Before the first page: pages are only counted, nothing is drawn (next()
+    // hands out empty pages). For showing a page count while pages are read.
+    void countOnly();
     // Lays out and drops pages until `index` (from 0) is the next one; false
     // when the report ends first.
     bool skipTo(int index);
@@ -58,11 +63,13 @@ private:
     std::shared_ptr<void> keep_;
     std::unique_ptr<Report> owned_;
     const Report* report_ = nullptr;
+    DocumentInfo info_;
     std::unique_ptr<Layout> layout_;
     std::unique_ptr<ReportDocument> held_;
     std::size_t heldNext_ = 0;
     int done_ = 0;
     bool started_ = false;
+    bool countOnly_ = false;
 };
 
 // Makes a fresh stream over the same report each time it is called: the

@@ -98,6 +98,15 @@ std::string csvSafeText(const std::string& text) {
     return text;
 }
 
+DocumentInfo infoOf(const Report& r) {
+    DocumentInfo info;
+    info.title = r.title();
+    info.page = r.pageSetup();
+    info.csvColumns = r.csvColumns();
+    info.textLineHeight = r.defaultFont().lineHeight();
+    return info;
+}
+
 } // namespace
 
 // The layout of one pass over the data source, driven a row at a time so that
@@ -117,10 +126,7 @@ public:
         : r_(r), pt_(r.pointsPerUnit()), fmt_(MaskOptions{r.language(), r.dateMask(), r.timeMask()}),
           countOnly_(countOnly), totalPages_(totalPages) {
         const auto& ps = r.pageSetup();
-        info_.title = r.title();
-        info_.page = ps;
-        info_.csvColumns = r.csvColumns();
-        info_.textLineHeight = r.defaultFont().lineHeight();
+        info_ = infoOf(r);
         bodyBottom_ = ps.height() - ps.marginBottom - std::max(0.0, r.pageFooter().height) * pt_;
         int n = static_cast<int>(r.groups().size());
         groupRows_.resize(static_cast<std::size_t>(n));
@@ -137,8 +143,14 @@ public:
 
     // The next finished page; false once the last was handed out.
     bool next(DocumentPage& out) {
-        while (done_.empty() && !ended_)
+        while (done_.empty() && counted_ == 0 && !ended_)
             step();
+        if (countOnly_) {
+            if (counted_ == 0) return false;
+            --counted_;
+            out = DocumentPage();
+            return true;
+        }
         if (done_.empty()) return false;
         out = std::move(done_.front());
         done_.pop_front();
@@ -355,7 +367,10 @@ private:
     }
 
     void finishPage() {
-        if (!countOnly_) done_.push_back(std::move(cur_));
+        if (countOnly_)
+            ++counted_;
+        else
+            done_.push_back(std::move(cur_));
         cur_ = DocumentPage();
     }
 
@@ -506,6 +521,7 @@ private:
     DocumentPage cur_;
     std::deque<DocumentPage> done_;
     int pageNo_ = 0;
+    int counted_ = 0; // count-only: pages finished and not yet handed out
     DataSource* src_ = nullptr;
     bool started_ = false, ended_ = false, have_ = false, any_ = false;
     Row row_, prev_;
@@ -549,10 +565,13 @@ static bool reportCountsPages(const Report& report) {
     return false;
 }
 
-PageStream::PageStream(const Report& report) : report_(&report) {}
+PageStream::PageStream(const Report& report) : report_(&report), info_(infoOf(report)) {}
+
+PageStream::PageStream(const Report& report, std::shared_ptr<void> keep)
+    : keep_(std::move(keep)), report_(&report), info_(infoOf(report)) {}
 
 PageStream::PageStream(std::unique_ptr<Report> report, std::shared_ptr<void> keep)
-    : keep_(std::move(keep)), owned_(std::move(report)), report_(owned_.get()) {}
+    : keep_(std::move(keep)), owned_(std::move(report)), report_(owned_.get()), info_(infoOf(*report_)) {}
 
 PageStream::PageStream(ReportDocument doc) : held_(std::make_unique<ReportDocument>(std::move(doc))) {
     if (!held_->pages.empty()) held_->pages.front().exportLines = std::move(held_->exportLines);
@@ -562,8 +581,16 @@ PageStream::PageStream(ReportDocument doc) : held_(std::make_unique<ReportDocume
 
 PageStream::~PageStream() = default;
 
+void PageStream::countOnly() {
+    if (!started_ && !held_) countOnly_ = true;
+}
+
 void PageStream::start() {
     started_ = true;
+    if (countOnly_) {
+        layout_ = std::make_unique<Layout>(*report_, true, -1);
+        return;
+    }
     int total = -1;
     if (reportCountsPages(*report_)) {
         DataSource* src = report_->dataSource();
@@ -580,9 +607,7 @@ void PageStream::start() {
 
 const DocumentInfo& PageStream::info() const {
     if (held_) return *held_;
-    if (!layout_) const_cast<PageStream*>(this)->start();
-    if (held_) return *held_;
-    return layout_->info();
+    return info_;
 }
 
 bool PageStream::next(DocumentPage& page) {
