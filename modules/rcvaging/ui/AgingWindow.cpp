@@ -15,8 +15,8 @@
 #include "modules/rcvaging/ui/AgingDataSource.h"
 #include "modules/rcvaging/ui/AgingReport.h"
 #include "report/ExportDialog.h"
+#include "report/PageStream.h"
 #include "report/ReportDocument.h"
-#include "report/ReportLayouter.h"
 #include "report/ReportPreviewDialog.h"
 #include "report/ReportPrinter.h"
 
@@ -368,11 +368,18 @@ void AgingWindow::setBusy(bool busy) {
         b->setEnabled(!busy);
 }
 
-report::ReportDocument AgingWindow::layOut() {
+namespace {
+// What a report's data source stands on: the computation and the source.
+struct AgingRun {
+    AgingRun(Database& db, const AgingOptions& o) : aging(db, o) {}
+    Aging aging;
+    std::unique_ptr<AgingDataSource> source;
+};
+} // namespace
+
+report::StreamFactory AgingWindow::streamFactory() {
     AgingOptions o = options();
     if (o.reportDate.isNull()) o.reportDate = o.today;
-    Database& db = Session::instance().database(kAlias);
-    Aging aging(db, o);
     AgingReportSetup s;
     s.ledger = ledger_;
     s.detailed = checkDetailed_->isChecked();
@@ -383,29 +390,53 @@ report::ReportDocument AgingWindow::layOut() {
     s.reportDate = o.reportDate;
     s.bucketNames = control_.bucketNames;
     s.language = link_.Language;
-    s.amountSign = aging.amountSign(core::RegionalSettings::current().currencySymbol);
-    std::unique_ptr<report::Report> r = AgingReport::build(s);
-    r->setPrintDateTime(printedAt_.isNull() ? DateTime::now() : printedAt_);
-    // Captions of the report from the module's language table.
-    try {
-        forms::LanguageTable table(stem_, core::toQString(link_.LangCode).toStdString());
-        const std::string form = AgingReport::formName(s);
-        if (auto title = table.find(form, form)) {
-            r->setTitle(title->caption);
-            r->setCaption("QRLabelTitle", title->caption);
-        }
-        for (report::ReportBand* band : r->allBands())
-            for (auto& item : band->items)
-                if (item.kind == report::ItemKind::Label && !item.name.empty())
-                    if (auto e = table.find(form, item.name)) item.text = e->caption;
-    } catch (const std::exception&) {
-    }
+    const std::string localSign = core::RegionalSettings::current().currencySymbol;
     std::array<std::string, 5> types;
     for (int i = 0; i < 5; ++i)
         types[static_cast<std::size_t>(i)] = messages_->message(i).toStdString();
-    AgingDataSource source(aging, s.detailed, s.printAddress, types);
-    r->setDataSource(&source);
-    return report::ReportLayouter::run(*r);
+    const DateTime printedAt = printedAt_.isNull() ? DateTime::now() : printedAt_;
+    const std::string stem = stem_;
+    const std::string langCode = core::toQString(link_.LangCode).toStdString();
+    // Each stream ages the ledger afresh over its own cursors, so that the
+    // preview can count pages while it shows others.
+    return [o, s, localSign, types, printedAt, stem, langCode]() mutable {
+        Database& db = Session::instance().database(kAlias);
+        auto run = std::make_shared<AgingRun>(db, o);
+        s.amountSign = run->aging.amountSign(localSign);
+        std::unique_ptr<report::Report> r = AgingReport::build(s);
+        r->setPrintDateTime(printedAt);
+        // Captions of the report from the module's language table.
+        try {
+            forms::LanguageTable table(stem, langCode);
+            const std::string form = AgingReport::formName(s);
+            if (auto title = table.find(form, form)) {
+                r->setTitle(title->caption);
+                r->setCaption("QRLabelTitle", title->caption);
+            }
+            for (report::ReportBand* band : r->allBands())
+                for (auto& item : band->items)
+                    if (item.kind == report::ItemKind::Label && !item.name.empty())
+                        if (auto e = table.find(form, item.name)) item.text = e->caption;
+        } catch (const std::exception&) {
+        }
+        run->source = std::make_unique<AgingDataSource>(run->aging, s.detailed, s.printAddress, types);
+        r->setDataSource(run->source.get());
+        return std::make_unique<report::PageStream>(std::move(r), std::move(run));
+    };
+}
+
+report::ReportDocument AgingWindow::layOut() {
+    std::unique_ptr<report::PageStream> pages = streamFactory()();
+    report::ReportDocument doc;
+    static_cast<report::DocumentInfo&>(doc) = pages->info();
+    report::DocumentPage page;
+    while (pages->next(page)) {
+        for (auto& l : page.exportLines)
+            doc.exportLines.push_back(std::move(l));
+        page.exportLines.clear();
+        doc.pages.push_back(std::move(page));
+    }
+    return doc;
 }
 
 void AgingWindow::runReport(int action) {
@@ -415,16 +446,17 @@ void AgingWindow::runReport(int action) {
         AgingWindow* w;
         ~Enable() { w->setBusy(false); }
     } enable{this};
-    report::ReportDocument doc = layOut();
+    report::StreamFactory pages = streamFactory();
     const int printer = core::toQString(link_.PrinterIndex).toInt();
     if (action == 0) {
-        report::ReportPrinter::printAndTell(doc, printer, checkPrintDialog_->isChecked(), link_.Language,
+        std::unique_ptr<report::PageStream> stream = pages();
+        report::ReportPrinter::printAndTell(*stream, printer, checkPrintDialog_->isChecked(), link_.Language,
                                             this);
     } else if (action == 1) {
-        report::ReportPreviewDialog preview(std::move(doc), printer, link_.Language, this);
+        report::ReportPreviewDialog preview(std::move(pages), printer, link_.Language, this);
         preview.exec();
     } else {
-        report::ExportDialog dialog(std::move(doc), link_.Language, this);
+        report::ExportDialog dialog(std::move(pages), link_.Language, this);
         if (dialog.exec() == QDialog::Accepted)
             QMetaObject::invokeMethod(this, &QDialog::accept, Qt::QueuedConnection);
     }
