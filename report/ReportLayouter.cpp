@@ -393,10 +393,14 @@ private:
     double growHeight(const ReportBand& b, const Row& row) const {
         double h = b.height * pt_;
         for (const auto& it : b.items) {
-            if (!it.visible || it.exportOnly || (it.kind != ItemKind::Label && it.kind != ItemKind::Field))
+            const bool computed = it.kind == ItemKind::Computed && it.grows && it.compute;
+            if (!it.visible || it.exportOnly ||
+                (it.kind != ItemKind::Label && it.kind != ItemKind::Field && !computed))
                 continue;
-            std::string text =
-                it.kind == ItemKind::Label ? it.text : fmt_.format(row.value(it.field), it.mask);
+            std::string text = it.kind == ItemKind::Label ? it.text
+                               : computed
+                                   ? fmt_.format(it.compute(PrintContext{row, page(), groupPage()}), it.mask)
+                                   : fmt_.format(row.value(it.field), it.mask);
             std::size_t lines = splitLines(text).size();
             if (lines > 1) {
                 const ItemFont& f = it.font ? *it.font : r_.defaultFont();

@@ -403,6 +403,14 @@ report::StreamFactory AgingWindow::streamFactory() {
         Database& db = Session::instance().database(kAlias);
         auto run = std::make_shared<AgingRun>(db, o);
         s.amountSign = run->aging.amountSign(localSign);
+        std::shared_ptr<AgingDataSource::CurrencySums> sums;
+        if (o.convertTo < 0 && o.printCurrency < 0) { // all currencies as stored: a total for each
+            sums = std::make_shared<AgingDataSource::CurrencySums>();
+            s.sumsByCurrency = sums;
+            s.currencySigns[0] = localSign;
+            for (std::size_t c = 0; c < 4; ++c)
+                s.currencySigns[c + 1] = run->aging.control().currencySigns[c];
+        }
         std::unique_ptr<report::Report> r = AgingReport::build(s);
         r->setPrintDateTime(printedAt);
         // Captions of the report from the module's language table.
@@ -419,7 +427,7 @@ report::StreamFactory AgingWindow::streamFactory() {
                         if (auto e = table.find(form, item.name)) item.text = e->caption;
         } catch (const std::exception&) {
         }
-        run->source = std::make_unique<AgingDataSource>(run->aging, s.detailed, s.printAddress, types);
+        run->source = std::make_unique<AgingDataSource>(run->aging, s.detailed, s.printAddress, types, sums);
         r->setDataSource(run->source.get());
         return std::make_unique<report::PageStream>(std::move(r), std::move(run));
     };

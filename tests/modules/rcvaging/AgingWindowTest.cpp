@@ -203,5 +203,17 @@ TEST_F(AgingWindowTest, FrenchSessionPrintsFrenchHeadings) {
     const std::string listing = report::ReportListing::text(doc);
     EXPECT_NE(listing.find("Âge des comptes clients"), std::string::npos);
     EXPECT_NE(listing.find("Échéance"), std::string::npos);
-    EXPECT_NE(listing.find("Fact."), std::string::npos);
+    EXPECT_NE(listing.find("Fact."), std::string::npos) << listing.substr(listing.find("summary"));
+}
+
+// Canadian and US dollars are never added together: without conversion the
+// report total is one line per currency (pinned by the reference listings);
+// converted, it is one total.
+TEST_F(AgingWindowTest, ConvertedReportHasOneTotal) {
+    auto& w = open();
+    w.findChild<QComboBox*>("ComboConvert")->setCurrentIndex(1); // Default
+    const std::string listing = report::ReportListing::text(w.layOut());
+    EXPECT_EQ(listing.find("QRTotalCaptions"), std::string::npos);
+    EXPECT_NE(listing.find("summary|QRTotalAmount|316.00|246.00|62.00|12.00|R|8.00B|$1,540.50\n"),
+              std::string::npos);
 }
