@@ -64,7 +64,7 @@ AgingWindow::~AgingWindow() = default;
 
 void AgingWindow::build() {
     const bool rcv = ledger_ == Ledger::Receivables;
-    setWindowTitle("Aging of accounts");
+    setWindowTitle(rcv ? "Aging of client accounts" : "Aging of supplier accounts");
     auto* outer = new QVBoxLayout(this);
     auto* tabs = new QTabWidget(this);
     tabs->setObjectName("PageControl1");

@@ -217,3 +217,25 @@ TEST_F(AgingWindowTest, ConvertedReportHasOneTotal) {
     EXPECT_NE(listing.find("summary|QRTotalAmount|316.00|246.00|62.00|12.00|R|8.00B|$1,540.50\n"),
               std::string::npos);
 }
+
+// Enter moves on from every entry field, and the title names the ledger.
+TEST_F(AgingWindowTest, EnterMovesOnAndTheTitleNamesTheLedger) {
+    for (Ledger ledger : {Ledger::Receivables, Ledger::Payables}) {
+        auto& w = open(ledger);
+        QApplication::setActiveWindow(&w);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+        EXPECT_EQ(w.windowTitle(),
+                  ledger == Ledger::Receivables ? "Aging of client accounts" : "Aging of supplier accounts");
+        for (const char* name : {"EditDate", "EditFrom", "EditTo", "EditTerritory", "ComboConvert",
+                                 "ComboCurrency", "ComboOlder", "CheckDetailed", "CheckZero"}) {
+            auto* field = w.findChild<QWidget*>(name);
+            if (!field || !field->isVisible()) continue; // no territory for suppliers
+            field->setFocus();
+            QApplication::processEvents();
+            ASSERT_EQ(QApplication::focusWidget(), field) << name;
+            QTest::keyClick(field, Qt::Key_Return);
+            EXPECT_NE(QApplication::focusWidget(), field) << name;
+            EXPECT_TRUE(w.isVisible()) << name;
+        }
+    }
+}
