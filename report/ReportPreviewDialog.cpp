@@ -16,6 +16,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QShortcut>
+#include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -73,11 +74,10 @@ void ReportPreviewDialog::build() {
 
     image_ = new QLabel(this);
     image_->setObjectName(QStringLiteral("LabelPageImage"));
-    image_->setAlignment(Qt::AlignCenter);
     scroll_ = new QScrollArea(this);
     scroll_->setObjectName(QStringLiteral("ScrollPages"));
     scroll_->setWidget(image_);
-    scroll_->setWidgetResizable(true);
+    scroll_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     scroll_->setBackgroundRole(QPalette::Dark);
 
     auto* bar = new QHBoxLayout;
@@ -301,7 +301,9 @@ void ReportPreviewDialog::refresh() {
 
     const double pageW = setup_.width() / 72.0 * kScreenDpi;
     const double pageH = setup_.height() / 72.0 * kScreenDpi;
-    const QSize view = scroll_->viewport()->size();
+    // The viewport without its scroll bars: the width they will take once the page shows.
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    const QSize view = scroll_->maximumViewportSize() - QSize(bar, 0);
     if (zoomMode_ == kFitWidth)
         scale_ = std::max(0.1, (view.width() - 16) / pageW);
     else if (zoomMode_ == kFitPage)
@@ -309,8 +311,10 @@ void ReportPreviewDialog::refresh() {
     else
         scale_ = zoomMode_;
     auto it = cache_.find(page_);
-    if (it != cache_.end())
+    if (it != cache_.end()) {
         image_->setPixmap(QPixmap::fromImage(PageRenderer::image(setup_, it->second, scale_, kScreenDpi)));
+        image_->adjustSize();
+    }
 }
 
 void ReportPreviewDialog::printReport() {

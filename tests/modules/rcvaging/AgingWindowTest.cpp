@@ -5,6 +5,7 @@
 #include "report/ReportDocument.h"
 #include "report/ReportExporter.h"
 #include "report/ReportListing.h"
+#include "report/ReportPreviewDialog.h"
 #include "tests/fixture/TempCompany.h"
 
 #include <QApplication>
@@ -52,6 +53,16 @@ void keepPdf(const report::ReportDocument& doc, const std::string& name) {
     if (const char* dir = std::getenv("VM_AGING_PDF"))
         report::ReportExporter::write(doc, report::ReportExporter::Format::Pdf,
                                       std::string(dir) + "/" + name);
+}
+
+// VM_AGING_PDF=<dir>: the preview of the window's listing as a picture.
+void keepPreview(AgingWindow& w, int language, const std::string& name) {
+    const char* dir = std::getenv("VM_AGING_PDF");
+    if (!dir) return;
+    report::ReportPreviewDialog preview(w.streamFactory(), 0, language, &w);
+    preview.show();
+    QApplication::processEvents();
+    preview.grab().save(QString::fromStdString(std::string(dir) + "/" + name));
 }
 
 void expectGolden(const std::string& actual, const std::string& name) {
@@ -182,6 +193,7 @@ TEST_F(AgingWindowTest, DetailedAndSummaryListingsMatchTheirReferences) {
     w.findChild<QCheckBox*>("CheckAddress")->setChecked(true);
     report::ReportDocument detail = w.layOut();
     keepPdf(detail, "detail-en.pdf");
+    keepPreview(w, 1, "preview-en.png");
     expectGolden(report::ReportListing::text(detail), "detail.listing");
     expectGolden(report::CsvExporter::text(detail), "detail.csv");
     w.findChild<QCheckBox*>("CheckDetailed")->setChecked(false);
@@ -198,6 +210,7 @@ TEST_F(AgingWindowTest, FrenchSessionPrintsFrenchHeadings) {
     w.findChild<QCheckBox*>("CheckComments")->setChecked(true);
     report::ReportDocument doc = w.layOut();
     keepPdf(doc, "detail-fr.pdf");
+    keepPreview(w, 2, "preview-fr.png");
     QPixmap shot = w.grab();
     if (const char* dir = std::getenv("VM_AGING_PDF")) shot.save(QString(dir) + "/window-fr.png");
     const std::string listing = report::ReportListing::text(doc);
