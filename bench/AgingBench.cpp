@@ -24,6 +24,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 
 using namespace vm;
@@ -52,9 +53,14 @@ double peakMb() {
     return kb / 1024.0;
 }
 
+// Processor time of the process: wall time suffers when the machine is busy.
+double cpuSeconds() {
+    return static_cast<double>(std::clock()) / CLOCKS_PER_SEC;
+}
+
 struct Timed {
     int pages = 0;
-    double firstPage = 0, total = 0, peak = 0;
+    double firstPage = 0, total = 0, cpu = 0, peak = 0;
 };
 
 // Builds a demo company of this size and measures everything on it; returns
@@ -155,24 +161,26 @@ Timed measure(int clients, int invoices) {
             out.firstPage = seconds(t);
         }
         t = Clock::now();
+        const double cpu0 = cpuSeconds();
         {
             auto pages = open();
             report::ReportExporter::write(*pages, report::ReportExporter::Format::Pdf, pdf);
             out.pages = pages->pagesDone();
         }
         out.total = seconds(t);
+        out.cpu = cpuSeconds() - cpu0;
         out.peak = peakMb();
-        std::printf("%s listing: %d pages to PDF in %.3f s (%.3f ms a page), first page shown after %.3f s, "
-                    "peak %.0f MB, %.1f MB file\n",
-                    detailed ? "detailed" : "summary", out.pages, out.total,
-                    1000.0 * out.total / std::max(1, out.pages), out.firstPage, out.peak,
+        std::printf("%s listing: %d pages to PDF in %.3f s, %.3f s processor (%.3f ms a page), first page "
+                    "shown after %.3f s, peak %.0f MB, %.1f MB file\n",
+                    detailed ? "detailed" : "summary", out.pages, out.total, out.cpu,
+                    1000.0 * out.cpu / std::max(1, out.pages), out.firstPage, out.peak,
                     static_cast<double>(std::filesystem::file_size(pdf)) / 1e6);
         return out;
     };
     const Timed sum = listing(false);
     const Timed det = listing(true);
     std::printf("detailed/summary time a page: %.2fx (target 1.5x); detailed peak %.0f MB (target 150)\n",
-                (det.total / std::max(1, det.pages)) / (sum.total / std::max(1, sum.pages)), det.peak);
+                (det.cpu / std::max(1, det.pages)) / (sum.cpu / std::max(1, sum.pages)), det.peak);
     std::filesystem::remove_all(root);
     return det;
 }
@@ -187,8 +195,8 @@ int main(int argc, char** argv) {
     // The detailed listing grows linearly: 100,000 rows beside 10,000.
     const Timed small = measure(1000, 6200);
     const Timed tenfold = measure(1000, 62000);
-    std::printf("detailed listing, 10x the rows: %.2fx the time (target at most 12x)\n",
-                tenfold.total / small.total);
+    std::printf("detailed listing, 10x the rows: %.2fx the processor time (target at most 12x)\n",
+                tenfold.cpu / small.cpu);
     if (clients > 0 && invoices > 0) measure(clients, invoices);
     return 0;
 }
