@@ -332,3 +332,15 @@ TEST(ReportExport, CancelledExportLeavesNoFile) {
     EXPECT_EQ(vm::test::readFile(kept), "before");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path().toStdString()), {}), 1);
 }
+
+// Each export writes its own temporary file: a file that happens to bear the
+// name another writer would use is left alone.
+TEST(ReportExport, ExportNeverTouchesAFixedTemporaryName) {
+    QTemporaryDir dir;
+    const std::string path = dir.filePath("out.csv").toStdString();
+    std::ofstream(path + ".part") << "someone else's";
+    vm::test::SampleReport s;
+    ASSERT_TRUE(ReportExporter::write(ReportLayouter::run(s.report), ReportExporter::Format::Csv, path));
+    EXPECT_EQ(vm::test::readFile(path + ".part"), "someone else's");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path().toStdString()), {}), 2);
+}
