@@ -191,3 +191,20 @@ TEST(ReportUi, ExportComponentsByName) {
     EXPECT_TRUE(QFileInfo::exists(out));
     dlclose(lib);
 }
+
+// Cancel while the pages are being written stops the export: no file, and
+// the dialog stays open saying so.
+TEST(ReportUi, CancelDuringExportLeavesNoFile) {
+    app();
+    QTemporaryDir dir;
+    setenv("VALMORAND_SETTINGS", dir.filePath("settings.ini").toUtf8().constData(), 1);
+    vm::test::SampleReport s;
+    s.report.detail().height = 150;
+    ExportDialog dlg(s.report, 1, nullptr);
+    dlg.setDirectory(dir.path());
+    QTimer::singleShot(0, [&] { QTest::mouseClick(child<QPushButton>(&dlg, "BtnCancel"), Qt::LeftButton); });
+    QTest::mouseClick(child<QPushButton>(&dlg, "BtnOK"), Qt::LeftButton);
+    EXPECT_NE(dlg.result(), QDialog::Accepted);
+    EXPECT_TRUE(dlg.statusText().contains("cancelled")) << dlg.statusText().toStdString();
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("List of Clients.pdf")));
+}
