@@ -1,6 +1,8 @@
 #pragma once
-#include <iosfwd>
+#include "report/PageStream.h"
+
 #include <string>
+#include <vector>
 
 namespace vm::report {
 
@@ -18,9 +20,13 @@ struct ReportDocument;
 class CsvExporter {
 public:
     static std::string text(const ReportDocument& doc);
+    // Writes the lines page by page as the stream lays them out.
+    static WriteOutcome write(PageStream& pages, const std::string& path, std::string* error = nullptr,
+                              const Progress& progress = {});
     // Writes the file; false (with a reason) when it cannot be written.
     static bool write(const ReportDocument& doc, const std::string& path, std::string* error = nullptr);
     static std::string quoted(const std::string& cell);
+    static void appendLine(std::string& out, const std::vector<std::string>& cells);
 };
 
 } // namespace vm::report

@@ -1,7 +1,8 @@
 #include "report/ExportDialog.h"
 
+#include "common/core/SettingsStore.h"
+#include "report/DataSource.h"
 #include "report/Report.h"
-#include "report/ReportLayouter.h"
 
 #include <QApplication>
 #include <QDir>
@@ -18,6 +19,7 @@
 #include <QVBoxLayout>
 
 #include <exception>
+#include <stdexcept>
 
 namespace vm::report {
 
@@ -25,16 +27,41 @@ namespace {
 QString tx(int language, const char* en, const char* fr) {
     return QString::fromUtf8(language == 1 ? en : fr);
 }
+constexpr char kFolderSetting[] = "ExportFolder";
 } // namespace
 
 ExportDialog::ExportDialog(const Report& report, int language, QWidget* parent)
-    : QDialog(parent), report_(&report), language_(language) {
+    : QDialog(parent), title_(report.title()), language_(language) {
+    // A second export reads the data source again from its start.
+    factory_ = [&report, used = false]() mutable {
+        DataSource* src = report.dataSource();
+        if (used && src && !src->rewind()) throw std::runtime_error("the report's data cannot be read again");
+        used = true;
+        return std::make_unique<PageStream>(report);
+    };
     build();
 }
 
 ExportDialog::ExportDialog(ReportDocument doc, int language, QWidget* parent)
-    : QDialog(parent), doc_(std::move(doc)), language_(language) {
+    : QDialog(parent), title_(doc.title), language_(language) {
+    auto held = std::make_shared<const ReportDocument>(std::move(doc));
+    factory_ = [held] { return std::make_unique<PageStream>(ReportDocument(*held)); };
     build();
+}
+
+ExportDialog::ExportDialog(StreamFactory pages, int language, QWidget* parent)
+    : QDialog(parent), factory_(std::move(pages)), language_(language) {
+    title_ = factory_()->info().title;
+    build();
+}
+
+QString ExportDialog::defaultDirectory() {
+    const QString last =
+        QString::fromStdString(core::SettingsStore().read(core::SettingsStore::kValmorand, kFolderSetting));
+    if (!last.isEmpty() && QFileInfo(last).isDir()) return last;
+    QString dir = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (dir.isEmpty() || !QDir().mkpath(dir)) dir = QDir::homePath();
+    return dir;
 }
 
 void ExportDialog::build() {
@@ -90,15 +117,13 @@ void ExportDialog::build() {
 
     connect(browse, &QPushButton::clicked, this, &ExportDialog::browse);
     connect(ok_, &QPushButton::clicked, this, &ExportDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(cancel, &QPushButton::clicked, this, &ExportDialog::reject);
     for (QRadioButton* r : {pdf_, csv_, text_})
         connect(r, &QRadioButton::toggled, this, [this](bool on) {
             if (on) formatChanged();
         });
 
-    dir_ = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (dir_.isEmpty()) dir_ = QDir::homePath();
-    setDirectory(dir_);
+    setDirectory(defaultDirectory());
     resize(480, sizeHint().height());
 }
 
@@ -129,8 +154,7 @@ QString ExportDialog::statusText() const {
 
 void ExportDialog::setDirectory(const QString& dir) {
     dir_ = dir;
-    const std::string title = doc_ ? doc_->title : report_->title();
-    QString name = QString::fromStdString(ReportExporter::cleanFileName(title)) + QLatin1Char('.') +
+    QString name = QString::fromStdString(ReportExporter::cleanFileName(title_)) + QLatin1Char('.') +
                    QLatin1String(ReportExporter::extension(format()));
     file_->setText(QDir(dir_).filePath(name));
 }
@@ -213,33 +237,57 @@ void ExportDialog::accept() {
     }
     ok_->setEnabled(false);
     status_->setText(tx(l, "Exporting...", "Exportation..."));
+    exporting_ = true;
+    cancel_ = false;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     std::string error;
-    bool ok = false;
+    WriteOutcome outcome = WriteOutcome::Failed;
     try {
-        if (!doc_) doc_ = ReportLayouter::run(*report_);
-        ok = ReportExporter::write(*doc_, format(), path.toStdString(), &error);
+        std::unique_ptr<PageStream> pages = factory_();
+        outcome = ReportExporter::write(*pages, format(), path.toStdString(), &error, [&](int done) {
+            status_->setText(tx(l, "Exporting: %1 pages done", "Exportation : %1 pages faites").arg(done));
+            QApplication::processEvents();
+            return !cancel_;
+        });
     } catch (const std::exception& e) {
         error = e.what();
-        if (!doc_)
-            layoutError_ =
-                tx(l, "The report could not be prepared: %1", "Le rapport n'a pas pu être préparé : %1")
-                    .arg(QString::fromStdString(error));
+        layoutError_ =
+            tx(l, "The report could not be prepared: %1", "Le rapport n'a pas pu être préparé : %1")
+                .arg(QString::fromStdString(error));
     }
+    exporting_ = false;
+    QApplication::restoreOverrideCursor();
     if (!layoutError_.isEmpty()) {
-        QApplication::restoreOverrideCursor();
         showError(layoutError_);
         return;
     }
-    QApplication::restoreOverrideCursor();
-    if (!ok) {
+    if (outcome == WriteOutcome::Cancelled) {
+        showError(tx(l, "The export was cancelled; no file was written.",
+                     "L'exportation a été annulée; aucun fichier n'a été écrit."));
+        return;
+    }
+    if (outcome != WriteOutcome::Written) {
         showError(tx(l, "The report could not be exported: %1", "Le rapport n'a pas pu être exporté : %1")
                       .arg(QString::fromStdString(error)));
         return;
     }
     exported_ = path;
+    try {
+        core::SettingsStore().write(core::SettingsStore::kValmorand, kFolderSetting,
+                                    QFileInfo(path).absolutePath().toStdString());
+    } catch (const std::exception&) {
+        // The folder is only a convenience for next time.
+    }
     status_->setText(tx(l, "Exported to %1", "Exporté dans %1").arg(path));
     QDialog::accept();
+}
+
+void ExportDialog::reject() {
+    if (exporting_) { // Cancel or Escape while writing: stop, stay open
+        cancel_ = true;
+        return;
+    }
+    QDialog::reject();
 }
 
 } // namespace vm::report

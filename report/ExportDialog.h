@@ -1,10 +1,8 @@
 #pragma once
-#include "report/ReportDocument.h"
+#include "report/PageStream.h"
 #include "report/ReportExporter.h"
 
 #include <QDialog>
-
-#include <optional>
 
 class QLabel;
 class QLineEdit;
@@ -16,10 +14,14 @@ namespace vm::report {
 class Report;
 
 // The modal export dialog: choose PDF, CSV or plain text and a file (named
-// after the report title by default, in the user's documents folder), then
-// export. It closes with Accepted only once the file is written; a failure
-// is shown in the dialog, which stays open. The report is laid out (its data
-// source read) only when the user confirms, once.
+// after the report title by default, in the folder of the last export, else
+// the user's documents folder, made when missing), then export. It closes
+// with Accepted only once the file is written; a failure is shown in the
+// dialog, which stays open. The report is laid out (its data source read)
+// only when the user confirms, page by page as the file is written; the
+// status line counts the pages done and Cancel stops the export, leaving no
+// file. The folder of a successful export is remembered in the workstation
+// settings (ExportFolder in the Valmorand section).
 //
 // Widgets carry component names as objectNames (RadioFormat, RadioPdf, RadioCsv,
 // RadioText, LabelFile, EditFile, BtnBrowse, LabelStatus, BtnOK, BtnCancel) for the
@@ -30,6 +32,10 @@ class ExportDialog : public QDialog {
 public:
     ExportDialog(const Report& report, int language, QWidget* parent = nullptr);
     ExportDialog(ReportDocument doc, int language, QWidget* parent = nullptr);
+    ExportDialog(StreamFactory pages, int language, QWidget* parent = nullptr);
+
+    // The folder a new export dialog starts in.
+    static QString defaultDirectory();
 
     ReportExporter::Format format() const;
     void setFormat(ReportExporter::Format f);
@@ -44,6 +50,7 @@ public:
     QString statusText() const;
 
     void accept() override;
+    void reject() override;
 
 private:
     void build();
@@ -52,9 +59,11 @@ private:
     QString resolvedPath() const;
     void showError(const QString& text);
 
-    const Report* report_ = nullptr;
-    std::optional<ReportDocument> doc_;
+    StreamFactory factory_;
+    std::string title_;
     int language_;
+    bool exporting_ = false;
+    bool cancel_ = false;
     QString dir_;
     QString exported_;
     QString confirmedPath_; // chosen in the file dialog, which asked about replacing

@@ -38,11 +38,15 @@ Qt::Alignment qalign(Alignment a) {
 
 void PageRenderer::paint(const ReportDocument& doc, int index, QPainter& painter, double dpiX, double dpiY) {
     if (index < 0 || index >= static_cast<int>(doc.pages.size())) return;
+    paint(doc.pages[static_cast<std::size_t>(index)], painter, dpiX, dpiY);
+}
+
+void PageRenderer::paint(const DocumentPage& page, QPainter& painter, double dpiX, double dpiY) {
     const double sx = dpiX / 72.0, sy = dpiY / 72.0;
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
-    for (const auto& it : doc.pages[static_cast<std::size_t>(index)].items) {
+    for (const auto& it : page.items) {
         QRectF r(it.x * sx, it.y * sy, it.width * sx, it.height * sy);
         switch (it.shape) {
         case PlacedItem::Shape::Line:
@@ -85,16 +89,22 @@ void PageRenderer::paint(const ReportDocument& doc, int index, QPainter& painter
 }
 
 QImage PageRenderer::image(const ReportDocument& doc, int index, double zoom, double screenDpi) {
+    static const DocumentPage blank;
+    const bool in = index >= 0 && index < static_cast<int>(doc.pages.size());
+    return image(doc.page, in ? doc.pages[static_cast<std::size_t>(index)] : blank, zoom, screenDpi);
+}
+
+QImage PageRenderer::image(const PageSetup& setup, const DocumentPage& page, double zoom, double screenDpi) {
     const double dpi = screenDpi * (zoom > 0 ? zoom : 1.0);
-    const int w = static_cast<int>(std::ceil(doc.page.width() * dpi / 72.0));
-    const int h = static_cast<int>(std::ceil(doc.page.height() * dpi / 72.0));
+    const int w = static_cast<int>(std::ceil(setup.width() * dpi / 72.0));
+    const int h = static_cast<int>(std::ceil(setup.height() * dpi / 72.0));
     QImage img(std::max(1, w), std::max(1, h), QImage::Format_RGB32);
     const int dpm = static_cast<int>(std::lround(dpi / 0.0254));
     img.setDotsPerMeterX(dpm);
     img.setDotsPerMeterY(dpm);
     img.fill(Qt::white);
     QPainter painter(&img);
-    paint(doc, index, painter, dpi, dpi);
+    paint(page, painter, dpi, dpi);
     painter.end();
     return img;
 }

@@ -5,6 +5,8 @@ class QPainter;
 
 namespace vm::report {
 
+struct DocumentPage;
+struct PageSetup;
 struct ReportDocument;
 
 // Paints laid-out pages with QPainter, on any device: a PDF writer, a
@@ -18,6 +20,10 @@ public:
     // The page as an image on white, at `zoom` times its size on a screen of
     // screenDpi dots per inch.
     static QImage image(const ReportDocument& doc, int index, double zoom = 1.0, double screenDpi = 96.0);
+    // The same for one page handed out by a PageStream.
+    static void paint(const DocumentPage& page, QPainter& painter, double dpiX, double dpiY);
+    static QImage image(const PageSetup& setup, const DocumentPage& page, double zoom = 1.0,
+                        double screenDpi = 96.0);
 };
 
 } // namespace vm::report

@@ -1,4 +1,6 @@
 #pragma once
+#include "report/PageStream.h"
+
 #include <string>
 
 namespace vm::report {
@@ -7,9 +9,13 @@ struct ReportDocument;
 
 // Writes a laid-out report as a PDF file, one PDF page per report page, with
 // the report's paper and orientation and its title as the document title.
-// The file is written whole or not at all.
+// Pages are painted into the file as they come and let go. The file is
+// written whole or not at all: a failed or cancelled export leaves no file
+// (and an existing file of that name as it was).
 class PdfExporter {
 public:
+    static WriteOutcome write(PageStream& pages, const std::string& path, std::string* error = nullptr,
+                              const Progress& progress = {});
     static bool write(const ReportDocument& doc, const std::string& path, std::string* error = nullptr);
 };
 

@@ -25,26 +25,36 @@ struct PlacedItem {
     bool repeated = false; // a group header printed again on a following page
 };
 
-struct DocumentPage {
-    std::vector<PlacedItem> items;
-};
-
 // One line of the CSV export: a printed band that holds exported items.
 struct ExportLine {
     BandKind band = BandKind::Detail;
     std::vector<std::string> cells; // one per CSV column
 };
 
+struct DocumentPage {
+    std::vector<PlacedItem> items;
+    // The CSV lines of the bands printed on this page (pages handed out one
+    // at a time by a PageStream; ReportDocument gathers them in exportLines).
+    std::vector<ExportLine> exportLines;
+};
+
+// What every output needs to know of a report besides its pages.
+struct DocumentInfo {
+    std::string title;
+    PageSetup page;
+    std::vector<std::string> csvColumns;
+    double textLineHeight = 10.8; // the default font's line: the row grid of the text export
+};
+
 // A report laid out on pages: what every output (painter, listing, CSV,
 // text) works from, so that they all show the same thing and the data
 // source is read only once.
-struct ReportDocument {
-    std::string title;
-    PageSetup page;
+//
+// The whole document is held in memory: for small reports and the tests.
+// Large reports go page by page through a PageStream instead.
+struct ReportDocument : DocumentInfo {
     std::vector<DocumentPage> pages;
-    std::vector<std::string> csvColumns;
     std::vector<ExportLine> exportLines;
-    double textLineHeight = 10.8; // the default font's line: the row grid of the text export
 };
 
 } // namespace vm::report

@@ -20,6 +20,20 @@ bool ReportExporter::write(const ReportDocument& doc, Format format, const std::
     return false;
 }
 
+WriteOutcome ReportExporter::write(PageStream& pages, Format format, const std::string& path,
+                                   std::string* error, const Progress& progress) {
+    switch (format) {
+    case Format::Pdf:
+        return PdfExporter::write(pages, path, error, progress);
+    case Format::Csv:
+        return CsvExporter::write(pages, path, error, progress);
+    case Format::Text:
+        return TextExporter::write(pages, path, error, progress);
+    }
+    if (error) *error = "unknown export format";
+    return WriteOutcome::Failed;
+}
+
 const char* ReportExporter::extension(Format format) {
     switch (format) {
     case Format::Pdf:

@@ -1,4 +1,6 @@
 #pragma once
+#include "report/PageStream.h"
+
 #include <string>
 
 namespace vm::report {
@@ -13,6 +15,10 @@ public:
 
     static bool write(const ReportDocument& doc, Format format, const std::string& path,
                       std::string* error = nullptr);
+    // Page by page from a stream, with progress and cancelling; a failed or
+    // cancelled export leaves no file.
+    static WriteOutcome write(PageStream& pages, Format format, const std::string& path,
+                              std::string* error = nullptr, const Progress& progress = {});
     static const char* extension(Format format); // "pdf", "csv", "txt"
     // A file name made from a report title: path separators, characters that
     // file systems refuse and control characters become '_', leading dots and

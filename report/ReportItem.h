@@ -66,6 +66,10 @@ struct ReportItem {
     // Exported but not drawn: a value the CSV needs on every line that the
     // printed band leaves to its group header.
     bool exportOnly = false;
+    // Computed: the value may hold several lines, and the band grows to show
+    // them; compute is then also called to measure the band, so it must give
+    // the same value twice.
+    bool grows = false;
 
     static ReportItem label(std::string name, std::string text, double x, double y, double w, double h,
                             Alignment a = Alignment::Left);

@@ -1,5 +1,7 @@
 #include "report/ReportLayouter.h"
 
+#include "report/PageStream.h"
+
 #include "report/DataSource.h"
 #include "report/MaskFormatter.h"
 #include "report/Report.h"
@@ -7,6 +9,7 @@
 #include "report/TextUtil.h"
 
 #include <algorithm>
+#include <deque>
 
 namespace vm::report {
 
@@ -95,15 +98,35 @@ std::string csvSafeText(const std::string& text) {
     return text;
 }
 
-class Run {
+DocumentInfo infoOf(const Report& r) {
+    DocumentInfo info;
+    info.title = r.title();
+    info.page = r.pageSetup();
+    info.csvColumns = r.csvColumns();
+    info.textLineHeight = r.defaultFont().lineHeight();
+    return info;
+}
+
+} // namespace
+
+// The layout of one pass over the data source, driven a row at a time so that
+// pages come out as they fill.
+class PageStream::Layout {
 public:
-    explicit Run(const Report& r)
-        : r_(r), pt_(r.pointsPerUnit()), fmt_(MaskOptions{r.language(), r.dateMask(), r.timeMask()}) {
+    struct PageCountSlot {
+        int page; // from 1
+        std::size_t index;
+        std::string mask;
+    };
+
+    // countOnly: only page breaks are worked out, nothing is drawn.
+    // totalPages: what page counts print (-1 unknown: they are left blank and
+    // listed in pageCountSlots()).
+    Layout(const Report& r, bool countOnly, int totalPages)
+        : r_(r), pt_(r.pointsPerUnit()), fmt_(MaskOptions{r.language(), r.dateMask(), r.timeMask()}),
+          countOnly_(countOnly), totalPages_(totalPages) {
         const auto& ps = r.pageSetup();
-        doc_.title = r.title();
-        doc_.page = ps;
-        doc_.csvColumns = r.csvColumns();
-        doc_.textLineHeight = r.defaultFont().lineHeight();
+        info_ = infoOf(r);
         bodyBottom_ = ps.height() - ps.marginBottom - std::max(0.0, r.pageFooter().height) * pt_;
         int n = static_cast<int>(r.groups().size());
         groupRows_.resize(static_cast<std::size_t>(n));
@@ -114,56 +137,84 @@ public:
                     accs_.push_back({&it, resetLevelOf(*b, it), {}, 0, false});
     }
 
-    ReportDocument run() {
-        const auto& groups = r_.groups();
-        int n = static_cast<int>(groups.size());
-        DataSource* src = r_.dataSource();
-        // The first row is read before the first page starts, so that its
-        // header can show it (a statement's client).
-        bool have = src && src->next();
-        Row row;
-        if (have) row = Row::capture(*src);
-        current_ = row;
-        startPage();
-        bool any = false;
-        std::vector<Value> prevKeys;
-        Row prev;
-        while (have) {
-            std::vector<Value> keys;
-            for (const auto& g : groups)
-                keys.push_back(g.key ? g.key(row) : row.value(g.keyField));
-            int change = n > 0 ? 0 : -1;
-            if (any) {
-                change = -1;
-                for (int L = 0; L < n && change < 0; ++L)
-                    if (!(keys[static_cast<std::size_t>(L)] == prevKeys[static_cast<std::size_t>(L)]))
-                        change = L;
-                for (int L = n - 1; change >= 0 && L >= change; --L)
-                    closeGroup(L, prev);
-            }
-            current_ = row; // a page started by a group header shows the new group
-            for (int L = change; L >= 0 && L < n; ++L)
-                openGroup(L, row);
-            if (!src->groupOnly()) detail(row);
-            prev = row;
-            prevKeys = std::move(keys);
-            any = true;
-            have = src->next();
-            if (have) row = Row::capture(*src);
+    const DocumentInfo& info() const { return info_; }
+    const std::vector<PageCountSlot>& pageCountSlots() const { return pageCounts_; }
+    int pagesLaidOut() const { return pageNo_; }
+
+    // The next finished page; false once the last was handed out.
+    bool next(DocumentPage& out) {
+        while (done_.empty() && counted_ == 0 && !ended_)
+            step();
+        if (countOnly_) {
+            if (counted_ == 0) return false;
+            --counted_;
+            out = DocumentPage();
+            return true;
         }
-        if (any)
-            for (int L = n - 1; L >= 0; --L)
-                closeGroup(L, prev);
-        current_ = prev;
-        placeBand(r_.summary(), prev, -1);
-        endPage();
-        for (const auto& slot : pageCounts_)
-            doc_.pages[slot.page].items[slot.index].text =
-                MaskFormatter::formatInteger(static_cast<std::int64_t>(doc_.pages.size()), slot.mask);
-        return std::move(doc_);
+        if (done_.empty()) return false;
+        out = std::move(done_.front());
+        done_.pop_front();
+        return true;
+    }
+
+    // Runs to the end (a counting pass); returns the number of pages.
+    int count() {
+        while (!ended_)
+            step();
+        return pageNo_;
     }
 
 private:
+    // One row (its group changes, its detail band), or the end of the report.
+    void step() {
+        const auto& groups = r_.groups();
+        const int n = static_cast<int>(groups.size());
+        if (!started_) {
+            started_ = true;
+            src_ = r_.dataSource();
+            // The first row is read before the first page starts, so that its
+            // header can show it (a statement's client).
+            have_ = src_ && src_->next();
+            if (have_) row_ = Row::capture(*src_);
+            current_ = row_;
+            startPage();
+            return;
+        }
+        if (!have_) {
+            if (any_)
+                for (int L = n - 1; L >= 0; --L)
+                    closeGroup(L, prev_);
+            current_ = prev_;
+            placeBand(r_.summary(), prev_, -1);
+            endPage();
+            finishPage();
+            ended_ = true;
+            return;
+        }
+        std::vector<Value> keys;
+        keys.reserve(groups.size());
+        for (const auto& g : groups)
+            keys.push_back(g.key ? g.key(row_) : row_.value(g.keyField));
+        int change = n > 0 ? 0 : -1;
+        if (any_) {
+            change = -1;
+            for (int L = 0; L < n && change < 0; ++L)
+                if (!(keys[static_cast<std::size_t>(L)] == prevKeys_[static_cast<std::size_t>(L)]))
+                    change = L;
+            for (int L = n - 1; change >= 0 && L >= change; --L)
+                closeGroup(L, prev_);
+        }
+        current_ = row_; // a page started by a group header shows the new group
+        for (int L = change; L >= 0 && L < n; ++L)
+            openGroup(L, row_);
+        if (!src_->groupOnly()) detail(row_);
+        prev_ = std::move(row_);
+        prevKeys_ = std::move(keys);
+        any_ = true;
+        have_ = src_->next();
+        if (have_) row_ = Row::capture(*src_);
+    }
+
     int resetLevelOf(const ReportBand& b, const ReportItem& it) const {
         switch (it.scope) {
         case AggregateScope::Report:
@@ -197,12 +248,14 @@ private:
     void openGroup(int L, const Row& row) {
         for (auto& a : accs_)
             if (a.resetLevel >= L) a.reset();
-        groupRows_[static_cast<std::size_t>(L)] = row;
-        groupActive_[static_cast<std::size_t>(L)] = true;
         const ReportBand& h = r_.groups()[static_cast<std::size_t>(L)].header;
         if (L == 0) groupStartPending_ = true;
         if (h.newPageBefore && bodyPlaced_) newPage();
+        // The group counts as running only once its header is placed: a page
+        // begun to make room for the header must not repeat it above itself.
         placeBand(h, row, L);
+        groupRows_[static_cast<std::size_t>(L)] = row;
+        groupActive_[static_cast<std::size_t>(L)] = true;
         if (groupStartPending_) { // header hidden or skipped: the group still starts here
             groupStartPage_ = page();
             groupStartPending_ = false;
@@ -275,11 +328,12 @@ private:
 
     bool fits(double h) const { return !bodyPlaced_ || y_ + h <= bodyBottom_ + 1e-6; }
 
-    int page() const { return static_cast<int>(doc_.pages.size()); }
+    int page() const { return pageNo_; }
     int groupPage() const { return page() - groupStartPage_ + 1; }
 
     void startPage() {
-        doc_.pages.emplace_back();
+        ++pageNo_;
+        cur_ = DocumentPage();
         if (groupStartPending_) { // the page a new outermost group starts on
             groupStartPage_ = page();
             groupStartPending_ = false;
@@ -312,8 +366,17 @@ private:
         if (f.afterPrint) f.afterPrint(row);
     }
 
+    void finishPage() {
+        if (countOnly_)
+            ++counted_;
+        else
+            done_.push_back(std::move(cur_));
+        cur_ = DocumentPage();
+    }
+
     void newPage() {
         endPage();
+        finishPage();
         startPage();
     }
 
@@ -330,10 +393,14 @@ private:
     double growHeight(const ReportBand& b, const Row& row) const {
         double h = b.height * pt_;
         for (const auto& it : b.items) {
-            if (!it.visible || it.exportOnly || (it.kind != ItemKind::Label && it.kind != ItemKind::Field))
+            const bool computed = it.kind == ItemKind::Computed && it.grows && it.compute;
+            if (!it.visible || it.exportOnly ||
+                (it.kind != ItemKind::Label && it.kind != ItemKind::Field && !computed))
                 continue;
-            std::string text =
-                it.kind == ItemKind::Label ? it.text : fmt_.format(row.value(it.field), it.mask);
+            std::string text = it.kind == ItemKind::Label ? it.text
+                               : computed
+                                   ? fmt_.format(it.compute(PrintContext{row, page(), groupPage()}), it.mask)
+                                   : fmt_.format(row.value(it.field), it.mask);
             std::size_t lines = splitLines(text).size();
             if (lines > 1) {
                 const ItemFont& f = it.font ? *it.font : r_.defaultFont();
@@ -382,12 +449,15 @@ private:
     }
 
     void emit(const ReportBand& b, const Row& row, int level, double top) {
-        const auto& ps = r_.pageSetup();
-        auto& items = doc_.pages.back().items;
-        bool exported = b.kind != BandKind::PageHeader && b.kind != BandKind::PageFooter;
-        bool exportedBand = exported && !repeating_;
-        ExportLine line{b.kind, std::vector<std::string>(doc_.csvColumns.size())};
+        const bool pageBand = b.kind == BandKind::PageHeader || b.kind == BandKind::PageFooter;
         ++bandInstance_;
+        if (!pageBand && !repeating_) lastPlaced_ = row;
+        if (countOnly_) return; // page breaks depend on heights only
+        const auto& ps = r_.pageSetup();
+        auto& items = cur_.items;
+        const bool exportedBand = !pageBand && !repeating_;
+        const auto& columns = info_.csvColumns;
+        ExportLine line{b.kind, std::vector<std::string>(columns.size())};
         bool anyCell = false;
         for (const auto& it : b.items) {
             if (!it.visible) continue;
@@ -424,8 +494,8 @@ private:
                 if (lines > 1)
                     p.height = std::max(p.height, static_cast<double>(lines) * p.font.lineHeight());
                 if (exportedBand && !it.csvColumn.empty()) {
-                    for (std::size_t c = 0; c < doc_.csvColumns.size(); ++c)
-                        if (equalsNoCase(doc_.csvColumns[c], it.csvColumn)) {
+                    for (std::size_t c = 0; c < columns.size(); ++c)
+                        if (equalsNoCase(columns[c], it.csvColumn)) {
                             line.cells[c] = isNumber(e.value)
                                                 ? fmt_.format(e.value, plainNumberMask(it.mask, e.value))
                                                 : csvSafeText(e.text);
@@ -435,24 +505,31 @@ private:
             }
             }
             if (it.exportOnly) continue;
-            if (pageCount) pageCounts_.push_back({doc_.pages.size() - 1, items.size(), it.mask});
+            if (pageCount) {
+                if (totalPages_ >= 0)
+                    p.text = MaskFormatter::formatInteger(totalPages_, it.mask);
+                else
+                    pageCounts_.push_back({pageNo_, items.size(), it.mask});
+            }
             items.push_back(std::move(p));
         }
-        if (anyCell) doc_.exportLines.push_back(std::move(line));
-        if (b.kind != BandKind::PageHeader && b.kind != BandKind::PageFooter && !repeating_)
-            lastPlaced_ = row;
+        if (anyCell) cur_.exportLines.push_back(std::move(line));
     }
-
-    struct PageCountSlot {
-        std::size_t page;
-        std::size_t index;
-        std::string mask;
-    };
 
     const Report& r_;
     double pt_;
     MaskFormatter fmt_;
-    ReportDocument doc_;
+    bool countOnly_;
+    std::int64_t totalPages_;
+    DocumentInfo info_;
+    DocumentPage cur_;
+    std::deque<DocumentPage> done_;
+    int pageNo_ = 0;
+    int counted_ = 0; // count-only: pages finished and not yet handed out
+    DataSource* src_ = nullptr;
+    bool started_ = false, ended_ = false, have_ = false, any_ = false;
+    Row row_, prev_;
+    std::vector<Value> prevKeys_;
     double y_ = 0;
     double bodyBottom_ = 0;
     bool bodyPlaced_ = false;
@@ -468,10 +545,101 @@ private:
     std::vector<PageCountSlot> pageCounts_;
 };
 
-} // namespace
-
 ReportDocument ReportLayouter::run(const Report& report) {
-    return Run(report).run();
+    PageStream::Layout layout(report, false, -1);
+    ReportDocument doc;
+    static_cast<DocumentInfo&>(doc) = layout.info();
+    DocumentPage page;
+    while (layout.next(page)) {
+        for (auto& l : page.exportLines)
+            doc.exportLines.push_back(std::move(l));
+        page.exportLines.clear();
+        doc.pages.push_back(std::move(page));
+    }
+    for (const auto& slot : layout.pageCountSlots())
+        doc.pages[static_cast<std::size_t>(slot.page - 1)].items[slot.index].text =
+            MaskFormatter::formatInteger(static_cast<std::int64_t>(doc.pages.size()), slot.mask);
+    return doc;
+}
+
+static bool reportCountsPages(const Report& report) {
+    for (const ReportBand* b : report.allBands())
+        for (const auto& it : b->items)
+            if (it.kind == ItemKind::PageCount && it.visible) return true;
+    return false;
+}
+
+PageStream::PageStream(const Report& report) : report_(&report), info_(infoOf(report)) {}
+
+PageStream::PageStream(const Report& report, std::shared_ptr<void> keep)
+    : keep_(std::move(keep)), report_(&report), info_(infoOf(report)) {}
+
+PageStream::PageStream(std::unique_ptr<Report> report, std::shared_ptr<void> keep)
+    : keep_(std::move(keep)), owned_(std::move(report)), report_(owned_.get()), info_(infoOf(*report_)) {}
+
+PageStream::PageStream(ReportDocument doc) : held_(std::make_unique<ReportDocument>(std::move(doc))) {
+    if (!held_->pages.empty()) held_->pages.front().exportLines = std::move(held_->exportLines);
+    held_->exportLines.clear();
+    started_ = true;
+}
+
+PageStream::~PageStream() = default;
+
+void PageStream::countOnly() {
+    if (!started_ && !held_) countOnly_ = true;
+}
+
+void PageStream::start() {
+    started_ = true;
+    if (countOnly_) {
+        layout_ = std::make_unique<Layout>(*report_, true, -1);
+        return;
+    }
+    int total = -1;
+    if (reportCountsPages(*report_)) {
+        DataSource* src = report_->dataSource();
+        if (src && src->rewind()) {
+            total = Layout(*report_, true, -1).count();
+            src->rewind();
+        } else if (src) { // cannot read twice: hold the pages
+            held_ = std::make_unique<ReportDocument>(ReportLayouter::run(*report_));
+            return;
+        }
+    }
+    layout_ = std::make_unique<Layout>(*report_, false, total);
+}
+
+const DocumentInfo& PageStream::info() const {
+    if (held_) return *held_;
+    return info_;
+}
+
+bool PageStream::next(DocumentPage& page) {
+    if (!started_) start();
+    bool got = false;
+    if (held_) {
+        if (heldNext_ < held_->pages.size()) {
+            page = std::move(held_->pages[heldNext_]);
+            held_->pages[heldNext_] = DocumentPage();
+            ++heldNext_;
+            got = true;
+        }
+    } else {
+        got = layout_->next(page);
+    }
+    if (got) ++done_;
+    return got;
+}
+
+int PageStream::pagesDone() const {
+    return done_;
+}
+
+bool PageStream::skipTo(int index) {
+    DocumentPage page;
+    while (done_ < index)
+        if (!next(page)) return false;
+    return true;
 }
 
 } // namespace vm::report

@@ -3,49 +3,81 @@
 #include "report/PageRenderer.h"
 #include "report/ReportPrinter.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QElapsedTimer>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPixmap>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
+#include <QShortcut>
+#include <QStyle>
+#include <QTimer>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <climits>
+#include <exception>
 
 namespace vm::report {
 
-ReportPreviewDialog::ReportPreviewDialog(ReportDocument doc, int printerIndex, int language, QWidget* parent)
-    : QDialog(parent), doc_(std::move(doc)), printerIndex_(printerIndex), language_(language) {
-    const bool en = language == 1;
-    setObjectName(QStringLiteral("ReportPreviewDialog"));
-    setWindowTitle(QString::fromStdString(doc_.title.empty() ? (en ? "Preview" : "Aperçu") : doc_.title));
+namespace {
+constexpr double kScreenDpi = 96.0;
+const double kZooms[] = {0.5, 0.75, 1.0, 1.25, 1.5, 2.0};
+} // namespace
 
-    auto button = [this](const char* name, const QString& caption) {
+ReportPreviewDialog::ReportPreviewDialog(StreamFactory pages, int printerIndex, int language, QWidget* parent)
+    : QDialog(parent), factory_(std::move(pages)), printerIndex_(printerIndex), language_(language) {
+    build();
+}
+
+ReportPreviewDialog::ReportPreviewDialog(ReportDocument doc, int printerIndex, int language, QWidget* parent)
+    : QDialog(parent), printerIndex_(printerIndex), language_(language) {
+    auto held = std::make_shared<const ReportDocument>(std::move(doc));
+    total_ = static_cast<int>(held->pages.size());
+    factory_ = [held] { return std::make_unique<PageStream>(ReportDocument(*held)); };
+    build();
+}
+
+ReportPreviewDialog::~ReportPreviewDialog() = default;
+
+void ReportPreviewDialog::build() {
+    const bool en = language_ == 1;
+    setObjectName(QStringLiteral("ReportPreviewDialog"));
+    auto button = [this](const char* name, const QString& caption, const QString& tip) {
         auto* b = new QPushButton(caption, this);
         b->setObjectName(QString::fromLatin1(name));
         b->setAutoDefault(false);
+        b->setToolTip(tip);
         return b;
     };
-    first_ = button("BtnFirst", en ? tr("First") : QStringLiteral("Première"));
-    prior_ = button("BtnPrior", en ? tr("Prior") : QStringLiteral("Précédente"));
-    next_ = button("BtnNext", en ? tr("Next") : QStringLiteral("Suivante"));
-    last_ = button("BtnLast", en ? tr("Last") : QStringLiteral("Dernière"));
-    print_ = button("BtnPrint", en ? tr("Print") : QStringLiteral("Imprimer"));
-    auto* close = button("BtnClose", en ? tr("Close") : QStringLiteral("Fermer"));
+    first_ = button("BtnFirst", en ? tr("First") : QStringLiteral("Première"), QStringLiteral("Home"));
+    prior_ = button("BtnPrior", en ? tr("Prior") : QStringLiteral("Précédente"), QStringLiteral("Page Up"));
+    next_ = button("BtnNext", en ? tr("Next") : QStringLiteral("Suivante"), QStringLiteral("Page Down"));
+    last_ = button("BtnLast", en ? tr("Last") : QStringLiteral("Dernière"), QStringLiteral("End"));
+    print_ = button("BtnPrint", en ? tr("Print") : QStringLiteral("Imprimer"), QStringLiteral("Ctrl+P"));
+    auto* close = button("BtnClose", en ? tr("Close") : QStringLiteral("Fermer"), QStringLiteral("Esc"));
     pageLabel_ = new QLabel(this);
     pageLabel_->setObjectName(QStringLiteral("LabelPage"));
     zoomBox_ = new QComboBox(this);
     zoomBox_->setObjectName(QStringLiteral("ComboZoom"));
-    for (int z : {50, 75, 100, 125, 150, 200})
-        zoomBox_->addItem(QStringLiteral("%1 %").arg(z), z / 100.0);
-    zoomBox_->setCurrentIndex(2);
+    zoomBox_->setToolTip(QStringLiteral("Ctrl++  Ctrl+-  Ctrl+0  Ctrl+1  Ctrl+2"));
+    zoomBox_->addItem(en ? tr("Fit to width") : QStringLiteral("Pleine largeur"), kFitWidth);
+    zoomBox_->addItem(en ? tr("Whole page") : QStringLiteral("Page entière"), kFitPage);
+    for (double z : kZooms)
+        zoomBox_->addItem(QStringLiteral("%1 %").arg(qRound(z * 100)), z);
 
     image_ = new QLabel(this);
     image_->setObjectName(QStringLiteral("LabelPageImage"));
-    image_->setAlignment(Qt::AlignCenter);
     scroll_ = new QScrollArea(this);
     scroll_->setObjectName(QStringLiteral("ScrollPages"));
     scroll_->setWidget(image_);
-    scroll_->setWidgetResizable(true);
+    scroll_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     scroll_->setBackgroundRole(QPalette::Dark);
 
     auto* bar = new QHBoxLayout;
@@ -63,43 +95,237 @@ ReportPreviewDialog::ReportPreviewDialog(ReportDocument doc, int printerIndex, i
     connect(first_, &QPushButton::clicked, this, [this] { showPage(0); });
     connect(prior_, &QPushButton::clicked, this, [this] { showPage(page_ - 1); });
     connect(next_, &QPushButton::clicked, this, [this] { showPage(page_ + 1); });
-    connect(last_, &QPushButton::clicked, this, [this] { showPage(pageCount() - 1); });
+    connect(last_, &QPushButton::clicked, this, [this] { showPage(INT_MAX); });
     connect(print_, &QPushButton::clicked, this, &ReportPreviewDialog::printReport);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
-    connect(zoomBox_, &QComboBox::currentIndexChanged, this,
+    connect(zoomBox_, &QComboBox::activated, this,
             [this](int i) { setZoom(zoomBox_->itemData(i).toDouble()); });
 
-    resize(900, 1000);
-    refresh();
+    auto key = [this](QKeySequence seq, auto fn) {
+        auto* s = new QShortcut(seq, this);
+        connect(s, &QShortcut::activated, this, fn);
+    };
+    key(QKeySequence(Qt::Key_PageDown), [this] { showPage(page_ + 1); });
+    key(QKeySequence(Qt::Key_PageUp), [this] { showPage(page_ - 1); });
+    for (auto mod : {Qt::KeyboardModifier::NoModifier, Qt::KeyboardModifier::ControlModifier}) {
+        key(QKeySequence(mod | Qt::Key_Home), [this] { showPage(0); });
+        key(QKeySequence(mod | Qt::Key_End), [this] { showPage(INT_MAX); });
+    }
+    key(QKeySequence(Qt::CTRL | Qt::Key_Plus), [this] { stepZoom(1); });
+    key(QKeySequence(Qt::CTRL | Qt::Key_Equal), [this] { stepZoom(1); });
+    key(QKeySequence(Qt::CTRL | Qt::Key_Minus), [this] { stepZoom(-1); });
+    key(QKeySequence(Qt::CTRL | Qt::Key_0), [this] { setZoom(kFitPage); });
+    key(QKeySequence(Qt::CTRL | Qt::Key_1), [this] { setZoom(1.0); });
+    key(QKeySequence(Qt::CTRL | Qt::Key_2), [this] { setZoom(kFitWidth); });
+    key(QKeySequence(Qt::CTRL | Qt::Key_P), [this] { printReport(); });
+
+    // Within the screen: a page at fit-to-width on a 1366 x 768 screen.
+    QScreen* screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
+    const QRect avail = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 700);
+    const int w = std::min(1000, avail.width() - 40);
+    const int h = std::min(1100, avail.height() - 80); // room for the title bar
+    resize(std::max(400, w), std::max(300, h));
+    move(avail.center() - QPoint(width() / 2, (height() + 30) / 2));
+
+    try {
+        reader_ = factory_();
+        const DocumentInfo& info = reader_->info();
+        setup_ = info.page;
+        title_ = info.title;
+        ensurePage(0);
+    } catch (const std::exception& e) {
+        QMessageBox::warning(this, windowTitle(), QString::fromUtf8(e.what()));
+        total_ = 0;
+    }
+    setWindowTitle(QString::fromStdString(title_.empty() ? (en ? "Preview" : "Aperçu") : title_));
+    if (total_ < 0) { // count the pages while the user reads
+        countTimer_ = new QTimer(this);
+        connect(countTimer_, &QTimer::timeout, this, &ReportPreviewDialog::countSome);
+        countTimer_->start(0);
+    }
+    setZoom(kFitWidth);
+}
+
+bool ReportPreviewDialog::ensurePage(int index) {
+    if (cache_.count(index)) return true;
+    if (total_ >= 0 && index >= total_) return false;
+    const bool toEnd = index == INT_MAX;
+    if (!reader_ || reader_->pagesDone() > index) reader_ = factory_(); // let go of: start again
+    const bool far = index - reader_->pagesDone() > 10;
+    if (far) QApplication::setOverrideCursor(Qt::WaitCursor);
+    try {
+        DocumentPage page;
+        while (reader_->pagesDone() <= index) {
+            const int at = reader_->pagesDone();
+            if (!reader_->next(page)) {
+                total_ = at;
+                break;
+            }
+            if (at == 0 || at + kCachedPages > index || toEnd) {
+                cache_[at] = std::move(page);
+                trimCache();
+            }
+        }
+    } catch (const std::exception& e) {
+        if (far) QApplication::restoreOverrideCursor();
+        total_ = reader_->pagesDone();
+        QMessageBox::warning(this, windowTitle(), QString::fromUtf8(e.what()));
+        return cache_.count(index) > 0;
+    }
+    if (far) QApplication::restoreOverrideCursor();
+    if (total_ >= 0 && countTimer_) {
+        countTimer_->stop();
+        counter_.reset();
+    }
+    return cache_.count(index) > 0;
+}
+
+// Keeps the first page and those nearest the one shown (or the newest, when
+// running to the last page).
+void ReportPreviewDialog::trimCache() {
+    while (static_cast<int>(cache_.size()) > kCachedPages) {
+        auto victim = cache_.end();
+        int worst = -1;
+        const int anchor = reader_ ? reader_->pagesDone() : page_;
+        for (auto it = cache_.begin(); it != cache_.end(); ++it) {
+            if (it->first == 0) continue;
+            const int d = std::min(std::abs(it->first - page_), std::abs(it->first - anchor));
+            if (d > worst) {
+                worst = d;
+                victim = it;
+            }
+        }
+        if (victim == cache_.end()) break;
+        cache_.erase(victim);
+    }
+}
+
+void ReportPreviewDialog::countSome() {
+    try {
+        if (!counter_) {
+            counter_ = factory_();
+            counter_->countOnly();
+        }
+        QElapsedTimer clock;
+        clock.start();
+        DocumentPage blank;
+        while (clock.elapsed() < 40)
+            if (!counter_->next(blank)) {
+                total_ = counter_->pagesDone();
+                break;
+            }
+    } catch (const std::exception&) {
+        total_ = -1; // the reader reports the error when it meets it
+        countTimer_->stop();
+        counter_.reset();
+        return;
+    }
+    if (total_ >= 0) {
+        countTimer_->stop();
+        counter_.reset();
+        refresh();
+    } else {
+        const bool en = language_ == 1;
+        const int known = std::max(counter_->pagesDone(), reader_ ? reader_->pagesDone() : 0);
+        pageLabel_->setText(en ? tr("Page %1 of %2+").arg(page_ + 1).arg(known)
+                               : QStringLiteral("Page %1 de %2+").arg(page_ + 1).arg(known));
+    }
+}
+
+void ReportPreviewDialog::finishCounting() {
+    while (countTimer_ && countTimer_->isActive())
+        countSome();
 }
 
 void ReportPreviewDialog::showPage(int index) {
-    if (pageCount() == 0) return;
-    page_ = std::clamp(index, 0, pageCount() - 1);
+    if (total_ == 0) return;
+    index = std::max(0, index);
+    if (index != INT_MAX && total_ >= 0) index = std::min(index, total_ - 1);
+    if (!ensurePage(index)) {
+        if (total_ <= 0) return;
+        index = total_ - 1; // past the end: the last page
+        if (!ensurePage(index)) return;
+    }
+    if (index == INT_MAX) index = total_ - 1;
+    page_ = index;
+    trimCache();
     refresh();
+    scroll_->verticalScrollBar()->setValue(0);
 }
 
 void ReportPreviewDialog::setZoom(double zoom) {
-    zoom_ = std::clamp(zoom, 0.25, 4.0);
+    zoomMode_ = zoom < 0 ? zoom : std::clamp(zoom, 0.25, 4.0);
+    int i = zoomBox_->findData(zoomMode_);
+    if (i >= 0) zoomBox_->setCurrentIndex(i);
     refresh();
+}
+
+void ReportPreviewDialog::stepZoom(int direction) {
+    double z = scale_;
+    if (direction > 0) {
+        for (double s : kZooms)
+            if (s > scale_ + 1e-3) {
+                z = s;
+                break;
+            }
+    } else {
+        for (auto it = std::rbegin(kZooms); it != std::rend(kZooms); ++it)
+            if (*it < scale_ - 1e-3) {
+                z = *it;
+                break;
+            }
+    }
+    setZoom(z);
+}
+
+void ReportPreviewDialog::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    if (zoomMode_ < 0) refresh();
 }
 
 void ReportPreviewDialog::refresh() {
     const bool en = language_ == 1;
-    int n = pageCount();
-    pageLabel_->setText(en ? tr("Page %1 of %2").arg(n ? page_ + 1 : 0).arg(n)
-                           : QStringLiteral("Page %1 de %2").arg(n ? page_ + 1 : 0).arg(n));
+    const int n = total_;
+    if (n >= 0)
+        pageLabel_->setText(en ? tr("Page %1 of %2").arg(n ? page_ + 1 : 0).arg(n)
+                               : QStringLiteral("Page %1 de %2").arg(n ? page_ + 1 : 0).arg(n));
+    else
+        pageLabel_->setText(
+            en ? tr("Page %1 of %2+").arg(page_ + 1).arg(reader_ ? reader_->pagesDone() : 1)
+               : QStringLiteral("Page %1 de %2+").arg(page_ + 1).arg(reader_ ? reader_->pagesDone() : 1));
     first_->setEnabled(page_ > 0);
     prior_->setEnabled(page_ > 0);
-    next_->setEnabled(page_ + 1 < n);
-    last_->setEnabled(page_ + 1 < n);
-    print_->setEnabled(n > 0);
-    if (n) image_->setPixmap(QPixmap::fromImage(PageRenderer::image(doc_, page_, zoom_)));
+    next_->setEnabled(n < 0 || page_ + 1 < n);
+    last_->setEnabled(n < 0 || page_ + 1 < n);
+    print_->setEnabled(n != 0);
+
+    const double pageW = setup_.width() / 72.0 * kScreenDpi;
+    const double pageH = setup_.height() / 72.0 * kScreenDpi;
+    // The viewport without its scroll bars: the width they will take once the page shows.
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    const QSize view = scroll_->maximumViewportSize() - QSize(bar, 0);
+    if (zoomMode_ == kFitWidth)
+        scale_ = std::max(0.1, (view.width() - 16) / pageW);
+    else if (zoomMode_ == kFitPage)
+        scale_ = std::max(0.1, std::min((view.width() - 16) / pageW, (view.height() - 16) / pageH));
+    else
+        scale_ = zoomMode_;
+    auto it = cache_.find(page_);
+    if (it != cache_.end()) {
+        image_->setPixmap(QPixmap::fromImage(PageRenderer::image(setup_, it->second, scale_, kScreenDpi)));
+        image_->adjustSize();
+    }
 }
 
 void ReportPreviewDialog::printReport() {
+    if (total_ == 0) return;
     print_->setEnabled(false);
-    ReportPrinter::printAndTell(doc_, printerIndex_, showSetup_, language_, this, pdfDir_);
+    try {
+        std::unique_ptr<PageStream> pages = factory_();
+        ReportPrinter::printAndTell(*pages, printerIndex_, showSetup_, language_, this, pdfDir_);
+    } catch (const std::exception& e) {
+        QMessageBox::warning(this, windowTitle(), QString::fromUtf8(e.what()));
+    }
     print_->setEnabled(true);
 }
 

@@ -6,14 +6,19 @@
 #include "report/ReportDocument.h"
 #include "report/ReportExporter.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QProgressDialog>
 #include <QStandardPaths>
+
+#include <limits>
 
 namespace vm::report {
 
@@ -43,79 +48,141 @@ QString ReportPrinter::freePdfPath(const QString& dir, const std::string& title)
     return path;
 }
 
-bool ReportPrinter::printOn(const ReportDocument& doc, QPrinter& printer) {
+WriteOutcome ReportPrinter::printOn(PageStream& pages, QPrinter& printer, const Progress& progress) {
+    const DocumentInfo& info = pages.info();
     printer.setFullPage(true);
-    printer.setPageLayout(toQPageLayout(doc.page));
-    printer.setDocName(QString::fromStdString(doc.title));
-    int from = 1, to = static_cast<int>(doc.pages.size());
+    printer.setPageLayout(toQPageLayout(info.page));
+    printer.setDocName(QString::fromStdString(info.title));
+    int from = 1, to = std::numeric_limits<int>::max();
     if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
-        from = std::max(from, printer.fromPage());
-        to = std::min(to, printer.toPage() > 0 ? printer.toPage() : to);
+        from = printer.fromPage();
+        if (printer.toPage() > 0) to = printer.toPage();
     }
+    if (!pages.skipTo(from - 1)) return WriteOutcome::Written; // nothing in the range
     QPainter painter;
-    if (!painter.begin(&printer)) return false;
-    for (int p = from; p <= to; ++p) {
-        if (p > from && !printer.newPage()) return false;
-        PageRenderer::paint(doc, p - 1, painter, printer.resolution(), printer.resolution());
+    if (!painter.begin(&printer)) return WriteOutcome::Failed;
+    DocumentPage page;
+    for (int p = from; p <= to && pages.next(page); ++p) {
+        if (p > from && !printer.newPage()) return WriteOutcome::Failed;
+        PageRenderer::paint(page, painter, printer.resolution(), printer.resolution());
+        if (progress && !progress(p - from + 1)) {
+            printer.abort();
+            painter.end();
+            return WriteOutcome::Cancelled;
+        }
     }
-    return painter.end();
+    return painter.end() ? WriteOutcome::Written : WriteOutcome::Failed;
+}
+
+bool ReportPrinter::printOn(const ReportDocument& doc, QPrinter& printer) {
+    PageStream pages{ReportDocument(doc)};
+    return printOn(pages, printer) == WriteOutcome::Written;
 }
 
 PrintOutcome ReportPrinter::print(const ReportDocument& doc, int printerIndex, bool showSetup,
                                   QWidget* parent, const QString& pdfDir) {
+    PageStream pages{ReportDocument(doc)};
+    return print(pages, printerIndex, showSetup, parent, pdfDir);
+}
+
+PrintOutcome ReportPrinter::print(PageStream& pages, int printerIndex, bool showSetup, QWidget* parent,
+                                  const QString& pdfDir, const Progress& progress) {
     PrintOutcome out;
-    QPrinterInfo info;
+    const DocumentInfo& info = pages.info();
+    QPrinterInfo printerInfo;
     const auto printers = QPrinterInfo::availablePrinters();
     if (printerIndex >= 0 && printerIndex < printers.size())
-        info = printers.at(printerIndex);
+        printerInfo = printers.at(printerIndex);
     else if (printerIndex < 0)
-        info = QPrinterInfo::defaultPrinter();
+        printerInfo = QPrinterInfo::defaultPrinter();
 
-    if (info.isNull()) {
+    if (printerInfo.isNull()) {
         QString dir = pdfDir;
         if (dir.isEmpty()) dir = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
         if (dir.isEmpty() || !QDir().mkpath(dir)) dir = QDir::homePath();
-        out.pdfPath = freePdfPath(dir, doc.title);
+        out.pdfPath = freePdfPath(dir, info.title);
         std::string error;
-        if (PdfExporter::write(doc, out.pdfPath.toStdString(), &error)) {
+        switch (PdfExporter::write(pages, out.pdfPath.toStdString(), &error, progress)) {
+        case WriteOutcome::Written:
             out.status = PrintOutcome::Status::SavedAsPdf;
-        } else {
+            break;
+        case WriteOutcome::Cancelled:
+            out.status = PrintOutcome::Status::Cancelled;
+            out.pdfPath.clear();
+            break;
+        case WriteOutcome::Failed:
             out.status = PrintOutcome::Status::Failed;
             out.error = QString::fromStdString(error);
+            break;
         }
         return out;
     }
 
-    QPrinter printer(info, QPrinter::HighResolution);
-    printer.setPageLayout(toQPageLayout(doc.page));
-    printer.setDocName(QString::fromStdString(doc.title));
+    QPrinter printer(printerInfo, QPrinter::HighResolution);
+    printer.setPageLayout(toQPageLayout(info.page));
+    printer.setDocName(QString::fromStdString(info.title));
     if (showSetup) {
         QPrintDialog dialog(&printer, parent);
-        dialog.setMinMax(1, std::max(1, static_cast<int>(doc.pages.size())));
+        // The number of pages is not known before they are laid out.
+        dialog.setMinMax(1, 99999);
         if (dialog.exec() != QDialog::Accepted) {
             out.status = PrintOutcome::Status::Cancelled;
             return out;
         }
     }
     out.printerName = printer.printerName();
-    if (printOn(doc, printer)) {
+    switch (printOn(pages, printer, progress)) {
+    case WriteOutcome::Written:
         out.status = PrintOutcome::Status::Printed;
-    } else {
+        break;
+    case WriteOutcome::Cancelled:
+        out.status = PrintOutcome::Status::Cancelled;
+        break;
+    case WriteOutcome::Failed:
         out.status = PrintOutcome::Status::Failed;
         out.error = QStringLiteral("printer %1").arg(printer.printerName());
+        break;
     }
     return out;
 }
 
 PrintOutcome ReportPrinter::printAndTell(const ReportDocument& doc, int printerIndex, bool showSetup,
                                          int language, QWidget* parent, const QString& pdfDir) {
-    PrintOutcome out = print(doc, printerIndex, showSetup, parent, pdfDir);
+    PageStream pages{ReportDocument(doc)};
+    return printAndTell(pages, printerIndex, showSetup, language, parent, pdfDir);
+}
+
+PrintOutcome ReportPrinter::printAndTell(PageStream& pages, int printerIndex, bool showSetup, int language,
+                                         QWidget* parent, const QString& pdfDir) {
+    const bool en = language == 1;
+    QProgressDialog bar(parent);
+    bar.setObjectName(QStringLiteral("ProgressPrint"));
+    bar.setWindowTitle(QString::fromStdString(pages.info().title));
+    bar.setCancelButtonText(en ? QStringLiteral("Cancel") : QStringLiteral("Annuler"));
+    bar.setRange(0, 0);
+    bar.setWindowModality(Qt::WindowModal);
+    bar.setMinimumDuration(std::numeric_limits<int>::max()); // shown by hand below
+    bar.hide();
+    QElapsedTimer clock;
+    clock.start();
+    auto progress = [&](int done) {
+        if (!bar.isVisible() && clock.elapsed() > 500) bar.show();
+        if (bar.isVisible()) {
+            bar.setLabelText(en ? QStringLiteral("Printing: %1 pages done").arg(done)
+                                : QStringLiteral("Impression : %1 pages faites").arg(done));
+            QCoreApplication::processEvents();
+        }
+        return !bar.wasCanceled();
+    };
+    PrintOutcome out = print(pages, printerIndex, showSetup, parent, pdfDir, progress);
+    bar.hide();
     QString text = out.message(language);
     if (!text.isEmpty()) {
+        const QString title = QString::fromStdString(pages.info().title);
         if (out.status == PrintOutcome::Status::Failed)
-            QMessageBox::warning(parent, QString::fromStdString(doc.title), text);
+            QMessageBox::warning(parent, title, text);
         else
-            QMessageBox::information(parent, QString::fromStdString(doc.title), text);
+            QMessageBox::information(parent, title, text);
     }
     return out;
 }

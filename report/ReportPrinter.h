@@ -1,4 +1,6 @@
 #pragma once
+#include "report/PageStream.h"
+
 #include <QString>
 
 class QPrinter;
@@ -27,8 +29,18 @@ struct PrintOutcome {
 // the system's default printer). When there is no such printer the pages are
 // saved as a PDF file instead, in pdfDir (the user's documents folder when
 // empty), named after the report title, never replacing an existing file.
+//
+// Pages are painted as they are laid out and let go. printAndTell shows the
+// pages done in a progress window (after half a second) whose Cancel stops
+// the job: the printer job is aborted, a PDF is not left behind.
 class ReportPrinter {
 public:
+    static PrintOutcome print(PageStream& pages, int printerIndex, bool showSetup = false,
+                              QWidget* parent = nullptr, const QString& pdfDir = {},
+                              const Progress& progress = {});
+    static PrintOutcome printAndTell(PageStream& pages, int printerIndex, bool showSetup, int language,
+                                     QWidget* parent, const QString& pdfDir = {});
+    static WriteOutcome printOn(PageStream& pages, QPrinter& printer, const Progress& progress = {});
     // With showSetup the print set-up dialog comes first and its choices
     // (printer, pages, copies) hold; cancelling it prints nothing.
     static PrintOutcome print(const ReportDocument& doc, int printerIndex, bool showSetup = false,

@@ -1,4 +1,6 @@
 #pragma once
+#include "report/PageStream.h"
+
 #include <string>
 
 namespace vm::report {
@@ -17,6 +19,12 @@ public:
     static constexpr double kPointsPerColumn = 6.0;
     static std::string text(const ReportDocument& doc);
     static bool write(const ReportDocument& doc, const std::string& path, std::string* error = nullptr);
+    // Writes the lines page by page as the stream lays them out.
+    static WriteOutcome write(PageStream& pages, const std::string& path, std::string* error = nullptr,
+                              const Progress& progress = {});
+
+private:
+    class Lines;
 };
 
 } // namespace vm::report

@@ -156,10 +156,13 @@ int agingCommand(const std::vector<std::string>& args) {
         }
         ProgressLine line;
         s.progress = [&](long long rows) { line.show("Aging: " + std::to_string(rows) + " rows"); };
-        const report::ReportDocument doc = layOutAgingListing(db, s);
-        line.clear();
+        // Page by page: a million-row ledger never sits in memory as a document.
+        std::unique_ptr<report::PageStream> pages =
+            agingListingStream([&db]() -> Database& { return db; }, s)();
         std::string error;
-        if (!report::ReportExporter::write(doc, format, output, &error)) {
+        const report::WriteOutcome outcome = report::ReportExporter::write(*pages, format, output, &error);
+        line.clear();
+        if (outcome != report::WriteOutcome::Written) {
             std::cerr << "valmorand-admin aging: " << output << ": " << error << "\n";
             return kExitFailed;
         }

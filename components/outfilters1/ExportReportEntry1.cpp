@@ -1,9 +1,9 @@
 #include "components/outfilters/ExportDialogTexts.h"
 #include "components/outfilters/ExportReportEntry.h"
 #include "components/outfilters1/TExportDialog1.h"
+#include "report/PageStream.h"
 #include "report/Report.h"
 #include "report/ReportExporter.h"
-#include "report/ReportLayouter.h"
 
 #include <exception>
 
@@ -22,8 +22,11 @@ extern "C" VM_EXPORT int ExportReportToFile(const vm::report::Report* report, co
     using vm::report::ReportExporter;
     if (!report || !path || !*path || format < 1 || format > 3) return 0;
     try {
-        auto doc = vm::report::ReportLayouter::run(*report);
-        return ReportExporter::write(doc, static_cast<ReportExporter::Format>(format), path) ? 1 : 0;
+        vm::report::PageStream pages(*report); // written page by page
+        return ReportExporter::write(pages, static_cast<ReportExporter::Format>(format), path) ==
+                       vm::report::WriteOutcome::Written
+                   ? 1
+                   : 0;
     } catch (const std::exception&) {
         return 0;
     }

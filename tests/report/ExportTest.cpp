@@ -4,8 +4,10 @@
 #include "report/CursorDataSource.h"
 #include "report/FilteredDataSource.h"
 #include "report/PageRenderer.h"
+#include "report/PageStream.h"
 #include "report/PdfExporter.h"
 #include "report/QueryDataSource.h"
+#include "report/Report.h"
 #include "report/ReportExporter.h"
 #include "report/ReportLayouter.h"
 #include "report/TextExporter.h"
@@ -20,6 +22,8 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <unistd.h>
 
 using namespace vm;
 using namespace vm::report;
@@ -218,4 +222,125 @@ TEST(ReportExport, RenderedTextIsAlignedAndNotClipped) {
     EXPECT_LE(hi3, 300);
     EXPECT_GE(hi3, 296);
     EXPECT_GT(lo3, 260);
+}
+
+namespace {
+
+// Rows made as they are read, so that the report's data takes no memory.
+class CountingSource : public DataSource {
+public:
+    explicit CountingSource(int rows) : rows_(rows) {}
+    bool next() override { return ++at_ <= rows_; }
+    std::vector<std::string> fieldNames() const override { return {"g", "n"}; }
+    Value value(std::string_view name) const override {
+        if (name == "g") return Value("Group " + std::to_string(at_ / 100));
+        return Value(Money::fromCents(at_ * 101));
+    }
+    bool rewind() override {
+        at_ = 0;
+        return true;
+    }
+
+private:
+    int rows_;
+    int at_ = 0;
+};
+
+long residentKb() {
+    long pages = 0, resident = 0;
+    if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
+        std::fclose(f);
+    }
+    return resident * (sysconf(_SC_PAGESIZE) / 1024);
+}
+
+// A report of about 300 pages with a group per 100 rows and "page N of M".
+struct LongReport {
+    CountingSource data{20000};
+    Report report{"Long"};
+    LongReport() {
+        report.setDataSource(&data);
+        report.setCsvColumns({"N"});
+        report.pageHeader().height = 20;
+        report.pageHeader().add(ReportItem::special(ItemKind::PageNumber, "pg", 0, 0, 40, 12));
+        report.pageHeader().add(ReportItem::special(ItemKind::PageCount, "of", 50, 0, 40, 12));
+        auto& g = report.addGroup("g");
+        g.header.height = 14;
+        g.header.repeatOnEachPage = true;
+        g.header.add(ReportItem::fieldItem("gh", "g", 0, 0, 200, 12));
+        g.footer.height = 14;
+        g.footer.add(ReportItem::sum("gt", "n", 300, 0, 100, 12, "#,##0.00"));
+        report.detail().height = 10;
+        for (int c = 0; c < 6; ++c)
+            report.detail().add(ReportItem::fieldItem("n" + std::to_string(c), "n", c * 80, 0, 75, 10,
+                                                      Alignment::Right, "#,##0.00")
+                                    .exportedAs("N"));
+    }
+};
+
+} // namespace
+
+// Pages are written and let go: memory does not grow with the pages, and
+// "page N of M" is right on every page.
+TEST(ReportExport, LongExportKeepsMemoryFlat) {
+    QTemporaryDir dir;
+    LongReport r;
+    PageStream pages(r.report);
+    long atPage20 = 0, last = 0;
+    int done = 0;
+    std::string error;
+    const std::string path = dir.filePath("long.pdf").toStdString();
+    auto outcome = PdfExporter::write(pages, path, &error, [&](int n) {
+        done = n;
+        if (n == 20) atPage20 = residentKb();
+        last = residentKb();
+        return true;
+    });
+    ASSERT_EQ(outcome, WriteOutcome::Written) << error;
+    ASSERT_GT(done, 250);
+    EXPECT_LT(last - atPage20, 12 * 1024) << "resident memory grew by " << (last - atPage20) << " KB";
+    EXPECT_EQ(infoField(run("pdfinfo '" + path + "'"), "Pages"), std::to_string(done));
+
+    r.data.rewind();
+    PageStream again(r.report);
+    DocumentPage page;
+    ASSERT_TRUE(again.skipTo(done - 1) && again.next(page));
+    EXPECT_EQ(page.items[0].text, std::to_string(done));
+    EXPECT_EQ(page.items[1].text, std::to_string(done));
+}
+
+// A cancelled or failing export leaves neither a file nor a temporary one,
+// and a file it would have replaced stays as it was.
+TEST(ReportExport, CancelledExportLeavesNoFile) {
+    QTemporaryDir dir;
+    for (auto format :
+         {ReportExporter::Format::Pdf, ReportExporter::Format::Csv, ReportExporter::Format::Text}) {
+        LongReport r;
+        PageStream pages(r.report);
+        const std::string path = dir.filePath("out").toStdString();
+        std::filesystem::remove(path);
+        auto outcome = ReportExporter::write(pages, format, path, nullptr, [](int n) { return n < 3; });
+        EXPECT_EQ(outcome, WriteOutcome::Cancelled);
+        EXPECT_TRUE(std::filesystem::is_empty(dir.path().toStdString()));
+    }
+    const std::string kept = dir.filePath("kept.csv").toStdString();
+    std::ofstream(kept) << "before";
+    LongReport r;
+    PageStream pages(r.report);
+    ReportExporter::write(pages, ReportExporter::Format::Csv, kept, nullptr, [](int) { return false; });
+    EXPECT_EQ(vm::test::readFile(kept), "before");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path().toStdString()), {}), 1);
+}
+
+// Each export writes its own temporary file: a file that happens to bear the
+// name another writer would use is left alone.
+TEST(ReportExport, ExportNeverTouchesAFixedTemporaryName) {
+    QTemporaryDir dir;
+    const std::string path = dir.filePath("out.csv").toStdString();
+    std::ofstream(path + ".part") << "someone else's";
+    vm::test::SampleReport s;
+    ASSERT_TRUE(ReportExporter::write(ReportLayouter::run(s.report), ReportExporter::Format::Csv, path));
+    EXPECT_EQ(vm::test::readFile(path + ".part"), "someone else's");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path().toStdString()), {}), 2);
 }

@@ -172,6 +172,27 @@ TEST(ReportLayout, GroupHeaderIsNotLeftAloneAtTheFootOfAPage) {
     EXPECT_EQ(findNamed(doc.pages[1], "n")->text, "5");
 }
 
+// A header that repeats on each page is printed once at the top of a page,
+// whether its group runs on from the page before or starts there.
+TEST(ReportLayout, RepeatedGroupHeaderIsPrintedOnceAfterAPageBreak) {
+    SmallReport r(0, 5);
+    r.data = VectorDataSource({"g", "n"});
+    for (int i = 1; i <= 7; ++i)
+        r.data.addRow({Value("A"), Value(i)});
+    r.data.addRow({Value("B"), Value(8)});
+    r.report.setDataSource(&r.data);
+    auto& g = r.report.addGroup("g");
+    g.header.height = 20;
+    g.header.repeatOnEachPage = true;
+    g.header.add(ReportItem::fieldItem("gh", "g", 0, 0, 50, 12));
+    ReportDocument doc = ReportLayouter::run(r.report);
+    ASSERT_EQ(doc.pages.size(), 3u);
+    EXPECT_EQ(countNamed(doc.pages[1], "gh"), 1); // A runs on
+    EXPECT_EQ(countNamed(doc.pages[2], "gh"), 1); // B starts on a new page
+    const std::string listing = ReportListing::text(doc);
+    EXPECT_EQ(listing, golden("group_page_break.listing", listing));
+}
+
 TEST(ReportLayout, HiddenDetailStillTotalsAndSkippedRowsDoNot) {
     SmallReport r(10, 5);
     r.report.detail().visible = false; // a summary listing

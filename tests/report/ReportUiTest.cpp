@@ -3,6 +3,7 @@
 #include "report/ReportLayouter.h"
 #include "report/ReportPreviewDialog.h"
 #include "report/ReportPrinter.h"
+#include "report/VectorDataSource.h"
 #include "tests/report/SampleReport.h"
 
 #include <QApplication>
@@ -12,6 +13,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -51,6 +53,7 @@ void whenModal(std::function<void(QWidget*)> act) {
 TEST(ReportUi, ExportDialogWritesTheChosenFormatOrStaysOpen) {
     app();
     QTemporaryDir dir;
+    setenv("VALMORAND_SETTINGS", dir.filePath("settings.ini").toUtf8().constData(), 1);
     vm::test::SampleReport s;
     ExportDialog dlg(s.report, 1, nullptr);
     dlg.setDirectory(dir.path());
@@ -70,6 +73,8 @@ TEST(ReportUi, ExportDialogWritesTheChosenFormatOrStaysOpen) {
     EXPECT_EQ(dlg.result(), QDialog::Accepted);
     EXPECT_EQ(dlg.exportedPath(), dir.filePath("clients.csv"));
     EXPECT_EQ(vm::test::readFile(dlg.exportedPath().toStdString()).substr(0, 9), "Territory");
+    // The next export starts in the folder of this one.
+    EXPECT_EQ(ExportDialog::defaultDirectory(), dir.path());
 
     ExportDialog fr(s.report, 2, nullptr);
     EXPECT_EQ(child<QPushButton>(&fr, "BtnCancel")->text(), "Annuler");
@@ -90,10 +95,48 @@ TEST(ReportUi, PreviewPagesThroughTheReport) {
     EXPECT_EQ(dlg.pageIndex(), pages - 1);
     EXPECT_FALSE(child<QPushButton>(&dlg, "BtnNext")->isEnabled());
     auto* img = child<QLabel>(&dlg, "LabelPageImage");
+    EXPECT_EQ(dlg.zoomMode(), ReportPreviewDialog::kFitWidth);
+    dlg.show();
+    QApplication::setActiveWindow(&dlg);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dlg));
+    dlg.setZoom(1.0);
     int w100 = img->pixmap().width();
-    child<QComboBox>(&dlg, "ComboZoom")->setCurrentIndex(5); // 200 %
-    EXPECT_DOUBLE_EQ(dlg.zoom(), 2.0);
-    EXPECT_NEAR(img->pixmap().width(), 2 * w100, 2);
+    QTest::keyClick(&dlg, Qt::Key_Plus, Qt::ControlModifier); // 125 %
+    EXPECT_DOUBLE_EQ(dlg.zoom(), 1.25);
+    EXPECT_NEAR(img->pixmap().width(), 1.25 * w100, 2);
+    QTest::keyClick(&dlg, Qt::Key_Home);
+    EXPECT_EQ(dlg.pageIndex(), 0);
+    QTest::keyClick(&dlg, Qt::Key_PageDown);
+    EXPECT_EQ(dlg.pageIndex(), 1);
+}
+
+// Over a stream the preview shows the first page at once, counts the rest
+// while the user reads, and holds only a few pages whatever the length.
+TEST(ReportUi, PreviewOfAStreamHoldsFewPagesAndFitsTheScreen) {
+    app();
+    ReportPreviewDialog dlg(
+        [] {
+            auto s = std::make_shared<vm::test::SampleReport>();
+            s->report.detail().height = 150; // about 30 pages
+            return std::make_unique<PageStream>(s->report, s);
+        },
+        0, 1);
+    EXPECT_EQ(dlg.pageCount(), -1);
+    EXPECT_FALSE(child<QLabel>(&dlg, "LabelPageImage")->pixmap().isNull());
+    dlg.finishCounting();
+    const int pages = dlg.pageCount();
+    ASSERT_GT(pages, ReportPreviewDialog::kCachedPages + 5);
+    QTest::mouseClick(child<QPushButton>(&dlg, "BtnLast"), Qt::LeftButton);
+    EXPECT_EQ(dlg.pageIndex(), pages - 1);
+    EXPECT_LE(dlg.cachedPages(), ReportPreviewDialog::kCachedPages);
+    dlg.showPage(5); // let go of: laid out again from the start
+    EXPECT_EQ(dlg.pageIndex(), 5);
+    EXPECT_EQ(child<QLabel>(&dlg, "LabelPage")->text(), QString("Page 6 of %1").arg(pages));
+    dlg.show();
+    const QRect screen = dlg.screen()->availableGeometry();
+    EXPECT_TRUE(screen.contains(dlg.frameGeometry())) << dlg.frameGeometry().height();
+    EXPECT_LE(child<QLabel>(&dlg, "LabelPageImage")->pixmap().width(),
+              child<QWidget>(&dlg, "ScrollPages")->width());
 }
 
 TEST(ReportUi, PrintingWithoutThatPrinterSavesAPdfAndSaysWhere) {
@@ -147,4 +190,21 @@ TEST(ReportUi, ExportComponentsByName) {
     EXPECT_EQ(show(&s2.report, 2, nullptr), 1);
     EXPECT_TRUE(QFileInfo::exists(out));
     dlclose(lib);
+}
+
+// Cancel while the pages are being written stops the export: no file, and
+// the dialog stays open saying so.
+TEST(ReportUi, CancelDuringExportLeavesNoFile) {
+    app();
+    QTemporaryDir dir;
+    setenv("VALMORAND_SETTINGS", dir.filePath("settings.ini").toUtf8().constData(), 1);
+    vm::test::SampleReport s;
+    s.report.detail().height = 150;
+    ExportDialog dlg(s.report, 1, nullptr);
+    dlg.setDirectory(dir.path());
+    QTimer::singleShot(0, [&] { QTest::mouseClick(child<QPushButton>(&dlg, "BtnCancel"), Qt::LeftButton); });
+    QTest::mouseClick(child<QPushButton>(&dlg, "BtnOK"), Qt::LeftButton);
+    EXPECT_NE(dlg.result(), QDialog::Accepted);
+    EXPECT_TRUE(dlg.statusText().contains("cancelled")) << dlg.statusText().toStdString();
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("List of Clients.pdf")));
 }

@@ -5,23 +5,41 @@
 namespace vm::aging {
 
 AgingDataSource::AgingDataSource(Aging& aging, bool detailed, bool withAddress,
-                                 std::array<std::string, 5> typeNames)
-    : aging_(aging), detailed_(detailed), withAddress_(withAddress), typeNames_(std::move(typeNames)) {}
+                                 std::array<std::string, 5> typeNames, std::shared_ptr<CurrencySums> sums)
+    : aging_(aging), sums_(std::move(sums)), detailed_(detailed), withAddress_(withAddress),
+      typeNames_(std::move(typeNames)) {}
 
 bool AgingDataSource::next() {
     if (done_) return false;
     if (detailed_ && hasAccount_ && row_ + 1 < account_.rows.size()) {
         ++row_;
+        addToSums();
         return true;
     }
     hasAccount_ = aging_.nextAccount(account_);
     row_ = 0;
     if (!hasAccount_) done_ = true;
+    if (hasAccount_) addToSums();
     return hasAccount_;
+}
+
+void AgingDataSource::addToSums() {
+    if (!sums_) return;
+    auto& s = (*sums_)[account_.currency];
+    if (!detailed_) {
+        s[0] += account_.total;
+        for (std::size_t b = 0; b < 5; ++b)
+            s[b + 1] += account_.buckets[b];
+    } else if (row_ < account_.rows.size()) {
+        const AgingRow& r = account_.rows[row_];
+        s[0] += r.amount;
+        s[static_cast<std::size_t>(std::clamp(r.bucket, 1, 5))] += r.amount;
+    }
 }
 
 bool AgingDataSource::rewind() {
     aging_.restart();
+    if (sums_) sums_->clear();
     hasAccount_ = false;
     done_ = false;
     row_ = 0;

@@ -3,6 +3,8 @@
 #include "report/DataSource.h"
 
 #include <array>
+#include <map>
+#include <memory>
 #include <string>
 
 namespace vm::aging {
@@ -18,8 +20,14 @@ namespace vm::aging {
 // days; summary rows add amount and b1..b5 as the account's totals.
 class AgingDataSource : public report::DataSource {
 public:
-    // typeNames: the short names of ledger types "1" to "5".
-    AgingDataSource(Aging& aging, bool detailed, bool withAddress, std::array<std::string, 5> typeNames);
+    // What the rows handed out add up to, by currency number: [0] the amount,
+    // [1..5] the buckets. Amounts of different currencies are never added.
+    using CurrencySums = std::map<int, std::array<Money, 6>>;
+
+    // typeNames: the short names of ledger types "1" to "5"; sums, when
+    // given, is kept up to date as rows are read (and cleared on rewind).
+    AgingDataSource(Aging& aging, bool detailed, bool withAddress, std::array<std::string, 5> typeNames,
+                    std::shared_ptr<CurrencySums> sums = {});
 
     bool next() override;
     std::vector<std::string> fieldNames() const override;
@@ -27,7 +35,10 @@ public:
     bool rewind() override;
 
 private:
+    void addToSums();
+
     Aging& aging_;
+    std::shared_ptr<CurrencySums> sums_;
     bool detailed_;
     bool withAddress_;
     std::array<std::string, 5> typeNames_;

@@ -17,8 +17,8 @@ const char* stemOf(Ledger ledger) {
 // Passes the rows through, counting them for the progress callback.
 class CountingSource : public report::DataSource {
 public:
-    CountingSource(report::DataSource& inner, const std::function<void(long long)>& progress)
-        : inner_(inner), progress_(progress) {}
+    CountingSource(report::DataSource& inner, std::function<void(long long)> progress)
+        : inner_(inner), progress_(std::move(progress)) {}
     bool next() override {
         const bool more = inner_.next();
         if (more && progress_ && ++rows_ % 500 == 0) progress_(rows_);
@@ -34,47 +34,85 @@ public:
 
 private:
     report::DataSource& inner_;
-    const std::function<void(long long)>& progress_;
+    std::function<void(long long)> progress_;
     long long rows_ = 0;
 };
 
 } // namespace
 
-report::ReportDocument layOutAgingListing(Database& company, const AgingListingSetup& setup) {
+namespace {
+// What a stream stands on: the computation and the sources over it.
+struct AgingRun {
+    AgingRun(Database& db, const AgingOptions& o) : aging(db, o) {}
+    Aging aging;
+    std::unique_ptr<AgingDataSource> source;
+    std::unique_ptr<CountingSource> counted;
+};
+} // namespace
+
+report::StreamFactory agingListingStream(std::function<Database&()> company, const AgingListingSetup& setup) {
     AgingOptions o = setup.options;
     if (o.reportDate.isNull()) o.reportDate = o.today;
-    Aging aging(company, o);
-    AgingReportSetup s;
-    s.ledger = o.ledger;
-    s.detailed = setup.detailed;
-    s.printAddress = setup.printAddress;
-    s.printComments = setup.printComments;
-    s.companyName = setup.companyName;
-    s.userName = setup.userName;
-    s.reportDate = o.reportDate;
-    s.bucketNames = aging.control().bucketNames;
-    s.language = setup.language;
-    s.amountSign = aging.amountSign(core::RegionalSettings::current().currencySymbol);
-    std::unique_ptr<report::Report> r = AgingReport::build(s);
-    r->setPrintDateTime(setup.printedAt.isNull() ? DateTime::now() : setup.printedAt);
-    // Captions of the report from the module's language table.
-    try {
-        forms::LanguageTable table(stemOf(o.ledger), setup.langCode);
-        const std::string form = AgingReport::formName(s);
-        if (auto title = table.find(form, form)) {
-            r->setTitle(title->caption);
-            r->setCaption("QRLabelTitle", title->caption);
+    const std::string localSign = core::RegionalSettings::current().currencySymbol;
+    const DateTime printedAt = setup.printedAt.isNull() ? DateTime::now() : setup.printedAt;
+    return [company, setup, o, localSign, printedAt]() {
+        auto run = std::make_shared<AgingRun>(company(), o);
+        AgingReportSetup s;
+        s.ledger = o.ledger;
+        s.detailed = setup.detailed;
+        s.printAddress = setup.printAddress;
+        s.printComments = setup.printComments;
+        s.companyName = setup.companyName;
+        s.userName = setup.userName;
+        s.reportDate = o.reportDate;
+        s.bucketNames = run->aging.control().bucketNames;
+        s.language = setup.language;
+        s.amountSign = run->aging.amountSign(localSign);
+        std::shared_ptr<AgingDataSource::CurrencySums> sums;
+        if (o.convertTo < 0 && o.printCurrency < 0) { // all currencies as stored: a total for each
+            sums = std::make_shared<AgingDataSource::CurrencySums>();
+            s.sumsByCurrency = sums;
+            s.currencySigns[0] = localSign;
+            for (std::size_t c = 0; c < 4; ++c)
+                s.currencySigns[c + 1] = run->aging.control().currencySigns[c];
         }
-        for (report::ReportBand* band : r->allBands())
-            for (auto& item : band->items)
-                if (item.kind == report::ItemKind::Label && !item.name.empty())
-                    if (auto e = table.find(form, item.name)) item.text = e->caption;
-    } catch (const std::exception&) {
+        std::unique_ptr<report::Report> r = AgingReport::build(s);
+        r->setPrintDateTime(printedAt);
+        // Captions of the report from the module's language table.
+        try {
+            forms::LanguageTable table(stemOf(o.ledger), setup.langCode);
+            const std::string form = AgingReport::formName(s);
+            if (auto title = table.find(form, form)) {
+                r->setTitle(title->caption);
+                r->setCaption("QRLabelTitle", title->caption);
+            }
+            for (report::ReportBand* band : r->allBands())
+                for (auto& item : band->items)
+                    if (item.kind == report::ItemKind::Label && !item.name.empty())
+                        if (auto e = table.find(form, item.name)) item.text = e->caption;
+        } catch (const std::exception&) {
+        }
+        run->source =
+            std::make_unique<AgingDataSource>(run->aging, s.detailed, s.printAddress, setup.typeNames, sums);
+        run->counted = std::make_unique<CountingSource>(*run->source, setup.progress);
+        r->setDataSource(run->counted.get());
+        return std::make_unique<report::PageStream>(std::move(r), std::move(run));
+    };
+}
+
+report::ReportDocument layOutAgingListing(Database& company, const AgingListingSetup& setup) {
+    std::unique_ptr<report::PageStream> pages =
+        agingListingStream([&company]() -> Database& { return company; }, setup)();
+    report::ReportDocument doc;
+    static_cast<report::DocumentInfo&>(doc) = pages->info();
+    report::DocumentPage page;
+    while (pages->next(page)) {
+        for (auto& l : page.exportLines)
+            doc.exportLines.push_back(std::move(l));
+        page.exportLines.clear();
+        doc.pages.push_back(std::move(page));
     }
-    AgingDataSource source(aging, s.detailed, s.printAddress, setup.typeNames);
-    CountingSource counted(source, setup.progress);
-    r->setDataSource(&counted);
-    return report::ReportLayouter::run(*r);
+    return doc;
 }
 
 std::array<std::string, 5> agingTypeNames(Ledger ledger, const std::string& langCode) {

@@ -1,5 +1,6 @@
 #pragma once
 #include "modules/rcvaging/core/AgingTypes.h"
+#include "report/PageStream.h"
 #include "report/ReportDocument.h"
 
 #include <array>
@@ -28,10 +29,16 @@ struct AgingListingSetup {
     std::function<void(long long rows)> progress;
 };
 
-// Lays out the aging listing: what the aging window prints, previews and
-// exports, and what the batch command writes, from one place. Report captions
-// come from the module's language table (rcvaging or payaging followed by
-// langCode) when it can be read. Reads only.
+// The aging listing as a stream of pages: what the aging window prints,
+// previews and exports, and what the batch command writes, from one place.
+// Each stream ages the ledger afresh over its own cursors of the database
+// `company` returns, so that the preview can count pages while it shows
+// others. Report captions come from the module's language table (rcvaging or
+// payaging followed by langCode) when it can be read. All currencies printed
+// as stored get one total per currency. Reads only.
+report::StreamFactory agingListingStream(std::function<Database&()> company, const AgingListingSetup& setup);
+
+// The whole listing laid out at once (small reports, tests).
 report::ReportDocument layOutAgingListing(Database& company, const AgingListingSetup& setup);
 
 // The short type names of the window's message list, read from its language

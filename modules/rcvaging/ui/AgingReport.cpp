@@ -1,5 +1,7 @@
 #include "modules/rcvaging/ui/AgingReport.h"
 
+#include "report/MaskFormatter.h"
+
 namespace vm::aging {
 
 using report::Alignment;
@@ -175,6 +177,49 @@ std::unique_ptr<report::Report> AgingReport::build(const AgingReportSetup& s) {
     };
     if (s.detailed) totals(r->groups().back().footer, "QRClientTotal", "Total", "QRLabelClientTotal");
     totals(r->summary(), "QRTotal", " TOTAL ", "QRLabelTotal");
+    if (s.sumsByCurrency) {
+        // Dollars of two countries added together mean nothing: one line per
+        // currency instead, each amount with its own sign. The caption is
+        // repeated on every line (the label keeps its name for the tables).
+        auto& band = r->summary();
+        band.items.erase(band.items.begin() + 2, band.items.end());
+        band.items[1].visible = false;
+        const report::MaskFormatter fmt(report::MaskOptions{s.language, s.dateMask, "hh:nn:ss"});
+        auto sums = s.sumsByCurrency;
+        auto signs = s.currencySigns;
+        auto lines = [sums, signs, fmt](int column) {
+            std::string out;
+            for (const auto& [currency, values] : *sums) {
+                if (!out.empty()) out += '\n';
+                const std::string sign =
+                    currency >= 0 && currency < 5 ? signs[static_cast<std::size_t>(currency)] : std::string();
+                out += fmt.format(Value(values[static_cast<std::size_t>(column)]), amountMask(sign));
+            }
+            return Value(out);
+        };
+        const report::ReportItem caption = band.items[1];
+        band.add(ReportItem::computed(
+                     "QRTotalCaptions",
+                     [sums, rp = r.get()](const report::PrintContext&) {
+                         const report::ReportItem* label = rp->findItem("QRLabelTotal");
+                         const std::string text = label ? label->text : std::string(" TOTAL ");
+                         std::string out;
+                         for (std::size_t i = 0; i < sums->size(); ++i)
+                             out += (i ? "\n" : "") + text;
+                         return Value(out);
+                     },
+                     caption.x, caption.y, caption.width, caption.height, Alignment::Right)
+                     .withFont(font(8, true)));
+        band.items.back().grows = true;
+        for (int c = 0; c <= 5; ++c) {
+            band.add(ReportItem::computed(
+                         c == 0 ? "QRTotalAmount" : "QRTotalBucket" + std::to_string(c),
+                         [lines, c](const report::PrintContext&) { return lines(c); }, amountsX + 66.0 * c, 4,
+                         62, 12, Alignment::Right)
+                         .withFont(font(8, true)));
+            band.items.back().grows = true;
+        }
+    }
     return r;
 }
 

@@ -3,6 +3,7 @@
 #include "report/Report.h"
 
 #include <array>
+#include <map>
 #include <memory>
 #include <string>
 
@@ -18,6 +19,11 @@ struct AgingReportSetup {
     Date reportDate;
     std::array<std::string, 5> bucketNames;
     std::string amountSign; // printed before amounts; may be empty
+    // All currencies without conversion: the report total is one line per
+    // currency, from these sums (filled by the data source as it reads),
+    // each amount with its currency's sign (signs[0]: the company currency).
+    std::shared_ptr<const std::map<int, std::array<Money, 6>>> sumsByCurrency;
+    std::array<std::string, 5> currencySigns;
     int language = 1;
     std::string dateMask = "dd/mm/yyyy";
 };

@@ -14,8 +14,8 @@
 #include "engine/Session.h"
 #include "modules/rcvaging/ui/AgingListing.h"
 #include "report/ExportDialog.h"
+#include "report/PageStream.h"
 #include "report/ReportDocument.h"
-#include "report/ReportLayouter.h"
 #include "report/ReportPreviewDialog.h"
 #include "report/ReportPrinter.h"
 
@@ -63,7 +63,7 @@ AgingWindow::~AgingWindow() = default;
 
 void AgingWindow::build() {
     const bool rcv = ledger_ == Ledger::Receivables;
-    setWindowTitle("Aging of accounts");
+    setWindowTitle(rcv ? "Aging of client accounts" : "Aging of supplier accounts");
     auto* outer = new QVBoxLayout(this);
     auto* tabs = new QTabWidget(this);
     tabs->setObjectName("PageControl1");
@@ -367,7 +367,7 @@ void AgingWindow::setBusy(bool busy) {
         b->setEnabled(!busy);
 }
 
-report::ReportDocument AgingWindow::layOut() {
+AgingListingSetup AgingWindow::listingSetup() {
     AgingListingSetup s;
     s.options = options();
     s.detailed = checkDetailed_->isChecked();
@@ -380,7 +380,16 @@ report::ReportDocument AgingWindow::layOut() {
     s.printedAt = printedAt_;
     for (int i = 0; i < 5; ++i)
         s.typeNames[static_cast<std::size_t>(i)] = messages_->message(i).toStdString();
-    return layOutAgingListing(Session::instance().database(kAlias), s);
+    return s;
+}
+
+report::StreamFactory AgingWindow::streamFactory() {
+    return agingListingStream([]() -> Database& { return Session::instance().database(kAlias); },
+                              listingSetup());
+}
+
+report::ReportDocument AgingWindow::layOut() {
+    return layOutAgingListing(Session::instance().database(kAlias), listingSetup());
 }
 
 void AgingWindow::runReport(int action) {
@@ -390,16 +399,17 @@ void AgingWindow::runReport(int action) {
         AgingWindow* w;
         ~Enable() { w->setBusy(false); }
     } enable{this};
-    report::ReportDocument doc = layOut();
+    report::StreamFactory pages = streamFactory();
     const int printer = core::toQString(link_.PrinterIndex).toInt();
     if (action == 0) {
-        report::ReportPrinter::printAndTell(doc, printer, checkPrintDialog_->isChecked(), link_.Language,
+        std::unique_ptr<report::PageStream> stream = pages();
+        report::ReportPrinter::printAndTell(*stream, printer, checkPrintDialog_->isChecked(), link_.Language,
                                             this);
     } else if (action == 1) {
-        report::ReportPreviewDialog preview(std::move(doc), printer, link_.Language, this);
+        report::ReportPreviewDialog preview(std::move(pages), printer, link_.Language, this);
         preview.exec();
     } else {
-        report::ExportDialog dialog(std::move(doc), link_.Language, this);
+        report::ExportDialog dialog(std::move(pages), link_.Language, this);
         if (dialog.exec() == QDialog::Accepted)
             QMetaObject::invokeMethod(this, &QDialog::accept, Qt::QueuedConnection);
     }

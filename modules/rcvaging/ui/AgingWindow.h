@@ -1,6 +1,8 @@
 #pragma once
 #include "common/core/LinkSection.h"
 #include "modules/rcvaging/core/Aging.h"
+#include "modules/rcvaging/ui/AgingListing.h"
+#include "report/PageStream.h"
 
 #include <QDialog>
 #include <memory>
@@ -22,10 +24,6 @@ namespace vm::forms {
 class MessageList;
 class ModuleStartup;
 } // namespace vm::forms
-namespace vm::report {
-class Report;
-struct ReportDocument;
-} // namespace vm::report
 
 namespace vm::aging {
 
@@ -42,8 +40,11 @@ public:
     // The options as the controls stand (the report date parsed in the
     // session's date format; blank when it does not parse).
     AgingOptions options() const;
-    // Lays the chosen listing out, as Print, Preview and Export do.
+    // Lays the chosen listing out whole (small companies and tests).
     report::ReportDocument layOut();
+    // Page streams of the chosen listing, as Print, Preview and Export read it.
+    report::StreamFactory streamFactory();
+    AgingListingSetup listingSetup();
     // Whether "from" sorts after "to"; if so both are cleared and "from"
     // gets the focus.
     bool clearInvertedRange();

@@ -5,6 +5,7 @@
 #include "report/ReportDocument.h"
 #include "report/ReportExporter.h"
 #include "report/ReportListing.h"
+#include "report/ReportPreviewDialog.h"
 #include "tests/fixture/TempCompany.h"
 
 #include <QApplication>
@@ -52,6 +53,16 @@ void keepPdf(const report::ReportDocument& doc, const std::string& name) {
     if (const char* dir = std::getenv("VM_AGING_PDF"))
         report::ReportExporter::write(doc, report::ReportExporter::Format::Pdf,
                                       std::string(dir) + "/" + name);
+}
+
+// VM_AGING_PDF=<dir>: the preview of the window's listing as a picture.
+void keepPreview(AgingWindow& w, int language, const std::string& name) {
+    const char* dir = std::getenv("VM_AGING_PDF");
+    if (!dir) return;
+    report::ReportPreviewDialog preview(w.streamFactory(), 0, language, &w);
+    preview.show();
+    QApplication::processEvents();
+    preview.grab().save(QString::fromStdString(std::string(dir) + "/" + name));
 }
 
 void expectGolden(const std::string& actual, const std::string& name) {
@@ -182,6 +193,7 @@ TEST_F(AgingWindowTest, DetailedAndSummaryListingsMatchTheirReferences) {
     w.findChild<QCheckBox*>("CheckAddress")->setChecked(true);
     report::ReportDocument detail = w.layOut();
     keepPdf(detail, "detail-en.pdf");
+    keepPreview(w, 1, "preview-en.png");
     expectGolden(report::ReportListing::text(detail), "detail.listing");
     expectGolden(report::CsvExporter::text(detail), "detail.csv");
     w.findChild<QCheckBox*>("CheckDetailed")->setChecked(false);
@@ -198,10 +210,45 @@ TEST_F(AgingWindowTest, FrenchSessionPrintsFrenchHeadings) {
     w.findChild<QCheckBox*>("CheckComments")->setChecked(true);
     report::ReportDocument doc = w.layOut();
     keepPdf(doc, "detail-fr.pdf");
+    keepPreview(w, 2, "preview-fr.png");
     QPixmap shot = w.grab();
     if (const char* dir = std::getenv("VM_AGING_PDF")) shot.save(QString(dir) + "/window-fr.png");
     const std::string listing = report::ReportListing::text(doc);
     EXPECT_NE(listing.find("Âge des comptes clients"), std::string::npos);
     EXPECT_NE(listing.find("Échéance"), std::string::npos);
-    EXPECT_NE(listing.find("Fact."), std::string::npos);
+    EXPECT_NE(listing.find("Fact."), std::string::npos) << listing.substr(listing.find("summary"));
+}
+
+// Canadian and US dollars are never added together: without conversion the
+// report total is one line per currency (pinned by the reference listings);
+// converted, it is one total.
+TEST_F(AgingWindowTest, ConvertedReportHasOneTotal) {
+    auto& w = open();
+    w.findChild<QComboBox*>("ComboConvert")->setCurrentIndex(1); // Default
+    const std::string listing = report::ReportListing::text(w.layOut());
+    EXPECT_EQ(listing.find("QRTotalCaptions"), std::string::npos);
+    EXPECT_NE(listing.find("summary|QRTotalAmount|316.00|246.00|62.00|12.00|R|8.00B|$1,540.50\n"),
+              std::string::npos);
+}
+
+// Enter moves on from every entry field, and the title names the ledger.
+TEST_F(AgingWindowTest, EnterMovesOnAndTheTitleNamesTheLedger) {
+    for (Ledger ledger : {Ledger::Receivables, Ledger::Payables}) {
+        auto& w = open(ledger);
+        QApplication::setActiveWindow(&w);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+        EXPECT_EQ(w.windowTitle(),
+                  ledger == Ledger::Receivables ? "Aging of client accounts" : "Aging of supplier accounts");
+        for (const char* name : {"EditDate", "EditFrom", "EditTo", "EditTerritory", "ComboConvert",
+                                 "ComboCurrency", "ComboOlder", "CheckDetailed", "CheckZero"}) {
+            auto* field = w.findChild<QWidget*>(name);
+            if (!field || !field->isVisible()) continue; // no territory for suppliers
+            field->setFocus();
+            QApplication::processEvents();
+            ASSERT_EQ(QApplication::focusWidget(), field) << name;
+            QTest::keyClick(field, Qt::Key_Return);
+            EXPECT_NE(QApplication::focusWidget(), field) << name;
+            EXPECT_TRUE(w.isVisible()) << name;
+        }
+    }
 }
