@@ -5,6 +5,7 @@
 #include "engine/EngineError.h"
 #include "schema/Schema.h"
 #include "tools/BooksCheck.h"
+#include "tools/ChequeListCommand.h"
 #include "tools/DemoCompany.h"
 
 #include <chrono>
@@ -22,12 +23,14 @@ namespace {
 
 constexpr int kUsageError = 2;
 
-const char* const kUsage = "usage: valmorand-admin init DIR\n"
-                           "       valmorand-admin add-company DIR N NAME\n"
-                           "       valmorand-admin demo DIR [--clients N] [--suppliers N] [--invoices N]\n"
-                           "       valmorand-admin check DIR N\n"
-                           "DIR is the data drive: the data root is DIR/Valmorand/data, company N is\n"
-                           "DIR/Valmorand/dataN.\n";
+const char* const kUsage =
+    "usage: valmorand-admin init DIR\n"
+    "       valmorand-admin add-company DIR N NAME\n"
+    "       valmorand-admin demo DIR [--clients N] [--suppliers N] [--invoices N]\n"
+    "       valmorand-admin check DIR N\n"
+    "       valmorand-admin cheque-list DIR N [--new-list ...] (--help for its options)\n"
+    "DIR is the data drive: the data root is DIR/Valmorand/data, company N is\n"
+    "DIR/Valmorand/dataN.\n";
 
 struct UsageError {
     std::string message;
@@ -152,6 +155,7 @@ int main(int argc, char** argv) {
         if (cmd == "add-company") return cmdAddCompany(args);
         if (cmd == "demo") return cmdDemo(args);
         if (cmd == "check") return cmdCheck(args);
+        if (cmd == "cheque-list") return admin::chequeListCommand(args);
         throw UsageError{"unknown command \"" + cmd + "\""};
     } catch (const UsageError& e) {
         std::cerr << "valmorand-admin: " << e.message << "\n" << kUsage;
