@@ -3,14 +3,23 @@
 // "--name VALUE", ISO dates checked before any table is opened).
 #include "tools/ChequeListCommand.h"
 
+#include "common/core/RegionalSettings.h"
+#include "common/core/SettingsStore.h"
+#include "common/forms/LanguageTable.h"
 #include "engine/Cursor.h"
 #include "engine/Database.h"
 #include "engine/EngineError.h"
+#include "engine/Session.h"
 #include "modules/chqissue/core/ChequeList.h"
+#include "modules/chqissue/core/ChequeListReport.h"
+#include "report/ReportExporter.h"
 #include "schema/Schema.h"
 
-#include <algorithm>
+#include <QGuiApplication>
+
+#include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <map>
@@ -24,13 +33,15 @@ namespace {
 const char* const kHelp =
     "usage: valmorand-admin cheque-list DIR N [--new-list [--date D] [--due-by D] [--bank ACCOUNT]\n"
     "                                   [--from CODE] [--to CODE] [--supplier CODE]... [--recurring]\n"
-    "                                   [--language en|fr]]\n"
+    "                                   [--language en|fr]] [--output FILE.pdf|.csv|.txt]\n"
     "Lists the cheques to be issued of company N. With --new-list, first replaces them with a new list\n"
     "built from the suppliers' open invoices: cheques dated D (default today) for the invoices due by\n"
     "the --due-by date (default today), drawn on the bank ACCOUNT (default the company's first bank),\n"
     "for the suppliers from/to the codes given and/or those named by --supplier, with the recurring\n"
     "cheques of that bank when --recurring is given, the amounts in words in English (en) or French\n"
-    "(fr). Dates are YYYY-MM-DD.\n";
+    "(fr). With --output, writes the report \"List of cheques to be issued\" in the --language,\n"
+    "as PDF, CSV or text after the file's extension. Dates are YYYY-MM-DD.\n"
+    "Exit status: 0 done, 1 failed (the previous list is kept), 2 refused.\n";
 
 struct Refused {
     std::string message;
@@ -68,7 +79,7 @@ Args parse(const std::vector<std::string>& a) {
             continue;
         }
         if (name != "--date" && name != "--due-by" && name != "--bank" && name != "--from" &&
-            name != "--to" && name != "--supplier" && name != "--language")
+            name != "--to" && name != "--supplier" && name != "--language" && name != "--output")
             throw Refused{"unknown option " + a[i]};
         if (!inlineValue) {
             if (i + 1 >= a.size()) throw Refused{"option " + name + " needs a value"};
@@ -138,6 +149,74 @@ void listEntries(Database& db) {
     std::cout << count << (count == 1 ? " cheque, " : " cheques, ") << "total " << total.toString() << "\n";
 }
 
+std::optional<report::ReportExporter::Format> formatOf(const std::string& path) {
+    const auto dot = path.rfind('.');
+    std::string ext = dot == std::string::npos ? "" : path.substr(dot + 1);
+    for (char& ch : ext)
+        ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+    if (ext == "pdf") return report::ReportExporter::Format::Pdf;
+    if (ext == "csv") return report::ReportExporter::Format::Csv;
+    if (ext == "txt") return report::ReportExporter::Format::Text;
+    return std::nullopt;
+}
+
+// The currency symbol of the bank's position: the workstation's for the
+// first, the company's settings for the others.
+std::string bankSymbol(Database& db, std::int32_t bank, const core::RegionalSettings& regional) {
+    for (const auto& b : chqissue::chequeBanks(db))
+        if (b.account == bank && b.position > 0) {
+            Cursor ctrl(db, "ctrl", true);
+            if (ctrl.first()) return ctrl.str("Ctrl_curr" + std::to_string(b.position) + "_sign");
+        }
+    return regional.currencySymbol;
+}
+
+bool writeReport(Database& db, const std::string& dataDir, int company, Date dueBy, std::int32_t bank,
+                 int language, const std::string& output, report::ReportExporter::Format format) {
+    // The report is laid out with Qt's painting, which needs an application
+    // object but no display.
+    if (!std::getenv("QT_QPA_PLATFORM")) ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    static int argc = 1;
+    static char name[] = "valmorand-admin";
+    static char* argv[] = {name, nullptr};
+    QGuiApplication app(argc, argv);
+    const auto& regional = core::RegionalSettings::loadCurrent(core::SettingsStore());
+
+    chqissue::ChequeReportSetup s;
+    {
+        Session session;
+        Cursor comp(session.database(dataDir), "comp", true);
+        if (comp.findKey({Value(company)})) s.companyName = comp.str("Comp_Name");
+    }
+    s.userName = "valmorand-admin";
+    s.dueBy = dueBy;
+    s.language = language;
+    s.currencySymbol = bankSymbol(db, bank, regional);
+    s.symbolBefore = regional.symbolBefore();
+    s.dateMask = regional.dateFormat;
+    for (char& ch : s.dateMask)
+        ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+    std::unique_ptr<forms::LanguageTable> table;
+    try {
+        table = std::make_unique<forms::LanguageTable>("chqissue", language == 2 ? "fr" : "en");
+    } catch (const std::exception&) {
+        // Without the language tables the report keeps its built-in captions.
+    }
+    if (table)
+        s.caption = [&](const std::string& component) -> std::optional<std::string> {
+            if (auto e = table->find(chqissue::ChequeListReport::kFormName, component)) return e->caption;
+            return std::nullopt;
+        };
+    const report::ReportDocument doc = chqissue::ChequeListReport::layOut(db, s);
+    std::string error;
+    if (!report::ReportExporter::write(doc, format, output, &error)) {
+        std::cerr << "valmorand-admin cheque-list: " << output << ": " << error << "\n";
+        return false;
+    }
+    std::cout << "List of cheques written to " << output << "\n";
+    return true;
+}
+
 } // namespace
 
 int chequeListCommand(const std::vector<std::string>& args) {
@@ -154,22 +233,31 @@ int chequeListCommand(const std::vector<std::string>& args) {
                 throw Refused{"--language must be en or fr, not \"" + it->second + "\""};
             language = it->second == "fr" ? 2 : 1;
         }
-        const bool listOptions = a.recurring || !a.suppliers.empty() ||
-                                 std::any_of(a.values.begin(), a.values.end(),
-                                             [](const auto& v) { return v.first != "--language"; });
+        // The due-by date and the bank also head the report of the list as it stands.
+        const bool listOptions = a.recurring || !a.suppliers.empty() || a.values.count("--date") ||
+                                 a.values.count("--from") || a.values.count("--to");
         if (!a.newList && listOptions) throw Refused{"the list options need --new-list"};
+        std::optional<report::ReportExporter::Format> format;
+        const auto output = a.values.find("--output");
+        if (output != a.values.end() && !(format = formatOf(output->second)))
+            throw Refused{"the output file must end in .pdf, .csv or .txt: " + output->second};
         // Dates are checked before any table is opened.
         dateOption(a, "--date");
-        dateOption(a, "--due-by");
-        Database db(companyDir(a));
+        const Date dueBy = dateOption(a, "--due-by");
+        const std::string dir = companyDir(a);
+        Database db(dir);
+        const chqissue::ListRequest r = request(a, db);
         if (a.newList) {
-            chqissue::ListRequest r = request(a, db);
-            r.language = language;
-            const auto sum = chqissue::ChequeListBuilder(db).build(r);
+            chqissue::ListRequest r2 = r;
+            r2.language = language;
+            const auto sum = chqissue::ChequeListBuilder(db).build(r2);
             std::cout << "New list built: " << sum.cheques << " cheques (" << sum.fromTemplates
                       << " recurring), " << sum.negativeLeftOut << " negative left out.\n";
         }
         listEntries(db);
+        if (format && !writeReport(db, schema::dataDirOf(fs::absolute(a.root).string()), a.company, dueBy,
+                                   r.bankAccount, language, output->second, *format))
+            return 1;
         return 0;
     } catch (const Refused& e) {
         std::cerr << "valmorand-admin cheque-list: " << e.message << "\n" << kHelp;
