@@ -160,17 +160,6 @@ std::optional<report::ReportExporter::Format> formatOf(const std::string& path) 
     return std::nullopt;
 }
 
-// The currency symbol of the bank's position: the workstation's for the
-// first, the company's settings for the others.
-std::string bankSymbol(Database& db, std::int32_t bank, const core::RegionalSettings& regional) {
-    for (const auto& b : chqissue::chequeBanks(db))
-        if (b.account == bank && b.position > 0) {
-            Cursor ctrl(db, "ctrl", true);
-            if (ctrl.first()) return ctrl.str("Ctrl_curr" + std::to_string(b.position) + "_sign");
-        }
-    return regional.currencySymbol;
-}
-
 bool writeReport(Database& db, const std::string& dataDir, int company, Date dueBy, std::int32_t bank,
                  int language, const std::string& output, report::ReportExporter::Format format) {
     // The report is laid out with Qt's painting, which needs an application
@@ -191,7 +180,7 @@ bool writeReport(Database& db, const std::string& dataDir, int company, Date due
     s.userName = "valmorand-admin";
     s.dueBy = dueBy;
     s.language = language;
-    s.currencySymbol = bankSymbol(db, bank, regional);
+    s.currencySymbol = chqissue::bankCurrencySign(db, bank, regional.currencySymbol);
     s.symbolBefore = regional.symbolBefore();
     s.dateMask = regional.dateFormat;
     for (char& ch : s.dateMask)

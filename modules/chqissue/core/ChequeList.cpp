@@ -291,6 +291,15 @@ std::vector<ChequeBank> chequeBanks(Database& companyDb) {
     return banks;
 }
 
+std::string bankCurrencySign(Database& companyDb, std::int32_t bankAccount, const std::string& homeSymbol) {
+    for (const auto& b : chequeBanks(companyDb))
+        if (b.account == bankAccount && b.position > 0) {
+            Cursor ctrl(companyDb, "ctrl", true);
+            if (ctrl.first()) return ctrl.str("Ctrl_curr" + std::to_string(b.position) + "_sign");
+        }
+    return homeSymbol;
+}
+
 bool hasChequeEntries(Database& companyDb) {
     Cursor h(companyDb, "apchqh", true);
     return h.first();

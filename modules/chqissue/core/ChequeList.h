@@ -24,6 +24,11 @@ struct ChequeBank {
 };
 std::vector<ChequeBank> chequeBanks(Database& companyDb);
 
+// The currency sign of a bank's position in the company's list: the
+// workstation's symbol for the first, Ctrl_currN_sign for the others (and
+// the workstation's for an account that is not a company bank).
+std::string bankCurrencySign(Database& companyDb, std::int32_t bankAccount, const std::string& homeSymbol);
+
 // Whether apchqh holds any cheque entry (a new list would replace them).
 bool hasChequeEntries(Database& companyDb);
 
