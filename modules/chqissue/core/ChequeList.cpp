@@ -105,17 +105,18 @@ std::vector<Supplier> selectedSuppliers(Database& db, const ListRequest& r) {
     return out;
 }
 
-// The supplier's ledger rows due by the cut-off, the rows of one invoice
-// next to each other.
-std::vector<CapRow> dueRows(Cursor& cap, const std::string& supplier, Date dueBy) {
+// The supplier's ledger rows due by the cut-off (a row without a due date
+// is due), in the order of the ledger's supplier index, so that the rows of
+// one invoice are next to each other. Only the four columns the list needs
+// are read.
+std::vector<CapRow> dueRows(Database& db, const std::string& supplier, Date dueBy) {
     std::vector<CapRow> rows;
-    cap.setRange({Value(supplier)});
-    for (bool on = cap.hasRow(); on; on = cap.next()) {
-        const Date due = cap.date("Cap_du_date");
-        if (due > dueBy) continue;
-        rows.push_back({cap.str("Cap_invoice"), cap.date("Cap_date"), due, cap.money("Cap_amount")});
-    }
-    cap.suspend();
+    Query q(db,
+            "SELECT Cap_invoice, Cap_date, Cap_du_date, Cap_amount FROM cap WHERE Cap_supplier = ? AND "
+            "(Cap_du_date IS NULL OR Cap_du_date <= ?) ORDER BY Cap_supplier, Cap_invoice, Cap_seq",
+            {Value(supplier), Value(dueBy)});
+    while (q.next())
+        rows.push_back({q.text(0), q.date(1), q.date(2), q.money(3)});
     return rows;
 }
 
@@ -204,20 +205,13 @@ void writeCheque(Database& db, std::int32_t seq, const Supplier& s, const Cheque
         h.set("Apchqh_desc", *words);
     h.post();
 
-    Cursor d(db, "apchqd");
-    for (const Line& l : chq.lines) {
-        d.insert();
-        schema::fillBlank(d);
-        d.set("Apchqd_seq", seq);
-        d.set("Apchqd_fou", s.code);
-        d.set("Apchqd_invoice", l.invoice);
-        d.set("Apchqd_date", l.date);
-        d.set("Apchqd_du_date", l.dueDate);
-        d.set("Apchqd_montant", l.amount);
-        d.set("Apchqd_esc", l.discount);
-        d.set("Apchqd_payment", l.payment);
-        d.post();
-    }
+    // Lines by one cached statement: a cheque list writes one per open
+    // invoice of the ledger.
+    for (const Line& l : chq.lines)
+        db.execute("INSERT INTO apchqd (Apchqd_seq, Apchqd_fou, Apchqd_invoice, Apchqd_date, Apchqd_du_date, "
+                   "Apchqd_montant, Apchqd_esc, Apchqd_payment) VALUES (?, ?, ?, ?, ?, ?, ?, ?)",
+                   {Value(seq), Value(s.code), Value(l.invoice), Value(l.date), Value(l.dueDate),
+                    Value(l.amount), Value(l.discount), Value(l.payment)});
 }
 
 struct Template {
@@ -327,22 +321,18 @@ ListSummary ChequeListBuilder::build(const ListRequest& r) {
     // Read after emptying, under the write lock: the next free number.
     std::int32_t seq = highestEntry(db_);
     std::set<std::string> selectedCodes;
-    {
-        Cursor cap(db_, "cap", true);
-        cap.setIndex("Cap_supplier");
-        for (const Supplier& s : suppliers) {
-            selectedCodes.insert(s.code);
-            const Cheque chq = gatherCheque(s, dueRows(cap, s.code, r.dueBy), r, st.discountAccountInChart);
-            if (chq.lines.empty()) continue;
-            if (amountOf(chq) < Money()) {
-                ++sum.negativeLeftOut;
-                continue;
-            }
-            writeCheque(db_, ++seq, s, chq, st, r);
-            ++sum.cheques;
-            sum.total += amountOf(chq);
-            if (hook_) hook_(Stage::Cheque);
+    for (const Supplier& s : suppliers) {
+        selectedCodes.insert(s.code);
+        const Cheque chq = gatherCheque(s, dueRows(db_, s.code, r.dueBy), r, st.discountAccountInChart);
+        if (chq.lines.empty()) continue;
+        if (amountOf(chq) < Money()) {
+            ++sum.negativeLeftOut;
+            continue;
         }
+        writeCheque(db_, ++seq, s, chq, st, r);
+        ++sum.cheques;
+        sum.total += amountOf(chq);
+        if (hook_) hook_(Stage::Cheque);
     }
     if (r.includeRecurring) {
         for (const Template& t : templatesFor(db_, r, selectedCodes)) {
