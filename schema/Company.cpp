@@ -1,6 +1,7 @@
 #include "engine/Cursor.h"
 #include "engine/Database.h"
 #include "engine/EngineError.h"
+#include "schema/Creation.h"
 #include "schema/Schema.h"
 
 #include <filesystem>
@@ -11,14 +12,23 @@ namespace fs = std::filesystem;
 namespace vm::schema {
 namespace {
 
-const char* const kMonths[] = {"January",  "February", "March",      "April",     "May",
-                               "June",     "July",     "August",     "September", "October",
-                               "November", "December", "Adjustments"};
+const CompanyTexts kEnglish = {{"January", "February", "March", "April", "May", "June", "July", "August",
+                                "September", "October", "November", "December", "Adjustments"},
+                               {"Current", "31-60", "61-90", "91-120", "Over 120"},
+                               {"Cash", "Cheque", "Visa", "MasterCard", "Debit card"},
+                               "Dollars",
+                               "Cents"};
+const CompanyTexts kFrench = {{"janvier", "février", "mars", "avril", "mai", "juin", "juillet", "août",
+                               "septembre", "octobre", "novembre", "décembre", "ajustements"},
+                              {"Courant", "31-60", "61-90", "91-120", "Plus de 120"},
+                              {"Comptant", "Chèque", "Visa", "MasterCard", "Carte de débit"},
+                              "dollars",
+                              "cents"};
 
 // The control row of a new company: twelve periods starting at period 1,
 // aging columns of 30-day steps, cheque words for the home currency and
 // every counter at 1. Accounts stay 0 until the chart is set up.
-void insertControlRow(Database& db) {
+void insertControlRow(Database& db, const CompanyTexts& texts) {
     Cursor c(db, "ctrl");
     c.insert();
     fillBlank(c);
@@ -27,18 +37,17 @@ void insertControlRow(Database& db) {
         c.set(f, 1);
     c.set("Ctrl_record_no", 1);
     c.set("Ctrl_date_fmt", 1);
-    const char* const dnames[] = {"Current", "31-60", "61-90", "91-120", "Over 120"};
     for (int i = 1; i <= 5; ++i) {
         const std::string n = std::to_string(i);
         c.set("Ctrl_ar_days" + n, 30 * i);
         c.set("Ctrl_ap_days" + n, 30 * i);
-        c.set("Ctrl_ar_dname" + n, dnames[i - 1]);
-        c.set("Ctrl_ap_dname" + n, dnames[i - 1]);
+        c.set("Ctrl_ar_dname" + n, texts.agingColumns[static_cast<std::size_t>(i - 1)]);
+        c.set("Ctrl_ap_dname" + n, texts.agingColumns[static_cast<std::size_t>(i - 1)]);
         c.set("Ctrl_ap_chqno" + n, 1);
     }
     for (int i = 1; i <= 5; ++i) {
-        c.set("Ctrl_dollars" + std::to_string(i), "Dollars");
-        c.set("Ctrl_cents" + std::to_string(i), "Cents");
+        c.set("Ctrl_dollars" + std::to_string(i), texts.dollars);
+        c.set("Ctrl_cents" + std::to_string(i), texts.cents);
     }
     for (int i = 1; i <= 4; ++i)
         c.set("Ctrl_curr" + std::to_string(i) + "_rate", 1.0);
@@ -50,10 +59,31 @@ void insertControlRow(Database& db) {
     c.set("Ctrl_ArCopies", 1);
     c.set("Ctrl_ar_histo", true);
     c.set("Ctrl_ap_histo", true);
-    const char* const methods[] = {"Cash", "Cheque", "Visa", "MasterCard", "Debit card"};
     for (int i = 1; i <= 5; ++i)
-        c.set("Ctrl_pmt_name" + std::to_string(i), methods[i - 1]);
+        c.set("Ctrl_pmt_name" + std::to_string(i), texts.paymentMethods[static_cast<std::size_t>(i - 1)]);
     c.post();
+}
+
+// Characters of a UTF-8 text, as a text field counts them.
+std::size_t charCount(const std::string& text) {
+    std::size_t n = 0;
+    for (unsigned char ch : text)
+        n += (ch & 0xC0) != 0x80;
+    return n;
+}
+
+void checkArguments(const std::string& dataDir, int company, const std::string& name) {
+    if (company < 1 || company > kMaxCompany)
+        throw SchemaError("company number " + std::to_string(company) + " is not between 1 and " +
+                          std::to_string(kMaxCompany));
+    if (name.find_first_not_of(" \t") == std::string::npos) throw SchemaError("a company needs a name");
+    if (!isDataRoot(dataDir)) throw SchemaError(dataDir + " is not a data directory (run init first)");
+}
+
+} // namespace
+
+const CompanyTexts& companyTexts(Language language) {
+    return language == Language::French ? kFrench : kEnglish;
 }
 
 bool companyListed(Database& root, int company) {
@@ -61,50 +91,68 @@ bool companyListed(Database& root, int company) {
     return comp.findKey({Value(company)});
 }
 
-} // namespace
+void createCompany(const std::string& dataDir, int company, const std::string& name, Language language) {
+    checkArguments(dataDir, company, name);
+    CreationLock lock(dataDir);
+    createCompany(lock, company, name, language);
+}
 
-void createCompany(const std::string& dataDir, int company, const std::string& name) {
-    if (company < 1 || company > kMaxCompany)
-        throw SchemaError("company number " + std::to_string(company) + " is not between 1 and " +
-                          std::to_string(kMaxCompany));
-    if (name.find_first_not_of(" \t") == std::string::npos) throw SchemaError("a company needs a name");
-    if (!isDataRoot(dataDir)) throw SchemaError(dataDir + " is not a data directory (run init first)");
+void createCompany(const CreationLock& lock, int company, const std::string& name, Language language) {
+    const std::string& dataDir = lock.dataDir();
+    checkArguments(dataDir, company, name);
 
     Database root(dataDir);
-    if (companyListed(root, company))
+    const int nameSize = root.tableDef("comp").field("Comp_Name")->size;
+    if (charCount(name) > static_cast<std::size_t>(nameSize))
+        throw SchemaError("the company name has " + std::to_string(charCount(name)) +
+                          " characters; it can hold at most " + std::to_string(nameSize));
+    const std::string dir = companyDirOf(dataDir, company);
+    if (companyListed(root, company)) {
+        detail::clearUnfinished(dir); // listed last: the creation was over but for this
         throw SchemaError("company " + std::to_string(company) + " already exists");
-    const fs::path dir(companyDirOf(dataDir, company));
+    }
+    // "Made here" is what mkdir says, under the lock; a directory that was
+    // there must be empty, and only what this call put in it is removed.
     std::error_code ec;
-    if (fs::exists(dir, ec) && (!fs::is_directory(dir, ec) || !fs::is_empty(dir, ec)))
-        throw SchemaError(dir.string() + " already exists and is not empty");
+    const bool made = fs::create_directory(dir, ec);
+    if (ec || !fs::is_directory(dir, ec))
+        throw SchemaError(fs::exists(dir, ec) ? dir + " already exists and is not a directory"
+                                              : "cannot create " + dir);
+    if (!made && detail::hasUnfinished(dir)) {
+        // An earlier creation of this company was cut short before it was
+        // listed, so nobody uses what it left.
+        detail::removeDatabaseFiles(dir);
+        detail::clearUnfinished(dir);
+    }
+    if (!made && !fs::is_empty(dir, ec)) throw SchemaError(dir + " already exists and is not empty");
 
-    const bool made = !fs::exists(dir, ec);
+    const CompanyTexts& texts = companyTexts(language);
     try {
-        fs::create_directory(dir, ec);
-        if (ec) throw SchemaError("cannot create " + dir.string() + ": " + ec.message());
-        {
-            Database db(dir.string());
+        detail::buildInPlace(dir, [&](Database& db) {
             Transaction tx(db);
             for (const auto& t : companyTables())
                 db.createTable(t);
-            insertControlRow(db);
+            insertControlRow(db, texts);
             for (int p = 1; p <= 13; ++p) {
                 Cursor periods(db, "Periods");
                 periods.insert();
                 periods.set("Period_no", p);
-                periods.set("Period_mth", kMonths[p - 1]);
+                periods.set("Period_mth", texts.periods[static_cast<std::size_t>(p - 1)]);
                 periods.post();
             }
             tx.commit();
+        });
+        {
+            Transaction tx(root);
+            Cursor comp(root, "comp");
+            comp.insert();
+            fillBlank(comp);
+            comp.set("Comp_Code", company);
+            comp.set("Comp_Name", name);
+            comp.post();
+            tx.commit();
         }
-        Transaction tx(root);
-        Cursor comp(root, "comp");
-        comp.insert();
-        fillBlank(comp);
-        comp.set("Comp_Code", company);
-        comp.set("Comp_Name", name);
-        comp.post();
-        tx.commit();
+        detail::clearUnfinished(dir);
     } catch (...) {
         if (made)
             fs::remove_all(dir, ec);

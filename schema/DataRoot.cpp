@@ -1,6 +1,7 @@
 #include "engine/Cursor.h"
 #include "engine/Database.h"
 #include "engine/EngineError.h"
+#include "schema/Creation.h"
 #include "schema/Schema.h"
 
 #include <algorithm>
@@ -64,45 +65,6 @@ bool isDataRoot(const std::string& dataDir) {
 
 namespace {
 
-// Removes what a failed creation made: the directories it created (deepest
-// first), or only the database files when the directory was there before.
-class CreationGuard {
-public:
-    explicit CreationGuard(const fs::path& dir) {
-        fs::path p = dir;
-        std::error_code ec;
-        while (!p.empty() && !fs::exists(p, ec)) {
-            created_.push_back(p);
-            if (p == p.parent_path()) break;
-            p = p.parent_path();
-        }
-        dir_ = dir;
-    }
-    ~CreationGuard() {
-        if (done_) return;
-        std::error_code ec;
-        if (!created_.empty()) {
-            fs::remove_all(created_.back(), ec);
-        } else {
-            for (const char* f : {Database::kFileName, Database::kLockFileName})
-                for (const char* suffix : {"", "-wal", "-shm", "-journal"})
-                    fs::remove(dir_ / (std::string(f) + suffix), ec);
-        }
-    }
-    void create() {
-        std::error_code ec;
-        fs::create_directories(dir_, ec);
-        if (ec || !fs::is_directory(dir_))
-            throw SchemaError("cannot create the directory " + dir_.string() + ": " + ec.message());
-    }
-    void keep() { done_ = true; }
-
-private:
-    fs::path dir_;
-    std::vector<fs::path> created_;
-    bool done_ = false;
-};
-
 void insertRow(Database& db, const std::string& table,
                const std::vector<std::pair<const char*, Value>>& values) {
     Cursor c(db, table);
@@ -118,30 +80,48 @@ void insertRow(Database& db, const std::string& table,
 void createDataRoot(const std::string& dataDir, const std::vector<UserRecord>& users) {
     if (dataDir.empty()) throw SchemaError("no data directory given");
     const fs::path dir(dataDir);
+    CreationLock lock(dataDir);
+    // Whether the directory is made here is what mkdir says, under the lock:
+    // only what this call made is removed on failure.
     std::error_code ec;
-    if (fs::exists(dir, ec) && !fs::is_directory(dir, ec)) throw SchemaError(dataDir + " is not a directory");
-    if (fs::exists(dir / Database::kFileName, ec)) throw SchemaError(dataDir + " already holds a database");
-
-    CreationGuard guard(dir);
-    guard.create();
-    {
-        Database db(dataDir);
-        Transaction tx(db);
-        for (const auto& t : systemTables())
-            db.createTable(t);
-        for (const auto& t : templateTables())
-            db.createTable(t);
-        for (int s = 0; s < kSessionSlots; ++s) {
-            insertRow(db, "session", {{"Session_id", s}, {"Session_lock", false}});
-            insertRow(db, "virmem", {{"Session_id", s}, {"Session_lock", false}});
-        }
-        insertRow(db, "languages", {{"LangKey", 1}, {"LangCode", "en"}, {"LangName", "English"}});
-        insertRow(db, "languages", {{"LangKey", 2}, {"LangCode", "fr"}, {"LangName", "Français"}});
-        for (const auto& u : users)
-            addUser(db, u);
-        tx.commit();
+    const bool made = fs::create_directory(dir, ec);
+    if (ec || !fs::is_directory(dir, ec)) {
+        lock.discardOnRelease();
+        throw SchemaError(fs::exists(dir, ec) ? dataDir + " is not a directory"
+                                              : "cannot create the directory " + dataDir);
     }
-    guard.keep();
+    if (!made && fs::exists(dir / Database::kFileName, ec)) {
+        detail::clearUnfinished(dataDir); // the database is moved in last: it is whole
+        throw SchemaError(dataDir + " already holds a database");
+    }
+    detail::clearUnfinished(dataDir); // left by a creation that was cut short
+    try {
+        detail::buildInPlace(dataDir, [&](Database& db) {
+            Transaction tx(db);
+            for (const auto& t : systemTables())
+                db.createTable(t);
+            for (const auto& t : templateTables())
+                db.createTable(t);
+            for (int s = 0; s < kSessionSlots; ++s) {
+                insertRow(db, "session", {{"Session_id", s}, {"Session_lock", false}});
+                insertRow(db, "virmem", {{"Session_id", s}, {"Session_lock", false}});
+            }
+            insertRow(db, "languages", {{"LangKey", 1}, {"LangCode", "en"}, {"LangName", "English"}});
+            insertRow(db, "languages", {{"LangKey", 2}, {"LangCode", "fr"}, {"LangName", "Français"}});
+            for (const auto& u : users)
+                addUser(db, u);
+            tx.commit();
+        });
+        detail::clearUnfinished(dataDir);
+    } catch (...) {
+        if (made) {
+            fs::remove_all(dir, ec);
+            lock.discardOnRelease();
+        } else {
+            detail::clearUnfinished(dataDir);
+        }
+        throw;
+    }
 }
 
 void addUser(Database& dataRoot, const UserRecord& user) {

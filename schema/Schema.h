@@ -4,6 +4,7 @@
 #include "schema/Tables.h"
 #include "schema/UserRights.h"
 
+#include <array>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,21 +40,72 @@ struct UserRecord {
     UserRights rights;
 };
 
+// Serialises creation in one data root: creating the data root and creating
+// any of its companies run under this lock for their whole length, so that
+// two processes (workstations, admin runs) never build the same thing at
+// once. It is an exclusive lock on the file "<dataDir>.lock" beside the data
+// root; the parent directories of the data root are made when missing.
+// Blocks until the lock is free; released on destruction.
+class CreationLock {
+public:
+    explicit CreationLock(const std::string& dataDir);
+    ~CreationLock();
+    CreationLock(const CreationLock&) = delete;
+    CreationLock& operator=(const CreationLock&) = delete;
+
+    const std::string& dataDir() const { return dataDir_; }
+    // On release, also remove the lock file and the parent directories that
+    // were made for it (a data root whose creation failed leaves nothing).
+    void discardOnRelease() { discard_ = true; }
+
+private:
+    std::string dataDir_, file_;
+    int fd_ = -1;
+    std::vector<std::string> madeDirs_; // deepest first
+    bool discard_ = false;
+};
+
 // Creates the data root in dataDir (made, with its parents, when missing):
 // every system table, the session and virmem rows 0..15, the languages
 // English and French, the templates car_temp0, car_temp1 and artmp, and the
 // given users. Throws SchemaError when dataDir is not a usable directory or
-// already holds a database; on any failure nothing is left behind.
+// already holds a database; on any failure nothing is left behind. Runs under
+// the CreationLock; the database appears only when complete, and what a
+// creation that was killed left is cleared by the next one.
 void createDataRoot(const std::string& dataDir, const std::vector<UserRecord>& users = {});
 bool isDataRoot(const std::string& dataDir);
 
+// The language a company's own data is written in; numbered as
+// User_language.
+enum class Language { English = 1, French = 2 };
+
+// The texts a new company starts with in its language.
+struct CompanyTexts {
+    std::array<const char*, 13> periods;       // Period_mth of periods 1..13
+    std::array<const char*, 5> agingColumns;   // Ctrl_ar_dname1..5 and Ctrl_ap_dname1..5
+    std::array<const char*, 5> paymentMethods; // Ctrl_pmt_name1..5
+    const char* dollars;                       // Ctrl_dollars1..5, cheque words
+    const char* cents;                         // Ctrl_cents1..5
+};
+const CompanyTexts& companyTexts(Language language);
+
 // Adds company n: its comp row in the data root and its directory with every
-// company table, the single ctrl row (defaults below) and Periods 1..13.
-// Throws SchemaError when n is out of 1..9999, the name is empty, dataDir is
-// not a data root, or the company or its directory already exists; on any
-// failure nothing is left behind. The data root must not be inside another
-// connection's write transaction.
-void createCompany(const std::string& dataDir, int company, const std::string& name);
+// company table, the single ctrl row (defaults below) and Periods 1..13, in
+// the given language. Throws SchemaError when n is out of 1..9999, the name
+// is empty or longer than Comp_Name holds, dataDir is not a data root, or
+// the company or its directory already exists; on any failure nothing is
+// left behind. Runs under the CreationLock; the company is listed only when
+// complete, and what a creation that was killed left (an unlisted company
+// directory holding ".unfinished") is cleared by the next one. The data root
+// must not be inside another connection's write transaction.
+void createCompany(const std::string& dataDir, int company, const std::string& name,
+                   Language language = Language::English);
+// The same under a creation lock the caller already holds (the caller checks
+// and fills the company under the same lock).
+void createCompany(const CreationLock& lock, int company, const std::string& name,
+                   Language language = Language::English);
+// Whether company n is in the data root's list of companies.
+bool companyListed(Database& dataRoot, int company);
 
 // Adds a user to the data root's user table; kKeyViolation when the password
 // is taken.

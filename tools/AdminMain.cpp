@@ -4,9 +4,11 @@
 #include "engine/Database.h"
 #include "engine/EngineError.h"
 #include "schema/Schema.h"
+#include "tools/BatchCommand.h"
 #include "tools/BooksCheck.h"
 #include "tools/ChequeListCommand.h"
 #include "tools/DemoCompany.h"
+#include "tools/ReadOnlyCopy.h"
 
 #include <chrono>
 #include <cstdio>
@@ -25,9 +27,13 @@ constexpr int kUsageError = 2;
 
 const char* const kUsage =
     "usage: valmorand-admin init DIR\n"
-    "       valmorand-admin add-company DIR N NAME\n"
+    "       valmorand-admin add-company DIR N NAME [--language en|fr]\n"
     "       valmorand-admin demo DIR [--clients N] [--suppliers N] [--invoices N]\n"
+    "                                [--language en|fr]\n"
     "       valmorand-admin check DIR N\n"
+    "       valmorand-admin month-end DIR N --cutoff YYYY-MM-DD\n"
+    "       valmorand-admin aging DIR N --ledger receivables|payables --output FILE [options]\n"
+    "       valmorand-admin COMMAND --help   (for month-end and aging)\n"
     "       valmorand-admin cheque-list DIR N [--new-list ...] (--help for its options)\n"
     "DIR is the data drive: the data root is DIR/Valmorand/data, company N is\n"
     "DIR/Valmorand/dataN.\n";
@@ -48,6 +54,14 @@ int parseCount(const std::string& text, const std::string& what, long long low, 
         throw UsageError{what + " must be a whole number from " + std::to_string(low) + " to " +
                          std::to_string(high) + ", not \"" + text + "\""};
     return static_cast<int>(*n);
+}
+
+// The language of a company's own texts (period names, aging columns, the
+// demo's chart): "en" or "fr".
+schema::Language parseLanguage(const std::string& text) {
+    if (text == "en") return schema::Language::English;
+    if (text == "fr") return schema::Language::French;
+    throw UsageError{"--language must be en or fr, not \"" + text + "\""};
 }
 
 // DIR must be an existing directory: a mistyped path is refused rather than
@@ -79,10 +93,13 @@ int cmdInit(const std::vector<std::string>& a) {
 }
 
 int cmdAddCompany(const std::vector<std::string>& a) {
-    if (a.size() != 3) throw UsageError{"add-company takes the directory, the company number and its name"};
+    if (a.size() == 5 && a[3] != "--language") throw UsageError{"unknown option " + a[3]};
+    if (a.size() != 3 && a.size() != 5)
+        throw UsageError{"add-company takes the directory, the company number and its name"};
+    const auto language = a.size() == 5 ? parseLanguage(a[4]) : schema::Language::English;
     const std::string dataDir = requireDataRoot(a[0]);
     const int n = parseCount(a[1], "the company number", 1, schema::kMaxCompany);
-    schema::createCompany(dataDir, n, a[2]);
+    schema::createCompany(dataDir, n, a[2], language);
     std::cout << "Company " << n << " \"" << a[2] << "\" created in " << schema::companyDirOf(dataDir, n)
               << "\n";
     return 0;
@@ -92,13 +109,15 @@ int cmdDemo(const std::vector<std::string>& a) {
     if (a.empty()) throw UsageError{"demo needs the directory"};
     admin::DemoOptions o;
     for (std::size_t i = 1; i < a.size(); i += 2) {
-        if (i + 1 >= a.size()) throw UsageError{"option " + a[i] + " needs a number"};
+        if (i + 1 >= a.size()) throw UsageError{"option " + a[i] + " needs a value"};
         if (a[i] == "--clients")
             o.clients = parseCount(a[i + 1], "--clients", 0, 99999);
         else if (a[i] == "--suppliers")
             o.suppliers = parseCount(a[i + 1], "--suppliers", 0, 9999);
         else if (a[i] == "--invoices")
             o.invoices = parseCount(a[i + 1], "--invoices", 0, 50000000);
+        else if (a[i] == "--language")
+            o.language = parseLanguage(a[i + 1]);
         else
             throw UsageError{"unknown option " + a[i]};
     }
@@ -119,16 +138,35 @@ int cmdDemo(const std::vector<std::string>& a) {
     return 0;
 }
 
+// Reads the data root and the company through read-only copies: checking
+// never writes either of them.
 int cmdCheck(const std::vector<std::string>& a) {
     if (a.size() != 2) throw UsageError{"check takes the directory and the company number"};
-    const std::string dataDir = requireDataRoot(a[0]);
+    const std::string dataDir = dataDirFor(a[0]);
     const int n = parseCount(a[1], "the company number", 1, schema::kMaxCompany);
+    std::optional<admin::ReadOnlyCopy> root;
+    try {
+        root.emplace(dataDir);
+    } catch (const admin::ReadOnlyCopy::NotADatabase&) {
+    }
+    if (!root || !root->db().tableExists("comp"))
+        throw UsageError{dataDir + " is not a data directory; run \"valmorand-admin init " + a[0] +
+                         "\" first"};
+    if (!schema::companyListed(root->db(), n))
+        throw UsageError{"company " + std::to_string(n) + " is not in the list of companies"};
     const std::string dir = schema::companyDirOf(dataDir, n);
-    std::error_code ec;
-    if (!fs::is_regular_file(fs::path(dir) / Database::kFileName, ec))
-        throw UsageError{"company " + std::to_string(n) + " does not exist (" + dir + ")"};
-    Database db(dir);
-    const auto differences = admin::checkBooks(db);
+    std::optional<admin::ReadOnlyCopy> company;
+    try {
+        company.emplace(dir);
+    } catch (const admin::ReadOnlyCopy::NotADatabase& e) {
+        throw UsageError{"company " + std::to_string(n) + " cannot be checked: " + e.what()};
+    }
+    if (!company->db().tableExists("ctrl"))
+        throw UsageError{"company " + std::to_string(n) + " cannot be checked: " + dir +
+                         " holds no company tables"};
+    auto differences = admin::checkBooks(company->db());
+    for (auto& d : admin::checkCodes(company->db(), root->db()))
+        differences.push_back(std::move(d));
     for (const auto& d : differences)
         std::cout << d << "\n";
     if (!differences.empty()) {
@@ -155,6 +193,9 @@ int main(int argc, char** argv) {
         if (cmd == "add-company") return cmdAddCompany(args);
         if (cmd == "demo") return cmdDemo(args);
         if (cmd == "check") return cmdCheck(args);
+        // The batch runs of the modules (tools/BatchCommand.h).
+        if (cmd == "month-end") return admin::monthEndCommand(args);
+        if (cmd == "aging") return admin::agingCommand(args);
         if (cmd == "cheque-list") return admin::chequeListCommand(args);
         throw UsageError{"unknown command \"" + cmd + "\""};
     } catch (const UsageError& e) {

@@ -15,4 +15,12 @@ namespace vm::admin {
 // Empty when the books balance. Reads only.
 std::vector<std::string> checkBooks(Database& companyDb);
 
+// The values that no window would have written, one readable line each:
+// coded fields of clients and suppliers outside the lists their windows
+// offer (language, currency, price list, copies, terms, territory, sales
+// rep, accounts, invoice format, bank account), ledger rows of an unknown
+// type, and a supplier invoice number entered twice for one supplier. The
+// data root holds the terms and territories. Reads only.
+std::vector<std::string> checkCodes(Database& companyDb, Database& dataRoot);
+
 } // namespace vm::admin

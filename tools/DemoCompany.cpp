@@ -30,40 +30,41 @@ struct Account {
     const char* description;
     const char* type;
     int currency;
+    const char* french; // the description in a French company
 };
 
 const std::vector<Account> kChart = {
-    {1010, "Bank - operating account", "Asset", 0},
-    {1020, "Petty cash", "Asset", 0},
-    {1030, "Bank - US dollar account", "Asset", 1},
-    {1200, "Accounts receivable", "Asset", 0},
-    {1210, "Accounts receivable - US", "Asset", 1},
-    {1300, "Inventory", "Asset", 0},
-    {1500, "Furniture and equipment", "Asset", 0},
-    {1510, "Accumulated depreciation", "Asset", 0},
-    {2100, "Accounts payable", "Liability", 0},
-    {2110, "Accounts payable - US", "Liability", 1},
-    {2200, "GST/HST payable", "Liability", 0},
-    {2210, "QST payable", "Liability", 0},
-    {2300, "GST/HST recoverable", "Liability", 0},
-    {2310, "QST recoverable", "Liability", 0},
-    {2500, "Bank loan", "Liability", 0},
-    {3100, "Share capital", "Capital", 0},
-    {3200, "Retained earnings", "Capital", 0},
-    {4000, "Sales", "Revenue", 0},
-    {4010, "Sales - services", "Revenue", 0},
-    {4200, "Interest income", "Revenue", 0},
-    {4300, "Discounts earned", "Revenue", 0},
-    {5000, "Purchases", "Expense", 0},
-    {5050, "Sales discounts", "Expense", 0},
-    {5100, "Rent", "Expense", 0},
-    {5200, "Telephone and internet", "Expense", 0},
-    {5300, "Office supplies", "Expense", 0},
-    {5400, "Bank charges", "Expense", 0},
-    {5500, "Fuel and vehicles", "Expense", 0},
-    {5600, "Professional fees", "Expense", 0},
-    {5700, "Electricity and heating", "Expense", 0},
-    {5800, "Insurance", "Expense", 0},
+    {1010, "Bank - operating account", "Asset", 0, "Banque - compte d'exploitation"},
+    {1020, "Petty cash", "Asset", 0, "Petite caisse"},
+    {1030, "Bank - US dollar account", "Asset", 1, "Banque - compte en dollars US"},
+    {1200, "Accounts receivable", "Asset", 0, "Comptes clients"},
+    {1210, "Accounts receivable - US", "Asset", 1, "Comptes clients - US"},
+    {1300, "Inventory", "Asset", 0, "Stocks"},
+    {1500, "Furniture and equipment", "Asset", 0, "Mobilier et équipement"},
+    {1510, "Accumulated depreciation", "Asset", 0, "Amortissement cumulé"},
+    {2100, "Accounts payable", "Liability", 0, "Comptes fournisseurs"},
+    {2110, "Accounts payable - US", "Liability", 1, "Comptes fournisseurs - US"},
+    {2200, "GST/HST payable", "Liability", 0, "TPS/TVH à payer"},
+    {2210, "QST payable", "Liability", 0, "TVQ à payer"},
+    {2300, "GST/HST recoverable", "Liability", 0, "TPS/TVH à recouvrer"},
+    {2310, "QST recoverable", "Liability", 0, "TVQ à recouvrer"},
+    {2500, "Bank loan", "Liability", 0, "Emprunt bancaire"},
+    {3100, "Share capital", "Capital", 0, "Capital-actions"},
+    {3200, "Retained earnings", "Capital", 0, "Bénéfices non répartis"},
+    {4000, "Sales", "Revenue", 0, "Ventes"},
+    {4010, "Sales - services", "Revenue", 0, "Ventes - services"},
+    {4200, "Interest income", "Revenue", 0, "Revenus d'intérêts"},
+    {4300, "Discounts earned", "Revenue", 0, "Escomptes obtenus"},
+    {5000, "Purchases", "Expense", 0, "Achats"},
+    {5050, "Sales discounts", "Expense", 0, "Escomptes accordés"},
+    {5100, "Rent", "Expense", 0, "Loyer"},
+    {5200, "Telephone and internet", "Expense", 0, "Téléphone et Internet"},
+    {5300, "Office supplies", "Expense", 0, "Fournitures de bureau"},
+    {5400, "Bank charges", "Expense", 0, "Frais bancaires"},
+    {5500, "Fuel and vehicles", "Expense", 0, "Carburant et véhicules"},
+    {5600, "Professional fees", "Expense", 0, "Honoraires professionnels"},
+    {5700, "Electricity and heating", "Expense", 0, "Électricité et chauffage"},
+    {5800, "Insurance", "Expense", 0, "Assurances"},
 };
 
 // Control, bank and tax accounts by currency index (0 home, 1 US dollar).
@@ -105,24 +106,33 @@ const std::vector<City> kUnitedStates = {
     {"Plattsburgh", "NY", "USA", "12901", 518, "Margaret Street", "USA"},
 };
 
-const std::vector<std::pair<const char*, const char*>> kTerritories = {
-    {"MTL", "Grand Montréal"},
-    {"QUE", "Québec et Mauricie"},
-    {"EST", "Estrie et Montérégie"},
-    {"OUT", "Outaouais and Ottawa"},
-    {"TOR", "Toronto and Golden Horseshoe"},
-    {"ONT", "Eastern and Northern Ontario"},
-    {"USA", "United States"},
+struct Territory {
+    const char* code;
+    const char* description;
+    const char* french;
+};
+const std::vector<Territory> kTerritories = {
+    {"MTL", "Grand Montréal", "Grand Montréal"},
+    {"QUE", "Québec et Mauricie", "Québec et Mauricie"},
+    {"EST", "Estrie et Montérégie", "Estrie et Montérégie"},
+    {"OUT", "Outaouais and Ottawa", "Outaouais et Ottawa"},
+    {"TOR", "Toronto and Golden Horseshoe", "Toronto et Golden Horseshoe"},
+    {"ONT", "Eastern and Northern Ontario", "Est et Nord de l'Ontario"},
+    {"USA", "United States", "États-Unis"},
 };
 
 struct Terms {
     int code;
     const char* description;
     int days;
+    const char* french;
 };
 const std::vector<Terms> kTerms = {
-    {1, "Net 30 days", 30},   {2, "Net 15 days", 15}, {3, "2% 10 days, net 30", 30},
-    {4, "Due on receipt", 0}, {5, "Net 60 days", 60},
+    {1, "Net 30 days", 30, "Net 30 jours"},
+    {2, "Net 15 days", 15, "Net 15 jours"},
+    {3, "2% 10 days, net 30", 30, "2\u00a0% 10 jours, net 30"},
+    {4, "Due on receipt", 0, "Payable sur réception"},
+    {5, "Net 60 days", 60, "Net 60 jours"},
 };
 
 const std::vector<std::pair<const char*, const char*>> kSalesmen = {
@@ -255,6 +265,8 @@ struct SupplierInfo {
     int termsDays = 30;
     Money balance, purchYtd, purchMonth, lastPurchase;
     Date lastPurchaseDate, lastPaymentDate;
+    std::string invoicePrefix; // the supplier's own numbering: prefix, then a counter
+    std::int64_t invoices = 0;
 };
 
 class DemoWriter {
@@ -274,7 +286,7 @@ public:
                 {"Tjld_period", "Tjld_journal", "Tjld_reference", "Tjld_date", "Tjld_account", "Tjld_debit",
                  "Tjld_credit", "Tjld_description"}) {
         for (const auto& a : kChart)
-            accountNames_[a.number] = a.description;
+            accountNames_[a.number] = french() ? a.french : a.description;
     }
 
     void run() {
@@ -292,11 +304,13 @@ public:
     }
 
 private:
+    bool french() const { return opt_.language == schema::Language::French; }
+
     void writeChart() {
         RowInserter glm(db_, "glm",
                         {"Glm_account", "Glm_Description", "Glm_type", "Glm_summarize", "Glm_currency"});
         for (const auto& a : kChart)
-            glm.add({a.number, a.description, a.type, "N", a.currency});
+            glm.add({a.number, accountNames_[a.number], a.type, "N", a.currency});
     }
 
     void writeControl() {
@@ -306,11 +320,12 @@ private:
         c.set("Ctrl_periods", 12);
         for (const char* f : {"Ctrl_gl_period", "Ctrl_ar_period", "Ctrl_ap_period", "Ctrl_fa_period"})
             c.set(f, kCurrentPeriod);
-        c.set("Ctrl_curr1_name", "US Dollar");
+        c.set("Ctrl_pl_name1", french() ? "Détail" : "Retail");
+        c.set("Ctrl_curr1_name", french() ? "Dollar US" : "US Dollar");
         c.set("Ctrl_curr1_rate", 1.38);
         c.set("Ctrl_curr1_sign", "US");
-        c.set("Ctrl_dollars2", "US Dollars");
-        c.set("Ctrl_cents2", "Cents");
+        c.set("Ctrl_dollars2", french() ? "dollars US" : "US Dollars");
+        c.set("Ctrl_cents2", french() ? "cents" : "Cents");
         c.set("Ctrl_fed_tax_no", "123456789 RT0001");
         c.set("Ctrl_pro_tax_no", "1234567890 TQ0001");
         c.set("Ctrl_fed_rate", 5.0);
@@ -383,6 +398,12 @@ private:
             s.currency = m.province == 'U' ? 1 : 0;
             s.expense = m.expense;
             s.termsDays = m.expense == 5100 ? 0 : 30;
+            // Letters from the supplier's position: unique, at most three
+            // for 9999 suppliers, leaving seven digits within Cap_invoice.
+            for (int n = i;; n = n / 26 - 1) {
+                s.invoicePrefix.insert(s.invoicePrefix.begin(), static_cast<char>('A' + n % 26));
+                if (n < 26) break;
+            }
         }
     }
 
@@ -477,7 +498,7 @@ private:
             const Money subtotal = s.expense == 5100 ? Money::fromUnits(3200) : randomAmount(rng_);
             const Taxes tax = taxesOn(subtotal, s.province);
             const Money total = subtotal + tax.federal + tax.provincial;
-            const std::string invoice = s.code.substr(1) + "-" + digits(k + 1, 6);
+            const std::string invoice = s.invoicePrefix + digits(++s.invoices, 5);
             cap_.add({s.code, invoice, "", date, "1", due, total, "", kUser, stampOf(date)});
             ++sum_.purchases;
             s.balance += total;
@@ -549,7 +570,7 @@ private:
                      "info@" + slug(c.name) + (french ? ".qc.ca" : ".ca"),
                      c.salesrep,
                      city.territory,
-                     french ? "F" : "E",
+                     french ? "2" : "1",
                      termsOf_[i],
                      created,
                      c.lastSaleDate,
@@ -604,7 +625,7 @@ private:
                      tel,
                      "comptes@" + slug(s.name) + ".ca",
                      city.territory,
-                     french ? "F" : "E",
+                     french ? "2" : "1",
                      Date::fromYmd(2019, 3, 1),
                      s.lastPurchaseDate,
                      s.lastPaymentDate,
@@ -617,7 +638,7 @@ private:
                      kUser,
                      stampOf(kToday),
                      s.currency,
-                     s.currency + 1,
+                     kBank[s.currency],
                      1});
         }
         sum_.suppliers = sup.count();
@@ -637,7 +658,8 @@ private:
 
 // Terms and territories are shared by all companies: add the demo's when
 // they are not there, leaving any the site defined.
-void writeReferenceTables(Database& root) {
+void writeReferenceTables(Database& root, schema::Language language) {
+    const bool french = language == schema::Language::French;
     Transaction tx(root);
     {
         Cursor terms(root, "arterms");
@@ -645,16 +667,16 @@ void writeReferenceTables(Database& root) {
             if (!terms.findKey({Value(t.code)})) {
                 terms.insert();
                 terms.set("Arterms_code", t.code);
-                terms.set("Arterms_desc", t.description);
+                terms.set("Arterms_desc", french ? t.french : t.description);
                 terms.set("Arterms_days", t.days);
                 terms.post();
             }
         Cursor terr(root, "arterr");
-        for (const auto& [code, desc] : kTerritories)
-            if (!terr.findKey({Value(code)})) {
+        for (const auto& t : kTerritories)
+            if (!terr.findKey({Value(t.code)})) {
                 terr.insert();
-                terr.set("Arterr_code", code);
-                terr.set("Arterr_desc", desc);
+                terr.set("Arterr_code", t.code);
+                terr.set("Arterr_desc", french ? t.french : t.description);
                 terr.post();
             }
     }
@@ -703,27 +725,27 @@ DemoSummary buildDemoCompany(const std::string& dataDir, const DemoOptions& opti
 
     DemoSummary summary;
     const std::string companyDir = schema::companyDirOf(dataDir, kCompany);
-    bool exists = false;
+    // The whole demo runs under the creation lock: the listing and emptiness
+    // checks, the creation and the filling cannot interleave with another
+    // creation of company 1.
+    schema::CreationLock lock(dataDir);
     {
         Database root(dataDir);
-        exists = Cursor(root, "comp", true).findKey({Value(kCompany)});
+        summary.companyCreated = !schema::companyListed(root, kCompany);
     }
-    if (!exists) {
-        schema::createCompany(dataDir, kCompany, kCompanyName);
-        summary.companyCreated = true;
-    }
+    if (summary.companyCreated) schema::createCompany(lock, kCompany, kCompanyName, options.language);
     try {
         {
             Database db(companyDir);
             if (holdsData(db))
-                throw std::runtime_error(
+                throw schema::SchemaError(
                     "company 1 already holds clients, suppliers, accounts or ledger rows");
             Transaction tx(db);
             DemoWriter(db, options, summary).run();
             tx.commit();
         }
         Database root(dataDir);
-        writeReferenceTables(root);
+        writeReferenceTables(root, options.language);
         if (summary.companyCreated) describeCompany(root);
     } catch (...) {
         if (summary.companyCreated) {

@@ -1,4 +1,6 @@
 #pragma once
+#include "schema/Schema.h"
+
 #include <cstdint>
 #include <string>
 
@@ -9,6 +11,11 @@ struct DemoOptions {
     int suppliers = 15;
     int invoices = 300;
     std::uint64_t seed = 20261130;
+    // The language of the company's own texts: the chart, the price list and
+    // currency names, the terms and territories it adds to the data root,
+    // and, when the demo creates the company, its period names and aging
+    // columns.
+    schema::Language language = schema::Language::English;
 };
 
 struct DemoSummary {
@@ -26,7 +33,7 @@ struct DemoSummary {
 // the receipts, purchases and disbursements, and balances equal to the
 // ledgers. The same options give the same company. The company is created
 // when missing; one that already holds clients, suppliers or ledger rows is
-// refused (std::runtime_error). Terms and territories are added to the data
+// refused (schema::SchemaError). Terms and territories are added to the data
 // root when missing. Everything of the company is written in one
 // transaction; a company created here is removed again on failure.
 DemoSummary buildDemoCompany(const std::string& dataDir, const DemoOptions& options);

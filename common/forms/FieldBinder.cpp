@@ -156,6 +156,7 @@ void FieldBinder::bindText(QLineEdit* edit, const std::string& field) {
         if (size > 0) edit->setMaxLength(size);
     }
     if (b.type == FieldType::AutoInc) edit->setReadOnly(true); // the engine numbers the row
+    if (b.type == FieldType::Money) edit->setAlignment(Qt::AlignRight | Qt::AlignVCenter); // amounts line up
     connect(edit, &QLineEdit::textEdited, this, [this, &b](const QString& text) { textEdited(b, text); });
     edit->installEventFilter(this);
     loadOne(b);

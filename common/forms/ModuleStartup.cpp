@@ -20,6 +20,7 @@
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTimer>
 
 #include <filesystem>
 
@@ -130,15 +131,23 @@ std::unique_ptr<Cursor> ModuleStartup::openTable(const std::string& aliasOrDirec
     try {
         return std::make_unique<Cursor>(Session::instance().database(aliasOrDirectory), table, readOnly);
     } catch (const EngineError&) {
-        const QString name = QString::fromStdString(table);
-        const QString text =
-            link_.Language == 1
-                ? QStringLiteral("Error opening table ") + name + QLatin1Char('.')
-                : QStringLiteral("Erreur lors de l'ouverture de la table ") + name + QLatin1Char('.');
-        QMessageBox::critical(parent, QStringLiteral("Valmorand"), text);
+        QMessageBox::critical(parent, QStringLiteral("Valmorand"),
+                              tableOpenErrorText(link_.Language, QString::fromStdString(table)));
         requestMainWindowClose();
         return nullptr;
     }
+}
+
+QString ModuleStartup::tableOpenErrorText(int language, const QString& table) {
+    return language == 1 ? QStringLiteral("Error opening table %1.").arg(table)
+                         : QStringLiteral("Erreur lors de l'ouverture de la table %1.").arg(table);
+}
+
+void ModuleStartup::reportTableOpenError(QWidget& window, const std::string& table) const {
+    QMessageBox::critical(&window, window.windowTitle(),
+                          tableOpenErrorText(link_.Language, QString::fromStdString(table)));
+    requestMainWindowClose();
+    QTimer::singleShot(0, &window, &QWidget::close);
 }
 
 void ModuleStartup::requestMainWindowClose() {

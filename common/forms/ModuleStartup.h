@@ -78,6 +78,15 @@ public:
     std::unique_ptr<Cursor> openTable(const std::string& aliasOrDirectory, const std::string& table,
                                       bool readOnly = false, QWidget* parent = nullptr) const;
 
+    // "Error opening table <name>." in the session's language (1 English,
+    // else French): the one text of every window and picker for a table
+    // that cannot be opened.
+    static QString tableOpenErrorText(int language, const QString& table);
+    // A module's table could not be opened at start-up: tells the user (the
+    // box titled with the window's name), asks the main window to close and
+    // closes `window` once the event loop turns.
+    void reportTableOpenError(QWidget& window, const std::string& table) const;
+
     // Asks the application's main window (the shell's desktop: the top-level
     // window with the property "vmMainWindow", else the first main window)
     // to close once the event loop turns.

@@ -63,4 +63,26 @@ void RecordEditTransaction::remove() {
     withRetry([this] { db_.commit(); });
 }
 
+bool RecordEditTransaction::removeUnless(const std::function<bool()>& refused) {
+    rollbackIfOpen();
+    try {
+        withRetry([this] {
+            if (!db_.inTransaction()) db_.startTransaction(true);
+            if (cursor_.state() != Cursor::State::Edit) cursor_.edit();
+        });
+        if (refused()) {
+            cursor_.cancel();
+            db_.rollback();
+            return false;
+        }
+        cursor_.remove();
+    } catch (...) {
+        if (cursor_.state() == Cursor::State::Edit) cursor_.cancel();
+        if (db_.inTransaction()) db_.rollback();
+        throw;
+    }
+    withRetry([this] { db_.commit(); });
+    return true;
+}
+
 } // namespace vm::forms

@@ -37,6 +37,12 @@ public:
     void cancel();
     // Deletes the current row in its own transaction.
     void remove();
+    // Deletes the current row in its own transaction unless `refused` says
+    // no. The write transaction and the row's lock are taken first and the
+    // guard runs under them, so that nothing it looks at (a client's ledger
+    // rows) can change before the row goes. Returns whether it was deleted;
+    // a refusal leaves nothing open.
+    bool removeUnless(const std::function<bool()>& refused);
     void rollbackIfOpen();
 
 private:

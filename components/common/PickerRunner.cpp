@@ -1,5 +1,6 @@
 #include "components/common/PickerRunner.h"
 
+#include "common/forms/ModuleStartup.h"
 #include "components/common/PickerDialog.h"
 #include "engine/Database.h"
 #include "engine/EngineError.h"
@@ -16,9 +17,7 @@ namespace {
 
 void tellOpenFailure(const PickerDefinition& definition, const SessionContext& session, QWidget* parent) {
     const QString table = QString::fromStdString(definition.table) + QStringLiteral(".db");
-    const QString text = session.english()
-                             ? QStringLiteral("Error opening table %1.").arg(table)
-                             : QStringLiteral("Erreur lors de l'ouverture de la table %1.").arg(table);
+    const QString text = forms::ModuleStartup::tableOpenErrorText(session.english() ? 1 : 2, table);
     QMessageBox::warning(parent, session.english() ? definition.englishCaption : definition.frenchCaption,
                          text);
 }

@@ -4,8 +4,15 @@
 #include "tests/fixture/TempCompany.h"
 #include <algorithm>
 
+#include <array>
+#include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 using namespace vm;
@@ -33,7 +40,117 @@ public:
     std::string path;
 };
 
+// Runs `work(i)` in two child processes released at the same moment; returns
+// their exit statuses, sorted. The work returns 0 when it created, 2 when it
+// was refused.
+std::array<int, 2> race(const std::function<void(int)>& work) {
+    int gate[2];
+    if (pipe(gate) != 0) throw std::runtime_error("pipe");
+    pid_t pids[2];
+    for (int i = 0; i < 2; ++i) {
+        pids[i] = fork();
+        if (pids[i] == 0) {
+            close(gate[1]);
+            char c;
+            [[maybe_unused]] auto n = read(gate[0], &c, 1); // returns when the gate closes
+            int rc = 0;
+            try {
+                work(i);
+            } catch (const schema::SchemaError&) {
+                rc = 2;
+            } catch (...) {
+                rc = 1;
+            }
+            _exit(rc);
+        }
+    }
+    close(gate[0]);
+    close(gate[1]);
+    std::array<int, 2> out{};
+    for (int i = 0; i < 2; ++i) {
+        int st = 0;
+        waitpid(pids[i], &st, 0);
+        out[static_cast<std::size_t>(i)] = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    }
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+// Starts `work` in a child process and kills it after `delay`, wherever it
+// has got to.
+void killAfter(std::chrono::microseconds delay, const std::function<void()>& work) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        try {
+            work();
+        } catch (...) {
+        }
+        _exit(0);
+    }
+    std::this_thread::sleep_for(delay);
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+}
+
 } // namespace
+
+// Two processes creating the same data root or company at once: exactly one
+// creates it, the other is refused, and what the winner made is whole.
+TEST(CreationRace, OneCreatesTheOtherIsRefusedAndNothingIsLost) {
+    ScratchDir dir;
+    for (int round = 0; round < 25; ++round) {
+        const std::string dataDir = schema::dataDirOf(dir.path + "/r" + std::to_string(round));
+        ASSERT_EQ(race([&](int) { schema::createDataRoot(dataDir, schema::standardUsers()); }),
+                  (std::array<int, 2>{0, 2}))
+            << "init, round " << round;
+        ASSERT_TRUE(schema::isDataRoot(dataDir));
+        Database root(dataDir);
+        EXPECT_EQ(count(root, "SELECT COUNT(*) FROM user"), 2);
+    }
+    const std::string dataDir = schema::dataDirOf(dir.path + "/r0");
+    for (int n = 1; n <= 25; ++n) {
+        ASSERT_EQ(race([&](int i) { schema::createCompany(dataDir, n, "Racer " + std::to_string(i)); }),
+                  (std::array<int, 2>{0, 2}))
+            << "company " << n;
+        Database root(dataDir);
+        EXPECT_EQ(count(root, "SELECT COUNT(*) FROM comp WHERE Comp_Code = " + std::to_string(n)), 1);
+        Database db(schema::companyDirOf(dataDir, n));
+        EXPECT_EQ(count(db, "SELECT COUNT(*) FROM ctrl"), 1);
+        EXPECT_EQ(count(db, "SELECT COUNT(*) FROM periods"), 13);
+    }
+}
+
+// A creation killed at any moment (or that left its unfinished work behind)
+// blocks nothing: the data root or company is whole, or creating it again
+// succeeds.
+TEST(CreationCrash, AKilledCreationCanBeRetried) {
+    ScratchDir dir;
+    for (int round = 0; round < 16; ++round) {
+        const std::string dataDir = schema::dataDirOf(dir.path + "/k" + std::to_string(round));
+        const std::chrono::microseconds delay(round * 6000);
+        killAfter(delay, [&] { schema::createDataRoot(dataDir, schema::standardUsers()); });
+        if (!schema::isDataRoot(dataDir)) schema::createDataRoot(dataDir, schema::standardUsers());
+        killAfter(delay * 2, [&] { schema::createCompany(dataDir, 1, "Killed"); });
+        {
+            Database root(dataDir);
+            EXPECT_EQ(count(root, "SELECT COUNT(*) FROM user"), 2) << round;
+            if (!schema::companyListed(root, 1)) schema::createCompany(dataDir, 1, "Retried");
+        }
+        Database db(schema::companyDirOf(dataDir, 1));
+        EXPECT_EQ(count(db, "SELECT COUNT(*) FROM periods"), 13) << round;
+    }
+    // Work left half-made in both places, as a kill leaves it.
+    const std::string dataDir = schema::dataDirOf(dir.path + "/planted");
+    for (const std::string& d : {dataDir, schema::companyDirOf(dataDir, 2)}) {
+        fs::create_directories(d + "/.unfinished");
+        std::ofstream(d + "/.unfinished/valmorand.sqlite") << "half";
+    }
+    std::ofstream(schema::companyDirOf(dataDir, 2) + "/valmorand.sqlite") << "moved, not listed";
+    schema::createDataRoot(dataDir);
+    schema::createCompany(dataDir, 2, "Two");
+    EXPECT_FALSE(fs::exists(dataDir + "/.unfinished"));
+    EXPECT_FALSE(fs::exists(schema::companyDirOf(dataDir, 2) + "/.unfinished"));
+}
 
 TEST_F(TempCompanyTest, DataRootHoldsSessionsLanguagesAndUsers) {
     Database& root = company.dataRoot();

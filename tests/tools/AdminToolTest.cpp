@@ -133,7 +133,16 @@ TEST_F(AdminTool, AddCompanyRefusesExistingOnesAndBadNumbers) {
         EXPECT_EQ(r.status, 2) << bad;
     }
     EXPECT_EQ(admin({"add-company", dir, "5", ""}).status, 2);
+    // Names are counted in characters and refused, not cut, past the field.
+    std::string name;
+    for (int i = 0; i < 61; ++i)
+        name += "é";
+    r = admin({"add-company", dir, "5", name});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.output.find("at most 60"), std::string::npos) << r.output;
     EXPECT_FALSE(fs::exists(dataDir + "5"));
+    name.resize(name.size() - 2);
+    EXPECT_EQ(admin({"add-company", dir, "6", name}).status, 0);
 }
 
 // The demo's balances are the sums of its ledgers (checked here with plain
@@ -195,7 +204,7 @@ TEST_F(AdminTool, DemoRefusesACompanyWithDataAndBadOptions) {
     const auto rows = scalar(db, "SELECT COUNT(*) FROM car");
 
     Outcome r = admin({"demo", dir, "--clients", "3"});
-    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.output.find("already holds"), std::string::npos) << r.output;
     EXPECT_EQ(scalar(db, "SELECT COUNT(*) FROM car"), rows);
 
@@ -243,4 +252,43 @@ TEST_F(AdminTool, CheckReportsPlantedDifferences) {
 
     EXPECT_EQ(admin({"check", dir, "7"}).status, 2);
     EXPECT_EQ(admin({"check", dir}).status, 2);
+}
+
+// check reads through copies: the company is left exactly as it was, and an
+// empty file is refused rather than turned into an empty database.
+TEST_F(AdminTool, CheckOnlyReadsAndRefusesAnEmptyFile) {
+    init();
+    ASSERT_EQ(admin({"add-company", dir, "2", "Deux"}).status, 0);
+    ASSERT_EQ(admin({"add-company", dir, "3", "Trois"}).status, 0);
+    const auto listing = [](const std::string& d) {
+        std::string out;
+        for (const auto& e : fs::directory_iterator(d))
+            out += e.path().filename().string() + ":" +
+                   std::to_string(fs::last_write_time(e.path()).time_since_epoch().count()) + " ";
+        return out;
+    };
+    const std::string before = listing(dataDir + "2");
+    Outcome r = admin({"check", dir, "2"});
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_EQ(listing(dataDir + "2"), before);
+
+    fs::resize_file(dataDir + "3/valmorand.sqlite", 0);
+    r = admin({"check", dir, "3"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.output.find("not a database"), std::string::npos) << r.output;
+    EXPECT_EQ(fs::file_size(dataDir + "3/valmorand.sqlite"), 0u);
+}
+
+// A company directory that is not in the list (a creation cut short before
+// it was listed) is not a company whose books could balance.
+TEST_F(AdminTool, CheckRefusesACompanyThatIsNotListed) {
+    init();
+    ASSERT_EQ(admin({"add-company", dir, "2", "Deux"}).status, 0);
+    {
+        Database root(dataDir);
+        root.execute("DELETE FROM comp WHERE Comp_Code = 2");
+    }
+    const Outcome r = admin({"check", dir, "2"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.output.find("not in the list of companies"), std::string::npos) << r.output;
 }

@@ -77,3 +77,36 @@ TEST_F(TempCompanyTest, JournalHeadersAreComparedWithTheirLines) {
     EXPECT_TRUE(mentions(diffs, "debits 100.0000 do not equal credits 50.0000"));
     EXPECT_TRUE(mentions(diffs, "Journal lines without a header: period 4, journal 3, reference \"ORPHAN\""));
 }
+
+// What no window would have written is named; what the windows offer passes.
+TEST_F(TempCompanyTest, CodedFieldsOutsideTheirListsAreNamed) {
+    const Date d = Date::fromYmd(2026, 5, 4);
+    company.addAccount(1010, "Bank");
+    company.setCtrl({{"Ctrl_bank_accnt1", 1010}, {"Ctrl_curr1_name", "US Dollar"}});
+    company.addRow(company.dataRoot(), "arterms", {{"Arterms_code", 1}, {"Arterms_days", 30}});
+    company.addRow("slsm", {{"Slsm_code", "JT"}});
+    const vm::test::Fields valid = {{"Cli_language", "2"}, {"Cli_currency", 1}, {"Cli_price_list", 1},
+                                    {"Cli_copies", 1},     {"Cli_terms", 1},    {"Cli_salesrep", "JT"}};
+    company.addClient("A", "As the window writes", valid);
+    vm::test::Fields wrong = valid;
+    wrong[0].second = "F";
+    wrong[1].second = 2;
+    company.addClient("B", "Outside the lists", wrong);
+    company.addSupplier("S", "Bank 1", {{"Sup_bank_account", 1}, {"Sup_copies", 1}});
+    company.addSupplier("T", "Bank 1010",
+                        {{"Sup_bank_account", 1010}, {"Sup_copies", 1}, {"Sup_language", "1"}});
+    company.addCap("S", "X1", "1", d, Money::fromUnits(5));
+    company.addCap("S", "X1", "1", d, Money::fromUnits(7));
+    company.addCap("T", "X1", "1", d, Money::fromUnits(9));
+    company.addCar("A", "9", "9", d, Money::fromUnits(1));
+
+    const auto diffs = admin::checkCodes(company.db(), company.dataRoot());
+    EXPECT_EQ(diffs.size(), 5u);
+    EXPECT_FALSE(mentions(diffs, "Client A"));
+    EXPECT_FALSE(mentions(diffs, "Supplier T"));
+    EXPECT_TRUE(mentions(diffs, "Client B: product-description language \"F\" is not 1 or 2"));
+    EXPECT_TRUE(mentions(diffs, "Client B: currency 2 is not between 0 and 1"));
+    EXPECT_TRUE(mentions(diffs, "Supplier S: bank account 1 is not one of the company's bank accounts"));
+    EXPECT_TRUE(mentions(diffs, "Supplier S: invoice \"X1\" entered 2 times"));
+    EXPECT_TRUE(mentions(diffs, "Receivables ledger: 1 rows of unknown type \"9\""));
+}

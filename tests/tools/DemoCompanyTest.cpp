@@ -1,6 +1,7 @@
 // The demo company as the modules will meet it: rows that agree with each
 // other beyond the balances the check looks at.
 #include "tools/DemoCompany.h"
+#include "tools/BooksCheck.h"
 
 #include "tests/fixture/TempCompany.h"
 
@@ -40,6 +41,8 @@ TEST_F(DemoTest, LedgerRowsAgreeWithTheirClientsAndTerms) {
     EXPECT_EQ(s.invoices, 500);
     Database db(schema::companyDirOf(dataDir, 1));
     Database rootDb(dataDir);
+    // Coded fields as the windows write them; invoice numbers once per supplier.
+    EXPECT_EQ(admin::checkCodes(db, rootDb), std::vector<std::string>{});
 
     // Every ledger row names a client or supplier on file.
     EXPECT_EQ(scalar(db, "SELECT COUNT(*) FROM car WHERE Car_client NOT IN (SELECT Cli_code FROM cli)"), 0);
@@ -103,4 +106,22 @@ TEST_F(DemoTest, RefusalsLeaveNoCompanyBehind) {
     EXPECT_FALSE(std::filesystem::exists(schema::companyDirOf(dataDir, 1)));
     Database rootDb(dataDir);
     EXPECT_TRUE(Cursor(rootDb, "comp", true).isEmpty());
+}
+
+// A French demo company names its periods, aging columns and accounts in
+// French, and so do the journal lines it writes.
+TEST_F(DemoTest, AFrenchCompanyHasFrenchNames) {
+    admin::DemoOptions o{3, 2, 10, 1};
+    o.language = schema::Language::French;
+    admin::buildDemoCompany(dataDir, o);
+    Database db(schema::companyDirOf(dataDir, 1));
+    Query q(db, "SELECT (SELECT Period_mth FROM Periods WHERE Period_no = 8),"
+                " (SELECT Ctrl_ar_dname5 || '/' || Ctrl_ap_dname1 FROM ctrl),"
+                " (SELECT Glm_Description FROM glm WHERE Glm_account = 1200),"
+                " (SELECT COUNT(*) FROM tjld WHERE Tjld_description = 'Accounts payable')");
+    ASSERT_TRUE(q.next());
+    EXPECT_EQ(q.value(0).asString(), "août");
+    EXPECT_EQ(q.value(1).asString(), "Plus de 120/Courant");
+    EXPECT_EQ(q.value(2).asString(), "Comptes clients");
+    EXPECT_EQ(q.value(3).asInt(), 0);
 }

@@ -1,14 +1,11 @@
 #include "modules/custmaint/core/ClientControl.h"
 
+#include "common/core/MasterRecordRules.h"
 #include "engine/Cursor.h"
 
 namespace vm::custmaint {
 
 namespace {
-
-bool blank(const std::string& s) {
-    return s.find_first_not_of(" \t") == std::string::npos;
-}
 
 std::string text(Cursor& c, const std::string& field) {
     return c.hasRow() && c.hasField(field) ? c.str(field) : std::string();
@@ -35,20 +32,16 @@ ClientControl ClientControl::read(Cursor& ctrl, Cursor& ivctrl) {
 std::vector<std::string> ClientControl::priceListChoices() const {
     std::vector<std::string> out;
     for (const auto& name : priceListNames)
-        if (!blank(name)) out.push_back(name);
+        if (!core::blankText(name)) out.push_back(name);
     return out;
 }
 
 std::vector<std::string> ClientControl::currencyChoices() const {
-    std::vector<std::string> out;
-    for (const auto& name : currencyNames)
-        if (!blank(name)) out.push_back(name);
-    return out;
+    return core::currencyChoices(currencyNames);
 }
 
 std::string ClientControl::currencySign(int currency, const std::string& homeSymbol) const {
-    if (currency < 1 || currency > 4) return homeSymbol;
-    return currencySigns[static_cast<std::size_t>(currency - 1)];
+    return core::currencySign(currencySigns, currency, homeSymbol);
 }
 
 } // namespace vm::custmaint

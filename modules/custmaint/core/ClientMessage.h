@@ -19,6 +19,11 @@ enum ClientMessage : int {
     kMsgEmailMissing = 10,
     kMsgCodeNotFound = 11,
     kMsgCodeExists = 12,
+    kMsgDeleteQuestion = 13,
+    kMsgDeleteNamed = 14, // the delete question naming the client ("%1")
+    kMsgLanguageRefused = 15,
+    kMsgPostalCodeForm = 16, // a Canadian address needs a code of the form A1A 1A1
+    kMsgDiscardChanges = 17,
 };
 
 } // namespace vm::custmaint

@@ -1,25 +1,26 @@
 #include "modules/custmaint/core/ClientRules.h"
 
+#include "common/core/MasterRecordRules.h"
 #include "engine/Cursor.h"
 #include "modules/custmaint/core/ClientTables.h"
-
-#include <charconv>
 
 namespace vm::custmaint {
 
 namespace {
 
-std::string trimmed(const std::string& s) {
-    const auto b = s.find_first_not_of(" \t");
-    if (b == std::string::npos) return {};
-    const auto e = s.find_last_not_of(" \t");
-    return s.substr(b, e - b + 1);
-}
+using core::existsByKey;
+using core::trimmedText;
 
-bool exists(Cursor& c, const Value& key) {
-    const bool found = c.findKey({key});
-    c.suspend(); // no read snapshot may outlive the look-up
-    return found;
+// A Canadian address keeps its postal code in the form "A1A 1A1" (stored
+// that way); other countries' codes are free text. A blank code is the
+// required-code rule's business.
+bool postalCodeFits(Cursor& row, const char* countryField, const char* codeField) {
+    const std::string code = row.str(codeField);
+    if (core::blankText(code) || !core::isCanada(row.str(countryField))) return true;
+    const auto canonical = core::canadianPostalCode(code);
+    if (!canonical) return false;
+    if (*canonical != code) row.set(codeField, *canonical);
+    return true;
 }
 
 bool editing(const Cursor& c) {
@@ -29,23 +30,19 @@ bool editing(const Cursor& c) {
 } // namespace
 
 std::int64_t ClientRules::numberOf(const std::string& text) {
-    const std::string s = trimmed(text);
-    std::int64_t n = 0;
-    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), n);
-    if (ec != std::errc() || end != s.data() + s.size()) return 0;
-    return n;
+    return core::numberOfText(text);
 }
 
 bool ClientRules::clientExists(const std::string& code) {
-    return !code.empty() && exists(t_.cliLookup(), Value(code));
+    return !code.empty() && existsByKey(t_.cliLookup(), Value(code));
 }
 
 bool ClientRules::salesmanExists(const std::string& code) {
-    return !code.empty() && exists(t_.slsm(), Value(code));
+    return !code.empty() && existsByKey(t_.slsm(), Value(code));
 }
 
 bool ClientRules::territoryExists(const std::string& code) {
-    return !code.empty() && exists(t_.arterr(), Value(code));
+    return !code.empty() && existsByKey(t_.arterr(), Value(code));
 }
 
 std::optional<int> ClientRules::termsDays(std::int64_t terms) {
@@ -60,7 +57,7 @@ std::optional<int> ClientRules::termsDays(std::int64_t terms) {
 }
 
 bool ClientRules::accountAccepted(std::int64_t account) {
-    return account <= 0 || exists(t_.glm(), Value(account));
+    return core::accountAccepted(t_.glm(), account);
 }
 
 int ClientRules::salesrepExit(const std::string& text) {
@@ -88,8 +85,7 @@ int ClientRules::billToExit(const std::string& text) {
 }
 
 int ClientRules::accountExit(const std::string& text) {
-    if (trimmed(text).empty()) return kMsgAccountNotFound;
-    return accountAccepted(numberOf(text)) ? kNoMessage : kMsgAccountNotFound;
+    return core::accountTextAccepted(t_.glm(), text) ? kNoMessage : kMsgAccountNotFound;
 }
 
 void ClientRules::applyNewClientDefaults(Cursor& row) {
@@ -98,22 +94,7 @@ void ClientRules::applyNewClientDefaults(Cursor& row) {
     for (const char* f : {"Cli_accnt1", "Cli_accnt2", "Cli_accnt3"})
         row.set(f, 0);
     row.set("Cli_copies", t_.control().invoiceCopies);
-    for (int i = 0; i < row.fieldCount(); ++i) {
-        switch (row.def().fields[static_cast<std::size_t>(i)].type) {
-        case FieldType::Int16:
-        case FieldType::Int32:
-            if (row.value(i).isNull()) row.set(i, 0);
-            break;
-        case FieldType::Float:
-            if (row.value(i).isNull()) row.set(i, 0.0);
-            break;
-        case FieldType::Money:
-            if (row.value(i).isNull()) row.set(i, Money());
-            break;
-        default:
-            break;
-        }
-    }
+    core::zeroEmptyNumbers(row);
     row.set("Cli_date_created", Date::today());
     row.set("Cli_price_list", 1);
     row.set("Cli_ship_via", Value());
@@ -151,15 +132,17 @@ std::optional<ClientRefusal> ClientRules::checkBeforePost(Cursor& row, const Cli
     if (in.priceListPosition >= 0) row.set("Cli_price_list", in.priceListPosition + 1);
     if (in.currencyPosition >= 0) row.set("Cli_currency", in.currencyPosition);
 
-    if (!in.international && trimmed(row.str("Cli_postal_code")).empty())
+    if (in.postalCodeRequired && trimmedText(row.str("Cli_postal_code")).empty())
         return ClientRefusal{kMsgPostalCodeMissing, F::PostalCode, P::General};
+    if (!postalCodeFits(row, "Cli_country", "Cli_postal_code"))
+        return ClientRefusal{kMsgPostalCodeForm, F::PostalCode, P::General};
     if (row.integer("Cli_terms") == 0) return ClientRefusal{kMsgTermsMissing, F::Terms, P::Control};
     const F accounts[] = {F::Account1, F::Account2, F::Account3};
     for (int i = 0; i < 3; ++i)
         if (!accountAccepted(row.integer("Cli_accnt" + std::to_string(i + 1))))
             return ClientRefusal{kMsgAccountNotFound, accounts[i], P::Control};
     if ((row.boolean("Cli_email_statement") || row.boolean("Cli_email_invoice")) &&
-        trimmed(row.str("Cli_email")).empty())
+        trimmedText(row.str("Cli_email")).empty())
         return ClientRefusal{kMsgEmailMissing, F::Email, P::General};
     const std::string code = row.str("Cli_code");
     if (code.empty() || code.front() == ' ') return ClientRefusal{kNoMessage, F::Code, P::General};
@@ -176,15 +159,8 @@ std::optional<ClientRefusal> ClientRules::checkBeforePost(Cursor& row, const Cli
 }
 
 bool ClientRules::hasLedgerRows(const std::string& code) {
-    auto any = [&](Cursor& c) {
-        c.setRange({Value(code)});
-        const bool found = c.hasRow();
-        c.cancelRange();
-        c.suspend();
-        return found;
-    };
     // History is looked at only when the open ledger has nothing.
-    return any(t_.car()) || any(t_.carh());
+    return core::hasRowsFor(t_.car(), code) || core::hasRowsFor(t_.carh(), code);
 }
 
 } // namespace vm::custmaint

@@ -20,13 +20,13 @@ struct ClientPostInputs {
     // The row is in edit state while the code field is still open: a code
     // was typed over an existing client and never looked up.
     bool codeFieldOpen = false;
-    std::string shipVia;        // the "Exp. via" box
-    int priceListPosition = -1; // position in the price-list drop-down, -1 none
-    int currencyPosition = -1;  // position in the currency drop-down, -1 none
-    bool international = false; // the workstation's intl setting
-    int copies = 1;             // the copies box
-    std::string invoiceFormat;  // the invoice-format box
-    std::string user;           // who writes the row
+    std::string shipVia;            // the "Exp. via" box
+    int priceListPosition = -1;     // position in the price-list drop-down, -1 none
+    int currencyPosition = -1;      // position in the currency drop-down, -1 none
+    bool postalCodeRequired = true; // the workstation's intl setting is "N"
+    int copies = 1;                 // the copies box
+    std::string invoiceFormat;      // the invoice-format box
+    std::string user;               // who writes the row
 };
 
 // The rules that keep a client row consistent with the tables it points to:

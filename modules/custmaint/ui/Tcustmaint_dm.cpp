@@ -1,17 +1,17 @@
 #include "modules/custmaint/ui/Tcustmaint_dm.h"
 
+#include "common/core/TableOpenError.h"
 #include "common/forms/RecordEditTransaction.h"
 #include "common/forms/TErrorForm.h"
 #include "engine/Cursor.h"
 #include "engine/Database.h"
 #include "engine/EngineError.h"
 #include "engine/Session.h"
-#include "modules/custmaint/core/TableOpenError.h"
 #include <QWidget>
 
 namespace vm::custmaint {
 
-Tcustmaint_dm::Tcustmaint_dm(QObject* parent) : QObject(parent) {
+Tcustmaint_dm::Tcustmaint_dm(QObject* parent) : MaintenanceData(parent) {
     setObjectName(QStringLiteral("custmaint_dm"));
 }
 
@@ -31,7 +31,7 @@ void Tcustmaint_dm::open(const std::string& companyDir, const std::string& dataD
         company_ = &session.database(kAlias);
         root = &session.database(dataDir);
     } catch (const EngineError& e) {
-        throw TableOpenError(company_ ? "arterms" : "cli", e.what());
+        throw core::TableOpenError(company_ ? "arterms" : "cli", e.what());
     }
     tables_ = std::make_unique<ClientTables>(*company_, *root);
     rules_ = std::make_unique<ClientRules>(*tables_);
@@ -39,45 +39,11 @@ void Tcustmaint_dm::open(const std::string& companyDir, const std::string& dataD
 
 void Tcustmaint_dm::close() {
     if (!tables_) return;
-    if (cli().state() != Cursor::State::Browse) cli().cancel();
-    if (company_->inTransaction()) company_->rollback();
+    abandon();
     rules_.reset();
     tables_.reset();
     company_ = nullptr;
     Session::instance().closeAll();
-}
-
-Database& Tcustmaint_dm::database() {
-    return *company_;
-}
-
-forms::RecordEditTransaction Tcustmaint_dm::editTransaction() {
-    return forms::RecordEditTransaction(*company_, cli(), errorForm_, qobject_cast<QWidget*>(parent()),
-                                        langCode_);
-}
-
-bool Tcustmaint_dm::inTransaction() {
-    return company_ && company_->inTransaction();
-}
-
-void Tcustmaint_dm::rollbackIfOpen() {
-    if (inTransaction()) editTransaction().rollbackIfOpen();
-}
-
-void Tcustmaint_dm::beginEdit() {
-    editTransaction().beginEdit();
-}
-void Tcustmaint_dm::beginInsert() {
-    editTransaction().beginInsert();
-}
-void Tcustmaint_dm::post() {
-    editTransaction().post();
-}
-void Tcustmaint_dm::cancel() {
-    editTransaction().cancel();
-}
-void Tcustmaint_dm::remove() {
-    editTransaction().remove();
 }
 
 } // namespace vm::custmaint

@@ -3,7 +3,7 @@
 #include "modules/custmaint/core/ClientRules.h"
 #include "modules/custmaint/core/ClientTables.h"
 
-#include "common/forms/RecordEditTransaction.h"
+#include "common/forms/MaintenanceData.h"
 
 #include <QObject>
 
@@ -23,19 +23,15 @@ class TErrorForm;
 namespace vm::custmaint {
 
 // The data module of client maintenance: the company connection (alias
-// "ppcustmaint"), the tables and the rules, and the transaction that wraps
-// each edit. Transaction calls and the record lock of an edit wait out
-// another workstation through the lock retry of the error form.
-class Tcustmaint_dm : public QObject {
+// "ppcustmaint"), the tables and the rules; the transaction of each
+// edit is the shared MaintenanceData's.
+class Tcustmaint_dm : public forms::MaintenanceData {
     Q_OBJECT
 public:
     static constexpr char kAlias[] = "ppcustmaint";
 
     explicit Tcustmaint_dm(QObject* parent = nullptr);
     ~Tcustmaint_dm() override;
-
-    void setErrorForm(forms::TErrorForm* errorForm) { errorForm_ = errorForm; }
-    void setLangCode(std::string langCode) { langCode_ = std::move(langCode); }
 
     // Points the alias at the company directory and opens every table.
     // Throws TableOpenError naming the first table that cannot be opened.
@@ -48,31 +44,11 @@ public:
     ClientTables& tables() { return *tables_; }
     ClientRules& rules() { return *rules_; }
     Cursor& cli() { return tables_->cli(); }
-    Database& database();
 
-    bool inTransaction();
-    // Rolls back a stale transaction, starts a new one and puts the current
-    // client into edit state, waiting while another workstation holds it.
-    // Throws forms::AbortAction when the user gives up (nothing is left
-    // open then).
-    void beginEdit();
-    // Rolls back a stale transaction, starts a new one and inserts a blank
-    // client.
-    void beginInsert();
-    // Writes the row and commits.
-    void post();
-    // Abandons the change and rolls back.
-    void cancel();
-    // Deletes the current client in its own transaction.
-    void remove();
-    void rollbackIfOpen();
+protected:
+    Cursor& record() override { return cli(); }
 
 private:
-    forms::RecordEditTransaction editTransaction();
-
-    forms::TErrorForm* errorForm_ = nullptr;
-    std::string langCode_;
-    Database* company_ = nullptr;
     std::unique_ptr<ClientTables> tables_;
     std::unique_ptr<ClientRules> rules_;
 };

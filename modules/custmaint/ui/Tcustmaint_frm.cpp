@@ -2,18 +2,21 @@
 
 #include "common/core/ComponentCall.h"
 #include "common/core/LinkStringQt.h"
+#include "common/core/MasterRecordRules.h"
+#include "common/core/TableOpenError.h"
 #include "common/forms/AbortAction.h"
 #include "common/forms/FieldBinder.h"
 #include "common/forms/HelpLauncher.h"
+#include "common/forms/MaintenanceWindow.h"
 #include "common/forms/MessageList.h"
 #include "common/forms/ModuleErrorHandler.h"
 #include "common/forms/ModuleStartup.h"
+#include "common/forms/RecordMaintenance.h"
 #include "common/forms/ScreenPrinter.h"
 #include "engine/Cursor.h"
 #include "engine/Database.h"
 #include "engine/EngineError.h"
 #include "modules/custmaint/ui/Tcustmaint_dm.h"
-#include "modules/custmaint/core/TableOpenError.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -38,65 +41,9 @@
 
 namespace vm::custmaint {
 
+using namespace forms::build;
+
 namespace {
-
-QLabel* label(QWidget* parent, const char* name, const char* text) {
-    auto* l = new QLabel(QString::fromUtf8(text), parent);
-    l->setObjectName(QLatin1String(name));
-    return l;
-}
-
-QLineEdit* line(QWidget* parent, const char* name, int widthChars = 0) {
-    auto* e = new QLineEdit(parent);
-    e->setObjectName(QLatin1String(name));
-    if (widthChars > 0) // a short field gets the width of what it holds
-        e->setFixedWidth(e->fontMetrics().averageCharWidth() * widthChars + 16);
-    return e;
-}
-
-QToolButton* lookupButton(QWidget* parent, const char* name, const char* hint) {
-    auto* b = new QToolButton(parent);
-    b->setObjectName(QLatin1String(name));
-    b->setIcon(parent->style()->standardIcon(QStyle::SP_FileDialogContentsView));
-    b->setToolTip(QString::fromUtf8(hint));
-    b->setFocusPolicy(Qt::StrongFocus);
-    return b;
-}
-
-QCheckBox* check(QWidget* parent, const char* name, const char* text) {
-    auto* c = new QCheckBox(QString::fromUtf8(text), parent);
-    c->setObjectName(QLatin1String(name));
-    return c;
-}
-
-QPushButton* barButton(QWidget* parent, const char* name, const char* text, QStyle::StandardPixmap icon) {
-    auto* b = new QPushButton(QString::fromUtf8(text), parent);
-    b->setObjectName(QLatin1String(name));
-    b->setIcon(parent->style()->standardIcon(icon));
-    b->setAutoDefault(false);
-    return b;
-}
-
-// A line of a grid: the label in column `col`, the editor (and its look-up
-// button) in the next.
-void put(QGridLayout* g, int row, int col, QLabel* l, QWidget* editor, QWidget* button = nullptr) {
-    g->addWidget(l, row, col);
-    if (!button) {
-        g->addWidget(editor, row, col + 1);
-        return;
-    }
-    auto* box = new QHBoxLayout;
-    box->setSpacing(2);
-    box->addWidget(editor, editor->maximumWidth() < QWIDGETSIZE_MAX ? 0 : 1);
-    box->addWidget(button);
-    if (editor->maximumWidth() < QWIDGETSIZE_MAX) box->addStretch(1);
-    g->addLayout(box, row, col + 1);
-}
-
-bool isDataEntry(QWidget* w) {
-    return qobject_cast<QLineEdit*>(w) || qobject_cast<QCheckBox*>(w) || qobject_cast<QComboBox*>(w) ||
-           qobject_cast<QAbstractSpinBox*>(w);
-}
 
 std::string textOf(const QLineEdit* e) {
     return e->text().toStdString();
@@ -131,39 +78,16 @@ void Tcustmaint_frm::build() {
     pages_->addTab(tabComments_, QStringLiteral("Comments"));
     top->addWidget(pages_);
 
-    auto* bar = new QHBoxLayout;
-    btnPrint_ = barButton(this, "BtnPrint", "", QStyle::SP_DesktopIcon);
-    btnPrint_->setToolTip(QStringLiteral("Print screen"));
-    btnEmail_ = barButton(this, "BtnEmail", "", QStyle::SP_DirLinkIcon);
-    btnEmail_->setToolTip(QStringLiteral("E-mail"));
-    btnQuickLink_ = barButton(this, "BtnQuickLink", "", QStyle::SP_ArrowRight);
-    btnQuickLink_->setToolTip(QStringLiteral("Quick link"));
-    navigator_ = new forms::RecordNavigator(this);
-    btnQuit_ = barButton(this, "BtnQuit", "Exit", QStyle::SP_DialogCloseButton);
-    btnHelp_ = barButton(this, "BtnHelp", "Help", QStyle::SP_DialogHelpButton);
-    bar->addWidget(btnPrint_);
-    bar->addWidget(btnEmail_);
-    bar->addWidget(btnQuickLink_);
-    bar->addSpacing(12);
-    bar->addWidget(navigator_);
-    bar->addStretch(1);
-    bar->addWidget(btnQuit_);
-    bar->addWidget(btnHelp_);
-    top->addLayout(bar);
+    const forms::MaintenanceBar bar = forms::addMaintenanceBar(*this, *top);
+    btnPrint_ = bar.print;
+    btnEmail_ = bar.email;
+    btnQuickLink_ = bar.quickLink;
+    navigator_ = bar.navigator;
+    btnQuit_ = bar.quit;
+    btnHelp_ = bar.help;
+    statusBar_ = bar.statusBar;
+    messages_ = bar.messages;
 
-    statusBar_ = new QStatusBar(this);
-    statusBar_->setObjectName(QStringLiteral("StatusBar1"));
-    statusBar_->setSizeGripEnabled(false);
-    statusBar_->addWidget(label(statusBar_, "StatusCompany", "Company: "), 3);
-    statusBar_->addWidget(label(statusBar_, "StatusUser", "User: "), 2);
-    statusBar_->addWidget(label(statusBar_, "StatusVersion", "Version "), 1);
-    top->addWidget(statusBar_);
-
-    messages_ = new forms::MessageList(this);
-    messages_->hide();
-
-    connect(navigator_, &forms::RecordNavigator::beforeAction, this, &Tcustmaint_frm::beforeNavigator);
-    connect(navigator_, &forms::RecordNavigator::afterAction, this, &Tcustmaint_frm::afterNavigator);
     connect(btnListClients_, &QToolButton::clicked, this, &Tcustmaint_frm::listClients);
     connect(btnSalesrep_, &QToolButton::clicked, this, &Tcustmaint_frm::pickSalesman);
     connect(btnTerr_, &QToolButton::clicked, this, &Tcustmaint_frm::pickTerritory);
@@ -177,11 +101,13 @@ void Tcustmaint_frm::build() {
     connect(btnQuickLink_, &QPushButton::clicked, this, &Tcustmaint_frm::quickLink);
     connect(btnPrint_, &QPushButton::clicked, this, &Tcustmaint_frm::printWindow);
     connect(editCode_, &QLineEdit::textEdited, this, [this] {
-        if (browsing()) codeTyped_ = true;
+        if (maint_) maint_->codeEdited();
     });
     connect(editCode_, &QLineEdit::returnPressed, this, [this] {
-        if (codeTyped_ || (dm_.isOpen() && dm_.cli().state() == Cursor::State::Insert)) codeExit();
+        if (maint_ && maint_->codeExitPending()) codeExit();
     });
+    forms::addPostShortcut(*this, *navigator_);
+    forms::makeDisabledFieldsReadable(*this);
 
     // Field-exit checks and the keys the form handles itself see every
     // event of the controls first.
@@ -190,6 +116,7 @@ void Tcustmaint_frm::build() {
     exitChecks_[editTerr_] = {Exit::Territory, {btnTerr_, btnQuit_}};
     exitChecks_[editTerms_] = {Exit::Terms, {btnTerms_, btnQuit_}};
     exitChecks_[editLanguage_] = {Exit::Language, {btnQuit_}};
+    exitChecks_[editPostal_] = {Exit::Postal, {btnQuit_, btnHelp_}};
     const std::set<QWidget*> leave = {btnQuit_,     btnHelp_,     btnBillTo_,
                                       btnAccnt_[0], btnAccnt_[1], btnAccnt_[2]};
     exitChecks_[editBillTo_] = {Exit::BillTo, leave};
@@ -206,8 +133,14 @@ QWidget* Tcustmaint_frm::buildGeneralPage() {
     editCode_ = line(page, "EditCode", 12);
     btnListClients_ = lookupButton(page, "BtnListClients", "List of clients");
     put(g, 0, 0, label(page, "LabelCode", "Client code"), editCode_, btnListClients_);
+    // The balance is the ledger's to keep: shown, never typed.
+    editBalance_ = line(page, "EditBalance", 16);
+    editBalance_->setReadOnly(true);
+    editBalance_->setFocusPolicy(Qt::NoFocus);
+    put(g, 0, 2, label(page, "LabelBalance", "Balance"), editBalance_);
     editName_ = line(page, "EditName");
-    put(g, 1, 0, label(page, "LabelName", "Name"), editName_);
+    g->addWidget(label(page, "LabelName", "Name"), 1, 0);
+    g->addWidget(editName_, 1, 1, 1, 3);
 
     auto* addr = new QGroupBox(QStringLiteral("Client address"), page);
     addr->setObjectName(QStringLiteral("GroupAddress"));
@@ -216,7 +149,8 @@ QWidget* Tcustmaint_frm::buildGeneralPage() {
     put(a, 1, 0, label(addr, "LabelAdr2", ""), line(addr, "EditAdr2"));
     put(a, 2, 0, label(addr, "LabelCity", "City"), line(addr, "EditCity"));
     put(a, 3, 0, label(addr, "LabelProv", "Province/State"), line(addr, "EditProv"));
-    put(a, 4, 0, label(addr, "LabelCountry", "Country"), line(addr, "EditCountry"));
+    editCountry_ = line(addr, "EditCountry");
+    put(a, 4, 0, label(addr, "LabelCountry", "Country"), editCountry_);
     editPostal_ = line(addr, "EditPostal", 12);
     put(a, 5, 0, label(addr, "LabelPostal", "Postal/Zip code"), editPostal_);
     g->addWidget(addr, 2, 0, 1, 4);
@@ -256,17 +190,20 @@ QWidget* Tcustmaint_frm::buildControlPage() {
     put(g, r++, 2, label(page, "LabelDueDays", "No. due days"), line(page, "EditDueDays", 8));
     put(g, r, 0, label(page, "LabelCreditLimit", "Credit limit"), line(page, "EditCreditLimit", 12));
     put(g, r++, 2, label(page, "LabelDiscount", "Discount %"), line(page, "EditDiscount", 8));
+    // Made row by row, so that the tab order reads the page as it is laid out.
+    const char* dateNames[3][3] = {{"LabelDateCreated", "EditDateCreated", "Date created"},
+                                   {"LabelDateLastSale", "EditDateLastSale", "Date last sale"},
+                                   {"LabelDateLastPmt", "EditDateLastPmt", "Date last payment"}};
     for (int i = 0; i < 3; ++i) {
         const std::string n = std::to_string(i + 1);
         editAccnt_[i] = line(page, ("EditAccnt" + n).c_str(), 10);
         btnAccnt_[i] = lookupButton(page, ("BtnAccnt" + n).c_str(), "List of accounts");
         put(g, r + i, 0, label(page, ("LabelAccnt" + n).c_str(), ("Sales account " + n).c_str()),
             editAccnt_[i], btnAccnt_[i]);
+        QLineEdit* date = line(page, dateNames[i][1], 12);
+        if (i == 0) editDateCreated_ = date;
+        put(g, r + i, 2, label(page, dateNames[i][0], dateNames[i][2]), date);
     }
-    editDateCreated_ = line(page, "EditDateCreated", 12);
-    put(g, r, 2, label(page, "LabelDateCreated", "Date created"), editDateCreated_);
-    put(g, r + 1, 2, label(page, "LabelDateLastSale", "Date last sale"), line(page, "EditDateLastSale", 12));
-    put(g, r + 2, 2, label(page, "LabelDateLastPmt", "Date last payment"), line(page, "EditDateLastPmt", 12));
     r += 3;
     put(g, r, 0, label(page, "LabelLastSale", "Last invoice"), line(page, "EditLastSale", 14));
     put(g, r++, 2, label(page, "LabelNsfDate", "Date last NSF cheque"), line(page, "EditNsfDate", 12));
@@ -293,14 +230,14 @@ QWidget* Tcustmaint_frm::buildControlPage() {
     boxes->setObjectName(QStringLiteral("GroupOptions"));
     auto* b = new QGridLayout(boxes);
     b->addWidget(check(boxes, "CheckTaxFed", "Charge G.S.T./H.S.T."), 0, 0);
-    b->addWidget(check(boxes, "CheckTaxPro", "Charge P.S.T."), 1, 0);
-    b->addWidget(check(boxes, "CheckPoReq", "P.O. # required"), 2, 0);
     b->addWidget(check(boxes, "CheckCreditHold", "Hold invoices"), 0, 1);
-    b->addWidget(check(boxes, "CheckBlockOrders", "Hold orders"), 1, 1);
     checkEmailStatement_ = check(boxes, "CheckEmailStatement", "Statements by e-mail");
-    checkEmailInvoice_ = check(boxes, "CheckEmailInvoice", "Invoices by e-mail");
     b->addWidget(checkEmailStatement_, 0, 2);
+    b->addWidget(check(boxes, "CheckTaxPro", "Charge P.S.T."), 1, 0);
+    b->addWidget(check(boxes, "CheckBlockOrders", "Hold orders"), 1, 1);
+    checkEmailInvoice_ = check(boxes, "CheckEmailInvoice", "Invoices by e-mail");
     b->addWidget(checkEmailInvoice_, 1, 2);
+    b->addWidget(check(boxes, "CheckPoReq", "P.O. # required"), 2, 0);
     g->addWidget(boxes, r++, 0, 1, 4);
     g->setColumnStretch(1, 1);
     g->setColumnStretch(3, 1);
@@ -366,6 +303,7 @@ void Tcustmaint_frm::bindFields() {
         {"EditSalesYtd", "Cli_sales_ytd"},
         {"EditBank", "Cli_bank"},
         {"EditBankTel", "Cli_bank_tel"},
+        {"EditBalance", "Cli_current_bal"},
     };
     for (const auto& [name, field] : texts)
         binder_->bindText(findChild<QLineEdit*>(QLatin1String(name)), field);
@@ -384,10 +322,11 @@ void Tcustmaint_frm::bindFields() {
 
     dataControls_.clear();
     for (QWidget* w : findChildren<QWidget*>()) {
-        if (w == editCode_ || w == btnListClients_ || w->window() != this) continue;
+        if (w == editCode_ || w == btnListClients_ || w == editBalance_ || w->window() != this) continue;
         const bool onPage =
             tabGeneral_->isAncestorOf(w) || tabControl_->isAncestorOf(w) || tabComments_->isAncestorOf(w);
-        if (onPage && (isDataEntry(w) || qobject_cast<QPlainTextEdit*>(w) || qobject_cast<QToolButton*>(w)))
+        if (onPage &&
+            (forms::isDataEntry(w) || qobject_cast<QPlainTextEdit*>(w) || qobject_cast<QToolButton*>(w)))
             dataControls_.push_back(w);
     }
 }
@@ -417,15 +356,8 @@ bool Tcustmaint_frm::startUp() {
     regional_ = core::RegionalSettings::current();
     try {
         dm_.open(startup.companyDirectory(), link_.DataDir.str());
-    } catch (const TableOpenError& e) {
-        const QString name = QString::fromStdString(e.table());
-        QMessageBox::critical(this, windowTitle(),
-                              link_.Language == 1
-                                  ? QStringLiteral("Error opening table ") + name + QLatin1Char('.')
-                                  : QStringLiteral("Erreur lors de l'ouverture de la table ") + name +
-                                        QLatin1Char('.'));
-        forms::ModuleStartup::requestMainWindowClose();
-        QTimer::singleShot(0, this, &QDialog::close);
+    } catch (const core::TableOpenError& e) {
+        startup.reportTableOpenError(*this, e.table());
         return false;
     }
 
@@ -433,22 +365,16 @@ bool Tcustmaint_frm::startUp() {
         comboFormat_->addItem(QString::fromStdString(name));
     bindFields();
     navigator_->setCursor(&dm_.cli());
-    moveListener_ = dm_.cli().addMoveListener([this] { afterScroll(); });
-    navigator_->setDeleteQuestion(messages_->message(13).isEmpty() ? QStringLiteral("Delete record?")
-                                                                   : messages_->message(13));
+    navigator_->setDeleteQuestion({}); // asked by the controller, naming the client
+    startMaintenance();
+    moveListener_ = dm_.cli().addMoveListener([this] { maint_->afterScroll(); });
+    forms::upperCaseWhile(*editPostal_, [this] { return core::isCanada(textOf(editCountry_)); });
+    forms::assignAccessKeys(*this);
 
-    setFieldState(false);
-    editCode_->setEnabled(true);
     fillLists();
-    dm_.cli().first();
-    afterScroll();
-    editCode_->setFocus();
+    maint_->start();
 
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        const QString t = w->windowTitle();
-        if (w->isVisible() && (t == QLatin1String("Quick Link") || t == QLatin1String("Lien Rapide")))
-            btnQuickLink_->setEnabled(false);
-    }
+    btnQuickLink_->setEnabled(!forms::quickLinkOpen());
     btnListClients_->setEnabled(!pickerWindowOpen());
     return true;
 }
@@ -485,32 +411,57 @@ void Tcustmaint_frm::fillLists() {
 // ------------------------------------------------------------------ states
 
 bool Tcustmaint_frm::browsing() const {
-    return !dm_.isOpen() || dm_.cli().state() == Cursor::State::Browse;
+    return !maint_ || maint_->browsing();
 }
 
 bool Tcustmaint_frm::editing() const {
-    return dm_.isOpen() && !browsing();
+    return maint_ && maint_->editing();
 }
 
-void Tcustmaint_frm::setFieldState(bool on) {
+void Tcustmaint_frm::setDataControls(bool on) {
     for (QWidget* w : dataControls_)
         w->setEnabled(on);
     for (auto* g : findChildren<QGroupBox*>())
         g->setEnabled(on);
+    if (on) btnBillTo_->setEnabled(!pickerWindowOpen());
+}
+
+void Tcustmaint_frm::setCodeField(bool open, bool searchEnabled) {
+    editCode_->setEnabled(open);
+    btnListClients_->setEnabled(searchEnabled && !pickerWindowOpen());
+}
+
+void Tcustmaint_frm::focusCode() {
+    editCode_->setFocus();
+    editCode_->selectAll();
+}
+
+void Tcustmaint_frm::focusName() {
+    editName_->setFocus();
+}
+
+void Tcustmaint_frm::focusField(int field) {
+    if (QWidget* w = fieldWidget(static_cast<ClientField>(field))) {
+        w->setEnabled(true);
+        w->setFocus();
+    }
 }
 
 bool Tcustmaint_frm::pickerWindowOpen() const {
-    const QString caption = messages_->message(kMsgPickerCaption);
-    if (caption.isEmpty()) return false;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->isVisible() && w->windowTitle() == caption) return true;
-    return false;
+    return forms::windowOpen(messages_->message(kMsgPickerCaption));
 }
 
 void Tcustmaint_frm::showMessage(int index, bool plain) {
     QMessageBox box(plain ? QMessageBox::NoIcon : QMessageBox::Information, windowTitle(),
                     messages_->message(index), QMessageBox::Ok, this);
     box.exec();
+}
+
+bool Tcustmaint_frm::confirm(int message, const std::string& detail) {
+    QString text = messages_->message(message);
+    if (text.isEmpty()) text = QStringLiteral("Delete %1?");
+    if (text.contains(QLatin1String("%1"))) text = text.arg(QString::fromStdString(detail));
+    return forms::askDestructive(*this, text);
 }
 
 QWidget* Tcustmaint_frm::fieldWidget(ClientField field) const {
@@ -539,199 +490,69 @@ QWidget* Tcustmaint_frm::fieldWidget(ClientField field) const {
     return editCode_;
 }
 
-void Tcustmaint_frm::showPage(ClientPage page) {
-    pages_->setCurrentWidget(page == ClientPage::General   ? tabGeneral_
-                             : page == ClientPage::Control ? tabControl_
-                                                           : tabComments_);
+void Tcustmaint_frm::showPage(int page) {
+    const auto p = static_cast<ClientPage>(page);
+    pages_->setCurrentWidget(p == ClientPage::General   ? tabGeneral_
+                             : p == ClientPage::Control ? tabControl_
+                                                        : tabComments_);
 }
 
-// ------------------------------------------------------------------ navigator
+// ------------------------------------------------------------------ the record
 
-void Tcustmaint_frm::beforeNavigator(forms::RecordNavigator::Action action, bool& abort) {
-    using A = forms::RecordNavigator;
-    switch (action) {
-    case A::Insert:
-        abort = true;
-        doInsert();
-        break;
-    case A::Edit:
-        abort = true;
-        doEdit();
-        break;
-    case A::Post:
-        abort = true;
-        doPost();
-        break;
-    case A::Cancel:
-        abort = true;
-        doCancel();
-        break;
-    case A::Delete:
-        abort = true;
-        doDelete();
-        break;
-    default:
-        break;
-    }
-    navigator_->updateButtons();
+void Tcustmaint_frm::startMaintenance() {
+    forms::MaintenanceSpec spec;
+    spec.codeField = "Cli_code";
+    spec.nameField = "Cli_name";
+    spec.createdField = "Cli_date_created";
+    spec.generalPage = static_cast<int>(ClientPage::General);
+    spec.codeNotFoundMessage = kMsgCodeNotFound;
+    spec.deleteRefusedMessage = kMsgHasLedgerRows;
+    spec.deleteQuestion = kMsgDeleteNamed;
+    spec.plainMessages = {kMsgPostalCodeMissing, kMsgTermsMissing, kMsgHasLedgerRows, kMsgSalesmanNotFound};
+
+    ClientRules& r = dm_.rules();
+    forms::MaintenanceRules rules;
+    rules.exists = [&r](const std::string& code) { return r.clientExists(code); };
+    rules.newRecordDefaults = [&r](Cursor& row) { r.applyNewClientDefaults(row); };
+    rules.newCodeDefaults = [](Cursor& row) { ClientRules::applyNewCodeDefaults(row); };
+    rules.hasLedgerRows = [&r](const std::string& code) { return r.hasLedgerRows(code); };
+    rules.postRefusal = [this, &r](Cursor& row) -> std::optional<forms::MaintenanceRefusal> {
+        ClientPostInputs in;
+        in.codeFieldOpen = editCode_->isEnabled();
+        in.shipVia = editShipVia_->text().toStdString();
+        in.priceListPosition = comboPriceList_->currentIndex();
+        in.currencyPosition = comboCurrency_->currentIndex();
+        in.postalCodeRequired = core::postalCodeRequired(core::RegionalSettings::current().intl);
+        in.copies = spinCopies_->value();
+        in.invoiceFormat = comboFormat_->currentText().toStdString();
+        in.user = link_.LoginUser.str();
+        const auto refusal = r.checkBeforePost(row, in);
+        if (!refusal) return std::nullopt;
+        return forms::MaintenanceRefusal{refusal->message, static_cast<int>(refusal->field),
+                                         static_cast<int>(refusal->page)};
+    };
+    forms::MaintenanceView& view = *this;
+    maint_ = std::make_unique<forms::RecordMaintenance>(dm_.editTransaction(), dm_.cli(), std::move(spec),
+                                                        std::move(rules), view);
+    forms::wireNavigator(*navigator_, *maint_);
 }
 
-void Tcustmaint_frm::afterNavigator(forms::RecordNavigator::Action) {
-    // Moves: the navigator moved the cursor itself.
-    afterOtherButton();
-}
-
-void Tcustmaint_frm::afterOtherButton() {
-    setFieldState(false);
-    editCode_->setEnabled(true);
-    editCode_->setFocus();
-    editCode_->selectAll();
-    btnListClients_->setEnabled(!pickerWindowOpen());
-    codeTyped_ = false;
-}
-
-void Tcustmaint_frm::doInsert() {
-    dm_.beginInsert();
-    Cursor& row = dm_.cli();
+void Tcustmaint_frm::newRecordChoices() {
     comboPriceList_->setCurrentIndex(comboPriceList_->count() ? 0 : -1);
     comboCurrency_->setCurrentIndex(0);
     spinCopies_->setValue(dm_.tables().control().invoiceCopies);
-    dm_.rules().applyNewClientDefaults(row);
     editShipVia_->clear();
     comboFormat_->setCurrentIndex(-1);
-    reload();
-    switchCurrencySign();
-    editCode_->setEnabled(true);
-    btnListClients_->setEnabled(false);
-    setFieldState(true);
-    btnBillTo_->setEnabled(!pickerWindowOpen());
-    showPage(ClientPage::General);
-    editCode_->setFocus();
-    codeTyped_ = false;
 }
 
-void Tcustmaint_frm::doEdit() {
-    dm_.beginEdit();
-    reload();
-    setFieldState(true);
-    editCode_->setEnabled(false);
-    btnListClients_->setEnabled(false);
-    btnBillTo_->setEnabled(!pickerWindowOpen());
-    showPage(ClientPage::General);
-    editName_->setFocus();
-}
-
-void Tcustmaint_frm::doPost() {
-    ClientPostInputs in;
-    in.codeFieldOpen = editCode_->isEnabled();
-    in.shipVia = editShipVia_->text().toStdString();
-    in.priceListPosition = comboPriceList_->currentIndex();
-    in.currencyPosition = comboCurrency_->currentIndex();
-    in.international = forms::ModuleStartup::international();
-    in.copies = spinCopies_->value();
-    in.invoiceFormat = comboFormat_->currentText().toStdString();
-    in.user = link_.LoginUser.str();
-    if (const auto refusal = dm_.rules().checkBeforePost(dm_.cli(), in)) {
-        reload();
-        if (refusal->message != kNoMessage) {
-            const int m = refusal->message;
-            showMessage(m, m == kMsgPostalCodeMissing || m == kMsgTermsMissing || m == kMsgSalesmanNotFound);
-        }
-        showPage(refusal->page);
-        if (QWidget* w = fieldWidget(refusal->field)) {
-            w->setEnabled(true);
-            w->setFocus();
-        }
-        return;
-    }
-    dm_.post();
-    showPage(ClientPage::General);
-    afterOtherButton();
-}
-
-void Tcustmaint_frm::doCancel() {
-    dm_.cancel();
-    reload();
-    selectLists();
-    showPage(ClientPage::General);
-    afterOtherButton();
-}
-
-void Tcustmaint_frm::doDelete() {
-    dm_.rollbackIfOpen();
-    if (!dm_.cli().hasRow()) return;
-    if (dm_.rules().hasLedgerRows(dm_.cli().str("Cli_code"))) {
-        showMessage(kMsgHasLedgerRows, true);
-        return;
-    }
-    dm_.remove();
-    showPage(ClientPage::General);
-    afterOtherButton();
-}
-
-// ------------------------------------------------------------------ code field
-
-void Tcustmaint_frm::codeExit() {
-    if (!dm_.isOpen()) return;
+void Tcustmaint_frm::showRecord() {
     Cursor& row = dm_.cli();
-    const std::string code = textOf(editCode_);
-    if (row.state() == Cursor::State::Insert) {
-        if (!code.empty() && dm_.rules().clientExists(code)) {
-            // The client is there already: edit it instead of a duplicate.
-            dm_.cancel();
-            openForEdit(code);
-        } else {
-            ClientRules::applyNewCodeDefaults(row);
-            reload();
-            setFieldState(true);
-            editName_->setFocus();
-        }
-        navigator_->updateButtons();
-        return;
-    }
-    if (!browsing() || !codeTyped_) return;
-    codeTyped_ = false;
-    if (dm_.rules().clientExists(code)) {
-        openForEdit(code);
-    } else {
-        showMessage(kMsgCodeNotFound);
-        reload();
-        editCode_->setFocus();
-        editCode_->selectAll();
-    }
-    navigator_->updateButtons();
-}
-
-void Tcustmaint_frm::openForEdit(const std::string& code) {
-    Cursor& row = dm_.cli();
-    row.findKey({Value(code)});
-    dm_.beginEdit();
-    reload();
-    selectLists();
-    editCode_->setEnabled(false);
-    btnListClients_->setEnabled(false);
-    setFieldState(true);
-    editName_->setFocus();
-}
-
-// ------------------------------------------------------------------ scrolling
-
-void Tcustmaint_frm::afterScroll() {
-    if (inScroll_ || !dm_.isOpen()) return;
-    inScroll_ = true;
-    Cursor& row = dm_.cli();
-    // Another workstation's changes show as soon as the user moves, unless
-    // this one is in the middle of its own edit.
-    if (!dm_.inTransaction() && row.state() == Cursor::State::Browse) row.refresh();
     selectLists();
     editShipVia_->setText(QString::fromStdString(row.str("Cli_ship_via")));
     if (row.state() == Cursor::State::Browse) {
         spinCopies_->setValue(static_cast<int>(row.integer("Cli_copies")));
         comboFormat_->setCurrentIndex(comboFormat_->findText(QString::fromStdString(row.str("Cli_format1"))));
     }
-    inScroll_ = false;
-    if (binder_) binder_->load();
-    editCode_->selectAll();
 }
 
 void Tcustmaint_frm::selectLists() {
@@ -756,6 +577,7 @@ void Tcustmaint_frm::switchCurrencySign() {
 void Tcustmaint_frm::reload() {
     if (binder_) binder_->load();
     navigator_->updateButtons();
+    if (browsing()) editCode_->selectAll();
 }
 
 // ------------------------------------------------------------------ field exits
@@ -780,7 +602,13 @@ void Tcustmaint_frm::runExitCheck(QLineEdit* edit) {
         if (message == kNoMessage) reload();
         break;
     case Exit::Language:
-        refuse = !ClientRules::languageAccepted(text);
+        // A stored value outside the list (from another program) may stay
+        // as it is; a new one must be in the list.
+        if (text != languageOnEntry_ && !ClientRules::languageAccepted(text)) message = kMsgLanguageRefused;
+        break;
+    case Exit::Postal:
+        if (!core::blankText(text) && core::isCanada(textOf(editCountry_)) && !core::canadianPostalCode(text))
+            message = kMsgPostalCodeForm;
         break;
     case Exit::BillTo:
         message = rules.billToExit(text);
@@ -790,7 +618,7 @@ void Tcustmaint_frm::runExitCheck(QLineEdit* edit) {
         break;
     }
     if (message != kNoMessage) {
-        showMessage(message);
+        showMessage(message, false);
         refuse = true;
     }
     if (refuse) {
@@ -811,10 +639,9 @@ std::string Tcustmaint_frm::pickClientCode() {
 }
 
 void Tcustmaint_frm::listClients() {
-    if (!dm_.isOpen() || dm_.cli().state() == Cursor::State::Insert) return;
-    if (!browsing()) return;
+    if (!maint_ || !browsing()) return;
     const std::string code = pickClientCode();
-    if (!code.empty() && dm_.cli().findKey({Value(code)})) afterScroll();
+    if (!code.empty() && dm_.cli().findKey({Value(code)})) maint_->afterScroll();
     editCode_->setFocus();
     editCode_->selectAll();
 }
@@ -892,6 +719,7 @@ void Tcustmaint_frm::quit() {
         if (moveListener_ >= 0) dm_.cli().removeMoveListener(moveListener_);
         moveListener_ = -1;
         navigator_->setCursor(nullptr);
+        maint_.reset();
         binder_.reset();
         try {
             dm_.close();
@@ -905,7 +733,9 @@ void Tcustmaint_frm::quit() {
 }
 
 void Tcustmaint_frm::reject() {
-    // Escape does not leave the window; "Quitter" and the close box do.
+    // Escape cancels an edit (asking when something was changed) and never
+    // leaves the window; "Quitter" and the close box do.
+    if (maint_ && maint_->editing()) maint_->cancelAsking(kMsgDiscardChanges);
 }
 
 void Tcustmaint_frm::closeEvent(QCloseEvent* event) {
@@ -926,8 +756,8 @@ bool Tcustmaint_frm::eventFilter(QObject* watched, QEvent* event) {
         if (!edit || !dm_.isOpen() || quitting_) break;
         QWidget* next = QApplication::focusWidget();
         if (edit == editCode_) {
-            if (next != btnQuit_ && next != btnListClients_ &&
-                (codeTyped_ || dm_.cli().state() == Cursor::State::Insert) && !edit->text().isEmpty())
+            if (next != btnQuit_ && next != btnListClients_ && maint_ && maint_->codeExitPending() &&
+                !edit->text().isEmpty())
                 QTimer::singleShot(0, this, [this] { codeExit(); });
             break;
         }
@@ -937,15 +767,13 @@ bool Tcustmaint_frm::eventFilter(QObject* watched, QEvent* event) {
         break;
     }
     case QEvent::FocusIn:
-        if (watched == editDateCreated_ && editing() && dm_.cli().isNull("Cli_date_created")) {
-            dm_.cli().set("Cli_date_created", Date::today());
-            reload();
-        }
+        if (watched == editDateCreated_ && maint_) maint_->enteredCreatedField();
+        if (watched == editLanguage_) languageOnEntry_ = textOf(editLanguage_);
         break;
     case QEvent::MouseButtonDblClick:
         if (watched == editCode_ && browsing()) {
             const std::string code = pickClientCode();
-            if (!code.empty() && dm_.cli().findKey({Value(code)})) afterScroll();
+            if (!code.empty() && dm_.cli().findKey({Value(code)})) maint_->afterScroll();
             return true;
         }
         break;
@@ -961,41 +789,20 @@ bool Tcustmaint_frm::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool Tcustmaint_frm::handleKey(QObject* watched, int key) {
-    if (!dm_.isOpen()) return false;
+    if (!maint_) return false;
     if (errorHandler_ && errorHandler_->errorFlag()) {
         // The first key after a database error keeps its usual meaning.
         errorHandler_->clearErrorFlag();
         return false;
     }
-    using A = forms::RecordNavigator;
     if (browsing()) {
-        switch (key) {
-        case Qt::Key_F2:
+        if (key == Qt::Key_F2) {
             listClients();
             return true;
-        case Qt::Key_Up:
-        case Qt::Key_PageUp:
-            navigator_->trigger(A::Prior);
-            return true;
-        case Qt::Key_Down:
-        case Qt::Key_PageDown:
-            navigator_->trigger(A::Next);
-            return true;
-        case Qt::Key_Home:
-            navigator_->trigger(A::First);
-            return true;
-        case Qt::Key_End:
-            navigator_->trigger(A::Last);
-            return true;
-        case Qt::Key_Insert:
-            navigator_->trigger(A::Insert);
-            return true;
-        case Qt::Key_Delete:
-            navigator_->trigger(A::Delete);
-            return true;
-        default:
-            return false;
         }
+        const auto action = forms::browseAction(key);
+        if (action) navigator_->trigger(*action);
+        return action.has_value();
     }
     if (key == Qt::Key_F2) {
         if (watched == editSalesrep_)
@@ -1016,38 +823,14 @@ bool Tcustmaint_frm::handleKey(QObject* watched, int key) {
             return false;
         return true;
     }
-    if (!dm_.inTransaction() || watched == memoComments_) return false;
-    if (!isDataEntry(qobject_cast<QWidget*>(watched)) && !qobject_cast<QAbstractSpinBox*>(watched->parent()))
+    // The code field's own Enter looks the code up.
+    if (!maint_->inTransaction() || (watched == editCode_ && key != Qt::Key_Up && key != Qt::Key_Down))
         return false;
-    switch (key) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        if (watched == editCode_) return false; // the code field's own Enter looks the code up
-        [[fallthrough]];
-    case Qt::Key_Down:
-        moveFocus(true);
-        return true;
-    case Qt::Key_Up:
-        moveFocus(false);
-        return true;
-    default:
-        return false;
-    }
+    return forms::entryKey(*this, watched, key, memoComments_);
 }
 
-void Tcustmaint_frm::moveFocus(bool forward) {
-    QWidget* from = QApplication::focusWidget();
-    if (!from) return;
-    QWidget* w = from;
-    for (int guard = 0; guard < 500; ++guard) {
-        w = forward ? w->nextInFocusChain() : w->previousInFocusChain();
-        if (!w || w == from) return;
-        if (isDataEntry(w) && w->isEnabled() && w->isVisible() && w->window() == this &&
-            !qobject_cast<QAbstractSpinBox*>(w->parentWidget())) {
-            w->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
-            return;
-        }
-    }
+void Tcustmaint_frm::codeExit() {
+    if (maint_) maint_->codeExit(textOf(editCode_));
 }
 
 } // namespace vm::custmaint

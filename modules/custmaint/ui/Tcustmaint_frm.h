@@ -1,6 +1,7 @@
 #pragma once
 #include "common/core/LinkSection.h"
 #include "common/core/RegionalSettings.h"
+#include "common/forms/RecordMaintenance.h"
 #include "common/forms/RecordNavigator.h"
 #include "modules/custmaint/core/ClientRefusal.h"
 
@@ -40,7 +41,7 @@ class Tcustmaint_dm;
 // navigator and the checks of the fields as the user leaves them. The form
 // turns what the user does into calls on the data module and the rules and
 // shows their answers; every edit runs in its own transaction.
-class Tcustmaint_frm : public QDialog {
+class Tcustmaint_frm : public QDialog, private forms::MaintenanceView {
     Q_OBJECT
 public:
     static constexpr int kHelpContext = 201;
@@ -71,7 +72,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    enum class Exit { Salesrep, Territory, Terms, Language, BillTo, Account };
+    enum class Exit { Salesrep, Territory, Terms, Language, BillTo, Account, Postal };
     struct ExitCheck {
         Exit kind;
         std::set<QWidget*> skip; // focus moving here does not check
@@ -86,29 +87,28 @@ private:
 
     bool browsing() const;
     bool editing() const;
-    void setFieldState(bool on);
     bool pickerWindowOpen() const;
-    void showMessage(int index, bool plain = false);
     QWidget* fieldWidget(ClientField field) const;
-    void showPage(ClientPage page);
 
-    void beforeNavigator(forms::RecordNavigator::Action action, bool& abort);
-    void afterNavigator(forms::RecordNavigator::Action action);
-    void doInsert();
-    void doEdit();
-    void doPost();
-    void doCancel();
-    void doDelete();
-    void afterOtherButton();
+    // The record-maintenance controller and what it asks of this window.
+    void startMaintenance();
+    void setDataControls(bool on) override;
+    void setCodeField(bool open, bool searchEnabled) override;
+    void focusCode() override;
+    void focusName() override;
+    void focusField(int field) override;
+    void showPage(int page) override;
+    void showMessage(int index, bool plain) override;
+    bool confirm(int message, const std::string& detail) override;
+    void reload() override;
+    void showRecord() override;
+    void newRecordChoices() override;
 
     void codeExit();
-    void openForEdit(const std::string& code);
     void runExitCheck(QLineEdit* edit);
-    void afterScroll();
     void fillLists();
     void selectLists();
     void switchCurrencySign();
-    void reload();
 
     void pickSalesman();
     void pickTerritory();
@@ -122,7 +122,6 @@ private:
     void help();
 
     bool handleKey(QObject* watched, int key);
-    void moveFocus(bool forward);
 
     core::TLinkSection& link_;
     Tcustmaint_dm& dm_;
@@ -131,8 +130,8 @@ private:
     std::unique_ptr<forms::FieldBinder> binder_;
     core::RegionalSettings regional_;
     bool started_ = false;
-    bool inScroll_ = false;
-    bool codeTyped_ = false;
+    std::unique_ptr<forms::RecordMaintenance> maint_;
+    std::string languageOnEntry_; // the language field's text when it was entered
     bool quitting_ = false;
     int moveListener_ = -1;
     std::map<QLineEdit*, ExitCheck> exitChecks_;
@@ -145,6 +144,8 @@ private:
     QLineEdit* editCode_ = nullptr;
     QToolButton* btnListClients_ = nullptr;
     QLineEdit* editName_ = nullptr;
+    QLineEdit* editBalance_ = nullptr;
+    QLineEdit* editCountry_ = nullptr;
     QLineEdit* editPostal_ = nullptr;
     QLineEdit* editEmail_ = nullptr;
     QLineEdit* editSalesrep_ = nullptr;

@@ -12,8 +12,7 @@
 #include "engine/Cursor.h"
 #include "engine/Database.h"
 #include "engine/Session.h"
-#include "modules/rcvaging/ui/AgingDataSource.h"
-#include "modules/rcvaging/ui/AgingReport.h"
+#include "modules/rcvaging/ui/AgingListing.h"
 #include "report/ExportDialog.h"
 #include "report/ReportDocument.h"
 #include "report/ReportLayouter.h"
@@ -369,43 +368,19 @@ void AgingWindow::setBusy(bool busy) {
 }
 
 report::ReportDocument AgingWindow::layOut() {
-    AgingOptions o = options();
-    if (o.reportDate.isNull()) o.reportDate = o.today;
-    Database& db = Session::instance().database(kAlias);
-    Aging aging(db, o);
-    AgingReportSetup s;
-    s.ledger = ledger_;
+    AgingListingSetup s;
+    s.options = options();
     s.detailed = checkDetailed_->isChecked();
     s.printAddress = checkAddress_->isChecked();
     s.printComments = checkComments_->isChecked();
     s.companyName = core::toQString(link_.CompanyName).toStdString();
     s.userName = core::toQString(link_.UserName).toStdString();
-    s.reportDate = o.reportDate;
-    s.bucketNames = control_.bucketNames;
     s.language = link_.Language;
-    s.amountSign = aging.amountSign(core::RegionalSettings::current().currencySymbol);
-    std::unique_ptr<report::Report> r = AgingReport::build(s);
-    r->setPrintDateTime(printedAt_.isNull() ? DateTime::now() : printedAt_);
-    // Captions of the report from the module's language table.
-    try {
-        forms::LanguageTable table(stem_, core::toQString(link_.LangCode).toStdString());
-        const std::string form = AgingReport::formName(s);
-        if (auto title = table.find(form, form)) {
-            r->setTitle(title->caption);
-            r->setCaption("QRLabelTitle", title->caption);
-        }
-        for (report::ReportBand* band : r->allBands())
-            for (auto& item : band->items)
-                if (item.kind == report::ItemKind::Label && !item.name.empty())
-                    if (auto e = table.find(form, item.name)) item.text = e->caption;
-    } catch (const std::exception&) {
-    }
-    std::array<std::string, 5> types;
+    s.langCode = core::toQString(link_.LangCode).toStdString();
+    s.printedAt = printedAt_;
     for (int i = 0; i < 5; ++i)
-        types[static_cast<std::size_t>(i)] = messages_->message(i).toStdString();
-    AgingDataSource source(aging, s.detailed, s.printAddress, types);
-    r->setDataSource(&source);
-    return report::ReportLayouter::run(*r);
+        s.typeNames[static_cast<std::size_t>(i)] = messages_->message(i).toStdString();
+    return layOutAgingListing(Session::instance().database(kAlias), s);
 }
 
 void AgingWindow::runReport(int action) {

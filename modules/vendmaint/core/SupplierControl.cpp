@@ -1,16 +1,9 @@
 #include "modules/vendmaint/core/SupplierControl.h"
 
+#include "common/core/MasterRecordRules.h"
 #include "engine/Cursor.h"
 
 namespace vm::vendmaint {
-
-namespace {
-
-bool blank(const std::string& s) {
-    return s.find_first_not_of(" \t") == std::string::npos;
-}
-
-} // namespace
 
 SupplierControl SupplierControl::read(Cursor& ctrl, Cursor& glm) {
     SupplierControl c;
@@ -31,15 +24,11 @@ SupplierControl SupplierControl::read(Cursor& ctrl, Cursor& glm) {
 }
 
 std::vector<std::string> SupplierControl::currencyChoices() const {
-    std::vector<std::string> out;
-    for (const auto& name : currencyNames)
-        if (!blank(name)) out.push_back(name);
-    return out;
+    return core::currencyChoices(currencyNames);
 }
 
 std::string SupplierControl::currencySign(int currency, const std::string& homeSymbol) const {
-    if (currency < 1 || currency > 4) return homeSymbol;
-    return currencySigns[static_cast<std::size_t>(currency - 1)];
+    return core::currencySign(currencySigns, currency, homeSymbol);
 }
 
 int SupplierControl::bankPosition(int account) const {

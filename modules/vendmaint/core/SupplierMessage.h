@@ -15,6 +15,9 @@ enum SupplierMessage : int {
     kMsgCodeMissing = 6,
     kMsgCodeExists = 7,
     kMsgDeleteQuestion = 8,
+    kMsgDeleteNamed = 9,     // the delete question naming the supplier ("%1")
+    kMsgPostalCodeForm = 10, // a Canadian address needs a code of the form A1A 1A1
+    kMsgDiscardChanges = 11,
 };
 
 } // namespace vm::vendmaint

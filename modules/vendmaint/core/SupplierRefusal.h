@@ -7,7 +7,7 @@ namespace vm::vendmaint {
 enum class SupplierPage { General, Control, Comments };
 
 // The controls a refusal sends the user back to.
-enum class SupplierField { Code, Email, Account1, Account2, Account3 };
+enum class SupplierField { Code, Email, Account1, Account2, Account3, PostalCode };
 
 // Why a row cannot be written: the message to show and where the user is
 // sent back.

@@ -1,68 +1,36 @@
 #include "modules/vendmaint/core/SupplierRules.h"
 
+#include "common/core/MasterRecordRules.h"
 #include "engine/Cursor.h"
 #include "modules/vendmaint/core/SupplierTables.h"
-
-#include <charconv>
 
 namespace vm::vendmaint {
 
 namespace {
 
-std::string trimmed(const std::string& s) {
-    const auto b = s.find_first_not_of(" \t");
-    if (b == std::string::npos) return {};
-    const auto e = s.find_last_not_of(" \t");
-    return s.substr(b, e - b + 1);
-}
-
-bool exists(Cursor& c, const Value& key) {
-    const bool found = c.findKey({key});
-    c.suspend(); // no read snapshot may outlive the look-up
-    return found;
-}
+using core::existsByKey;
+using core::trimmedText;
 
 } // namespace
 
 std::int64_t SupplierRules::numberOf(const std::string& text) {
-    const std::string s = trimmed(text);
-    std::int64_t n = 0;
-    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), n);
-    if (ec != std::errc() || end != s.data() + s.size()) return 0;
-    return n;
+    return core::numberOfText(text);
 }
 
 bool SupplierRules::supplierExists(const std::string& code) {
-    return !code.empty() && exists(t_.supLookup(), Value(code));
+    return !code.empty() && existsByKey(t_.supLookup(), Value(code));
 }
 
 bool SupplierRules::accountAccepted(std::int64_t account) {
-    return account <= 0 || exists(t_.glm(), Value(account));
+    return core::accountAccepted(t_.glm(), account);
 }
 
 int SupplierRules::accountExit(const std::string& text) {
-    if (trimmed(text).empty()) return kMsgAccountNotFound;
-    return accountAccepted(numberOf(text)) ? kNoMessage : kMsgAccountNotFound;
+    return core::accountTextAccepted(t_.glm(), text) ? kNoMessage : kMsgAccountNotFound;
 }
 
 void SupplierRules::applyNewSupplierDefaults(Cursor& row) {
-    for (int i = 0; i < row.fieldCount(); ++i) {
-        if (!row.value(i).isNull()) continue;
-        switch (row.def().fields[static_cast<std::size_t>(i)].type) {
-        case FieldType::Int16:
-        case FieldType::Int32:
-            row.set(i, 0);
-            break;
-        case FieldType::Float:
-            row.set(i, 0.0);
-            break;
-        case FieldType::Money:
-            row.set(i, Money());
-            break;
-        default:
-            break;
-        }
-    }
+    core::zeroEmptyNumbers(row);
     row.set("Sup_date_created", Date::today());
     row.set("Sup_po_req", false);
     row.set("Sup_email_po", false);
@@ -79,12 +47,19 @@ std::optional<SupplierRefusal> SupplierRules::checkBeforePost(Cursor& row, const
     if (row.state() == Cursor::State::Edit && in.codeFieldOpen)
         return SupplierRefusal{kMsgCodeNotFound, F::Code, P::General};
     if (!account(3)) return SupplierRefusal{kMsgAccountNotFound, F::Account3, P::Control};
-    if (row.boolean("Sup_email_po") && trimmed(row.str("Sup_email")).empty())
+    if (row.boolean("Sup_email_po") && trimmedText(row.str("Sup_email")).empty())
         return SupplierRefusal{kMsgEmailMissing, F::Email, P::General};
+    const std::string postal = row.str("Sup_postal_code");
+    if (!core::blankText(postal) && core::isCanada(row.str("Sup_country"))) {
+        // A Canadian address keeps its postal code in the form "A1A 1A1".
+        const auto canonical = core::canadianPostalCode(postal);
+        if (!canonical) return SupplierRefusal{kMsgPostalCodeForm, F::PostalCode, P::General};
+        if (*canonical != postal) row.set("Sup_postal_code", *canonical);
+    }
     // The table's key would refuse these with an engine error that ends the
     // window; the user gets a message and keeps the input instead.
     const std::string code = row.str("Sup_code");
-    if (trimmed(code).empty()) return SupplierRefusal{kMsgCodeMissing, F::Code, P::General};
+    if (trimmedText(code).empty()) return SupplierRefusal{kMsgCodeMissing, F::Code, P::General};
     if (row.state() == Cursor::State::Insert && supplierExists(code))
         return SupplierRefusal{kMsgCodeExists, F::Code, P::General};
 
@@ -99,15 +74,8 @@ std::optional<SupplierRefusal> SupplierRules::checkBeforePost(Cursor& row, const
 }
 
 bool SupplierRules::hasPayables(const std::string& code) {
-    auto any = [&](Cursor& c) {
-        c.setRange({Value(code)});
-        const bool found = c.hasRow();
-        c.cancelRange();
-        c.suspend();
-        return found;
-    };
     // History is looked at only when the open ledger has nothing.
-    return any(t_.cap()) || any(t_.caph());
+    return core::hasRowsFor(t_.cap(), code) || core::hasRowsFor(t_.caph(), code);
 }
 
 } // namespace vm::vendmaint

@@ -1,9 +1,9 @@
 #include "modules/vendmaint/core/SupplierTables.h"
 
+#include "common/core/TableOpenError.h"
 #include "engine/Cursor.h"
 #include "engine/Database.h"
 #include "engine/EngineError.h"
-#include "modules/vendmaint/core/TableOpenError.h"
 
 namespace vm::vendmaint {
 
@@ -13,7 +13,7 @@ std::unique_ptr<Cursor> open(Database& db, const char* table, bool readOnly = fa
     try {
         return std::make_unique<Cursor>(db, table, readOnly);
     } catch (const EngineError& e) {
-        throw TableOpenError(table, e.what());
+        throw core::TableOpenError(table, e.what());
     }
 }
 

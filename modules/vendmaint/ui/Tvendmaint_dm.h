@@ -3,7 +3,7 @@
 #include "modules/vendmaint/core/SupplierRules.h"
 #include "modules/vendmaint/core/SupplierTables.h"
 
-#include "common/forms/RecordEditTransaction.h"
+#include "common/forms/MaintenanceData.h"
 
 #include <QObject>
 
@@ -23,19 +23,15 @@ class TErrorForm;
 namespace vm::vendmaint {
 
 // The data module of supplier maintenance: the company connection (alias
-// "supdatabase"), the tables and the rules, and the transaction that wraps
-// each edit. Transaction calls and the record lock of an edit wait out
-// another workstation through the lock retry of the error form.
-class Tvendmaint_dm : public QObject {
+// "supdatabase"), the tables and the rules; the transaction of each
+// edit is the shared MaintenanceData's.
+class Tvendmaint_dm : public forms::MaintenanceData {
     Q_OBJECT
 public:
     static constexpr char kAlias[] = "supdatabase";
 
     explicit Tvendmaint_dm(QObject* parent = nullptr);
     ~Tvendmaint_dm() override;
-
-    void setErrorForm(forms::TErrorForm* errorForm) { errorForm_ = errorForm; }
-    void setLangCode(std::string langCode) { langCode_ = std::move(langCode); }
 
     // Points the alias at the company directory and opens every table.
     // Throws TableOpenError naming the first table that cannot be opened.
@@ -48,31 +44,11 @@ public:
     SupplierTables& tables() { return *tables_; }
     SupplierRules& rules() { return *rules_; }
     Cursor& sup() { return tables_->sup(); }
-    Database& database();
 
-    bool inTransaction();
-    // Rolls back a stale transaction, starts a new one and puts the current
-    // supplier into edit state, waiting while another workstation holds it.
-    // Throws forms::AbortAction when the user gives up (nothing is left
-    // open then).
-    void beginEdit();
-    // Rolls back a stale transaction, starts a new one and inserts a blank
-    // supplier.
-    void beginInsert();
-    // Writes the row and commits.
-    void post();
-    // Abandons the change and rolls back.
-    void cancel();
-    // Deletes the current supplier in its own transaction.
-    void remove();
-    void rollbackIfOpen();
+protected:
+    Cursor& record() override { return sup(); }
 
 private:
-    forms::RecordEditTransaction editTransaction();
-
-    forms::TErrorForm* errorForm_ = nullptr;
-    std::string langCode_;
-    Database* company_ = nullptr;
     std::unique_ptr<SupplierTables> tables_;
     std::unique_ptr<SupplierRules> rules_;
 };

@@ -2,17 +2,20 @@
 
 #include "common/core/ComponentCall.h"
 #include "common/core/LinkStringQt.h"
+#include "common/core/MasterRecordRules.h"
+#include "common/core/TableOpenError.h"
 #include "common/forms/FieldBinder.h"
 #include "common/forms/HelpLauncher.h"
+#include "common/forms/MaintenanceWindow.h"
 #include "common/forms/MessageList.h"
 #include "common/forms/ModuleErrorHandler.h"
 #include "common/forms/ModuleStartup.h"
+#include "common/forms/RecordMaintenance.h"
 #include "common/forms/ScreenPrinter.h"
 #include "engine/Cursor.h"
 #include "engine/Database.h"
 #include "engine/EngineError.h"
 #include "modules/vendmaint/ui/Tvendmaint_dm.h"
-#include "modules/vendmaint/core/TableOpenError.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -37,60 +40,7 @@
 
 namespace vm::vendmaint {
 
-namespace {
-
-QLabel* label(QWidget* parent, const char* name, const char* text) {
-    auto* l = new QLabel(QString::fromUtf8(text), parent);
-    l->setObjectName(QLatin1String(name));
-    return l;
-}
-
-QLineEdit* line(QWidget* parent, const char* name, int widthChars = 0) {
-    auto* e = new QLineEdit(parent);
-    e->setObjectName(QLatin1String(name));
-    if (widthChars > 0) // a short field gets the width of what it holds
-        e->setFixedWidth(e->fontMetrics().averageCharWidth() * widthChars + 16);
-    return e;
-}
-
-QToolButton* lookupButton(QWidget* parent, const char* name, const char* hint) {
-    auto* b = new QToolButton(parent);
-    b->setObjectName(QLatin1String(name));
-    b->setIcon(parent->style()->standardIcon(QStyle::SP_FileDialogContentsView));
-    b->setToolTip(QString::fromUtf8(hint));
-    b->setFocusPolicy(Qt::StrongFocus);
-    return b;
-}
-
-QPushButton* barButton(QWidget* parent, const char* name, const char* text, QStyle::StandardPixmap icon) {
-    auto* b = new QPushButton(QString::fromUtf8(text), parent);
-    b->setObjectName(QLatin1String(name));
-    b->setIcon(parent->style()->standardIcon(icon));
-    b->setAutoDefault(false);
-    return b;
-}
-
-void put(QGridLayout* g, int row, int col, QLabel* l, QWidget* editor, QWidget* button = nullptr) {
-    g->addWidget(l, row, col);
-    if (!button) {
-        g->addWidget(editor, row, col + 1);
-        return;
-    }
-    auto* box = new QHBoxLayout;
-    box->setSpacing(2);
-    const bool narrow = editor->maximumWidth() < QWIDGETSIZE_MAX;
-    box->addWidget(editor, narrow ? 0 : 1);
-    box->addWidget(button);
-    if (narrow) box->addStretch(1);
-    g->addLayout(box, row, col + 1);
-}
-
-bool isDataEntry(QWidget* w) {
-    return qobject_cast<QLineEdit*>(w) || qobject_cast<QCheckBox*>(w) || qobject_cast<QComboBox*>(w) ||
-           qobject_cast<QAbstractSpinBox*>(w);
-}
-
-} // namespace
+using namespace forms::build;
 
 Tvendmaint_frm::Tvendmaint_frm(core::TLinkSection& link, Tvendmaint_dm& dm, QWidget* parent)
     : QDialog(parent), link_(link), dm_(dm) {
@@ -119,39 +69,16 @@ void Tvendmaint_frm::build() {
     pages_->addTab(tabComments_, QStringLiteral("Comments"));
     top->addWidget(pages_);
 
-    auto* bar = new QHBoxLayout;
-    btnPrint_ = barButton(this, "BtnPrint", "", QStyle::SP_DesktopIcon);
-    btnPrint_->setToolTip(QStringLiteral("Print screen"));
-    btnEmail_ = barButton(this, "BtnEmail", "", QStyle::SP_DirLinkIcon);
-    btnEmail_->setToolTip(QStringLiteral("E-mail"));
-    btnQuickLink_ = barButton(this, "BtnQuickLink", "", QStyle::SP_ArrowRight);
-    btnQuickLink_->setToolTip(QStringLiteral("Quick link"));
-    navigator_ = new forms::RecordNavigator(this);
-    btnQuit_ = barButton(this, "BtnQuit", "Exit", QStyle::SP_DialogCloseButton);
-    btnHelp_ = barButton(this, "BtnHelp", "Help", QStyle::SP_DialogHelpButton);
-    bar->addWidget(btnPrint_);
-    bar->addWidget(btnEmail_);
-    bar->addWidget(btnQuickLink_);
-    bar->addSpacing(12);
-    bar->addWidget(navigator_);
-    bar->addStretch(1);
-    bar->addWidget(btnQuit_);
-    bar->addWidget(btnHelp_);
-    top->addLayout(bar);
+    const forms::MaintenanceBar bar = forms::addMaintenanceBar(*this, *top);
+    btnPrint_ = bar.print;
+    btnEmail_ = bar.email;
+    btnQuickLink_ = bar.quickLink;
+    navigator_ = bar.navigator;
+    btnQuit_ = bar.quit;
+    btnHelp_ = bar.help;
+    statusBar_ = bar.statusBar;
+    messages_ = bar.messages;
 
-    statusBar_ = new QStatusBar(this);
-    statusBar_->setObjectName(QStringLiteral("StatusBar1"));
-    statusBar_->setSizeGripEnabled(false);
-    statusBar_->addWidget(label(statusBar_, "StatusCompany", "Company: "), 3);
-    statusBar_->addWidget(label(statusBar_, "StatusUser", "User: "), 2);
-    statusBar_->addWidget(label(statusBar_, "StatusVersion", "Version "), 1);
-    top->addWidget(statusBar_);
-
-    messages_ = new forms::MessageList(this);
-    messages_->hide();
-
-    connect(navigator_, &forms::RecordNavigator::beforeAction, this, &Tvendmaint_frm::beforeNavigator);
-    connect(navigator_, &forms::RecordNavigator::afterAction, this, &Tvendmaint_frm::afterNavigator);
     connect(btnSearch_, &QToolButton::clicked, this, &Tvendmaint_frm::searchSupplier);
     connect(btnTerr_, &QToolButton::clicked, this, &Tvendmaint_frm::pickTerritory);
     for (int i = 0; i < 3; ++i)
@@ -162,11 +89,13 @@ void Tvendmaint_frm::build() {
     connect(btnQuickLink_, &QPushButton::clicked, this, &Tvendmaint_frm::quickLink);
     connect(btnPrint_, &QPushButton::clicked, this, &Tvendmaint_frm::printWindow);
     connect(editCode_, &QLineEdit::textEdited, this, [this] {
-        if (browsing()) codeTyped_ = true;
+        if (maint_) maint_->codeEdited();
     });
     connect(editCode_, &QLineEdit::returnPressed, this, [this] {
-        if (codeTyped_ || (dm_.isOpen() && dm_.sup().state() == Cursor::State::Insert)) codeExit();
+        if (maint_ && maint_->codeExitPending()) codeExit();
     });
+    forms::addPostShortcut(*this, *navigator_);
+    forms::makeDisabledFieldsReadable(*this);
     skipAccountCheck_ = {btnQuit_, btnHelp_, btnAccnt_[0], btnAccnt_[1], btnAccnt_[2], btnTerr_};
     for (QWidget* w : findChildren<QWidget*>())
         w->installEventFilter(this);
@@ -190,8 +119,10 @@ QWidget* Tvendmaint_frm::buildGeneralPage() {
     put(a, 1, 0, label(addr, "LabelAdr2", "Address line 2"), line(addr, "EditAdr2"));
     put(a, 2, 0, label(addr, "LabelCity", "City"), line(addr, "EditCity"));
     put(a, 3, 0, label(addr, "LabelProv", "Province/State"), line(addr, "EditProv"));
-    put(a, 4, 0, label(addr, "LabelCountry", "Country"), line(addr, "EditCountry"));
-    put(a, 5, 0, label(addr, "LabelPostal", "Postal code"), line(addr, "EditPostal", 12));
+    editCountry_ = line(addr, "EditCountry");
+    put(a, 4, 0, label(addr, "LabelCountry", "Country"), editCountry_);
+    editPostal_ = line(addr, "EditPostal", 12);
+    put(a, 5, 0, label(addr, "LabelPostal", "Postal code"), editPostal_);
     g->addWidget(addr, 2, 0, 1, 4);
 
     put(g, 3, 0, label(page, "LabelTel", "Telephone number"), line(page, "EditTel", 18));
@@ -233,22 +164,26 @@ QWidget* Tvendmaint_frm::buildControlPage() {
     comboCurrency_->setObjectName(QStringLiteral("ComboCurrency"));
     comboCurrency_->addItem(QStringLiteral("Default"));
     put(g, r++, 2, label(page, "LabelCurrency", "Currency"), comboCurrency_);
+    // Made row by row, so that the tab order reads the page as it is laid out.
     for (int i = 0; i < 3; ++i) {
         const std::string n = std::to_string(i + 1);
         editAccnt_[i] = line(page, ("EditAccnt" + n).c_str(), 10);
         btnAccnt_[i] = lookupButton(page, ("BtnAccnt" + n).c_str(), "Chart of accounts");
         put(g, r + i, 0, label(page, ("LabelAccnt" + n).c_str(), ("Purchase account " + n).c_str()),
             editAccnt_[i], btnAccnt_[i]);
+        if (i == 0) {
+            comboBank_ = new QComboBox(page);
+            comboBank_->setObjectName(QStringLiteral("ComboBank"));
+            comboBank_->setMinimumContentsLength(18);
+            put(g, r, 2, label(page, "LabelBank", "Bank account"), comboBank_);
+        } else if (i == 1) {
+            spinCopies_ = new QSpinBox(page);
+            spinCopies_->setObjectName(QStringLiteral("SpinCopies"));
+            spinCopies_->setRange(1, 10);
+            spinCopies_->setMaximumWidth(70);
+            put(g, r + 1, 2, label(page, "LabelCopies", "# Copies of purchase orders"), spinCopies_);
+        }
     }
-    comboBank_ = new QComboBox(page);
-    comboBank_->setObjectName(QStringLiteral("ComboBank"));
-    comboBank_->setMinimumContentsLength(18);
-    put(g, r, 2, label(page, "LabelBank", "Bank account"), comboBank_);
-    spinCopies_ = new QSpinBox(page);
-    spinCopies_->setObjectName(QStringLiteral("SpinCopies"));
-    spinCopies_->setRange(1, 10);
-    spinCopies_->setMaximumWidth(70);
-    put(g, r + 1, 2, label(page, "LabelCopies", "# Copies of purchase orders"), spinCopies_);
     r += 3;
     auto* boxes = new QGroupBox(page);
     boxes->setObjectName(QStringLiteral("GroupOptions"));
@@ -325,8 +260,8 @@ void Tvendmaint_frm::bindFields() {
         if (w == editCode_ || w == btnSearch_) continue;
         const bool onPage =
             tabGeneral_->isAncestorOf(w) || tabControl_->isAncestorOf(w) || tabComments_->isAncestorOf(w);
-        if (onPage && (isDataEntry(w) || qobject_cast<QPlainTextEdit*>(w) || qobject_cast<QToolButton*>(w) ||
-                       qobject_cast<QGroupBox*>(w)))
+        if (onPage && (forms::isDataEntry(w) || qobject_cast<QPlainTextEdit*>(w) ||
+                       qobject_cast<QToolButton*>(w) || qobject_cast<QGroupBox*>(w)))
             dataControls_.push_back(w);
     }
 }
@@ -356,38 +291,24 @@ bool Tvendmaint_frm::startUp() {
     regional_ = core::RegionalSettings::current();
     try {
         dm_.open(startup.companyDirectory());
-    } catch (const TableOpenError& e) {
-        const QString name = QString::fromStdString(e.table());
-        QMessageBox::critical(this, windowTitle(),
-                              link_.Language == 1
-                                  ? QStringLiteral("Error opening table ") + name + QLatin1Char('.')
-                                  : QStringLiteral("Erreur lors de l'ouverture de la table ") + name +
-                                        QLatin1Char('.'));
-        forms::ModuleStartup::requestMainWindowClose();
-        QTimer::singleShot(0, this, &QDialog::close);
+    } catch (const core::TableOpenError& e) {
+        startup.reportTableOpenError(*this, e.table());
         return false;
     }
 
     bindFields();
     navigator_->setCursor(&dm_.sup());
-    moveListener_ = dm_.sup().addMoveListener([this] { afterScroll(); });
-    const QString question = messages_->message(kMsgDeleteQuestion);
-    navigator_->setDeleteQuestion(question.isEmpty() ? QStringLiteral("Delete record?") : question);
+    navigator_->setDeleteQuestion({}); // asked by the controller, naming the supplier
+    startMaintenance();
+    moveListener_ = dm_.sup().addMoveListener([this] { maint_->afterScroll(); });
+    forms::upperCaseWhile(*editPostal_,
+                          [this] { return core::isCanada(editCountry_->text().toStdString()); });
+    forms::assignAccessKeys(*this);
 
-    setFieldState(false);
-    editCode_->setEnabled(true);
-    btnSearch_->setEnabled(true);
-    editCode_->setFocus();
-    editCode_->selectAll();
     fillLists();
-    dm_.sup().first();
-    afterScroll();
+    maint_->start();
 
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        const QString t = w->windowTitle();
-        if (w->isVisible() && (t == QLatin1String("Quick Link") || t == QLatin1String("Lien Rapide")))
-            btnQuickLink_->setEnabled(false);
-    }
+    btnQuickLink_->setEnabled(!forms::quickLinkOpen());
     btnSearch_->setEnabled(!pickerWindowOpen());
     return true;
 }
@@ -414,28 +335,52 @@ void Tvendmaint_frm::fillLists() {
 // ------------------------------------------------------------------ states
 
 bool Tvendmaint_frm::browsing() const {
-    return !dm_.isOpen() || dm_.sup().state() == Cursor::State::Browse;
+    return !maint_ || maint_->browsing();
 }
 
 bool Tvendmaint_frm::editing() const {
-    return dm_.isOpen() && !browsing();
+    return maint_ && maint_->editing();
 }
 
-void Tvendmaint_frm::setFieldState(bool on) {
+void Tvendmaint_frm::setDataControls(bool on) {
     for (QWidget* w : dataControls_)
         w->setEnabled(on);
 }
 
-bool Tvendmaint_frm::pickerWindowOpen() const {
-    const QString caption = messages_->message(kMsgPickerCaption);
-    if (caption.isEmpty()) return false;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->isVisible() && w->windowTitle() == caption) return true;
-    return false;
+void Tvendmaint_frm::setCodeField(bool open, bool searchEnabled) {
+    editCode_->setEnabled(open);
+    btnSearch_->setEnabled(searchEnabled && !pickerWindowOpen());
 }
 
-void Tvendmaint_frm::showMessage(int index) {
+void Tvendmaint_frm::focusCode() {
+    editCode_->setFocus();
+    editCode_->selectAll();
+}
+
+void Tvendmaint_frm::focusName() {
+    editName_->setFocus();
+}
+
+void Tvendmaint_frm::focusField(int field) {
+    if (QWidget* w = fieldWidget(static_cast<SupplierField>(field))) {
+        w->setEnabled(true);
+        w->setFocus();
+    }
+}
+
+bool Tvendmaint_frm::pickerWindowOpen() const {
+    return forms::windowOpen(messages_->message(kMsgPickerCaption));
+}
+
+void Tvendmaint_frm::showMessage(int index, bool) {
     QMessageBox::information(this, windowTitle(), messages_->message(index), QMessageBox::Ok);
+}
+
+bool Tvendmaint_frm::confirm(int message, const std::string& detail) {
+    QString text = messages_->message(message);
+    if (text.isEmpty()) text = QStringLiteral("Delete %1?");
+    if (text.contains(QLatin1String("%1"))) text = text.arg(QString::fromStdString(detail));
+    return forms::askDestructive(*this, text);
 }
 
 QWidget* Tvendmaint_frm::fieldWidget(SupplierField field) const {
@@ -450,183 +395,70 @@ QWidget* Tvendmaint_frm::fieldWidget(SupplierField field) const {
         return editAccnt_[1];
     case SupplierField::Account3:
         return editAccnt_[2];
+    case SupplierField::PostalCode:
+        return editPostal_;
     }
     return editCode_;
 }
 
-void Tvendmaint_frm::showPage(SupplierPage page) {
-    pages_->setCurrentWidget(page == SupplierPage::General   ? tabGeneral_
-                             : page == SupplierPage::Control ? tabControl_
-                                                             : tabComments_);
+void Tvendmaint_frm::showPage(int page) {
+    const auto p = static_cast<SupplierPage>(page);
+    pages_->setCurrentWidget(p == SupplierPage::General   ? tabGeneral_
+                             : p == SupplierPage::Control ? tabControl_
+                                                          : tabComments_);
 }
 
-// ------------------------------------------------------------------ navigator
+// ------------------------------------------------------------------ the record
 
-void Tvendmaint_frm::beforeNavigator(forms::RecordNavigator::Action action, bool& abort) {
-    using A = forms::RecordNavigator;
-    switch (action) {
-    case A::Insert:
-        abort = true;
-        doInsert();
-        break;
-    case A::Edit:
-        abort = true;
-        doEdit();
-        break;
-    case A::Post:
-        abort = true;
-        doPost();
-        break;
-    case A::Cancel:
-        abort = true;
-        doCancel();
-        break;
-    case A::Delete:
-        abort = true;
-        doDelete();
-        break;
-    default:
-        break;
-    }
-    navigator_->updateButtons();
+void Tvendmaint_frm::startMaintenance() {
+    forms::MaintenanceSpec spec;
+    spec.codeField = "Sup_code";
+    spec.nameField = "Sup_name";
+    spec.createdField = "Sup_date_created";
+    spec.generalPage = static_cast<int>(SupplierPage::General);
+    spec.codeNotFoundMessage = kMsgCodeNotFound;
+    spec.deleteRefusedMessage = kMsgHasPayables;
+    spec.deleteQuestion = kMsgDeleteNamed;
+
+    SupplierRules& r = dm_.rules();
+    forms::MaintenanceRules rules;
+    rules.exists = [&r](const std::string& code) { return r.supplierExists(code); };
+    rules.newRecordDefaults = [&r](Cursor& row) { r.applyNewSupplierDefaults(row); };
+    rules.hasLedgerRows = [&r](const std::string& code) { return r.hasPayables(code); };
+    rules.postRefusal = [this, &r](Cursor& row) -> std::optional<forms::MaintenanceRefusal> {
+        SupplierPostInputs in;
+        in.codeFieldOpen = editCode_->isEnabled();
+        in.bankPosition = comboBank_->currentIndex();
+        in.currencyPosition = comboCurrency_->currentIndex();
+        in.copies = spinCopies_->value();
+        in.user = link_.LoginUser.str();
+        const auto refusal = r.checkBeforePost(row, in);
+        if (!refusal) return std::nullopt;
+        return forms::MaintenanceRefusal{refusal->message, static_cast<int>(refusal->field),
+                                         static_cast<int>(refusal->page)};
+    };
+    forms::MaintenanceView& view = *this;
+    maint_ = std::make_unique<forms::RecordMaintenance>(dm_.editTransaction(), dm_.sup(), std::move(spec),
+                                                        std::move(rules), view);
+    forms::wireNavigator(*navigator_, *maint_);
 }
 
-void Tvendmaint_frm::afterNavigator(forms::RecordNavigator::Action) {
-    afterOtherButton();
-}
-
-void Tvendmaint_frm::afterOtherButton() {
-    setFieldState(false);
-    editCode_->setEnabled(true);
-    editCode_->setFocus();
-    editCode_->selectAll();
-    btnSearch_->setEnabled(!pickerWindowOpen());
-    codeTyped_ = false;
-}
-
-void Tvendmaint_frm::doInsert() {
-    dm_.beginInsert();
-    dm_.rules().applyNewSupplierDefaults(dm_.sup());
+void Tvendmaint_frm::newRecordChoices() {
     comboBank_->setCurrentIndex(comboBank_->count() ? 0 : -1);
     comboCurrency_->setCurrentIndex(0);
     spinCopies_->setValue(dm_.tables().control().orderCopies);
-    reload();
-    switchCurrencySign();
-    editCode_->setEnabled(true);
-    btnSearch_->setEnabled(false);
-    setFieldState(true);
-    showPage(SupplierPage::General);
-    editCode_->setFocus();
-    codeTyped_ = false;
 }
 
-void Tvendmaint_frm::doEdit() {
-    dm_.beginEdit();
-    reload();
-    setFieldState(true);
-    editCode_->setEnabled(false);
-    btnSearch_->setEnabled(false);
-    showPage(SupplierPage::General);
-    editName_->setFocus();
-}
-
-void Tvendmaint_frm::doPost() {
-    SupplierPostInputs in;
-    in.codeFieldOpen = editCode_->isEnabled();
-    in.bankPosition = comboBank_->currentIndex();
-    in.currencyPosition = comboCurrency_->currentIndex();
-    in.copies = spinCopies_->value();
-    in.user = link_.LoginUser.str();
-    if (const auto refusal = dm_.rules().checkBeforePost(dm_.sup(), in)) {
-        reload();
-        if (refusal->message != kNoMessage) showMessage(refusal->message);
-        showPage(refusal->page);
-        if (QWidget* w = fieldWidget(refusal->field)) {
-            w->setEnabled(true);
-            w->setFocus();
-        }
-        return;
-    }
-    dm_.post();
-    showPage(SupplierPage::General);
-    afterOtherButton();
-}
-
-void Tvendmaint_frm::doCancel() {
-    dm_.cancel();
-    reload();
-    selectLists();
-    showPage(SupplierPage::General);
-    afterOtherButton();
-}
-
-void Tvendmaint_frm::doDelete() {
-    dm_.rollbackIfOpen();
-    if (!dm_.sup().hasRow()) return;
-    if (dm_.rules().hasPayables(dm_.sup().str("Sup_code"))) {
-        showMessage(kMsgHasPayables);
-        return;
-    }
-    dm_.remove();
-    showPage(SupplierPage::General);
-    afterOtherButton();
-}
-
-// ------------------------------------------------------------------ code field
-
-void Tvendmaint_frm::codeExit() {
-    if (!dm_.isOpen()) return;
+void Tvendmaint_frm::showRecord() {
     Cursor& row = dm_.sup();
-    const std::string code = editCode_->text().toStdString();
     if (row.state() == Cursor::State::Insert) {
-        if (!code.empty() && dm_.rules().supplierExists(code)) {
-            // The supplier is there already: edit it instead of a duplicate.
-            dm_.cancel();
-            openForEdit(code);
-        }
-        setFieldState(true);
-        navigator_->updateButtons();
+        // A new supplier keeps the choices just made for it.
+        switchCurrencySign();
         return;
     }
-    if (!browsing() || !codeTyped_) return;
-    codeTyped_ = false;
-    if (dm_.rules().supplierExists(code)) {
-        openForEdit(code);
-    } else {
-        showMessage(kMsgCodeNotFound);
-        reload();
-        editCode_->setFocus();
-        editCode_->selectAll();
-    }
-    navigator_->updateButtons();
-}
-
-void Tvendmaint_frm::openForEdit(const std::string& code) {
-    dm_.sup().findKey({Value(code)});
-    dm_.beginEdit();
-    reload();
-    selectLists();
-    setFieldState(true);
-    editCode_->setEnabled(false);
-    btnSearch_->setEnabled(false);
-    editName_->setFocus();
-}
-
-// ------------------------------------------------------------------ scrolling
-
-void Tvendmaint_frm::afterScroll() {
-    if (inScroll_ || !dm_.isOpen()) return;
-    inScroll_ = true;
-    Cursor& row = dm_.sup();
-    // Another workstation's changes show as soon as the user moves, unless
-    // this one is in the middle of its own edit.
-    if (!dm_.inTransaction() && row.state() == Cursor::State::Browse) row.refresh();
     selectLists();
     if (row.state() == Cursor::State::Browse)
         spinCopies_->setValue(static_cast<int>(row.integer("Sup_copies")));
-    inScroll_ = false;
-    if (binder_) binder_->load();
-    editCode_->selectAll();
 }
 
 void Tvendmaint_frm::selectLists() {
@@ -650,12 +482,23 @@ void Tvendmaint_frm::switchCurrencySign() {
 void Tvendmaint_frm::reload() {
     if (binder_) binder_->load();
     navigator_->updateButtons();
+    if (browsing()) editCode_->selectAll();
+}
+
+void Tvendmaint_frm::postalExit() {
+    const std::string text = editPostal_->text().toStdString();
+    if (!editing() || !editPostal_->isEnabled() || core::blankText(text)) return;
+    if (core::isCanada(editCountry_->text().toStdString()) && !core::canadianPostalCode(text)) {
+        showMessage(kMsgPostalCodeForm, false);
+        editPostal_->setFocus();
+        editPostal_->selectAll();
+    }
 }
 
 void Tvendmaint_frm::accountExit(QLineEdit* edit) {
     if (!editing() || !edit->isEnabled()) return;
     if (dm_.rules().accountExit(edit->text().toStdString()) != kNoMessage) {
-        showMessage(kMsgAccountNotFound);
+        showMessage(kMsgAccountNotFound, false);
         edit->setFocus();
         edit->selectAll();
     }
@@ -664,13 +507,13 @@ void Tvendmaint_frm::accountExit(QLineEdit* edit) {
 // ------------------------------------------------------------------ look-ups
 
 void Tvendmaint_frm::searchSupplier() {
-    if (!browsing() || !dm_.isOpen()) return;
+    if (!maint_ || !browsing()) return;
     // The picker lists every supplier whatever the user's detail level.
     const auto detail = link_.UserDetail;
     link_.UserDetail = 0;
     const std::string code = core::pickText(link_.ProgramDir.str(), "supplierpicker", "PickSupplier", link_);
     link_.UserDetail = detail;
-    if (!code.empty() && dm_.sup().findKey({Value(code)})) afterScroll();
+    if (!code.empty() && dm_.sup().findKey({Value(code)})) maint_->afterScroll();
     editCode_->setFocus();
     editCode_->selectAll();
 }
@@ -722,6 +565,7 @@ void Tvendmaint_frm::quit() {
         if (moveListener_ >= 0) dm_.sup().removeMoveListener(moveListener_);
         moveListener_ = -1;
         navigator_->setCursor(nullptr);
+        maint_.reset();
         binder_.reset();
         try {
             dm_.close();
@@ -735,7 +579,9 @@ void Tvendmaint_frm::quit() {
 }
 
 void Tvendmaint_frm::reject() {
-    // Escape does not leave the window; "Quitter" and the close box do.
+    // Escape cancels an edit (asking when something was changed) and never
+    // leaves the window; "Quitter" and the close box do.
+    if (maint_ && maint_->editing()) maint_->cancelAsking(kMsgDiscardChanges);
 }
 
 void Tvendmaint_frm::closeEvent(QCloseEvent* event) {
@@ -756,21 +602,20 @@ bool Tvendmaint_frm::eventFilter(QObject* watched, QEvent* event) {
         if (!edit || !dm_.isOpen() || quitting_) break;
         QWidget* next = QApplication::focusWidget();
         if (edit == editCode_) {
-            if (next != btnQuit_ && next != btnSearch_ &&
-                (codeTyped_ || dm_.sup().state() == Cursor::State::Insert) && !edit->text().isEmpty())
+            if (next != btnQuit_ && next != btnSearch_ && maint_ && maint_->codeExitPending() &&
+                !edit->text().isEmpty())
                 QTimer::singleShot(0, this, [this] { codeExit(); });
             break;
         }
         const bool account = edit == editAccnt_[0] || edit == editAccnt_[1] || edit == editAccnt_[2];
         if (account && next && next->window() == this && !skipAccountCheck_.count(next))
             QTimer::singleShot(0, this, [this, edit] { accountExit(edit); });
+        if (edit == editPostal_ && next && next->window() == this && next != btnQuit_ && next != btnHelp_)
+            QTimer::singleShot(0, this, [this] { postalExit(); });
         break;
     }
     case QEvent::FocusIn:
-        if (watched == editDateCreated_ && editing() && dm_.sup().isNull("Sup_date_created")) {
-            dm_.sup().set("Sup_date_created", Date::today());
-            reload();
-        }
+        if (watched == editDateCreated_ && maint_) maint_->enteredCreatedField();
         break;
     case QEvent::KeyPress: {
         auto* key = static_cast<QKeyEvent*>(event);
@@ -784,41 +629,20 @@ bool Tvendmaint_frm::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool Tvendmaint_frm::handleKey(QObject* watched, int key) {
-    if (!dm_.isOpen()) return false;
+    if (!maint_) return false;
     if (errorHandler_ && errorHandler_->errorFlag()) {
         // The first key after a database error keeps its usual meaning.
         errorHandler_->clearErrorFlag();
         return false;
     }
-    using A = forms::RecordNavigator;
     if (browsing()) {
-        switch (key) {
-        case Qt::Key_F2:
+        if (key == Qt::Key_F2) {
             searchSupplier();
             return true;
-        case Qt::Key_Up:
-        case Qt::Key_PageUp:
-            navigator_->trigger(A::Prior);
-            return true;
-        case Qt::Key_Down:
-        case Qt::Key_PageDown:
-            navigator_->trigger(A::Next);
-            return true;
-        case Qt::Key_Home:
-            navigator_->trigger(A::First);
-            return true;
-        case Qt::Key_End:
-            navigator_->trigger(A::Last);
-            return true;
-        case Qt::Key_Insert:
-            navigator_->trigger(A::Insert);
-            return true;
-        case Qt::Key_Delete:
-            navigator_->trigger(A::Delete);
-            return true;
-        default:
-            return false;
         }
+        const auto action = forms::browseAction(key);
+        if (action) navigator_->trigger(*action);
+        return action.has_value();
     }
     if (key == Qt::Key_F2) {
         if (watched == editTerr_)
@@ -833,38 +657,14 @@ bool Tvendmaint_frm::handleKey(QObject* watched, int key) {
             return false;
         return true;
     }
-    if (!dm_.inTransaction() || watched == memoComments_) return false;
-    if (!isDataEntry(qobject_cast<QWidget*>(watched)) && !qobject_cast<QAbstractSpinBox*>(watched->parent()))
+    // The code field's own Enter looks the code up.
+    if (!maint_->inTransaction() || (watched == editCode_ && key != Qt::Key_Up && key != Qt::Key_Down))
         return false;
-    switch (key) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        if (watched == editCode_) return false; // the code field's own Enter looks the code up
-        [[fallthrough]];
-    case Qt::Key_Down:
-        moveFocus(true);
-        return true;
-    case Qt::Key_Up:
-        moveFocus(false);
-        return true;
-    default:
-        return false;
-    }
+    return forms::entryKey(*this, watched, key, memoComments_);
 }
 
-void Tvendmaint_frm::moveFocus(bool forward) {
-    QWidget* from = QApplication::focusWidget();
-    if (!from) return;
-    QWidget* w = from;
-    for (int guard = 0; guard < 500; ++guard) {
-        w = forward ? w->nextInFocusChain() : w->previousInFocusChain();
-        if (!w || w == from) return;
-        if (isDataEntry(w) && w->isEnabled() && w->isVisible() && w->window() == this &&
-            !qobject_cast<QAbstractSpinBox*>(w->parentWidget())) {
-            w->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
-            return;
-        }
-    }
+void Tvendmaint_frm::codeExit() {
+    if (maint_) maint_->codeExit(editCode_->text().toStdString());
 }
 
 } // namespace vm::vendmaint

@@ -1,6 +1,7 @@
 #pragma once
 #include "common/core/LinkSection.h"
 #include "common/core/RegionalSettings.h"
+#include "common/forms/RecordMaintenance.h"
 #include "common/forms/RecordNavigator.h"
 #include "modules/vendmaint/core/SupplierRefusal.h"
 
@@ -36,7 +37,7 @@ class Tvendmaint_dm;
 // record navigator. The form turns what the user does into calls on the
 // data module and the rules and shows their answers; every edit runs in its
 // own transaction.
-class Tvendmaint_frm : public QDialog {
+class Tvendmaint_frm : public QDialog, private forms::MaintenanceView {
     Q_OBJECT
 public:
     static constexpr int kHelpContext = 301;
@@ -74,29 +75,29 @@ private:
 
     bool browsing() const;
     bool editing() const;
-    void setFieldState(bool on);
     bool pickerWindowOpen() const;
-    void showMessage(int index);
     QWidget* fieldWidget(SupplierField field) const;
-    void showPage(SupplierPage page);
 
-    void beforeNavigator(forms::RecordNavigator::Action action, bool& abort);
-    void afterNavigator(forms::RecordNavigator::Action action);
-    void doInsert();
-    void doEdit();
-    void doPost();
-    void doCancel();
-    void doDelete();
-    void afterOtherButton();
+    // The record-maintenance controller and what it asks of this window.
+    void startMaintenance();
+    void setDataControls(bool on) override;
+    void setCodeField(bool open, bool searchEnabled) override;
+    void focusCode() override;
+    void focusName() override;
+    void focusField(int field) override;
+    void showPage(int page) override;
+    void showMessage(int index, bool plain) override;
+    bool confirm(int message, const std::string& detail) override;
+    void reload() override;
+    void showRecord() override;
+    void newRecordChoices() override;
 
     void codeExit();
-    void openForEdit(const std::string& code);
     void accountExit(QLineEdit* edit);
-    void afterScroll();
+    void postalExit();
     void fillLists();
     void selectLists();
     void switchCurrencySign();
-    void reload();
 
     void pickTerritory();
     void pickAccount(int n);
@@ -106,7 +107,6 @@ private:
     void help();
 
     bool handleKey(QObject* watched, int key);
-    void moveFocus(bool forward);
 
     core::TLinkSection& link_;
     Tvendmaint_dm& dm_;
@@ -114,8 +114,7 @@ private:
     std::unique_ptr<forms::FieldBinder> binder_;
     core::RegionalSettings regional_;
     bool started_ = false;
-    bool inScroll_ = false;
-    bool codeTyped_ = false;
+    std::unique_ptr<forms::RecordMaintenance> maint_;
     bool quitting_ = false;
     int moveListener_ = -1;
     std::set<QWidget*> skipAccountCheck_;
@@ -129,6 +128,8 @@ private:
     QToolButton* btnSearch_ = nullptr;
     QLineEdit* editName_ = nullptr;
     QLineEdit* editEmail_ = nullptr;
+    QLineEdit* editCountry_ = nullptr;
+    QLineEdit* editPostal_ = nullptr;
     QLineEdit* editTerr_ = nullptr;
     QLineEdit* editDateCreated_ = nullptr;
     QLineEdit* editAccnt_[3] = {};

@@ -1,8 +1,9 @@
 #include "ClientCompany.h"
 
+#include "common/core/MasterRecordRules.h"
+#include "common/core/TableOpenError.h"
 #include "modules/custmaint/core/ClientRules.h"
 #include "modules/custmaint/core/ClientTables.h"
-#include "modules/custmaint/core/TableOpenError.h"
 
 #include <gtest/gtest.h>
 
@@ -166,8 +167,31 @@ TEST_F(ClientRulesTest, PostalCodeIsRequiredOnlyWithCanadianTerminology) {
     row().set("Cli_postal_code", Value());
     auto in = inputs();
     EXPECT_EQ(refusal(in), kMsgPostalCodeMissing);
-    in.international = true;
+    in.postalCodeRequired = false;
     EXPECT_FALSE(rules->checkBeforePost(row(), in));
+}
+
+TEST(PostalCodeTest, RequiredOnlyWhenIntlIsN) {
+    EXPECT_TRUE(core::postalCodeRequired("N"));
+    EXPECT_TRUE(core::postalCodeRequired("n"));
+    for (const char* other : {"Y", "y", "", "X"})
+        EXPECT_FALSE(core::postalCodeRequired(other)) << other;
+}
+
+TEST_F(ClientRulesTest, CanadianPostalCodesHaveTheirFormOthersAreFreeText) {
+    startValidInsert();
+    row().set("Cli_country", "Canada");
+    row().set("Cli_postal_code", "h2b2b2");
+    ASSERT_FALSE(rules->checkBeforePost(row(), inputs()));
+    EXPECT_EQ(row().str("Cli_postal_code"), "H2B 2B2") << "stored in its form";
+    for (const char* bad : {"H2B 2B", "22B 2B2", "H2B-2B2"}) {
+        row().set("Cli_postal_code", bad);
+        EXPECT_EQ(refusal(inputs()), kMsgPostalCodeForm) << bad;
+    }
+    row().set("Cli_country", "USA");
+    row().set("Cli_postal_code", "90210-1234");
+    EXPECT_FALSE(rules->checkBeforePost(row(), inputs()));
+    row().cancel();
 }
 
 TEST_F(ClientRulesTest, EitherEmailBoxNeedsAnAddress) {
@@ -273,7 +297,7 @@ TEST(ClientTablesTest, AMissingTableIsNamed) {
     try {
         ClientTables t(co.company(), co.dataRoot());
         FAIL() << "opened without glm";
-    } catch (const TableOpenError& e) {
+    } catch (const core::TableOpenError& e) {
         EXPECT_EQ(e.table(), "glm");
     }
 }

@@ -17,11 +17,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
 
 #include <filesystem>
+#include <set>
 
 using namespace vm;
 using namespace vm::custmaint;
@@ -334,6 +336,82 @@ TEST_F(ClientWindowTest, FrenchTextsAndInternationalTerms) {
     frm->navigator().trigger(Nav::Post);
     EXPECT_TRUE(answers.texts.empty()) << answers.last();
     EXPECT_EQ(clientCount(), 3);
+}
+
+TEST_F(ClientWindowTest, EnterMovesOnFromTheCodeFieldAndEveryEntryField) {
+    open();
+    frm->navigator().trigger(Nav::Insert);
+    QTest::keyClicks(w("EditCode"), "C500");
+    QTest::keyClick(w("EditCode"), Qt::Key_Return);
+    ASSERT_TRUE(focused("EditName"));
+    for (int i = 0; i < 12; ++i) {
+        QWidget* from = frm->focusWidget();
+        QTest::keyClick(from, Qt::Key_Return);
+        EXPECT_NE(frm->focusWidget(), from) << from->objectName().toStdString();
+    }
+    // The order follows the rows of the page: account 1, then the date beside it.
+    w<QTabWidget>("PageControl1")->setCurrentWidget(w<QWidget>("TabControl"));
+    w("EditAccnt1")->setFocus();
+    QTest::keyClick(w("EditAccnt1"), Qt::Key_Return);
+    EXPECT_TRUE(focused("EditDateCreated"));
+    frm->navigator().trigger(Nav::Cancel);
+}
+
+TEST_F(ClientWindowTest, EscapeAsksBeforeDiscardingCtrlSPostsAndButtonsHaveAccessKeys) {
+    open(2);
+    std::set<QChar> keys;
+    for (auto* b : frm->findChildren<QPushButton*>()) {
+        if (b->text().isEmpty()) continue;
+        const int amp = b->text().indexOf('&');
+        ASSERT_GE(amp, 0) << b->text().toStdString();
+        EXPECT_TRUE(keys.insert(b->text().at(amp + 1).toLower()).second)
+            << "clash: " << b->text().toStdString();
+    }
+    ASSERT_TRUE(dm->cli().findKey({Value("C100")}));
+    frm->navigator().trigger(Nav::Edit);
+    QTest::keyClicks(w("EditName"), " Ltd");
+    QTest::keyClick(w("EditName"), Qt::Key_Escape);
+    ASSERT_EQ(answers.texts.size(), 1u);
+    EXPECT_EQ(QString::fromStdString(answers.last()), frm->messages().message(kMsgDiscardChanges));
+    EXPECT_EQ(state(), Cursor::State::Browse);
+    EXPECT_EQ(w("EditName")->text(), "Acme");
+
+    activate();
+    frm->navigator().trigger(Nav::Edit);
+    w("EditName")->end(false);
+    QTest::keyClicks(w("EditName"), " Inc.");
+    QTest::keyClick(w("EditName"), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(state(), Cursor::State::Browse) << answers.last();
+    Cursor c(co.company(), "cli", true);
+    ASSERT_TRUE(stored("C100", c));
+    EXPECT_EQ(c.str("Cli_name"), "Acme Inc.");
+}
+
+TEST_F(ClientWindowTest, StoredValueOutsideItsListMayBeLeftANewOneIsRefusedWithAReason) {
+    {
+        Cursor c(co.company(), "cli");
+        ASSERT_TRUE(c.findKey({Value("C100")}));
+        c.edit();
+        c.set("Cli_language", "E");
+        c.set("Cli_current_bal", Money::fromUnits(1234));
+        c.post();
+    }
+    open();
+    ASSERT_TRUE(dm->cli().findKey({Value("C100")}));
+    EXPECT_TRUE(w("EditBalance")->text().contains("1,234")) << w("EditBalance")->text().toStdString();
+    EXPECT_TRUE(w("EditBalance")->alignment() & Qt::AlignRight);
+    frm->navigator().trigger(Nav::Edit);
+    typeAndLeave("EditSalesrep", "S1", "EditLanguage");
+    w("EditLanguage")->setFocus();
+    w("EditBillTo")->setFocus();
+    waitFor([] { return false; }, 60);
+    EXPECT_TRUE(answers.texts.empty()) << answers.last();
+    EXPECT_TRUE(focused("EditBillTo"));
+    typeAndLeave("EditLanguage", "3", "EditBillTo");
+    waitFor([&] { return !answers.texts.empty(); }, 1000);
+    EXPECT_EQ(QString::fromStdString(answers.last()), frm->messages().message(kMsgLanguageRefused));
+    EXPECT_TRUE(focused("EditLanguage"));
+    frm->navigator().trigger(Nav::Cancel);
 }
 
 // Writes a picture of every page, in both languages and both terminologies,

@@ -51,6 +51,7 @@ private:
             texts.push_back(box->text().toStdString());
             QAbstractButton* b = nullptr;
             if (refuseQuestions) b = box->button(QMessageBox::Cancel);
+            if (refuseQuestions && !b) b = box->button(QMessageBox::No);
             if (!b) b = box->button(QMessageBox::Ok);
             if (!b) b = box->button(QMessageBox::Yes);
             if (b)

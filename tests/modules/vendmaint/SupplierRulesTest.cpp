@@ -114,6 +114,20 @@ TEST_F(SupplierRulesTest, NewSupplierDefaultsAndChoicesWritten) {
     row().cancel();
 }
 
+TEST_F(SupplierRulesTest, CanadianPostalCodeIsCheckedForItsForm) {
+    startInsert();
+    row().set("Sup_country", "canada");
+    row().set("Sup_postal_code", "K1A0B1");
+    ASSERT_FALSE(check());
+    EXPECT_EQ(row().str("Sup_postal_code"), "K1A 0B1");
+    row().set("Sup_postal_code", "K1A");
+    auto r = check();
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->message, kMsgPostalCodeForm);
+    EXPECT_EQ(r->field, SupplierField::PostalCode);
+    row().cancel();
+}
+
 TEST_F(SupplierRulesTest, CodeMustBeGivenAndFree) {
     startInsert("");
     auto r = check();

@@ -16,7 +16,9 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QProcess>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
@@ -241,6 +243,43 @@ TEST_F(SupplierWindowTest, FrenchTextsAndInternationalTerms) {
     open(1, true);
     EXPECT_EQ(w<QLabel>("LabelProv")->text(), "State");
     EXPECT_EQ(w<QLabel>("LabelPostal")->text(), "Zip code");
+}
+
+TEST_F(SupplierWindowTest, EnterMovesOnFromTheCodeFieldAndEveryEntryField) {
+    open();
+    frm->navigator().trigger(Nav::Insert);
+    QTest::keyClicks(w("EditCode"), "S500");
+    QTest::keyClick(w("EditCode"), Qt::Key_Return);
+    ASSERT_TRUE(focused("EditName")) << "the name must not land in the code field";
+    QTest::keyClicks(w("EditName"), "Toner Inc");
+    EXPECT_EQ(w("EditCode")->text(), "S500");
+    for (int i = 0; i < 12; ++i) {
+        QWidget* from = frm->focusWidget();
+        QTest::keyClick(from, Qt::Key_Return);
+        EXPECT_NE(frm->focusWidget(), from) << from->objectName().toStdString();
+    }
+    frm->navigator().trigger(Nav::Cancel);
+}
+
+TEST_F(SupplierWindowTest, DeleteQuestionNamesTheSupplierAndDefaultsToNo) {
+    open();
+    QTest::keyClick(w("EditCode"), Qt::Key_End);
+    ASSERT_EQ(current(), "S200");
+    QString title, text;
+    bool noIsDefault = false;
+    QTimer::singleShot(0, [&] { // before the fixture's answerer says yes
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) return;
+        title = box->windowTitle();
+        text = box->text();
+        noIsDefault = box->defaultButton() == box->button(QMessageBox::No);
+        box->button(QMessageBox::No)->click();
+    });
+    frm->navigator().trigger(Nav::Delete);
+    EXPECT_EQ(title, frm->windowTitle());
+    EXPECT_EQ(text, "Delete the supplier S200 (Ink Ltd)?");
+    EXPECT_TRUE(noIsDefault);
+    EXPECT_EQ(count(), 2) << "No keeps the supplier";
 }
 
 TEST_F(SupplierWindowTest, Screenshots) {

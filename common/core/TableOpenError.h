@@ -2,10 +2,10 @@
 #include <stdexcept>
 #include <string>
 
-namespace vm::vendmaint {
+namespace vm::core {
 
-// A table of the module that could not be opened; the window reports it as
-// "Error opening table <name>." and the module ends.
+// A table a module needs that could not be opened; the window reports it
+// with ModuleStartup::tableOpenErrorText and the module ends.
 class TableOpenError : public std::runtime_error {
 public:
     TableOpenError(std::string table, const std::string& reason)
@@ -16,4 +16,4 @@ private:
     std::string table_;
 };
 
-} // namespace vm::vendmaint
+} // namespace vm::core

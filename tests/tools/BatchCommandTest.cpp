@@ -1,0 +1,156 @@
+// The batch runs of valmorand-admin, run as a scheduler runs them, beside
+// the windows that do the same work.
+#include "common/core/LinkShortString.h"
+#include "common/core/LinkString.h"
+#include "common/forms/Application.h"
+#include "common/forms/DisplayFormat.h"
+#include "engine/Session.h"
+#include "modules/rcvaging/ui/AgingWindow.h"
+#include "report/CsvExporter.h"
+#include "report/ReportDocument.h"
+#include "tests/fixture/TempCompany.h"
+#include "tools/BooksCheck.h"
+#include "tools/DemoCompany.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <sys/wait.h>
+
+using namespace vm;
+
+namespace {
+
+struct Outcome {
+    int status = -1;
+    std::string output; // stdout and stderr together
+};
+
+Outcome admin(const std::vector<std::string>& args) {
+    std::string cmd = "'" + std::string(VM_PROGRAM_DIR) + "/valmorand-admin'";
+    for (const auto& a : args)
+        cmd += " '" + a + "'"; // the tests' own arguments hold no quote
+    cmd += " 2>&1";
+    Outcome r;
+    FILE* p = popen(cmd.c_str(), "r");
+    if (!p) return r;
+    char buf[4096];
+    std::size_t n;
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0)
+        r.output.append(buf, n);
+    const int st = pclose(p);
+    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    return r;
+}
+
+std::int64_t count(Database& db, const char* sql) {
+    Query q(db, sql);
+    q.next();
+    return q.value(0).asInt();
+}
+
+std::string fileText(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+QApplication& app() {
+    static int argc = 1;
+    static char name[] = "vm_batch_tests";
+    static char* argv[] = {name, nullptr};
+    static auto* instance = new forms::Application(argc, argv);
+    return *instance;
+}
+
+class BatchCommandTest : public test::TempCompanyTest {
+protected:
+    void SetUp() override {
+        app();
+        ::setenv("VALMORAND_LANGUAGES", VM_LANGUAGES_DIR, 1);
+    }
+};
+
+TEST_F(BatchCommandTest, MonthEndRefusesABadDateThenRunsTheSameCoreAsTheWindow) {
+    const Date d = Date::fromYmd(2026, 3, 5);
+    company.setCtrl({{"Ctrl_periods", 12}, {"Ctrl_ar_period", 3}, {"Ctrl_ar_histo", true}});
+    company.addClient("C1", "One", {{"Cli_current_bal", Money::fromUnits(40)}});
+    company.addCar("C1", "A", "1", d, Money::fromUnits(100));
+    company.addCar("C1", "A", "2", d, Money::fromUnits(-100));
+    company.addCar("C1", "B", "1", d, Money::fromUnits(40));
+    const std::string root = company.rootDir();
+
+    for (const auto& bad : {std::vector<std::string>{"month-end", root, "1", "--cutoff", "31/03/2026"},
+                            std::vector<std::string>{"month-end", root, "1", "--cutoff", "2026-02-29"},
+                            std::vector<std::string>{"month-end", root, "1"},
+                            std::vector<std::string>{"month-end", root, "2", "--cutoff", "2026-03-31"}}) {
+        const Outcome r = admin(bad);
+        EXPECT_EQ(r.status, 2) << r.output;
+    }
+    EXPECT_EQ(count(company.db(), "SELECT COUNT(*) FROM car"), 3);
+
+    const Outcome r = admin({"month-end", root, "1", "--cutoff", "2026-03-31"});
+    ASSERT_EQ(r.status, 0) << r.output;
+    EXPECT_NE(r.output.find("1 paid invoices purged (2 ledger rows deleted, 2 copied to history)"),
+              std::string::npos)
+        << r.output;
+    EXPECT_NE(r.output.find("Receivables period 3 -> 4"), std::string::npos) << r.output;
+    EXPECT_EQ(count(company.db(), "SELECT COUNT(*) FROM car"), 1);
+    EXPECT_TRUE(admin::checkBooks(company.db()).empty());
+}
+
+// The batch listing is the window's export for the same choices.
+TEST_F(BatchCommandTest, AgingWritesWhatTheWindowExports) {
+    admin::DemoOptions demo;
+    demo.clients = 25;
+    demo.invoices = 150;
+    admin::buildDemoCompany(company.dataDir(), demo);
+    const Date date = Date::fromYmd(2026, 11, 30);
+    core::TLinkSection link;
+    link.CompanyCode = core::LinkString("1");
+    link.DataDir = core::LinkString(company.dataDir());
+    link.ProgramDir = core::LinkString(VM_PROGRAM_DIR);
+    link.Language = 2;
+    link.LangCode.set("fr");
+
+    struct Case {
+        std::vector<std::string> options;
+        bool detailed;
+        int older; // combo index; 5 = all
+        bool zero;
+    };
+    const Case cases[] = {{{}, true, 5, false},
+                          {{"--summary", "--older-than", "2", "--zero-balance"}, false, 1, true}};
+    for (const Case& c : cases) {
+        const std::string out = company.rootDir() + "/aging.csv";
+        std::vector<std::string> args{"aging",       company.rootDir(), "1",          "--ledger",
+                                      "receivables", "--date",          "2026-11-30", "--language",
+                                      "fr",          "--output",        out};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        const Outcome r = admin(args);
+        ASSERT_EQ(r.status, 0) << r.output;
+
+        aging::AgingWindow window(link, aging::Ledger::Receivables);
+        window.show();
+        QApplication::processEvents();
+        window.findChild<QLineEdit*>("EditDate")->setText(forms::DisplayFormat::date(date));
+        window.findChild<QCheckBox*>("CheckDetailed")->setChecked(c.detailed);
+        window.findChild<QComboBox*>("ComboOlder")->setCurrentIndex(c.older);
+        window.findChild<QCheckBox*>("CheckZero")->setChecked(c.zero);
+        const std::string exported = report::CsvExporter::text(window.layOut());
+        EXPECT_GT(exported.size(), 200u);
+        EXPECT_EQ(fileText(out), exported);
+        window.close();
+        Session::instance().closeAll();
+    }
+}
+
+} // namespace
