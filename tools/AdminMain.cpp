@@ -6,6 +6,7 @@
 #include "schema/Schema.h"
 #include "tools/BatchCommand.h"
 #include "tools/BooksCheck.h"
+#include "tools/ChequeListCommand.h"
 #include "tools/DemoCompany.h"
 #include "tools/ReadOnlyCopy.h"
 
@@ -34,7 +35,8 @@ const char* const kUsage =
     "       valmorand-admin aging DIR N --ledger receivables|payables --output FILE [options]\n"
     "       valmorand-admin client-list DIR N --output FILE [options]\n"
     "       valmorand-admin supplier-list DIR N --output FILE [options]\n"
-    "       valmorand-admin COMMAND --help   (for month-end, aging and the lists)\n"
+    "       valmorand-admin COMMAND --help   (for month-end, aging, the lists and cheque-list)\n"
+    "       valmorand-admin cheque-list DIR N [--new-list ...] [--output FILE]\n"
     "DIR is the data drive: the data root is DIR/Valmorand/data, company N is\n"
     "DIR/Valmorand/dataN.\n";
 
@@ -198,6 +200,7 @@ int main(int argc, char** argv) {
         if (cmd == "aging") return admin::agingCommand(args);
         if (cmd == "client-list") return admin::clientListCommand(args);
         if (cmd == "supplier-list") return admin::supplierListCommand(args);
+        if (cmd == "cheque-list") return admin::chequeListCommand(args);
         throw UsageError{"unknown command \"" + cmd + "\""};
     } catch (const UsageError& e) {
         std::cerr << "valmorand-admin: " << e.message << "\n" << kUsage;
