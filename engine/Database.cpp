@@ -63,7 +63,7 @@ TableDef deserialize(const std::string& name, const std::string& text) {
     return def;
 }
 
-sqlite3* openConnection(const std::string& file, bool readOnly) {
+sqlite3* openConnection(const std::string& file, bool readOnly, int busyTimeoutMs) {
     sqlite3* db = nullptr;
     int flags = readOnly ? SQLITE_OPEN_READONLY : (SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
     int rc = sqlite3_open_v2(file.c_str(), &db, flags | SQLITE_OPEN_NOMUTEX, nullptr);
@@ -73,7 +73,7 @@ sqlite3* openConnection(const std::string& file, bool readOnly) {
         throw EngineError(errc::kIo, "Cannot open database " + file + ": " + m);
     }
     // Writers wait for each other; postings are short.
-    sqlite3_busy_timeout(db, 30000);
+    sqlite3_busy_timeout(db, busyTimeoutMs);
     return db;
 }
 } // namespace
@@ -90,7 +90,7 @@ sqlite3_stmt* Database::Impl::cached(const std::string& text) {
 }
 
 sqlite3* Database::Impl::readerConnection() {
-    if (!reader) reader = openConnection(file, true);
+    if (!reader) reader = openConnection(file, true, busyTimeoutMs);
     return reader;
 }
 
@@ -105,7 +105,7 @@ Database::Database(const std::string& directory) : dir_(directory), impl_(std::m
     std::error_code ec;
     if (!fs::is_directory(dir_, ec)) throw EngineError(errc::kDirectory, "Directory does not exist: " + dir_);
     impl_->file = (fs::path(dir_) / kFileName).string();
-    db_ = openConnection(impl_->file, false);
+    db_ = openConnection(impl_->file, false, impl_->busyTimeoutMs);
     impl_->db = db_;
     try {
         sql::execSimple(db_, "PRAGMA journal_mode=WAL");
@@ -286,6 +286,12 @@ void Database::dropTable(std::string_view name) {
         sqlite3_bind_text(del.get(), 1, n.c_str(), -1, SQLITE_TRANSIENT);
         del.step();
     });
+}
+
+void Database::setBusyTimeout(int ms) {
+    impl_->busyTimeoutMs = ms;
+    sqlite3_busy_timeout(db_, ms);
+    if (impl_->reader) sqlite3_busy_timeout(impl_->reader, ms);
 }
 
 void Database::startTransaction(bool immediate) {

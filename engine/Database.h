@@ -63,6 +63,10 @@ public:
     // of rows changed. Joins the open transaction, if any.
     std::int64_t execute(const std::string& sql, const std::vector<Value>& params = {});
 
+    // How long a statement waits for another connection's write lock before
+    // it fails with kDatabaseBusy (30 s unless set).
+    void setBusyTimeout(int ms);
+
     // For benchmarks that compare with plain SQLite on the same file.
     sqlite3* rawHandle() { return db_; }
 

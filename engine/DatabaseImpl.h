@@ -13,6 +13,7 @@ struct Database::Impl {
     sqlite3* db = nullptr;
     sqlite3* reader = nullptr; // read-only connection for SQL queries outside a write
     std::string file;
+    int busyTimeoutMs = 30000;
     std::unique_ptr<RecordLocks> locks;
     std::map<std::string, sqlite3_stmt*> cache;
 

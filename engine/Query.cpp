@@ -65,9 +65,15 @@ bool Query::next() {
     int rc = sqlite3_step(stmt_);
     if (rc == SQLITE_ROW) return true;
     sqlite3* conn = sqlite3_db_handle(stmt_);
-    std::string m = rc == SQLITE_DONE ? "" : sqlite3_errmsg(conn);
+    if (rc != SQLITE_DONE) {
+        try {
+            sql::fail(conn, rc, "SQL error"); // a busy database keeps its own code
+        } catch (...) {
+            close();
+            throw;
+        }
+    }
     close();
-    if (rc != SQLITE_DONE) throw EngineError(errc::kSql, "SQL error: " + m);
     return false;
 }
 

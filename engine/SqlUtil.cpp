@@ -376,7 +376,7 @@ void fail(sqlite3* db, int rc, const std::string& what) {
     if (ext == SQLITE_CONSTRAINT_NOTNULL)
         throw EngineError(errc::kRequiredField, "Field value required. " + msg);
     if ((rc & 0xFF) == SQLITE_BUSY || (rc & 0xFF) == SQLITE_LOCKED)
-        throw EngineError(errc::kRecordLocked, "Table is busy: " + msg);
+        throw EngineError(errc::kDatabaseBusy, "Database is busy: " + msg);
     throw EngineError(errc::kSql, msg);
 }
 
