@@ -200,9 +200,10 @@ private:
 
 // A read-only result of an SQL statement with bound parameters. Columns that
 // are fields of a table come back with the field's type (a money field as
-// Money); computed columns come back as SQLite gives them, and money() reads
-// an integer column as ten-thousandths (the stored form of money, so
-// SUM(Car_amount) reads right).
+// Money); computed columns come back as SQLite gives them. money() reads a
+// field column by its field type, and a computed number, integer or real, as
+// ten-thousandths (the stored form of money), so that SUM(Car_amount) and
+// TOTAL(Car_amount) read alike.
 class Query {
 public:
     Query(Database& db, const std::string& sql, const std::vector<Value>& params = {});

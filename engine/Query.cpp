@@ -3,6 +3,7 @@
 #include "engine/DatabaseImpl.h"
 #include "engine/SqlUtil.h"
 
+#include <cmath>
 #include <map>
 
 namespace vm {
@@ -100,8 +101,19 @@ Value Query::value(int i) const {
 
 Money Query::money(int i) const {
     if (!stmt_ || i < 0 || i >= columnCount()) return Money();
-    if (sqlite3_column_type(stmt_, i) == SQLITE_INTEGER)
-        return Money::fromRaw(sqlite3_column_int64(stmt_, i));
+    const auto k = static_cast<std::size_t>(i);
+    if (!typed_[k]) {
+        // A computed number is over stored money (SUM, TOTAL, AVG, MAX...):
+        // ten-thousandths, whether SQLite hands it back as integer or real.
+        switch (sqlite3_column_type(stmt_, i)) {
+        case SQLITE_INTEGER:
+            return Money::fromRaw(sqlite3_column_int64(stmt_, i));
+        case SQLITE_FLOAT:
+            return Money::fromRaw(std::llround(sqlite3_column_double(stmt_, i)));
+        default:
+            break;
+        }
+    }
     return value(i).asMoney();
 }
 

@@ -265,6 +265,11 @@ TEST_F(CursorTest, QueryReturnsTypedColumnsAndSums) {
     EXPECT_EQ(q.value("Car_client").asString(), "C1");
     EXPECT_EQ(q.money("total"), Money::fromCents(12400));
     EXPECT_FALSE(q.next());
+    // TOTAL() comes back real: the same ten-thousandths as SUM().
+    Query total(db, "SELECT TOTAL(Car_amount), TOTAL(Car_amount) / 2 FROM car");
+    ASSERT_TRUE(total.next());
+    EXPECT_EQ(total.money(0), Money::fromCents(12400));
+    EXPECT_EQ(total.money(1), Money::fromCents(6200));
     Query one(db, "SELECT Car_amount, Car_date FROM car ORDER BY Car_seq");
     ASSERT_TRUE(one.next());
     EXPECT_EQ(one.value(0).asMoney(), Money::fromCents(12345));
