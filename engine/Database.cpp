@@ -109,7 +109,9 @@ Database::Database(const std::string& directory) : dir_(directory), impl_(std::m
     impl_->db = db_;
     try {
         sql::execSimple(db_, "PRAGMA journal_mode=WAL");
-        sql::execSimple(db_, "PRAGMA synchronous=NORMAL");
+        // Accounting data: a committed posting survives a power cut or an
+        // operating-system crash (NORMAL may lose the last commits in WAL).
+        sql::execSimple(db_, "PRAGMA synchronous=FULL");
         sql::Stmt probe(db_, "SELECT 1 FROM sqlite_master WHERE type='table' AND name='_vm_catalog'");
         if (!probe.step())
             sql::execSimple(db_, std::string("CREATE TABLE IF NOT EXISTS ") + kCatalog +

@@ -14,10 +14,10 @@ namespace vm {
 class Cursor;
 class Query;
 
-// The tables of one directory, kept in its file valmorand.sqlite (WAL mode),
-// with the field list and index definitions of every table. Table names are
-// file stems, case-insensitive, with a ".db" suffix ignored ("ctrl.DB" is
-// "ctrl"). One Database belongs to one Session.
+// The tables of one directory, kept in its file valmorand.sqlite (WAL mode,
+// synchronous=FULL), with the field list and index definitions of every
+// table. Table names are file stems, case-insensitive, with a ".db" suffix
+// ignored ("ctrl.DB" is "ctrl"). One Database belongs to one Session.
 class Database {
 public:
     static constexpr const char* kFileName = "valmorand.sqlite";
