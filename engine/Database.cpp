@@ -4,6 +4,7 @@
 #include "engine/DatabaseImpl.h"
 
 #include <algorithm>
+#include <charconv>
 #include <filesystem>
 #include <sstream>
 
@@ -46,19 +47,53 @@ std::vector<std::string> split(const std::string& s, char sep) {
     return out;
 }
 
+// Reads a table's catalogue entry, refusing a damaged one: a table opened
+// on a wrong definition would write NULLs where money belongs.
 TableDef deserialize(const std::string& name, const std::string& text) {
+    auto damaged = [&](const std::string& what) {
+        return EngineError(errc::kBadCatalog, "The definition of table " + name + " is damaged: " + what);
+    };
+    auto number = [&](const std::string& s, const std::string& what) {
+        int n = 0;
+        const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), n);
+        if (s.empty() || ec != std::errc() || end != s.data() + s.size() || n < 0)
+            throw damaged(what + " is not a number: '" + s + "'");
+        return n;
+    };
+    auto flag = [&](const std::string& s, const std::string& what) {
+        if (s != "0" && s != "1") throw damaged(what + " is not 0 or 1: '" + s + "'");
+        return s == "1";
+    };
     TableDef def;
     def.name = name;
+    std::vector<std::vector<std::string>> keys;
     for (const auto& line : split(text, '\n')) {
         auto parts = split(line, '\t');
-        if (parts.empty()) continue;
-        if (parts[0] == "F" && parts.size() == 5)
-            def.fields.push_back({parts[1], static_cast<FieldType>(std::stoi(parts[2])), std::stoi(parts[3]),
-                                  parts[4] == "1"});
-        else if (parts[0] == "P" && parts.size() == 2)
+        if (parts.empty() || line.empty()) continue;
+        if (parts[0] == "F" && parts.size() == 5) {
+            if (!validIdent(parts[1])) throw damaged("invalid field name '" + parts[1] + "'");
+            const int type = number(parts[2], "the type of field " + parts[1]);
+            if (type > static_cast<int>(FieldType::AutoInc))
+                throw damaged("field " + parts[1] + " has an unknown type " + parts[2]);
+            def.fields.push_back({parts[1], static_cast<FieldType>(type),
+                                  number(parts[3], "the size of field " + parts[1]),
+                                  flag(parts[4], "the required flag of field " + parts[1])});
+        } else if (parts[0] == "P" && parts.size() == 2) {
             def.primaryKey = split(parts[1], ',');
-        else if (parts[0] == "I" && parts.size() == 4)
-            def.indexes.push_back({parts[1], split(parts[3], ','), parts[2] == "1"});
+            keys.push_back(def.primaryKey);
+        } else if (parts[0] == "I" && parts.size() == 4) {
+            if (!validIdent(parts[1])) throw damaged("invalid index name '" + parts[1] + "'");
+            def.indexes.push_back({parts[1], split(parts[3], ','), flag(parts[2], "index " + parts[1])});
+            keys.push_back(def.indexes.back().fields);
+        } else {
+            throw damaged("unreadable line '" + line + "'");
+        }
+    }
+    if (def.fields.empty()) throw damaged("no fields");
+    for (const auto& k : keys) {
+        if (k.empty()) throw damaged("a key without fields");
+        for (const auto& f : k)
+            if (def.fieldIndex(f) < 0) throw damaged("a key names no field '" + f + "'");
     }
     return def;
 }
@@ -168,8 +203,11 @@ TableDef Database::tableDef(std::string_view name) {
     sqlite3_bind_text(st.get(), 1, n.c_str(), -1, SQLITE_TRANSIENT);
     if (!st.step())
         throw EngineError(errc::kTableNotFound, "Table does not exist: " + std::string(name) + " in " + dir_);
-    return deserialize(reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 0)),
-                       reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 1)));
+    auto text = [&](int col) {
+        const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st.get(), col));
+        return std::string(p ? p : "");
+    };
+    return deserialize(text(0), text(1));
 }
 
 namespace {

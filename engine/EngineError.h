@@ -27,6 +27,7 @@ constexpr int kTableExists = 0x2C02;     // 11266: a table of that name exists
 constexpr int kTransaction = 0x2E01;     // 11777: transaction state error
 constexpr int kSql = 0x2E02;             // 11778: SQL statement failed
 constexpr int kIo = 0x2101;              // 8449: the database file failed
+constexpr int kBadCatalog = 0x2102;      // 8450: a table's definition in the catalogue is damaged
 } // namespace errc
 
 struct EngineErrorEntry {

@@ -277,3 +277,24 @@ TEST_F(CursorTest, QueryReturnsTypedColumnsAndSums) {
     EXPECT_THROW(Query(db, "DELETE FROM car"), EngineError);
     EXPECT_EQ(db.execute("DELETE FROM car WHERE Car_invoice = ?", {"I2"}), 1);
 }
+
+TEST_F(CursorTest, ADamagedCatalogueEntryIsRefusedWithAClearError) {
+    db.createTable(clientDef());
+    auto openAfter = [&](const char* from, const char* to) {
+        db.execute("UPDATE _vm_catalog SET def = replace(def, ?, ?) WHERE name = 'cli'", {from, to});
+        Session fresh; // reads the catalogue anew
+        try {
+            Cursor c(fresh.database(dir.path()), "cli");
+            return std::string("opened");
+        } catch (const EngineError& e) {
+            EXPECT_EQ(e.code(), errc::kBadCatalog) << e.what();
+            EXPECT_NE(std::string(e.what()).find("table cli is damaged"), std::string::npos) << e.what();
+            return std::string(e.what());
+        }
+    };
+    // Money (type 4) becomes an unknown type, then back, then its size text.
+    EXPECT_NE(openAfter("Cli_current_bal\t4\t", "Cli_current_bal\t99\t"), "opened");
+    EXPECT_EQ(openAfter("Cli_current_bal\t99\t", "Cli_current_bal\t4\t"), "opened");
+    EXPECT_NE(openAfter("Cli_name\t0\t60", "Cli_name\t0\t6x"), "opened");
+    EXPECT_NE(openAfter("Cli_name\t0\t6x", "Cli_name\t0\t"), "opened");
+}
