@@ -208,6 +208,7 @@ bool Cursor::stepLive() {
     Saved saved;
     bool tried = false;
     for (;;) {
+        fault::beforeStep(stmt_);
         int rc = sqlite3_step(stmt_);
         if (rc == SQLITE_ROW) {
             if (filter_ && !tried) {

@@ -125,14 +125,22 @@ sqlite3_stmt* Database::Impl::cached(const std::string& text) {
 }
 
 sqlite3* Database::Impl::readerConnection() {
-    if (!reader) reader = openConnection(file, true, busyTimeoutMs);
+    if (!reader) {
+        reader = openConnection(file, true, busyTimeoutMs);
+        fault::attach(reader, &fault);
+    }
     return reader;
 }
 
 Database::Impl::~Impl() {
     for (auto& [k, st] : cache)
         sqlite3_finalize(st);
-    if (reader) sqlite3_close(reader);
+    if (reader) {
+        fault::detach(reader);
+        sqlite3_close(reader);
+    }
+    if (db) fault::detach(db);
+    if (fault.nth > 0) --fault::armedCount;
 }
 
 Database::Database(const std::string& directory) : dir_(directory), impl_(std::make_unique<Impl>()) {
@@ -142,6 +150,7 @@ Database::Database(const std::string& directory) : dir_(directory), impl_(std::m
     impl_->file = (fs::path(dir_) / kFileName).string();
     db_ = openConnection(impl_->file, false, impl_->busyTimeoutMs);
     impl_->db = db_;
+    fault::attach(db_, &impl_->fault);
     try {
         sql::execSimple(db_, "PRAGMA journal_mode=WAL");
         // Accounting data: a committed posting survives a power cut or an
@@ -332,6 +341,16 @@ void Database::setBusyTimeout(int ms) {
     impl_->busyTimeoutMs = ms;
     sqlite3_busy_timeout(db_, ms);
     if (impl_->reader) sqlite3_busy_timeout(impl_->reader, ms);
+}
+
+void Database::injectFault(int nth, FaultKind kind) {
+    auto& f = impl_->fault;
+    if ((f.nth > 0) != (nth > 0)) fault::armedCount += nth > 0 ? 1 : -1;
+    f = fault::State{nth > 0 ? nth : 0, kind, 0, false};
+}
+
+bool Database::faultFired() const {
+    return impl_->fault.fired;
 }
 
 void Database::startTransaction(bool immediate) {

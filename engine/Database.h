@@ -14,6 +14,9 @@ namespace vm {
 class Cursor;
 class Query;
 
+// What an injected fault does (Database::injectFault).
+enum class FaultKind { Fail, Busy };
+
 // The tables of one directory, kept in its file valmorand.sqlite (WAL mode,
 // synchronous=FULL), with the field list and index definitions of every
 // table. Table names are file stems, case-insensitive, with a ".db" suffix
@@ -66,6 +69,13 @@ public:
     // How long a statement waits for another connection's write lock before
     // it fails with kDatabaseBusy (30 s unless set).
     void setBusyTimeout(int ms);
+
+    // For tests only: the Nth statement started on this database's
+    // connections from now on fails (kIo) or meets a busy database
+    // (kDatabaseBusy) without running; a ROLLBACK is counted but never
+    // failed. nth = 0 disarms. faultFired() tells whether the Nth was reached.
+    void injectFault(int nth, FaultKind kind = FaultKind::Fail);
+    bool faultFired() const;
 
     // For benchmarks that compare with plain SQLite on the same file.
     sqlite3* rawHandle() { return db_; }

@@ -1,5 +1,6 @@
 #pragma once
 // Internal to the engine: what a Database keeps beside its connection.
+#include "engine/FaultInjection.h"
 #include "engine/RecordLocks.h"
 #include "engine/SqlUtil.h"
 
@@ -14,6 +15,7 @@ struct Database::Impl {
     sqlite3* reader = nullptr; // read-only connection for SQL queries outside a write
     std::string file;
     int busyTimeoutMs = 30000;
+    fault::State fault;
     std::unique_ptr<RecordLocks> locks;
     std::map<std::string, sqlite3_stmt*> cache;
 
@@ -36,6 +38,7 @@ public:
     CachedStmt& operator=(const CachedStmt&) = delete;
     sqlite3_stmt* get() const { return st_; }
     bool step() {
+        fault::beforeStep(st_);
         int rc = sqlite3_step(st_);
         if (rc == SQLITE_ROW) return true;
         if (rc == SQLITE_DONE) return false;

@@ -63,6 +63,7 @@ void Query::close() {
 
 bool Query::next() {
     if (done_ || !stmt_) return false;
+    fault::beforeStep(stmt_);
     int rc = sqlite3_step(stmt_);
     if (rc == SQLITE_ROW) return true;
     sqlite3* conn = sqlite3_db_handle(stmt_);

@@ -1,5 +1,7 @@
 #include "engine/SqlUtil.h"
 
+#include "engine/FaultInjection.h"
+
 #include <strings.h>
 
 namespace vm::sql {
@@ -389,6 +391,7 @@ Stmt::~Stmt() {
 }
 
 bool Stmt::step() {
+    fault::beforeStep(st_);
     int rc = sqlite3_step(st_);
     if (rc == SQLITE_ROW) return true;
     if (rc == SQLITE_DONE) return false;
@@ -401,6 +404,7 @@ void Stmt::exec() {
 }
 
 void execSimple(sqlite3* db, const std::string& text) {
+    fault::beforeStatement(db, text == "ROLLBACK");
     char* err = nullptr;
     int rc = sqlite3_exec(db, text.c_str(), nullptr, nullptr, &err);
     if (rc != SQLITE_OK) {
