@@ -124,6 +124,31 @@ sqlite3_stmt* Database::Impl::cached(const std::string& text) {
     return st;
 }
 
+sqlite3_stmt* Database::Impl::take(const std::string& text) {
+    auto it = idle.find(text);
+    if (it != idle.end()) {
+        sqlite3_stmt* st = it->second;
+        idle.erase(it);
+        return st;
+    }
+    sqlite3_stmt* st = nullptr;
+    int rc = sqlite3_prepare_v3(db, text.c_str(), static_cast<int>(text.size()), SQLITE_PREPARE_PERSISTENT,
+                                &st, nullptr);
+    if (rc != SQLITE_OK) sql::fail(db, rc, "Preparing statement");
+    return st;
+}
+
+void Database::Impl::giveBack(std::string text, sqlite3_stmt* st) {
+    if (!st) return;
+    release(st);
+    // Bounded: reads by many shapes (ranges on long keys) are let go.
+    if (idle.size() >= 256) {
+        sqlite3_finalize(st);
+        return;
+    }
+    idle.emplace(std::move(text), st);
+}
+
 sqlite3* Database::Impl::readerConnection() {
     if (!reader) {
         reader = openConnection(file, true, busyTimeoutMs);
@@ -134,6 +159,8 @@ sqlite3* Database::Impl::readerConnection() {
 
 Database::Impl::~Impl() {
     for (auto& [k, st] : cache)
+        sqlite3_finalize(st);
+    for (auto& [k, st] : idle)
         sqlite3_finalize(st);
     if (reader) {
         fault::detach(reader);
@@ -193,6 +220,7 @@ bool Database::tableExists(std::string_view name) {
     } catch (const EngineError&) {
         return false;
     }
+    if (shapesCurrent() && impl_->shapes.count(n)) return true;
     CachedStmt st(*impl_, std::string("SELECT 1 FROM ") + kCatalog + " WHERE name=?");
     sqlite3_bind_text(st.get(), 1, n.c_str(), -1, SQLITE_TRANSIENT);
     return st.step();
@@ -206,8 +234,36 @@ std::vector<std::string> Database::tableNames() {
     return out;
 }
 
+bool Database::shapesCurrent() {
+    CachedStmt v(*impl_, "PRAGMA schema_version");
+    const std::int64_t version = v.step() ? sqlite3_column_int64(v.get(), 0) : -1;
+    if (version == impl_->shapesVersion) return true;
+    impl_->shapes.clear();
+    impl_->shapesVersion = version;
+    return false;
+}
+
+std::shared_ptr<const TableShape> Database::tableShape(std::string_view name) {
+    std::string n = canonicalName(name);
+    if (shapesCurrent()) {
+        auto it = impl_->shapes.find(n);
+        if (it != impl_->shapes.end()) return it->second;
+    }
+    auto shape = std::make_shared<TableShape>();
+    shape->def = readTableDef(n, name);
+    shape->selectSql = "SELECT rowid";
+    for (const auto& f : shape->def.fields)
+        shape->selectSql += ", " + sql::quoteIdent(f.name);
+    shape->selectSql += " FROM " + sql::quoteIdent(n);
+    impl_->shapes[std::move(n)] = shape;
+    return shape;
+}
+
 TableDef Database::tableDef(std::string_view name) {
-    const std::string n = canonicalName(name);
+    return tableShape(name)->def;
+}
+
+TableDef Database::readTableDef(const std::string& n, std::string_view name) {
     CachedStmt st(*impl_, std::string("SELECT display, def FROM ") + kCatalog + " WHERE name=?");
     sqlite3_bind_text(st.get(), 1, n.c_str(), -1, SQLITE_TRANSIENT);
     if (!st.step())

@@ -13,6 +13,7 @@ namespace vm {
 
 class Cursor;
 class Query;
+struct TableShape;
 
 // What an injected fault does (Database::injectFault).
 enum class FaultKind { Fail, Busy };
@@ -81,6 +82,10 @@ public:
     sqlite3* rawHandle() { return db_; }
 
     // --- used by Cursor and Query ---
+    // The table's definition and the statement texts built from it, read
+    // from the catalogue once and kept while the schema is unchanged (any
+    // connection creating, re-creating or dropping a table changes it).
+    std::shared_ptr<const TableShape> tableShape(std::string_view name);
     struct Impl;
     Impl& impl() { return *impl_; }
     // Ends the read of every open cursor before a write, so that the write
@@ -94,6 +99,11 @@ public:
     void unregisterQuery(Query* q);
 
 private:
+    // Whether the cached table shapes are of the current schema (they are
+    // dropped when not).
+    bool shapesCurrent();
+    TableDef readTableDef(const std::string& canonical, std::string_view name);
+
     std::string dir_;
     sqlite3* db_ = nullptr;
     std::unique_ptr<Impl> impl_;

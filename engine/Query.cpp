@@ -29,7 +29,7 @@ Query::Query(Database& db, const std::string& text, const std::vector<Value>& pa
     const int n = sqlite3_column_count(stmt_);
     types_.assign(static_cast<std::size_t>(n), FieldType::Text);
     typed_.assign(static_cast<std::size_t>(n), false);
-    std::map<std::string, TableDef> defs;
+    std::map<std::string, std::shared_ptr<const TableShape>> defs;
     for (int i = 0; i < n; ++i) {
         const char* table = sqlite3_column_table_name(stmt_, i);
         const char* origin = sqlite3_column_origin_name(stmt_, i);
@@ -38,9 +38,9 @@ Query::Query(Database& db, const std::string& text, const std::vector<Value>& pa
         auto it = defs.find(t);
         if (it == defs.end()) {
             if (!db.tableExists(t)) continue;
-            it = defs.emplace(t, db.tableDef(t)).first;
+            it = defs.emplace(t, db.tableShape(t)).first;
         }
-        if (const FieldDef* f = it->second.field(origin)) {
+        if (const FieldDef* f = it->second->def.field(origin)) {
             types_[static_cast<std::size_t>(i)] = f->type;
             typed_[static_cast<std::size_t>(i)] = true;
         }
