@@ -10,8 +10,9 @@ int armedCount = 0;
 
 namespace {
 std::map<sqlite3*, State*>& connections() {
-    static std::map<sqlite3*, State*> m;
-    return m;
+    // Never destroyed: databases of static sessions close after it would be.
+    static auto* m = new std::map<sqlite3*, State*>;
+    return *m;
 }
 } // namespace
 

@@ -298,3 +298,17 @@ TEST_F(CursorTest, ADamagedCatalogueEntryIsRefusedWithAClearError) {
     EXPECT_NE(openAfter("Cli_name\t0\t60", "Cli_name\t0\t6x"), "opened");
     EXPECT_NE(openAfter("Cli_name\t0\t6x", "Cli_name\t0\t"), "opened");
 }
+
+TEST_F(CursorTest, TableDefinitionsFollowARecreationByAnotherSession) {
+    db.createTable(clientDef());
+    { Cursor warm(db, "cli"); } // the definition is now cached here
+    Session other;
+    TableDef wider = clientDef();
+    wider.fields.push_back({"Cli_extra", FieldType::Money});
+    other.database(dir.path()).createTable(wider, true);
+    Cursor c(db, "cli");
+    EXPECT_TRUE(c.hasField("Cli_extra"));
+    other.database(dir.path()).dropTable("cli");
+    EXPECT_FALSE(db.tableExists("cli"));
+    EXPECT_THROW(Cursor(db, "cli"), EngineError);
+}
