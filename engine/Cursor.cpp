@@ -20,11 +20,8 @@ void bindParams(sqlite3_stmt* st, const std::vector<Param>& params, int first = 
 } // namespace
 
 Cursor::Cursor(Database& db, std::string_view tableName, bool readOnly)
-    : db_(db), name_(Database::canonicalName(tableName)), def_(db.tableDef(tableName)), readOnly_(readOnly) {
-    selectSql_ = "SELECT rowid";
-    for (const auto& f : def_.fields)
-        selectSql_ += ", " + sql::quoteIdent(f.name);
-    selectSql_ += " FROM " + sql::quoteIdent(name_);
+    : db_(db), name_(Database::canonicalName(tableName)), shape_(db.tableShape(tableName)), def_(shape_->def),
+      selectSql_(shape_->selectSql), readOnly_(readOnly) {
     row_.assign(def_.fields.size(), Value());
     changed_.assign(def_.fields.size(), false);
     applyOrder(def_.primaryKey, "");
@@ -166,7 +163,7 @@ std::string Cursor::baseCondition(std::vector<Param>& params) const {
 
 void Cursor::finalizeStmt() {
     if (stmt_) {
-        sqlite3_finalize(stmt_);
+        db_.impl().giveBack(std::move(stmtText_), stmt_);
         stmt_ = nullptr;
     }
 }
@@ -195,11 +192,9 @@ bool Cursor::openAndStep(bool forward, const std::vector<Value>* from, bool incl
     std::string text = selectSql_ + " WHERE " + where + " ORDER BY ";
     for (std::size_t i = 0; i < orderCols_.size(); ++i)
         text += (i ? ", " : "") + orderCols_[i] + (forward ? "" : " DESC");
-    sqlite3_stmt* st = nullptr;
-    int rc = sqlite3_prepare_v2(db_.rawHandle(), text.c_str(), static_cast<int>(text.size()), &st, nullptr);
-    if (rc != SQLITE_OK) sql::fail(db_.rawHandle(), rc, "Reading " + def_.name);
-    bindParams(st, params);
-    stmt_ = st;
+    stmt_ = db_.impl().take(text);
+    stmtText_ = std::move(text);
+    bindParams(stmt_, params);
     stmtForward_ = forward;
     return stepLive();
 }
@@ -208,6 +203,7 @@ bool Cursor::stepLive() {
     Saved saved;
     bool tried = false;
     for (;;) {
+        fault::beforeStep(stmt_);
         int rc = sqlite3_step(stmt_);
         if (rc == SQLITE_ROW) {
             if (filter_ && !tried) {
@@ -304,7 +300,7 @@ bool Cursor::isEmpty() {
     std::string text =
         "SELECT 1 FROM " + sql::quoteIdent(name_) + " WHERE " + baseCondition(params) + " LIMIT 1";
     freshSnapshot();
-    sql::Stmt st(db_.rawHandle(), text);
+    PooledStmt st(db_.impl(), std::move(text));
     bindParams(st.get(), params);
     return !st.step();
 }
@@ -332,11 +328,9 @@ bool Cursor::findKey(const std::vector<Value>& key) {
         text += (i ? ", " : "") + orderCols_[i];
     finalizeStmt();
     freshSnapshot();
-    sqlite3_stmt* st = nullptr;
-    int rc = sqlite3_prepare_v2(db_.rawHandle(), text.c_str(), static_cast<int>(text.size()), &st, nullptr);
-    if (rc != SQLITE_OK) sql::fail(db_.rawHandle(), rc, "Searching " + def_.name);
-    bindParams(st, params);
-    stmt_ = st;
+    stmt_ = db_.impl().take(text);
+    stmtText_ = std::move(text);
+    bindParams(stmt_, params);
     stmtForward_ = true;
     bool found = stepLive();
     // The statement is bound to the key; further moves re-seek from the row.
@@ -423,7 +417,7 @@ std::int64_t Cursor::recordCount() {
         std::string text =
             "SELECT COUNT(*) FROM " + sql::quoteIdent(name_) + " WHERE " + baseCondition(params);
         freshSnapshot();
-        sql::Stmt st(db_.rawHandle(), text);
+        PooledStmt st(db_.impl(), std::move(text));
         bindParams(st.get(), params);
         st.step();
         return sqlite3_column_int64(st.get(), 0);
@@ -649,10 +643,13 @@ void Cursor::post() {
         impl.locks->unlock(name_, id);
         locked_ = false;
     }
+    // The buffer holds the stored values: the row was re-read under its lock
+    // by edit() and the changes written are already in their stored form.
     state_ = State::Browse;
     std::fill(changed_.begin(), changed_.end(), false);
     finalizeStmt();
-    readRowId(id);
+    posKey_ = positionOf();
+    hasRow_ = true;
     eof_ = bof_ = false;
     notifyMoved();
 }

@@ -17,6 +17,7 @@ struct Param;
 namespace vm {
 
 class Database;
+struct TableShape;
 
 // A cursor over one table: an order (the primary key, a named index or
 // insertion order), an optional range and filter, and one current row.
@@ -154,11 +155,12 @@ private:
     void applyOrder(std::vector<std::string> fields, std::string name);
 
     Database& db_;
-    std::string name_; // canonical (lower-case) table name
-    TableDef def_;
+    std::string name_;                        // canonical (lower-case) table name
+    std::shared_ptr<const TableShape> shape_; // shared by the database's cursors on the table
+    const TableDef& def_;
+    const std::string& selectSql_;
     bool readOnly_ = false;
     State state_ = State::Browse;
-    std::string selectSql_;
     std::string insertSql_; // for the field set of insertWhich_
     std::vector<std::size_t> insertWhich_;
 
@@ -187,7 +189,8 @@ private:
         bool hasRow = false;
     } beforeInsert_;
 
-    sqlite3_stmt* stmt_ = nullptr; // live read statement
+    sqlite3_stmt* stmt_ = nullptr; // live read statement, taken from the database's pool
+    std::string stmtText_;
     bool stmtForward_ = true;
 
     Cursor* master_ = nullptr;
@@ -200,9 +203,10 @@ private:
 
 // A read-only result of an SQL statement with bound parameters. Columns that
 // are fields of a table come back with the field's type (a money field as
-// Money); computed columns come back as SQLite gives them, and money() reads
-// an integer column as ten-thousandths (the stored form of money, so
-// SUM(Car_amount) reads right).
+// Money); computed columns come back as SQLite gives them. money() reads a
+// field column by its field type, and a computed number, integer or real, as
+// ten-thousandths (the stored form of money), so that SUM(Car_amount) and
+// TOTAL(Car_amount) read alike.
 class Query {
 public:
     Query(Database& db, const std::string& sql, const std::vector<Value>& params = {});

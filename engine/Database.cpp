@@ -4,6 +4,7 @@
 #include "engine/DatabaseImpl.h"
 
 #include <algorithm>
+#include <charconv>
 #include <filesystem>
 #include <sstream>
 
@@ -46,24 +47,58 @@ std::vector<std::string> split(const std::string& s, char sep) {
     return out;
 }
 
+// Reads a table's catalogue entry, refusing a damaged one: a table opened
+// on a wrong definition would write NULLs where money belongs.
 TableDef deserialize(const std::string& name, const std::string& text) {
+    auto damaged = [&](const std::string& what) {
+        return EngineError(errc::kBadCatalog, "The definition of table " + name + " is damaged: " + what);
+    };
+    auto number = [&](const std::string& s, const std::string& what) {
+        int n = 0;
+        const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), n);
+        if (s.empty() || ec != std::errc() || end != s.data() + s.size() || n < 0)
+            throw damaged(what + " is not a number: '" + s + "'");
+        return n;
+    };
+    auto flag = [&](const std::string& s, const std::string& what) {
+        if (s != "0" && s != "1") throw damaged(what + " is not 0 or 1: '" + s + "'");
+        return s == "1";
+    };
     TableDef def;
     def.name = name;
+    std::vector<std::vector<std::string>> keys;
     for (const auto& line : split(text, '\n')) {
         auto parts = split(line, '\t');
-        if (parts.empty()) continue;
-        if (parts[0] == "F" && parts.size() == 5)
-            def.fields.push_back({parts[1], static_cast<FieldType>(std::stoi(parts[2])), std::stoi(parts[3]),
-                                  parts[4] == "1"});
-        else if (parts[0] == "P" && parts.size() == 2)
+        if (parts.empty() || line.empty()) continue;
+        if (parts[0] == "F" && parts.size() == 5) {
+            if (!validIdent(parts[1])) throw damaged("invalid field name '" + parts[1] + "'");
+            const int type = number(parts[2], "the type of field " + parts[1]);
+            if (type > static_cast<int>(FieldType::AutoInc))
+                throw damaged("field " + parts[1] + " has an unknown type " + parts[2]);
+            def.fields.push_back({parts[1], static_cast<FieldType>(type),
+                                  number(parts[3], "the size of field " + parts[1]),
+                                  flag(parts[4], "the required flag of field " + parts[1])});
+        } else if (parts[0] == "P" && parts.size() == 2) {
             def.primaryKey = split(parts[1], ',');
-        else if (parts[0] == "I" && parts.size() == 4)
-            def.indexes.push_back({parts[1], split(parts[3], ','), parts[2] == "1"});
+            keys.push_back(def.primaryKey);
+        } else if (parts[0] == "I" && parts.size() == 4) {
+            if (!validIdent(parts[1])) throw damaged("invalid index name '" + parts[1] + "'");
+            def.indexes.push_back({parts[1], split(parts[3], ','), flag(parts[2], "index " + parts[1])});
+            keys.push_back(def.indexes.back().fields);
+        } else {
+            throw damaged("unreadable line '" + line + "'");
+        }
+    }
+    if (def.fields.empty()) throw damaged("no fields");
+    for (const auto& k : keys) {
+        if (k.empty()) throw damaged("a key without fields");
+        for (const auto& f : k)
+            if (def.fieldIndex(f) < 0) throw damaged("a key names no field '" + f + "'");
     }
     return def;
 }
 
-sqlite3* openConnection(const std::string& file, bool readOnly) {
+sqlite3* openConnection(const std::string& file, bool readOnly, int busyTimeoutMs) {
     sqlite3* db = nullptr;
     int flags = readOnly ? SQLITE_OPEN_READONLY : (SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
     int rc = sqlite3_open_v2(file.c_str(), &db, flags | SQLITE_OPEN_NOMUTEX, nullptr);
@@ -73,7 +108,7 @@ sqlite3* openConnection(const std::string& file, bool readOnly) {
         throw EngineError(errc::kIo, "Cannot open database " + file + ": " + m);
     }
     // Writers wait for each other; postings are short.
-    sqlite3_busy_timeout(db, 30000);
+    sqlite3_busy_timeout(db, busyTimeoutMs);
     return db;
 }
 } // namespace
@@ -89,15 +124,50 @@ sqlite3_stmt* Database::Impl::cached(const std::string& text) {
     return st;
 }
 
+sqlite3_stmt* Database::Impl::take(const std::string& text) {
+    auto it = idle.find(text);
+    if (it != idle.end()) {
+        sqlite3_stmt* st = it->second;
+        idle.erase(it);
+        return st;
+    }
+    sqlite3_stmt* st = nullptr;
+    int rc = sqlite3_prepare_v3(db, text.c_str(), static_cast<int>(text.size()), SQLITE_PREPARE_PERSISTENT,
+                                &st, nullptr);
+    if (rc != SQLITE_OK) sql::fail(db, rc, "Preparing statement");
+    return st;
+}
+
+void Database::Impl::giveBack(std::string text, sqlite3_stmt* st) {
+    if (!st) return;
+    release(st);
+    // Bounded: reads by many shapes (ranges on long keys) are let go.
+    if (idle.size() >= 256) {
+        sqlite3_finalize(st);
+        return;
+    }
+    idle.emplace(std::move(text), st);
+}
+
 sqlite3* Database::Impl::readerConnection() {
-    if (!reader) reader = openConnection(file, true);
+    if (!reader) {
+        reader = openConnection(file, true, busyTimeoutMs);
+        fault::attach(reader, &fault);
+    }
     return reader;
 }
 
 Database::Impl::~Impl() {
     for (auto& [k, st] : cache)
         sqlite3_finalize(st);
-    if (reader) sqlite3_close(reader);
+    for (auto& [k, st] : idle)
+        sqlite3_finalize(st);
+    if (reader) {
+        fault::detach(reader);
+        sqlite3_close(reader);
+    }
+    if (db) fault::detach(db);
+    if (fault.nth > 0) --fault::armedCount;
 }
 
 Database::Database(const std::string& directory) : dir_(directory), impl_(std::make_unique<Impl>()) {
@@ -105,11 +175,14 @@ Database::Database(const std::string& directory) : dir_(directory), impl_(std::m
     std::error_code ec;
     if (!fs::is_directory(dir_, ec)) throw EngineError(errc::kDirectory, "Directory does not exist: " + dir_);
     impl_->file = (fs::path(dir_) / kFileName).string();
-    db_ = openConnection(impl_->file, false);
+    db_ = openConnection(impl_->file, false, impl_->busyTimeoutMs);
     impl_->db = db_;
+    fault::attach(db_, &impl_->fault);
     try {
         sql::execSimple(db_, "PRAGMA journal_mode=WAL");
-        sql::execSimple(db_, "PRAGMA synchronous=NORMAL");
+        // Accounting data: a committed posting survives a power cut or an
+        // operating-system crash (NORMAL may lose the last commits in WAL).
+        sql::execSimple(db_, "PRAGMA synchronous=FULL");
         sql::Stmt probe(db_, "SELECT 1 FROM sqlite_master WHERE type='table' AND name='_vm_catalog'");
         if (!probe.step())
             sql::execSimple(db_, std::string("CREATE TABLE IF NOT EXISTS ") + kCatalog +
@@ -147,6 +220,7 @@ bool Database::tableExists(std::string_view name) {
     } catch (const EngineError&) {
         return false;
     }
+    if (shapesCurrent() && impl_->shapes.count(n)) return true;
     CachedStmt st(*impl_, std::string("SELECT 1 FROM ") + kCatalog + " WHERE name=?");
     sqlite3_bind_text(st.get(), 1, n.c_str(), -1, SQLITE_TRANSIENT);
     return st.step();
@@ -160,14 +234,45 @@ std::vector<std::string> Database::tableNames() {
     return out;
 }
 
+bool Database::shapesCurrent() {
+    CachedStmt v(*impl_, "PRAGMA schema_version");
+    const std::int64_t version = v.step() ? sqlite3_column_int64(v.get(), 0) : -1;
+    if (version == impl_->shapesVersion) return true;
+    impl_->shapes.clear();
+    impl_->shapesVersion = version;
+    return false;
+}
+
+std::shared_ptr<const TableShape> Database::tableShape(std::string_view name) {
+    std::string n = canonicalName(name);
+    if (shapesCurrent()) {
+        auto it = impl_->shapes.find(n);
+        if (it != impl_->shapes.end()) return it->second;
+    }
+    auto shape = std::make_shared<TableShape>();
+    shape->def = readTableDef(n, name);
+    shape->selectSql = "SELECT rowid";
+    for (const auto& f : shape->def.fields)
+        shape->selectSql += ", " + sql::quoteIdent(f.name);
+    shape->selectSql += " FROM " + sql::quoteIdent(n);
+    impl_->shapes[std::move(n)] = shape;
+    return shape;
+}
+
 TableDef Database::tableDef(std::string_view name) {
-    const std::string n = canonicalName(name);
+    return tableShape(name)->def;
+}
+
+TableDef Database::readTableDef(const std::string& n, std::string_view name) {
     CachedStmt st(*impl_, std::string("SELECT display, def FROM ") + kCatalog + " WHERE name=?");
     sqlite3_bind_text(st.get(), 1, n.c_str(), -1, SQLITE_TRANSIENT);
     if (!st.step())
         throw EngineError(errc::kTableNotFound, "Table does not exist: " + std::string(name) + " in " + dir_);
-    return deserialize(reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 0)),
-                       reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 1)));
+    auto text = [&](int col) {
+        const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st.get(), col));
+        return std::string(p ? p : "");
+    };
+    return deserialize(text(0), text(1));
 }
 
 namespace {
@@ -286,6 +391,22 @@ void Database::dropTable(std::string_view name) {
         sqlite3_bind_text(del.get(), 1, n.c_str(), -1, SQLITE_TRANSIENT);
         del.step();
     });
+}
+
+void Database::setBusyTimeout(int ms) {
+    impl_->busyTimeoutMs = ms;
+    sqlite3_busy_timeout(db_, ms);
+    if (impl_->reader) sqlite3_busy_timeout(impl_->reader, ms);
+}
+
+void Database::injectFault(int nth, FaultKind kind) {
+    auto& f = impl_->fault;
+    if ((f.nth > 0) != (nth > 0)) fault::armedCount += nth > 0 ? 1 : -1;
+    f = fault::State{nth > 0 ? nth : 0, kind, 0, false};
+}
+
+bool Database::faultFired() const {
+    return impl_->fault.fired;
 }
 
 void Database::startTransaction(bool immediate) {

@@ -13,11 +13,15 @@ namespace vm {
 
 class Cursor;
 class Query;
+struct TableShape;
 
-// The tables of one directory, kept in its file valmorand.sqlite (WAL mode),
-// with the field list and index definitions of every table. Table names are
-// file stems, case-insensitive, with a ".db" suffix ignored ("ctrl.DB" is
-// "ctrl"). One Database belongs to one Session.
+// What an injected fault does (Database::injectFault).
+enum class FaultKind { Fail, Busy };
+
+// The tables of one directory, kept in its file valmorand.sqlite (WAL mode,
+// synchronous=FULL), with the field list and index definitions of every
+// table. Table names are file stems, case-insensitive, with a ".db" suffix
+// ignored ("ctrl.DB" is "ctrl"). One Database belongs to one Session.
 class Database {
 public:
     static constexpr const char* kFileName = "valmorand.sqlite";
@@ -63,10 +67,25 @@ public:
     // of rows changed. Joins the open transaction, if any.
     std::int64_t execute(const std::string& sql, const std::vector<Value>& params = {});
 
+    // How long a statement waits for another connection's write lock before
+    // it fails with kDatabaseBusy (30 s unless set).
+    void setBusyTimeout(int ms);
+
+    // For tests only: the Nth statement started on this database's
+    // connections from now on fails (kIo) or meets a busy database
+    // (kDatabaseBusy) without running; a ROLLBACK is counted but never
+    // failed. nth = 0 disarms. faultFired() tells whether the Nth was reached.
+    void injectFault(int nth, FaultKind kind = FaultKind::Fail);
+    bool faultFired() const;
+
     // For benchmarks that compare with plain SQLite on the same file.
     sqlite3* rawHandle() { return db_; }
 
     // --- used by Cursor and Query ---
+    // The table's definition and the statement texts built from it, read
+    // from the catalogue once and kept while the schema is unchanged (any
+    // connection creating, re-creating or dropping a table changes it).
+    std::shared_ptr<const TableShape> tableShape(std::string_view name);
     struct Impl;
     Impl& impl() { return *impl_; }
     // Ends the read of every open cursor before a write, so that the write
@@ -80,6 +99,11 @@ public:
     void unregisterQuery(Query* q);
 
 private:
+    // Whether the cached table shapes are of the current schema (they are
+    // dropped when not).
+    bool shapesCurrent();
+    TableDef readTableDef(const std::string& canonical, std::string_view name);
+
     std::string dir_;
     sqlite3* db_ = nullptr;
     std::unique_ptr<Impl> impl_;

@@ -8,7 +8,9 @@ namespace vm {
 
 // Engine error codes: category in the high byte, sub-code in the low byte.
 namespace errc {
-constexpr int kRecordLocked = 0x2801;    // 10241: record locked by another session
+constexpr int kRecordLocked = 0x2801;    // 10241: record locked by another session, and nothing else
+constexpr int kDatabaseBusy = 0x2802;    // 10242: the database's write lock is held by another connection
+                                         //        past the busy time-out (SQLite "busy"/"locked")
 constexpr int kKeyViolation = 0x2601;    // 9729: key violation on the primary key or a unique index
 constexpr int kRequiredField = 0x2604;   // 9732: field value required
 constexpr int kBadValue = 0x2605;        // 9733: value not valid for the field
@@ -25,6 +27,7 @@ constexpr int kTableExists = 0x2C02;     // 11266: a table of that name exists
 constexpr int kTransaction = 0x2E01;     // 11777: transaction state error
 constexpr int kSql = 0x2E02;             // 11778: SQL statement failed
 constexpr int kIo = 0x2101;              // 8449: the database file failed
+constexpr int kBadCatalog = 0x2102;      // 8450: a table's definition in the catalogue is damaged
 } // namespace errc
 
 struct EngineErrorEntry {
@@ -46,7 +49,11 @@ public:
     int code() const { return last().code; }
     int category() const { return last().category(); }
     int subCode() const { return last().subCode(); }
-    bool isLock() const { return code() == errc::kRecordLocked; }
+    bool isRecordLock() const { return code() == errc::kRecordLocked; }
+    bool isBusy() const { return code() == errc::kDatabaseBusy; }
+    // Something another session holds and will let go: a record lock or the
+    // busy database. Both are waited out and retried, never shown as faults.
+    bool isLock() const { return isRecordLock() || isBusy(); }
     // A copy with one more entry on top of the stack.
     EngineError pushed(int code, const std::string& message) const;
 

@@ -3,6 +3,7 @@
 #include "engine/DatabaseImpl.h"
 #include "engine/SqlUtil.h"
 
+#include <cmath>
 #include <map>
 
 namespace vm {
@@ -28,7 +29,7 @@ Query::Query(Database& db, const std::string& text, const std::vector<Value>& pa
     const int n = sqlite3_column_count(stmt_);
     types_.assign(static_cast<std::size_t>(n), FieldType::Text);
     typed_.assign(static_cast<std::size_t>(n), false);
-    std::map<std::string, TableDef> defs;
+    std::map<std::string, std::shared_ptr<const TableShape>> defs;
     for (int i = 0; i < n; ++i) {
         const char* table = sqlite3_column_table_name(stmt_, i);
         const char* origin = sqlite3_column_origin_name(stmt_, i);
@@ -37,9 +38,9 @@ Query::Query(Database& db, const std::string& text, const std::vector<Value>& pa
         auto it = defs.find(t);
         if (it == defs.end()) {
             if (!db.tableExists(t)) continue;
-            it = defs.emplace(t, db.tableDef(t)).first;
+            it = defs.emplace(t, db.tableShape(t)).first;
         }
-        if (const FieldDef* f = it->second.field(origin)) {
+        if (const FieldDef* f = it->second->def.field(origin)) {
             types_[static_cast<std::size_t>(i)] = f->type;
             typed_[static_cast<std::size_t>(i)] = true;
         }
@@ -62,12 +63,19 @@ void Query::close() {
 
 bool Query::next() {
     if (done_ || !stmt_) return false;
+    fault::beforeStep(stmt_);
     int rc = sqlite3_step(stmt_);
     if (rc == SQLITE_ROW) return true;
     sqlite3* conn = sqlite3_db_handle(stmt_);
-    std::string m = rc == SQLITE_DONE ? "" : sqlite3_errmsg(conn);
+    if (rc != SQLITE_DONE) {
+        try {
+            sql::fail(conn, rc, "SQL error"); // a busy database keeps its own code
+        } catch (...) {
+            close();
+            throw;
+        }
+    }
     close();
-    if (rc != SQLITE_DONE) throw EngineError(errc::kSql, "SQL error: " + m);
     return false;
 }
 
@@ -94,8 +102,19 @@ Value Query::value(int i) const {
 
 Money Query::money(int i) const {
     if (!stmt_ || i < 0 || i >= columnCount()) return Money();
-    if (sqlite3_column_type(stmt_, i) == SQLITE_INTEGER)
-        return Money::fromRaw(sqlite3_column_int64(stmt_, i));
+    const auto k = static_cast<std::size_t>(i);
+    if (!typed_[k]) {
+        // A computed number is over stored money (SUM, TOTAL, AVG, MAX...):
+        // ten-thousandths, whether SQLite hands it back as integer or real.
+        switch (sqlite3_column_type(stmt_, i)) {
+        case SQLITE_INTEGER:
+            return Money::fromRaw(sqlite3_column_int64(stmt_, i));
+        case SQLITE_FLOAT:
+            return Money::fromRaw(std::llround(sqlite3_column_double(stmt_, i)));
+        default:
+            break;
+        }
+    }
     return value(i).asMoney();
 }
 

@@ -1,5 +1,7 @@
 #include "engine/SqlUtil.h"
 
+#include "engine/FaultInjection.h"
+
 #include <strings.h>
 
 namespace vm::sql {
@@ -376,7 +378,7 @@ void fail(sqlite3* db, int rc, const std::string& what) {
     if (ext == SQLITE_CONSTRAINT_NOTNULL)
         throw EngineError(errc::kRequiredField, "Field value required. " + msg);
     if ((rc & 0xFF) == SQLITE_BUSY || (rc & 0xFF) == SQLITE_LOCKED)
-        throw EngineError(errc::kRecordLocked, "Table is busy: " + msg);
+        throw EngineError(errc::kDatabaseBusy, "Database is busy: " + msg);
     throw EngineError(errc::kSql, msg);
 }
 
@@ -389,6 +391,7 @@ Stmt::~Stmt() {
 }
 
 bool Stmt::step() {
+    fault::beforeStep(st_);
     int rc = sqlite3_step(st_);
     if (rc == SQLITE_ROW) return true;
     if (rc == SQLITE_DONE) return false;
@@ -401,6 +404,7 @@ void Stmt::exec() {
 }
 
 void execSimple(sqlite3* db, const std::string& text) {
+    fault::beforeStatement(db, text == "ROLLBACK");
     char* err = nullptr;
     int rc = sqlite3_exec(db, text.c_str(), nullptr, nullptr, &err);
     if (rc != SQLITE_OK) {

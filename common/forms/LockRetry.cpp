@@ -39,7 +39,7 @@ int LockRetry::run(const std::function<void()>& operation) {
         } catch (const AbortAction&) {
             throw;
         } catch (const EngineError& e) {
-            if (e.code() != errc::kRecordLocked) {
+            if (!e.isLock()) { // a record lock or a busy database is waited out
                 if (errorForm_)
                     errorForm_->Handle(std::current_exception());
                 else

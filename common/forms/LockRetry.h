@@ -12,7 +12,8 @@ namespace vm::forms {
 class TErrorForm;
 
 // Runs an operation (start of a transaction, commit, rollback) until it no
-// longer meets a record lock held by another workstation.
+// longer meets a record lock held by another workstation, or the database's
+// write lock held by another process past the engine's busy time-out.
 //
 // Each attempt resets the error form's retry state. A lock is retried after
 // a pause during which the event loop keeps turning (user input is held back

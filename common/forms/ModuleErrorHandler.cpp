@@ -29,7 +29,7 @@ void ModuleErrorHandler::handle(std::exception_ptr error) {
     try {
         std::rethrow_exception(error);
     } catch (const EngineError& e) {
-        if (e.code() != errc::kRecordLocked) {
+        if (!e.isRecordLock()) {
             const QString category = QString::number(e.category());
             const QString code = QString::number(e.subCode() & 0xFF);
             const QString message = QString::fromUtf8(e.what());

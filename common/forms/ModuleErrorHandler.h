@@ -11,7 +11,8 @@ class TErrorForm;
 
 // The exception hook of a module. A table-engine error is shown on the error
 // form (category and low byte of the sub-code in decimal, and the message)
-// unless it is a record lock, and then, for every engine error including a
+// unless it is a record lock (10241 only: a busy database, which reaches
+// the hook only when it was not waited out, is shown), and then, for every engine error including a
 // lock, the module's window is closed: by the exit action when one is set
 // (modules that clean up before closing), else by closing the main form.
 // Other exceptions are not shown and the module goes on. In every case the

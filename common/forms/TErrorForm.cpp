@@ -125,7 +125,7 @@ int TErrorForm::Handle(std::exception_ptr error) {
     } catch (const AbortAction&) {
         throw; // already shown, or given up by the user
     } catch (const EngineError& e) {
-        if (e.code() == errc::kRecordLocked) {
+        if (e.isLock()) { // a record lock, or the database busy: both are retried
             retryState_ = kLocked;
         } else {
             Show(QString::number(e.category()), QString::number(e.subCode() & 0xFF),

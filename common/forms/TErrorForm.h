@@ -26,7 +26,8 @@ public:
     void Show(const QString& category, const QString& code, const QString& message);
 
     // Classifies an exception of a wrapped operation for the retry loop: a
-    // record lock sets the retry state to kLocked and shows nothing; another
+    // record lock or a busy database sets the retry state to kLocked and
+    // shows nothing; another
     // engine error is shown with its category and code; anything else is
     // shown with "xxxxx" for both. Returns the retry state.
     int Handle(std::exception_ptr error);

@@ -265,10 +265,50 @@ TEST_F(CursorTest, QueryReturnsTypedColumnsAndSums) {
     EXPECT_EQ(q.value("Car_client").asString(), "C1");
     EXPECT_EQ(q.money("total"), Money::fromCents(12400));
     EXPECT_FALSE(q.next());
+    // TOTAL() comes back real: the same ten-thousandths as SUM().
+    Query total(db, "SELECT TOTAL(Car_amount), TOTAL(Car_amount) / 2 FROM car");
+    ASSERT_TRUE(total.next());
+    EXPECT_EQ(total.money(0), Money::fromCents(12400));
+    EXPECT_EQ(total.money(1), Money::fromCents(6200));
     Query one(db, "SELECT Car_amount, Car_date FROM car ORDER BY Car_seq");
     ASSERT_TRUE(one.next());
     EXPECT_EQ(one.value(0).asMoney(), Money::fromCents(12345));
     EXPECT_EQ(one.value(1).asDate(), Date::fromYmd(2026, 1, 15));
     EXPECT_THROW(Query(db, "DELETE FROM car"), EngineError);
     EXPECT_EQ(db.execute("DELETE FROM car WHERE Car_invoice = ?", {"I2"}), 1);
+}
+
+TEST_F(CursorTest, ADamagedCatalogueEntryIsRefusedWithAClearError) {
+    db.createTable(clientDef());
+    auto openAfter = [&](const char* from, const char* to) {
+        db.execute("UPDATE _vm_catalog SET def = replace(def, ?, ?) WHERE name = 'cli'", {from, to});
+        Session fresh; // reads the catalogue anew
+        try {
+            Cursor c(fresh.database(dir.path()), "cli");
+            return std::string("opened");
+        } catch (const EngineError& e) {
+            EXPECT_EQ(e.code(), errc::kBadCatalog) << e.what();
+            EXPECT_NE(std::string(e.what()).find("table cli is damaged"), std::string::npos) << e.what();
+            return std::string(e.what());
+        }
+    };
+    // Money (type 4) becomes an unknown type, then back, then its size text.
+    EXPECT_NE(openAfter("Cli_current_bal\t4\t", "Cli_current_bal\t99\t"), "opened");
+    EXPECT_EQ(openAfter("Cli_current_bal\t99\t", "Cli_current_bal\t4\t"), "opened");
+    EXPECT_NE(openAfter("Cli_name\t0\t60", "Cli_name\t0\t6x"), "opened");
+    EXPECT_NE(openAfter("Cli_name\t0\t6x", "Cli_name\t0\t"), "opened");
+}
+
+TEST_F(CursorTest, TableDefinitionsFollowARecreationByAnotherSession) {
+    db.createTable(clientDef());
+    { Cursor warm(db, "cli"); } // the definition is now cached here
+    Session other;
+    TableDef wider = clientDef();
+    wider.fields.push_back({"Cli_extra", FieldType::Money});
+    other.database(dir.path()).createTable(wider, true);
+    Cursor c(db, "cli");
+    EXPECT_TRUE(c.hasField("Cli_extra"));
+    other.database(dir.path()).dropTable("cli");
+    EXPECT_FALSE(db.tableExists("cli"));
+    EXPECT_THROW(Cursor(db, "cli"), EngineError);
 }

@@ -110,15 +110,15 @@ void ReceiptEntry::buildOpenInvoices(const std::string& clientCode, const std::s
     flush();
 }
 
-std::string ReceiptEntry::accountDescription(std::int32_t account, bool* found) const {
-    Cursor glm(db_, "glm", true);
+namespace {
+// The account's description in the chart, read through an open glm cursor.
+std::string descriptionIn(Cursor& glm, std::int32_t account, bool* found) {
     const bool there = glm.findKey({Value(account)});
     if (found) *found = there;
     return there ? glm.str("Glm_Description") : std::string();
 }
 
-void ReceiptEntry::insertLine(std::int32_t account, const std::string& description) {
-    Cursor lines(db_, lineTable_);
+void insertLineIn(Cursor& lines, std::int32_t account, const std::string& description) {
     lines.insert();
     lines.set("Tmp_account", account);
     lines.set("Tmp_desc", description);
@@ -126,21 +126,33 @@ void ReceiptEntry::insertLine(std::int32_t account, const std::string& descripti
     lines.set("Tmp_credit", Money());
     lines.post();
 }
+} // namespace
+
+std::string ReceiptEntry::accountDescription(std::int32_t account, bool* found) const {
+    Cursor glm(db_, "glm", true);
+    return descriptionIn(glm, account, found);
+}
 
 // Line 1 is the receivables account of the currency; then the company's
 // receipt accounts that are in the chart, a bank account among them being
-// the bank of the currency.
+// the bank of the currency. One chart cursor and one line cursor serve
+// every account.
 void ReceiptEntry::buildDistribution(int currency) {
     db_.emptyTable(lineTable_);
+    Cursor glm(db_, "glm", true);
+    Cursor lines(db_, lineTable_);
     const std::int32_t receivables = accounts_.receivablesAccount(currency);
-    insertLine(receivables, accountDescription(receivables));
+    insertLineIn(lines, receivables, descriptionIn(glm, receivables, nullptr));
     const std::int32_t bank = accounts_.bankAccount(currency);
     for (std::int32_t account : accounts_.templateAccounts) {
         bool found = false;
-        accountDescription(account, &found);
+        std::string description = descriptionIn(glm, account, &found);
         if (!found) continue;
-        if (accounts_.isBankAccount(account) && bank != 0) account = bank;
-        insertLine(account, accountDescription(account));
+        if (accounts_.isBankAccount(account) && bank != 0 && bank != account) {
+            account = bank;
+            description = descriptionIn(glm, account, nullptr);
+        }
+        insertLineIn(lines, account, description);
     }
 }
 

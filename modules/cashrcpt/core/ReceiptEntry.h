@@ -113,7 +113,6 @@ public:
 private:
     void buildOpenInvoices(const std::string& clientCode, const std::string& reference);
     void buildDistribution(int currency);
-    void insertLine(std::int32_t account, const std::string& description);
     std::string accountDescription(std::int32_t account, bool* found = nullptr) const;
     void applyAutomaticLines();
     void updateTotals();

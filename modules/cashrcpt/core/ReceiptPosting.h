@@ -51,7 +51,8 @@ public:
     // nothing written.
     PostingResult postOnce(const ReceiptDocument& doc, int period);
 
-    // Attempts until the client's row is free. Between attempts (the
+    // Attempts until the client's row is free and the database's write lock
+    // can be had (kRecordLocked or kDatabaseBusy). Between attempts (the
     // transaction is rolled back, so no other session waits on this one)
     // waitForLock is called; it pauses and returns false when the user gives
     // up, and then nothing is posted (nullopt).

@@ -8,6 +8,7 @@
 #include "tools/BooksCheck.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <sys/wait.h>
 #include <unistd.h>
@@ -407,6 +408,39 @@ TEST_F(ReceiptPostingTest, ALockedClientRowIsWaitedForWithNothingWrittenMeanwhil
         held.cancel();
         return true;
     });
+    ASSERT_TRUE(r);
+    EXPECT_EQ(waits, 1);
+    EXPECT_EQ(balance("C1"), units(1100 - 50));
+}
+
+// Another workstation holding the database's write lock past the busy
+// time-out is neither a record lock nor a failure: the posting waits it out.
+TEST_F(ReceiptPostingTest, ABusyDatabaseIsWaitedOutAndNotTakenForARecordLock) {
+    startClient("C1");
+    pay("A1", units(50));
+    const ReceiptDocument d = doc("BSY");
+    co.db().setBusyTimeout(50);
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open((co.companyDir() + "/" + Database::kFileName).c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+
+    try {
+        posting.postOnce(d, kPeriod);
+        ADD_FAILURE() << "posted through another connection's write lock";
+    } catch (const EngineError& e) {
+        EXPECT_EQ(e.code(), errc::kDatabaseBusy);
+        EXPECT_FALSE(e.isRecordLock());
+        EXPECT_TRUE(e.isLock()); // waited out by the lock loops
+    }
+    EXPECT_EQ(co.count("crorihdr"), 0);
+
+    int waits = 0;
+    const auto r = posting.post(d, kPeriod, [&] {
+        ++waits;
+        sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
+        return true;
+    });
+    sqlite3_close(other);
     ASSERT_TRUE(r);
     EXPECT_EQ(waits, 1);
     EXPECT_EQ(balance("C1"), units(1100 - 50));
