@@ -133,7 +133,7 @@ void ReceiptEntry::buildDistribution(int currency) {
     const std::int32_t receivables = accounts_.receivablesAccount(currency);
     insertLine(receivables, accountDescription(receivables));
     const std::int32_t bank = accounts_.bankAccount(currency);
-    for (std::int32_t account : accounts_.templateAccounts) {
+    for (std::int32_t account : accounts_.receiptAccounts) {
         bool found = false;
         accountDescription(account, &found);
         if (!found) continue;
