@@ -7,6 +7,7 @@ namespace vm::cashdisb {
 // window shows the text of the session's language.
 enum DisbursementMessage : int {
     kMsgNone = -1,
+    kMsgPosted = 1, // the status bar's confirmation
     kMsgAccountNotInChart = 2,
     kMsgReferenceMissing = 3,
     kMsgAccountInvalid = 4,
