@@ -69,7 +69,8 @@ PurchaseResult PurchasePosting::postOnce(const PurchaseDocument& doc, int period
         const Money owed = -apNet;
         if (doc.type == PurchaseType::Purchase) {
             sup->set("Sup_date_last_purch", doc.date);
-            for (const char* f : {"Sup_last_purch", "Sup_purch_mth", "Sup_purch_ytd"})
+            sup->set("Sup_last_purch", owed);
+            for (const char* f : {"Sup_purch_mth", "Sup_purch_ytd"})
                 sup->set(f, journal::addChecked(sup->money(f), owed, "the supplier's purchase totals"));
         }
         sup->set("Sup_current_bal",

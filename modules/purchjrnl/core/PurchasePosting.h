@@ -29,7 +29,8 @@ struct PurchaseResult {
 // (period, journal, invoice number, date) shared with every other document
 // of that key; journal 3, or 31 + the supplier's currency. Unless it is a
 // direct/cash purchase, the payables lines move the supplier: its sup row
-// (balance, and for a purchase the purchase totals and date) and one cap
+// (balance, and for a purchase the month and year totals, the last
+// purchase's amount and date) and one cap
 // row of the document's type for the same amount. Last, the apori record
 // of the document as typed.
 //
