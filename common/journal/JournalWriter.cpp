@@ -33,10 +33,15 @@ Money addChecked(Money a, Money b, const char* what) {
     return Money::fromRaw(sum);
 }
 
-void addJournalLine(Database& db, const JournalKey& key, std::int32_t account, const std::string& description,
-                    Money debit, Money credit, const std::string& headerMemo, const std::string& user,
-                    DateTime now) {
-    Cursor tjlh(db, "tjlh");
+JournalWriter::JournalWriter(Database& db)
+    : tjlh_(std::make_unique<Cursor>(db, "tjlh")), tjld_(std::make_unique<Cursor>(db, "tjld")) {}
+
+JournalWriter::~JournalWriter() = default;
+
+void JournalWriter::addLine(const JournalKey& key, std::int32_t account, const std::string& description,
+                            Money debit, Money credit, const std::string& headerMemo, const std::string& user,
+                            DateTime now) {
+    Cursor& tjlh = *tjlh_;
     // Both sides are added, so that a header always equals the sum of its
     // lines even for a line that carries a debit and a credit.
     if (tjlh.findKey({Value(key.period), Value(key.journal), Value(key.reference), Value(key.date)})) {
@@ -59,7 +64,7 @@ void addJournalLine(Database& db, const JournalKey& key, std::int32_t account, c
         tjlh.post();
     }
 
-    Cursor tjld(db, "tjld");
+    Cursor& tjld = *tjld_;
     tjld.insert();
     schema::fillBlank(tjld);
     tjld.set("Tjld_period", key.period);

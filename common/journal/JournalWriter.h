@@ -3,12 +3,14 @@
 #include "engine/Money.h"
 
 #include <cstdint>
+#include <memory>
 #include <stdexcept>
 #include <string>
 
 namespace vm {
+class Cursor;
 class Database;
-}
+} // namespace vm
 
 namespace vm::journal {
 
@@ -46,13 +48,26 @@ struct JournalKey {
     Date date;
 };
 
-// One distribution line into the pending journal: the header of the key is
-// found or inserted (with memo, user and stamp) and its totals raised by the
-// line's amounts, then a tjld row with the line's amounts is added. Must run inside the posting's
-// transaction; any failure propagates (AmountOverflow when a header total would overflow).
-void addJournalLine(Database& db, const JournalKey& key, std::int32_t account, const std::string& description,
-                    Money debit, Money credit, const std::string& headerMemo, const std::string& user,
-                    DateTime now);
+// Writes a posting's distribution lines into the pending journal, over one
+// pair of cursors for the whole posting.
+class JournalWriter {
+public:
+    explicit JournalWriter(Database& db);
+    ~JournalWriter();
+    JournalWriter(const JournalWriter&) = delete;
+    JournalWriter& operator=(const JournalWriter&) = delete;
+
+    // One line: the header of the key is found or inserted (with memo, user
+    // and stamp) and its totals raised by the line's amounts, then a tjld row
+    // with the line's amounts is added. Must run inside the posting's
+    // transaction; any failure propagates (AmountOverflow when a header
+    // total would overflow).
+    void addLine(const JournalKey& key, std::int32_t account, const std::string& description, Money debit,
+                 Money credit, const std::string& headerMemo, const std::string& user, DateTime now);
+
+private:
+    std::unique_ptr<Cursor> tjlh_, tjld_;
+};
 
 // A bank-reconciliation row for a posted line on a company bank account
 // (type 1 receipts, 2 disbursements); amount = debit - credit, untagged.

@@ -76,44 +76,21 @@ void DisbursementEntry::startNotToSupplier() {
     paymentTotal_ = Money();
 }
 
-// One list row per invoice number: the supplier's ledger rows come grouped
-// by invoice through the supplier index, so each group is summed as it is
-// read.
+// One list row per invoice number: its ledger rows summed, its dates and
+// memo from the first of them. One set-based statement, so that a supplier
+// with a long ledger is listed at the cost of reading its rows once.
 void DisbursementEntry::buildOpenInvoices(const std::string& supplierCode, const std::string& reference) {
     db_.emptyTable(invoiceTable_);
-    Cursor cap(db_, "cap", true);
-    cap.setIndex("Cap_supplier");
-    cap.setRange({Value(supplierCode)});
-    Cursor list(db_, invoiceTable_);
-    list.setIndex("Invoice");
-    bool open = false;
-    std::string current;
-    auto flush = [&] {
-        if (open) list.post();
-        open = false;
-    };
-    for (bool more = cap.first(); more; more = cap.next()) {
-        const std::string invoice = cap.str("Cap_invoice");
-        if (open && invoice == current) {
-            list.set("Car_amount", list.money("Car_amount") + cap.money("Cap_amount"));
-            continue;
-        }
-        flush();
-        current = invoice;
-        list.insert();
-        schema::fillBlank(list);
-        list.set("Car_client", supplierCode);
-        list.set("Car_invoice", invoice);
-        list.set("Car_ref", reference);
-        list.set("Car_date", cap.value("Cap_date"));
-        list.set("Car_type", "2");
-        list.set("Car_du_date", cap.value("Cap_du_date"));
-        list.set("Car_amount", cap.money("Cap_amount"));
-        list.set("Car_memo", cap.value("Cap_memo"));
-        list.set("Car_Payment", Money());
-        open = true;
-    }
-    flush();
+    db_.execute(
+        "INSERT INTO " + invoiceTable_ +
+            " (Car_client, Car_invoice, Car_ref, Car_date, Car_type, Car_du_date, Car_amount, Car_memo,"
+            " Car_slsm, Car_pro_tax, Car_fed_tax, Car_Payment)"
+            " SELECT f.Cap_supplier, f.Cap_invoice, ?, f.Cap_date, '2', f.Cap_du_date, g.amount, f.Cap_memo,"
+            " '', 0, 0, 0"
+            " FROM (SELECT MIN(Cap_seq) AS first, SUM(Cap_amount) AS amount FROM cap"
+            " WHERE Cap_supplier = ? GROUP BY Cap_invoice) g"
+            " JOIN cap f ON f.Cap_seq = g.first ORDER BY f.Cap_invoice",
+        {Value(reference), Value(supplierCode)});
 }
 
 std::string DisbursementEntry::accountDescription(std::int32_t account, bool* found) const {

@@ -81,11 +81,12 @@ DisbursementResult DisbursementPosting::postOnce(const DisbursementDocument& doc
     const std::string headerMemo = toSupplier ? journal::partyMemo(supplierName, doc.memo) : doc.memo;
     const journal::JournalKey key{period, result.journal, doc.reference, doc.date};
     Money apDebit, apCredit;
+    journal::JournalWriter journalWriter(db_);
     for (const DistributionLine& line : doc.lines) {
         const std::int32_t account = line.accountOrZero();
         if (account == 0 || !line.hasAmount()) continue;
-        journal::addJournalLine(db_, key, account, line.description, line.debit, line.credit, headerMemo,
-                                user_, now);
+        journalWriter.addLine(key, account, line.description, line.debit, line.credit, headerMemo, user_,
+                              now);
         if (accounts_.isBankAccount(account))
             journal::addBankReconciliation(
                 db_, {account, kConcilDisbursement, doc.reference, toSupplier ? doc.supplier : std::string(),

@@ -15,7 +15,23 @@ namespace vm::purchjrnl {
 PurchasePosting::PurchasePosting(Database& companyDb, const journal::ControlAccounts& accounts)
     : db_(companyDb), accounts_(accounts) {}
 
+PurchasePosting::~PurchasePosting() = default;
+
 PurchaseResult PurchasePosting::postOnce(const PurchaseDocument& doc, int period) {
+    try {
+        return write(doc, period);
+    } catch (...) {
+        // A failure can leave a cursor part-way through an edit or insert:
+        // the next posting starts on fresh ones.
+        journal_.reset();
+        sup_.reset();
+        cap_.reset();
+        apori_.reset();
+        throw;
+    }
+}
+
+PurchaseResult PurchasePosting::write(const PurchaseDocument& doc, int period) {
     const DateTime now = DateTime::now();
     auto stage = [this](Stage s) {
         if (hook_) hook_(s);
@@ -33,20 +49,26 @@ PurchaseResult PurchasePosting::postOnce(const PurchaseDocument& doc, int period
             }
 
     Transaction tx(db_, /*immediate=*/true);
+    if (!journal_) {
+        sup_ = std::make_unique<Cursor>(db_, "sup");
+        cap_ = std::make_unique<Cursor>(db_, "cap");
+        apori_ = std::make_unique<Cursor>(db_, "apori");
+        journal_ = std::make_unique<journal::JournalWriter>(db_);
+    }
 
     // The supplier's row is taken first, so that waiting for another session
     // happens before anything is written, and its balance is read under the
     // write lock this posting holds until it commits.
-    std::unique_ptr<Cursor> sup;
+    Cursor* sup = nullptr;
     std::string supplierName;
     std::int64_t currency = 0;
     if (!doc.supplier.empty()) {
-        sup = std::make_unique<Cursor>(db_, "sup");
+        sup = sup_.get();
         if (!sup->findKey({Value(doc.supplier)})) {
             if (!doc.directCash)
                 throw EngineError(errc::kRecordNotFound,
                                   "Supplier " + doc.supplier + " is not on file (sup)");
-            sup.reset();
+            sup = nullptr;
         } else {
             if (payables) sup->edit();
             supplierName = sup->str("Sup_name");
@@ -60,8 +82,8 @@ PurchaseResult PurchasePosting::postOnce(const PurchaseDocument& doc, int period
     const journal::JournalKey key{period, result.journal, doc.invoice, doc.date};
     for (const PurchaseLine& line : doc.lines)
         if (line.account != 0 && line.hasAmount())
-            journal::addJournalLine(db_, key, line.account, line.description, line.debit, line.credit,
-                                    headerMemo, user_, now);
+            journal_->addLine(key, line.account, line.description, line.debit, line.credit, headerMemo, user_,
+                              now);
     stage(Stage::Journal);
 
     if (payables && sup) {
@@ -79,7 +101,7 @@ PurchaseResult PurchasePosting::postOnce(const PurchaseDocument& doc, int period
         result.balanceChange = owed;
         stage(Stage::Supplier);
 
-        Cursor cap(db_, "cap");
+        Cursor& cap = *cap_;
         cap.insert();
         schema::fillBlank(cap);
         cap.set("Cap_supplier", doc.supplier);
@@ -96,7 +118,7 @@ PurchaseResult PurchasePosting::postOnce(const PurchaseDocument& doc, int period
         stage(Stage::Ledger);
     }
 
-    Cursor apori(db_, "apori");
+    Cursor& apori = *apori_;
     apori.insert();
     schema::fillBlank(apori);
     apori.set("Reference", doc.invoice);

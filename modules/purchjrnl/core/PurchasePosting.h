@@ -3,15 +3,18 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
 namespace vm {
+class Cursor;
 class Database;
-}
+} // namespace vm
 namespace vm::journal {
 class ControlAccounts;
-}
+class JournalWriter;
+} // namespace vm::journal
 
 namespace vm::purchjrnl {
 
@@ -45,6 +48,7 @@ public:
     static constexpr int kJournal = 3;
 
     PurchasePosting(Database& companyDb, const journal::ControlAccounts& accounts);
+    ~PurchasePosting();
 
     // LoginUser of the session: written in the user columns.
     void setUser(std::string loginUser) { user_ = std::move(loginUser); }
@@ -65,10 +69,16 @@ public:
                                        const std::function<bool()>& waitForLock);
 
 private:
+    PurchaseResult write(const PurchaseDocument& doc, int period);
+
     Database& db_;
     const journal::ControlAccounts& accounts_;
     std::string user_;
     std::function<void(Stage)> hook_;
+    // The cursors of the tables a posting writes, opened at the first
+    // posting and kept for the next ones.
+    std::unique_ptr<Cursor> sup_, cap_, apori_;
+    std::unique_ptr<journal::JournalWriter> journal_;
 };
 
 } // namespace vm::purchjrnl
