@@ -7,6 +7,7 @@
 #include "modules/cashdisb/ui/Tcashdisb_frm.h"
 #include "tests/modules/purchjrnl/PayablesCompany.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -134,6 +135,33 @@ TEST_F(CashDisbursementsWindowTest, ADisbursementToASupplierIsEnteredAndAccepted
     EXPECT_EQ(balance(), Money());
     EXPECT_EQ(co.count("cdorihdr"), 2);
     EXPECT_EQ(co.count("cdoridet"), 3);
+    co.expectBooksBalance();
+}
+
+TEST_F(CashDisbursementsWindowTest, ADisbursementNotToASupplierIsEnteredAndAccepted) {
+    open(1);
+    QTest::mouseClick(find<QAbstractButton>("CheckBox_not_supplier"), Qt::LeftButton);
+    EXPECT_FALSE(find<QLineEdit>("Edit_supplier")->isEnabled());
+    EXPECT_FALSE(find<QTableView>("DBGrid1")->isEnabled());
+    type("Edit_reference", "TR9");
+    find<QPlainTextEdit>("Memo_memo")->setPlainText("Wire fee");
+    // Payables, bank, bank charges, then the empty row: the fee is typed on
+    // the US bank in a new row, leaving the preset bank row at zero.
+    auto* lines = find<QTableView>("DBGrid2")->model();
+    ASSERT_EQ(lines->rowCount(), 4);
+    lines->setData(lines->index(2, LineGridModel::Debit), "15", Qt::EditRole);
+    lines->setData(lines->index(3, LineGridModel::Account), QString::number(kBankUs), Qt::EditRole);
+    QApplication::processEvents();
+    lines->setData(lines->index(3, LineGridModel::Credit), "15", Qt::EditRole);
+    QApplication::processEvents();
+    QTest::mouseClick(find<QPushButton>("BtnAccept"), Qt::LeftButton);
+
+    Cursor tjlh(co.db(), "tjlh", true);
+    ASSERT_TRUE(tjlh.first());
+    EXPECT_EQ(tjlh.integer("Tjlh_journal"), 42);
+    EXPECT_EQ(tjlh.str("Tjlh_memo"), "Wire fee");
+    EXPECT_EQ(co.count("concil"), 1);
+    EXPECT_EQ(balance(), units(800));
     co.expectBooksBalance();
 }
 
