@@ -5,6 +5,7 @@
 #include "modules/purchjrnl/ui/Tpurchjrnl_frm.h"
 #include "tests/modules/purchjrnl/PayablesCompany.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -144,6 +145,26 @@ TEST_F(PurchasesWindowTest, APurchaseIsEnteredAndAccepted) {
     EXPECT_EQ(co.supplierMoney("S1", "Sup_current_bal"), units(70) + Money::fromCents(2 * 23050));
     EXPECT_EQ(co.count("apori"), 2);
     EXPECT_EQ(co.count("tjld"), 6);
+    co.expectBooksBalance();
+}
+
+TEST_F(PurchasesWindowTest, ADirectCashPurchaseLeavesTheSupplierAlone) {
+    open(1);
+    QTest::mouseClick(find<QAbstractButton>("CheckBox_direct"), Qt::LeftButton);
+    type("Edit_invoice", "cash1");
+    find<QPlainTextEdit>("Memo_memo")->setPlainText("Stamps");
+    type("Edit_account1", QString::number(kBank));
+    EXPECT_EQ(find<QLineEdit>("Edit_desc1")->text(), QStringLiteral("Bank - Canadian"));
+    type("Edit_credit1", "40");
+    type("Edit_debit2", "40");
+    QTest::mouseClick(find<QPushButton>("BtnAccept"), Qt::LeftButton);
+
+    Cursor apori(co.db(), "apori", true);
+    ASSERT_TRUE(apori.first());
+    EXPECT_TRUE(apori.boolean("Direct_cash_purchase"));
+    EXPECT_EQ(apori.str("Reference"), "CASH1");
+    EXPECT_EQ(co.count("cap"), 1); // only the one from SetUp
+    EXPECT_EQ(co.supplierMoney("S1", "Sup_current_bal"), units(70));
     co.expectBooksBalance();
 }
 
