@@ -487,8 +487,24 @@ private:
         }
     }
 
+    // The rows the purchase and disbursement windows write beside the
+    // ledger and the journal: the stored documents and the bank
+    // reconciliation, so that the demo's books look as if they had posted.
     void writePurchases() {
         if (suppliers_.empty()) return;
+        RowInserter apori(db_, "apori",
+                          {"Reference", "Supplier", "Date", "Due_date", "Trx_type", "Account1", "Credit1",
+                           "Account2", "Debit2", "Account3", "Debit3", "Account4", "Debit4", "Stamp",
+                           "User"});
+        RowInserter cdorihdr(
+            db_, "cdorihdr",
+            {"Reference", "Supplier", "Date", "Account1", "Debit1", "Account2", "Credit2", "Stamp", "User"});
+        RowInserter cdoridet(db_, "cdoridet",
+                             {"Reference", "Supplier", "Date", "Header_seq", "Invoice", "Invoice_date",
+                              "Invoice_due_date", "Invoice_amount", "Invoice_payment"});
+        RowInserter concil(db_, "concil",
+                           {"Concil_account", "Concil_type", "Concil_reference", "Concil_fou_cli_emp",
+                            "Concil_nom", "Concil_date", "Concil_montant"});
         const std::int64_t count = std::max<std::int64_t>(4LL * opt_.suppliers, opt_.invoices / 10);
         std::int64_t chequeNo = 1000;
         for (std::int64_t k = 0; k < count; ++k) {
@@ -511,6 +527,8 @@ private:
                      {kTaxRecoverable, tax.federal},
                      {kQstRecoverable, tax.provincial},
                      {kPayable[s.currency], -total}});
+            apori.add({invoice, s.code, date, due, "1", kPayable[s.currency], total, s.expense, subtotal,
+                       kTaxRecoverable, tax.federal, kQstRecoverable, tax.provincial, stampOf(date), kUser});
 
             const int r = static_cast<int>(rng_.between(0, 99));
             if (r >= 75) continue;
@@ -527,6 +545,11 @@ private:
             s.lastPaymentDate = std::max(s.lastPaymentDate, paid);
             journal(s.currency == 0 ? 4 : 41 + s.currency, cheque, paid, s.name,
                     {{kPayable[s.currency], amount}, {kBank[s.currency], -amount}});
+            cdorihdr.add({cheque, s.code, paid, kPayable[s.currency], amount, kBank[s.currency], amount,
+                          stampOf(paid), kUser});
+            cdoridet.add(
+                {cheque, s.code, paid, cdorihdr.cursor().integer("Seq"), invoice, date, due, total, amount});
+            concil.add({kBank[s.currency], 2, cheque, s.code, s.name, paid, -amount});
         }
         ctrl_->first();
         ctrl_->edit();

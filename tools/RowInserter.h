@@ -55,6 +55,8 @@ public:
     }
 
     std::int64_t count() const { return count_; }
+    // The row just added (its auto-increment values, for instance).
+    const Cursor& cursor() const { return cursor_; }
 
 private:
     Cursor cursor_;

@@ -1,4 +1,5 @@
 #pragma once
+#include "modules/cashrcpt/core/ControlAccounts.h"
 #include "modules/cashrcpt/core/ReceiptMessage.h"
 
 namespace vm {
@@ -7,7 +8,6 @@ class Database;
 
 namespace vm::cashrcpt {
 
-class ControlAccounts;
 struct ReceiptDocument;
 
 // The checks a receipt passes before it is posted, in the order the user

@@ -144,7 +144,7 @@ void ReceiptEntry::buildDistribution(int currency) {
     const std::int32_t receivables = accounts_.receivablesAccount(currency);
     insertLineIn(lines, receivables, descriptionIn(glm, receivables, nullptr));
     const std::int32_t bank = accounts_.bankAccount(currency);
-    for (std::int32_t account : accounts_.templateAccounts) {
+    for (std::int32_t account : accounts_.receiptAccounts) {
         bool found = false;
         std::string description = descriptionIn(glm, account, &found);
         if (!found) continue;

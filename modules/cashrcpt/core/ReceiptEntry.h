@@ -1,5 +1,6 @@
 #pragma once
 #include "engine/Money.h"
+#include "modules/cashrcpt/core/ControlAccounts.h"
 #include "modules/cashrcpt/core/ReceiptDocument.h"
 #include "modules/cashrcpt/core/ReceiptMessage.h"
 
@@ -13,8 +14,6 @@ class Database;
 }
 
 namespace vm::cashrcpt {
-
-class ControlAccounts;
 
 // The receipt being typed, kept in the session's work tables of the company
 // directory: car_temp N (the client's open invoices, with the payment

@@ -1,5 +1,6 @@
 #include "modules/cashrcpt/core/ReceiptPosting.h"
 
+#include "common/journal/JournalWriter.h"
 #include "engine/Cursor.h"
 #include "engine/Database.h"
 #include "engine/EngineError.h"
@@ -13,59 +14,10 @@ namespace vm::cashrcpt {
 namespace {
 
 constexpr int kReceiptJournal = 2;
-constexpr int kForeignReceiptJournal = 21;
 constexpr int kConcilReceipt = 1;
 
 int journalOfCurrency(std::int64_t currency) {
-    const int n = ControlAccounts::normalisedCurrency(currency);
-    return n == 0 ? kReceiptJournal : kForeignReceiptJournal + n;
-}
-
-// The journal header of the key, created when it does not exist yet, with
-// the line's amount added to its totals.
-void addToJournalHeader(Database& db, int period, int journal, const ReceiptDocument& doc,
-                        const DistributionLine& line, const std::string& headerMemo, const std::string& user,
-                        DateTime now) {
-    Cursor tjlh(db, "tjlh");
-    if (tjlh.findKey({Value(period), Value(journal), Value(doc.reference), Value(doc.date)})) {
-        tjlh.edit();
-        if (!line.debit.isZero())
-            tjlh.set("Tjlh_tot_debit", tjlh.money("Tjlh_tot_debit") + line.debit);
-        else
-            tjlh.set("Tjlh_tot_credit", tjlh.money("Tjlh_tot_credit") + line.credit);
-        tjlh.post();
-        return;
-    }
-    tjlh.insert();
-    schema::fillBlank(tjlh);
-    tjlh.set("Tjlh_period", period);
-    tjlh.set("Tjlh_journal", journal);
-    tjlh.set("Tjlh_reference", doc.reference);
-    tjlh.set("Tjlh_date", doc.date);
-    tjlh.set("Tjlh_memo", headerMemo);
-    tjlh.set("Tjlh_user", user);
-    tjlh.set("Tjlh_stamp", now);
-    if (!line.debit.isZero())
-        tjlh.set("Tjlh_tot_debit", line.debit);
-    else
-        tjlh.set("Tjlh_tot_credit", line.credit);
-    tjlh.post();
-}
-
-void addJournalLine(Database& db, int period, int journal, const ReceiptDocument& doc,
-                    const DistributionLine& line) {
-    Cursor tjld(db, "tjld");
-    tjld.insert();
-    schema::fillBlank(tjld);
-    tjld.set("Tjld_period", period);
-    tjld.set("Tjld_journal", journal);
-    tjld.set("Tjld_reference", doc.reference);
-    tjld.set("Tjld_date", doc.date);
-    tjld.set("Tjld_account", line.accountOrZero());
-    tjld.set("Tjld_description", line.description);
-    tjld.set("Tjld_debit", line.debit);
-    tjld.set("Tjld_credit", line.credit);
-    tjld.post();
+    return journal::journalOfCurrency(kReceiptJournal, currency);
 }
 
 } // namespace
@@ -135,36 +87,23 @@ PostingResult ReceiptPosting::postOnce(const ReceiptDocument& doc, int period) {
     result.headerSeq = hdr.integer("Seq");
     stage(Stage::Header);
 
-    std::string headerMemo = doc.memo;
-    if (fromClient) {
-        headerMemo = clientName;
-        if (!doc.memo.empty()) headerMemo += "\r" + doc.memo;
-    }
+    const std::string headerMemo = fromClient ? journal::partyMemo(clientName, doc.memo) : doc.memo;
 
     bool nsf = doc.nsfCheque;
     Money arDebit, arCredit;
+    journal::JournalWriter journalWriter(db_);
     for (const DistributionLine& line : doc.lines) {
         const std::int32_t account = line.accountOrZero();
         if (account == 0 || !line.hasAmount()) continue;
-        addToJournalHeader(db_, period, result.journal, doc, line, headerMemo, user_, now);
-        addJournalLine(db_, period, result.journal, doc, line);
+        journalWriter.addLine({period, result.journal, doc.reference, doc.date}, account, line.description,
+                              line.debit, line.credit, headerMemo, user_, now);
         // A debit to the receivables account is a returned payment: the
         // receipt does not date the client's NSF cheque.
         if (account == accounts_.receivables[0] && line.debit > Money()) nsf = false;
-        if (accounts_.isBankAccount(account)) {
-            Cursor concil(db_, "concil");
-            concil.insert();
-            schema::fillBlank(concil);
-            concil.set("Concil_type", kConcilReceipt);
-            concil.set("Concil_reference", doc.reference);
-            concil.set("Concil_fou_cli_emp", fromClient ? doc.client : std::string());
-            concil.set("Concil_nom", fromClient ? clientName : doc.memo);
-            concil.set("Concil_date", doc.date);
-            concil.set("Concil_montant", line.debit - line.credit);
-            concil.set("Concil_tag", false);
-            concil.set("Concil_account", account);
-            concil.post();
-        }
+        if (accounts_.isBankAccount(account))
+            journal::addBankReconciliation(
+                db_, {account, kConcilReceipt, doc.reference, fromClient ? doc.client : std::string(),
+                      fromClient ? clientName : doc.memo, doc.date, line.debit - line.credit});
         if (accounts_.isReceivablesAccount(account)) {
             arDebit += line.debit;
             arCredit += line.credit;

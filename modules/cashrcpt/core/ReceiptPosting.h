@@ -1,5 +1,6 @@
 #pragma once
 #include "engine/Money.h"
+#include "modules/cashrcpt/core/ControlAccounts.h"
 
 #include <cstdint>
 #include <functional>
@@ -12,7 +13,6 @@ class Database;
 
 namespace vm::cashrcpt {
 
-class ControlAccounts;
 struct ReceiptDocument;
 
 // What a posting wrote.

@@ -1,6 +1,6 @@
 #include "modules/cashrcpt/ui/Tcashrcpt_dm.h"
 
-#include "engine/Cursor.h"
+#include "common/journal/JournalWriter.h"
 #include "engine/Database.h"
 #include "engine/Session.h"
 #include "modules/cashrcpt/core/ReceiptEntry.h"
@@ -38,8 +38,7 @@ void Tcashrcpt_dm::close() {
 }
 
 std::string Tcashrcpt_dm::monthName(int period) {
-    Cursor periods(*company_, "Periods", true);
-    return periods.findKey({Value(period)}) ? periods.str("Period_mth") : std::string();
+    return journal::periodName(*company_, period);
 }
 
 } // namespace vm::cashrcpt

@@ -1,0 +1,348 @@
+#include "modules/cashdisb/core/DisbursementEntry.h"
+
+#include "common/journal/ControlAccounts.h"
+#include "engine/Cursor.h"
+#include "engine/Database.h"
+#include "engine/EngineError.h"
+#include "schema/Schema.h"
+
+#include <algorithm>
+
+namespace vm::cashdisb {
+namespace {
+
+// Work-table edits are the user's own and short: each runs in a transaction
+// of its own unless the caller has one open.
+template <class F> void inTransaction(Database& db, F&& work) {
+    if (db.inTransaction()) {
+        work();
+        return;
+    }
+    Transaction tx(db);
+    work();
+    tx.commit();
+}
+
+void moveTo(Cursor& c, std::int64_t rowId) {
+    if (!c.gotoRowId(rowId))
+        throw EngineError(errc::kRecordNotFound,
+                          "Row " + std::to_string(rowId) + " of " + c.tableName() + " no longer exists");
+}
+
+} // namespace
+
+DisbursementEntry::DisbursementEntry(Database& companyDb, const journal::ControlAccounts& accounts,
+                                     int sessionId)
+    : db_(companyDb), accounts_(accounts), sessionId_(sessionId),
+      invoiceTable_(schema::workTableName("car_temp", sessionId)),
+      lineTable_(schema::workTableName("aptmp", sessionId)),
+      totalsTable_(schema::workTableName("cxtmp", sessionId)) {}
+
+void DisbursementEntry::createWorkTables(Database& dataRootDb) {
+    schema::createDisbursementWorkTables(db_, dataRootDb, sessionId_);
+    supplier_.reset();
+    active_ = false;
+    paymentTotal_ = Money();
+}
+
+std::optional<DisbursementEntry::Supplier> DisbursementEntry::findSupplier(const std::string& code) const {
+    if (code.empty()) return std::nullopt;
+    Cursor sup(db_, "sup", true);
+    if (!sup.findKey({Value(code)})) return std::nullopt;
+    return Supplier{sup.str("Sup_code"), sup.str("Sup_name"), sup.str("Sup_email"),
+                    journal::ControlAccounts::normalisedCurrency(sup.integer("Sup_currency")),
+                    static_cast<std::int32_t>(sup.integer("Sup_bank_account"))};
+}
+
+void DisbursementEntry::startSupplier(const Supplier& supplier, const std::string& reference) {
+    inTransaction(db_, [&] {
+        buildOpenInvoices(supplier.code, reference);
+        buildDistribution(supplier.currency, supplier.bankAccount);
+        updateTotals();
+    });
+    supplier_ = supplier;
+    active_ = true;
+    paymentTotal_ = Money();
+}
+
+void DisbursementEntry::startNotToSupplier() {
+    inTransaction(db_, [&] {
+        db_.emptyTable(invoiceTable_);
+        buildDistribution(0, 0);
+        updateTotals();
+    });
+    supplier_.reset();
+    active_ = true;
+    paymentTotal_ = Money();
+}
+
+// One list row per invoice number: its ledger rows summed, its dates and
+// memo from the first of them. One set-based statement, so that a supplier
+// with a long ledger is listed at the cost of reading its rows once.
+void DisbursementEntry::buildOpenInvoices(const std::string& supplierCode, const std::string& reference) {
+    db_.emptyTable(invoiceTable_);
+    db_.execute(
+        "INSERT INTO " + invoiceTable_ +
+            " (Car_client, Car_invoice, Car_ref, Car_date, Car_type, Car_du_date, Car_amount, Car_memo,"
+            " Car_slsm, Car_pro_tax, Car_fed_tax, Car_Payment)"
+            " SELECT f.Cap_supplier, f.Cap_invoice, ?, f.Cap_date, '2', f.Cap_du_date, g.amount, f.Cap_memo,"
+            " '', 0, 0, 0"
+            " FROM (SELECT MIN(Cap_seq) AS first, SUM(Cap_amount) AS amount FROM cap"
+            " WHERE Cap_supplier = ? GROUP BY Cap_invoice) g"
+            " JOIN cap f ON f.Cap_seq = g.first ORDER BY f.Cap_invoice",
+        {Value(reference), Value(supplierCode)});
+}
+
+std::string DisbursementEntry::accountDescription(std::int32_t account, bool* found) const {
+    Cursor glm(db_, "glm", true);
+    const bool there = glm.findKey({Value(account)});
+    if (found) *found = there;
+    return there ? glm.str("Glm_Description") : std::string();
+}
+
+void DisbursementEntry::insertLine(std::int32_t account, const std::string& description) {
+    Cursor lines(db_, lineTable_);
+    lines.insert();
+    lines.set("Tmp_account", account);
+    lines.set("Tmp_desc", description);
+    lines.set("Tmp_debit", Money());
+    lines.set("Tmp_credit", Money());
+    lines.post();
+}
+
+// Row 1 is the payables account of the currency, then the company's
+// disbursement accounts that are in the chart; a supplier's own bank
+// account goes on top when no row has it yet.
+void DisbursementEntry::buildDistribution(int currency, std::int32_t supplierBank) {
+    db_.emptyTable(lineTable_);
+    std::vector<std::int32_t> rows{accounts_.payablesAccount(currency)};
+    for (std::int32_t account : accounts_.disbursementAccounts) {
+        bool found = false;
+        accountDescription(account, &found);
+        if (found) rows.push_back(account);
+    }
+    if (supplierBank != 0 && std::find(rows.begin(), rows.end(), supplierBank) == rows.end())
+        rows.insert(rows.begin(), supplierBank);
+    for (std::int32_t account : rows)
+        insertLine(account, accountDescription(account));
+}
+
+std::vector<DisbursementEntry::InvoiceRow> DisbursementEntry::invoices() const {
+    std::vector<InvoiceRow> rows;
+    Cursor list(db_, invoiceTable_, true);
+    list.setIndex("Invoice");
+    for (bool more = list.first(); more; more = list.next())
+        rows.push_back({list.rowId(), list.str("Car_invoice"), list.date("Car_date"),
+                        list.date("Car_du_date"), list.money("Car_amount"), list.money("Car_Payment")});
+    return rows;
+}
+
+void DisbursementEntry::setPayment(std::int64_t rowId, Money payment) {
+    inTransaction(db_, [&] {
+        Cursor list(db_, invoiceTable_);
+        moveTo(list, rowId);
+        const Money previous = list.money("Car_Payment");
+        list.edit();
+        list.set("Car_Payment", payment);
+        list.post();
+        if (active_) {
+            paymentTotal_ += payment - previous;
+            applyAutomaticLines();
+            updateTotals();
+        }
+    });
+}
+
+bool DisbursementEntry::payInFull(std::int64_t rowId) {
+    Cursor list(db_, invoiceTable_, true);
+    moveTo(list, rowId);
+    const Money amount = list.money("Car_amount");
+    if (list.money("Car_Payment") == amount) return false;
+    setPayment(rowId, amount);
+    return true;
+}
+
+void DisbursementEntry::applyAutomaticLines() {
+    const Money total = paymentTotal_;
+    const bool positive = total > Money();
+    const std::int32_t supplierBank = supplier_ ? supplier_->bankAccount : 0;
+    std::int64_t payablesRow = 0, bankRow = 0, companyBankRow = 0;
+    {
+        Cursor lines(db_, lineTable_, true);
+        for (bool more = lines.first(); more; more = lines.next()) {
+            const auto account = static_cast<std::int32_t>(lines.integer("Tmp_account"));
+            if (!payablesRow && accounts_.isPayablesAccount(account)) payablesRow = lines.rowId();
+            if (!bankRow && supplierBank != 0 && account == supplierBank) bankRow = lines.rowId();
+            if (!companyBankRow && accounts_.isBankAccount(account)) companyBankRow = lines.rowId();
+        }
+    }
+    if (!bankRow) bankRow = companyBankRow;
+    Cursor lines(db_, lineTable_);
+    auto put = [&](std::int64_t row, Money debit, Money credit) {
+        if (!row || !lines.gotoRowId(row)) return;
+        lines.edit();
+        lines.set("Tmp_debit", debit);
+        lines.set("Tmp_credit", credit);
+        lines.post();
+    };
+    put(payablesRow, positive ? total : Money(), positive ? Money() : -total);
+    put(bankRow, positive ? Money() : -total, positive ? total : Money());
+}
+
+std::vector<DisbursementEntry::LineRow> DisbursementEntry::lines() const {
+    std::vector<LineRow> rows;
+    Cursor lines(db_, lineTable_, true);
+    for (bool more = lines.first(); more; more = lines.next()) {
+        LineRow r;
+        r.rowId = lines.rowId();
+        if (!lines.isNull("Tmp_account"))
+            r.line.account = static_cast<std::int32_t>(lines.integer("Tmp_account"));
+        r.line.description = lines.str("Tmp_desc");
+        r.line.debit = lines.money("Tmp_debit");
+        r.line.credit = lines.money("Tmp_credit");
+        rows.push_back(std::move(r));
+    }
+    return rows;
+}
+
+int DisbursementEntry::lineCount() const {
+    Cursor lines(db_, lineTable_, true);
+    return static_cast<int>(lines.recordCount());
+}
+
+std::optional<std::int64_t> DisbursementEntry::addLine() {
+    if (lineCount() >= DisbursementDocument::kMaxLines) return std::nullopt;
+    Cursor lines(db_, lineTable_);
+    lines.insert();
+    lines.set("Tmp_desc", std::string());
+    lines.set("Tmp_debit", Money());
+    lines.set("Tmp_credit", Money());
+    lines.post();
+    return lines.rowId();
+}
+
+CheckResult DisbursementEntry::setLineAccount(std::int64_t rowId, std::optional<std::int32_t> account) {
+    Cursor lines(db_, lineTable_);
+    moveTo(lines, rowId);
+    if (account.value_or(0) == 0) {
+        if (!lines.money("Tmp_debit").isZero() || !lines.money("Tmp_credit").isZero())
+            return {kMsgAccountInvalid, DisbursementField::Distribution};
+        lines.edit();
+        if (account)
+            lines.set("Tmp_account", 0);
+        else
+            lines.clear("Tmp_account");
+        lines.post();
+        return {};
+    }
+    bool found = false;
+    const std::string description = accountDescription(*account, &found);
+    if (!found) return {kMsgAccountInvalid, DisbursementField::Distribution};
+    lines.edit();
+    lines.set("Tmp_account", *account);
+    lines.set("Tmp_desc", description);
+    lines.post();
+    return {};
+}
+
+void DisbursementEntry::setLineDescription(std::int64_t rowId, const std::string& description) {
+    Cursor lines(db_, lineTable_);
+    moveTo(lines, rowId);
+    lines.edit();
+    lines.set("Tmp_desc", description);
+    lines.post();
+}
+
+void DisbursementEntry::setLineDebit(std::int64_t rowId, Money debit) {
+    inTransaction(db_, [&] {
+        Cursor lines(db_, lineTable_);
+        moveTo(lines, rowId);
+        lines.edit();
+        lines.set("Tmp_debit", debit);
+        if (!debit.isZero()) lines.set("Tmp_credit", Money());
+        lines.post();
+        updateTotals();
+    });
+}
+
+void DisbursementEntry::setLineCredit(std::int64_t rowId, Money credit) {
+    inTransaction(db_, [&] {
+        Cursor lines(db_, lineTable_);
+        moveTo(lines, rowId);
+        lines.edit();
+        lines.set("Tmp_credit", credit);
+        if (!credit.isZero()) lines.set("Tmp_debit", Money());
+        lines.post();
+        updateTotals();
+    });
+}
+
+void DisbursementEntry::deleteLine(std::int64_t rowId) {
+    inTransaction(db_, [&] {
+        Cursor lines(db_, lineTable_);
+        moveTo(lines, rowId);
+        lines.remove();
+        updateTotals();
+    });
+}
+
+// The totals row is recomputed from the lines rather than adjusted by each
+// change, so that it cannot drift from them.
+void DisbursementEntry::updateTotals() {
+    Money debit, credit;
+    {
+        Cursor lines(db_, lineTable_, true);
+        for (bool more = lines.first(); more; more = lines.next()) {
+            debit += lines.money("Tmp_debit");
+            credit += lines.money("Tmp_credit");
+        }
+    }
+    Cursor totals(db_, totalsTable_);
+    if (totals.first()) {
+        totals.edit();
+    } else {
+        totals.insert();
+    }
+    totals.set("TotalDebit", debit);
+    totals.set("TotalCredit", credit);
+    totals.post();
+}
+
+DisbursementEntry::Totals DisbursementEntry::totals() const {
+    Cursor totals(db_, totalsTable_, true);
+    if (!totals.first()) return {};
+    return {totals.money("TotalDebit"), totals.money("TotalCredit")};
+}
+
+DisbursementDocument DisbursementEntry::document(Date date, const std::string& reference,
+                                                 const std::string& memo) const {
+    DisbursementDocument doc;
+    doc.notToSupplier = !supplier_.has_value();
+    doc.supplier = supplier_ ? supplier_->code : std::string();
+    doc.date = date;
+    doc.reference = reference;
+    doc.memo = memo;
+    if (supplier_) {
+        Cursor list(db_, invoiceTable_, true);
+        list.setIndex("Invoice");
+        for (bool more = list.first(); more; more = list.next())
+            doc.invoices.push_back({list.str("Car_invoice"), list.date("Car_date"), list.date("Car_du_date"),
+                                    list.money("Car_amount"), list.money("Car_Payment")});
+    }
+    for (LineRow& r : lines())
+        doc.lines.push_back(std::move(r.line));
+    return doc;
+}
+
+void DisbursementEntry::clear() {
+    inTransaction(db_, [&] {
+        db_.emptyTable(invoiceTable_);
+        db_.emptyTable(lineTable_);
+        updateTotals();
+    });
+    supplier_.reset();
+    active_ = false;
+    paymentTotal_ = Money();
+}
+
+} // namespace vm::cashdisb
