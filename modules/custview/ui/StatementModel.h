@@ -13,6 +13,10 @@ public:
     static constexpr int kTypeColumn = 3;
     void setTypeNames(QStringList names) { names_ = std::move(names); }
     QVariant data(const QModelIndex& index, int role) const override;
+    // Titles go to the query's model, which keeps them across reloads.
+    bool setHeaderData(int section, Qt::Orientation orientation, const QVariant& value, int role) override {
+        return sourceModel() && sourceModel()->setHeaderData(section, orientation, value, role);
+    }
 
 private:
     QStringList names_;

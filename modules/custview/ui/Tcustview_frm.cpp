@@ -4,6 +4,7 @@
 #include "common/core/LinkStringQt.h"
 #include "common/forms/DisplayFormat.h"
 #include "common/forms/HelpLauncher.h"
+#include "common/forms/MaintenanceWindow.h"
 #include "common/forms/MessageList.h"
 #include "common/forms/ModuleStartup.h"
 #include "common/forms/QueryTableModel.h"
@@ -236,6 +237,7 @@ void Tcustview_frm::build() {
     }
     top->addWidget(statusBar_);
     messages_ = new forms::MessageList(this);
+    forms::makeDisabledFieldsReadable(*this);
     resize(900, 600);
 }
 
@@ -499,7 +501,7 @@ bool Tcustview_frm::startUp() {
         names << message(i);
     statementModel_->setTypeNames(names);
     gridStatement_->setModel(statementModel_);
-    gridStatement_->horizontalHeader()->setStretchLastSection(true);
+    gridStatement_->horizontalHeader()->setStretchLastSection(false);
     // The grids' titles come from the language table once the models exist.
     try {
         st.translate(*this, "custview");
