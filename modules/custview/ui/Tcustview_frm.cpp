@@ -16,7 +16,7 @@
 #include "modules/custview/core/ClientSearch.h"
 #include "modules/custview/core/ClientStatement.h"
 #include "modules/custview/core/InquiryMessage.h"
-#include "modules/custview/ui/AgingBars.h"
+#include "modules/custview/ui/AgingChart.h"
 #include "modules/custview/ui/StatementModel.h"
 #include "modules/rcvaging/core/Aging.h"
 #include "schema/Schema.h"
@@ -29,13 +29,19 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPlainTextEdit>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace vm::custview {
 namespace {
@@ -412,7 +418,7 @@ QWidget* Tcustview_frm::buildGraphPage() {
     auto* page = new QWidget;
     page->setObjectName(QStringLiteral("TabGraph"));
     auto* box = new QHBoxLayout(page);
-    chart_ = new AgingBars(page);
+    chart_ = new AgingChart(page);
     box->addWidget(chart_, 1);
     auto* side = new QVBoxLayout;
     for (int i = 1; i <= 5; ++i) {
@@ -428,8 +434,7 @@ QWidget* Tcustview_frm::buildGraphPage() {
     side->addWidget(btnPrint);
     side->addWidget(checkPrintDialog_);
     box->addLayout(side);
-    connect(btnPrint, &QPushButton::clicked, this,
-            [this] { forms::printScreen(*tabGraph_, core::toQString(link_.PrinterIndex)); });
+    connect(btnPrint, &QPushButton::clicked, this, &Tcustview_frm::printGraph);
     return page;
 }
 
@@ -655,6 +660,39 @@ void Tcustview_frm::refreshGraph() {
         bucketLabels_[i]->setText(names[i] + QStringLiteral(": ") + forms::DisplayFormat::money(totals[i]));
     }
     chart_->setData(message(kMsgChartTitle), names, values);
+}
+
+// The printed chart names the client under the title and gives each bar its
+// total.
+void Tcustview_frm::printGraph() {
+    const auto control = aging::Aging::readControl(db(), aging::Ledger::Receivables);
+    const auto totals = client_.isEmpty() ? std::array<Money, 5>{}
+                                          : clientBuckets(db(), client_.toStdString(), Date::today());
+    const QLocale locale(link_.Language == 2 ? QLocale::French : QLocale::English, QLocale::Canada);
+    std::array<QString, 5> labels;
+    std::array<double, 5> values{};
+    for (std::size_t i = 0; i < 5; ++i) {
+        values[i] = totals[i].toDouble();
+        labels[i] = QString::fromStdString(control.bucketNames[i]) + QStringLiteral(": ") +
+                    locale.toString(values[i], 'f', 2);
+    }
+    const QString name = cli_ && cli_->hasRow() ? QString::fromStdString(cli_->str("Cli_name")) : QString();
+    AgingChart printing;
+    printing.resize(1000, 650);
+    printing.setData(message(kMsgChartTitle) + QLatin1Char('\n') + name, labels, values);
+    if (!checkPrintDialog_->isChecked()) {
+        forms::printScreen(printing, core::toQString(link_.PrinterIndex));
+        return;
+    }
+    QPrinter printer;
+    QPrintDialog dialog(&printer, this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    QPainter painter(&printer);
+    const QRect page = painter.viewport();
+    const double k = std::min(static_cast<double>(page.width()) / printing.width(),
+                              static_cast<double>(page.height()) / printing.height());
+    painter.scale(k, k);
+    printing.render(&painter);
 }
 
 // ------------------------------------------------------------------ messages

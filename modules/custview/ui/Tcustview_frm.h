@@ -31,7 +31,7 @@ class QueryTableModel;
 
 namespace vm::custview {
 
-class AgingBars;
+class AgingChart;
 class StatementModel;
 
 // "Display of clients": the searchable client list, the client's record,
@@ -68,6 +68,7 @@ private:
     void showClient();
     void refreshStatement();
     void refreshGraph();
+    void printGraph();
     void pageChanged();
     void showMessage(int line, const QString& arg = {});
     QString message(int line) const;
@@ -98,7 +99,7 @@ private:
     StatementModel* statementModel_ = nullptr;
     QLabel* labelDocument_ = nullptr;
     QPushButton* btnDetail_ = nullptr;
-    AgingBars* chart_ = nullptr;
+    AgingChart* chart_ = nullptr;
     std::vector<QLabel*> bucketLabels_;
     QCheckBox* checkPrintDialog_ = nullptr;
     QCheckBox* checkCurrent_ = nullptr;

@@ -79,6 +79,13 @@ TEST_F(ClientInquiryWindowTest, SearchStatementAndDrillDown) {
     EXPECT_EQ(w.drillDown(1).kind, DocumentChoice::Kind::CashReceipt);
     if (const char* dir = std::getenv("VM_CUSTVIEW_PNG")) w.grab().save(QString(dir) + "/statement-en.png");
 
+    // Both rows date from November: their 300 falls in one bucket.
+    pages->setCurrentWidget(w.findChild<QWidget*>("TabGraph"));
+    const QString buckets = w.findChild<QLabel*>("LabelBucket1")->text() +
+                            w.findChild<QLabel*>("LabelBucket2")->text() +
+                            w.findChild<QLabel*>("LabelBucket3")->text();
+    EXPECT_TRUE(buckets.contains("$300.00")) << buckets.toStdString();
+
     // A date that is not one is refused and the list stays as it was.
     w.findChild<QComboBox*>("ComboField")->setCurrentIndex(22);
     w.findChild<QComboBox*>("ComboOperator")->setCurrentIndex(2);
