@@ -1,5 +1,6 @@
 #include "common/core/MailMessage.h"
 #include "common/core/SmtpClient.h"
+#include "tests/core/LocalSmtpServer.h"
 
 #include <gtest/gtest.h>
 
@@ -60,40 +61,6 @@ TEST(MailMessage, UserTextNeverMakesAHeaderLine) {
     EXPECT_FALSE(addressProblem("a@x.test\r\nRCPT TO:<b@x.test>").empty());
 }
 
-// A real SMTP server on 127.0.0.1, started for one test and stopped after it.
-class SmtpServer {
-public:
-    explicit SmtpServer(const QStringList& extra) {
-        proc_.setProgram("/usr/bin/python3");
-        proc_.setArguments(QStringList{VM_SOURCE_DIR "/tests/core/smtp_server.py", dir_.path()} + extra);
-        proc_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        proc_.start();
-        QElapsedTimer t;
-        t.start();
-        while (!proc_.canReadLine() && t.elapsed() < 20000)
-            proc_.waitForReadyRead(200);
-        const QString line = QString::fromUtf8(proc_.readLine()).trimmed();
-        if (line.startsWith("READY ")) port_ = line.mid(6).toInt();
-    }
-    ~SmtpServer() {
-        proc_.closeWriteChannel();
-        if (!proc_.waitForFinished(5000)) {
-            proc_.kill();
-            proc_.waitForFinished(2000);
-        }
-    }
-    int port() const { return port_; }
-    std::string file(const QString& name) const {
-        QFile f(dir_.filePath(name));
-        return f.open(QIODevice::ReadOnly) ? f.readAll().toStdString() : std::string("<missing>");
-    }
-
-private:
-    QTemporaryDir dir_;
-    QProcess proc_;
-    int port_ = 0;
-};
-
 class SmtpTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -125,7 +92,7 @@ protected:
 };
 
 TEST_F(SmtpTest, PlainServerReceivesTheMessageIntact) {
-    SmtpServer server({"--reject", "nobody@client.test"});
+    vm::test::LocalSmtpServer server({"--reject", "nobody@client.test"});
     ASSERT_GT(server.port(), 0);
     SmtpClient c(local(server.port()));
     c.connect();
@@ -152,7 +119,7 @@ TEST_F(SmtpTest, StartTlsWithLoginAndNoClearTextWhenRequired) {
     ASSERT_TRUE(openssl.waitForFinished(60000));
     ASSERT_EQ(openssl.exitCode(), 0);
     {
-        SmtpServer server({"--cert", cert, "--key", key, "--auth", "clerk:s3cret"});
+        vm::test::LocalSmtpServer server({"--cert", cert, "--key", key, "--auth", "clerk:s3cret"});
         ASSERT_GT(server.port(), 0);
         SmtpSettings s = local(server.port());
         s.security = Security::StartTls;
@@ -175,7 +142,7 @@ TEST_F(SmtpTest, StartTlsWithLoginAndNoClearTextWhenRequired) {
             EXPECT_NE(std::string(e.what()).find("could not be verified"), std::string::npos) << e.what();
         }
     }
-    SmtpServer plain({});
+    vm::test::LocalSmtpServer plain({});
     SmtpSettings s = local(plain.port());
     s.security = Security::StartTls;
     SmtpClient c(s);
@@ -183,7 +150,7 @@ TEST_F(SmtpTest, StartTlsWithLoginAndNoClearTextWhenRequired) {
 }
 
 TEST_F(SmtpTest, SilentServerTimesOut) {
-    SmtpServer server({"--silent"});
+    vm::test::LocalSmtpServer server({"--silent"});
     ASSERT_GT(server.port(), 0);
     SmtpSettings s = local(server.port());
     s.timeoutSeconds = 1;
