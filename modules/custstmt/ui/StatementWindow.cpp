@@ -402,7 +402,7 @@ MailingResult StatementWindow::mail(bool printOthers) {
     // it between clients and ends any wait at once.
     std::atomic<bool> cancel{false};
     m.cancel = &cancel;
-    QProgressDialog box(QStringLiteral("Sending Mail ..."), message(5, "Cancel"), 0, 0, this);
+    QProgressDialog box(QStringLiteral("Sending Mail ..."), message(8, "Cancel"), 0, 0, this);
     box.setObjectName("SendingMail");
     box.setWindowTitle("Sending Mail...");
     box.setMinimumDuration(0);
