@@ -1,9 +1,12 @@
 #include "modules/custstmt/core/StatementReport.h"
 
+#include "report/PdfExporter.h"
 #include "report/ReportListing.h"
 #include "tests/fixture/TempCompany.h"
 
 #include <gtest/gtest.h>
+
+#include <QGuiApplication>
 
 #include <cstdlib>
 #include <fstream>
@@ -74,7 +77,15 @@ TEST_F(StatementReportTest, DrawnItemsOfASmallCompany) {
     s.options.today = kAt;
     s.companyDir = company.companyDir();
     s.company.name = "Acme";
-    const std::string actual = report::ReportListing::text(layOutStatements(company.db(), s));
+    const report::ReportDocument doc = layOutStatements(company.db(), s);
+    if (const char* dir = std::getenv("VM_CUSTSTMT_PDF")) { // to be looked at
+        static int argc = 1;
+        static char name[] = "vm_custstmt_tests";
+        static char* argv[] = {name, nullptr};
+        if (!QCoreApplication::instance()) new QGuiApplication(argc, argv);
+        report::PdfExporter::write(doc, std::string(dir) + "/statements.pdf");
+    }
+    const std::string actual = report::ReportListing::text(doc);
     const std::string path = std::string(VM_SOURCE_DIR) + "/tests/golden/custstmt/statement.listing";
     if (std::getenv("VM_UPDATE_GOLDEN")) {
         std::ofstream(path) << actual;
