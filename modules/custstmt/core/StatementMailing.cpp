@@ -114,7 +114,13 @@ MailingResult mailStatements(Database& company, const MailingSetup& setup,
         mail::MailMessage m;
         m.fromName = setup.fromName;
         m.fromAddress = setup.fromAddress;
-        m.to = {s.contact.empty() ? r.address : s.contact + " <" + r.address + ">"};
+        // The contact's name is only shown: angle brackets in it must not
+        // pass for an address.
+        std::string contact;
+        for (char c : mail::foldToLine(s.contact))
+            if (c != '<' && c != '>') contact += c;
+        m.to = {contact.find_first_not_of(' ') == std::string::npos ? r.address
+                                                                    : contact + " <" + r.address + ">"};
         m.subject = setup.subject;
         m.body = setup.message;
         m.mailer = setup.mailer;

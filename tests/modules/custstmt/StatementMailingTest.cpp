@@ -31,9 +31,10 @@ TEST(StatementMailing, EachClientsOutcomeIsRecorded) {
         {{"Arecfrm_field", "09"}, {"Arecfrm_band", "H"}, {"Arecfrm_line", 0.5}, {"Arecfrm_pos", 0.5}});
     const test::Fields byMail{{"Cli_email_statement", true}};
     company.addClient("../D", "Dotty", {{"Cli_email_statement", true}, {"Cli_email", "d@client.test"}});
-    company.addClient(
-        "A", "Anne",
-        {{"Cli_email_statement", true}, {"Cli_email", "a@client.test"}, {"Cli_contact", "Anne Hélène"}});
+    company.addClient("A", "Anne",
+                      {{"Cli_email_statement", true},
+                       {"Cli_email", "a@client.test"},
+                       {"Cli_contact", "Anne Hélène <x@evil.test>"}});
     company.addClient("B", "No address", byMail);
     company.addClient("C", "Paper", {{"Cli_email", "c@client.test"}});
     company.addClient("E", "Gone", {{"Cli_email_statement", true}, {"Cli_email", "nobody@client.test"}});
