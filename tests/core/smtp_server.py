@@ -14,6 +14,7 @@ ap.add_argument("--key")
 ap.add_argument("--auth")            # login:password, STARTTLS required
 ap.add_argument("--reject", action="append", default=[])
 ap.add_argument("--silent", action="store_true")  # accepts, never answers
+ap.add_argument("--hangup", action="store_true")  # closes the connection in the middle of DATA
 args = ap.parse_args()
 
 def free_port():
@@ -35,6 +36,30 @@ if args.silent:
             held.append(srv.accept()[0])
     threading.Thread(target=hold, daemon=True).start()
     sys.stdin.read()  # runs until the test closes our input
+    sys.exit(0)
+
+if args.hangup:
+    import threading
+    srv = socket.socket()
+    srv.bind(("127.0.0.1", 0))
+    srv.listen(5)
+    print("READY", srv.getsockname()[1], flush=True)
+    def talk(conn):
+        f = conn.makefile("rb")
+        conn.sendall(b"220 hangup ready\r\n")
+        for line in f:
+            verb = line[:4].upper()
+            if verb == b"DATA":
+                conn.sendall(b"354 go ahead\r\n")
+                f.readline()  # the first line of the message, then gone
+                break
+            conn.sendall(b"250 OK\r\n")
+        conn.close()
+    def serve():
+        while True:
+            threading.Thread(target=talk, args=(srv.accept()[0],), daemon=True).start()
+    threading.Thread(target=serve, daemon=True).start()
+    sys.stdin.read()
     sys.exit(0)
 
 from aiosmtpd.controller import Controller

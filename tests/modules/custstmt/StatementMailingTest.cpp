@@ -15,13 +15,17 @@ using namespace vm::custstmt;
 
 namespace {
 
-// One run over a real server on 127.0.0.1: each client's outcome, what the
-// server received, the delivery log, and no statement file left anywhere.
-TEST(StatementMailing, EachClientsOutcomeIsRecorded) {
+void needGui() { // the statements are written as PDF
     static int argc = 1;
     static char name[] = "vm_custstmt_tests";
     static char* argv[] = {name, nullptr};
     if (!QCoreApplication::instance()) new QGuiApplication(argc, argv);
+}
+
+// One run over a real server on 127.0.0.1: each client's outcome, what the
+// server received, the delivery log, and no statement file left anywhere.
+TEST(StatementMailing, EachClientsOutcomeIsRecorded) {
+    needGui();
 
     test::TempCompany company;
     company.addRow("Earecfrm1",
@@ -84,6 +88,32 @@ TEST(StatementMailing, EachClientsOutcomeIsRecorded) {
     EXPECT_EQ(logLines, 5);
     for (const auto& e : std::filesystem::recursive_directory_iterator(company.rootDir()))
         EXPECT_EQ(e.path().filename().string().rfind("stmt", 0), std::string::npos) << e.path();
+}
+
+// A server that hangs up in the middle of a message: each client's failure
+// is recorded with the reason, and the run goes on to the next client.
+TEST(StatementMailing, ConnectionLostMidMessageIsAFailure) {
+    needGui();
+    test::TempCompany company;
+    company.addRow("Earecfrm", {{"Arecfrm_field", "09"}, {"Arecfrm_band", "H"}});
+    company.addClient("A", "Anne", {{"Cli_email_statement", true}, {"Cli_email", "a@client.test"}});
+    company.addClient("B", "Bob", {{"Cli_email_statement", true}, {"Cli_email", "b@client.test"}});
+    test::LocalSmtpServer server({"--hangup"});
+    ASSERT_GT(server.port(), 0);
+    MailingSetup s;
+    s.report.options.printDate = s.report.options.today = Date::fromYmd(2026, 6, 30);
+    s.report.companyDir = company.companyDir();
+    s.smtp.host = "127.0.0.1";
+    s.smtp.port = server.port();
+    s.smtp.timeoutSeconds = 2;
+    s.fromAddress = "ar@acme.test";
+    const MailingResult r = mailStatements(company.db(), s);
+    ASSERT_EQ(r.records.size(), 2u);
+    EXPECT_EQ(r.failed, 2);
+    for (const auto& d : r.records) {
+        EXPECT_EQ(d.outcome, Delivery::Failed) << d.client;
+        EXPECT_FALSE(d.detail.empty());
+    }
 }
 
 } // namespace
