@@ -1,0 +1,145 @@
+// Statements of a large company to one PDF, and statements mailed to a local
+// SMTP server (aiosmtpd on 127.0.0.1): time, pages or messages per second and
+// peak memory.
+//   vm_bench_statements [clients] [invoices] [mailed]
+#include "engine/Cursor.h"
+#include "engine/Database.h"
+#include "engine/Session.h"
+#include "modules/custstmt/core/StatementMailing.h"
+#include "report/PdfExporter.h"
+#include "schema/Schema.h"
+#include "tools/DemoCompany.h"
+
+#include <QGuiApplication>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <sys/resource.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+
+using namespace vm;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+double seconds(Clock::time_point since) {
+    return std::chrono::duration<double>(Clock::now() - since).count();
+}
+long peakKb() {
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return u.ru_maxrss;
+}
+void addLayout(Database& db, const std::string& px) {
+    auto row = [&](const std::string& table, const std::vector<std::pair<std::string, Value>>& values) {
+        Cursor c(db, table);
+        c.insert();
+        schema::fillBlank(c);
+        for (const auto& [k, v] : values)
+            c.set(k, v);
+        c.post();
+    };
+    row(px + "1", {{"Arecfrm1_page_len", 11.0},
+                   {"Arecfrm1_page_width", 8.5},
+                   {"Arecfrm1_header_len", 2.5},
+                   {"Arecfrm1_detail_len", 6.5},
+                   {"Arecfrm1_footer_len", 1.5}});
+    const std::vector<std::tuple<const char*, const char*, double, double>> items = {
+        {"01", "H", 0.5, 0.5}, {"09", "H", 1.4, 0.5}, {"10", "H", 1.6, 0.5}, {"16", "H", 0.5, 6.0},
+        {"34", "H", 0.7, 6.0}, {"18", "D", 0, 0.5},   {"19", "D", 0, 1.5},   {"20", "D", 0, 3.0},
+        {"21", "D", 0, 4.2},   {"23", "D", 0, 5.4},   {"26", "F", 0.2, 0.5}, {"27", "F", 0.2, 1.7},
+        {"28", "F", 0.2, 2.9}, {"29", "F", 0.2, 4.1}, {"30", "F", 0.2, 5.3}, {"31", "F", 0.6, 5.3}};
+    for (const auto& [f, b, line, pos] : items)
+        row(px, {{"Arecfrm_field", f}, {"Arecfrm_band", b}, {"Arecfrm_line", line}, {"Arecfrm_pos", pos}});
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QGuiApplication app(argc, argv);
+    const int clients = argc > 1 ? std::atoi(argv[1]) : 10000;
+    const int invoices = argc > 2 ? std::atoi(argv[2]) : 620000;
+    const int mailed = argc > 3 ? std::atoi(argv[3]) : 1000;
+
+    QTemporaryDir root;
+    const std::string dataDir = schema::dataDirOf(root.path().toStdString());
+    auto t = Clock::now();
+    schema::createDataRoot(dataDir, schema::standardUsers());
+    admin::DemoOptions demo;
+    demo.clients = clients;
+    demo.suppliers = 20;
+    demo.invoices = invoices;
+    admin::buildDemoCompany(dataDir, demo);
+    std::printf("demo company: %d clients, %d invoices built in %.1f s\n", clients, invoices, seconds(t));
+
+    Session session;
+    const std::string companyDir = schema::companyDirOf(dataDir, 1);
+    Database& db = session.database(companyDir);
+    addLayout(db, "arecfrm");
+    addLayout(db, "Earecfrm");
+    {
+        Query n(db, "SELECT COUNT(*) FROM car");
+        n.next();
+        std::printf("car rows: %lld\n", static_cast<long long>(n.value(0).asInt()));
+    }
+
+    custstmt::StatementReportSetup s;
+    s.options.today = s.options.printDate = Date::today();
+    s.companyDir = companyDir;
+    s.company.name = "Bench Co";
+    t = Clock::now();
+    const report::ReportDocument doc = custstmt::layOutStatements(db, s);
+    const double laidOut = seconds(t);
+    t = Clock::now();
+    const std::string pdf = root.filePath("statements.pdf").toStdString();
+    report::PdfExporter::write(doc, pdf);
+    const double written = seconds(t);
+    std::printf("statements: %zu pages laid out in %.1f s, PDF written in %.1f s (%.0f pages/s), %.1f MB; "
+                "peak memory %ld MB\n",
+                doc.pages.size(), laidOut, written, doc.pages.size() / (laidOut + written),
+                std::filesystem::file_size(pdf) / 1e6, peakKb() / 1024);
+
+    if (mailed <= 0) return 0;
+    QProcess server;
+    server.start("/usr/bin/python3", {VM_SOURCE_DIR "/tests/core/smtp_server.py", root.path()});
+    for (int i = 0; i < 300 && !server.canReadLine() && server.state() != QProcess::NotRunning; ++i)
+        server.waitForReadyRead(200);
+    const QString ready = QString::fromUtf8(server.readLine()).trimmed();
+    if (!ready.startsWith("READY ")) {
+        std::printf("no local SMTP server (python3-aiosmtpd): mailing not measured\n");
+        return 0;
+    }
+    {
+        Cursor c(db, "cli");
+        int n = 0;
+        for (bool ok = c.first(); ok && n < mailed; ok = c.next(), ++n) {
+            c.edit();
+            c.set("Cli_email_statement", true);
+            c.set("Cli_email", "client" + std::to_string(n) + "@bench.test");
+            c.post();
+        }
+        c.first();
+        for (int i = 1; i < mailed; ++i)
+            c.next();
+        s.options.toCode = c.str("Cli_code");
+    }
+    custstmt::MailingSetup m;
+    m.report = s;
+    m.smtp.host = "127.0.0.1";
+    m.smtp.port = ready.mid(6).toInt();
+    m.fromName = "Bench Co";
+    m.fromAddress = "ar@bench.test";
+    m.subject = "Relevé de compte";
+    m.message = "Votre relevé est joint.";
+    t = Clock::now();
+    const custstmt::MailingResult r = custstmt::mailStatements(db, m);
+    const double mailTime = seconds(t);
+    std::printf("mailing: %zu statements (%d failed) in %.1f s (%.1f messages/s); peak memory %ld MB\n",
+                r.records.size(), r.failed, mailTime, r.records.size() / mailTime, peakKb() / 1024);
+    server.closeWriteChannel();
+    server.waitForFinished(5000);
+    return 0;
+}

@@ -1,0 +1,490 @@
+#include "modules/custstmt/ui/StatementWindow.h"
+
+#include "common/core/ComponentCall.h"
+#include "common/core/LinkStringQt.h"
+#include "common/core/RegionalSettings.h"
+#include "common/core/SettingsStore.h"
+#include "common/forms/DisplayFormat.h"
+#include "common/forms/HelpLauncher.h"
+#include "common/forms/MessageList.h"
+#include "common/forms/ModuleErrorHandler.h"
+#include "common/forms/ModuleStartup.h"
+#include "common/forms/ScreenPrinter.h"
+#include "common/forms/TErrorForm.h"
+#include "engine/Cursor.h"
+#include "engine/Database.h"
+#include "engine/Session.h"
+#include "report/ExportDialog.h"
+#include "report/ReportPreviewDialog.h"
+#include "report/ReportPrinter.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEventLoop>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QInputDialog>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPrinterInfo>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QThread>
+#include <QVBoxLayout>
+
+#include <atomic>
+#include <memory>
+
+namespace vm::custstmt {
+
+namespace {
+constexpr const char* kAlias = "custstmtdb";
+constexpr const char* kSystemAlias = "mydbcuststmt";
+constexpr int kHelpContext = 208;
+
+QLabel* label(QWidget* parent, const char* name, const QString& text) {
+    auto* l = new QLabel(text, parent);
+    l->setObjectName(name);
+    return l;
+}
+QLineEdit* edit(QWidget* parent, const char* name, int maxLength = 0) {
+    auto* e = new QLineEdit(parent);
+    e->setObjectName(name);
+    if (maxLength > 0) e->setMaxLength(maxLength);
+    return e;
+}
+} // namespace
+
+StatementWindow::StatementWindow(core::TLinkSection& link, QWidget* parent) : QDialog(parent), link_(link) {
+    setObjectName("Tcuststmt_frm");
+    build();
+}
+
+StatementWindow::~StatementWindow() = default;
+
+void StatementWindow::build() {
+    setWindowTitle("Account statements");
+    auto* outer = new QVBoxLayout(this);
+    auto* tabs = new QTabWidget(this);
+    tabs->setObjectName("PageControl1");
+    auto* page = new QWidget(tabs);
+    page->setObjectName("TabGeneral");
+    tabs->addTab(page, "General");
+    outer->addWidget(tabs);
+
+    auto* grid = new QGridLayout(page);
+    grid->setHorizontalSpacing(10);
+    int row = 0;
+    auto withButton = [&](QLineEdit* e, const char* btnName, const char* lib, const char* fn) {
+        auto* box = new QHBoxLayout;
+        box->setSpacing(4);
+        box->addWidget(e);
+        auto* b = new QPushButton("...", page);
+        b->setObjectName(btnName);
+        b->setFixedWidth(28);
+        b->setFocusPolicy(Qt::NoFocus);
+        box->addWidget(b);
+        e->installEventFilter(this);
+        connect(b, &QPushButton::clicked, this, [=, this] { pick(e, lib, fn); });
+        grid->addLayout(box, row++, 1);
+    };
+    grid->addWidget(label(page, "LabelFrom", "From client"), row, 0);
+    editFrom_ = edit(page, "EditFrom", 10);
+    withButton(editFrom_, "BtnFrom", "clientpicker", "PickClient");
+    grid->addWidget(label(page, "LabelTo", "To client"), row, 0);
+    editTo_ = edit(page, "EditTo", 10);
+    withButton(editTo_, "BtnTo", "clientpicker", "PickClient");
+    grid->addWidget(label(page, "LabelTerritory", "Which territory"), row, 0);
+    editTerritory_ = edit(page, "EditTerritory", 12);
+    withButton(editTerritory_, "BtnTerritory", "territorypicker", "PickTerritory");
+
+    grid->addWidget(label(page, "LabelDate", "Print date"), row, 0);
+    editDate_ = edit(page, "EditDate");
+    editDate_->setInputMask(forms::DisplayFormat::dateInputMask());
+    editDate_->setMaximumWidth(110);
+    grid->addWidget(editDate_, row++, 1, Qt::AlignLeft);
+    checkSubsequent_ = new QCheckBox("Include subsequent transactions", page);
+    checkSubsequent_->setObjectName("CheckSubsequent");
+    grid->addWidget(checkSubsequent_, row++, 1);
+    grid->addWidget(label(page, "LabelMinimum", "Minimum balance to print"), row, 0);
+    editMinimum_ = edit(page, "EditMinimum", 14);
+    editMinimum_->setMaximumWidth(110);
+    grid->addWidget(editMinimum_, row++, 1, Qt::AlignLeft);
+    grid->addWidget(label(page, "LabelRate", "Annual interest rate"), row, 0);
+    editRate_ = edit(page, "EditRate", 8);
+    editRate_->setText("0");
+    editRate_->setMaximumWidth(70);
+    grid->addWidget(editRate_, row++, 1, Qt::AlignLeft);
+    grid->addWidget(label(page, "LabelCurrency", "Print which currency"), row, 0);
+    comboCurrency_ = new QComboBox(page);
+    comboCurrency_->setObjectName("ComboCurrency");
+    grid->addWidget(comboCurrency_, row++, 1);
+    grid->addWidget(label(page, "LabelConvert", "Convert to which currency"), row, 0);
+    comboConvert_ = new QComboBox(page);
+    comboConvert_->setObjectName("ComboConvert");
+    grid->addWidget(comboConvert_, row++, 1);
+    checkPrintDialog_ = new QCheckBox("Display Print Dialog box", page);
+    checkPrintDialog_->setObjectName("CheckPrintDialog");
+    grid->addWidget(checkPrintDialog_, row++, 1);
+
+    auto* mailBox = new QGroupBox("E-mail", page);
+    mailBox->setObjectName("GroupEmail");
+    auto* mailGrid = new QGridLayout(mailBox);
+    mailGrid->addWidget(label(mailBox, "LabelSubject", "Subject"), 0, 0);
+    editSubject_ = edit(mailBox, "EditSubject", 200);
+    mailGrid->addWidget(editSubject_, 0, 1);
+    mailGrid->addWidget(label(mailBox, "LabelMessage", "Message"), 1, 0, Qt::AlignTop);
+    editMessage_ = new QPlainTextEdit(mailBox);
+    editMessage_->setObjectName("MemoMessage");
+    editMessage_->setTabChangesFocus(true);
+    editMessage_->setMaximumHeight(90);
+    mailGrid->addWidget(editMessage_, 1, 1);
+    grid->addWidget(mailBox, row++, 0, 1, 2);
+    grid->setColumnStretch(1, 1);
+    grid->setRowStretch(row, 1);
+
+    auto* buttons = new QHBoxLayout;
+    const std::pair<const char*, const char*> defs[] = {{"BtnPrintScreen", "Print screen"},
+                                                        {"BtnPrint", "Print"},
+                                                        {"BtnPreview", "Preview"},
+                                                        {"BtnExport", "Export"},
+                                                        {"BtnEmail", "E-mail"},
+                                                        {"BtnExit", "Exit"},
+                                                        {"BtnHelp", "Help"}};
+    for (auto [name, text] : defs) {
+        auto* b = new QPushButton(text, this);
+        b->setObjectName(name);
+        b->setAutoDefault(false);
+        buttons->addWidget(b);
+        buttons_.push_back(b);
+    }
+    outer->addLayout(buttons);
+    connect(buttons_[0], &QPushButton::clicked, this,
+            [this] { forms::printScreen(*this, core::toQString(link_.PrinterIndex)); });
+    connect(buttons_[1], &QPushButton::clicked, this, [this] { runReport(0); });
+    connect(buttons_[2], &QPushButton::clicked, this, [this] { runReport(1); });
+    connect(buttons_[3], &QPushButton::clicked, this, [this] { runReport(2); });
+    connect(buttons_[4], &QPushButton::clicked, this, [this] { runMailing(); });
+    connect(buttons_[5], &QPushButton::clicked, this, &QDialog::reject);
+    connect(buttons_[6], &QPushButton::clicked, this, [this] {
+        forms::ModuleStartup st(link_);
+        forms::openHelp(st.helpPath(), kHelpContext, link_.Language, this);
+    });
+
+    statusBar_ = new QStatusBar(this);
+    statusBar_->setObjectName("StatusBar1");
+    statusBar_->setSizeGripEnabled(false);
+    for (const char* n : {"Panel0", "Panel1", "Panel2"}) {
+        auto* p = new QLabel(statusBar_);
+        p->setObjectName(n);
+        statusBar_->addWidget(p, n[5] == '0' ? 2 : 1);
+    }
+    outer->addWidget(statusBar_);
+    messages_ = new forms::MessageList(this);
+    resize(560, 560);
+}
+
+QString StatementWindow::message(int i, const QString& fallback) const {
+    QString m = messages_->message(i);
+    return m.isEmpty() ? fallback : m;
+}
+
+void StatementWindow::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!started_) {
+        started_ = true;
+        startUp();
+    }
+}
+
+void StatementWindow::startUp() {
+    forms::ModuleStartup st(link_);
+    st.applyFallbacks();
+    try {
+        st.translate(*this, "custstmt");
+    } catch (const std::exception&) {
+        // A missing language table leaves the designed English texts.
+    }
+    st.fillStatusBar(*statusBar_);
+    st.pointAliases(kAlias, kSystemAlias);
+    auto ctrl = st.openTable(kAlias, "ctrl", true, this);
+    if (!ctrl || !st.openTable(kAlias, "cli", true, this)) {
+        QMetaObject::invokeMethod(this, &QDialog::reject, Qt::QueuedConnection);
+        return;
+    }
+    control_ = aging::Aging::readControl(ctrl->database(), aging::Ledger::Receivables);
+    editDate_->setText(forms::DisplayFormat::date(Date::today()));
+    const core::SettingsStore settings;
+    editSubject_->setText(QString::fromStdString(settings.read("Settings", "Email Stmt Subject")));
+    editMessage_->setPlainText(QString::fromStdString(settings.read("Settings", "Email Stmt Message")));
+
+    comboConvert_->clear();
+    comboCurrency_->clear();
+    convertCurrencies_ = {-1, 0};
+    printCurrencies_ = {-1, 0};
+    comboCurrency_->addItem(message(7, "All"));
+    comboCurrency_->addItem(message(6, "Default"));
+    comboConvert_->addItem(message(5, "No conversion"));
+    comboConvert_->addItem(message(6, "Default"));
+    for (int i = 0; i < 4; ++i) {
+        const auto& name = control_.currencyNames[static_cast<std::size_t>(i)];
+        if (name.empty()) continue;
+        comboConvert_->addItem(QString::fromStdString(name));
+        comboCurrency_->addItem(QString::fromStdString(name));
+        convertCurrencies_.push_back(i + 1);
+        printCurrencies_.push_back(i + 1);
+    }
+    editFrom_->setFocus();
+}
+
+std::optional<StatementOptions> StatementWindow::options() {
+    bool ok = false;
+    const double rate = editRate_->text().trimmed().replace(',', '.').toDouble(&ok);
+    if (!ok) {
+        editRate_->setFocus();
+        return std::nullopt;
+    }
+    StatementOptions o;
+    o.interestRate = rate;
+    o.fromCode = editFrom_->text().toStdString();
+    o.toCode = editTo_->text().toStdString();
+    o.territory = editTerritory_->text().toStdString();
+    o.today = Date::today();
+    o.printDate = forms::DisplayFormat::parseDate(editDate_->text()).value_or(Date());
+    o.includeSubsequent = checkSubsequent_->isChecked();
+    const QString minimum = editMinimum_->text().trimmed();
+    if (!minimum.isEmpty()) {
+        auto m = Money::parse(QString(minimum).replace(',', '.').toStdString());
+        if (!m) {
+            editMinimum_->setFocus();
+            return std::nullopt;
+        }
+        o.minimumBalance = *m;
+    }
+    auto pickOf = [](const QComboBox* c, const std::vector<int>& list) {
+        const int i = c->currentIndex();
+        return i >= 0 && i < static_cast<int>(list.size()) ? list[static_cast<std::size_t>(i)] : -1;
+    };
+    o.printCurrency = pickOf(comboCurrency_, printCurrencies_);
+    o.convertTo = pickOf(comboConvert_, convertCurrencies_);
+    return o;
+}
+
+StatementReportSetup StatementWindow::reportSetup(const StatementOptions& o, bool email) const {
+    forms::ModuleStartup st(link_);
+    StatementReportSetup s;
+    s.options = o;
+    s.email = email;
+    s.companyDir = st.companyDirectory();
+    s.company = readCompanyBlock(Session::instance().database(kSystemAlias),
+                                 core::toQString(link_.CompanyCode).toInt());
+    s.localSign = core::RegionalSettings::current().currencySymbol;
+    s.language = link_.Language;
+    return s;
+}
+
+bool StatementWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F2) {
+        if (watched == editFrom_ || watched == editTo_) {
+            pick(static_cast<QLineEdit*>(watched), "clientpicker", "PickClient");
+            return true;
+        }
+        if (watched == editTerritory_) {
+            pick(editTerritory_, "territorypicker", "PickTerritory");
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void StatementWindow::keyPressEvent(QKeyEvent* event) {
+    // Enter moves on like Tab instead of closing the window.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        focusNextChild();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void StatementWindow::pick(QLineEdit* target, const char* library, const char* function) {
+    auto code = core::callComponent<core::LinkString>(core::toQString(link_.ProgramDir).toStdString(),
+                                                      library, function, link_);
+    if (code && !code->empty()) target->setText(core::toQString(*code));
+    target->setFocus();
+}
+
+void StatementWindow::setBusy(bool busy) {
+    for (auto* b : buttons_)
+        b->setEnabled(!busy);
+}
+
+int StatementWindow::statementPrinter() const {
+    // The statements' own printer when it is installed, else the session's.
+    const QString name = QString::fromStdString(core::SettingsStore().read("Settings", "StatementPrinter"));
+    if (!name.isEmpty()) {
+        const auto printers = QPrinterInfo::availablePrinters();
+        for (int i = 0; i < printers.size(); ++i)
+            if (printers[i].printerName() == name) return i;
+    }
+    return core::toQString(link_.PrinterIndex).toInt();
+}
+
+void StatementWindow::runReport(int action) {
+    auto o = options();
+    if (!o) return;
+    setBusy(true);
+    struct Enable {
+        StatementWindow* w;
+        ~Enable() { w->setBusy(false); }
+    } enable{this};
+    report::ReportDocument doc =
+        layOutStatements(Session::instance().database(kAlias), reportSetup(*o, false));
+    if (action == 0) {
+        report::ReportPrinter::printAndTell(doc, statementPrinter(), checkPrintDialog_->isChecked(),
+                                            link_.Language, this);
+    } else if (action == 1) {
+        checkPrintDialog_->setChecked(false);
+        report::ReportPreviewDialog preview(std::move(doc), core::toQString(link_.PrinterIndex).toInt(),
+                                            link_.Language, this);
+        preview.exec();
+    } else {
+        report::ExportDialog dialog(std::move(doc), link_.Language, this);
+        dialog.exec();
+    }
+}
+
+MailingResult StatementWindow::mail(bool printOthers) {
+    MailingResult result;
+    auto o = options();
+    if (!o) return result;
+    // The minimum balance only narrows a mailing when it is above zero.
+    if (o->minimumBalance && *o->minimumBalance <= Money()) o->minimumBalance.reset();
+    const core::SettingsStore settings;
+    auto setting = [&](const char* name, const char* def = "") {
+        return settings.read("Settings", name, def);
+    };
+    MailingSetup m;
+    m.report = reportSetup(*o, true);
+    m.smtp.host = setting("Email Host");
+    m.smtp.port = QString::fromStdString(setting("Email Port", "25")).toInt();
+    if (m.smtp.port <= 0) m.smtp.port = 25;
+    m.smtp.security = mail::securityFromText(setting("Email Security"));
+    if (m.smtp.security == mail::Security::Tls && setting("Email Port").empty()) m.smtp.port = 465;
+    m.smtp.heloName = setting("Email User").empty() ? "localhost" : setting("Email User");
+    if (m.smtp.heloName.find_first_of(" \r\n") != std::string::npos) m.smtp.heloName = "localhost";
+    m.smtp.login = setting("Email Login");
+    m.smtp.password = setting("Email Password");
+    m.smtp.caFile = setting("Email CA File");
+    const int timeout = QString::fromStdString(setting("Email Timeout", "30")).toInt();
+    m.smtp.timeoutSeconds = timeout > 0 ? timeout : 30;
+    if (!m.smtp.login.empty() && m.smtp.password.empty()) {
+        bool ok = false;
+        m.smtp.password = QInputDialog::getText(this, windowTitle(), QString::fromStdString(m.smtp.login),
+                                                QLineEdit::Password, {}, &ok)
+                              .toStdString();
+        if (!ok) return result;
+    }
+    m.fromName = setting("Email User");
+    m.fromAddress = setting("Email Return");
+    m.subject = editSubject_->text().toStdString();
+    m.message = editMessage_->toPlainText().toStdString();
+    m.mailer = "Valmorand " + forms::ModuleStartup::projectVersion().toStdString();
+    m.printOthers = printOthers;
+    m.logPath = m.report.companyDir + "/statements-mail.log";
+
+    // The run goes on beside the window, which stays responsive; Cancel stops
+    // it between clients and ends any wait at once.
+    std::atomic<bool> cancel{false};
+    m.cancel = &cancel;
+    QProgressDialog box(QStringLiteral("Sending Mail ..."), message(8, "Cancel"), 0, 0, this);
+    box.setObjectName("SendingMail");
+    box.setWindowTitle("Sending Mail...");
+    box.setMinimumDuration(0);
+    connect(&box, &QProgressDialog::canceled, this, [&] { cancel = true; });
+    Database& db = Session::instance().database(kAlias);
+    QEventLoop loop;
+    std::unique_ptr<QThread> worker(QThread::create([&] {
+        result = mailStatements(db, m, [&](const DeliveryRecord& r) {
+            const QString text = QString::fromStdString(r.client + ": " + deliveryName(r.outcome));
+            QMetaObject::invokeMethod(
+                &box, [&box, text] { box.setLabelText(text); }, Qt::QueuedConnection);
+        });
+    }));
+    connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit);
+    box.show();
+    worker->start();
+    loop.exec();
+    box.hide();
+    return result;
+}
+
+void StatementWindow::runMailing() {
+    // The mailed layout and the sender's settings must be there first.
+    {
+        Cursor layout(Session::instance().database(kAlias), "Earecfrm", true);
+        if (layout.isEmpty()) {
+            QMessageBox::warning(this, windowTitle(),
+                                 message(3, "The e-mail statement layout") + " " +
+                                     message(4, "is missing: create it before mailing statements."));
+            return;
+        }
+    }
+    const core::SettingsStore settings;
+    if (settings.read("Settings", "Email User").empty() || settings.read("Settings", "Email Host").empty() ||
+        settings.read("Settings", "Email Return").empty()) {
+        QMessageBox::warning(this, windowTitle(),
+                             message(2, "The e-mail settings (sender, server, return address) are missing."));
+        return;
+    }
+    const bool printOthers =
+        QMessageBox::question(
+            this, windowTitle(),
+            message(0, "Print the statements of the clients who do not take them by e-mail?")) ==
+        QMessageBox::Yes;
+    if (!options()) return;
+    setBusy(true);
+    struct Enable {
+        StatementWindow* w;
+        ~Enable() { w->setBusy(false); }
+    } enable{this};
+    MailingResult r = mail(printOthers);
+    for (const std::string& code : r.toPrint) {
+        auto o = options();
+        if (!o) break;
+        o->fromCode = o->toCode = code;
+        o->minimumBalance.reset();
+        report::ReportPrinter::print(
+            layOutStatements(Session::instance().database(kAlias), reportSetup(*o, false)),
+            statementPrinter(), false, this);
+    }
+    QString summary = message(1, "The statements have been sent.");
+    summary += "\n\n" + QString::number(r.records.size() - static_cast<std::size_t>(r.failed)) + " / " +
+               QString::number(r.records.size()) + "  OK";
+    if (r.failed > 0) {
+        summary += "\n" + QString::number(r.failed) + " ✗";
+        for (const auto& d : r.records)
+            if (d.outcome != Delivery::Sent && d.outcome != Delivery::Printed)
+                summary += "\n" + QString::fromStdString(d.client + ": " + deliveryName(d.outcome) + " " +
+                                                         mail::foldToLine(d.detail));
+    }
+    QMessageBox::information(this, windowTitle(), summary);
+}
+
+std::int32_t runStatementModule(const core::TLinkSection& received) {
+    core::TLinkSection link = received; // the module reads only its own copy
+    auto window = std::make_unique<StatementWindow>(link);
+    auto errorForm = std::make_unique<forms::TErrorForm>();
+    forms::ModuleErrorHandler hook(window.get(), errorForm.get());
+    hook.install();
+    core::RegionalSettings::loadCurrent(core::SettingsStore());
+    window->exec();
+    return -1;
+}
+
+} // namespace vm::custstmt
