@@ -3,6 +3,7 @@
 #include "common/core/LinkStringQt.h"
 #include "common/core/ModuleLoader.h"
 #include "common/forms/FormTranslation.h"
+#include "common/forms/HelpLauncher.h"
 #include "common/forms/MessageList.h"
 #include "common/forms/ModuleStartup.h"
 #include "engine/Cursor.h"
@@ -29,9 +30,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDesktopServices>
 #include <QDir>
-#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
@@ -41,7 +40,6 @@
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTimer>
-#include <QUrl>
 
 #include <memory>
 
@@ -51,6 +49,8 @@ namespace {
 constexpr char kSystemAlias[] = "menumydb";
 constexpr char kCompanyAlias[] = "menudata";
 constexpr char kStem[] = "MainMenu";
+// The help page of the desktop and the login.
+constexpr int kDesktopHelpContext = 100;
 
 QString qs(const std::string& s) {
     return QString::fromStdString(s);
@@ -137,18 +137,10 @@ TMainForm::TMainForm(core::SettingsStore settings, QWidget* parent)
     });
     connect(menus_->contact(), &QAction::triggered, this, [this] { contact_->exec(); });
     connect(menus_->helpTopics(), &QAction::triggered, this, [this] {
-        forms::ModuleStartup startup(link_);
-        const QString dir = startup.helpPath();
-        for (const QString& name : {QStringLiteral("index.html"), QStringLiteral("0.html")}) {
-            const QString file = QDir(dir).filePath(name);
-            if (QFileInfo::exists(file)) {
-                QDesktopServices::openUrl(QUrl::fromLocalFile(file));
-                return;
-            }
-        }
-        QMessageBox::information(this, windowTitle(),
-                                 messages_->message(msg::kHelpMissing) + QLatin1Char('\n') +
-                                     QDir::toNativeSeparators(dir));
+        forms::openHelpContents(forms::ModuleStartup(link_).helpPath(), link_.Language, this);
+    });
+    connect(login_, &TPasswordDlg::helpRequested, this, [this] {
+        forms::openHelp(forms::ModuleStartup(link_).helpPath(), kDesktopHelpContext, link_.Language, login_);
     });
 
     prepare();
@@ -344,9 +336,18 @@ std::optional<UserRow> TMainForm::logIn() {
             if (!first) showLine(msg::kNoUser);
             return first;
         }
-        while (login_->exec() == QDialog::Accepted) {
-            if (auto found = users.findByPassword(login_->password().toStdString())) return found;
-        }
+        std::optional<UserRow> found;
+        login_->setPasswordCheck([&](const QString& password) {
+            found = users.findByPassword(password.toStdString());
+            return found.has_value();
+        });
+        QStringList names;
+        for (const auto& c : companies_)
+            names << qs(c.name);
+        login_->setCompanyName(names.join(QStringLiteral(", ")));
+        const bool accepted = login_->exec() == QDialog::Accepted;
+        login_->setPasswordCheck({});
+        if (accepted && found) return found;
     } catch (const EngineError& e) {
         QMessageBox::critical(this, QStringLiteral("Valmorand"), QString::fromUtf8(e.what()));
     }

@@ -20,9 +20,11 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QProcess>
 #include <QRadioButton>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -126,14 +128,33 @@ TEST_F(ShellFlow, DisplayPWForcesTheDialogForASingleUser) {
 
 TEST_F(ShellFlow, TwoUsersLogInByPasswordInAnyCase) {
     ShellWorkspace ws(schema::standardUsers());
-    // A wrong password shows the dialog again; the field upper-cases.
-    ModalAnswers::expect([](QWidget& w) {
+    // A wrong password is told and the dialog stays where it is, emptied;
+    // the field upper-cases; the login names the company.
+    QPointer<QWidget> login;
+    QPoint where;
+    QString told;
+    ModalAnswers::expect([&](QWidget& w) {
+        login = &w;
+        where = w.pos();
+        EXPECT_TRUE(w.findChild<QLabel*>(QStringLiteral("CompanyName"))
+                        ->text()
+                        .contains(QStringLiteral("Northwind Supply")));
         vm::test::typeInto(w, "Password", QStringLiteral("nobody"));
         EXPECT_EQ(w.findChild<QLineEdit*>(QStringLiteral("Password"))->text(), QStringLiteral("NOBODY"));
         vm::test::clickButton(w, "OKBtn");
     });
-    expectLogin(QStringLiteral("clerk"));
+    ModalAnswers::expect([&](QWidget& w) {
+        vm::test::acceptMessage(w, &told);
+        QTimer::singleShot(0, [&] {
+            ASSERT_TRUE(login && login->isVisible());
+            EXPECT_EQ(login->pos(), where);
+            EXPECT_TRUE(login->findChild<QLineEdit*>(QStringLiteral("Password"))->text().isEmpty());
+            vm::test::typeInto(*login, "Password", QStringLiteral("clerk"));
+            vm::test::clickButton(*login, "OKBtn");
+        });
+    });
     ASSERT_TRUE(start(ws));
+    EXPECT_EQ(told, QStringLiteral("Incorrect password"));
     EXPECT_EQ(form->link().LoginUser, "Counter Clerk");
 
     // The clerk's rights: the receivables transactions only.
