@@ -7,7 +7,8 @@ CMAKE_FLAGS ?=
 
 DEB_PACKAGES := build-essential cmake pkg-config libsqlite3-dev sqlite3 \
   qt6-base-dev qt6-base-dev-tools libgl-dev libgtest-dev googletest libgmock-dev \
-  libbenchmark-dev clang-format poppler-utils xvfb xauth xfonts-base fonts-dejavu-core
+  libbenchmark-dev clang-format poppler-utils xvfb xauth xfonts-base fonts-dejavu-core \
+  qt6-translations-l10n
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 

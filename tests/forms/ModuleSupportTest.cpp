@@ -5,6 +5,7 @@
 #include "common/forms/HelpLauncher.h"
 #include "common/forms/HelpViewer.h"
 #include "common/forms/ModuleStartup.h"
+#include "common/forms/QtTranslations.h"
 #include "common/forms/ScreenPrinter.h"
 #include "common/forms/TErrorForm.h"
 #include "common/forms/Tperiod_frm.h"
@@ -229,4 +230,17 @@ TEST(SharedDialogs, PicturesInBothLanguages) {
     QFile f(pdf);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_TRUE(f.read(5) == "%PDF-");
+}
+
+// Qt's own buttons follow the session language.
+TEST(QtTexts, MessageBoxButtonsInTheSessionLanguage) {
+    auto cancelText = [] {
+        QMessageBox box(QMessageBox::Question, "t", "q", QMessageBox::Yes | QMessageBox::Cancel);
+        return box.button(QMessageBox::Cancel)->text().remove('&');
+    };
+    ASSERT_TRUE(useQtTranslations("fr"))
+        << "Qt's French translation is not installed (qt6-translations-l10n)";
+    EXPECT_EQ(cancelText(), "Annuler");
+    EXPECT_FALSE(useQtTranslations("en"));
+    EXPECT_EQ(cancelText(), "Cancel");
 }
