@@ -1,6 +1,8 @@
 // The desktop driven as a user would: start-up, login, rights, launching,
 // company and language changes, the first company and its defaults.
 #include "common/forms/FormTranslation.h"
+#include "common/forms/HelpLauncher.h"
+#include "common/forms/HelpViewer.h"
 #include "engine/Cursor.h"
 #include "engine/Database.h"
 #include "engine/Session.h"
@@ -20,6 +22,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPointer>
 #include <QProcess>
 #include <QRadioButton>
@@ -653,9 +656,23 @@ TEST_F(ShellFlow, Screenshots) {
     for (const char* lang : {"en", "fr"}) {
         form->chooseLanguage(QStringLiteral("MenuItem") + QString::fromLatin1(lang));
         const QString suffix = QStringLiteral("-") + QString::fromLatin1(lang) + QStringLiteral(".png");
-        form->resize(1000, 640);
+        form->resize(1366, 768);
         QApplication::processEvents();
         form->grab().save(out + QStringLiteral("/main") + suffix);
+        // The help viewer and a question with Qt's own buttons.
+        vm::forms::openHelp(QString(VM_SOURCE_DIR) + QStringLiteral("/help/") + QString::fromLatin1(lang),
+                            201, form->link().Language, form.get());
+        if (auto* help = form->findChild<vm::forms::HelpViewer*>()) {
+            QApplication::processEvents();
+            help->grab().save(out + QStringLiteral("/help") + suffix);
+            help->close();
+        }
+        QMessageBox box(QMessageBox::Question, QStringLiteral("Valmorand"), QStringLiteral("?"),
+                        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, form.get());
+        box.show();
+        QApplication::processEvents();
+        box.grab().save(out + QStringLiteral("/question") + suffix);
+        box.hide();
         int n = 0;
         for (QAction* top : form->menuBar()->actions()) {
             QMenu* m = top->menu();
