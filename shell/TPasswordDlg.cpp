@@ -78,6 +78,7 @@ TPasswordDlg::TPasswordDlg(QWidget* parent) : QDialog(parent) {
     grid->setHorizontalSpacing(12);
     grid->setVerticalSpacing(10);
     auto* company = new QHBoxLayout;
+    company->setSpacing(6);
     company->addWidget(companyCaption_);
     company->addWidget(companyName_, 1);
     grid->addLayout(company, 0, 1);
