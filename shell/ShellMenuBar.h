@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
 #include <map>
 #include <string>
 
@@ -43,6 +44,33 @@ public:
     // Shows or hides a whole ledger menu.
     void setLedgerVisible(int tag, bool visible);
 
+    // Gives every entry of the menu bar and of its menus an access key (an
+    // "&" letter) that no other entry of the same menu has: a letter the
+    // caption already marks is kept unless a sibling took it first, then the
+    // first letter of a word, then any letter. Run after every translation
+    // and after filling a submenu.
+    void assignAccessKeys();
+    static void assignAccessKeys(const QList<QAction*>& siblings);
+
+    // An entry's caption as the user reads it (no access-key mark), and a
+    // text to show as it stands (a company "Smith & Sons").
+    static QString caption(const QAction& entry);
+    static QString literal(QString text);
+
+    // Greys the enabled options whose module library is not in the program
+    // directory (`installed` says whether an option's library is there) and
+    // gives every greyed option a tool tip saying why.
+    void markUnavailable(const std::function<bool(const std::string&)>& installed,
+                         const QString& notInstalled, const QString& rightsForbid);
+
+    // Whether the user's rights allow an option (an entry the rights do not
+    // govern counts as allowed when enabled).
+    bool allowedByRights(const QString& name) const;
+
+    // The width the menu bar needs to show every top-level entry with the
+    // captions `caption` gives (the entry's name to its caption).
+    int widthFor(const std::function<QString(const QAction&)>& caption) const;
+
     // The current caption, visibility and state of a ledger option.
     OptionCatalogue::OptionState optionState(const std::string& name) const;
 
@@ -51,6 +79,11 @@ signals:
 
 private:
     QAction* addOption(QMenu& menu, const std::string& name, const std::string& caption);
+
+    QMainWindow& window_;
+    // Options the rights leave enabled; only these may be greyed for a
+    // missing library (and given back when it appears).
+    QHash<QString, bool> rightsState_;
 
     QHash<QString, QAction*> actions_;
     QHash<int, QMenu*> ledgerMenus_;

@@ -3,8 +3,10 @@
 #include "common/core/LinkStringQt.h"
 #include "common/core/ModuleLoader.h"
 #include "common/forms/FormTranslation.h"
+#include "common/forms/HelpLauncher.h"
 #include "common/forms/MessageList.h"
 #include "common/forms/ModuleStartup.h"
+#include "common/forms/QtTranslations.h"
 #include "engine/Cursor.h"
 #include "engine/Database.h"
 #include "engine/EngineError.h"
@@ -29,7 +31,6 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
@@ -41,8 +42,8 @@
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTimer>
-#include <QUrl>
 
+#include <algorithm>
 #include <memory>
 
 namespace vm::shell {
@@ -51,6 +52,8 @@ namespace {
 constexpr char kSystemAlias[] = "menumydb";
 constexpr char kCompanyAlias[] = "menudata";
 constexpr char kStem[] = "MainMenu";
+// The help page of the desktop and the login.
+constexpr int kDesktopHelpContext = 100;
 
 QString qs(const std::string& s) {
     return QString::fromStdString(s);
@@ -96,6 +99,11 @@ QStringList designedMessages() {
         QStringLiteral("PDF file (no printer installed)"),
         QStringLiteral("No user is defined in this data directory. Valmorand will close."),
         QStringLiteral("The data directory could not be opened:"),
+        QStringLiteral("error loading option %1  %2"),
+        QStringLiteral("Access denied..."),
+        QStringLiteral("error loading optedit%1"),
+        QStringLiteral("This option is not installed on this workstation."),
+        QStringLiteral("Your rights do not allow this option."),
     };
 }
 
@@ -137,18 +145,10 @@ TMainForm::TMainForm(core::SettingsStore settings, QWidget* parent)
     });
     connect(menus_->contact(), &QAction::triggered, this, [this] { contact_->exec(); });
     connect(menus_->helpTopics(), &QAction::triggered, this, [this] {
-        forms::ModuleStartup startup(link_);
-        const QString dir = startup.helpPath();
-        for (const QString& name : {QStringLiteral("index.html"), QStringLiteral("0.html")}) {
-            const QString file = QDir(dir).filePath(name);
-            if (QFileInfo::exists(file)) {
-                QDesktopServices::openUrl(QUrl::fromLocalFile(file));
-                return;
-            }
-        }
-        QMessageBox::information(this, windowTitle(),
-                                 messages_->message(msg::kHelpMissing) + QLatin1Char('\n') +
-                                     QDir::toNativeSeparators(dir));
+        forms::openHelpContents(forms::ModuleStartup(link_).helpPath(), link_.Language, this);
+    });
+    connect(login_, &TPasswordDlg::helpRequested, this, [this] {
+        forms::openHelp(forms::ModuleStartup(link_).helpPath(), kDesktopHelpContext, link_.Language, login_);
     });
 
     prepare();
@@ -165,6 +165,7 @@ void TMainForm::prepare() {
     settings_ = ShellSettings::read(store_);
     SessionRecord::applySettings(link_, settings_);
     translateWindow(*this);
+    forms::useQtTranslations(core::toQString(link_.LangCode));
     applyTerminology();
 
     wallpaperMissing_ = !wallpaper_->load(qs(settings_.programDir()) + QStringLiteral("/Valmorand32.jpg"));
@@ -189,7 +190,23 @@ void TMainForm::prepare() {
     choosePrinter(printerIndex_);
 
     const FormGeometry g = FormGeometry::parse(settings_.form);
-    resize(g.width, g.height);
+    // Until the user has sized the window, it is wide enough for the menu
+    // bar in either language (French captions are longer).
+    int width = g.width;
+    if (!g.useStoredPosition)
+        for (const char* code : {"en", "fr"}) {
+            try {
+                forms::LanguageTable table(kStem, code);
+                width = std::max(width, menus_->widthFor([&table](const QAction& a) {
+                    const QString name = a.menu() ? a.menu()->objectName() : a.objectName();
+                    const auto e = table.find("MainForm", name.toStdString());
+                    return e ? qs(e->caption) : a.text();
+                }));
+            } catch (const std::exception&) {
+                // No table for this language: its width is not known.
+            }
+        }
+    resize(width, g.height);
     if (g.useStoredPosition)
         move(g.left, g.top);
     else if (QScreen* screen = QApplication::primaryScreen())
@@ -206,6 +223,7 @@ void TMainForm::translateWindow(QWidget& form) {
 
 void TMainForm::translateAll(bool withLoginForms) {
     translateWindow(*this);
+    forms::useQtTranslations(core::toQString(link_.LangCode));
     replacedCaptions_.clear();
     translateWindow(*about_);
     translateWindow(*contact_);
@@ -227,6 +245,7 @@ void TMainForm::applyTerminology() {
         for (const auto& [name, caption] : replacedCaptions_)
             if (QAction* a = menus_->action(qs(name))) a->setText(caption);
         replacedCaptions_.clear();
+        menus_->assignAccessKeys();
         return;
     }
     for (const auto& [name, caption] : Terminology::menuReplacements(link_.Language)) {
@@ -235,6 +254,20 @@ void TMainForm::applyTerminology() {
         replacedCaptions_.try_emplace(name, a->text());
         a->setText(qs(caption));
     }
+    menus_->assignAccessKeys();
+}
+
+void TMainForm::markUnavailable() {
+    const core::ModuleLoader loader(link_.ProgramDir.str());
+    menus_->markUnavailable(
+        [&](const std::string& name) {
+            LaunchContext context;
+            context.trackerAccount = 0;
+            context.catalogueCodes = {name};
+            const LaunchPlan plan = LaunchPlanner::plan(name, context);
+            return !plan.launch || QFileInfo::exists(qs(loader.libraryPath(plan.library)));
+        },
+        messages_->message(msg::kNotInstalled), messages_->message(msg::kRightsForbid));
 }
 
 Database& TMainForm::dataRoot() {
@@ -307,6 +340,7 @@ bool TMainForm::firstActivation() {
     showNormal();
     statusBar()->show();
     menus_->applyRights(MenuRights::states(user_->rights));
+    markUnavailable();
     buildToolsMenu();
     login_->clearPassword();
     openUserCompany();
@@ -344,9 +378,18 @@ std::optional<UserRow> TMainForm::logIn() {
             if (!first) showLine(msg::kNoUser);
             return first;
         }
-        while (login_->exec() == QDialog::Accepted) {
-            if (auto found = users.findByPassword(login_->password().toStdString())) return found;
-        }
+        std::optional<UserRow> found;
+        login_->setPasswordCheck([&](const QString& password) {
+            found = users.findByPassword(password.toStdString());
+            return found.has_value();
+        });
+        QStringList names;
+        for (const auto& c : companies_)
+            names << qs(c.name);
+        login_->setCompanyName(names.join(QStringLiteral(", ")));
+        const bool accepted = login_->exec() == QDialog::Accepted;
+        login_->setPasswordCheck({});
+        if (accepted && found) return found;
     } catch (const EngineError& e) {
         QMessageBox::critical(this, QStringLiteral("Valmorand"), QString::fromUtf8(e.what()));
     }
@@ -396,12 +439,13 @@ void TMainForm::rebuildLanguageMenu() {
     QMenu* menu = menus_->languageMenu();
     clearLater(menu);
     for (const auto& row : languages_) {
-        QAction* a = menu->addAction(qs(row.name));
+        QAction* a = menu->addAction(ShellMenuBar::literal(qs(row.name)));
         a->setObjectName(qs(row.entryName()));
         a->setCheckable(true);
         connect(a, &QAction::triggered, this, [this, a] { chooseLanguage(a->objectName()); });
     }
     checkLanguageEntry(QStringLiteral("MenuItem") + core::toQString(link_.LangCode));
+    menus_->assignAccessKeys();
 }
 
 void TMainForm::checkLanguageEntry(const QString& entryName) {
@@ -420,11 +464,12 @@ void TMainForm::chooseLanguage(const QString& entryName) {
     } catch (const EngineError&) {
         // Keep the list read at start.
     }
-    const auto row = LanguageList::byName(languages_, chosen->text().toStdString());
+    const auto row = LanguageList::byName(languages_, ShellMenuBar::caption(*chosen).toStdString());
     if (!row) return;
     SessionRecord::applyLanguage(link_, *row);
 
     translateAll(true);
+    if (user_) markUnavailable();
     panels_[3]->setText(QStringLiteral("Version ") + forms::ModuleStartup::projectVersion());
     rebuildCatalogue(true);
     QString title = windowTitle();
@@ -447,10 +492,11 @@ void TMainForm::fillPrinterMenu() {
     QMenu* menu = menus_->printerMenu();
     clearLater(menu);
     for (int i = 0; i < printers_.names().size(); ++i) {
-        QAction* a = menu->addAction(printers_.names().at(i));
+        QAction* a = menu->addAction(ShellMenuBar::literal(printers_.names().at(i)));
         a->setCheckable(true);
         connect(a, &QAction::triggered, this, [this, i] { choosePrinter(i); });
     }
+    menus_->assignAccessKeys();
 }
 
 void TMainForm::choosePrinter(int index) {
@@ -478,12 +524,13 @@ void TMainForm::rebuildCompanyMenu() {
     clearLater(menu);
     companyMenuCodes_.clear();
     for (std::size_t i = 0; i < companies_.size(); ++i) {
-        QAction* a = menu->addAction(qs(companies_[i].name));
+        QAction* a = menu->addAction(ShellMenuBar::literal(qs(companies_[i].name)));
         a->setCheckable(true);
         const int index = static_cast<int>(i);
         connect(a, &QAction::triggered, this, [this, index] { chooseCompany(index); });
         companyMenuCodes_.push_back(companies_[i].code);
     }
+    menus_->assignAccessKeys();
 }
 
 void TMainForm::selectCurrentCompany() {
@@ -521,7 +568,8 @@ void TMainForm::openUserCompany() {
 void TMainForm::chooseCompany(int index) {
     const QList<QAction*> entries = menus_->companyMenu()->actions();
     if (index < 0 || index >= entries.size()) return;
-    const auto company = CompanyDirectory::findByName(companies_, entries[index]->text().toStdString());
+    const auto company =
+        CompanyDirectory::findByName(companies_, ShellMenuBar::caption(*entries[index]).toStdString());
     if (!company) {
         selectCurrentCompany();
         return;
@@ -561,30 +609,31 @@ void TMainForm::buildToolsMenu() {
     }
     for (std::size_t i = 0; i < tools_.size(); ++i) {
         const ToolEntry& t = tools_[i];
-        QAction* a = menu->addAction(qs(t.caption(link_.Language)));
+        QAction* a = menu->addAction(ShellMenuBar::literal(qs(t.caption(link_.Language))));
         a->setObjectName(qs(t.program));
         a->setStatusTip(qs(t.hint(link_.Language)));
         a->setToolTip(qs(t.hint(link_.Language)));
-        const auto state = ToolsTable::inheritedState(t.security, [this](const std::string& name) {
-            QAction* o = menus_->action(qs(name));
-            return o && o->isEnabled();
-        });
+        // The option's rights decide, not whether its own library is here.
+        const auto state = ToolsTable::inheritedState(
+            t.security, [this](const std::string& name) { return menus_->allowedByRights(qs(name)); });
         a->setEnabled(state.value_or(true));
         const int index = static_cast<int>(i);
         connect(a, &QAction::triggered, this, [this, index] { runTool(index); });
     }
     // An empty Tools menu would open on nothing.
     menus_->toolsMenu()->menuAction()->setEnabled(!tools_.empty());
+    menus_->assignAccessKeys();
 }
 
 void TMainForm::recaptionTools() {
     const QList<QAction*> entries = menus_->toolsMenu()->actions();
     for (int i = 0; i < entries.size() && i < static_cast<int>(tools_.size()); ++i) {
         const ToolEntry& t = tools_[static_cast<std::size_t>(i)];
-        entries[i]->setText(qs(t.caption(link_.Language)));
+        entries[i]->setText(ShellMenuBar::literal(qs(t.caption(link_.Language))));
         entries[i]->setStatusTip(qs(t.hint(link_.Language)));
         entries[i]->setToolTip(qs(t.hint(link_.Language)));
     }
+    menus_->assignAccessKeys();
 }
 
 void TMainForm::runTool(int index) {
@@ -621,11 +670,12 @@ void TMainForm::rebuildTrackerMenu() {
         return;
     }
     for (std::size_t i = 0; i < trackerDbs_.size(); ++i) {
-        QAction* a = menu->addAction(qs(trackerDbs_[i].name));
+        QAction* a = menu->addAction(ShellMenuBar::literal(qs(trackerDbs_[i].name)));
         a->setCheckable(true);
         const int index = static_cast<int>(i);
         connect(a, &QAction::triggered, this, [this, index] { chooseTrackerDatabase(index); });
     }
+    menus_->assignAccessKeys();
 }
 
 void TMainForm::chooseTrackerDatabase(int index) {
@@ -710,13 +760,12 @@ void TMainForm::runModule(const std::string& library, const std::string& code) {
             showLine(msg::kPayrollLibraryMissing);
         else
             QMessageBox::warning(this, QStringLiteral("Valmorand"),
-                                 qs(core::ModuleLoader::loadErrorMessage(code, run.errorNumber)));
+                                 messages_->message(msg::kLoadError).arg(qs(code)).arg(run.errorNumber));
         link_.LedgerPrefix = {};
         return;
     }
     update();
-    if (run.result == 0)
-        QMessageBox::warning(this, QStringLiteral("Valmorand"), QString::fromLatin1(kAccessDenied));
+    if (run.result == 0) showLine(msg::kAccessDeniedLine);
     afterLaunch(code, false);
     update();
 }
@@ -738,12 +787,11 @@ void TMainForm::runToolsMaintenance() {
     update();
     if (!run.loaded) {
         QMessageBox::warning(this, QStringLiteral("Valmorand"),
-                             qs(core::ModuleLoader::optionsLoadErrorMessage(run.errorNumber)));
+                             messages_->message(msg::kOptionsLoadError).arg(run.errorNumber));
         setWelcomeCaption(true);
         return;
     }
-    if (run.result == 0)
-        QMessageBox::warning(this, QStringLiteral("Valmorand"), QString::fromLatin1(kAccessDenied));
+    if (run.result == 0) showLine(msg::kAccessDeniedLine);
     afterLaunch(MenuCatalog::kToolsMaintenance, true);
     // The Tools-menu maintenance may have changed the Tools entries.
     buildToolsMenu();

@@ -83,6 +83,7 @@ private:
     void translateAll(bool withLoginForms);
     void translateWindow(QWidget& form);
     void applyTerminology();
+    void markUnavailable();
     void rebuildLanguageMenu();
     void checkLanguageEntry(const QString& entryName);
     void fillPrinterMenu();

@@ -1,12 +1,16 @@
 #include "shell/TPasswordDlg.h"
 
+#include "common/forms/MessageList.h"
+
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStyle>
 
 namespace vm::shell {
@@ -36,6 +40,23 @@ TPasswordDlg::TPasswordDlg(QWidget* parent) : QDialog(parent) {
             password_->setCursorPosition(pos);
         }
     });
+    companyCaption_ = new QLabel(QStringLiteral("Company:"), this);
+    companyCaption_->setObjectName(QStringLiteral("LabelCompany"));
+    companyName_ = new QLabel(this);
+    companyName_->setObjectName(QStringLiteral("CompanyName"));
+    companyName_->setWordWrap(true);
+    companyName_->setMaximumWidth(320);
+    QFont bold = companyName_->font();
+    bold.setBold(true);
+    companyName_->setFont(bold);
+    companyCaption_->hide();
+    companyName_->hide();
+
+    messages_ = new forms::MessageList(this);
+    messages_->setLines({QStringLiteral("Incorrect password")});
+    connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this,
+            &TPasswordDlg::helpRequested);
+
     standardDesktop_ = new QCheckBox(QStringLiteral("Use Standard Desktop"), this);
     standardDesktop_->setObjectName(QStringLiteral("CheckBox1"));
 
@@ -56,12 +77,33 @@ TPasswordDlg::TPasswordDlg(QWidget* parent) : QDialog(parent) {
     grid->setContentsMargins(18, 18, 18, 14);
     grid->setHorizontalSpacing(12);
     grid->setVerticalSpacing(10);
-    grid->addWidget(icon, 0, 0, 2, 1, Qt::AlignTop);
-    grid->addWidget(label_, 0, 1);
-    grid->addWidget(password_, 1, 1);
-    grid->addWidget(standardDesktop_, 2, 1);
-    grid->addLayout(buttons, 3, 0, 1, 2);
-    setFixedSize(sizeHint());
+    auto* company = new QHBoxLayout;
+    company->setSpacing(6);
+    company->addWidget(companyCaption_);
+    company->addWidget(companyName_, 1);
+    grid->addLayout(company, 0, 1);
+    grid->addWidget(icon, 1, 0, 2, 1, Qt::AlignTop);
+    grid->addWidget(label_, 1, 1);
+    grid->addWidget(password_, 2, 1);
+    grid->addWidget(standardDesktop_, 3, 1);
+    grid->addLayout(buttons, 4, 0, 1, 2);
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void TPasswordDlg::setCompanyName(const QString& name) {
+    companyName_->setText(name);
+    companyCaption_->setVisible(!name.isEmpty());
+    companyName_->setVisible(!name.isEmpty());
+}
+
+void TPasswordDlg::accept() {
+    if (check_ && !check_(password_->text())) {
+        QMessageBox::warning(this, windowTitle(), messages_->message(0));
+        password_->clear();
+        password_->setFocus();
+        return;
+    }
+    QDialog::accept();
 }
 
 QString TPasswordDlg::password() const {

@@ -76,10 +76,11 @@ TSetupWizard::TSetupWizard(int language, QWidget* parent) : QDialog(parent), rul
     province_ = new QComboBox(provinceGroup);
     province_->setObjectName(QStringLiteral("ComboProvince"));
     province_->addItems({QStringLiteral("Alberta"), QStringLiteral("British Columbia"),
-                         QStringLiteral("Manitoba"), QStringLiteral("Newfoundland"),
+                         QStringLiteral("Manitoba"), QStringLiteral("Newfoundland and Labrador"),
                          QStringLiteral("New Brunswick"), QStringLiteral("Nova Scotia"),
                          QStringLiteral("Prince Edward Island"), QStringLiteral("Québec"),
-                         QStringLiteral("Ontario"), QStringLiteral("Saskatchewan")});
+                         QStringLiteral("Ontario"), QStringLiteral("Saskatchewan"), QStringLiteral("Yukon"),
+                         QStringLiteral("Northwest Territories"), QStringLiteral("Nunavut")});
     auto* pf = new QFormLayout(provinceGroup);
     pf->addRow(provinceLabel, province_);
     p2->layout()->addWidget(provinceGroup);

@@ -1,24 +1,53 @@
 #include "common/forms/HelpLauncher.h"
 
+#include "common/forms/HelpViewer.h"
+
 #include <QDesktopServices>
 #include <QDir>
-#include <QFileInfo>
 #include <QMessageBox>
 #include <QUrl>
 
 namespace vm::forms {
 
-bool openHelp(const QString& helpPath, int context, int language, QWidget* parent) {
-    const QString file = QDir(helpPath).filePath(QString::number(context) + QStringLiteral(".html"));
-    if (!QFileInfo::exists(file)) {
-        const QString text = language == 1
-                                 ? QStringLiteral("Help topic %1 is not installed (%2).")
-                                 : QStringLiteral("La rubrique d'aide %1 n'est pas installée (%2).");
-        QMessageBox::information(parent, QStringLiteral("Information"),
-                                 text.arg(context).arg(QDir::toNativeSeparators(file)));
+namespace {
+
+// The viewer's language: the help folder is named by it ("en", "fr").
+QString helpLanguage(const QString& helpPath, int language) {
+    if (language == 1) return QStringLiteral("en");
+    const QString name = QDir(helpPath).dirName();
+    return name.size() == 2 ? name : QStringLiteral("fr");
+}
+
+// context < 0: the contents page.
+bool openPage(const QString& helpPath, int context, int language, QWidget* parent) {
+    HelpViewer* viewer = nullptr;
+    if (parent)
+        for (auto* v : parent->findChildren<HelpViewer*>(Qt::FindDirectChildrenOnly))
+            if (!v->isHidden()) viewer = v;
+    const bool fresh = viewer == nullptr;
+    if (fresh) viewer = new HelpViewer(helpPath, helpLanguage(helpPath, language), parent);
+    const bool shown = context < 0 ? viewer->showContents() : viewer->showTopic(context);
+    if (!shown) {
+        const QString title = viewer->windowTitle();
+        const QString text = viewer->message(0).arg(context < 0 ? 0 : context);
+        if (fresh) delete viewer;
+        QMessageBox::information(parent, title, text);
         return false;
     }
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(file));
+    viewer->show();
+    viewer->raise();
+    viewer->activateWindow();
+    return true;
+}
+
+} // namespace
+
+bool openHelp(const QString& helpPath, int context, int language, QWidget* parent) {
+    return openPage(helpPath, context, language, parent);
+}
+
+bool openHelpContents(const QString& helpPath, int language, QWidget* parent) {
+    return openPage(helpPath, -1, language, parent);
 }
 
 QString mailtoUrl(const QString& address) {

@@ -12,6 +12,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -111,9 +112,9 @@ void ModuleStartup::fillStatusBar(QStatusBar& bar, const QString& version) const
 }
 
 QString ModuleStartup::helpPath() const {
-    QString path = core::toQString(link_.ProgramDir) + QStringLiteral("/Help");
-    if (link_.Language != 1) path += core::toQString(link_.LangCode);
-    return path;
+    QString lang = core::toQString(link_.LangCode).toLower();
+    if (link_.Language == 1 || lang.isEmpty()) lang = QStringLiteral("en");
+    return QDir::cleanPath(core::toQString(link_.ProgramDir) + QStringLiteral("/../help/") + lang);
 }
 
 std::string ModuleStartup::companyDirectory() const {

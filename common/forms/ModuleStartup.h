@@ -62,7 +62,9 @@ public:
     // panels is left alone.
     void fillStatusBar(QStatusBar& bar, const QString& version = projectVersion()) const;
 
-    // ProgramDir + "/Help", or "/Help" + LangCode when Language is not 1.
+    // The help folder of the session language, beside the program folder:
+    // ProgramDir + "/../help/en" when Language is 1, else ".../help/" +
+    // LangCode ("en" when LangCode is empty).
     QString helpPath() const;
 
     // The company directory: DataDir immediately followed by CompanyCode.

@@ -29,7 +29,7 @@ PickerDialog::PickerDialog(Database& db, const PickerDefinition& definition, int
     model_ = new PickerModel(db, definition, 100, this);
     model_->setFallbackTitles(language);
 
-    label_ = new QLabel(english ? QStringLiteral("Search:") : QStringLiteral("Rechercher : "), this);
+    label_ = new QLabel(english ? QStringLiteral("Search:") : QStringLiteral(u"Rechercher\u00a0: "), this);
     label_->setObjectName(QStringLiteral("LabelSearch"));
     edit_ = new QLineEdit(this);
     edit_->setObjectName(QStringLiteral("EditSearch"));

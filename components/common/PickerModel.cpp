@@ -4,6 +4,9 @@
 #include "engine/Database.h"
 #include "engine/EngineError.h"
 
+#include <algorithm>
+#include <iterator>
+#include <utility>
 #include <variant>
 
 namespace vm::components {
@@ -20,6 +23,36 @@ std::string ident(const std::string& name) {
         if (!ok) throw EngineError(errc::kFieldNotFound, "bad name in a picker declaration: " + name);
     }
     return '"' + name + '"';
+}
+
+// Accented letters (both cases) and the ligatures the name column may hold,
+// with the plain letters a search compares them as.
+constexpr std::pair<const char*, const char*> kFolds[] = {
+    {"à", "a"}, {"â", "a"},  {"ä", "a"},  {"á", "a"},  {"À", "a"}, {"Â", "a"}, {"Ä", "a"}, {"Á", "a"},
+    {"ç", "c"}, {"Ç", "c"},  {"é", "e"},  {"è", "e"},  {"ê", "e"}, {"ë", "e"}, {"É", "e"}, {"È", "e"},
+    {"Ê", "e"}, {"Ë", "e"},  {"î", "i"},  {"ï", "i"},  {"í", "i"}, {"Î", "i"}, {"Ï", "i"}, {"Í", "i"},
+    {"ô", "o"}, {"ö", "o"},  {"ó", "o"},  {"Ô", "o"},  {"Ö", "o"}, {"Ó", "o"}, {"ù", "u"}, {"û", "u"},
+    {"ü", "u"}, {"ú", "u"},  {"Ù", "u"},  {"Û", "u"},  {"Ü", "u"}, {"Ú", "u"}, {"ÿ", "y"}, {"ñ", "n"},
+    {"Ñ", "n"}, {"œ", "oe"}, {"Œ", "oe"}, {"æ", "ae"}, {"Æ", "ae"}};
+
+// The table with one more column, "vm_folded": the name without its
+// accents. The replacements are the constants above, never typed text; they
+// are spread over nested selects because SQLite's parser limits how deeply
+// one expression may nest. LIKE then ignores the case of what is left.
+constexpr std::size_t kFoldsPerLevel = 12;
+std::string foldedSource(const std::string& table, const std::string& nameColumn) {
+    std::string source = table;
+    std::string column = nameColumn;
+    const std::size_t count = std::size(kFolds);
+    for (std::size_t first = 0, level = 0; first < count; first += kFoldsPerLevel, ++level) {
+        std::string sql = column;
+        for (std::size_t i = first; i < std::min(count, first + kFoldsPerLevel); ++i)
+            sql = "replace(" + sql + ", '" + kFolds[i].first + "', '" + kFolds[i].second + "')";
+        const std::string name = "vm_fold" + std::to_string(level);
+        source = "(SELECT *, " + sql + " AS " + name + " FROM " + source + ")";
+        column = name;
+    }
+    return "(SELECT *, " + column + " AS vm_folded FROM " + source + ")";
 }
 
 bool isNumber(const Value& v) {
@@ -43,6 +76,22 @@ void PickerModel::setFallbackTitles(int language) {
     if (!titles_.empty()) emit headerDataChanged(Qt::Horizontal, 0, static_cast<int>(titles_.size()) - 1);
 }
 
+QString PickerModel::searchText(const QString& typed) {
+    QString out;
+    for (const QChar c : typed.normalized(QString::NormalizationForm_D)) {
+        // Control characters (a NUL would end the pattern early and match
+        // every row) and the accents NFD split off are dropped.
+        if (c.category() == QChar::Other_Control || c.category() == QChar::Mark_NonSpacing) continue;
+        if (c == QChar(0x0153) || c == QChar(0x0152))
+            out += QStringLiteral("oe");
+        else if (c == QChar(0x00E6) || c == QChar(0x00C6))
+            out += QStringLiteral("ae");
+        else
+            out += c.toLower();
+    }
+    return out;
+}
+
 std::string PickerModel::likePattern(std::string_view text, bool anywhere) {
     std::string out;
     out.reserve(text.size() + 4);
@@ -62,12 +111,14 @@ std::string PickerModel::selectSql(bool afterKey, bool withOffset) const {
         sql += ident(definition_.columns[i].field);
     }
     const std::string key = ident(definition_.keyField);
-    sql += " FROM " + ident(definition_.table);
+    sql +=
+        " FROM " + (search_.isEmpty() ? ident(definition_.table)
+                                      : foldedSource(ident(definition_.table), ident(definition_.nameField)));
 
     std::vector<std::string> conditions;
     if (!search_.isEmpty())
         conditions.push_back("(CAST(" + key + " AS TEXT) LIKE ? ESCAPE '\\' OR " +
-                             ident(definition_.nameField) + " LIKE ? ESCAPE '\\')");
+                             "vm_folded LIKE ? ESCAPE '\\')");
     if (afterKey) conditions.push_back(key + " > ?");
     for (std::size_t i = 0; i < conditions.size(); ++i)
         sql += (i ? " AND " : " WHERE ") + conditions[i];
@@ -80,7 +131,10 @@ std::string PickerModel::selectSql(bool afterKey, bool withOffset) const {
 
 void PickerModel::setSearch(const QString& text) {
     beginResetModel();
-    search_ = text;
+    // Control characters cannot be part of a code or a name.
+    search_.clear();
+    for (const QChar c : text)
+        if (c.category() != QChar::Other_Control) search_ += c;
     rows_.clear();
     more_ = true;
     try {
@@ -101,9 +155,11 @@ std::vector<std::vector<Value>> PickerModel::readPage() {
     const bool withOffset = !definition_.uniqueKey && !rows_.empty();
     std::vector<Value> params;
     if (!search_.isEmpty()) {
-        const std::string text = search_.toStdString();
-        params.emplace_back(likePattern(text, false));
-        params.emplace_back(likePattern(text, true));
+        // A code is compared as typed (letters without regard to case: a
+        // code typed in lower case finds its stored upper case), a name
+        // without its accents.
+        params.emplace_back(likePattern(search_.toStdString(), false));
+        params.emplace_back(likePattern(searchText(search_).toStdString(), true));
     }
     if (afterKey) params.push_back(rows_.back().front());
     params.emplace_back(std::int64_t{pageSize_} + 1);

@@ -20,8 +20,9 @@ namespace vm::components {
 // The rows of a picker's table that match the search text, fetched a page at
 // a time: opening the list or changing the search costs one LIMITed query,
 // however large the table. A row matches when its key starts with the text
-// or its name contains it (ASCII letters without regard to case); the text
-// is matched literally, wildcards included.
+// (letters without regard to case) or its name contains it without regard to
+// case or accents ("belanger" finds "Bélanger"); the text is matched
+// literally, wildcards included, and control characters are dropped.
 class PickerModel : public QAbstractTableModel {
 public:
     PickerModel(Database& db, PickerDefinition definition, int pageSize = 100, QObject* parent = nullptr);
@@ -45,6 +46,10 @@ public:
 
     // Titles in the language of `language` (1 English, anything else French).
     void setFallbackTitles(int language);
+
+    // The typed text as names are compared: lower case, without accents or
+    // control characters.
+    static QString searchText(const QString& typed);
 
     // A LIKE pattern (escape character '\') matching `text` literally, as a
     // prefix or anywhere in the value.

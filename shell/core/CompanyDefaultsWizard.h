@@ -11,7 +11,7 @@ public:
     enum Page { Intro = 1, Province = 2, Taxes = 3, Currency = 4, End = 5 };
 
     // List positions of the province list.
-    static constexpr int kProvinceCount = 10;
+    static constexpr int kProvinceCount = 13;
     static constexpr int kFirstAtlantic = 3; // Newfoundland, New Brunswick, Nova Scotia: 3 to 5
     static constexpr int kLastAtlantic = 5;
     static constexpr int kQuebec = 7;

@@ -22,9 +22,17 @@ constexpr int kHelpMissing = 19;
 constexpr int kNoPrinter = 20;
 constexpr int kNoUser = 21;
 constexpr int kDataDirNotOpened = 22;
+// "%1" the option, "%2" the system's error number.
+constexpr int kLoadError = 23;
+constexpr int kAccessDeniedLine = 24;
+constexpr int kOptionsLoadError = 25; // "%1" the error number
+// Tool tips of greyed options.
+constexpr int kNotInstalled = 26;
+constexpr int kRightsForbid = 27;
 } // namespace msg
 
-// Fixed texts of the shell that are not translated.
+// The refusal shown before any language table is read (the progress box at
+// start); afterwards line kAccessDeniedLine says it in the session language.
 inline constexpr char kAccessDenied[] = "Access denied...";
 
 } // namespace vm::shell

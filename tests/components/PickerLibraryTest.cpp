@@ -146,7 +146,7 @@ TEST_P(PickerLibrary, SpeaksTheSessionLanguage) {
     pick(vm::test::sessionRecord(data.dataDir(), 2));
     EXPECT_EQ(title.toStdString(), c.frenchTitle);
     EXPECT_EQ(cancel, "Annuler");
-    EXPECT_EQ(label, "Rechercher : ");
+    EXPECT_EQ(label, QString::fromUtf8("Rechercher\u00a0: "));
 }
 
 INSTANTIATE_TEST_SUITE_P(AllPickers, PickerLibrary, ::testing::ValuesIn(kPickers),
@@ -201,7 +201,7 @@ TEST(ClientPicker, TakesItsTextsFromTheLanguageTable) {
     // Supplier maintenance recognises the open picker by this caption.
     EXPECT_EQ(title, "Liste des fournisseurs");
     EXPECT_EQ(nameTitle, "Nom");
-    EXPECT_EQ(label, "Rechercher : ");
+    EXPECT_EQ(label, QString::fromUtf8("Rechercher\u00a0: "));
     EXPECT_EQ(hint, "Tapez le début d'un code ou d'un nom de fournisseur") << "the designed hint differs";
 }
 

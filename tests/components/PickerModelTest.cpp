@@ -85,6 +85,26 @@ TEST(PickerModel, MatchesCodePrefixOrNameAnywhere) {
     EXPECT_EQ(a.keyAt(0), vm::Value(std::int64_t{1010}));
 }
 
+// Names match without regard to case or accents, a code typed in lower case
+// finds its stored upper case, and a NUL typed into the search (which once
+// ended the pattern early and listed every row) is dropped.
+TEST(PickerModel, NamesIgnoreAccentsCodesIgnoreCaseNulIsDropped) {
+    auto& data = vm::test::PickerCompany::instance();
+    PickerDefinition reps;
+    reps.table = "slsm";
+    reps.keyField = "Slsm_code";
+    reps.nameField = "Slsm_nom";
+    reps.columns = {{"Slsm_code", "Code", "Code", 6}, {"Slsm_nom", "Name", "Nom", 30}};
+    PickerModel m(data.company().db(), reps);
+    EXPECT_EQ(search(m, "belanger"), (Keys{"JB"}));
+    EXPECT_EQ(search(m, "BÉLANGER"), (Keys{"JB"}));
+    EXPECT_EQ(search(m, "jb"), (Keys{"JB"}));
+
+    PickerModel c(data.company().db(), clients());
+    c.setSearch(QString(QChar(0)) + "zz-none");
+    EXPECT_EQ(keys(c), Keys{});
+}
+
 // A large table opens on one page; scrolling fetches the rest in key order,
 // each row once.
 TEST(PickerModel, LargeTableIsReadPageByPage) {

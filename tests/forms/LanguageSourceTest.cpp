@@ -3,7 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
+#include <map>
+#include <set>
 
 using vm::forms::LanguageSource;
 using vm::forms::LanguageSourceError;
@@ -125,6 +129,104 @@ TEST(LanguageSource, ShippedSourcesAreCompleteInBothLanguages) {
             for (const auto& r : s.rows)
                 found = found || (r.form == form && r.component == form);
             EXPECT_TRUE(found) << s.fileName << " lacks the caption of " << form;
+        }
+    }
+}
+
+// A French row identical to its English twin is a text left untranslated,
+// unless it is a word both languages write alike, a proper name or a code.
+TEST(LanguageSource, FrenchTablesTranslateEveryText) {
+    static const std::set<std::string> same = {"OK",
+                                               "Valmorand",
+                                               "Total",
+                                               "Date",
+                                               "Type",
+                                               "Page",
+                                               "Version",
+                                               "Version ",
+                                               "Description",
+                                               "Transactions",
+                                               "Client",
+                                               "Clients",
+                                               "Code",
+                                               "Province",
+                                               "Territoire",
+                                               "Commission",
+                                               "Budgets",
+                                               "Commentaires",
+                                               "Options",
+                                               "Format",
+                                               "Message",
+                                               "Excel",
+                                               "PDF",
+                                               "CSV",
+                                               "Initiales",
+                                               "Notes",
+                                               "Suspension",
+                                               "Total:",
+                                               "Date:",
+                                               "Page:",
+                                               "Fax",
+                                               "Contact",
+                                               "Description:",
+                                               "Tax 1",
+                                               "Tax 2",
+                                               "TPS",
+                                               "TVQ",
+                                               "TVP",
+                                               "TVH",
+                                               "English",
+                                               "Français",
+                                               "Yukon",
+                                               "Nunavut",
+                                               "Ontario",
+                                               "Manitoba",
+                                               "Alberta",
+                                               "Québec",
+                                               "Saskatchewan",
+                                               "Nouveau-Brunswick",
+                                               "Canada",
+                                               "Relevé 1",
+                                               "T4",
+                                               "CCQ",
+                                               "...",
+                                               "Provinces",
+                                               "Menu",
+                                               "Option",
+                                               "TOTAL",
+                                               "Doc."};
+    auto letters = [](const std::string& s) {
+        return std::any_of(s.begin(), s.end(), [](unsigned char c) { return std::isalpha(c) || c >= 0x80; });
+    };
+    auto trim = [](std::string s) {
+        s.erase(0, s.find_first_not_of(' '));
+        s.erase(s.find_last_not_of(' ') + 1);
+        return s;
+    };
+    std::map<std::string, LanguageSource> fr;
+    std::vector<LanguageSource> en;
+    for (const auto& entry : std::filesystem::directory_iterator(std::string(VM_SOURCE_DIR) + "/languages")) {
+        const std::string name = entry.path().filename().string();
+        if (name.ends_with(".fr.txt"))
+            fr.emplace(name.substr(0, name.size() - 7), LanguageSource::load(entry.path()));
+        if (name.ends_with(".en.txt")) en.push_back(LanguageSource::load(entry.path()));
+    }
+    for (const auto& e : en) {
+        const auto& f = fr.at(e.stem);
+        std::map<std::pair<std::string, std::string>, const vm::forms::LanguageRow*> twins;
+        for (const auto& r : f.rows)
+            twins[{r.form, r.component}] = &r;
+        for (const auto& r : e.rows) {
+            const vm::forms::LanguageRow* t = twins[{r.form, r.component}];
+            if (!t) continue;
+            std::vector<std::pair<std::string, std::string>> texts{{r.caption, t->caption},
+                                                                   {r.hint, t->hint}};
+            for (std::size_t i = 0; i < r.lines.size() && i < t->lines.size(); ++i)
+                texts.emplace_back(r.lines[i], t->lines[i]);
+            for (const auto& [english, french] : texts)
+                EXPECT_FALSE(english == french && letters(english) && !same.contains(trim(english)))
+                    << e.stem << " " << r.form << "." << r.component << ": \"" << english
+                    << "\" is not translated";
         }
     }
 }

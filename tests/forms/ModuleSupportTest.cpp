@@ -3,7 +3,9 @@
 #include "common/core/RegionalSettings.h"
 #include "common/forms/FormTranslation.h"
 #include "common/forms/HelpLauncher.h"
+#include "common/forms/HelpViewer.h"
 #include "common/forms/ModuleStartup.h"
+#include "common/forms/QtTranslations.h"
 #include "common/forms/ScreenPrinter.h"
 #include "common/forms/TErrorForm.h"
 #include "common/forms/Tperiod_frm.h"
@@ -16,7 +18,9 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QStatusBar>
+#include <QTextBrowser>
 
 #include <gtest/gtest.h>
 
@@ -83,13 +87,13 @@ TEST(ModuleStartupTest, StatusBarHelpPathAndVersion) {
     startup.fillStatusBar(two);
     EXPECT_EQ(only->text(), "x");
 
-    EXPECT_EQ(startup.helpPath(), "/v/bin/Help");
+    EXPECT_EQ(startup.helpPath(), "/v/help/en");
     link.Language = 2;
     link.LangCode.set("fr");
-    EXPECT_EQ(startup.helpPath(), "/v/bin/Helpfr");
+    EXPECT_EQ(startup.helpPath(), "/v/help/fr");
     link.Language = 3;
     link.LangCode.set("es");
-    EXPECT_EQ(startup.helpPath(), "/v/bin/Helpes");
+    EXPECT_EQ(startup.helpPath(), "/v/help/es");
 }
 
 TEST(ModuleStartupTest, DesignedDateMasksFollowTheDateFormat) {
@@ -143,8 +147,57 @@ TEST(MailAndHelp, AddressCannotAddHeadersOrAttachments) {
     QString message;
     QObject watch;
     test::answerMessageBox(&message, &watch);
-    EXPECT_FALSE(openHelp("/nonexistent/Help", 201, 1));
+    EXPECT_FALSE(openHelp("/nonexistent/help/en", 201, 1));
     EXPECT_TRUE(message.contains("201"));
+    EXPECT_FALSE(message.contains("/nonexistent")) << "no file name shown to the user";
+}
+
+// Every shipped page has its twin in the other language, and each contents
+// page links only pages that exist.
+TEST(MailAndHelp, HelpPagesShipInBothLanguages) {
+    const QDir root(QString(VM_SOURCE_DIR) + "/help");
+    const QStringList en = QDir(root.filePath("en")).entryList({"*.html"}, QDir::Files);
+    EXPECT_EQ(en, QDir(root.filePath("fr")).entryList({"*.html"}, QDir::Files));
+    for (const char* context : {"index", "100", "201", "206", "301", "500"})
+        EXPECT_TRUE(en.contains(QString(context) + ".html")) << context;
+    for (const char* lang : {"en", "fr"}) {
+        QFile index(root.filePath(QString(lang) + "/index.html"));
+        ASSERT_TRUE(index.open(QIODevice::ReadOnly));
+        const QString html = QString::fromUtf8(index.readAll());
+        for (const QString& page : en) {
+            if (page == "index.html") continue;
+            EXPECT_TRUE(html.contains("href=\"" + page + "\""))
+                << lang << " contents lack " << page.toStdString();
+        }
+    }
+}
+
+// F1 opens the page in the program's own viewer, in the session language;
+// the contents link to the other pages and back/forward walk the pages seen.
+TEST(MailAndHelp, ViewerShowsPagesWithContentsAndHistory) {
+    ::setenv("VALMORAND_LANGUAGES", VM_LANGUAGES_DIR, 1);
+    QWidget window;
+    const QString fr = QString(VM_SOURCE_DIR) + "/help/fr";
+    ASSERT_TRUE(openHelp(fr, 201, 2, &window));
+    auto* viewer = window.findChild<HelpViewer*>();
+    ASSERT_NE(viewer, nullptr);
+    QTextBrowser* browser = viewer->browser();
+    EXPECT_TRUE(browser->toPlainText().contains(QString::fromUtf8("Mise à jour des clients")));
+    EXPECT_TRUE(viewer->windowTitle().startsWith("Aide de Valmorand"));
+    EXPECT_FALSE(viewer->findChild<QPushButton*>("BtnBack")->isEnabled());
+
+    // The same window's next F1 reuses its viewer.
+    ASSERT_TRUE(openHelpContents(fr, 2, &window));
+    EXPECT_EQ(window.findChildren<HelpViewer*>().size(), 1);
+    EXPECT_TRUE(browser->source().toString().endsWith("index.html"));
+    browser->backward();
+    EXPECT_TRUE(browser->source().toString().endsWith("201.html"));
+    EXPECT_TRUE(viewer->findChild<QPushButton*>("BtnForward")->isEnabled());
+
+    // A language without its own page falls back to the English one.
+    EXPECT_EQ(HelpViewer::topicFile(QString(VM_SOURCE_DIR) + "/help/es", "206.html"),
+              QDir::cleanPath(QString(VM_SOURCE_DIR) + "/help/en/206.html"));
+    ::unsetenv("VALMORAND_LANGUAGES");
 }
 
 // Pictures of the shared dialogs, for a look at their layout in both
@@ -177,4 +230,17 @@ TEST(SharedDialogs, PicturesInBothLanguages) {
     QFile f(pdf);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_TRUE(f.read(5) == "%PDF-");
+}
+
+// Qt's own buttons follow the session language.
+TEST(QtTexts, MessageBoxButtonsInTheSessionLanguage) {
+    auto cancelText = [] {
+        QMessageBox box(QMessageBox::Question, "t", "q", QMessageBox::Yes | QMessageBox::Cancel);
+        return box.button(QMessageBox::Cancel)->text().remove('&');
+    };
+    ASSERT_TRUE(useQtTranslations("fr"))
+        << "Qt's French translation is not installed (qt6-translations-l10n)";
+    EXPECT_EQ(cancelText(), "Annuler");
+    EXPECT_FALSE(useQtTranslations("en"));
+    EXPECT_EQ(cancelText(), "Cancel");
 }

@@ -1,6 +1,8 @@
 // The desktop driven as a user would: start-up, login, rights, launching,
 // company and language changes, the first company and its defaults.
 #include "common/forms/FormTranslation.h"
+#include "common/forms/HelpLauncher.h"
+#include "common/forms/HelpViewer.h"
 #include "engine/Cursor.h"
 #include "engine/Database.h"
 #include "engine/Session.h"
@@ -20,9 +22,13 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QPointer>
 #include <QProcess>
 #include <QRadioButton>
+#include <QSet>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -61,6 +67,9 @@ protected:
     }
 
     QAction* action(const char* name) const { return form->menus().action(QString::fromLatin1(name)); }
+    // What the user's rights make of an option (a missing library greys it too).
+    bool allowed(const char* name) const { return form->menus().allowedByRights(QString::fromLatin1(name)); }
+    QString caption(const char* name) const { return ShellMenuBar::caption(*action(name)); }
 
     std::unique_ptr<TMainForm> form;
 };
@@ -105,7 +114,7 @@ TEST_F(ShellFlow, SingleUserStartsWithoutDialog) {
     EXPECT_EQ(form->statusText(0), QStringLiteral("Northwind Supply"));
     EXPECT_TRUE(form->statusText(3).startsWith(QStringLiteral("Version ")));
     // The administrator may use everything, the Tools-menu maintenance too.
-    EXPECT_TRUE(action("custmaint")->isEnabled());
+    EXPECT_TRUE(allowed("custmaint"));
     ASSERT_EQ(form->menus().toolsMenu()->actions().size(), 0) << "the data root's Tools table is empty";
     EXPECT_FALSE(form->menus().ledgerMenu(5)->menuAction()->isVisible()) << "payroll is off";
     EXPECT_FALSE(form->menus().ledgerMenu(6)->menuAction()->isVisible()) << "the tracker menu stays hidden";
@@ -126,25 +135,45 @@ TEST_F(ShellFlow, DisplayPWForcesTheDialogForASingleUser) {
 
 TEST_F(ShellFlow, TwoUsersLogInByPasswordInAnyCase) {
     ShellWorkspace ws(schema::standardUsers());
-    // A wrong password shows the dialog again; the field upper-cases.
-    ModalAnswers::expect([](QWidget& w) {
+    // A wrong password is told and the dialog stays where it is, emptied;
+    // the field upper-cases; the login names the company.
+    QPointer<QWidget> login;
+    QPoint where;
+    QString told;
+    ModalAnswers::expect([&](QWidget& w) {
+        login = &w;
+        where = w.pos();
+        EXPECT_TRUE(w.findChild<QLabel*>(QStringLiteral("CompanyName"))
+                        ->text()
+                        .contains(QStringLiteral("Northwind Supply")));
         vm::test::typeInto(w, "Password", QStringLiteral("nobody"));
         EXPECT_EQ(w.findChild<QLineEdit*>(QStringLiteral("Password"))->text(), QStringLiteral("NOBODY"));
         vm::test::clickButton(w, "OKBtn");
     });
-    expectLogin(QStringLiteral("clerk"));
+    ModalAnswers::expect([&](QWidget& w) {
+        vm::test::acceptMessage(w, &told);
+        QTimer::singleShot(0, [&] {
+            ASSERT_TRUE(login && login->isVisible());
+            EXPECT_EQ(login->pos(), where);
+            EXPECT_TRUE(login->findChild<QLineEdit*>(QStringLiteral("Password"))->text().isEmpty());
+            vm::test::typeInto(*login, "Password", QStringLiteral("clerk"));
+            vm::test::clickButton(*login, "OKBtn");
+        });
+    });
     ASSERT_TRUE(start(ws));
+    EXPECT_EQ(told, QStringLiteral("Incorrect password"));
     EXPECT_EQ(form->link().LoginUser, "Counter Clerk");
 
     // The clerk's rights: the receivables transactions only.
-    EXPECT_TRUE(action("cashrcpt")->isEnabled());
-    EXPECT_TRUE(action("cashrcptf")->isEnabled());
-    EXPECT_TRUE(action("arsalesf")->isEnabled());
-    EXPECT_FALSE(action("custmaint")->isEnabled());
-    EXPECT_FALSE(action("custviewf")->isEnabled());
-    EXPECT_FALSE(action("purchjrnlf")->isEnabled());
-    EXPECT_FALSE(action("payaging")->isEnabled());
-    EXPECT_TRUE(action("HelpTopics1")->isEnabled());
+    EXPECT_TRUE(allowed("cashrcpt"));
+    EXPECT_TRUE(allowed("cashrcptf"));
+    EXPECT_TRUE(allowed("arsalesf"));
+    EXPECT_FALSE(allowed("custmaint"));
+    EXPECT_FALSE(allowed("custviewf"));
+    EXPECT_EQ(action("custmaint")->toolTip(), QStringLiteral("Your rights do not allow this option."));
+    EXPECT_FALSE(allowed("purchjrnlf"));
+    EXPECT_FALSE(allowed("payaging"));
+    EXPECT_TRUE(allowed("HelpTopics1"));
 }
 
 TEST_F(ShellFlow, CancelledLoginEndsTheProgram) {
@@ -164,17 +193,17 @@ TEST_F(ShellFlow, RightsBitsDriveTheEntries) {
         s.database(ws.dataDir()).dropTable("apps");
     }
     ASSERT_TRUE(start(ws));
-    EXPECT_TRUE(action("custmaint")->isEnabled());
-    EXPECT_FALSE(action("slsmaint")->isEnabled());
-    EXPECT_TRUE(action("payaging")->isEnabled());
-    EXPECT_FALSE(action("rcvaging")->isEnabled());
-    EXPECT_TRUE(action("purchjrnl")->isEnabled());
-    EXPECT_TRUE(action("purchjrnlf")->isEnabled());
-    EXPECT_FALSE(action("cashdisbf")->isEnabled());
+    EXPECT_TRUE(allowed("custmaint"));
+    EXPECT_FALSE(allowed("slsmaint"));
+    EXPECT_TRUE(allowed("payaging"));
+    EXPECT_FALSE(allowed("rcvaging"));
+    EXPECT_TRUE(allowed("purchjrnl"));
+    EXPECT_TRUE(allowed("purchjrnlf"));
+    EXPECT_FALSE(allowed("cashdisbf"));
     // The Tools entry follows "Maintenance of parameters", which is denied.
     const QList<QAction*> tools = form->menus().toolsMenu()->actions();
     ASSERT_EQ(tools.size(), 1);
-    EXPECT_EQ(tools[0]->text(), QStringLiteral("Maintenance of Tools menu"));
+    EXPECT_EQ(ShellMenuBar::caption(*tools[0]), QStringLiteral("Maintenance of Tools menu"));
     EXPECT_FALSE(tools[0]->isEnabled());
     // The catalogue lists disabled options without their code.
     const auto& cat = form->catalogue();
@@ -217,9 +246,18 @@ TEST_F(ShellFlow, LoadFailuresAndRefusalsAreShown) {
     ws.installTestModule("custmaint");
     ASSERT_TRUE(start(ws));
 
+    // An option whose library is not installed is greyed from the start and
+    // says why; one that is installed is not.
+    EXPECT_FALSE(action("vendmaint")->isEnabled());
+    EXPECT_EQ(action("vendmaint")->toolTip(),
+              QStringLiteral("This option is not installed on this workstation."));
+    EXPECT_TRUE(action("custmaint")->isEnabled());
+    EXPECT_NE(action("custmaint")->toolTip(), action("vendmaint")->toolTip());
+
+    // A library gone since the start still gets the load message.
     QString text;
     expectMessage(&text);
-    action("vendmaint")->trigger();
+    form->launchEntry(QStringLiteral("vendmaint"));
     EXPECT_EQ(text, QStringLiteral("error loading option vendmaint  126"));
 
     ::setenv("VM_SHELLMOD_ACTION", "refuse", 1);
@@ -230,7 +268,7 @@ TEST_F(ShellFlow, LoadFailuresAndRefusalsAreShown) {
     // A library without the entry point is not run, and says so.
     std::filesystem::copy_file(VM_SHELL_NO_ENTRY_MODULE, ws.programDir() + "/vendlist.so");
     expectMessage(&text);
-    action("vendlist")->trigger();
+    form->launchEntry(QStringLiteral("vendlist"));
     EXPECT_EQ(text, QStringLiteral("error loading option vendlist  127"));
 
     // A tracker option without a chosen tracker database.
@@ -255,7 +293,7 @@ TEST_F(ShellFlow, TrackerOptionsCarryTheChosenDatabase) {
     ASSERT_TRUE(start(ws));
     const QList<QAction*> dbs = form->menus().trackerDatabaseMenu()->actions();
     ASSERT_EQ(dbs.size(), 1);
-    EXPECT_EQ(dbs[0]->text(), QStringLiteral("Vehicles"));
+    EXPECT_EQ(ShellMenuBar::caption(*dbs[0]), QStringLiteral("Vehicles"));
     form->chooseTrackerDatabase(0);
     EXPECT_TRUE(dbs[0]->isChecked());
     form->launchEntry(QStringLiteral("trkentry"));
@@ -292,7 +330,7 @@ TEST_F(ShellFlow, ToolsEntriesStartModulesAndPrograms) {
     const QList<QAction*> tools = form->menus().toolsMenu()->actions();
     ASSERT_EQ(tools.size(), 2);
     EXPECT_TRUE(tools[0]->isEnabled());
-    EXPECT_EQ(tools[1]->text(), QStringLiteral("Stamp the folder"));
+    EXPECT_EQ(ShellMenuBar::caption(*tools[1]), QStringLiteral("Stamp the folder"));
 
     tools[0]->trigger();
     EXPECT_NE(ws.report().find("LoginUser=Administrator"), std::string::npos);
@@ -303,7 +341,8 @@ TEST_F(ShellFlow, ToolsEntriesStartModulesAndPrograms) {
     QTRY_VERIFY_WITH_TIMEOUT(std::filesystem::exists(ws.root() + "/started-here"), 10000);
 
     form->chooseLanguage(QStringLiteral("MenuItemfr"));
-    EXPECT_EQ(form->menus().toolsMenu()->actions()[1]->text(), QStringLiteral("Marquer le dossier"));
+    EXPECT_EQ(ShellMenuBar::caption(*form->menus().toolsMenu()->actions()[1]),
+              QStringLiteral("Marquer le dossier"));
 }
 
 TEST_F(ShellFlow, TwoDesktopsTakeTwoSessionSlots) {
@@ -391,7 +430,7 @@ TEST_F(ShellFlow, CompanyChangeAsksForAnotherCompanysPassword) {
 
     // The modules follow the company.
     ws.installTestModule("custlist");
-    action("custlist")->trigger();
+    form->launchEntry(QStringLiteral("custlist"));
     EXPECT_NE(ws.report().find("CompanyCode=2\n"), std::string::npos);
 }
 
@@ -399,19 +438,20 @@ TEST_F(ShellFlow, LanguageSwitchRecaptionsAndAppliesTerminology) {
     ShellWorkspace ws(adminOnly());
     ws.set("Settings", "intl", "Y");
     ASSERT_TRUE(start(ws));
-    EXPECT_EQ(action("chqedit")->text(), QStringLiteral("Edit check entries"));
-    EXPECT_EQ(action("chqfmt")->text(), QStringLiteral("Maintenance of check format"));
-    EXPECT_EQ(action("gltaxrpt")->text(), QStringLiteral("Tax 1 and Tax 2 report"));
-    EXPECT_EQ(action("custmaint")->text(), QStringLiteral("Maintenance of clients"));
+    EXPECT_EQ(caption("chqedit"), QStringLiteral("Edit check entries"));
+    EXPECT_EQ(caption("chqfmt"), QStringLiteral("Maintenance of check format"));
+    EXPECT_EQ(caption("gltaxrpt"), QStringLiteral("Tax 1 and Tax 2 report"));
+    EXPECT_EQ(caption("custmaint"), QStringLiteral("Maintenance of clients"));
 
     form->chooseLanguage(QStringLiteral("MenuItemfr"));
     EXPECT_EQ(form->link().Language, 2);
     EXPECT_EQ(form->link().LangCode, "fr");
-    EXPECT_EQ(action("custmaint")->text(), QStringLiteral("Mise à jour des clients"));
-    EXPECT_EQ(action("chqedit")->text(), QStringLiteral("Modification des chèques à émettre"))
+    EXPECT_EQ(caption("custmaint"), QStringLiteral("Mise à jour des clients"));
+    EXPECT_EQ(caption("chqedit"), QStringLiteral("Modification des chèques à émettre"))
         << "in French only the tax report is replaced";
-    EXPECT_EQ(action("gltaxrpt")->text(), QStringLiteral("Rapport Tax 1 et Tax 2"));
-    EXPECT_EQ(form->menus().ledgerMenu(1)->title(), QStringLiteral("Comptes clients"));
+    EXPECT_EQ(caption("gltaxrpt"), QStringLiteral("Rapport Tax 1 et Tax 2"));
+    EXPECT_EQ(ShellMenuBar::caption(*form->menus().ledgerMenu(1)->menuAction()),
+              QStringLiteral("Comptes clients"));
     EXPECT_TRUE(form->windowTitle().startsWith(QStringLiteral("Bienvenue à Valmorand    ")));
     EXPECT_TRUE(form->menus().languageMenu()->actions()[1]->isChecked());
     if (form->printers().isPdfOnly()) {
@@ -424,25 +464,57 @@ TEST_F(ShellFlow, LanguageSwitchRecaptionsAndAppliesTerminology) {
 
     // Modules started afterwards run in French.
     ws.installTestModule("custmaint");
-    action("custmaint")->trigger();
+    form->launchEntry(QStringLiteral("custmaint"));
     EXPECT_NE(ws.report().find("Language=2\nLangCode=fr\n"), std::string::npos);
     EXPECT_TRUE(form->windowTitle().startsWith(QStringLiteral("Bienvenue à Valmorand  ")));
 
     form->chooseLanguage(QStringLiteral("MenuItemen"));
-    EXPECT_EQ(action("chqedit")->text(), QStringLiteral("Edit check entries"));
+    EXPECT_EQ(caption("chqedit"), QStringLiteral("Edit check entries"));
 
     // The parameters module may switch the terminology off.
     ws.installTestModule("parmedit");
     ws.set("Settings", "intl", "N");
-    action("parmedit")->trigger();
-    EXPECT_EQ(action("chqedit")->text(), QStringLiteral("Edit cheque entries"));
+    form->launchEntry(QStringLiteral("parmedit"));
+    EXPECT_EQ(caption("chqedit"), QStringLiteral("Edit cheque entries"));
+}
+
+// Every menu has an access key per entry, none twice in one menu, in both
+// languages; F10 reaches the menu bar; the default window shows the whole
+// menu bar in either language.
+TEST_F(ShellFlow, MenusByKeyboardInBothLanguages) {
+    ShellWorkspace ws(adminOnly());
+    ASSERT_TRUE(start(ws));
+    for (const char* lang : {"en", "fr"}) {
+        form->chooseLanguage(QStringLiteral("MenuItem") + QString::fromLatin1(lang));
+        QList<QList<QAction*>> menus{form->menuBar()->actions()};
+        for (QMenu* m : form->menuBar()->findChildren<QMenu*>())
+            menus.append(m->actions());
+        for (const auto& entries : menus) {
+            QSet<QChar> keys;
+            for (QAction* a : entries) {
+                if (a->isSeparator() || a->text().isEmpty()) continue;
+                const QString t = a->text();
+                const qsizetype at = t.indexOf(QLatin1Char('&'));
+                ASSERT_TRUE(at >= 0 && at + 1 < t.size()) << lang << ": no key in " << t.toStdString();
+                EXPECT_FALSE(keys.contains(t[at + 1].toLower()))
+                    << lang << ": key clash at " << t.toStdString();
+                keys.insert(t[at + 1].toLower());
+            }
+        }
+        EXPECT_GE(form->menuBar()->width(), form->menuBar()->sizeHint().width()) << lang;
+    }
+    form->activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    QTest::keyClick(form.get(), Qt::Key_F10);
+    EXPECT_NE(form->menuBar()->activeAction(), nullptr);
+    if (QAction* active = form->menuBar()->activeAction(); active && active->menu()) active->menu()->hide();
 }
 
 TEST_F(ShellFlow, UserLanguageTranslatesTheDesktopAtLogin) {
     ShellWorkspace ws({ShellWorkspace::user("MARIE", "Marie", schema::UserRights::all(), 2)});
     ASSERT_TRUE(start(ws));
     EXPECT_EQ(form->link().Language, 2);
-    EXPECT_EQ(action("cashrcpt")->text(), QStringLiteral("Encaissements"));
+    EXPECT_EQ(caption("cashrcpt"), QStringLiteral("Encaissements"));
     EXPECT_TRUE(form->windowTitle().startsWith(QStringLiteral("Bienvenue à Valmorand  ")));
 }
 
@@ -584,9 +656,23 @@ TEST_F(ShellFlow, Screenshots) {
     for (const char* lang : {"en", "fr"}) {
         form->chooseLanguage(QStringLiteral("MenuItem") + QString::fromLatin1(lang));
         const QString suffix = QStringLiteral("-") + QString::fromLatin1(lang) + QStringLiteral(".png");
-        form->resize(1000, 640);
+        form->resize(1366, 768);
         QApplication::processEvents();
         form->grab().save(out + QStringLiteral("/main") + suffix);
+        // The help viewer and a question with Qt's own buttons.
+        vm::forms::openHelp(QString(VM_SOURCE_DIR) + QStringLiteral("/help/") + QString::fromLatin1(lang),
+                            201, form->link().Language, form.get());
+        if (auto* help = form->findChild<vm::forms::HelpViewer*>()) {
+            QApplication::processEvents();
+            help->grab().save(out + QStringLiteral("/help") + suffix);
+            help->close();
+        }
+        QMessageBox box(QMessageBox::Question, QStringLiteral("Valmorand"), QStringLiteral("?"),
+                        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, form.get());
+        box.show();
+        QApplication::processEvents();
+        box.grab().save(out + QStringLiteral("/question") + suffix);
+        box.hide();
         int n = 0;
         for (QAction* top : form->menuBar()->actions()) {
             QMenu* m = top->menu();

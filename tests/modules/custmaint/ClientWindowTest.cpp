@@ -316,7 +316,7 @@ TEST_F(ClientWindowTest, MovesShowWhatOtherWorkstationsChanged) {
 
 TEST_F(ClientWindowTest, FrenchTextsAndInternationalTerms) {
     open(2, true);
-    EXPECT_EQ(frm->windowTitle(), "Entretien des clients");
+    EXPECT_EQ(frm->windowTitle(), "Mise à jour des clients");
     EXPECT_EQ(w<QCheckBox>("CheckTaxFed")->text(), "Charger taxe 1");
     EXPECT_EQ(w<QComboBox>("ComboCurrency")->itemText(0), "Défaut");
     EXPECT_EQ(frm->messages().message(kMsgCodeNotFound), "Ce code de client n'existe pas.");

@@ -232,7 +232,7 @@ TEST_F(SupplierWindowTest, AnotherWorkstationsLockIsWaitedOut) {
 
 TEST_F(SupplierWindowTest, FrenchTextsAndInternationalTerms) {
     open(2, true);
-    EXPECT_EQ(frm->windowTitle(), "Entretien des fournisseurs");
+    EXPECT_EQ(frm->windowTitle(), "Mise à jour des fournisseurs");
     EXPECT_EQ(w<QLabel>("LabelProv")->text(), "Province/État") << "no State label in French";
     EXPECT_EQ(w<QComboBox>("ComboCurrency")->itemText(0), "Défaut");
     EXPECT_EQ(frm->messages().message(kMsgHasPayables),
@@ -317,7 +317,7 @@ TEST(SupplierModuleTest, ShowDllFormRunsTheWindowAndReturnsMinusOne) {
     QObject::connect(&closer, &QTimer::timeout, [&] {
         for (QWidget* top : QApplication::topLevelWidgets()) {
             if (top->objectName() == "Tvendmaint_frm" && top->isVisible() &&
-                top->windowTitle() == "Entretien des fournisseurs") {
+                top->windowTitle() == "Mise à jour des fournisseurs") {
                 seen = true;
                 if (auto* quit = top->findChild<QAbstractButton*>("BtnQuit")) quit->click();
             }
