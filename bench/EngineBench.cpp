@@ -400,7 +400,7 @@ void OpenInvoicesRaw(benchmark::State& state) {
     RawStmt sums(raw, "SELECT TOTAL(Tmp_debit), TOTAL(Tmp_credit) FROM \"" + lines + "\"");
     RawStmt setTotals(raw, "UPDATE \"" + totals + "\" SET TotalDebit = ?, TotalCredit = ?");
     std::vector<std::int32_t> chart{accounts.receivablesAccount(0)};
-    for (auto a : accounts.templateAccounts)
+    for (auto a : accounts.receiptAccounts)
         chart.push_back(a);
     auto run = [](sqlite3_stmt* st) {
         while (sqlite3_step(st) == SQLITE_ROW) {
