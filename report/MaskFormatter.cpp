@@ -96,7 +96,7 @@ std::vector<std::string_view> splitSections(std::string_view mask) {
     return out;
 }
 
-std::string digits(std::int64_t absUnits, const Section& sec) {
+std::string digits(std::int64_t absUnits, const Section& sec, NumberSeparators sep) {
     std::int64_t p = pow10(sec.maxDec);
     std::string ip = std::to_string(absUnits / p);
     std::string fp = sec.maxDec ? std::to_string(absUnits % p) : std::string();
@@ -111,15 +111,15 @@ std::string digits(std::int64_t absUnits, const Section& sec) {
         std::string g;
         std::size_t lead = ip.size() % 3;
         for (std::size_t i = 0; i < ip.size(); ++i) {
-            if (i >= lead && i > 0 && (i - lead) % 3 == 0) g += ',';
+            if (i >= lead && i > 0 && (i - lead) % 3 == 0) g += sep.thousands;
             g += ip[i];
         }
         ip = g;
     }
-    return fp.empty() ? ip : ip + "." + fp;
+    return fp.empty() ? ip : ip + sep.decimal + fp;
 }
 
-std::string formatScaled(Scaled v, std::string_view mask) {
+std::string formatScaled(Scaled v, std::string_view mask, NumberSeparators sep) {
     auto parts = splitSections(mask);
     Section pos = parseSection(parts[0]);
     std::int64_t r = roundedAbs(v, pos.maxDec);
@@ -142,7 +142,7 @@ std::string formatScaled(Scaled v, std::string_view mask) {
     }
     std::string out = minus ? "-" : "";
     out += sec->prefix;
-    if (sec->hasDigits) out += digits(sec == &pos ? r : roundedAbs(v, sec->maxDec), *sec);
+    if (sec->hasDigits) out += digits(sec == &pos ? r : roundedAbs(v, sec->maxDec), *sec, sep);
     out += sec->suffix;
     return out;
 }
@@ -188,29 +188,31 @@ bool startsWithNoCase(std::string_view s, std::size_t i, std::string_view what) 
 
 } // namespace
 
-std::string MaskFormatter::formatMoney(Money m, std::string_view mask) {
-    if (mask.empty()) return formatScaled({m.raw(), 4}, "0.00");
-    return formatScaled({m.raw(), 4}, mask);
+std::string MaskFormatter::formatMoney(Money m, std::string_view mask, NumberSeparators sep) {
+    return formatScaled({m.raw(), 4}, mask.empty() ? std::string_view("0.00") : mask, sep);
 }
 
-std::string MaskFormatter::formatInteger(std::int64_t v, std::string_view mask) {
+std::string MaskFormatter::formatInteger(std::int64_t v, std::string_view mask, NumberSeparators sep) {
     if (mask.empty()) return std::to_string(v);
-    return formatScaled({v, 0}, mask);
+    return formatScaled({v, 0}, mask, sep);
 }
 
-std::string MaskFormatter::formatDouble(double v, std::string_view mask) {
+std::string MaskFormatter::formatDouble(double v, std::string_view mask, NumberSeparators sep) {
     if (!std::isfinite(v)) return {};
     if (mask.empty()) {
         char buf[64];
         auto res = std::to_chars(buf, buf + sizeof buf, v);
-        return std::string(buf, res.ptr);
+        std::string out(buf, res.ptr);
+        for (char& c : out)
+            if (c == '.') c = sep.decimal;
+        return out;
     }
     // Enough decimals for any mask; rounding to the mask happens in formatScaled.
     constexpr int kScale = 8;
     long double scaled = std::round(static_cast<long double>(v) * 1e8L);
     if (std::fabs(scaled) > 9.0e18L)
-        return formatScaled({static_cast<std::int64_t>(std::llround(v)), 0}, mask);
-    return formatScaled({static_cast<std::int64_t>(scaled), kScale}, mask);
+        return formatScaled({static_cast<std::int64_t>(std::llround(v)), 0}, mask, sep);
+    return formatScaled({static_cast<std::int64_t>(scaled), kScale}, mask, sep);
 }
 
 std::string MaskFormatter::formatDateParts(Date d, int secs, bool hasTime, std::string_view mask) const {
@@ -302,9 +304,10 @@ std::string MaskFormatter::formatTime(Time t, std::string_view mask) const {
 std::string MaskFormatter::format(const Value& v, std::string_view mask) const {
     const auto& s = v.storage();
     if (std::holds_alternative<std::monostate>(s)) return {};
-    if (auto* m = std::get_if<Money>(&s)) return formatMoney(*m, mask);
-    if (auto* i = std::get_if<std::int64_t>(&s)) return formatInteger(*i, mask);
-    if (auto* d = std::get_if<double>(&s)) return formatDouble(*d, mask);
+    const auto sep = NumberSeparators::of(opt_.language);
+    if (auto* m = std::get_if<Money>(&s)) return formatMoney(*m, mask, sep);
+    if (auto* i = std::get_if<std::int64_t>(&s)) return formatInteger(*i, mask, sep);
+    if (auto* d = std::get_if<double>(&s)) return formatDouble(*d, mask, sep);
     if (auto* str = std::get_if<std::string>(&s)) return *str;
     if (auto* dt = std::get_if<Date>(&s)) return formatDate(*dt, mask);
     if (auto* dtt = std::get_if<DateTime>(&s)) return formatDateTime(*dtt, mask);

@@ -14,15 +14,27 @@ namespace vm::report {
 // on thousands grouping; text in quotes and any other character print as they
 // stand, before or after the number. Without a negative section a negative
 // value prints as '-' before the first section. Amounts round to the mask's
-// decimals with halves away from zero, in exact arithmetic for money.
+// decimals with halves away from zero, in exact arithmetic for money. Masks
+// are written the English way in every language; the printed separators are
+// those of the formatter's language (NumberSeparators).
 //
 // Date masks (letters in either case): d dd ddd dddd, m mm mmm mmmm, yy yyyy,
 // h hh, n nn (minutes; m and mm right after an hour too), s ss, am/pm;
 // quoted text and other characters print as they stand.
 struct MaskOptions {
-    int language = 1; // 1 English, otherwise French month and day names
+    int language = 1; // 1 English, otherwise French names and separators
     std::string dateMask = "dd/mm/yyyy";
     std::string timeMask = "hh:nn:ss";
+};
+
+// The separators a number prints with: English "1,000.50", French
+// "1 000,50" (a plain space, as the windows show amounts).
+struct NumberSeparators {
+    char thousands = ',';
+    char decimal = '.';
+    static NumberSeparators of(int language) {
+        return language == 1 ? NumberSeparators{} : NumberSeparators{' ', ','};
+    }
 };
 
 class MaskFormatter {
@@ -35,9 +47,9 @@ public:
     // A blank value prints as "".
     std::string format(const Value& v, std::string_view mask = {}) const;
 
-    static std::string formatMoney(Money m, std::string_view mask);
-    static std::string formatInteger(std::int64_t v, std::string_view mask);
-    static std::string formatDouble(double v, std::string_view mask);
+    static std::string formatMoney(Money m, std::string_view mask, NumberSeparators sep = {});
+    static std::string formatInteger(std::int64_t v, std::string_view mask, NumberSeparators sep = {});
+    static std::string formatDouble(double v, std::string_view mask, NumberSeparators sep = {});
     std::string formatDate(Date d, std::string_view mask) const;
     std::string formatDateTime(DateTime dt, std::string_view mask) const;
     std::string formatTime(Time t, std::string_view mask) const;

@@ -124,7 +124,8 @@ public:
     // listed in pageCountSlots()).
     Layout(const Report& r, bool countOnly, int totalPages)
         : r_(r), pt_(r.pointsPerUnit()), fmt_(MaskOptions{r.language(), r.dateMask(), r.timeMask()}),
-          countOnly_(countOnly), totalPages_(totalPages) {
+          csvFmt_(MaskOptions{1, r.dateMask(), r.timeMask()}), countOnly_(countOnly),
+          totalPages_(totalPages) {
         const auto& ps = r.pageSetup();
         info_ = infoOf(r);
         bodyBottom_ = ps.height() - ps.marginBottom - std::max(0.0, r.pageFooter().height) * pt_;
@@ -497,7 +498,7 @@ private:
                     for (std::size_t c = 0; c < columns.size(); ++c)
                         if (equalsNoCase(columns[c], it.csvColumn)) {
                             line.cells[c] = isNumber(e.value)
-                                                ? fmt_.format(e.value, plainNumberMask(it.mask, e.value))
+                                                ? csvFmt_.format(e.value, plainNumberMask(it.mask, e.value))
                                                 : csvSafeText(e.text);
                             anyCell = true;
                         }
@@ -507,7 +508,8 @@ private:
             if (it.exportOnly) continue;
             if (pageCount) {
                 if (totalPages_ >= 0)
-                    p.text = MaskFormatter::formatInteger(totalPages_, it.mask);
+                    p.text = MaskFormatter::formatInteger(totalPages_, it.mask,
+                                                          NumberSeparators::of(r_.language()));
                 else
                     pageCounts_.push_back({pageNo_, items.size(), it.mask});
             }
@@ -519,6 +521,9 @@ private:
     const Report& r_;
     double pt_;
     MaskFormatter fmt_;
+    // Numbers in CSV cells keep the plain decimal point in every language:
+    // they are data for spreadsheets and other programs, not print.
+    MaskFormatter csvFmt_;
     bool countOnly_;
     std::int64_t totalPages_;
     DocumentInfo info_;
@@ -558,7 +563,8 @@ ReportDocument ReportLayouter::run(const Report& report) {
     }
     for (const auto& slot : layout.pageCountSlots())
         doc.pages[static_cast<std::size_t>(slot.page - 1)].items[slot.index].text =
-            MaskFormatter::formatInteger(static_cast<std::int64_t>(doc.pages.size()), slot.mask);
+            MaskFormatter::formatInteger(static_cast<std::int64_t>(doc.pages.size()), slot.mask,
+                                         NumberSeparators::of(report.language()));
     return doc;
 }
 

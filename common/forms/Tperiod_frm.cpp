@@ -1,5 +1,7 @@
 #include "common/forms/Tperiod_frm.h"
 
+#include "common/forms/MessageList.h"
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFormLayout>
@@ -48,7 +50,16 @@ Tperiod_frm::Tperiod_frm(QWidget* parent) : QDialog(parent) {
     root->addLayout(buttons);
     setMinimumWidth(300);
 
+    messages_ = new MessageList(this);
+
     connect(ok, &QPushButton::clicked, this, &Tperiod_frm::accept);
+}
+
+QString Tperiod_frm::refusalMessage() const {
+    const QString translated = messages_->message(0);
+    if (!translated.isEmpty()) return translated;
+    return language_ == 1 ? QStringLiteral("Enter a period number from 0 to %1.").arg(kLastPeriod)
+                          : QStringLiteral("Entrez un numéro de période de 0 à %1.").arg(kLastPeriod);
 }
 
 void Tperiod_frm::setPeriod(int period) {
@@ -74,9 +85,10 @@ std::optional<int> Tperiod_frm::period() const {
 
 void Tperiod_frm::accept() {
     if (!period()) {
-        const QString message = language_ == 1 ? QStringLiteral("Not a valid period number.")
-                                               : QStringLiteral("Entrez un numéro valide.");
-        QMessageBox::information(this, QStringLiteral("Information"), message, QMessageBox::Ok);
+        QMessageBox box(QMessageBox::Information, windowTitle(), refusalMessage(), QMessageBox::Ok, this);
+        box.setDefaultButton(QMessageBox::Ok);
+        box.setEscapeButton(QMessageBox::Ok);
+        box.exec();
         edit_->setFocus();
         edit_->selectAll();
         return;

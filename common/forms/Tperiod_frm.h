@@ -7,10 +7,15 @@ class QLineEdit;
 
 namespace vm::forms {
 
+class MessageList;
+
 // "Change period number": the journal modules' dialog for posting into
 // another period for the rest of the window's life. It can only be left
 // through OK with a whole number from 0 to 13; anything else is refused with
-// a message in the session's language and the focus returns to the edit.
+// a message naming that range, in a box titled with the dialog's name, and
+// the focus returns to the edit. The message is line 0 of the dialog's
+// message list (language tables); untranslated, a built-in text in the
+// dialog's language.
 class Tperiod_frm : public QDialog {
     Q_OBJECT
 public:
@@ -29,6 +34,8 @@ public:
     static std::optional<int> parsePeriod(const QString& text);
 
     QLineEdit* edit() const { return edit_; }
+    // The refusal of a number outside 0 to 13.
+    QString refusalMessage() const;
 
 public slots:
     void accept() override; // OK: checks the number first
@@ -41,6 +48,7 @@ protected:
 
 private:
     QLineEdit* edit_ = nullptr;
+    MessageList* messages_ = nullptr;
     int language_ = 1;
     bool leaving_ = false;
 };

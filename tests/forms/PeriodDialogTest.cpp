@@ -4,6 +4,7 @@
 #include "common/forms/Tperiod_frm.h"
 
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 
@@ -13,13 +14,21 @@ using namespace vm::forms;
 
 namespace {
 
-// Types `text` and presses OK; returns the message shown ("" when none).
+// Types `text` and presses OK; returns the message shown ("" when none). The
+// box is titled with the dialog's name and has an OK button only.
 QString pressOk(Tperiod_frm& dlg, const QString& text) {
     dlg.edit()->clear();
     QTest::keyClicks(dlg.edit(), text);
     QString message;
     QObject watch;
-    vm::test::answerMessageBox(&message, &watch);
+    vm::test::whenModal<QMessageBox>(
+        [&](QMessageBox* box) {
+            message = box->text();
+            EXPECT_EQ(box->windowTitle(), dlg.windowTitle());
+            EXPECT_EQ(box->standardButtons(), QMessageBox::Ok);
+            box->accept();
+        },
+        10000, &watch);
     QTest::mouseClick(dlg.findChild<QPushButton*>("BtnOK"), Qt::LeftButton);
     return message;
 }
@@ -38,7 +47,7 @@ TEST(PeriodDialog, AcceptsZeroToThirteenOnly) {
     for (const char* bad : {"14", "-1", "", "a", "99", "1x"}) {
         Tperiod_frm dlg;
         dlg.show();
-        EXPECT_EQ(pressOk(dlg, bad), "Not a valid period number.") << bad;
+        EXPECT_EQ(pressOk(dlg, bad), "Enter a period number from 0 to 13.") << bad;
         EXPECT_TRUE(dlg.isVisible()) << bad;
         EXPECT_TRUE(dlg.edit()->hasFocus() || !QApplication::focusWidget()) << bad;
     }
@@ -49,7 +58,8 @@ TEST(PeriodDialog, FrenchMessageForAnyLanguageButEnglish) {
         Tperiod_frm dlg;
         dlg.setLanguage(language);
         dlg.show();
-        EXPECT_EQ(pressOk(dlg, "14"), QString::fromUtf8("Entrez un numéro valide.")) << language;
+        EXPECT_EQ(pressOk(dlg, "14"), QString::fromUtf8("Entrez un numéro de période de 0 à 13."))
+            << language;
     }
 }
 

@@ -318,3 +318,24 @@ TEST(ReportLayout, EmptyReportStillPrintsItsFrame) {
     EXPECT_EQ(countNamed(doc.pages[0], "hdr"), 1);
     EXPECT_EQ(findNamed(doc.pages[0], "total")->text, "0.00");
 }
+
+// Masks are written the English way; a French report prints "1 000,50" and
+// an English one "1,000.50". CSV numbers keep the plain point in both.
+TEST(ReportLayout, FrenchReportPrintsFrenchSeparatorsCsvStaysPlain) {
+    const char* mask = "$#,##0.00;-$#,##0.00";
+    const Value amount(Money::fromCents(-1500050));
+    EXPECT_EQ(MaskFormatter(MaskOptions{1}).format(amount, mask), "-$15,000.50");
+    EXPECT_EQ(MaskFormatter(MaskOptions{2}).format(amount, mask), "-$15 000,50");
+    EXPECT_EQ(MaskFormatter(MaskOptions{2}).format(Value(2.5), "0.00"), "2,50");
+
+    vm::test::SampleReport en, fr;
+    fr.report.setLanguage(2);
+    const ReportDocument de = ReportLayouter::run(en.report);
+    const ReportDocument df = ReportLayouter::run(fr.report);
+    std::string expected = findNamed(de.pages.back(), "qrGrandTotal")->text;
+    ASSERT_NE(expected.find(','), std::string::npos);
+    for (char& c : expected)
+        c = c == ',' ? ' ' : c == '.' ? ',' : c;
+    EXPECT_EQ(findNamed(df.pages.back(), "qrGrandTotal")->text, expected);
+    EXPECT_EQ(CsvExporter::text(df), CsvExporter::text(de));
+}
