@@ -8,6 +8,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -15,11 +16,14 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
+#include <QTextBrowser>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 
 using namespace vm;
 using namespace vm::purchjrnl;
@@ -200,6 +204,20 @@ TEST_F(PurchasesWindowTest, ADebitNoteNeedsAnInvoiceAndAReferenceAndLeavesPurcha
     EXPECT_EQ(co.supplierMoney("S1", "Sup_purch_ytd"), Money());
     EXPECT_EQ(co.supplierMoney("S1", "Sup_last_purch"), Money());
     co.expectBooksBalance();
+}
+
+// Help shows the window's own topic; a browser stands in for the system's viewer.
+TEST_F(PurchasesWindowTest, HelpOpensTheTopicOfTheWindow) {
+    const std::string help = co.rootDir() + "/program/Help";
+    std::filesystem::create_directories(help);
+    std::ofstream(help + "/304.html") << "<p>304</p>";
+    link.ProgramDir = core::LinkString(co.rootDir() + "/program");
+    QTextBrowser viewer;
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &viewer, "setSource");
+    open(1);
+    QTest::mouseClick(find<QPushButton>("BtnHelp"), Qt::LeftButton);
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    EXPECT_EQ(viewer.source().toLocalFile(), QString::fromStdString(help + "/304.html"));
 }
 
 } // namespace
