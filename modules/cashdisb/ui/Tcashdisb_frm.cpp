@@ -230,6 +230,7 @@ void Tcashdisb_frm::build() {
     outer->addWidget(statusBar_);
 
     messages_ = new forms::MessageList(this);
+    intlWords_ = new forms::MessageList(this, QStringLiteral("IntlStrings2"));
 
     for (QWidget* w : {static_cast<QWidget*>(editSupplier_), static_cast<QWidget*>(editDate_),
                        static_cast<QWidget*>(editReference_), static_cast<QWidget*>(checkNotSupplier_),
@@ -282,6 +283,9 @@ bool Tcashdisb_frm::startUp() {
     } catch (const EngineError&) {
         // Without the language table the designed (English) texts serve.
     }
+    // International terminology ("check" in English); the French table keeps "chèque".
+    if (forms::ModuleStartup::international() && !intlWords_->message(0).isEmpty())
+        editReference_->setToolTip(intlWords_->message(0));
     startup.applyFallbacks();
     startup.fillStatusBar(*statusBar_);
     helpPath_ = startup.helpPath();
