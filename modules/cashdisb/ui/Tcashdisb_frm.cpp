@@ -129,12 +129,13 @@ void Tcashdisb_frm::build() {
     btnListSuppliers_ = button(page, "BtnListSuppliers", QStringLiteral("List of suppliers"));
     labelSupplierName_ = new QLabel(page);
     labelSupplierName_->setObjectName(QStringLiteral("Label_supplier_name"));
-    labelSupplierName_->setFrameShape(QFrame::Panel);
+    labelSupplierName_->setFrameShape(QFrame::StyledPanel);
     labelSupplierName_->setFrameShadow(QFrame::Sunken);
-    labelSupplierName_->setMinimumWidth(320);
+    labelSupplierName_->setFixedWidth(360);
     supplierRow->addWidget(editSupplier_);
     supplierRow->addWidget(btnListSuppliers_);
-    supplierRow->addWidget(labelSupplierName_, 1);
+    supplierRow->addWidget(labelSupplierName_);
+    supplierRow->addStretch(1);
     form->addLayout(supplierRow, 0, 1, 1, 3);
 
     form->addWidget(label(page, "LabelDate", QStringLiteral("Transaction date")), 1, 0);
