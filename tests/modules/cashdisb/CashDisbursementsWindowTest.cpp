@@ -1,3 +1,4 @@
+#include "common/core/RegionalSettings.h"
 #include "common/forms/Application.h"
 #include "common/journal/JournalWriter.h"
 #include "engine/Session.h"
@@ -9,6 +10,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDesktopServices>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -16,10 +18,13 @@
 #include <QStatusBar>
 #include <QTableView>
 #include <QTest>
+#include <QTextBrowser>
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 
 using namespace vm;
 using namespace vm::cashdisb;
@@ -139,7 +144,14 @@ TEST_F(CashDisbursementsWindowTest, ADisbursementToASupplierIsEnteredAndAccepted
 }
 
 TEST_F(CashDisbursementsWindowTest, ADisbursementNotToASupplierIsEnteredAndAccepted) {
+    // Under the international setting English says "check".
+    core::RegionalSettings regional = core::RegionalSettings::current();
+    regional.intl = "Y";
+    core::RegionalSettings::setCurrent(regional);
     open(1);
+    regional.intl = "N";
+    core::RegionalSettings::setCurrent(regional);
+    EXPECT_TRUE(find<QLineEdit>("Edit_reference")->toolTip().startsWith("Check or transfer"));
     QTest::mouseClick(find<QAbstractButton>("CheckBox_not_supplier"), Qt::LeftButton);
     EXPECT_FALSE(find<QLineEdit>("Edit_supplier")->isEnabled());
     EXPECT_FALSE(find<QTableView>("DBGrid1")->isEnabled());
@@ -163,6 +175,20 @@ TEST_F(CashDisbursementsWindowTest, ADisbursementNotToASupplierIsEnteredAndAccep
     EXPECT_EQ(co.count("concil"), 1);
     EXPECT_EQ(balance(), units(800));
     co.expectBooksBalance();
+}
+
+// Help shows the window's own topic; a browser stands in for the system's viewer.
+TEST_F(CashDisbursementsWindowTest, HelpOpensTheTopicOfTheWindow) {
+    const std::string help = co.rootDir() + "/program/Help";
+    std::filesystem::create_directories(help);
+    std::ofstream(help + "/305.html") << "<p>305</p>";
+    link.ProgramDir = core::LinkString(co.rootDir() + "/program");
+    QTextBrowser viewer;
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &viewer, "setSource");
+    open(1);
+    QTest::mouseClick(find<QPushButton>("BtnHelp"), Qt::LeftButton);
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    EXPECT_EQ(viewer.source().toLocalFile(), QString::fromStdString(help + "/305.html"));
 }
 
 } // namespace
