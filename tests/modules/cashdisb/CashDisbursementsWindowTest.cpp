@@ -1,5 +1,6 @@
 #include "common/core/RegionalSettings.h"
 #include "common/forms/Application.h"
+#include "common/forms/HelpViewer.h"
 #include "common/journal/JournalWriter.h"
 #include "engine/Session.h"
 #include "modules/cashdisb/ui/InvoiceGridModel.h"
@@ -10,7 +11,6 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QDesktopServices>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -177,18 +177,19 @@ TEST_F(CashDisbursementsWindowTest, ADisbursementNotToASupplierIsEnteredAndAccep
     co.expectBooksBalance();
 }
 
-// Help shows the window's own topic; a browser stands in for the system's viewer.
+// Help shows the window's own topic in the program's help viewer.
 TEST_F(CashDisbursementsWindowTest, HelpOpensTheTopicOfTheWindow) {
-    const std::string help = co.rootDir() + "/program/Help";
+    const std::string help = co.rootDir() + "/help/en";
     std::filesystem::create_directories(help);
     std::ofstream(help + "/305.html") << "<p>305</p>";
-    link.ProgramDir = core::LinkString(co.rootDir() + "/program");
-    QTextBrowser viewer;
-    QDesktopServices::setUrlHandler(QStringLiteral("file"), &viewer, "setSource");
+    link.ProgramDir = core::LinkString(co.rootDir() + "/bin");
     open(1);
     QTest::mouseClick(find<QPushButton>("BtnHelp"), Qt::LeftButton);
-    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
-    EXPECT_EQ(viewer.source().toLocalFile(), QString::fromStdString(help + "/305.html"));
+    forms::HelpViewer* viewer = nullptr;
+    for (QWidget* w : QApplication::allWidgets())
+        if (auto* v = qobject_cast<forms::HelpViewer*>(w)) viewer = v;
+    ASSERT_NE(viewer, nullptr);
+    EXPECT_TRUE(viewer->browser()->source().toLocalFile().endsWith("/305.html"));
 }
 
 } // namespace

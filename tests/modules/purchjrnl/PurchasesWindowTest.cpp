@@ -1,4 +1,5 @@
 #include "common/forms/Application.h"
+#include "common/forms/HelpViewer.h"
 #include "common/forms/MessageList.h"
 #include "engine/Session.h"
 #include "modules/purchjrnl/ui/Tpurchjrnl_dm.h"
@@ -8,7 +9,6 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -206,18 +206,19 @@ TEST_F(PurchasesWindowTest, ADebitNoteNeedsAnInvoiceAndAReferenceAndLeavesPurcha
     co.expectBooksBalance();
 }
 
-// Help shows the window's own topic; a browser stands in for the system's viewer.
+// Help shows the window's own topic in the program's help viewer.
 TEST_F(PurchasesWindowTest, HelpOpensTheTopicOfTheWindow) {
-    const std::string help = co.rootDir() + "/program/Help";
+    const std::string help = co.rootDir() + "/help/en";
     std::filesystem::create_directories(help);
     std::ofstream(help + "/304.html") << "<p>304</p>";
-    link.ProgramDir = core::LinkString(co.rootDir() + "/program");
-    QTextBrowser viewer;
-    QDesktopServices::setUrlHandler(QStringLiteral("file"), &viewer, "setSource");
+    link.ProgramDir = core::LinkString(co.rootDir() + "/bin");
     open(1);
     QTest::mouseClick(find<QPushButton>("BtnHelp"), Qt::LeftButton);
-    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
-    EXPECT_EQ(viewer.source().toLocalFile(), QString::fromStdString(help + "/304.html"));
+    forms::HelpViewer* viewer = nullptr;
+    for (QWidget* w : QApplication::allWidgets())
+        if (auto* v = qobject_cast<forms::HelpViewer*>(w)) viewer = v;
+    ASSERT_NE(viewer, nullptr);
+    EXPECT_TRUE(viewer->browser()->source().toLocalFile().endsWith("/304.html"));
 }
 
 } // namespace
