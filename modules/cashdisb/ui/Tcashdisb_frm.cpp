@@ -129,12 +129,13 @@ void Tcashdisb_frm::build() {
     btnListSuppliers_ = button(page, "BtnListSuppliers", QStringLiteral("List of suppliers"));
     labelSupplierName_ = new QLabel(page);
     labelSupplierName_->setObjectName(QStringLiteral("Label_supplier_name"));
-    labelSupplierName_->setFrameShape(QFrame::Panel);
+    labelSupplierName_->setFrameShape(QFrame::StyledPanel);
     labelSupplierName_->setFrameShadow(QFrame::Sunken);
-    labelSupplierName_->setMinimumWidth(320);
+    labelSupplierName_->setFixedWidth(360);
     supplierRow->addWidget(editSupplier_);
     supplierRow->addWidget(btnListSuppliers_);
-    supplierRow->addWidget(labelSupplierName_, 1);
+    supplierRow->addWidget(labelSupplierName_);
+    supplierRow->addStretch(1);
     form->addLayout(supplierRow, 0, 1, 1, 3);
 
     form->addWidget(label(page, "LabelDate", QStringLiteral("Transaction date")), 1, 0);
@@ -230,6 +231,7 @@ void Tcashdisb_frm::build() {
     outer->addWidget(statusBar_);
 
     messages_ = new forms::MessageList(this);
+    intlWords_ = new forms::MessageList(this, QStringLiteral("IntlStrings2"));
 
     for (QWidget* w : {static_cast<QWidget*>(editSupplier_), static_cast<QWidget*>(editDate_),
                        static_cast<QWidget*>(editReference_), static_cast<QWidget*>(checkNotSupplier_),
@@ -282,6 +284,9 @@ bool Tcashdisb_frm::startUp() {
     } catch (const EngineError&) {
         // Without the language table the designed (English) texts serve.
     }
+    // International terminology ("check" in English); the French table keeps "chèque".
+    if (forms::ModuleStartup::international() && !intlWords_->message(0).isEmpty())
+        editReference_->setToolTip(intlWords_->message(0));
     startup.applyFallbacks();
     startup.fillStatusBar(*statusBar_);
     helpPath_ = startup.helpPath();

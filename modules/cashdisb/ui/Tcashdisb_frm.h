@@ -133,6 +133,7 @@ private:
     QPushButton* btnHelp_ = nullptr;
     QStatusBar* statusBar_ = nullptr;
     forms::MessageList* messages_ = nullptr;
+    forms::MessageList* intlWords_ = nullptr; // texts under the international setting
     InvoiceGridModel* invoiceModel_ = nullptr;
     LineGridModel* lineModel_ = nullptr;
 

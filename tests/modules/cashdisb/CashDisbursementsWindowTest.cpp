@@ -1,4 +1,6 @@
+#include "common/core/RegionalSettings.h"
 #include "common/forms/Application.h"
+#include "common/forms/HelpViewer.h"
 #include "common/journal/JournalWriter.h"
 #include "engine/Session.h"
 #include "modules/cashdisb/ui/InvoiceGridModel.h"
@@ -16,10 +18,13 @@
 #include <QStatusBar>
 #include <QTableView>
 #include <QTest>
+#include <QTextBrowser>
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 
 using namespace vm;
 using namespace vm::cashdisb;
@@ -139,7 +144,14 @@ TEST_F(CashDisbursementsWindowTest, ADisbursementToASupplierIsEnteredAndAccepted
 }
 
 TEST_F(CashDisbursementsWindowTest, ADisbursementNotToASupplierIsEnteredAndAccepted) {
+    // Under the international setting English says "check".
+    core::RegionalSettings regional = core::RegionalSettings::current();
+    regional.intl = "Y";
+    core::RegionalSettings::setCurrent(regional);
     open(1);
+    regional.intl = "N";
+    core::RegionalSettings::setCurrent(regional);
+    EXPECT_TRUE(find<QLineEdit>("Edit_reference")->toolTip().startsWith("Check or transfer"));
     QTest::mouseClick(find<QAbstractButton>("CheckBox_not_supplier"), Qt::LeftButton);
     EXPECT_FALSE(find<QLineEdit>("Edit_supplier")->isEnabled());
     EXPECT_FALSE(find<QTableView>("DBGrid1")->isEnabled());
@@ -163,6 +175,21 @@ TEST_F(CashDisbursementsWindowTest, ADisbursementNotToASupplierIsEnteredAndAccep
     EXPECT_EQ(co.count("concil"), 1);
     EXPECT_EQ(balance(), units(800));
     co.expectBooksBalance();
+}
+
+// Help shows the window's own topic in the program's help viewer.
+TEST_F(CashDisbursementsWindowTest, HelpOpensTheTopicOfTheWindow) {
+    const std::string help = co.rootDir() + "/help/en";
+    std::filesystem::create_directories(help);
+    std::ofstream(help + "/305.html") << "<p>305</p>";
+    link.ProgramDir = core::LinkString(co.rootDir() + "/bin");
+    open(1);
+    QTest::mouseClick(find<QPushButton>("BtnHelp"), Qt::LeftButton);
+    forms::HelpViewer* viewer = nullptr;
+    for (QWidget* w : QApplication::allWidgets())
+        if (auto* v = qobject_cast<forms::HelpViewer*>(w)) viewer = v;
+    ASSERT_NE(viewer, nullptr);
+    EXPECT_TRUE(viewer->browser()->source().toLocalFile().endsWith("/305.html"));
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "common/forms/Application.h"
+#include "common/forms/HelpViewer.h"
 #include "common/forms/MessageList.h"
 #include "engine/Session.h"
 #include "modules/purchjrnl/ui/Tpurchjrnl_dm.h"
@@ -7,6 +8,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -14,11 +16,14 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
+#include <QTextBrowser>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 
 using namespace vm;
 using namespace vm::purchjrnl;
@@ -166,6 +171,54 @@ TEST_F(PurchasesWindowTest, ADirectCashPurchaseLeavesTheSupplierAlone) {
     EXPECT_EQ(co.count("cap"), 1); // only the one from SetUp
     EXPECT_EQ(co.supplierMoney("S1", "Sup_current_bal"), units(70));
     co.expectBooksBalance();
+}
+
+TEST_F(PurchasesWindowTest, ADebitNoteNeedsAnInvoiceAndAReferenceAndLeavesPurchaseTotalsAlone) {
+    open(1);
+    type("Edit_supplier", "S1");
+    find<QComboBox>("ComboBox_type")->setCurrentIndex(static_cast<int>(PurchaseType::Debit));
+    QString said;
+    answerNextBox(&said);
+    type("Edit_invoice", "nope");
+    EXPECT_EQ(said, window->messages().message(kMsgInvoiceNotFound));
+    type("Edit_invoice", "old1");
+    said.clear();
+    answerNextBox(&said);
+    type("Edit_reference", "");
+    EXPECT_EQ(said, window->messages().message(kMsgReferenceMissing));
+    type("Edit_reference", "DN-7");
+    find<QPlainTextEdit>("Memo_memo")->setPlainText("Short delivery");
+    type("Edit_credit1", "25");
+    type("Edit_debit2", "25");
+    QTest::mouseClick(find<QPushButton>("BtnAccept"), Qt::LeftButton);
+    EXPECT_TRUE(find<QLineEdit>("Edit_supplier")->text().isEmpty());
+
+    Cursor cap(co.db(), "cap", true);
+    ASSERT_TRUE(cap.last());
+    EXPECT_EQ(cap.str("Cap_invoice"), "OLD1");
+    EXPECT_EQ(cap.str("Cap_type"), "4");
+    EXPECT_EQ(cap.str("Cap_ref"), "DN-7");
+    EXPECT_EQ(co.count("cap"), 2);
+    EXPECT_EQ(co.count("apori"), 1);
+    EXPECT_EQ(co.supplierMoney("S1", "Sup_current_bal"), units(95));
+    EXPECT_EQ(co.supplierMoney("S1", "Sup_purch_ytd"), Money());
+    EXPECT_EQ(co.supplierMoney("S1", "Sup_last_purch"), Money());
+    co.expectBooksBalance();
+}
+
+// Help shows the window's own topic in the program's help viewer.
+TEST_F(PurchasesWindowTest, HelpOpensTheTopicOfTheWindow) {
+    const std::string help = co.rootDir() + "/help/en";
+    std::filesystem::create_directories(help);
+    std::ofstream(help + "/304.html") << "<p>304</p>";
+    link.ProgramDir = core::LinkString(co.rootDir() + "/bin");
+    open(1);
+    QTest::mouseClick(find<QPushButton>("BtnHelp"), Qt::LeftButton);
+    forms::HelpViewer* viewer = nullptr;
+    for (QWidget* w : QApplication::allWidgets())
+        if (auto* v = qobject_cast<forms::HelpViewer*>(w)) viewer = v;
+    ASSERT_NE(viewer, nullptr);
+    EXPECT_TRUE(viewer->browser()->source().toLocalFile().endsWith("/304.html"));
 }
 
 } // namespace
