@@ -2,7 +2,6 @@
 
 #include "engine/Cursor.h"
 #include "engine/Database.h"
-#include "report/ReportLayouter.h"
 
 #include <algorithm>
 #include <strings.h>
@@ -219,14 +218,41 @@ std::unique_ptr<report::Report> buildStatementReport(const StatementLayout& layo
     return r;
 }
 
+namespace {
+// What a stream's data source stands on, released after the stream.
+struct StatementPass {
+    StatementPass(Database& db, const StatementReportSetup& setup)
+        : run(db, setup.options), source(run, setup.company) {}
+    StatementRun run;
+    StatementDataSource source;
+};
+} // namespace
+
+report::StreamFactory statementStream(std::function<Database&()> company, const StatementReportSetup& setup) {
+    return [company, setup]() {
+        Database& db = company();
+        auto pass = std::make_shared<StatementPass>(db, setup);
+        const StatementLayout layout = readStatementLayout(db, setup.email);
+        auto r = buildStatementReport(layout, logoPath(setup.companyDir),
+                                      pass->run.amountSign(setup.localSign), setup.language, setup.dateMask);
+        r->setDataSource(&pass->source);
+        return std::make_unique<report::PageStream>(std::move(r), std::move(pass));
+    };
+}
+
 report::ReportDocument layOutStatements(Database& company, const StatementReportSetup& setup) {
-    StatementRun run(company, setup.options);
-    const StatementLayout layout = readStatementLayout(company, setup.email);
-    auto r = buildStatementReport(layout, logoPath(setup.companyDir), run.amountSign(setup.localSign),
-                                  setup.language, setup.dateMask);
-    StatementDataSource source(run, setup.company);
-    r->setDataSource(&source);
-    return report::ReportLayouter::run(*r);
+    std::unique_ptr<report::PageStream> pages =
+        statementStream([&company]() -> Database& { return company; }, setup)();
+    report::ReportDocument doc;
+    static_cast<report::DocumentInfo&>(doc) = pages->info();
+    report::DocumentPage page;
+    while (pages->next(page)) {
+        for (auto& l : page.exportLines)
+            doc.exportLines.push_back(std::move(l));
+        page.exportLines.clear();
+        doc.pages.push_back(std::move(page));
+    }
+    return doc;
 }
 
 } // namespace vm::custstmt

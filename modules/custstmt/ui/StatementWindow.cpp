@@ -343,18 +343,21 @@ void StatementWindow::runReport(int action) {
         StatementWindow* w;
         ~Enable() { w->setBusy(false); }
     } enable{this};
-    report::ReportDocument doc =
-        layOutStatements(Session::instance().database(kAlias), reportSetup(*o, false));
+    // Pages are laid out as they are printed, shown or written: a run of
+    // thousands of clients never stands whole in memory.
+    report::StreamFactory pages = statementStream(
+        []() -> Database& { return Session::instance().database(kAlias); }, reportSetup(*o, false));
     if (action == 0) {
-        report::ReportPrinter::printAndTell(doc, statementPrinter(), checkPrintDialog_->isChecked(),
+        std::unique_ptr<report::PageStream> stream = pages();
+        report::ReportPrinter::printAndTell(*stream, statementPrinter(), checkPrintDialog_->isChecked(),
                                             link_.Language, this);
     } else if (action == 1) {
         checkPrintDialog_->setChecked(false);
-        report::ReportPreviewDialog preview(std::move(doc), core::toQString(link_.PrinterIndex).toInt(),
+        report::ReportPreviewDialog preview(std::move(pages), core::toQString(link_.PrinterIndex).toInt(),
                                             link_.Language, this);
         preview.exec();
     } else {
-        report::ExportDialog dialog(std::move(doc), link_.Language, this);
+        report::ExportDialog dialog(std::move(pages), link_.Language, this);
         dialog.exec();
     }
 }
