@@ -10,6 +10,7 @@ namespace vm::custstmt {
 
 using report::Alignment;
 using report::ItemKind;
+using report::ReportBand;
 using report::ReportItem;
 
 CompanyBlock readCompanyBlock(Database& dataRoot, int code) {
@@ -215,6 +216,28 @@ std::unique_ptr<report::Report> buildStatementReport(const StatementLayout& layo
         if (it.band == LayoutBand::Detail) det.height = std::max(det.height, h);
     }
     if (det.height <= 0) det.height = 0.17;
+
+    // The CSV export: one line per transaction line and one per client's
+    // totals, each starting with the client it belongs to (the printed header
+    // is a page band, which exports nothing), then the layout's detail and
+    // footer fields in layout order.
+    std::vector<std::string> columns{dataFieldName(8), dataFieldName(9)};
+    for (ReportBand* band : {&det, &g.footer}) {
+        for (auto& item : band->items) {
+            if (item.kind != ItemKind::Field || item.field.empty()) continue;
+            if (std::find(columns.begin(), columns.end(), item.field) == columns.end())
+                columns.push_back(item.field);
+            item.exportedAs(item.field);
+        }
+        for (int n : {8, 9}) {
+            ReportItem who =
+                ReportItem::fieldItem(std::string("Csv") + dataFieldName(n), dataFieldName(n), 0, 0, 0, 0);
+            who.exportedAs(dataFieldName(n));
+            who.exportOnly = true;
+            band->add(std::move(who));
+        }
+    }
+    r->setCsvColumns(std::move(columns));
     return r;
 }
 
