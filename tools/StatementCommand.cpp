@@ -3,10 +3,12 @@
 // PDF, CSV or text.
 #include "common/core/RegionalSettings.h"
 #include "common/core/SettingsStore.h"
+#include "common/forms/ModuleStartup.h"
+#include "engine/Cursor.h"
 #include "engine/Database.h"
 #include "engine/Money.h"
 #include "engine/Session.h"
-#include "modules/custstmt/core/StatementReport.h"
+#include "modules/custstmt/core/StatementMailing.h"
 #include "report/ReportExporter.h"
 #include "tools/BatchCommand.h"
 
@@ -24,7 +26,10 @@ const char* const kHelp = "usage: valmorand-admin statements DIR N --output FILE
                           "\n"
                           "Writes the account statements of the clients of company N, as the \"Account\n"
                           "statements\" window exports them. The format follows the file's extension:\n"
-                          ".pdf, .csv or .txt.\n"
+                          ".pdf, .csv or .txt. --mail mails them instead to the clients who take their\n"
+                          "statements by e-mail, with the e-mail layout and the e-mail settings of this\n"
+                          "workstation (the password must be kept there); each delivery is logged in\n"
+                          "the company's statements-mail.log.\n"
                           "\n"
                           "Options (the window's choices):\n"
                           "  --date YYYY-MM-DD      date of the statements (default: today)\n"
@@ -38,7 +43,8 @@ const char* const kHelp = "usage: valmorand-admin statements DIR N --output FILE
                           "  --subsequent           include transactions after the date\n"
                           "  --language en|fr       language of the statements (default: en)\n"
                           "\n"
-                          "Exit status: 0 written, 1 failed, 2 refused (bad arguments, no such company).\n";
+                          "Exit status: 0 written or all mailed, 1 failed (or a statement not mailed), 2 "
+                          "refused (bad arguments, no such company).\n";
 
 report::ReportExporter::Format formatOf(const std::string& output) {
     const std::string ext = std::filesystem::path(output).extension().string();
@@ -46,6 +52,42 @@ report::ReportExporter::Format formatOf(const std::string& output) {
     if (ext == ".csv") return report::ReportExporter::Format::Csv;
     if (ext == ".txt") return report::ReportExporter::Format::Text;
     throw BatchRefused{"the output file must end in .pdf, .csv or .txt: " + output};
+}
+
+// Mails the selection's statements as the window's e-mail button does, with
+// the workstation's e-mail settings; nothing is asked.
+int mailAll(const BatchCommand& c, Database& db, const custstmt::StatementReportSetup& s) {
+    using namespace custstmt;
+    if (Cursor(db, "Earecfrm", true).isEmpty())
+        throw BatchRefused{"the e-mail statement layout is missing: create it before mailing statements"};
+    MailingSetup m;
+    m.report = s;
+    m.report.email = true;
+    // The minimum balance only narrows a mailing when it is above zero.
+    if (m.report.options.minimumBalance && *m.report.options.minimumBalance <= Money())
+        m.report.options.minimumBalance.reset();
+    const core::SettingsStore settings;
+    if (!readMailSettings(settings, m))
+        throw BatchRefused{"the e-mail settings (sender, server, return address) are missing"};
+    if (!m.smtp.login.empty() && m.smtp.password.empty())
+        throw BatchRefused{"the e-mail password of " + m.smtp.login + " is not kept in the settings"};
+    m.subject = settings.read("Settings", "Email Stmt Subject");
+    m.message = settings.read("Settings", "Email Stmt Message");
+    m.mailer = "Valmorand " + forms::ModuleStartup::projectVersion().toStdString();
+    m.logPath = s.companyDir + "/statements-mail.log";
+    ProgressLine line;
+    const MailingResult r = mailStatements(db, m, [&](const DeliveryRecord& d) {
+        line.show("Statements: " + d.client + " " + deliveryName(d.outcome));
+    });
+    line.clear();
+    for (const DeliveryRecord& d : r.records)
+        if (d.outcome != Delivery::Sent)
+            std::cerr << d.client << ": " << deliveryName(d.outcome) << " " << mail::foldToLine(d.detail)
+                      << "\n";
+    std::cout << "Statements of company " << c.company() << ": "
+              << r.records.size() - static_cast<std::size_t>(r.failed) << " of " << r.records.size()
+              << " mailed\n";
+    return r.failed > 0 ? kExitFailed : kExitDone;
 }
 
 } // namespace
@@ -63,11 +105,16 @@ int statementsCommand(const std::vector<std::string>& args) {
                       {"currency", true},
                       {"convert", true},
                       {"subsequent"},
-                      {"language", true}});
+                      {"language", true},
+                      {"mail"}});
     return cmd.run(args, [](BatchCommand& c) {
+        c.refuseTogether("mail", "output");
+        const bool mailing = c.flag("mail");
         const std::string output = c.value("output").value_or("");
-        if (output.empty()) throw BatchRefused{"--output FILE.pdf|.csv|.txt is required"};
-        const report::ReportExporter::Format format = formatOf(output);
+        if (output.empty() && !mailing)
+            throw BatchRefused{"--output FILE.pdf|.csv|.txt or --mail is required"};
+        const report::ReportExporter::Format format =
+            mailing ? report::ReportExporter::Format::Pdf : formatOf(output);
         const std::string language = c.value("language").value_or("en");
         if (language != "en" && language != "fr") throw BatchRefused{"--language must be en or fr"};
 
@@ -125,6 +172,7 @@ int statementsCommand(const std::vector<std::string>& args) {
                                        ": the company has no currency " + std::to_string(n)};
             }
         }
+        if (mailing) return mailAll(c, db, s);
         ProgressLine line;
         // Page by page: ten thousand clients never sit in memory as a document.
         std::unique_ptr<report::PageStream> pages = statementStream([&db]() -> Database& { return db; }, s)();

@@ -368,24 +368,9 @@ MailingResult StatementWindow::mail(bool printOthers) {
     if (!o) return result;
     // The minimum balance only narrows a mailing when it is above zero.
     if (o->minimumBalance && *o->minimumBalance <= Money()) o->minimumBalance.reset();
-    const core::SettingsStore settings;
-    auto setting = [&](const char* name, const char* def = "") {
-        return settings.read("Settings", name, def);
-    };
     MailingSetup m;
     m.report = reportSetup(*o, true);
-    m.smtp.host = setting("Email Host");
-    m.smtp.port = QString::fromStdString(setting("Email Port", "25")).toInt();
-    if (m.smtp.port <= 0) m.smtp.port = 25;
-    m.smtp.security = mail::securityFromText(setting("Email Security"));
-    if (m.smtp.security == mail::Security::Tls && setting("Email Port").empty()) m.smtp.port = 465;
-    m.smtp.heloName = setting("Email User").empty() ? "localhost" : setting("Email User");
-    if (m.smtp.heloName.find_first_of(" \r\n") != std::string::npos) m.smtp.heloName = "localhost";
-    m.smtp.login = setting("Email Login");
-    m.smtp.password = setting("Email Password");
-    m.smtp.caFile = setting("Email CA File");
-    const int timeout = QString::fromStdString(setting("Email Timeout", "30")).toInt();
-    m.smtp.timeoutSeconds = timeout > 0 ? timeout : 30;
+    readMailSettings(core::SettingsStore(), m);
     if (!m.smtp.login.empty() && m.smtp.password.empty()) {
         bool ok = false;
         m.smtp.password = QInputDialog::getText(this, windowTitle(), QString::fromStdString(m.smtp.login),
@@ -393,8 +378,6 @@ MailingResult StatementWindow::mail(bool printOthers) {
                               .toStdString();
         if (!ok) return result;
     }
-    m.fromName = setting("Email User");
-    m.fromAddress = setting("Email Return");
     m.subject = editSubject_->text().toStdString();
     m.message = editMessage_->toPlainText().toStdString();
     m.mailer = "Valmorand " + forms::ModuleStartup::projectVersion().toStdString();
