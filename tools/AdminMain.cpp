@@ -35,6 +35,7 @@ const char* const kUsage =
     "       valmorand-admin aging DIR N --ledger receivables|payables --output FILE [options]\n"
     "       valmorand-admin client-list DIR N --output FILE [options]\n"
     "       valmorand-admin supplier-list DIR N --output FILE [options]\n"
+    "       valmorand-admin statements DIR N --output FILE [options]\n"
     "       valmorand-admin COMMAND --help   (for month-end, aging, the lists and cheque-list)\n"
     "       valmorand-admin cheque-list DIR N [--new-list ...] [--output FILE]\n"
     "DIR is the data drive: the data root is DIR/Valmorand/data, company N is\n"
@@ -201,6 +202,7 @@ int main(int argc, char** argv) {
         if (cmd == "client-list") return admin::clientListCommand(args);
         if (cmd == "supplier-list") return admin::supplierListCommand(args);
         if (cmd == "cheque-list") return admin::chequeListCommand(args);
+        if (cmd == "statements") return admin::statementsCommand(args);
         throw UsageError{"unknown command \"" + cmd + "\""};
     } catch (const UsageError& e) {
         std::cerr << "valmorand-admin: " << e.message << "\n" << kUsage;

@@ -100,5 +100,6 @@ int monthEndCommand(const std::vector<std::string>& args);
 int agingCommand(const std::vector<std::string>& args);
 int clientListCommand(const std::vector<std::string>& args);
 int supplierListCommand(const std::vector<std::string>& args);
+int statementsCommand(const std::vector<std::string>& args);
 
 } // namespace vm::admin

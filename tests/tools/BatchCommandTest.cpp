@@ -6,9 +6,11 @@
 #include "common/forms/DisplayFormat.h"
 #include "engine/Session.h"
 #include "modules/custlist/ui/ListWindow.h"
+#include "modules/custstmt/ui/StatementWindow.h"
 #include "modules/rcvaging/ui/AgingWindow.h"
 #include "report/CsvExporter.h"
 #include "report/ReportDocument.h"
+#include "report/ReportExporter.h"
 #include "tests/fixture/TempCompany.h"
 #include "tools/BooksCheck.h"
 #include "tools/DemoCompany.h"
@@ -24,6 +26,7 @@
 #include <cstdio>
 #include <fstream>
 #include <sstream>
+#include <tuple>
 #include <sys/wait.h>
 
 using namespace vm;
@@ -153,6 +156,62 @@ TEST_F(BatchCommandTest, AgingWritesWhatTheWindowExports) {
         window.close();
         Session::instance().closeAll();
     }
+}
+
+// The batch statements are the window's export for the same choices.
+TEST_F(BatchCommandTest, StatementsWriteWhatTheWindowExports) {
+    admin::DemoOptions demo;
+    demo.clients = 25;
+    demo.invoices = 150;
+    admin::buildDemoCompany(company.dataDir(), demo);
+    company.addRow("arecfrm1", {{"Arecfrm1_page_len", 11.0},
+                                {"Arecfrm1_page_width", 8.5},
+                                {"Arecfrm1_header_len", 2.0},
+                                {"Arecfrm1_detail_len", 1.0},
+                                {"Arecfrm1_footer_len", 1.0}});
+    for (const auto& [field, band, line, pos] :
+         std::vector<std::tuple<const char*, const char*, double, double>>{{"01", "H", 0.5, 0.5},
+                                                                           {"09", "H", 1.0, 0.5},
+                                                                           {"18", "D", 0, 0.5},
+                                                                           {"19", "D", 0, 1.5},
+                                                                           {"23", "D", 0, 5.0},
+                                                                           {"31", "F", 0.5, 5.0}})
+        company.addRow(
+            "arecfrm",
+            {{"Arecfrm_field", field}, {"Arecfrm_band", band}, {"Arecfrm_line", line}, {"Arecfrm_pos", pos}});
+    const std::string root = company.rootDir();
+    EXPECT_EQ(admin({"statements", root, "1", "--output", root + "/s.csv", "--interest", "x"}).status, 2);
+
+    const std::string out = root + "/statements.csv";
+    const Outcome r = admin({"statements", root, "1", "--date", "2026-11-30", "--from", "C00003", "--to",
+                             "C00012", "--interest", "12", "--language", "fr", "--output", out});
+    ASSERT_EQ(r.status, 0) << r.output;
+
+    core::TLinkSection link;
+    link.CompanyCode = core::LinkString("1");
+    link.DataDir = core::LinkString(company.dataDir());
+    link.ProgramDir = core::LinkString(VM_PROGRAM_DIR);
+    link.Language = 2;
+    link.LangCode.set("fr");
+    custstmt::StatementWindow window(link);
+    window.show();
+    QApplication::processEvents();
+    window.findChild<QLineEdit*>("EditDate")
+        ->setText(forms::DisplayFormat::date(Date::fromYmd(2026, 11, 30)));
+    window.findChild<QLineEdit*>("EditFrom")->setText("C00003");
+    window.findChild<QLineEdit*>("EditTo")->setText("C00012");
+    window.findChild<QLineEdit*>("EditRate")->setText("12");
+    const auto options = window.options();
+    ASSERT_TRUE(options);
+    const std::string exported = root + "/window.csv";
+    auto pages = custstmt::statementStream([this]() -> Database& { return company.db(); },
+                                           window.reportSetup(*options, false))();
+    ASSERT_EQ(report::ReportExporter::write(*pages, report::ReportExporter::Format::Csv, exported),
+              report::WriteOutcome::Written);
+    EXPECT_GT(fileText(exported).size(), 200u);
+    EXPECT_EQ(fileText(out), fileText(exported));
+    window.close();
+    Session::instance().closeAll();
 }
 
 TEST_F(BatchCommandTest, ListsWriteWhatTheWindowExports) {

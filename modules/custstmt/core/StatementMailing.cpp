@@ -30,6 +30,34 @@ const char* deliveryName(Delivery d) {
     return "";
 }
 
+bool readMailSettings(const core::SettingsStore& settings, MailingSetup& m) {
+    auto setting = [&](const char* name, const char* def = "") {
+        return settings.read("Settings", name, def);
+    };
+    auto number = [&](const char* name, const char* def) {
+        try {
+            return std::stoi(setting(name, def));
+        } catch (const std::exception&) {
+            return 0;
+        }
+    };
+    m.smtp.host = setting("Email Host");
+    m.smtp.port = number("Email Port", "25");
+    if (m.smtp.port <= 0) m.smtp.port = 25;
+    m.smtp.security = mail::securityFromText(setting("Email Security"));
+    if (m.smtp.security == mail::Security::Tls && setting("Email Port").empty()) m.smtp.port = 465;
+    m.smtp.heloName = setting("Email User").empty() ? "localhost" : setting("Email User");
+    if (m.smtp.heloName.find_first_of(" \r\n") != std::string::npos) m.smtp.heloName = "localhost";
+    m.smtp.login = setting("Email Login");
+    m.smtp.password = setting("Email Password");
+    m.smtp.caFile = setting("Email CA File");
+    const int timeout = number("Email Timeout", "30");
+    m.smtp.timeoutSeconds = timeout > 0 ? timeout : 30;
+    m.fromName = setting("Email User");
+    m.fromAddress = setting("Email Return");
+    return !m.fromName.empty() && !m.smtp.host.empty() && !m.fromAddress.empty();
+}
+
 std::string statementFileName(const std::string& code) {
     std::string clean;
     for (unsigned char c : code)

@@ -1,4 +1,5 @@
 #pragma once
+#include "common/core/SettingsStore.h"
 #include "common/core/SmtpClient.h"
 #include "modules/custstmt/core/StatementReport.h"
 
@@ -41,6 +42,12 @@ struct MailingResult {
     int failed = 0;                   // Refused, NoAddress, ExportFailed and Failed
     bool cancelled = false;
 };
+
+// The server and sender of a mailing from the workstation's settings (the
+// "Email ..." entries of the Settings section); the password is empty when
+// the settings do not keep it. False when the sender, the server or the
+// return address is missing.
+bool readMailSettings(const core::SettingsStore& settings, MailingSetup& setup);
 
 // "stmt" + the client code with every character that could leave a folder or
 // upset a mail reader replaced + ".pdf".

@@ -2,7 +2,6 @@
 
 #include "engine/Cursor.h"
 #include "engine/Database.h"
-#include "report/ReportLayouter.h"
 
 #include <algorithm>
 #include <strings.h>
@@ -11,6 +10,7 @@ namespace vm::custstmt {
 
 using report::Alignment;
 using report::ItemKind;
+using report::ReportBand;
 using report::ReportItem;
 
 CompanyBlock readCompanyBlock(Database& dataRoot, int code) {
@@ -216,17 +216,66 @@ std::unique_ptr<report::Report> buildStatementReport(const StatementLayout& layo
         if (it.band == LayoutBand::Detail) det.height = std::max(det.height, h);
     }
     if (det.height <= 0) det.height = 0.17;
+
+    // The CSV export: one line per transaction line and one per client's
+    // totals, each starting with the client it belongs to (the printed header
+    // is a page band, which exports nothing), then the layout's detail and
+    // footer fields in layout order.
+    std::vector<std::string> columns{dataFieldName(8), dataFieldName(9)};
+    for (ReportBand* band : {&det, &g.footer}) {
+        for (auto& item : band->items) {
+            if (item.kind != ItemKind::Field || item.field.empty()) continue;
+            if (std::find(columns.begin(), columns.end(), item.field) == columns.end())
+                columns.push_back(item.field);
+            item.exportedAs(item.field);
+        }
+        for (int n : {8, 9}) {
+            ReportItem who =
+                ReportItem::fieldItem(std::string("Csv") + dataFieldName(n), dataFieldName(n), 0, 0, 0, 0);
+            who.exportedAs(dataFieldName(n));
+            who.exportOnly = true;
+            band->add(std::move(who));
+        }
+    }
+    r->setCsvColumns(std::move(columns));
     return r;
 }
 
+namespace {
+// What a stream's data source stands on, released after the stream.
+struct StatementPass {
+    StatementPass(Database& db, const StatementReportSetup& setup)
+        : run(db, setup.options), source(run, setup.company) {}
+    StatementRun run;
+    StatementDataSource source;
+};
+} // namespace
+
+report::StreamFactory statementStream(std::function<Database&()> company, const StatementReportSetup& setup) {
+    return [company, setup]() {
+        Database& db = company();
+        auto pass = std::make_shared<StatementPass>(db, setup);
+        const StatementLayout layout = readStatementLayout(db, setup.email);
+        auto r = buildStatementReport(layout, logoPath(setup.companyDir),
+                                      pass->run.amountSign(setup.localSign), setup.language, setup.dateMask);
+        r->setDataSource(&pass->source);
+        return std::make_unique<report::PageStream>(std::move(r), std::move(pass));
+    };
+}
+
 report::ReportDocument layOutStatements(Database& company, const StatementReportSetup& setup) {
-    StatementRun run(company, setup.options);
-    const StatementLayout layout = readStatementLayout(company, setup.email);
-    auto r = buildStatementReport(layout, logoPath(setup.companyDir), run.amountSign(setup.localSign),
-                                  setup.language, setup.dateMask);
-    StatementDataSource source(run, setup.company);
-    r->setDataSource(&source);
-    return report::ReportLayouter::run(*r);
+    std::unique_ptr<report::PageStream> pages =
+        statementStream([&company]() -> Database& { return company; }, setup)();
+    report::ReportDocument doc;
+    static_cast<report::DocumentInfo&>(doc) = pages->info();
+    report::DocumentPage page;
+    while (pages->next(page)) {
+        for (auto& l : page.exportLines)
+            doc.exportLines.push_back(std::move(l));
+        page.exportLines.clear();
+        doc.pages.push_back(std::move(page));
+    }
+    return doc;
 }
 
 } // namespace vm::custstmt

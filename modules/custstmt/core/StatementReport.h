@@ -2,9 +2,11 @@
 #include "modules/custstmt/core/StatementLayout.h"
 #include "modules/custstmt/core/Statements.h"
 #include "report/DataSource.h"
+#include "report/PageStream.h"
 #include "report/Report.h"
 #include "report/ReportDocument.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -61,8 +63,14 @@ struct StatementReportSetup {
     std::string dateMask = "dd/mm/yyyy";
 };
 
-// Lays the statements of a selection out, as Print, Preview, Export and the
-// mailing do. Reads only.
+// The statements of a selection as a stream of pages: what the window prints,
+// previews and exports, and what the batch command writes. Each stream runs
+// the selection afresh over its own cursors of the database `company`
+// returns, so that a preview can start again while another stream is open;
+// memory holds one page and one client. Reads only.
+report::StreamFactory statementStream(std::function<Database&()> company, const StatementReportSetup& setup);
+
+// The whole selection laid out at once (one client's mailed statement, tests).
 report::ReportDocument layOutStatements(Database& company, const StatementReportSetup& setup);
 
 } // namespace vm::custstmt

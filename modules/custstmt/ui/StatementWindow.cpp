@@ -343,18 +343,21 @@ void StatementWindow::runReport(int action) {
         StatementWindow* w;
         ~Enable() { w->setBusy(false); }
     } enable{this};
-    report::ReportDocument doc =
-        layOutStatements(Session::instance().database(kAlias), reportSetup(*o, false));
+    // Pages are laid out as they are printed, shown or written: a run of
+    // thousands of clients never stands whole in memory.
+    report::StreamFactory pages = statementStream(
+        []() -> Database& { return Session::instance().database(kAlias); }, reportSetup(*o, false));
     if (action == 0) {
-        report::ReportPrinter::printAndTell(doc, statementPrinter(), checkPrintDialog_->isChecked(),
+        std::unique_ptr<report::PageStream> stream = pages();
+        report::ReportPrinter::printAndTell(*stream, statementPrinter(), checkPrintDialog_->isChecked(),
                                             link_.Language, this);
     } else if (action == 1) {
         checkPrintDialog_->setChecked(false);
-        report::ReportPreviewDialog preview(std::move(doc), core::toQString(link_.PrinterIndex).toInt(),
+        report::ReportPreviewDialog preview(std::move(pages), core::toQString(link_.PrinterIndex).toInt(),
                                             link_.Language, this);
         preview.exec();
     } else {
-        report::ExportDialog dialog(std::move(doc), link_.Language, this);
+        report::ExportDialog dialog(std::move(pages), link_.Language, this);
         dialog.exec();
     }
 }
@@ -365,24 +368,9 @@ MailingResult StatementWindow::mail(bool printOthers) {
     if (!o) return result;
     // The minimum balance only narrows a mailing when it is above zero.
     if (o->minimumBalance && *o->minimumBalance <= Money()) o->minimumBalance.reset();
-    const core::SettingsStore settings;
-    auto setting = [&](const char* name, const char* def = "") {
-        return settings.read("Settings", name, def);
-    };
     MailingSetup m;
     m.report = reportSetup(*o, true);
-    m.smtp.host = setting("Email Host");
-    m.smtp.port = QString::fromStdString(setting("Email Port", "25")).toInt();
-    if (m.smtp.port <= 0) m.smtp.port = 25;
-    m.smtp.security = mail::securityFromText(setting("Email Security"));
-    if (m.smtp.security == mail::Security::Tls && setting("Email Port").empty()) m.smtp.port = 465;
-    m.smtp.heloName = setting("Email User").empty() ? "localhost" : setting("Email User");
-    if (m.smtp.heloName.find_first_of(" \r\n") != std::string::npos) m.smtp.heloName = "localhost";
-    m.smtp.login = setting("Email Login");
-    m.smtp.password = setting("Email Password");
-    m.smtp.caFile = setting("Email CA File");
-    const int timeout = QString::fromStdString(setting("Email Timeout", "30")).toInt();
-    m.smtp.timeoutSeconds = timeout > 0 ? timeout : 30;
+    readMailSettings(core::SettingsStore(), m);
     if (!m.smtp.login.empty() && m.smtp.password.empty()) {
         bool ok = false;
         m.smtp.password = QInputDialog::getText(this, windowTitle(), QString::fromStdString(m.smtp.login),
@@ -390,8 +378,6 @@ MailingResult StatementWindow::mail(bool printOthers) {
                               .toStdString();
         if (!ok) return result;
     }
-    m.fromName = setting("Email User");
-    m.fromAddress = setting("Email Return");
     m.subject = editSubject_->text().toStdString();
     m.message = editMessage_->toPlainText().toStdString();
     m.mailer = "Valmorand " + forms::ModuleStartup::projectVersion().toStdString();

@@ -1,5 +1,6 @@
 #include "modules/custstmt/core/StatementReport.h"
 
+#include "report/CsvExporter.h"
 #include "report/PdfExporter.h"
 #include "report/ReportListing.h"
 #include "tests/fixture/TempCompany.h"
@@ -92,6 +93,24 @@ TEST_F(StatementReportTest, DrawnItemsOfASmallCompany) {
         return;
     }
     EXPECT_EQ(actual, readFile(path)) << "differs from " << path;
+}
+
+// The CSV export holds every transaction line and every client's totals, each
+// naming its client (the printed header exports nothing).
+TEST_F(StatementReportTest, CsvExportNamesTheClientOfEveryLine) {
+    company.addClient("C1", "Première Cie");
+    company.addClient("C2", "Second Ltd");
+    company.addCar("C1", "I1", "1", kAt.addDays(-10), Money::fromUnits(25));
+    company.addCar("C1", "I1", "2", kAt.addDays(-2), Money::fromUnits(-4));
+    StatementReportSetup s;
+    s.options.printDate = s.options.today = kAt;
+    const std::string csv = report::CsvExporter::text(layOutStatements(company.db(), s));
+    EXPECT_EQ(csv,
+              "Cli_Code,Cli_name,Car_date,Car_Invoice,Car_Debit,Car_credit,Car_Balance,curr_1,curr_5,Curr_6\n"
+              "C1,Première Cie,20/06/2026,I1,25.00,,25.00,,,\n"
+              "C1,Première Cie,28/06/2026,I1,,4.00,21.00,,,\n"
+              "C1,Première Cie,,,,,,21.00,0.00,21.00\n"
+              "C2,Second Ltd,,,,,,0.00,0.00,0.00\n");
 }
 
 } // namespace
