@@ -34,12 +34,12 @@ bool readMailSettings(const core::SettingsStore& settings, MailingSetup& m) {
     auto setting = [&](const char* name, const char* def = "") {
         return settings.read("Settings", name, def);
     };
+    // A whole number or nothing: "25x" is not port 25.
     auto number = [&](const char* name, const char* def) {
-        try {
-            return std::stoi(setting(name, def));
-        } catch (const std::exception&) {
+        const std::string text = setting(name, def);
+        if (text.empty() || text.size() > 6 || text.find_first_not_of("0123456789") != std::string::npos)
             return 0;
-        }
+        return std::stoi(text);
     };
     m.smtp.host = setting("Email Host");
     m.smtp.port = number("Email Port", "25");
