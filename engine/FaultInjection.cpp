@@ -3,15 +3,21 @@
 #include "engine/EngineError.h"
 
 #include <map>
+#include <new>
 
 namespace vm::fault {
 
 int armedCount = 0;
 
 namespace {
-std::map<sqlite3*, State*>& connections() {
+using Connections = std::map<sqlite3*, State*>;
+
+Connections& connections() {
     // Never destroyed: databases of static sessions close after it would be.
-    static auto* m = new std::map<sqlite3*, State*>;
+    // It lives in static storage, not on the heap, so that a module library
+    // unloaded with its databases closed leaves nothing behind.
+    alignas(Connections) static unsigned char storage[sizeof(Connections)];
+    static Connections* m = new (storage) Connections;
     return *m;
 }
 } // namespace
