@@ -26,8 +26,8 @@
 #include <cstdio>
 #include <fstream>
 #include <sstream>
-#include <tuple>
 #include <sys/wait.h>
+#include <tuple>
 
 using namespace vm;
 
