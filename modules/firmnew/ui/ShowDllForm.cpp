@@ -1,6 +1,7 @@
 // The module's entry point.
 #include "common/core/LinkSection.h"
 #include "common/forms/FormTranslation.h"
+#include "common/forms/ModuleStartup.h"
 #include "modules/firmnew/ui/Tfirmnew_frm.h"
 
 #include <QApplication>
@@ -8,8 +9,9 @@
 #include <cstdint>
 
 extern "C" VM_EXPORT std::int32_t ShowDllForm(vm::core::TLinkSection link) {
-    const vm::core::TLinkSection own = link;
+    vm::core::TLinkSection own = link;
     vm::firmnew::Tfirmnew_frm form(own.DataDir.str(), QApplication::activeWindow());
+    form.setHelp(vm::forms::ModuleStartup(own).helpPath(), own.Language);
     try {
         vm::forms::translateForm(form, "MainMenu", own.LangCode.str());
     } catch (const std::exception&) {

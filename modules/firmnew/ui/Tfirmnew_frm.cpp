@@ -1,11 +1,13 @@
 #include "modules/firmnew/ui/Tfirmnew_frm.h"
 
+#include "common/forms/HelpLauncher.h"
 #include "common/forms/MessageList.h"
 #include "engine/EngineError.h"
 #include "schema/Schema.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -13,6 +15,10 @@
 #include <QVBoxLayout>
 
 namespace vm::firmnew {
+
+namespace {
+constexpr int kHelpContext = 101;
+} // namespace
 
 Tfirmnew_frm::Tfirmnew_frm(std::string dataDir, QWidget* parent)
     : QDialog(parent), dataDir_(std::move(dataDir)) {
@@ -79,6 +85,19 @@ void Tfirmnew_frm::create() {
         return;
     }
     accept();
+}
+
+void Tfirmnew_frm::setHelp(const QString& helpPath, int language) {
+    helpPath_ = helpPath;
+    language_ = language;
+}
+
+void Tfirmnew_frm::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_F1 && !helpPath_.isEmpty()) {
+        forms::openHelp(helpPath_, kHelpContext, language_, this);
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 } // namespace vm::firmnew

@@ -3,6 +3,7 @@
 
 #include <string>
 
+class QKeyEvent;
 class QLineEdit;
 
 namespace vm::forms {
@@ -19,6 +20,11 @@ public:
     Tfirmnew_frm(std::string dataDir, QWidget* parent = nullptr);
 
     QString companyName() const;
+    // F1 opens the window's help page from this folder.
+    void setHelp(const QString& helpPath, int language);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void create();
@@ -26,6 +32,8 @@ private:
     std::string dataDir_;
     QLineEdit* name_;
     forms::MessageList* messages_;
+    QString helpPath_;
+    int language_ = 1;
 };
 
 } // namespace vm::firmnew
