@@ -56,8 +56,15 @@ endfunction()
 #     window lives in another module's ui layer passes that layer as LIBS and no
 #     SOURCES.
 # modules/<code>/CMakeLists.txt only adds the two folders (vm_module_folders).
+# A module whose rules are another module's (payables aging, the supplier
+# list) names that core with SHARES instead of giving sources.
 function(vm_add_module_core code)
-  cmake_parse_arguments(A "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(A "" "SHARES" "SOURCES;LIBS" ${ARGN})
+  if(A_SHARES)
+    add_library(${code}_core INTERFACE)
+    target_link_libraries(${code}_core INTERFACE ${A_SHARES}_core)
+    return()
+  endif()
   vm_add_library(${code}_core SOURCES ${A_SOURCES} PUBLIC_LIBS vm_engine vm_schema ${A_LIBS})
 endfunction()
 
