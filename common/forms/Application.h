@@ -23,6 +23,18 @@ public:
     // item view), which must not be unwound by an exception nor re-entered
     // by the hook's error form and window closing.
     static void dispatchLater(std::exception_ptr error, QObject* context);
+
+    // Runs a model's edit (setData) so that nothing unwinds through the item
+    // view that called it: a failure goes to dispatchLater and the edit
+    // reports false.
+    template <class Edit> static bool guardedEdit(QObject* model, Edit&& edit) {
+        try {
+            return edit();
+        } catch (...) {
+            dispatchLater(std::current_exception(), model);
+            return false;
+        }
+    }
 };
 
 } // namespace vm::forms

@@ -1,5 +1,7 @@
 #include "modules/cashdisb/ui/InvoiceGridModel.h"
 
+#include "common/forms/Application.h"
+
 #include "common/forms/DisplayFormat.h"
 
 namespace vm::cashdisb {
@@ -72,7 +74,14 @@ Qt::ItemFlags InvoiceGridModel::flags(const QModelIndex& index) const {
     return f;
 }
 
+// The view calls this from inside its editor handling, which must not be
+// unwound by an engine failure: the failure goes to the module's exception
+// hook once the view is done.
 bool InvoiceGridModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    return forms::Application::guardedEdit(this, [&] { return applyEdit(index, value, role); });
+}
+
+bool InvoiceGridModel::applyEdit(const QModelIndex& index, const QVariant& value, int role) {
     if (role != Qt::EditRole || index.column() != Payment || !editable_ || !entry_) return false;
     const QString text = value.toString().trimmed();
     const std::optional<Money> payment =

@@ -41,6 +41,7 @@ signals:
     void paymentsChanged();
 
 private:
+    bool applyEdit(const QModelIndex& index, const QVariant& value, int role);
     DisbursementEntry* entry_ = nullptr;
     std::vector<DisbursementEntry::InvoiceRow> rows_;
     QStringList titles_;

@@ -1,5 +1,7 @@
 #include "modules/cashdisb/ui/LineGridModel.h"
 
+#include "common/forms/Application.h"
+
 #include "common/forms/DisplayFormat.h"
 
 #include <QTimer>
@@ -97,7 +99,14 @@ Qt::ItemFlags LineGridModel::flags(const QModelIndex& index) const {
     return f;
 }
 
+// The view calls this from inside its editor handling, which must not be
+// unwound by an engine failure: the failure goes to the module's exception
+// hook once the view is done.
 bool LineGridModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    return forms::Application::guardedEdit(this, [&] { return applyEdit(index, value, role); });
+}
+
+bool LineGridModel::applyEdit(const QModelIndex& index, const QVariant& value, int role) {
     if (role != Qt::EditRole || !editable_ || !index.isValid() || !entry_) return false;
     const QString text = value.toString().trimmed();
     const int row = index.row();

@@ -50,6 +50,7 @@ signals:
     void accountRefused(int row, int message);
 
 private:
+    bool applyEdit(const QModelIndex& index, const QVariant& value, int role);
     bool hasEmptyRow() const;
 
     DisbursementEntry* entry_ = nullptr;

@@ -77,12 +77,7 @@ Qt::ItemFlags InvoiceGridModel::flags(const QModelIndex& index) const {
 // unwound by an engine failure: the failure goes to the module's exception
 // hook once the view is done.
 bool InvoiceGridModel::setData(const QModelIndex& index, const QVariant& value, int role) {
-    try {
-        return applyEdit(index, value, role);
-    } catch (...) {
-        forms::Application::dispatchLater(std::current_exception(), this);
-        return false;
-    }
+    return forms::Application::guardedEdit(this, [&] { return applyEdit(index, value, role); });
 }
 
 bool InvoiceGridModel::applyEdit(const QModelIndex& index, const QVariant& value, int role) {

@@ -102,12 +102,7 @@ Qt::ItemFlags LineGridModel::flags(const QModelIndex& index) const {
 // unwound by an engine failure: the failure goes to the module's exception
 // hook once the view is done.
 bool LineGridModel::setData(const QModelIndex& index, const QVariant& value, int role) {
-    try {
-        return applyEdit(index, value, role);
-    } catch (...) {
-        forms::Application::dispatchLater(std::current_exception(), this);
-        return false;
-    }
+    return forms::Application::guardedEdit(this, [&] { return applyEdit(index, value, role); });
 }
 
 bool LineGridModel::applyEdit(const QModelIndex& index, const QVariant& value, int role) {
