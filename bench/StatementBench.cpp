@@ -33,28 +33,6 @@ long peakKb() {
     getrusage(RUSAGE_SELF, &u);
     return u.ru_maxrss;
 }
-void addLayout(Database& db, const std::string& px) {
-    auto row = [&](const std::string& table, const std::vector<std::pair<std::string, Value>>& values) {
-        Cursor c(db, table);
-        c.insert();
-        schema::fillBlank(c);
-        for (const auto& [k, v] : values)
-            c.set(k, v);
-        c.post();
-    };
-    row(px + "1", {{"Arecfrm1_page_len", 11.0},
-                   {"Arecfrm1_page_width", 8.5},
-                   {"Arecfrm1_header_len", 2.5},
-                   {"Arecfrm1_detail_len", 6.5},
-                   {"Arecfrm1_footer_len", 1.5}});
-    const std::vector<std::tuple<const char*, const char*, double, double>> items = {
-        {"01", "H", 0.5, 0.5}, {"09", "H", 1.4, 0.5}, {"10", "H", 1.6, 0.5}, {"16", "H", 0.5, 6.0},
-        {"34", "H", 0.7, 6.0}, {"18", "D", 0, 0.5},   {"19", "D", 0, 1.5},   {"20", "D", 0, 3.0},
-        {"21", "D", 0, 4.2},   {"23", "D", 0, 5.4},   {"26", "F", 0.2, 0.5}, {"27", "F", 0.2, 1.7},
-        {"28", "F", 0.2, 2.9}, {"29", "F", 0.2, 4.1}, {"30", "F", 0.2, 5.3}, {"31", "F", 0.6, 5.3}};
-    for (const auto& [f, b, line, pos] : items)
-        row(px, {{"Arecfrm_field", f}, {"Arecfrm_band", b}, {"Arecfrm_line", line}, {"Arecfrm_pos", pos}});
-}
 } // namespace
 
 int main(int argc, char** argv) {
@@ -78,8 +56,7 @@ int main(int argc, char** argv) {
     Session session;
     const std::string companyDir = schema::companyDirOf(dataDir, 1);
     Database& db = session.database(companyDir);
-    addLayout(db, "arecfrm");
-    addLayout(db, "Earecfrm");
+    // The statements print on the company's standard layouts, printed and mailed.
     {
         Query n(db, "SELECT COUNT(*) FROM car");
         n.next();

@@ -133,6 +133,7 @@ void createCompany(const CreationLock& lock, int company, const std::string& nam
             for (const auto& t : companyTables())
                 db.createTable(t);
             insertControlRow(db, texts);
+            writeDefaultStatementLayouts(db, language);
             for (int p = 1; p <= 13; ++p) {
                 Cursor periods(db, "Periods");
                 periods.insert();

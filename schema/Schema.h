@@ -104,6 +104,14 @@ void createCompany(const std::string& dataDir, int company, const std::string& n
 // and fills the company under the same lock).
 void createCompany(const CreationLock& lock, int company, const std::string& name,
                    Language language = Language::English);
+// Gives a company the standard statement layout, printed (arecfrm,
+// arecfrm1, arecfrm2) and mailed (Earecfrm*), with its texts in `language`
+// and the aging names of its control row: company, client, date and page,
+// the lines' date, invoice, debit, credit and balance, the five buckets,
+// interest and total due. A layout of which any row exists is left as it is.
+// Runs in the caller's transaction when there is one, else in its own.
+// Returns whether anything was written.
+bool writeDefaultStatementLayouts(Database& company, Language language);
 // Whether company n is in the data root's list of companies.
 bool companyListed(Database& dataRoot, int company);
 

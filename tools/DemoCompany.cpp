@@ -765,6 +765,7 @@ DemoSummary buildDemoCompany(const std::string& dataDir, const DemoOptions& opti
                     "company 1 already holds clients, suppliers, accounts or ledger rows");
             Transaction tx(db);
             DemoWriter(db, options, summary).run();
+            schema::writeDefaultStatementLayouts(db, options.language); // a company made before it had one
             tx.commit();
         }
         Database root(dataDir);

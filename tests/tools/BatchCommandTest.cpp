@@ -164,6 +164,8 @@ TEST_F(BatchCommandTest, StatementsWriteWhatTheWindowExports) {
     demo.clients = 25;
     demo.invoices = 150;
     admin::buildDemoCompany(company.dataDir(), demo);
+    for (const char* t : {"arecfrm", "arecfrm1", "arecfrm2"})
+        company.clearTable(t);
     company.addRow("arecfrm1", {{"Arecfrm1_page_len", 11.0},
                                 {"Arecfrm1_page_width", 8.5},
                                 {"Arecfrm1_header_len", 2.0},

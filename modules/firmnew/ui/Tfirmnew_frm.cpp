@@ -78,7 +78,8 @@ void Tfirmnew_frm::create() {
         return;
     }
     try {
-        schema::createCompany(dataDir_, 1, name.toStdString());
+        schema::createCompany(dataDir_, 1, name.toStdString(),
+                              language_ == 2 ? schema::Language::French : schema::Language::English);
     } catch (const std::exception& e) {
         QMessageBox::critical(this, windowTitle(),
                               messages_->message(1) + QLatin1Char('\n') + QString::fromUtf8(e.what()));

@@ -28,11 +28,7 @@ TEST(StatementMailing, EachClientsOutcomeIsRecorded) {
     needGui();
 
     test::TempCompany company;
-    company.addRow("Earecfrm1",
-                   {{"Arecfrm1_page_len", 11.0}, {"Arecfrm1_page_width", 8.5}, {"Arecfrm1_header_len", 1.0}});
-    company.addRow(
-        "Earecfrm",
-        {{"Arecfrm_field", "09"}, {"Arecfrm_band", "H"}, {"Arecfrm_line", 0.5}, {"Arecfrm_pos", 0.5}});
+    // The company's standard mailed layout.
     const test::Fields byMail{{"Cli_email_statement", true}};
     company.addClient("../D", "Dotty", {{"Cli_email_statement", true}, {"Cli_email", "d@client.test"}});
     company.addClient("A", "Anne",
@@ -95,7 +91,6 @@ TEST(StatementMailing, EachClientsOutcomeIsRecorded) {
 TEST(StatementMailing, ConnectionLostMidMessageIsAFailure) {
     needGui();
     test::TempCompany company;
-    company.addRow("Earecfrm", {{"Arecfrm_field", "09"}, {"Arecfrm_band", "H"}});
     company.addClient("A", "Anne", {{"Cli_email_statement", true}, {"Cli_email", "a@client.test"}});
     company.addClient("B", "Bob", {{"Cli_email_statement", true}, {"Cli_email", "b@client.test"}});
     test::LocalSmtpServer server({"--hangup"});

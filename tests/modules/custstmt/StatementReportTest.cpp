@@ -32,6 +32,8 @@ protected:
     void SetUp() override {
         company.setCtrl(
             {{"Ctrl_ar_days1", 30}, {"Ctrl_ar_days2", 60}, {"Ctrl_ar_days3", 90}, {"Ctrl_ar_days4", 120}});
+        for (const char* t : {"arecfrm", "arecfrm1", "arecfrm2"})
+            company.clearTable(t); // this test's layout instead of the standard one
         company.addRow("arecfrm1", {{"Arecfrm1_page_len", 11.0},
                                     {"Arecfrm1_page_width", 8.5},
                                     {"Arecfrm1_header_len", 3.0},
@@ -114,3 +116,89 @@ TEST_F(StatementReportTest, CsvExportNamesTheClientOfEveryLine) {
 }
 
 } // namespace
+
+namespace {
+
+// The company's own address, as the company window would have written it.
+void describe(test::TempCompany& company) {
+    Cursor comp(company.dataRoot(), "comp");
+    ASSERT_TRUE(comp.findKey({Value(1)}));
+    comp.edit();
+    comp.set("Comp_Adr1", "1250, rue Notre-Dame Ouest");
+    comp.set("Comp_city", "Montréal");
+    comp.set("Comp_Prov", "QC");
+    comp.set("Comp_Postal_code", "H3C 1K3");
+    comp.set("Comp_telephone", "514 555-0142");
+    comp.post();
+}
+
+} // namespace
+
+// A new company prints on its standard layout in its own language: company,
+// client, date, page, the lines, the five named buckets, interest and total
+// due. The mailed twin draws the same. VM_CUSTSTMT_PDF=<dir> keeps the PDFs.
+TEST(StandardStatementLayout, NewCompanyPrintsTheStandardStatement) {
+    for (const auto& [language, golden] : {std::pair{schema::Language::English, "standard-en.listing"},
+                                           {schema::Language::French, "standard-fr.listing"}}) {
+        test::TempCompany company(language);
+        describe(company);
+        company.addClient("C1", "Première Cie",
+                          {{"Cli_Adr1", "12, boul. des Laurentides"},
+                           {"Cli_city", "Laval"},
+                           {"Cli_prov", "QC"},
+                           {"Cli_postal_code", "H7G 2T1"},
+                           {"Cli_country", "Canada"}});
+        company.addCar("C1", "1001", "1", kAt.addDays(-95), Money::fromUnits(1000));
+        company.addCar("C1", "1001", "2", kAt.addDays(-40), Money::fromUnits(-400));
+        company.addCar("C1", "1002", "1", kAt.addDays(-45), Money::fromUnits(1250));
+        company.addCar("C1", "1003", "1", kAt.addDays(-5), Money::fromUnits(80));
+        StatementReportSetup s;
+        s.options.printDate = s.options.today = kAt;
+        s.options.interestRate = 12;
+        s.companyDir = company.companyDir();
+        s.company = readCompanyBlock(company.dataRoot(), 1);
+        s.localSign = "$";
+        s.language = static_cast<int>(language);
+        const report::ReportDocument doc = layOutStatements(company.db(), s);
+        if (const char* dir = std::getenv("VM_CUSTSTMT_PDF")) {
+            static int argc = 1;
+            static char name[] = "vm_custstmt_tests";
+            static char* argv[] = {name, nullptr};
+            if (!QCoreApplication::instance()) new QGuiApplication(argc, argv);
+            report::PdfExporter::write(doc, std::string(dir) + "/" + golden + ".pdf");
+        }
+        const std::string actual = report::ReportListing::text(doc);
+        s.email = true;
+        EXPECT_EQ(report::ReportListing::text(layOutStatements(company.db(), s)), actual);
+        const std::string path = std::string(VM_SOURCE_DIR) + "/tests/golden/custstmt/" + golden;
+        if (std::getenv("VM_UPDATE_GOLDEN")) {
+            std::ofstream(path) << actual;
+            continue;
+        }
+        EXPECT_EQ(actual, readFile(path)) << "differs from " << path;
+    }
+}
+
+// A layout the company has, even one table of it, is never written over.
+TEST(StandardStatementLayout, ACompanysOwnLayoutIsKept) {
+    test::TempCompany company;
+    auto rows = [&](const char* table) {
+        int n = 0;
+        Cursor c(company.db(), table, true);
+        for (bool ok = c.first(); ok; ok = c.next())
+            ++n;
+        return n;
+    };
+    const int standard = rows("arecfrm");
+    EXPECT_FALSE(schema::writeDefaultStatementLayouts(company.db(), schema::Language::English));
+    EXPECT_EQ(rows("arecfrm"), standard);
+
+    for (const char* t : {"arecfrm", "arecfrm1", "Earecfrm", "Earecfrm1", "Earecfrm2"})
+        company.clearTable(t);
+    company.addRow("arecfrm", {{"Arecfrm_field", "MY OWN"}, {"Arecfrm_band", "H"}});
+    EXPECT_TRUE(schema::writeDefaultStatementLayouts(company.db(), schema::Language::French));
+    EXPECT_EQ(rows("arecfrm"), 1);
+    EXPECT_EQ(rows("arecfrm1"), 0);
+    EXPECT_EQ(rows("Earecfrm"), standard); // only the mailed twin was missing
+    EXPECT_EQ(rows("Earecfrm1"), 1);
+}
