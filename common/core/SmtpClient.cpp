@@ -40,6 +40,11 @@ struct SmtpClient::Impl {
     QByteArray buf;
     bool offersStartTls = false, offers8Bit = false;
     std::vector<std::string> authMechanisms;
+    SmtpObserver observer;
+
+    void tell(SmtpEvent e, const std::string& file = {}, long long done = 0, long long total = 0) const {
+        if (observer) observer({e, file, done, total});
+    }
 
     int timeoutMs() const { return std::max(1, s.timeoutSeconds) * 1000; }
 
@@ -208,6 +213,7 @@ void SmtpClient::connect() {
         d.waitFor([&](int ms) { d.sock.waitForConnected(ms); },
                   [&] { return d.sock.state() == QAbstractSocket::ConnectedState; }, "connecting");
     }
+    d.tell(SmtpEvent::HostResolved);
     Reply r = d.readReply("waiting for the greeting");
     if (r.code != 220) throw SmtpError("The server did not accept the connection.", r.text, r.code);
     d.ehlo();
@@ -238,6 +244,7 @@ void SmtpClient::connect() {
         }
         if (r.code != 235) throw SmtpError("The server refused the login.", r.text, r.code);
     }
+    d.tell(SmtpEvent::Connected);
 }
 
 SendResult SmtpClient::send(const MailMessage& m) {
@@ -264,7 +271,12 @@ SendResult SmtpClient::send(const MailMessage& m) {
         res.reply = "No recipient address.";
         return res;
     }
+    d.tell(SmtpEvent::Sending);
+    for (const MailAttachment& a : m.attachments)
+        d.tell(SmtpEvent::Encoding, a.fileName);
     const std::string data = buildMessage(m, d.offers8Bit);
+    for (const MailAttachment& a : m.attachments)
+        d.tell(SmtpEvent::Encoded, a.fileName);
     Reply r = d.command("RSET", "starting the message");
     if (r.code >= 400) {
         res.reply = r.text;
@@ -294,10 +306,18 @@ SendResult SmtpClient::send(const MailMessage& m) {
         res.reply = r.text;
         return res;
     }
-    d.write(data + ".\r\n", "sending the message");
+    // In slices, so that the bytes sent can be shown as they go.
+    const std::string all = data + ".\r\n";
+    constexpr std::size_t kSlice = 64 * 1024;
+    for (std::size_t at = 0; at < all.size(); at += kSlice) {
+        d.write(all.substr(at, kSlice), "sending the message");
+        d.tell(SmtpEvent::Progress, {}, static_cast<long long>(std::min(all.size(), at + kSlice)),
+               static_cast<long long>(all.size()));
+    }
     r = d.readReply("waiting for the message's acceptance");
     res.reply = r.text;
     res.sent = r.code > 0 && r.code < 400;
+    d.tell(res.sent ? SmtpEvent::Success : SmtpEvent::Failure);
     return res;
 }
 
@@ -311,6 +331,26 @@ void SmtpClient::disconnect() {
         }
     }
     d.sock.abort();
+    d.tell(SmtpEvent::Disconnected);
+}
+
+bool SmtpClient::verify(const std::string& name, std::string* reply) {
+    if (!connected()) throw SmtpError("Not connected to the mail server.");
+    const Reply r = d_->command("VRFY " + name, "verifying a user");
+    if (reply) *reply = r.text;
+    return r.code > 0 && r.code < 252;
+}
+
+std::string SmtpClient::expand(const std::string& name) {
+    if (!connected()) throw SmtpError("Not connected to the mail server.");
+    const Reply r = d_->command("EXPN " + name, "expanding a list");
+    if (r.code >= 400 || r.code == 0)
+        throw SmtpError("The server would not expand the list.", r.text, r.code);
+    return r.text;
+}
+
+void SmtpClient::setObserver(SmtpObserver observer) {
+    d_->observer = std::move(observer);
 }
 
 } // namespace vm::mail

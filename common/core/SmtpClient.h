@@ -2,6 +2,7 @@
 #include "common/core/MailMessage.h"
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -49,6 +50,27 @@ struct SendResult {
     std::vector<std::string> refused; // recipients the server would not take, with its reply
 };
 
+// What the client is doing, for a status line; `file` names the attachment
+// being encoded, `done` and `total` count the bytes of a message sent.
+enum class SmtpEvent {
+    HostResolved,
+    Connected,
+    Sending,
+    Encoding,
+    Encoded,
+    Progress,
+    Success,
+    Failure,
+    Disconnected
+};
+struct SmtpStatus {
+    SmtpEvent event = SmtpEvent::Connected;
+    std::string file;
+    long long done = 0, total = 0;
+};
+// Called on the thread the client runs on.
+using SmtpObserver = std::function<void(const SmtpStatus&)>;
+
 // A blocking SMTP client: every wait ends at the time-out or when `cancel`
 // is set (checked several times a second), so it runs off the user
 // interface's thread. One connection carries any number of messages.
@@ -70,6 +92,13 @@ public:
     SendResult send(const MailMessage& message);
     // QUIT, then the socket is closed either way.
     void disconnect();
+    // VRFY: whether the server knows the name (a reply below 252), with its reply.
+    bool verify(const std::string& name, std::string* reply = nullptr);
+    // EXPN: the members of a list as the server gives them; SmtpError when it
+    // refuses (a reply of 400 or more).
+    std::string expand(const std::string& name);
+    // Told of each step from then on.
+    void setObserver(SmtpObserver observer);
 
 private:
     struct Impl;

@@ -153,10 +153,17 @@ MailingResult mailStatements(Database& company, const MailingSetup& setup,
         m.body = setup.message;
         m.mailer = setup.mailer;
         m.attachments.push_back({fileName, std::move(*pdf)});
+        if (setup.sending) {
+            mail::MailMessage shown = m;
+            for (auto& a : shown.attachments)
+                a.data.clear();
+            setup.sending(s.code, shown);
+        }
         try {
             if (!smtp || !smtp->connected()) {
                 smtp.reset();
                 smtp.emplace(setup.smtp, setup.cancel);
+                smtp->setObserver(setup.smtpStatus);
                 smtp->connect();
             }
             const mail::SendResult sent = smtp->send(m);

@@ -34,6 +34,10 @@ struct MailingSetup {
     bool printOthers = false;                  // clients not taking mail get a printed statement
     const std::atomic<bool>* cancel = nullptr; // checked between clients and during every wait
     std::string logPath;                       // the delivery log, appended to; none when empty
+    // Called on the run's thread: each message just before it is sent (its
+    // attachments' names only), and each step of the mail client.
+    std::function<void(const std::string& client, const mail::MailMessage&)> sending;
+    mail::SmtpObserver smtpStatus;
 };
 
 struct MailingResult {

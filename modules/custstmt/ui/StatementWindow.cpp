@@ -14,12 +14,14 @@
 #include "engine/Cursor.h"
 #include "engine/Database.h"
 #include "engine/Session.h"
+#include "modules/custstmt/ui/SendMailWindow.h"
 #include "report/ExportDialog.h"
 #include "report/ReportPreviewDialog.h"
 #include "report/ReportPrinter.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -385,28 +387,47 @@ MailingResult StatementWindow::mail(bool printOthers) {
     m.logPath = m.report.companyDir + "/statements-mail.log";
 
     // The run goes on beside the window, which stays responsive; Cancel stops
-    // it between clients and ends any wait at once.
+    // it between clients and ends any wait at once. The "Send Mail" window
+    // shows what is being sent and the mail client's every step.
     std::atomic<bool> cancel{false};
     m.cancel = &cancel;
-    QProgressDialog box(QStringLiteral("Sending Mail ..."), message(8, "Cancel"), 0, 0, this);
+    SendMailWindow sendMail(link_, this);
+    sendMail.setConnection(m.smtp, m.fromName, m.fromAddress);
+    sendMail.setRunning(true, [&cancel] { cancel = true; });
+    sendMail.show();
+    QProgressDialog box(sendMail.text(SendMailWindow::kBoxLabel), message(8, "Cancel"), 0, 0, &sendMail);
     box.setObjectName("SendingMail");
-    box.setWindowTitle("Sending Mail...");
+    box.setWindowTitle(sendMail.text(SendMailWindow::kBoxCaption));
     box.setMinimumDuration(0);
+    box.setAutoClose(false);
+    box.setAutoReset(false);
     connect(&box, &QProgressDialog::canceled, this, [&] { cancel = true; });
+    const QString boxLabel = sendMail.text(SendMailWindow::kBoxLabel);
+    m.sending = [&](const std::string& client, const mail::MailMessage& shown) {
+        const QString line = boxLabel + "\n" + QString::fromStdString(client);
+        QMetaObject::invokeMethod(
+            &sendMail,
+            [&sendMail, &box, shown, line] {
+                sendMail.showMessage(shown);
+                box.setLabelText(line);
+            },
+            Qt::QueuedConnection);
+    };
+    m.smtpStatus = [&sendMail](const mail::SmtpStatus& st) {
+        QMetaObject::invokeMethod(
+            &sendMail, [&sendMail, st] { sendMail.showStatus(st); }, Qt::QueuedConnection);
+    };
     Database& db = Session::instance().database(kAlias);
     QEventLoop loop;
-    std::unique_ptr<QThread> worker(QThread::create([&] {
-        result = mailStatements(db, m, [&](const DeliveryRecord& r) {
-            const QString text = QString::fromStdString(r.client + ": " + deliveryName(r.outcome));
-            QMetaObject::invokeMethod(
-                &box, [&box, text] { box.setLabelText(text); }, Qt::QueuedConnection);
-        });
-    }));
+    std::unique_ptr<QThread> worker(QThread::create([&] { result = mailStatements(db, m); }));
     connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit);
     box.show();
     worker->start();
     loop.exec();
+    QCoreApplication::processEvents(); // the last statuses queued by the run
     box.hide();
+    sendMail.setRunning(false);
+    lastMailStatus_ = sendMail.statusText();
     return result;
 }
 
@@ -449,17 +470,31 @@ void StatementWindow::runMailing() {
             layOutStatements(Session::instance().database(kAlias), reportSetup(*o, false)),
             statementPrinter(), false, this);
     }
-    QString summary = message(1, "The statements have been sent.");
-    summary += "\n\n" + QString::number(r.records.size() - static_cast<std::size_t>(r.failed)) + " / " +
-               QString::number(r.records.size()) + "  OK";
-    if (r.failed > 0) {
-        summary += "\n" + QString::number(r.failed) + " ✗";
-        for (const auto& d : r.records)
-            if (d.outcome != Delivery::Sent && d.outcome != Delivery::Printed)
-                summary += "\n" + QString::fromStdString(d.client + ": " + deliveryName(d.outcome) + " " +
-                                                         mail::foldToLine(d.detail));
+    QMessageBox::information(this, windowTitle(), mailSummary(r));
+}
+
+QString StatementWindow::mailSummary(const MailingResult& r) const {
+    int sent = 0, printed = 0;
+    for (const auto& d : r.records) {
+        sent += d.outcome == Delivery::Sent;
+        printed += d.outcome == Delivery::Printed;
     }
-    QMessageBox::information(this, windowTitle(), summary);
+    QString summary =
+        message(1, "The statements have been processed.") + "\n\n" + message(9, "Sent: %1").arg(sent);
+    if (printed > 0) summary += "\n" + message(10, "Printed: %1").arg(printed);
+    summary += "\n" + message(11, "Failed: %1").arg(r.failed);
+    if (r.cancelled) summary += "\n\n" + message(12, "The run was cancelled before the last client.");
+    static const char* const kOutcomes[] = {
+        "sent", "refused", "no address", "printed instead", "failed to export", "failed"};
+    for (const auto& d : r.records) {
+        if (d.outcome == Delivery::Sent || d.outcome == Delivery::Printed) continue;
+        const int i = static_cast<int>(d.outcome);
+        QString line =
+            message(19, "%1: %2").arg(QString::fromStdString(d.client), message(13 + i, kOutcomes[i]));
+        if (!d.detail.empty()) line += " (" + QString::fromStdString(mail::foldToLine(d.detail)) + ")";
+        summary += "\n" + line;
+    }
+    return summary;
 }
 
 std::int32_t runStatementModule(const core::TLinkSection& received) {

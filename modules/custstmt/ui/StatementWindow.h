@@ -34,6 +34,10 @@ public:
     // Mails the statements as the window is set, without asking anything;
     // the outcome of each client is in the result.
     MailingResult mail(bool printOthers);
+    // The summary shown after a mailing run.
+    QString mailSummary(const MailingResult& result) const;
+    // The "Send Mail" window's status line when the last run ended.
+    QString lastMailStatus() const { return lastMailStatus_; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -69,6 +73,7 @@ private:
     std::vector<QPushButton*> buttons_;
     QStatusBar* statusBar_ = nullptr;
     forms::MessageList* messages_ = nullptr;
+    QString lastMailStatus_;
 };
 
 // The body of ShowDllForm. Returns -1, the result of a module that ran.
