@@ -150,7 +150,8 @@ MailingResult mailStatements(Database& company, const MailingSetup& setup,
         m.to = {contact.find_first_not_of(' ') == std::string::npos ? r.address
                                                                     : contact + " <" + r.address + ">"};
         m.subject = setup.subject;
-        m.body = setup.message;
+        // The client's name and contact head the text, then a blank line.
+        m.body = mail::foldToLine(s.name) + "\n" + mail::foldToLine(s.contact) + "\n \n" + setup.message;
         m.mailer = setup.mailer;
         m.attachments.push_back({fileName, std::move(*pdf)});
         if (setup.sending) {
