@@ -229,7 +229,7 @@ QWidget* Tcustmaint_frm::buildControlPage() {
     auto* boxes = new QGroupBox(page);
     boxes->setObjectName(QStringLiteral("GroupOptions"));
     auto* b = new QGridLayout(boxes);
-    b->addWidget(check(boxes, "CheckTaxFed", "Charge G.S.T./H.S.T."), 0, 0);
+    b->addWidget(check(boxes, "CheckTaxFed", "Charge G.S.T./H.S.T"), 0, 0);
     b->addWidget(check(boxes, "CheckCreditHold", "Hold invoices"), 0, 1);
     checkEmailStatement_ = check(boxes, "CheckEmailStatement", "Statements by e-mail");
     b->addWidget(checkEmailStatement_, 0, 2);
