@@ -1,5 +1,9 @@
 #include "report/ReportPreviewDialog.h"
 
+#include "common/forms/FormTranslation.h"
+#include "common/forms/KeyHint.h"
+#include "common/forms/MaintenanceWindow.h"
+#include "common/forms/MessageList.h"
 #include "report/PageRenderer.h"
 #include "report/ReportPrinter.h"
 
@@ -29,6 +33,11 @@ namespace vm::report {
 namespace {
 constexpr double kScreenDpi = 96.0;
 const double kZooms[] = {0.5, 0.75, 1.0, 1.25, 1.5, 2.0};
+
+// Lines of the window's message list (MainMenu, ReportPreviewDialog.IntlStrings1).
+enum Text { kTextTitle, kTextFitWidth, kTextWholePage, kTextPageOf, kTextPageOfMore, kTextZoom };
+const char* const kDesigned[] = {"Preview",       "Fit to width",   "Whole page",
+                                 "Page %1 of %2", "Page %1 of %2+", "Zoom keys:"};
 } // namespace
 
 ReportPreviewDialog::ReportPreviewDialog(StreamFactory pages, int printerIndex, int language, QWidget* parent)
@@ -47,28 +56,46 @@ ReportPreviewDialog::ReportPreviewDialog(ReportDocument doc, int printerIndex, i
 ReportPreviewDialog::~ReportPreviewDialog() = default;
 
 void ReportPreviewDialog::build() {
-    const bool en = language_ == 1;
     setObjectName(QStringLiteral("ReportPreviewDialog"));
-    auto button = [this](const char* name, const QString& caption, const QString& tip) {
-        auto* b = new QPushButton(caption, this);
+    // The designed (English) texts; the shared language table replaces them.
+    auto button = [this](const char* name, const char* caption, const char* hint) {
+        auto* b = new QPushButton(QString::fromLatin1(caption), this);
         b->setObjectName(QString::fromLatin1(name));
         b->setAutoDefault(false);
-        b->setToolTip(tip);
+        b->setToolTip(QString::fromLatin1(hint));
         return b;
     };
-    first_ = button("BtnFirst", en ? tr("First") : QStringLiteral("Première"), QStringLiteral("Home"));
-    prior_ = button("BtnPrior", en ? tr("Prior") : QStringLiteral("Précédente"), QStringLiteral("Page Up"));
-    next_ = button("BtnNext", en ? tr("Next") : QStringLiteral("Suivante"), QStringLiteral("Page Down"));
-    last_ = button("BtnLast", en ? tr("Last") : QStringLiteral("Dernière"), QStringLiteral("End"));
-    print_ = button("BtnPrint", en ? tr("Print") : QStringLiteral("Imprimer"), QStringLiteral("Ctrl+P"));
-    auto* close = button("BtnClose", en ? tr("Close") : QStringLiteral("Fermer"), QStringLiteral("Esc"));
+    first_ = button("BtnFirst", "First", "First page");
+    prior_ = button("BtnPrior", "Prior", "Prior page");
+    next_ = button("BtnNext", "Next", "Next page");
+    last_ = button("BtnLast", "Last", "Last page");
+    print_ = button("BtnPrint", "Print", "Print the report");
+    auto* close = button("BtnClose", "Close", "Close the preview");
+    texts_ = new forms::MessageList(this);
     pageLabel_ = new QLabel(this);
     pageLabel_->setObjectName(QStringLiteral("LabelPage"));
     zoomBox_ = new QComboBox(this);
     zoomBox_->setObjectName(QStringLiteral("ComboZoom"));
-    zoomBox_->setToolTip(QStringLiteral("Ctrl++  Ctrl+-  Ctrl+0  Ctrl+1  Ctrl+2"));
-    zoomBox_->addItem(en ? tr("Fit to width") : QStringLiteral("Pleine largeur"), kFitWidth);
-    zoomBox_->addItem(en ? tr("Whole page") : QStringLiteral("Page entière"), kFitPage);
+    try {
+        forms::translateForm(*this, "MainMenu", language_ == 1 ? "en" : "fr");
+    } catch (const std::exception&) {
+        // no language table here: the designed texts stand
+    }
+    forms::assignAccessKeys(*this);
+    // The keys, named in the tool tips as Qt writes them in the session's language.
+    forms::showKeyInToolTip(*first_, QKeySequence(Qt::Key_Home));
+    forms::showKeyInToolTip(*prior_, QKeySequence(Qt::Key_PageUp));
+    forms::showKeyInToolTip(*next_, QKeySequence(Qt::Key_PageDown));
+    forms::showKeyInToolTip(*last_, QKeySequence(Qt::Key_End));
+    forms::showKeyInToolTip(*print_, QKeySequence(Qt::CTRL | Qt::Key_P));
+    forms::showKeyInToolTip(*close, QKeySequence(Qt::Key_Escape));
+    QStringList zoomKeys;
+    for (QKeyCombination k : {Qt::CTRL | Qt::Key_Plus, Qt::CTRL | Qt::Key_Minus, Qt::CTRL | Qt::Key_0,
+                              Qt::CTRL | Qt::Key_1, Qt::CTRL | Qt::Key_2})
+        zoomKeys << QKeySequence(k).toString(QKeySequence::NativeText);
+    zoomBox_->setToolTip(QStringLiteral("%1 %2").arg(text(kTextZoom), zoomKeys.join(QStringLiteral(", "))));
+    zoomBox_->addItem(text(kTextFitWidth), kFitWidth);
+    zoomBox_->addItem(text(kTextWholePage), kFitPage);
     for (double z : kZooms)
         zoomBox_->addItem(QStringLiteral("%1 %").arg(qRound(z * 100)), z);
 
@@ -137,7 +164,7 @@ void ReportPreviewDialog::build() {
         QMessageBox::warning(this, windowTitle(), QString::fromUtf8(e.what()));
         total_ = 0;
     }
-    setWindowTitle(QString::fromStdString(title_.empty() ? (en ? "Preview" : "Aperçu") : title_));
+    setWindowTitle(title_.empty() ? text(kTextTitle) : QString::fromStdString(title_));
     if (total_ < 0) { // count the pages while the user reads
         countTimer_ = new QTimer(this);
         connect(countTimer_, &QTimer::timeout, this, &ReportPreviewDialog::countSome);
@@ -225,11 +252,14 @@ void ReportPreviewDialog::countSome() {
         counter_.reset();
         refresh();
     } else {
-        const bool en = language_ == 1;
         const int known = std::max(counter_->pagesDone(), reader_ ? reader_->pagesDone() : 0);
-        pageLabel_->setText(en ? tr("Page %1 of %2+").arg(page_ + 1).arg(known)
-                               : QStringLiteral("Page %1 de %2+").arg(page_ + 1).arg(known));
+        pageLabel_->setText(text(kTextPageOfMore).arg(page_ + 1).arg(known));
     }
+}
+
+QString ReportPreviewDialog::text(int i) const {
+    const QString t = texts_->message(i);
+    return t.isEmpty() ? QString::fromLatin1(kDesigned[i]) : t;
 }
 
 void ReportPreviewDialog::finishCounting() {
@@ -284,15 +314,11 @@ void ReportPreviewDialog::resizeEvent(QResizeEvent* event) {
 }
 
 void ReportPreviewDialog::refresh() {
-    const bool en = language_ == 1;
     const int n = total_;
     if (n >= 0)
-        pageLabel_->setText(en ? tr("Page %1 of %2").arg(n ? page_ + 1 : 0).arg(n)
-                               : QStringLiteral("Page %1 de %2").arg(n ? page_ + 1 : 0).arg(n));
+        pageLabel_->setText(text(kTextPageOf).arg(n ? page_ + 1 : 0).arg(n));
     else
-        pageLabel_->setText(
-            en ? tr("Page %1 of %2+").arg(page_ + 1).arg(reader_ ? reader_->pagesDone() : 1)
-               : QStringLiteral("Page %1 de %2+").arg(page_ + 1).arg(reader_ ? reader_->pagesDone() : 1));
+        pageLabel_->setText(text(kTextPageOfMore).arg(page_ + 1).arg(reader_ ? reader_->pagesDone() : 1));
     first_->setEnabled(page_ > 0);
     prior_->setEnabled(page_ > 0);
     next_->setEnabled(n < 0 || page_ + 1 < n);

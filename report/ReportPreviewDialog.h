@@ -11,6 +11,9 @@ class QLabel;
 class QPushButton;
 class QScrollArea;
 class QTimer;
+namespace vm::forms {
+class MessageList;
+}
 
 namespace vm::report {
 
@@ -28,8 +31,9 @@ namespace vm::report {
 // (with or without Ctrl), Ctrl++ / Ctrl+- zoom in and out, Ctrl+0 whole page,
 // Ctrl+1 100 %, Ctrl+2 fit to width.
 //
-// Widgets carry component names as objectNames for the language tables; the
-// built-in captions are English when language is 1, else French.
+// Its texts come from the shared language table (MainMenu, form
+// ReportPreviewDialog), English when language is 1, else French; every
+// button's tool tip names its key and the captions get access keys.
 class ReportPreviewDialog : public QDialog {
     Q_OBJECT
 public:
@@ -68,6 +72,7 @@ private:
     bool ensurePage(int index);
     void trimCache();
     void stepZoom(int direction);
+    QString text(int i) const;
 
     StreamFactory factory_;
     std::unique_ptr<PageStream> reader_;
@@ -84,6 +89,7 @@ private:
     bool showSetup_ = true;
     QString pdfDir_;
     QTimer* countTimer_ = nullptr;
+    forms::MessageList* texts_ = nullptr;
     QLabel* image_ = nullptr;
     QLabel* pageLabel_ = nullptr;
     QScrollArea* scroll_ = nullptr;

@@ -1,5 +1,6 @@
 #include "report/ReportPrinter.h"
 
+#include "common/forms/SharedTexts.h"
 #include "report/PageLayoutQt.h"
 #include "report/PageRenderer.h"
 #include "report/PdfExporter.h"
@@ -22,16 +23,24 @@
 
 namespace vm::report {
 
+namespace {
+// Lines of the printer's messages in the shared language table (MainMenu,
+// ReportPrinter.IntlStrings1), with their designed English texts.
+enum PrinterText { kSavedAsPdf, kNotPrinted, kCancel, kPagesDone };
+QString printerText(int language, PrinterText i) {
+    static const char* const designed[] = {"No printer is available. The report was saved as %1",
+                                           "The report could not be printed: %1", "Cancel",
+                                           "Printing: %1 pages done"};
+    return forms::sharedText(language, QStringLiteral("ReportPrinter"), i, QString::fromLatin1(designed[i]));
+}
+} // namespace
+
 QString PrintOutcome::message(int language) const {
-    bool en = language == 1;
     switch (status) {
     case Status::SavedAsPdf:
-        return en ? QStringLiteral("No printer is available. The report was saved as %1").arg(pdfPath)
-                  : QStringLiteral("Aucune imprimante n'est disponible. Le rapport a été enregistré dans %1")
-                        .arg(pdfPath);
+        return printerText(language, kSavedAsPdf).arg(pdfPath);
     case Status::Failed:
-        return en ? QStringLiteral("The report could not be printed: %1").arg(error)
-                  : QStringLiteral("Le rapport n'a pas pu être imprimé : %1").arg(error);
+        return printerText(language, kNotPrinted).arg(error);
     case Status::Printed:
     case Status::Cancelled:
         break;
@@ -154,11 +163,11 @@ PrintOutcome ReportPrinter::printAndTell(const ReportDocument& doc, int printerI
 
 PrintOutcome ReportPrinter::printAndTell(PageStream& pages, int printerIndex, bool showSetup, int language,
                                          QWidget* parent, const QString& pdfDir) {
-    const bool en = language == 1;
     QProgressDialog bar(parent);
     bar.setObjectName(QStringLiteral("ProgressPrint"));
     bar.setWindowTitle(QString::fromStdString(pages.info().title));
-    bar.setCancelButtonText(en ? QStringLiteral("Cancel") : QStringLiteral("Annuler"));
+    bar.setCancelButtonText(printerText(language, kCancel));
+    const QString pagesDone = printerText(language, kPagesDone);
     bar.setRange(0, 0);
     bar.setWindowModality(Qt::WindowModal);
     bar.setMinimumDuration(std::numeric_limits<int>::max()); // shown by hand below
@@ -168,8 +177,7 @@ PrintOutcome ReportPrinter::printAndTell(PageStream& pages, int printerIndex, bo
     auto progress = [&](int done) {
         if (!bar.isVisible() && clock.elapsed() > 500) bar.show();
         if (bar.isVisible()) {
-            bar.setLabelText(en ? QStringLiteral("Printing: %1 pages done").arg(done)
-                                : QStringLiteral("Impression : %1 pages faites").arg(done));
+            bar.setLabelText(pagesDone.arg(done));
             QCoreApplication::processEvents();
         }
         return !bar.wasCanceled();

@@ -2,6 +2,7 @@
 
 #include "common/forms/DisplayFormat.h"
 #include "common/forms/RecordNavigator.h"
+#include "common/forms/SharedTexts.h"
 #include "engine/Cursor.h"
 
 #include <QCheckBox>
@@ -324,10 +325,10 @@ void FieldBinder::refuse(Binding& b) {
         if (!b.widget) return;
         auto* e = static_cast<QLineEdit*>(b.widget.data());
         const QString text = e->text().trimmed();
-        const QString message =
-            language_ == 1 ? QStringLiteral("'%1' is not a valid value for this field.").arg(text)
-                           : QStringLiteral("« %1 » n'est pas une valeur valide pour ce champ.").arg(text);
-        QMessageBox::information(e->window(), QStringLiteral("Information"), message, QMessageBox::Ok);
+        const QString message = sharedText(language_, QStringLiteral("FieldBinder"), 0,
+                                           QStringLiteral("'%1' is not a valid value for this field."))
+                                    .arg(text);
+        QMessageBox::information(e->window(), e->window()->windowTitle(), message, QMessageBox::Ok);
         e->setFocus();
         e->selectAll();
     });

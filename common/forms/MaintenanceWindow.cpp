@@ -1,5 +1,6 @@
 #include "common/forms/MaintenanceWindow.h"
 
+#include "common/forms/KeyHint.h"
 #include "common/forms/MessageList.h"
 #include "common/forms/RecordMaintenance.h"
 
@@ -93,6 +94,10 @@ MaintenanceBar addMaintenanceBar(QWidget& window, QVBoxLayout& layout) {
     m.email->setToolTip(QStringLiteral("E-mail"));
     m.quickLink = barButton(&window, "BtnQuickLink", "", QStyle::SP_ArrowRight);
     m.quickLink->setToolTip(QStringLiteral("Quick link"));
+    // The icon-only buttons' keys, which an edit field leaves alone.
+    setButtonKey(*m.print, QKeySequence(Qt::CTRL | Qt::Key_P));
+    setButtonKey(*m.email, QKeySequence(Qt::CTRL | Qt::Key_M));
+    setButtonKey(*m.quickLink, QKeySequence(Qt::CTRL | Qt::Key_L));
     m.navigator = new RecordNavigator(&window);
     m.quit = barButton(&window, "BtnQuit", "Exit", QStyle::SP_DialogCloseButton);
     m.help = barButton(&window, "BtnHelp", "Help", QStyle::SP_DialogHelpButton);
@@ -248,6 +253,9 @@ void addPostShortcut(QWidget& window, RecordNavigator& navigator) {
         // The field being typed in has already written its text to the row.
         navigator.trigger(RecordNavigator::Post);
     });
+    showKeyInToolTip(*navigator.button(RecordNavigator::Post), post->key());
+    // Escape, which the maintenance windows' keys give to cancel an edit.
+    showKeyInToolTip(*navigator.button(RecordNavigator::Cancel), QKeySequence(Qt::Key_Escape));
 }
 
 void makeDisabledFieldsReadable(QWidget& window) {

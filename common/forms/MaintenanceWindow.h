@@ -49,6 +49,8 @@ struct MaintenanceBar {
     QStatusBar* statusBar = nullptr;
     MessageList* messages = nullptr;
 };
+// Print screen, e-mail and quick link take Ctrl+P, Ctrl+M and Ctrl+L, named
+// in their tool tips.
 MaintenanceBar addMaintenanceBar(QWidget& window, QVBoxLayout& layout);
 
 // Whether a visible top-level window has this caption (a picker that is
@@ -94,7 +96,8 @@ void assignAccessKeys(QWidget& window);
 void upperCaseWhile(QLineEdit& edit, std::function<bool()> when);
 
 // Ctrl+S posts; Escape is left to the window (QDialog::reject), which asks
-// the controller to cancel.
+// the controller to cancel. The navigator's post and cancel tool tips name
+// both keys.
 void addPostShortcut(QWidget& window, RecordNavigator& navigator);
 
 // Disabled fields keep readable text: the data of a record in browse state

@@ -14,7 +14,8 @@ MessageList::MessageList(QWidget* parent, const QString& name) : QWidget(parent)
 
 void MessageList::inform(int i, QWidget* parent) const {
     QWidget* owner = parent ? parent : window();
-    QMessageBox::information(owner, QStringLiteral("Information"), message(i), QMessageBox::Ok);
+    // Titled with the window's name, as every box of the program is.
+    QMessageBox::information(owner, owner->window()->windowTitle(), message(i), QMessageBox::Ok);
 }
 
 } // namespace vm::forms

@@ -1,5 +1,7 @@
 #include "common/forms/RecordNavigator.h"
 
+#include "common/forms/KeyHint.h"
+#include "common/forms/SharedTexts.h"
 #include "engine/Cursor.h"
 
 #include <QHBoxLayout>
@@ -16,19 +18,22 @@ struct ButtonLook {
     QStyle::StandardPixmap icon;
     const char* text; // when the style has no icon
     const char* hint;
+    QKeyCombination key; // none for post and cancel, whose keys the window gives
 };
 
 // Hints are replaced by the language table's lines; these are the designed ones.
+// Keys that an edit field leaves alone (it takes Ctrl+Home, Ctrl+Del...), so
+// that they work wherever the focus is.
 constexpr ButtonLook kLooks[RecordNavigator::kActionCount] = {
-    {"BtnFirst", QStyle::SP_MediaSkipBackward, "|<", "First record"},
-    {"BtnPrior", QStyle::SP_MediaSeekBackward, "<", "Prior record"},
-    {"BtnNext", QStyle::SP_MediaSeekForward, ">", "Next record"},
-    {"BtnLast", QStyle::SP_MediaSkipForward, ">|", "Last record"},
-    {"BtnInsert", QStyle::SP_FileDialogNewFolder, "+", "Insert record"},
-    {"BtnDelete", QStyle::SP_DialogDiscardButton, "-", "Delete record"},
-    {"BtnEdit", QStyle::SP_FileDialogDetailedView, "^", "Edit record"},
-    {"BtnPost", QStyle::SP_DialogApplyButton, "\u2713", "Post edit"},
-    {"BtnCancel", QStyle::SP_DialogCancelButton, "x", "Cancel edit"},
+    {"BtnFirst", QStyle::SP_MediaSkipBackward, "|<", "First record", Qt::ALT | Qt::Key_Home},
+    {"BtnPrior", QStyle::SP_MediaSeekBackward, "<", "Prior record", Qt::ALT | Qt::Key_PageUp},
+    {"BtnNext", QStyle::SP_MediaSeekForward, ">", "Next record", Qt::ALT | Qt::Key_PageDown},
+    {"BtnLast", QStyle::SP_MediaSkipForward, ">|", "Last record", Qt::ALT | Qt::Key_End},
+    {"BtnInsert", QStyle::SP_FileDialogNewFolder, "+", "Insert record", Qt::ALT | Qt::Key_Insert},
+    {"BtnDelete", QStyle::SP_DialogDiscardButton, "-", "Delete record", Qt::ALT | Qt::Key_Delete},
+    {"BtnEdit", QStyle::SP_FileDialogDetailedView, "^", "Edit record", Qt::CTRL | Qt::SHIFT | Qt::Key_E},
+    {"BtnPost", QStyle::SP_DialogApplyButton, "\u2713", "Post edit", QKeyCombination()},
+    {"BtnCancel", QStyle::SP_DialogCancelButton, "x", "Cancel edit", QKeyCombination()},
 };
 
 } // namespace
@@ -47,6 +52,7 @@ RecordNavigator::RecordNavigator(QWidget* parent, const QString& name) : QWidget
         else
             b->setIcon(icon);
         b->setToolTip(QString::fromLatin1(kLooks[i].hint));
+        if (kLooks[i].key != QKeyCombination()) setButtonKey(*b, QKeySequence(kLooks[i].key));
         b->setAutoRaise(false);
         b->setFocusPolicy(Qt::NoFocus);
         b->setMinimumSize(26, 24);
@@ -71,7 +77,7 @@ void RecordNavigator::setCursor(Cursor* cursor) {
 
 void RecordNavigator::setLanguage(int language) {
     deleteQuestion_ =
-        language == 1 ? QStringLiteral("Delete record?") : QStringLiteral("Supprimer l'enregistrement ?");
+        sharedText(language, QStringLiteral("RecordNavigator"), 0, QStringLiteral("Delete record?"));
 }
 
 void RecordNavigator::setHints(const QStringList& hints) {
@@ -82,7 +88,7 @@ void RecordNavigator::setHints(const QStringList& hints) {
 QStringList RecordNavigator::hints() const {
     QStringList out;
     for (auto* b : buttons_)
-        out << b->toolTip();
+        out << toolTipWithoutKey(*b);
     return out;
 }
 

@@ -25,6 +25,10 @@ namespace vm::forms {
 // there is a row before or after; insert in browse state; delete and edit
 // in browse state on a row; post and cancel while editing or inserting. A
 // read-only cursor enables the moves only.
+//
+// Keys: Alt+Home, Alt+Page Up, Alt+Page Down, Alt+End move; Alt+Insert,
+// Alt+Delete and Ctrl+Shift+E insert, delete and edit (a disabled button's
+// key does nothing). Each button's tool tip names its key.
 class RecordNavigator : public QWidget {
     Q_OBJECT
 public:
@@ -40,7 +44,8 @@ public:
     void setCursor(Cursor* cursor);
     Cursor* cursor() const { return cursor_; }
 
-    // Hints in button order; missing lines leave a button's hint as it was.
+    // Hints in button order, without the keys the tool tips add; missing
+    // lines leave a button's hint as it was.
     void setHints(const QStringList& hints);
     QStringList hints() const;
 

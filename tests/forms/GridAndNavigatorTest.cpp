@@ -6,9 +6,14 @@
 #include "common/forms/RecordNavigator.h"
 #include "engine/Cursor.h"
 
+#include <QApplication>
 #include <QHeaderView>
+#include <QKeySequence>
+#include <QLineEdit>
 #include <QTableView>
+#include <QTest>
 #include <QToolButton>
+#include <QVBoxLayout>
 
 #include <gtest/gtest.h>
 
@@ -180,6 +185,34 @@ TEST_F(Grids, NavigatorButtonsFollowTheCursorState) {
     nav.setCursor(&c);
     c.setRange({Value("none")});
     EXPECT_EQ(enabled(), "000010000");
+}
+
+// Each icon-only button has a key that works while an edit field has the
+// focus, named in its tool tip whatever hint the language table gives.
+TEST_F(Grids, NavigatorButtonsHaveKeysNamedInTheirHints) {
+    Cursor c(db(), "car");
+    QWidget window;
+    auto* layout = new QVBoxLayout(&window);
+    auto* edit = new QLineEdit(&window);
+    auto* nav = new RecordNavigator(&window);
+    layout->addWidget(edit);
+    layout->addWidget(nav);
+    nav->setCursor(&c);
+    c.first();
+    window.show();
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    edit->setFocus();
+    const std::int64_t first = c.rowId();
+    QTest::keyClick(edit, Qt::Key_PageDown, Qt::AltModifier);
+    for (int i = 0; i < 100 && c.rowId() == first; ++i)
+        QTest::qWait(10);
+    EXPECT_NE(c.rowId(), first);
+    const QString key = QKeySequence(Qt::ALT | Qt::Key_PageDown).toString(QKeySequence::NativeText);
+    EXPECT_EQ(nav->button(RecordNavigator::Next)->toolTip(), QStringLiteral("Next record (%1)").arg(key));
+    nav->setHints({QStringLiteral("Premier"), QStringLiteral("Précédent"), QStringLiteral("Suivant")});
+    EXPECT_EQ(nav->button(RecordNavigator::Next)->toolTip(), QStringLiteral("Suivant (%1)").arg(key));
+    EXPECT_EQ(nav->hints().at(2), QStringLiteral("Suivant"));
 }
 
 TEST_F(Grids, NavigatorDeleteAsksFirst) {

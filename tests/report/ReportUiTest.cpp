@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFileInfo>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -18,6 +19,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <cstdlib>
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
@@ -26,8 +28,10 @@ using namespace vm::report;
 
 namespace {
 
+// The dialogs read their texts from the shipped language tables.
 void app() {
     vm::test::ensureApplication();
+    setenv("VALMORAND_LANGUAGES", VM_LANGUAGES_DIR, 1);
 }
 
 template <class T> T* child(QWidget* w, const char* name) {
@@ -108,6 +112,32 @@ TEST(ReportUi, PreviewPagesThroughTheReport) {
     EXPECT_EQ(dlg.pageIndex(), 0);
     QTest::keyClick(&dlg, Qt::Key_PageDown);
     EXPECT_EQ(dlg.pageIndex(), 1);
+    if (const char* dir = std::getenv("VM_SCREENSHOT_DIR"))
+        dlg.grab().save(QString::fromLocal8Bit(dir) + "/preview-en.png");
+}
+
+// A French session reads the preview's captions from the shared language
+// table; every button names its key in its tool tip and has an access key.
+TEST(ReportUi, PreviewSpeaksTheSessionsLanguage) {
+    app();
+    vm::test::SampleReport s;
+    ReportDocument doc = ReportLayouter::run(s.report);
+    const int pages = static_cast<int>(doc.pages.size());
+    ReportPreviewDialog dlg(std::move(doc), 0, 2);
+    EXPECT_EQ(child<QLabel>(&dlg, "LabelPage")->text(), QString("Page 1 de %1").arg(pages));
+    EXPECT_EQ(child<QComboBox>(&dlg, "ComboZoom")->itemText(0), QStringLiteral("Pleine largeur"));
+    auto* next = child<QPushButton>(&dlg, "BtnNext");
+    EXPECT_EQ(next->toolTip(), QStringLiteral("Page suivante (%1)")
+                                   .arg(QKeySequence(Qt::Key_PageDown).toString(QKeySequence::NativeText)));
+    EXPECT_TRUE(next->text().contains(QLatin1Char('&'))) << next->text().toStdString();
+    if (const char* dir = std::getenv("VM_SCREENSHOT_DIR")) {
+        dlg.show();
+        QTest::qWait(50);
+        dlg.grab().save(QString::fromLocal8Bit(dir) + "/preview-fr.png");
+    }
+    PrintOutcome failed;
+    failed.error = QStringLiteral("x");
+    EXPECT_EQ(failed.message(2), QStringLiteral("Le rapport n'a pas pu être imprimé\u00a0: x"));
 }
 
 // Over a stream the preview shows the first page at once, counts the rest

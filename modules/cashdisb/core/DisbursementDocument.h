@@ -1,4 +1,5 @@
 #pragma once
+#include "common/journal/DistributionLines.h"
 #include "engine/Date.h"
 #include "engine/Money.h"
 
@@ -19,18 +20,8 @@ struct InvoicePayment {
     Money payment;
 };
 
-// One row of the disbursement's general-ledger distribution. An account
-// that was never filled in is nothing; 0 typed by the user is an account
-// (and is refused at acceptance).
-struct DistributionLine {
-    std::optional<std::int32_t> account;
-    std::string description;
-    Money debit;
-    Money credit;
-
-    std::int32_t accountOrZero() const { return account.value_or(0); }
-    bool hasAmount() const { return !debit.isZero() || !credit.isZero(); }
-};
+// One row of the general-ledger distribution.
+using journal::DistributionLine;
 
 // A cash disbursement as typed: to a supplier (payments applied to its
 // invoices) or not (a bare distribution with a memo).

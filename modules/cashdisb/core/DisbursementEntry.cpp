@@ -9,34 +9,14 @@
 #include <algorithm>
 
 namespace vm::cashdisb {
-namespace {
-
-// Work-table edits are the user's own and short: each runs in a transaction
-// of its own unless the caller has one open.
-template <class F> void inTransaction(Database& db, F&& work) {
-    if (db.inTransaction()) {
-        work();
-        return;
-    }
-    Transaction tx(db);
-    work();
-    tx.commit();
-}
-
-void moveTo(Cursor& c, std::int64_t rowId) {
-    if (!c.gotoRowId(rowId))
-        throw EngineError(errc::kRecordNotFound,
-                          "Row " + std::to_string(rowId) + " of " + c.tableName() + " no longer exists");
-}
-
-} // namespace
-
 DisbursementEntry::DisbursementEntry(Database& companyDb, const journal::ControlAccounts& accounts,
                                      int sessionId)
     : db_(companyDb), accounts_(accounts), sessionId_(sessionId),
       invoiceTable_(schema::workTableName("car_temp", sessionId)),
       lineTable_(schema::workTableName("aptmp", sessionId)),
-      totalsTable_(schema::workTableName("cxtmp", sessionId)) {}
+      totalsTable_(schema::workTableName("cxtmp", sessionId)),
+      lines_(companyDb, lineTable_, totalsTable_, DisbursementDocument::kMaxLines,
+             journal::DistributionLines::ClearAccount::WithoutAmount) {}
 
 void DisbursementEntry::createWorkTables(Database& dataRootDb) {
     schema::createDisbursementWorkTables(db_, dataRootDb, sessionId_);
@@ -55,7 +35,7 @@ std::optional<DisbursementEntry::Supplier> DisbursementEntry::findSupplier(const
 }
 
 void DisbursementEntry::startSupplier(const Supplier& supplier, const std::string& reference) {
-    inTransaction(db_, [&] {
+    journal::inWorkTransaction(db_, [&] {
         buildOpenInvoices(supplier.code, reference);
         buildDistribution(supplier.currency, supplier.bankAccount);
         updateTotals();
@@ -66,7 +46,7 @@ void DisbursementEntry::startSupplier(const Supplier& supplier, const std::strin
 }
 
 void DisbursementEntry::startNotToSupplier() {
-    inTransaction(db_, [&] {
+    journal::inWorkTransaction(db_, [&] {
         db_.emptyTable(invoiceTable_);
         buildDistribution(0, 0);
         updateTotals();
@@ -93,23 +73,6 @@ void DisbursementEntry::buildOpenInvoices(const std::string& supplierCode, const
         {Value(reference), Value(supplierCode)});
 }
 
-std::string DisbursementEntry::accountDescription(std::int32_t account, bool* found) const {
-    Cursor glm(db_, "glm", true);
-    const bool there = glm.findKey({Value(account)});
-    if (found) *found = there;
-    return there ? glm.str("Glm_Description") : std::string();
-}
-
-void DisbursementEntry::insertLine(std::int32_t account, const std::string& description) {
-    Cursor lines(db_, lineTable_);
-    lines.insert();
-    lines.set("Tmp_account", account);
-    lines.set("Tmp_desc", description);
-    lines.set("Tmp_debit", Money());
-    lines.set("Tmp_credit", Money());
-    lines.post();
-}
-
 // Row 1 is the payables account of the currency, then the company's
 // disbursement accounts that are in the chart; a supplier's own bank
 // account goes on top when no row has it yet.
@@ -118,13 +81,13 @@ void DisbursementEntry::buildDistribution(int currency, std::int32_t supplierBan
     std::vector<std::int32_t> rows{accounts_.payablesAccount(currency)};
     for (std::int32_t account : accounts_.disbursementAccounts) {
         bool found = false;
-        accountDescription(account, &found);
+        lines_.accountDescription(account, &found);
         if (found) rows.push_back(account);
     }
     if (supplierBank != 0 && std::find(rows.begin(), rows.end(), supplierBank) == rows.end())
         rows.insert(rows.begin(), supplierBank);
     for (std::int32_t account : rows)
-        insertLine(account, accountDescription(account));
+        lines_.insert(account, lines_.accountDescription(account));
 }
 
 std::vector<DisbursementEntry::InvoiceRow> DisbursementEntry::invoices() const {
@@ -138,9 +101,9 @@ std::vector<DisbursementEntry::InvoiceRow> DisbursementEntry::invoices() const {
 }
 
 void DisbursementEntry::setPayment(std::int64_t rowId, Money payment) {
-    inTransaction(db_, [&] {
+    journal::inWorkTransaction(db_, [&] {
         Cursor list(db_, invoiceTable_);
-        moveTo(list, rowId);
+        journal::moveToRow(list, rowId);
         const Money previous = list.money("Car_Payment");
         list.edit();
         list.set("Car_Payment", payment);
@@ -155,7 +118,7 @@ void DisbursementEntry::setPayment(std::int64_t rowId, Money payment) {
 
 bool DisbursementEntry::payInFull(std::int64_t rowId) {
     Cursor list(db_, invoiceTable_, true);
-    moveTo(list, rowId);
+    journal::moveToRow(list, rowId);
     const Money amount = list.money("Car_amount");
     if (list.money("Car_Payment") == amount) return false;
     setPayment(rowId, amount);
@@ -190,128 +153,44 @@ void DisbursementEntry::applyAutomaticLines() {
 }
 
 std::vector<DisbursementEntry::LineRow> DisbursementEntry::lines() const {
-    std::vector<LineRow> rows;
-    Cursor lines(db_, lineTable_, true);
-    for (bool more = lines.first(); more; more = lines.next()) {
-        LineRow r;
-        r.rowId = lines.rowId();
-        if (!lines.isNull("Tmp_account"))
-            r.line.account = static_cast<std::int32_t>(lines.integer("Tmp_account"));
-        r.line.description = lines.str("Tmp_desc");
-        r.line.debit = lines.money("Tmp_debit");
-        r.line.credit = lines.money("Tmp_credit");
-        rows.push_back(std::move(r));
-    }
-    return rows;
+    return lines_.rows();
 }
 
 int DisbursementEntry::lineCount() const {
-    Cursor lines(db_, lineTable_, true);
-    return static_cast<int>(lines.recordCount());
+    return lines_.count();
 }
 
 std::optional<std::int64_t> DisbursementEntry::addLine() {
-    if (lineCount() >= DisbursementDocument::kMaxLines) return std::nullopt;
-    Cursor lines(db_, lineTable_);
-    lines.insert();
-    lines.set("Tmp_desc", std::string());
-    lines.set("Tmp_debit", Money());
-    lines.set("Tmp_credit", Money());
-    lines.post();
-    return lines.rowId();
+    return lines_.add();
 }
 
 CheckResult DisbursementEntry::setLineAccount(std::int64_t rowId, std::optional<std::int32_t> account) {
-    Cursor lines(db_, lineTable_);
-    moveTo(lines, rowId);
-    if (account.value_or(0) == 0) {
-        if (!lines.money("Tmp_debit").isZero() || !lines.money("Tmp_credit").isZero())
-            return {kMsgAccountInvalid, DisbursementField::Distribution};
-        lines.edit();
-        if (account)
-            lines.set("Tmp_account", 0);
-        else
-            lines.clear("Tmp_account");
-        lines.post();
-        return {};
-    }
-    bool found = false;
-    const std::string description = accountDescription(*account, &found);
-    if (!found) return {kMsgAccountInvalid, DisbursementField::Distribution};
-    lines.edit();
-    lines.set("Tmp_account", *account);
-    lines.set("Tmp_desc", description);
-    lines.post();
-    return {};
+    if (lines_.setAccount(rowId, account)) return {};
+    return {kMsgAccountInvalid, DisbursementField::Distribution};
 }
 
 void DisbursementEntry::setLineDescription(std::int64_t rowId, const std::string& description) {
-    Cursor lines(db_, lineTable_);
-    moveTo(lines, rowId);
-    lines.edit();
-    lines.set("Tmp_desc", description);
-    lines.post();
+    lines_.setDescription(rowId, description);
 }
 
 void DisbursementEntry::setLineDebit(std::int64_t rowId, Money debit) {
-    inTransaction(db_, [&] {
-        Cursor lines(db_, lineTable_);
-        moveTo(lines, rowId);
-        lines.edit();
-        lines.set("Tmp_debit", debit);
-        if (!debit.isZero()) lines.set("Tmp_credit", Money());
-        lines.post();
-        updateTotals();
-    });
+    lines_.setDebit(rowId, debit);
 }
 
 void DisbursementEntry::setLineCredit(std::int64_t rowId, Money credit) {
-    inTransaction(db_, [&] {
-        Cursor lines(db_, lineTable_);
-        moveTo(lines, rowId);
-        lines.edit();
-        lines.set("Tmp_credit", credit);
-        if (!credit.isZero()) lines.set("Tmp_debit", Money());
-        lines.post();
-        updateTotals();
-    });
+    lines_.setCredit(rowId, credit);
 }
 
 void DisbursementEntry::deleteLine(std::int64_t rowId) {
-    inTransaction(db_, [&] {
-        Cursor lines(db_, lineTable_);
-        moveTo(lines, rowId);
-        lines.remove();
-        updateTotals();
-    });
+    lines_.remove(rowId);
 }
 
-// The totals row is recomputed from the lines rather than adjusted by each
-// change, so that it cannot drift from them.
 void DisbursementEntry::updateTotals() {
-    Money debit, credit;
-    {
-        Cursor lines(db_, lineTable_, true);
-        for (bool more = lines.first(); more; more = lines.next()) {
-            debit += lines.money("Tmp_debit");
-            credit += lines.money("Tmp_credit");
-        }
-    }
-    Cursor totals(db_, totalsTable_);
-    if (totals.first()) {
-        totals.edit();
-    } else {
-        totals.insert();
-    }
-    totals.set("TotalDebit", debit);
-    totals.set("TotalCredit", credit);
-    totals.post();
+    lines_.updateTotals();
 }
 
 DisbursementEntry::Totals DisbursementEntry::totals() const {
-    Cursor totals(db_, totalsTable_, true);
-    if (!totals.first()) return {};
-    return {totals.money("TotalDebit"), totals.money("TotalCredit")};
+    return lines_.totals();
 }
 
 DisbursementDocument DisbursementEntry::document(Date date, const std::string& reference,
@@ -335,7 +214,7 @@ DisbursementDocument DisbursementEntry::document(Date date, const std::string& r
 }
 
 void DisbursementEntry::clear() {
-    inTransaction(db_, [&] {
+    journal::inWorkTransaction(db_, [&] {
         db_.emptyTable(invoiceTable_);
         db_.emptyTable(lineTable_);
         updateTotals();

@@ -1,4 +1,5 @@
 #pragma once
+#include "common/journal/DistributionLines.h"
 #include "engine/Money.h"
 #include "modules/cashdisb/core/DisbursementDocument.h"
 #include "modules/cashdisb/core/DisbursementMessage.h"
@@ -44,14 +45,8 @@ public:
         Money amount; // net open amount
         Money payment;
     };
-    struct LineRow {
-        std::int64_t rowId = 0;
-        DistributionLine line;
-    };
-    struct Totals {
-        Money debit;
-        Money credit;
-    };
+    using LineRow = journal::DistributionLines::Row;
+    using Totals = journal::DistributionLines::Totals;
 
     DisbursementEntry(Database& companyDb, const journal::ControlAccounts& accounts, int sessionId);
 
@@ -87,6 +82,8 @@ public:
     bool payInFull(std::int64_t rowId);
     Money paymentTotal() const { return paymentTotal_; }
 
+    // The distribution as the grid edits it.
+    journal::DistributionLines& distribution() { return lines_; }
     std::vector<LineRow> lines() const;
     int lineCount() const;
     // A new row with no account and zero amounts; nothing when the
@@ -113,8 +110,6 @@ public:
 private:
     void buildOpenInvoices(const std::string& supplierCode, const std::string& reference);
     void buildDistribution(int currency, std::int32_t supplierBank);
-    void insertLine(std::int32_t account, const std::string& description);
-    std::string accountDescription(std::int32_t account, bool* found = nullptr) const;
     void applyAutomaticLines();
     void updateTotals();
 
@@ -122,6 +117,7 @@ private:
     const journal::ControlAccounts& accounts_;
     int sessionId_ = 0;
     std::string invoiceTable_, lineTable_, totalsTable_;
+    journal::DistributionLines lines_;
     std::optional<Supplier> supplier_;
     bool active_ = false;
     Money paymentTotal_;

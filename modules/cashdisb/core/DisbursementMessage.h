@@ -21,6 +21,7 @@ enum DisbursementMessage : int {
     kMsgLockGivenUp = 13,
     kMsgAmountTooLarge = 14,
     kMsgTooManyLines = 15,
+    kMsgNotAnAmount = 16, // "%1": the text typed
 };
 
 // Where the window puts the focus after a refusal.

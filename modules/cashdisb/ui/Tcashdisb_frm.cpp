@@ -89,21 +89,13 @@ QTableView* grid(QWidget* parent, const char* name) {
 } // namespace
 
 Tcashdisb_frm::Tcashdisb_frm(core::TLinkSection& link, Tcashdisb_dm& dm, QWidget* parent)
-    : QDialog(parent), link_(link), dm_(dm) {
+    : forms::JournalWindow(link, kHelpContext, {kMsgCaptionPeriod, kMsgCaptionTransaction}, parent), dm_(dm) {
     setObjectName(QStringLiteral("Tcashdisb_frm"));
     setWindowTitle(QStringLiteral("Cash disbursements current period is "));
     build();
 }
 
 Tcashdisb_frm::~Tcashdisb_frm() = default;
-
-void Tcashdisb_frm::setErrorForm(forms::TErrorForm* form) {
-    errorForm_ = form;
-}
-
-void Tcashdisb_frm::setPeriodForm(forms::Tperiod_frm* form) {
-    periodForm_ = form;
-}
 
 void Tcashdisb_frm::build() {
     auto* outer = new QVBoxLayout(this);
@@ -267,7 +259,9 @@ void Tcashdisb_frm::connectActions() {
         refreshTotals();
     });
     connect(lineModel_, &LineGridModel::linesChanged, this, &Tcashdisb_frm::refreshTotals);
-    connect(lineModel_, &LineGridModel::accountRefused, this, &Tcashdisb_frm::accountRefused);
+    connect(lineModel_, &LineGridModel::accountRefused, this,
+            [this](int row) { accountRefused(row, kMsgAccountInvalid); });
+    connect(lineModel_, &LineGridModel::amountRefused, this, &Tcashdisb_frm::amountRefused);
 }
 
 void Tcashdisb_frm::applyDateMask() {
@@ -277,50 +271,25 @@ void Tcashdisb_frm::applyDateMask() {
 bool Tcashdisb_frm::startUp() {
     if (started_) return true;
     started_ = true;
-    forms::ModuleStartup startup(link_);
-    try {
-        startup.translate(*this, "cashdisb");
-        if (periodForm_) startup.translate(*periodForm_, "cashdisb");
-    } catch (const EngineError&) {
-        // Without the language table the designed (English) texts serve.
-    }
-    // International terminology ("check" in English); the French table keeps "chèque".
-    if (forms::ModuleStartup::international() && !intlWords_->message(0).isEmpty())
-        editReference_->setToolTip(intlWords_->message(0));
-    startup.applyFallbacks();
-    startup.fillStatusBar(*statusBar_);
-    helpPath_ = startup.helpPath();
-    startup.pointAliases(Tcashdisb_dm::kCompanyAlias, Tcashdisb_dm::kSystemAlias);
-    for (const char* table : kTables) {
-        if (!startup.openTable(Tcashdisb_dm::kCompanyAlias, table, true, this)) {
-            QTimer::singleShot(0, this, [this] { done(QDialog::Rejected); });
-            return false;
-        }
-    }
+    std::vector<std::pair<std::string, const char*>> tables;
+    for (const char* table : kTables)
+        tables.emplace_back(Tcashdisb_dm::kCompanyAlias, table);
+    const bool opened =
+        startModule("cashdisb", Tcashdisb_dm::kCompanyAlias, Tcashdisb_dm::kSystemAlias, tables, [this] {
+            // International terminology ("check" in English); the French table keeps "chèque".
+            if (forms::ModuleStartup::international() && !intlWords_->message(0).isEmpty())
+                editReference_->setToolTip(intlWords_->message(0));
+        });
+    if (!opened) return false;
     dm_.open();
     invoiceModel_->setEntry(&dm_.entry());
-    lineModel_->setEntry(&dm_.entry());
-    captionBase_ = windowTitle();
-    const int period = dm_.period();
-    setWindowTitle(captionBase_ + QString::number(period) + QStringLiteral(" : ") +
-                   QString::fromStdString(dm_.monthName(period)));
-
-    // One quick link window at a time.
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w != this && w->isVisible() &&
-            (w->windowTitle() == QStringLiteral("Quick Link") ||
-             w->windowTitle() == QStringLiteral("Lien Rapide")))
-            btnQuickLink_->setEnabled(false);
+    lineModel_->setLines(&dm_.entry().distribution());
+    showOpeningCaption();
 
     invoiceModel_->setMoneyFormat([this](Money m) { return moneyText(m); });
     lineModel_->setMoneyFormat([this](Money m) { return moneyText(m); });
     resetEntry();
     return true;
-}
-
-void Tcashdisb_frm::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (!started_) QTimer::singleShot(0, this, [this] { startUp(); });
 }
 
 // ------------------------------------------------------------ the supplier
@@ -497,6 +466,15 @@ void Tcashdisb_frm::accountRefused(int row, int message) {
     });
 }
 
+void Tcashdisb_frm::amountRefused(int row, int column, const QString& text) {
+    QTimer::singleShot(0, this, [this, row, column, text] {
+        QMessageBox::information(this, windowTitle(), messages_->message(kMsgNotAnAmount).arg(text),
+                                 QMessageBox::Ok);
+        gridLines_->setFocus();
+        gridLines_->setCurrentIndex(lineModel_->index(row, column));
+    });
+}
+
 void Tcashdisb_frm::inform(int message) {
     QMessageBox::information(this, windowTitle(), messages_->message(message), QMessageBox::Ok);
 }
@@ -602,21 +580,6 @@ void Tcashdisb_frm::cancelEntry() {
     resetEntry();
 }
 
-void Tcashdisb_frm::changePeriod() {
-    if (!dm_.isOpen()) return;
-    forms::Tperiod_frm local(this);
-    forms::Tperiod_frm* dialog = periodForm_ ? periodForm_.data() : &local;
-    dialog->setLanguage(link_.Language);
-    dialog->setPeriod(dm_.period());
-    dialog->exec();
-    const std::optional<int> period = dialog->period();
-    if (!period) return;
-    dm_.setPeriod(*period);
-    setWindowTitle(forms::periodCaption(messages_->message(kMsgCaptionPeriod),
-                                        messages_->message(kMsgCaptionTransaction), dm_.accounts().apPeriod,
-                                        *period, QString::fromStdString(dm_.monthName(*period))));
-}
-
 void Tcashdisb_frm::listSuppliers() {
     if (!editSupplier_->isEnabled()) return;
     const auto code = core::callComponent<core::LinkString>(link_.ProgramDir.str(), "supplierpicker",
@@ -633,15 +596,10 @@ void Tcashdisb_frm::lookUpAccount() {
     if (!account || *account == 0) return;
     const int row =
         gridLines_->currentIndex().isValid() ? gridLines_->currentIndex().row() : lineModel_->lineRows();
-    if (lineModel_->setAccount(row, *account).ok()) {
+    if (lineModel_->setAccount(row, *account)) {
         lineModel_->reload();
         refreshTotals();
     }
-}
-
-void Tcashdisb_frm::quickLink() {
-    core::callComponent<std::int32_t>(link_.ProgramDir.str(), "jumplink", "QuickLink", link_);
-    if (errorHandler_) errorHandler_->install();
 }
 
 void Tcashdisb_frm::emailTo() {
@@ -649,32 +607,32 @@ void Tcashdisb_frm::emailTo() {
     forms::openMail(supplier ? QString::fromStdString(supplier->email) : QString());
 }
 
-void Tcashdisb_frm::printScreen() {
-    forms::printScreen(*this, QString::fromUtf8(link_.PrinterIndex.c_str()));
+// The data module, as the shared parts of the window need it.
+bool Tcashdisb_frm::dataOpen() const {
+    return dm_.isOpen();
 }
 
-void Tcashdisb_frm::showHelp() {
-    forms::openHelp(helpPath_, kHelpContext, link_.Language, this);
+int Tcashdisb_frm::windowPeriod() const {
+    return dm_.period();
 }
 
-// Exit: what is open is rolled back and the window closes; the work tables
-// stay on disk until the next run replaces them.
-void Tcashdisb_frm::quit() {
-    leaving_ = true;
+void Tcashdisb_frm::setWindowPeriod(int period) {
+    dm_.setPeriod(period);
+}
+
+int Tcashdisb_frm::ledgerPeriod() const {
+    return dm_.accounts().apPeriod;
+}
+
+QString Tcashdisb_frm::periodName(int period) const {
+    return QString::fromStdString(dm_.monthName(period));
+}
+
+void Tcashdisb_frm::closeData() {
     invoiceModel_->setEntry(nullptr);
-    lineModel_->setEntry(nullptr);
+    lineModel_->setLines(nullptr);
     dm_.close();
-    done(QDialog::Accepted);
 }
-
-// The window's close box does what Exit does.
-void Tcashdisb_frm::closeEvent(QCloseEvent* event) {
-    if (!leaving_) quit();
-    event->accept();
-}
-
-// Escape does not close the window: only Exit does.
-void Tcashdisb_frm::reject() {}
 
 // ------------------------------------------------------------ keyboard
 

@@ -1,12 +1,13 @@
 #pragma once
 #include "common/core/LinkSection.h"
+#include "common/forms/JournalWindow.h"
 // moc does not parse the C++20 library headers the engine types use.
 #ifndef Q_MOC_RUN
 #include "engine/Money.h"
 #include "modules/cashdisb/core/DisbursementMessage.h"
+#include "modules/cashdisb/ui/LineGridModel.h"
 #endif
 
-#include <QDialog>
 #include <QPointer>
 
 #include <optional>
@@ -31,7 +32,6 @@ class Tperiod_frm;
 namespace vm::cashdisb {
 
 class InvoiceGridModel;
-class LineGridModel;
 class Tcashdisb_dm;
 
 // "Cash disbursements": one payment at a time, to a supplier (its open invoices,
@@ -41,7 +41,7 @@ class Tcashdisb_dm;
 // The form turns what the user does into calls on the entry and the posting
 // of the data module and shows their answers; refusals come back as lines
 // of the message list.
-class Tcashdisb_frm : public QDialog {
+class Tcashdisb_frm : public forms::JournalWindow {
     Q_OBJECT
 public:
     static constexpr int kHelpContext = 305;
@@ -49,37 +49,27 @@ public:
     Tcashdisb_frm(core::TLinkSection& link, Tcashdisb_dm& dm, QWidget* parent = nullptr);
     ~Tcashdisb_frm() override;
 
-    void setErrorForm(forms::TErrorForm* form);
-    void setErrorHandler(forms::ModuleErrorHandler* handler) { errorHandler_ = handler; }
-    void setPeriodForm(forms::Tperiod_frm* form);
-
-    // The work of the first activation: texts, status bar, aliases, tables,
-    // work tables, caption. Returns false when a table could not be opened
-    // (the user was told and the window is closing). Later calls do nothing.
-    bool startUp();
-
-    forms::MessageList& messages() { return *messages_; }
+    bool startUp() override;
 
     // Gives the date edit the mask of the workstation's date format (after
     // the regional settings were read).
     void applyDateMask();
 
-    // What the buttons do, callable from tests.
+    // What the window's own buttons do, callable from tests (the shared
+    // ones are JournalWindow's).
     void acceptTransaction();
     void cancelEntry();
-    void changePeriod();
     void listSuppliers();
     void lookUpAccount();
-    void quickLink();
     void emailTo();
-    void printScreen();
-    void showHelp();
-    void quit();
 
 protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-    void reject() override;
+    bool dataOpen() const override;
+    int windowPeriod() const override;
+    void setWindowPeriod(int period) override;
+    int ledgerPeriod() const override;
+    QString periodName(int period) const override;
+    void closeData() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -97,6 +87,8 @@ private:
     void reloadGrids();
     void deleteCurrentLine();
     void accountRefused(int row, int message);
+    // Text typed in an amount cell of the distribution that is not an amount.
+    void amountRefused(int row, int column, const QString& text);
     void invoiceDoubleClicked(const QModelIndex& index);
     void setCurrencySign(std::optional<int> currency);
     QString moneyText(Money m) const;
@@ -104,11 +96,7 @@ private:
     void focusField(DisbursementField field, int line);
     bool focusGoesToButton() const;
 
-    core::TLinkSection& link_;
     Tcashdisb_dm& dm_;
-    QPointer<forms::TErrorForm> errorForm_;
-    forms::ModuleErrorHandler* errorHandler_ = nullptr;
-    QPointer<forms::Tperiod_frm> periodForm_;
 
     QTabWidget* tabs_ = nullptr;
     QLineEdit* editSupplier_ = nullptr;
@@ -127,21 +115,14 @@ private:
     QPushButton* btnCancel_ = nullptr;
     QPushButton* btnPrint_ = nullptr;
     QPushButton* btnEmail_ = nullptr;
-    QPushButton* btnQuickLink_ = nullptr;
     QPushButton* btnPeriod_ = nullptr;
     QPushButton* btnExit_ = nullptr;
     QPushButton* btnHelp_ = nullptr;
-    QStatusBar* statusBar_ = nullptr;
-    forms::MessageList* messages_ = nullptr;
     forms::MessageList* intlWords_ = nullptr; // texts under the international setting
     InvoiceGridModel* invoiceModel_ = nullptr;
     LineGridModel* lineModel_ = nullptr;
 
-    bool started_ = false;
-    bool leaving_ = false;
-    bool entryOpen_ = false; // a supplier was accepted or "not to a supplier" ticked
-    QString captionBase_;
-    QString helpPath_;
+    bool entryOpen_ = false;      // a supplier was accepted or "not to a supplier" ticked
     std::optional<int> currency_; // the sign amounts are shown with; none: no sign
 };
 

@@ -7,33 +7,13 @@
 #include "schema/Schema.h"
 
 namespace vm::cashrcpt {
-namespace {
-
-// Work-table edits are the user's own and short: each runs in a transaction
-// of its own unless the caller has one open.
-template <class F> void inTransaction(Database& db, F&& work) {
-    if (db.inTransaction()) {
-        work();
-        return;
-    }
-    Transaction tx(db);
-    work();
-    tx.commit();
-}
-
-void moveTo(Cursor& c, std::int64_t rowId) {
-    if (!c.gotoRowId(rowId))
-        throw EngineError(errc::kRecordNotFound,
-                          "Row " + std::to_string(rowId) + " of " + c.tableName() + " no longer exists");
-}
-
-} // namespace
-
 ReceiptEntry::ReceiptEntry(Database& companyDb, const ControlAccounts& accounts, int sessionId)
     : db_(companyDb), accounts_(accounts), sessionId_(sessionId),
       invoiceTable_(schema::workTableName("car_temp", sessionId)),
       lineTable_(schema::workTableName("artmp", sessionId)),
-      totalsTable_(schema::workTableName("cxtmp", sessionId)) {}
+      totalsTable_(schema::workTableName("cxtmp", sessionId)),
+      lines_(companyDb, lineTable_, totalsTable_, ReceiptDocument::kMaxLines,
+             journal::DistributionLines::ClearAccount::WithoutPositiveAmount) {}
 
 void ReceiptEntry::createWorkTables(Database& dataRootDb) {
     schema::createCashReceiptWorkTables(db_, dataRootDb, sessionId_);
@@ -53,7 +33,7 @@ std::optional<ReceiptEntry::Client> ReceiptEntry::findClient(const std::string& 
 }
 
 void ReceiptEntry::startClient(const Client& client, const std::string& reference) {
-    inTransaction(db_, [&] {
+    journal::inWorkTransaction(db_, [&] {
         buildOpenInvoices(client.code, reference);
         buildDistribution(client.currency);
         updateTotals();
@@ -64,7 +44,7 @@ void ReceiptEntry::startClient(const Client& client, const std::string& referenc
 }
 
 void ReceiptEntry::startNotFromClient() {
-    inTransaction(db_, [&] {
+    journal::inWorkTransaction(db_, [&] {
         db_.emptyTable(invoiceTable_);
         buildDistribution(0);
         updateTotals();
@@ -128,11 +108,6 @@ void insertLineIn(Cursor& lines, std::int32_t account, const std::string& descri
 }
 } // namespace
 
-std::string ReceiptEntry::accountDescription(std::int32_t account, bool* found) const {
-    Cursor glm(db_, "glm", true);
-    return descriptionIn(glm, account, found);
-}
-
 // Line 1 is the receivables account of the currency; then the company's
 // receipt accounts that are in the chart, a bank account among them being
 // the bank of the currency. One chart cursor and one line cursor serve
@@ -167,9 +142,9 @@ std::vector<ReceiptEntry::InvoiceRow> ReceiptEntry::invoices() const {
 }
 
 void ReceiptEntry::setPayment(std::int64_t rowId, Money payment) {
-    inTransaction(db_, [&] {
+    journal::inWorkTransaction(db_, [&] {
         Cursor list(db_, invoiceTable_);
-        moveTo(list, rowId);
+        journal::moveToRow(list, rowId);
         const Money previous = list.money("Car_Payment");
         list.edit();
         list.set("Car_Payment", payment);
@@ -184,7 +159,7 @@ void ReceiptEntry::setPayment(std::int64_t rowId, Money payment) {
 
 bool ReceiptEntry::payInFull(std::int64_t rowId) {
     Cursor list(db_, invoiceTable_, true);
-    moveTo(list, rowId);
+    journal::moveToRow(list, rowId);
     const Money amount = list.money("Car_amount");
     if (list.money("Car_Payment") == amount) return false;
     setPayment(rowId, amount);
@@ -215,128 +190,44 @@ void ReceiptEntry::applyAutomaticLines() {
 }
 
 std::vector<ReceiptEntry::LineRow> ReceiptEntry::lines() const {
-    std::vector<LineRow> rows;
-    Cursor lines(db_, lineTable_, true);
-    for (bool more = lines.first(); more; more = lines.next()) {
-        LineRow r;
-        r.rowId = lines.rowId();
-        if (!lines.isNull("Tmp_account"))
-            r.line.account = static_cast<std::int32_t>(lines.integer("Tmp_account"));
-        r.line.description = lines.str("Tmp_desc");
-        r.line.debit = lines.money("Tmp_debit");
-        r.line.credit = lines.money("Tmp_credit");
-        rows.push_back(std::move(r));
-    }
-    return rows;
+    return lines_.rows();
 }
 
 int ReceiptEntry::lineCount() const {
-    Cursor lines(db_, lineTable_, true);
-    return static_cast<int>(lines.recordCount());
+    return lines_.count();
 }
 
 std::optional<std::int64_t> ReceiptEntry::addLine() {
-    if (lineCount() >= ReceiptDocument::kMaxLines) return std::nullopt;
-    Cursor lines(db_, lineTable_);
-    lines.insert();
-    lines.set("Tmp_desc", std::string());
-    lines.set("Tmp_debit", Money());
-    lines.set("Tmp_credit", Money());
-    lines.post();
-    return lines.rowId();
+    return lines_.add();
 }
 
 CheckResult ReceiptEntry::setLineAccount(std::int64_t rowId, std::optional<std::int32_t> account) {
-    Cursor lines(db_, lineTable_);
-    moveTo(lines, rowId);
-    if (account.value_or(0) == 0) {
-        if (lines.money("Tmp_debit") > Money() || lines.money("Tmp_credit") > Money())
-            return {kMsgAccountInvalid, ReceiptField::Distribution};
-        lines.edit();
-        if (account)
-            lines.set("Tmp_account", 0);
-        else
-            lines.clear("Tmp_account");
-        lines.post();
-        return {};
-    }
-    bool found = false;
-    const std::string description = accountDescription(*account, &found);
-    if (!found) return {kMsgAccountInvalid, ReceiptField::Distribution};
-    lines.edit();
-    lines.set("Tmp_account", *account);
-    lines.set("Tmp_desc", description);
-    lines.post();
-    return {};
+    if (lines_.setAccount(rowId, account)) return {};
+    return {kMsgAccountInvalid, ReceiptField::Distribution};
 }
 
 void ReceiptEntry::setLineDescription(std::int64_t rowId, const std::string& description) {
-    Cursor lines(db_, lineTable_);
-    moveTo(lines, rowId);
-    lines.edit();
-    lines.set("Tmp_desc", description);
-    lines.post();
+    lines_.setDescription(rowId, description);
 }
 
 void ReceiptEntry::setLineDebit(std::int64_t rowId, Money debit) {
-    inTransaction(db_, [&] {
-        Cursor lines(db_, lineTable_);
-        moveTo(lines, rowId);
-        lines.edit();
-        lines.set("Tmp_debit", debit);
-        if (!debit.isZero()) lines.set("Tmp_credit", Money());
-        lines.post();
-        updateTotals();
-    });
+    lines_.setDebit(rowId, debit);
 }
 
 void ReceiptEntry::setLineCredit(std::int64_t rowId, Money credit) {
-    inTransaction(db_, [&] {
-        Cursor lines(db_, lineTable_);
-        moveTo(lines, rowId);
-        lines.edit();
-        lines.set("Tmp_credit", credit);
-        if (!credit.isZero()) lines.set("Tmp_debit", Money());
-        lines.post();
-        updateTotals();
-    });
+    lines_.setCredit(rowId, credit);
 }
 
 void ReceiptEntry::deleteLine(std::int64_t rowId) {
-    inTransaction(db_, [&] {
-        Cursor lines(db_, lineTable_);
-        moveTo(lines, rowId);
-        lines.remove();
-        updateTotals();
-    });
+    lines_.remove(rowId);
 }
 
-// The totals row is recomputed from the lines rather than adjusted by each
-// change, so that it cannot drift from them.
 void ReceiptEntry::updateTotals() {
-    Money debit, credit;
-    {
-        Cursor lines(db_, lineTable_, true);
-        for (bool more = lines.first(); more; more = lines.next()) {
-            debit += lines.money("Tmp_debit");
-            credit += lines.money("Tmp_credit");
-        }
-    }
-    Cursor totals(db_, totalsTable_);
-    if (totals.first()) {
-        totals.edit();
-    } else {
-        totals.insert();
-    }
-    totals.set("TotalDebit", debit);
-    totals.set("TotalCredit", credit);
-    totals.post();
+    lines_.updateTotals();
 }
 
 ReceiptEntry::Totals ReceiptEntry::totals() const {
-    Cursor totals(db_, totalsTable_, true);
-    if (!totals.first()) return {};
-    return {totals.money("TotalDebit"), totals.money("TotalCredit")};
+    return lines_.totals();
 }
 
 ReceiptDocument ReceiptEntry::document(Date date, const std::string& reference, const std::string& memo,
@@ -362,7 +253,7 @@ ReceiptDocument ReceiptEntry::document(Date date, const std::string& reference, 
 }
 
 void ReceiptEntry::clear() {
-    inTransaction(db_, [&] {
+    journal::inWorkTransaction(db_, [&] {
         db_.emptyTable(invoiceTable_);
         db_.emptyTable(lineTable_);
         updateTotals();

@@ -1,4 +1,5 @@
 #pragma once
+#include "common/journal/DistributionLines.h"
 #include "engine/Money.h"
 #include "modules/cashrcpt/core/ControlAccounts.h"
 #include "modules/cashrcpt/core/ReceiptDocument.h"
@@ -43,14 +44,8 @@ public:
         Money amount; // net open amount
         Money payment;
     };
-    struct LineRow {
-        std::int64_t rowId = 0;
-        DistributionLine line;
-    };
-    struct Totals {
-        Money debit;
-        Money credit;
-    };
+    using LineRow = journal::DistributionLines::Row;
+    using Totals = journal::DistributionLines::Totals;
 
     ReceiptEntry(Database& companyDb, const ControlAccounts& accounts, int sessionId);
 
@@ -85,6 +80,8 @@ public:
     bool payInFull(std::int64_t rowId);
     Money paymentTotal() const { return paymentTotal_; }
 
+    // The distribution as the grid edits it.
+    journal::DistributionLines& distribution() { return lines_; }
     std::vector<LineRow> lines() const;
     int lineCount() const;
     // A new line with no account and zero amounts; nothing when the receipt
@@ -112,7 +109,6 @@ public:
 private:
     void buildOpenInvoices(const std::string& clientCode, const std::string& reference);
     void buildDistribution(int currency);
-    std::string accountDescription(std::int32_t account, bool* found = nullptr) const;
     void applyAutomaticLines();
     void updateTotals();
 
@@ -120,6 +116,7 @@ private:
     const ControlAccounts& accounts_;
     int sessionId_ = 0;
     std::string invoiceTable_, lineTable_, totalsTable_;
+    journal::DistributionLines lines_;
     std::optional<Client> client_;
     bool active_ = false;
     Money paymentTotal_;

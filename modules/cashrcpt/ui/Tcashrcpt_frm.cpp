@@ -88,21 +88,13 @@ QTableView* grid(QWidget* parent, const char* name) {
 } // namespace
 
 Tcashrcpt_frm::Tcashrcpt_frm(core::TLinkSection& link, Tcashrcpt_dm& dm, QWidget* parent)
-    : QDialog(parent), link_(link), dm_(dm) {
+    : forms::JournalWindow(link, kHelpContext, {kMsgCaptionPeriod, kMsgCaptionChangedTo}, parent), dm_(dm) {
     setObjectName(QStringLiteral("Tcashrcpt_frm"));
     setWindowTitle(QStringLiteral("Cash receipts current period is "));
     build();
 }
 
 Tcashrcpt_frm::~Tcashrcpt_frm() = default;
-
-void Tcashrcpt_frm::setErrorForm(forms::TErrorForm* form) {
-    errorForm_ = form;
-}
-
-void Tcashrcpt_frm::setPeriodForm(forms::Tperiod_frm* form) {
-    periodForm_ = form;
-}
 
 void Tcashrcpt_frm::build() {
     auto* outer = new QVBoxLayout(this);
@@ -250,6 +242,7 @@ void Tcashrcpt_frm::build() {
     outer->addWidget(statusBar_);
 
     messages_ = new forms::MessageList(this);
+    intlWords_ = new forms::MessageList(this, QStringLiteral("IntlStrings2"));
 
     for (QWidget* w : {static_cast<QWidget*>(editClient_), static_cast<QWidget*>(editDate_),
                        static_cast<QWidget*>(editReference_), static_cast<QWidget*>(checkNsf_),
@@ -287,7 +280,8 @@ void Tcashrcpt_frm::connectActions() {
         refreshTotals();
     });
     connect(lineModel_, &LineGridModel::linesChanged, this, &Tcashrcpt_frm::refreshTotals);
-    connect(lineModel_, &LineGridModel::accountRefused, this, &Tcashrcpt_frm::accountRefused);
+    connect(lineModel_, &LineGridModel::accountRefused, this,
+            [this](int row) { accountRefused(row, kMsgAccountInvalid); });
     connect(
         lineModel_, &LineGridModel::amountRefused, this,
         [this](int row, int column, const QString& text) { amountRefused(gridLines_, row, column, text); });
@@ -304,53 +298,29 @@ void Tcashrcpt_frm::applyDateMask() {
 bool Tcashrcpt_frm::startUp() {
     if (started_) return true;
     started_ = true;
-    forms::ModuleStartup startup(link_);
-    try {
-        startup.translate(*this, "cashrcpt");
-        if (periodForm_) startup.translate(*periodForm_, "cashrcpt");
-    } catch (const EngineError&) {
-        // Without the language table the designed (English) texts serve.
-    }
-    if (forms::ModuleStartup::international() && link_.Language == 1)
-        checkNsf_->setText(QStringLiteral("NSF check"));
-    startup.applyFallbacks();
-    startup.fillStatusBar(*statusBar_);
+    std::vector<std::pair<std::string, const char*>> tables;
+    for (const char* table : kTables)
+        tables.emplace_back(Tcashrcpt_dm::kCompanyAlias, table);
+    const bool opened =
+        startModule("cashrcpt", Tcashrcpt_dm::kCompanyAlias, Tcashrcpt_dm::kSystemAlias, tables, [this] {
+            // International terminology ("check" in English); the French table keeps "chèque".
+            if (forms::ModuleStartup::international() && !intlWords_->message(0).isEmpty())
+                checkNsf_->setText(intlWords_->message(0));
+        });
     // After the three panels, which the start-up fills by their number.
     statusMessage_ = new QLabel(statusBar_);
     statusMessage_->setObjectName(QStringLiteral("StatusPanelMessage"));
     statusBar_->addPermanentWidget(statusMessage_);
-    helpPath_ = startup.helpPath();
-    startup.pointAliases(Tcashrcpt_dm::kCompanyAlias, Tcashrcpt_dm::kSystemAlias);
-    for (const char* table : kTables) {
-        if (!startup.openTable(Tcashrcpt_dm::kCompanyAlias, table, true, this)) {
-            QTimer::singleShot(0, this, [this] { done(QDialog::Rejected); });
-            return false;
-        }
-    }
+    if (!opened) return false;
     dm_.open();
     invoiceModel_->setEntry(&dm_.entry());
-    lineModel_->setEntry(&dm_.entry());
-    captionBase_ = windowTitle();
-    const int period = dm_.period();
-    setWindowTitle(captionBase_ + QString::number(period) + QStringLiteral(" : ") +
-                   QString::fromStdString(dm_.monthName(period)));
-
-    // One quick link window at a time.
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w != this && w->isVisible() &&
-            (w->windowTitle() == QStringLiteral("Quick Link") ||
-             w->windowTitle() == QStringLiteral("Lien Rapide")))
-            btnQuickLink_->setEnabled(false);
+    lineModel_->setLines(&dm_.entry().distribution());
+    showOpeningCaption();
 
     invoiceModel_->setMoneyFormat([this](Money m) { return moneyText(m); });
     lineModel_->setMoneyFormat([this](Money m) { return moneyText(m); });
     resetEntry();
     return true;
-}
-
-void Tcashrcpt_frm::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (!started_) QTimer::singleShot(0, this, [this] { startUp(); });
 }
 
 // ------------------------------------------------------------ the client
@@ -660,21 +630,6 @@ void Tcashrcpt_frm::cancelEntry() {
     resetEntry();
 }
 
-void Tcashrcpt_frm::changePeriod() {
-    if (!dm_.isOpen()) return;
-    forms::Tperiod_frm local(this);
-    forms::Tperiod_frm* dialog = periodForm_ ? periodForm_.data() : &local;
-    dialog->setLanguage(link_.Language);
-    dialog->setPeriod(dm_.period());
-    dialog->exec();
-    const std::optional<int> period = dialog->period();
-    if (!period) return;
-    dm_.setPeriod(*period);
-    setWindowTitle(forms::periodCaption(messages_->message(kMsgCaptionPeriod),
-                                        messages_->message(kMsgCaptionChangedTo), dm_.accounts().arPeriod,
-                                        *period, QString::fromStdString(dm_.monthName(*period))));
-}
-
 void Tcashrcpt_frm::listClients() {
     if (!editClient_->isEnabled()) return;
     const auto code =
@@ -691,15 +646,10 @@ void Tcashrcpt_frm::lookUpAccount() {
     if (!account || *account == 0) return;
     const int row =
         gridLines_->currentIndex().isValid() ? gridLines_->currentIndex().row() : lineModel_->lineRows();
-    if (lineModel_->setAccount(row, *account).ok()) {
+    if (lineModel_->setAccount(row, *account)) {
         lineModel_->reload();
         refreshTotals();
     }
-}
-
-void Tcashrcpt_frm::quickLink() {
-    core::callComponent<std::int32_t>(link_.ProgramDir.str(), "jumplink", "QuickLink", link_);
-    if (errorHandler_) errorHandler_->install();
 }
 
 void Tcashrcpt_frm::emailTo() {
@@ -707,32 +657,32 @@ void Tcashrcpt_frm::emailTo() {
     forms::openMail(client ? QString::fromStdString(client->email) : QString());
 }
 
-void Tcashrcpt_frm::printScreen() {
-    forms::printScreen(*this, QString::fromUtf8(link_.PrinterIndex.c_str()));
+// The data module, as the shared parts of the window need it.
+bool Tcashrcpt_frm::dataOpen() const {
+    return dm_.isOpen();
 }
 
-void Tcashrcpt_frm::showHelp() {
-    forms::openHelp(helpPath_, kHelpContext, link_.Language, this);
+int Tcashrcpt_frm::windowPeriod() const {
+    return dm_.period();
 }
 
-// Exit: what is open is rolled back and the window closes; the work tables
-// stay on disk until the next run replaces them.
-void Tcashrcpt_frm::quit() {
-    leaving_ = true;
+void Tcashrcpt_frm::setWindowPeriod(int period) {
+    dm_.setPeriod(period);
+}
+
+int Tcashrcpt_frm::ledgerPeriod() const {
+    return dm_.accounts().arPeriod;
+}
+
+QString Tcashrcpt_frm::periodName(int period) const {
+    return QString::fromStdString(dm_.monthName(period));
+}
+
+void Tcashrcpt_frm::closeData() {
     invoiceModel_->setEntry(nullptr);
-    lineModel_->setEntry(nullptr);
+    lineModel_->setLines(nullptr);
     dm_.close();
-    done(QDialog::Accepted);
 }
-
-// The window's close box does what Exit does.
-void Tcashrcpt_frm::closeEvent(QCloseEvent* event) {
-    if (!leaving_) quit();
-    event->accept();
-}
-
-// Escape does not close the window: only Exit does.
-void Tcashrcpt_frm::reject() {}
 
 // ------------------------------------------------------------ keyboard
 

@@ -1,12 +1,13 @@
 #pragma once
 #include "common/core/LinkSection.h"
+#include "common/forms/JournalWindow.h"
 // moc does not parse the C++20 library headers the engine types use.
 #ifndef Q_MOC_RUN
 #include "engine/Money.h"
 #include "modules/cashrcpt/core/ReceiptMessage.h"
+#include "modules/cashrcpt/ui/LineGridModel.h"
 #endif
 
-#include <QDialog>
 #include <QPointer>
 
 #include <optional>
@@ -31,7 +32,6 @@ class Tperiod_frm;
 namespace vm::cashrcpt {
 
 class InvoiceGridModel;
-class LineGridModel;
 class Tcashrcpt_dm;
 
 // "Cash receipts": one receipt at a time, from a client (its open invoices,
@@ -41,7 +41,7 @@ class Tcashrcpt_dm;
 // The form turns what the user does into calls on the entry and the posting
 // of the data module and shows their answers; refusals come back as lines
 // of the message list.
-class Tcashrcpt_frm : public QDialog {
+class Tcashrcpt_frm : public forms::JournalWindow {
     Q_OBJECT
 public:
     static constexpr int kHelpContext = 206;
@@ -49,37 +49,27 @@ public:
     Tcashrcpt_frm(core::TLinkSection& link, Tcashrcpt_dm& dm, QWidget* parent = nullptr);
     ~Tcashrcpt_frm() override;
 
-    void setErrorForm(forms::TErrorForm* form);
-    void setErrorHandler(forms::ModuleErrorHandler* handler) { errorHandler_ = handler; }
-    void setPeriodForm(forms::Tperiod_frm* form);
-
-    // The work of the first activation: texts, status bar, aliases, tables,
-    // work tables, caption. Returns false when a table could not be opened
-    // (the user was told and the window is closing). Later calls do nothing.
-    bool startUp();
-
-    forms::MessageList& messages() { return *messages_; }
+    bool startUp() override;
 
     // Gives the date edit the mask of the workstation's date format (after
     // the regional settings were read).
     void applyDateMask();
 
-    // What the buttons do, callable from tests.
+    // What the window's own buttons do, callable from tests (the shared
+    // ones are JournalWindow's).
     void acceptTransaction();
     void cancelEntry();
-    void changePeriod();
     void listClients();
     void lookUpAccount();
-    void quickLink();
     void emailTo();
-    void printScreen();
-    void showHelp();
-    void quit();
 
 protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-    void reject() override;
+    bool dataOpen() const override;
+    int windowPeriod() const override;
+    void setWindowPeriod(int period) override;
+    int ledgerPeriod() const override;
+    QString periodName(int period) const override;
+    void closeData() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -107,11 +97,7 @@ private:
     void focusField(ReceiptField field, int line);
     bool focusGoesToButton() const;
 
-    core::TLinkSection& link_;
     Tcashrcpt_dm& dm_;
-    QPointer<forms::TErrorForm> errorForm_;
-    forms::ModuleErrorHandler* errorHandler_ = nullptr;
-    QPointer<forms::Tperiod_frm> periodForm_;
 
     QTabWidget* tabs_ = nullptr;
     QLineEdit* editClient_ = nullptr;
@@ -134,20 +120,14 @@ private:
     QPushButton* btnCancel_ = nullptr;
     QPushButton* btnPrint_ = nullptr;
     QPushButton* btnEmail_ = nullptr;
-    QPushButton* btnQuickLink_ = nullptr;
     QPushButton* btnPeriod_ = nullptr;
     QPushButton* btnExit_ = nullptr;
     QPushButton* btnHelp_ = nullptr;
-    QStatusBar* statusBar_ = nullptr;
-    forms::MessageList* messages_ = nullptr;
+    forms::MessageList* intlWords_ = nullptr; // texts under the international setting
     InvoiceGridModel* invoiceModel_ = nullptr;
     LineGridModel* lineModel_ = nullptr;
 
-    bool started_ = false;
-    bool leaving_ = false;
-    bool entryOpen_ = false; // a client was accepted or "not from a client" ticked
-    QString captionBase_;
-    QString helpPath_;
+    bool entryOpen_ = false;      // a client was accepted or "not from a client" ticked
     std::optional<int> currency_; // the sign amounts are shown with; none: no sign
 };
 

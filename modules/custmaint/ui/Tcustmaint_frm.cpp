@@ -39,6 +39,10 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <iterator>
+#include <utility>
+#include <vector>
+
 namespace vm::custmaint {
 
 using namespace forms::build;
@@ -87,6 +91,7 @@ void Tcustmaint_frm::build() {
     btnHelp_ = bar.help;
     statusBar_ = bar.statusBar;
     messages_ = bar.messages;
+    intlWords_ = new forms::MessageList(this, QStringLiteral("IntlStrings2"));
 
     connect(btnListClients_, &QToolButton::clicked, this, &Tcustmaint_frm::listClients);
     connect(btnSalesrep_, &QToolButton::clicked, this, &Tcustmaint_frm::pickSalesman);
@@ -229,7 +234,7 @@ QWidget* Tcustmaint_frm::buildControlPage() {
     auto* boxes = new QGroupBox(page);
     boxes->setObjectName(QStringLiteral("GroupOptions"));
     auto* b = new QGridLayout(boxes);
-    b->addWidget(check(boxes, "CheckTaxFed", "Charge G.S.T./H.S.T."), 0, 0);
+    b->addWidget(check(boxes, "CheckTaxFed", "Charge G.S.T./H.S.T"), 0, 0);
     b->addWidget(check(boxes, "CheckCreditHold", "Hold invoices"), 0, 1);
     checkEmailStatement_ = check(boxes, "CheckEmailStatement", "Statements by e-mail");
     b->addWidget(checkEmailStatement_, 0, 2);
@@ -379,20 +384,18 @@ bool Tcustmaint_frm::startUp() {
     return true;
 }
 
+// Under the international setting some captions change (State, Zip code,
+// tax 1 and 2, "check" in English): the lines of IntlStrings2, in the order
+// of the components below; an empty line keeps the component's caption.
 void Tcustmaint_frm::applyTerminology() {
     if (!forms::ModuleStartup::international()) return;
-    if (link_.Language == 1) {
-        forms::ModuleStartup::setTexts(
-            *this, {{QStringLiteral("LabelProv"), QStringLiteral("State")},
-                    {QStringLiteral("LabelPostal"), QStringLiteral("Zip code")},
-                    {QStringLiteral("CheckTaxFed"), QStringLiteral("Charge tax 1")},
-                    {QStringLiteral("CheckTaxPro"), QStringLiteral("Charge tax 2")},
-                    {QStringLiteral("LabelNsfDate"), QStringLiteral("Date last NSF check")}});
-    } else {
-        forms::ModuleStartup::setTexts(*this,
-                                       {{QStringLiteral("CheckTaxFed"), QStringLiteral("Charger taxe 1")},
-                                        {QStringLiteral("CheckTaxPro"), QStringLiteral("Charger taxe 2")}});
-    }
+    static const char* const components[] = {"LabelProv", "LabelPostal", "CheckTaxFed", "CheckTaxPro",
+                                             "LabelNsfDate"};
+    std::vector<std::pair<QString, QString>> texts;
+    for (int i = 0; i < static_cast<int>(std::size(components)); ++i)
+        if (const QString t = intlWords_->message(i); !t.isEmpty())
+            texts.emplace_back(QString::fromLatin1(components[i]), t);
+    forms::ModuleStartup::setTexts(*this, texts);
 }
 
 void Tcustmaint_frm::fillLists() {

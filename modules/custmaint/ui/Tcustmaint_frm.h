@@ -176,6 +176,7 @@ private:
     QPushButton* btnHelp_ = nullptr;
     QStatusBar* statusBar_ = nullptr;
     forms::MessageList* messages_ = nullptr;
+    forms::MessageList* intlWords_ = nullptr; // captions under the international setting
     QString helpPath_;
 };
 

@@ -16,6 +16,7 @@
 #include "engine/Session.h"
 #include "modules/custstmt/ui/SendMailWindow.h"
 #include "report/ExportDialog.h"
+#include "report/ReportOutput.h"
 #include "report/ReportPreviewDialog.h"
 #include "report/ReportPrinter.h"
 
@@ -349,19 +350,10 @@ void StatementWindow::runReport(int action) {
     // thousands of clients never stands whole in memory.
     report::StreamFactory pages = statementStream(
         []() -> Database& { return Session::instance().database(kAlias); }, reportSetup(*o, false));
-    if (action == 0) {
-        std::unique_ptr<report::PageStream> stream = pages();
-        report::ReportPrinter::printAndTell(*stream, statementPrinter(), checkPrintDialog_->isChecked(),
-                                            link_.Language, this);
-    } else if (action == 1) {
-        checkPrintDialog_->setChecked(false);
-        report::ReportPreviewDialog preview(std::move(pages), core::toQString(link_.PrinterIndex).toInt(),
-                                            link_.Language, this);
-        preview.exec();
-    } else {
-        report::ExportDialog dialog(std::move(pages), link_.Language, this);
-        dialog.exec();
-    }
+    if (action == 1) checkPrintDialog_->setChecked(false);
+    report::outputReport(static_cast<report::ReportOutput>(action), std::move(pages), statementPrinter(),
+                         core::toQString(link_.PrinterIndex).toInt(), checkPrintDialog_->isChecked(),
+                         link_.Language, this);
 }
 
 MailingResult StatementWindow::mail(bool printOthers) {

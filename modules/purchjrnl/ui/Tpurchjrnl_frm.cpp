@@ -75,21 +75,13 @@ QLineEdit* edit(QWidget* parent, const QString& name, int maxLength = 0, int wid
 } // namespace
 
 Tpurchjrnl_frm::Tpurchjrnl_frm(core::TLinkSection& link, Tpurchjrnl_dm& dm, QWidget* parent)
-    : QDialog(parent), link_(link), dm_(dm) {
+    : forms::JournalWindow(link, kHelpContext, {kMsgCaptionPeriod, kMsgCaptionTransaction}, parent), dm_(dm) {
     setObjectName(QStringLiteral("Tpurchjrnl_frm"));
     setWindowTitle(QStringLiteral("Purchases current period is "));
     build();
 }
 
 Tpurchjrnl_frm::~Tpurchjrnl_frm() = default;
-
-void Tpurchjrnl_frm::setErrorForm(forms::TErrorForm* form) {
-    errorForm_ = form;
-}
-
-void Tpurchjrnl_frm::setPeriodForm(forms::Tperiod_frm* form) {
-    periodForm_ = form;
-}
 
 void Tpurchjrnl_frm::build() {
     auto* outer = new QVBoxLayout(this);
@@ -280,46 +272,17 @@ void Tpurchjrnl_frm::applyDateMask() {
 bool Tpurchjrnl_frm::startUp() {
     if (started_) return true;
     started_ = true;
-    forms::ModuleStartup startup(link_);
-    try {
-        startup.translate(*this, "purchjrnl");
-        if (periodForm_) startup.translate(*periodForm_, "purchjrnl");
-    } catch (const EngineError&) {
-        // Without the language table the designed (English) texts serve.
-    }
-    startup.applyFallbacks();
-    startup.fillStatusBar(*statusBar_);
-    helpPath_ = startup.helpPath();
-    startup.pointAliases(Tpurchjrnl_dm::kCompanyAlias, Tpurchjrnl_dm::kSystemAlias);
-    for (const char* table : kTables) {
-        if (!startup.openTable(Tpurchjrnl_dm::kCompanyAlias, table, true, this)) {
-            QTimer::singleShot(0, this, [this] { done(QDialog::Rejected); });
-            return false;
-        }
-    }
-    if (!startup.openTable(Tpurchjrnl_dm::kSystemAlias, "virmem", true, this)) {
-        QTimer::singleShot(0, this, [this] { done(QDialog::Rejected); });
-        return false;
-    }
+    std::vector<std::pair<std::string, const char*>> tables;
+    for (const char* table : kTables)
+        tables.emplace_back(Tpurchjrnl_dm::kCompanyAlias, table);
+    tables.emplace_back(Tpurchjrnl_dm::kSystemAlias, "virmem");
+    const bool opened =
+        startModule("purchjrnl", Tpurchjrnl_dm::kCompanyAlias, Tpurchjrnl_dm::kSystemAlias, tables);
+    if (!opened) return false;
     dm_.open();
-    captionBase_ = windowTitle();
-    const int period = dm_.period();
-    setWindowTitle(captionBase_ + QString::number(period) + QStringLiteral(" : ") +
-                   QString::fromStdString(dm_.monthName(period)));
-
-    // One quick link window at a time.
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w != this && w->isVisible() &&
-            (w->windowTitle() == QStringLiteral("Quick Link") ||
-             w->windowTitle() == QStringLiteral("Lien Rapide")))
-            btnQuickLink_->setEnabled(false);
+    showOpeningCaption();
     resetScreen();
     return true;
-}
-
-void Tpurchjrnl_frm::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (!started_) QTimer::singleShot(0, this, [this] { startUp(); });
 }
 
 // ------------------------------------------------------------ the document
@@ -670,23 +633,6 @@ void Tpurchjrnl_frm::cancelEntry() {
     resetScreen();
 }
 
-void Tpurchjrnl_frm::changePeriod() {
-    if (!dm_.isOpen()) return;
-    forms::Tperiod_frm local(this);
-    forms::Tperiod_frm* dialog = periodForm_ ? periodForm_.data() : &local;
-    dialog->setLanguage(link_.Language);
-    dialog->setPeriod(dm_.period());
-    busy_ = true;
-    dialog->exec();
-    busy_ = false;
-    const std::optional<int> period = dialog->period();
-    if (!period) return;
-    dm_.setPeriod(*period);
-    setWindowTitle(forms::periodCaption(messages_->message(kMsgCaptionPeriod),
-                                        messages_->message(kMsgCaptionTransaction), dm_.accounts().apPeriod,
-                                        *period, QString::fromStdString(dm_.monthName(*period))));
-}
-
 void Tpurchjrnl_frm::listSuppliers() {
     if (!editSupplier_->isEnabled()) return;
     busy_ = true;
@@ -710,38 +656,35 @@ void Tpurchjrnl_frm::lookUpAccount() {
     lines_[static_cast<std::size_t>(currentLine_)].debit->setFocus();
 }
 
-void Tpurchjrnl_frm::quickLink() {
-    core::callComponent<std::int32_t>(link_.ProgramDir.str(), "jumplink", "QuickLink", link_);
-    if (errorHandler_) errorHandler_->install();
-}
-
 void Tpurchjrnl_frm::emailTo() {
     forms::openMail(supplier_ ? QString::fromStdString(supplier_->email) : QString());
 }
 
-void Tpurchjrnl_frm::printScreen() {
-    forms::printScreen(*this, QString::fromUtf8(link_.PrinterIndex.c_str()));
+// The data module, as the shared parts of the window need it.
+bool Tpurchjrnl_frm::dataOpen() const {
+    return dm_.isOpen();
 }
 
-void Tpurchjrnl_frm::showHelp() {
-    forms::openHelp(helpPath_, kHelpContext, link_.Language, this);
+int Tpurchjrnl_frm::windowPeriod() const {
+    return dm_.period();
 }
 
-// Exit: the virmem row is let go unposted, what is open is rolled back and
-// the window closes.
-void Tpurchjrnl_frm::quit() {
-    leaving_ = true;
+void Tpurchjrnl_frm::setWindowPeriod(int period) {
+    dm_.setPeriod(period);
+}
+
+int Tpurchjrnl_frm::ledgerPeriod() const {
+    return dm_.accounts().apPeriod;
+}
+
+QString Tpurchjrnl_frm::periodName(int period) const {
+    return QString::fromStdString(dm_.monthName(period));
+}
+
+// Exit lets the virmem row go unposted.
+void Tpurchjrnl_frm::closeData() {
     dm_.close();
-    done(QDialog::Accepted);
 }
-
-void Tpurchjrnl_frm::closeEvent(QCloseEvent* event) {
-    if (!leaving_) quit();
-    event->accept();
-}
-
-// Escape does not close the window: only Exit does.
-void Tpurchjrnl_frm::reject() {}
 
 // ------------------------------------------------------------ keyboard and field exits
 

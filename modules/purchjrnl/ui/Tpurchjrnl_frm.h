@@ -1,5 +1,6 @@
 #pragma once
 #include "common/core/LinkSection.h"
+#include "common/forms/JournalWindow.h"
 // moc does not parse the C++20 library headers the engine types use.
 #ifndef Q_MOC_RUN
 #include "engine/Money.h"
@@ -8,7 +9,6 @@
 #include "modules/purchjrnl/core/PurchaseMessage.h"
 #endif
 
-#include <QDialog>
 #include <QPointer>
 
 #include <array>
@@ -42,7 +42,7 @@ class Tpurchjrnl_dm;
 // The form turns what the user does into calls on the entry and the posting
 // of the data module and shows their answers; refusals come back as lines
 // of the message list.
-class Tpurchjrnl_frm : public QDialog {
+class Tpurchjrnl_frm : public forms::JournalWindow {
     Q_OBJECT
 public:
     static constexpr int kHelpContext = 304;
@@ -51,34 +51,25 @@ public:
     Tpurchjrnl_frm(core::TLinkSection& link, Tpurchjrnl_dm& dm, QWidget* parent = nullptr);
     ~Tpurchjrnl_frm() override;
 
-    void setErrorForm(forms::TErrorForm* form);
-    void setErrorHandler(forms::ModuleErrorHandler* handler) { errorHandler_ = handler; }
-    void setPeriodForm(forms::Tperiod_frm* form);
+    bool startUp() override;
 
-    // The work of the first activation: texts, status bar, aliases, tables,
-    // the session's virmem row, caption. Returns false when a table could not
-    // be opened (the user was told and the window is closing).
-    bool startUp();
-
-    forms::MessageList& messages() { return *messages_; }
     void applyDateMask();
 
-    // What the buttons do, callable from tests.
+    // What the window's own buttons do, callable from tests (the shared
+    // ones are JournalWindow's).
     void acceptTransaction();
     void cancelEntry();
-    void changePeriod();
     void listSuppliers();
     void lookUpAccount();
-    void quickLink();
     void emailTo();
-    void printScreen();
-    void showHelp();
-    void quit();
 
 protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-    void reject() override;
+    bool dataOpen() const override;
+    int windowPeriod() const override;
+    void setWindowPeriod(int period) override;
+    int ledgerPeriod() const override;
+    QString periodName(int period) const override;
+    void closeData() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -113,11 +104,7 @@ private:
     bool isEntryField(QObject* o) const;
     int lineOf(QObject* o, int* column = nullptr) const;
 
-    core::TLinkSection& link_;
     Tpurchjrnl_dm& dm_;
-    QPointer<forms::TErrorForm> errorForm_;
-    forms::ModuleErrorHandler* errorHandler_ = nullptr;
-    QPointer<forms::Tperiod_frm> periodForm_;
 
     QTabWidget* tabs_ = nullptr;
     QLineEdit* editSupplier_ = nullptr;
@@ -141,21 +128,13 @@ private:
     QPushButton* btnCancel_ = nullptr;
     QPushButton* btnPrint_ = nullptr;
     QPushButton* btnEmail_ = nullptr;
-    QPushButton* btnQuickLink_ = nullptr;
     QPushButton* btnPeriod_ = nullptr;
     QPushButton* btnExit_ = nullptr;
     QPushButton* btnHelp_ = nullptr;
-    QStatusBar* statusBar_ = nullptr;
-    forms::MessageList* messages_ = nullptr;
 
-    bool started_ = false;
-    bool leaving_ = false;
-    bool busy_ = false; // a message box of a field check is up
     int currentLine_ = 0;
     std::optional<PurchaseEntry::Supplier> supplier_;
     std::optional<int> currency_; // the sign amounts are shown with; none: no sign
-    QString captionBase_;
-    QString helpPath_;
 };
 
 } // namespace vm::purchjrnl

@@ -13,11 +13,9 @@
 #include "engine/Database.h"
 #include "engine/Session.h"
 #include "modules/rcvaging/ui/AgingListing.h"
-#include "report/ExportDialog.h"
 #include "report/PageStream.h"
 #include "report/ReportDocument.h"
-#include "report/ReportPreviewDialog.h"
-#include "report/ReportPrinter.h"
+#include "report/ReportOutput.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -399,20 +397,12 @@ void AgingWindow::runReport(int action) {
         AgingWindow* w;
         ~Enable() { w->setBusy(false); }
     } enable{this};
-    report::StreamFactory pages = streamFactory();
     const int printer = core::toQString(link_.PrinterIndex).toInt();
-    if (action == 0) {
-        std::unique_ptr<report::PageStream> stream = pages();
-        report::ReportPrinter::printAndTell(*stream, printer, checkPrintDialog_->isChecked(), link_.Language,
-                                            this);
-    } else if (action == 1) {
-        report::ReportPreviewDialog preview(std::move(pages), printer, link_.Language, this);
-        preview.exec();
-    } else {
-        report::ExportDialog dialog(std::move(pages), link_.Language, this);
-        if (dialog.exec() == QDialog::Accepted)
-            QMetaObject::invokeMethod(this, &QDialog::accept, Qt::QueuedConnection);
-    }
+    const auto output = static_cast<report::ReportOutput>(action);
+    if (report::outputReport(output, streamFactory(), printer, printer, checkPrintDialog_->isChecked(),
+                             link_.Language, this) &&
+        output == report::ReportOutput::Export)
+        QMetaObject::invokeMethod(this, &QDialog::accept, Qt::QueuedConnection);
 }
 
 } // namespace vm::aging

@@ -13,12 +13,14 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTest>
 #include <QTextBrowser>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -175,6 +177,28 @@ TEST_F(CashDisbursementsWindowTest, ADisbursementNotToASupplierIsEnteredAndAccep
     EXPECT_EQ(co.count("concil"), 1);
     EXPECT_EQ(balance(), units(800));
     co.expectBooksBalance();
+}
+
+// A text that is not an amount is refused with a message naming it, in the
+// session's language; the row keeps what it had.
+TEST_F(CashDisbursementsWindowTest, ANonAmountInTheDistributionIsRefusedWithAMessage) {
+    open(2);
+    QTest::mouseClick(find<QAbstractButton>("CheckBox_not_supplier"), Qt::LeftButton);
+    auto* lines = find<QTableView>("DBGrid2")->model();
+    QString told;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            told = box->text();
+            box->accept();
+        }
+    });
+    poll.start(10);
+    EXPECT_FALSE(lines->setData(lines->index(2, LineGridModel::Debit), "douze", Qt::EditRole));
+    for (int i = 0; i < 300 && told.isEmpty(); ++i)
+        QTest::qWait(10);
+    EXPECT_EQ(told, QStringLiteral("«\u00a0douze\u00a0» n'est pas un montant."));
+    EXPECT_EQ(dm->entry().lines()[2].line.debit, Money());
 }
 
 // Help shows the window's own topic in the program's help viewer.
