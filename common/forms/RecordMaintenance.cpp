@@ -66,6 +66,7 @@ void RecordMaintenance::post() {
         view_.focusField(refusal->field);
         return;
     }
+    if (rules_.writeDetails) rules_.writeDetails(row_);
     transaction_.post();
     view_.showPage(spec_.generalPage);
     backToBrowse();
@@ -88,8 +89,11 @@ void RecordMaintenance::remove() {
         name += " (" + row_.str(spec_.nameField) + ")";
     if (spec_.deleteQuestion != MaintenanceRefusal::kNone && !view_.confirm(spec_.deleteQuestion, name))
         return;
-    const bool removed =
-        transaction_.removeUnless([this] { return rules_.hasLedgerRows(row_.str(spec_.codeField)); });
+    const bool removed = transaction_.removeUnless([this] {
+        if (rules_.hasLedgerRows && rules_.hasLedgerRows(row_.str(spec_.codeField))) return true;
+        if (rules_.removeDetails) rules_.removeDetails(row_);
+        return false;
+    });
     if (!removed) {
         view_.reload();
         view_.showMessage(spec_.deleteRefusedMessage,

@@ -44,6 +44,12 @@ struct MaintenanceRules {
     std::function<void(Cursor& row)> newCodeDefaults;   // a new code was typed (may be empty)
     std::function<std::optional<MaintenanceRefusal>(Cursor& row)> postRefusal;
     std::function<bool(const std::string& code)> hasLedgerRows;
+    // A record with rows of its own in another table (a cheque and its
+    // lines): they are written, and deleted, inside the record's
+    // transaction right before the record itself, so that neither is ever
+    // stored without the other. Optional.
+    std::function<void(Cursor& row)> writeDetails;
+    std::function<void(Cursor& row)> removeDetails;
 };
 
 // What the window does on the controller's word. Everything here is about
