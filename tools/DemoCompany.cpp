@@ -3,6 +3,7 @@
 #include "engine/Cursor.h"
 #include "engine/Database.h"
 #include "schema/Schema.h"
+#include "tools/DemoInvoices.h"
 #include "tools/DemoRandom.h"
 #include "tools/RowInserter.h"
 
@@ -765,6 +766,7 @@ DemoSummary buildDemoCompany(const std::string& dataDir, const DemoOptions& opti
                     "company 1 already holds clients, suppliers, accounts or ledger rows");
             Transaction tx(db);
             DemoWriter(db, options, summary).run();
+            writeDemoDocuments(db, options);
             tx.commit();
         }
         Database root(dataDir);
