@@ -7,6 +7,7 @@
 #include "tools/DemoCompany.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -170,6 +171,12 @@ TEST_F(ClientInquiryWindowTest, DemoRowsOpenTheirDocuments) {
                 QApplication::processEvents();
                 w.grab().save(QString(dir) + QString("/page%1%2.png").arg(i).arg(suffix));
             }
+        // The history of the first client, which the demo keeps.
+        grid->selectRow(0);
+        pages->setCurrentWidget(w.findChild<QWidget*>("TabStatement"));
+        w.findChild<QCheckBox*>("CheckCurrent")->setChecked(false);
+        EXPECT_GT(w.findChild<QTableView*>("GridStatement")->model()->rowCount(), 0);
+        if (dir) w.grab().save(QString(dir) + "/history" + suffix + ".png");
     }
 }
 
