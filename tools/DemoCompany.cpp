@@ -3,6 +3,7 @@
 #include "engine/Cursor.h"
 #include "engine/Database.h"
 #include "schema/Schema.h"
+#include "tools/DemoInvoices.h"
 #include "tools/DemoRandom.h"
 #include "tools/RowInserter.h"
 
@@ -766,6 +767,7 @@ DemoSummary buildDemoCompany(const std::string& dataDir, const DemoOptions& opti
             Transaction tx(db);
             DemoWriter(db, options, summary).run();
             schema::writeDefaultStatementLayouts(db, options.language); // a company made before it had one
+            writeDemoDocuments(db, options);
             tx.commit();
         }
         Database root(dataDir);

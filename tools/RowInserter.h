@@ -15,8 +15,11 @@ namespace vm::admin {
 class RowInserter {
 public:
     RowInserter(Database& db, const char* table, std::initializer_list<const char*> fields)
+        : RowInserter(db, table, std::vector<std::string>(fields.begin(), fields.end())) {}
+    // Field names made at run time (tables whose fields share a prefix).
+    RowInserter(Database& db, const char* table, const std::vector<std::string>& fields)
         : cursor_(db, table) {
-        for (const char* f : fields)
+        for (const auto& f : fields)
             index_.push_back(cursor_.fieldIndex(f));
         // Fields left out get the value fillBlank would give them; the engine
         // already starts text as "", so only numbers and flags need it.

@@ -2,8 +2,10 @@
 
 #include "common/core/ComponentCall.h"
 #include "common/core/LinkStringQt.h"
+#include "common/core/RegionalSettings.h"
 #include "common/forms/DisplayFormat.h"
 #include "common/forms/HelpLauncher.h"
+#include "common/forms/LanguageTable.h"
 #include "common/forms/MaintenanceWindow.h"
 #include "common/forms/MessageList.h"
 #include "common/forms/ModuleStartup.h"
@@ -15,10 +17,12 @@
 #include "engine/Session.h"
 #include "modules/custview/core/ClientSearch.h"
 #include "modules/custview/core/ClientStatement.h"
+#include "modules/custview/core/DocumentReports.h"
 #include "modules/custview/core/InquiryMessage.h"
 #include "modules/custview/ui/AgingChart.h"
 #include "modules/custview/ui/StatementModel.h"
 #include "modules/rcvaging/core/Aging.h"
+#include "report/ReportPreviewDialog.h"
 #include "schema/Schema.h"
 
 #include <QCheckBox>
@@ -47,6 +51,8 @@ namespace vm::custview {
 namespace {
 
 constexpr const char* kAlias = "custviewdb";
+// The data root, for the terms printed on invoices.
+constexpr const char* kSystemAlias = "custviewsys";
 constexpr int kHelpContext = 204;
 
 enum Line : int {
@@ -56,6 +62,8 @@ enum Line : int {
     kMsgCashReceipt = 12,
     kMsgChartTitle = 13,
     kMsgDefault = 14,
+    kMsgYes = 15,
+    kMsgNo = 16,
 };
 
 QLabel* label(QWidget* parent, const char* name, const QString& text) {
@@ -402,8 +410,7 @@ QWidget* Tcustview_frm::buildStatementPage() {
     auto* row = new QHBoxLayout;
     btnDetail_ = button(page, "BtnDetail", QStringLiteral("Detail"));
     row->addWidget(btnDetail_);
-    labelDocument_ = label(page, "LabelDocument", {});
-    row->addWidget(labelDocument_, 1);
+    row->addStretch(1);
     box->addLayout(row);
     auto detail = [this] {
         const QModelIndex at = gridStatement_->currentIndex();
@@ -457,7 +464,7 @@ bool Tcustview_frm::startUp() {
     }
     applyTerminology();
     st.fillStatusBar(*statusBar_);
-    st.pointAliases(kAlias);
+    st.pointAliases(kAlias, kSystemAlias);
     ctrl_ = st.openTable(kAlias, "ctrl", true, this);
     if (!ctrl_) return false;
     cli_ = st.openTable(kAlias, "cli", true, this);
@@ -506,7 +513,7 @@ bool Tcustview_frm::startUp() {
         names << message(i);
     statementModel_->setTypeNames(names);
     gridStatement_->setModel(statementModel_);
-    gridStatement_->horizontalHeader()->setStretchLastSection(false);
+    gridStatement_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     // The grids' titles come from the language table once the models exist.
     try {
         st.translate(*this, "custview");
@@ -594,7 +601,6 @@ void Tcustview_frm::showClient() {
     memoComments_->setPlainText(found ? QString::fromStdString(cli_->str("Cli_comments")) : QString());
     comboPriceList_->setCurrentIndex(found ? static_cast<int>(cli_->integer("Cli_price_list")) - 1 : -1);
     comboCurrency_->setCurrentIndex(found ? static_cast<int>(cli_->integer("Cli_currency")) : -1);
-    labelDocument_->clear();
 }
 
 void Tcustview_frm::pageChanged() {
@@ -613,7 +619,6 @@ void Tcustview_frm::refreshStatement() {
     statementRows_->reload();
     while (statementRows_->canFetchMore({}))
         statementRows_->fetchMore({});
-    labelDocument_->clear();
 }
 
 DocumentChoice Tcustview_frm::drillDown(int row) {
@@ -625,27 +630,71 @@ DocumentChoice Tcustview_frm::drillDown(int row) {
     r.date = statementRows_->valueAt(row, 2).asDate();
     r.type = statementRows_->valueAt(row, 3).asString();
     const DocumentChoice d = chooseDocument(db(), r);
-    QString text;
+    QString title;
     switch (d.kind) {
     case DocumentChoice::Kind::ArchivedInvoice:
-        text = message(kMsgArchivedInvoice).arg(QString::fromStdString(d.invoice));
+        title = message(kMsgArchivedInvoice).arg(QString::fromStdString(d.invoice));
         break;
     case DocumentChoice::Kind::CurrentInvoice:
-        text = message(kMsgCurrentInvoice).arg(QString::fromStdString(d.invoice));
+        title = message(kMsgCurrentInvoice).arg(QString::fromStdString(d.invoice));
         break;
     case DocumentChoice::Kind::SalesEntry:
-        text = message(kMsgSalesEntry).arg(QString::fromStdString(r.invoice));
+        title = message(kMsgSalesEntry).arg(QString::fromStdString(r.invoice));
         break;
     case DocumentChoice::Kind::CashReceipt:
-        text = message(kMsgCashReceipt).arg(QString::fromStdString(r.reference));
+        title = message(kMsgCashReceipt).arg(QString::fromStdString(r.reference));
         break;
     case DocumentChoice::Kind::None:
-        labelDocument_->clear();
-        showMessage(kMsgNoDocument);
-        return d;
+        break;
     }
-    labelDocument_->setText(text);
+    std::optional<report::StreamFactory> pages;
+    if (d.kind != DocumentChoice::Kind::None) {
+        Database* root = nullptr;
+        try {
+            root = &Session::instance().database(kSystemAlias);
+        } catch (const EngineError&) {
+            // Without the data root an invoice prints without its terms.
+        }
+        pages = documentStream(db(), root, d, documentSetup(title));
+    }
+    if (!pages) {
+        showMessage(kMsgNoDocument);
+        return {};
+    }
+    // The preview is not modal to the program: the window stays usable and
+    // a test can read and close it.
+    auto* preview = new report::ReportPreviewDialog(
+        std::move(*pages), core::toQString(link_.PrinterIndex).toInt(), link_.Language, this);
+    preview->setObjectName(QStringLiteral("DocumentPreview"));
+    preview->setWindowTitle(title);
+    preview->setAttribute(Qt::WA_DeleteOnClose);
+    preview->resize(1000, 720);
+    preview->open();
     return d;
+}
+
+DocumentSetup Tcustview_frm::documentSetup(const QString& title) const {
+    DocumentSetup s;
+    s.language = link_.Language;
+    s.international = forms::ModuleStartup::international();
+    s.companyName = core::toQString(link_.CompanyName).toStdString();
+    s.title = title.toStdString();
+    s.dateMask = core::RegionalSettings::current().dateFormat;
+    for (std::size_t i = 0; i < s.typeNames.size(); ++i)
+        s.typeNames[i] = message(static_cast<int>(i)).toStdString();
+    s.yes = message(kMsgYes).toStdString();
+    s.no = message(kMsgNo).toStdString();
+    try {
+        auto table =
+            std::make_shared<forms::LanguageTable>("custview", core::toQString(link_.LangCode).toStdString());
+        s.caption = [table](const std::string& form, const std::string& name) -> std::optional<std::string> {
+            if (auto e = table->find(form, name)) return e->caption;
+            return std::nullopt;
+        };
+    } catch (const std::exception&) {
+        // Without the language table the reports keep their English texts.
+    }
+    return s;
 }
 
 void Tcustview_frm::refreshGraph() {
@@ -712,7 +761,9 @@ QString Tcustview_frm::message(int line) const {
                                            "Sales entry record of invoice %1",
                                            "Cash receipt %1",
                                            "Aging of accounts",
-                                           "Default"};
+                                           "Default",
+                                           "Yes",
+                                           "No"};
     const QString m = messages_->message(line);
     if (!m.isEmpty() || line < 0 || line >= static_cast<int>(std::size(fallback))) return m;
     return QString::fromUtf8(fallback[line]);

@@ -2,6 +2,7 @@
 #include "common/core/LinkSection.h"
 #include "engine/Value.h"
 #include "modules/custview/core/DocumentChoice.h"
+#include "modules/custview/core/DocumentReports.h"
 
 #include <QDialog>
 
@@ -48,8 +49,12 @@ public:
     void refreshList();
     // The current client's code ("" when the list is empty).
     QString currentClient() const { return client_; }
-    // The document the drill-down chose for the statement's row `row`.
+    // Opens the document behind the statement's row `row` in a preview (the
+    // dialog "DocumentPreview"), or tells that there is none; returns the
+    // document shown.
     DocumentChoice drillDown(int row);
+    // What the printed documents need from the session.
+    DocumentSetup documentSetup(const QString& title) const;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -97,7 +102,6 @@ private:
     forms::QueryTableModel* listModel_ = nullptr;
     forms::QueryTableModel* statementRows_ = nullptr;
     StatementModel* statementModel_ = nullptr;
-    QLabel* labelDocument_ = nullptr;
     QPushButton* btnDetail_ = nullptr;
     AgingChart* chart_ = nullptr;
     std::vector<QLabel*> bucketLabels_;
