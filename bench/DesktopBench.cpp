@@ -58,7 +58,9 @@ int main(int argc, char** argv) {
         shell::WallpaperWidget area;
         area.resize(1280, 800);
         shell::Desktop::Hooks hooks;
-        hooks.options = [] { return std::pair{std::vector<std::string>{"x"}, std::vector<std::string>{"custview"}}; };
+        hooks.options = [] {
+            return std::pair{std::vector<std::string>{"x"}, std::vector<std::string>{"custview"}};
+        };
         hooks.company = [&db] { return &db; };
         shell::Desktop desk(area, std::move(hooks));
         area.show();
@@ -84,8 +86,8 @@ int main(int argc, char** argv) {
         const double scroll = seconds(t);
         std::printf("desktop client list: first screen in %.3f s (%d rows read, +%.1f MB); "
                     "scrolled to client %d in %.2f s (+%.1f MB in all); peak memory %.0f MB\n",
-                    open, firstRows, static_cast<double>(afterOpen - before) / 1024.0, model->rowCount(), scroll,
-                    static_cast<double>(statusKb("VmRSS:") - before) / 1024.0,
+                    open, firstRows, static_cast<double>(afterOpen - before) / 1024.0, model->rowCount(),
+                    scroll, static_cast<double>(statusKb("VmRSS:") - before) / 1024.0,
                     static_cast<double>(statusKb("VmHWM:")) / 1024.0);
     }
     Session::instance().closeAll();

@@ -24,10 +24,18 @@ QString qs(const std::string& s) {
 std::vector<ListFrame::Column> columnsOf(int list) {
     switch (list) {
     case ClientList:
-        return {{"Cli_code", "Client #"},  {"Cli_name", "Name"},          {"Cli_tel", "Telephone"},
-                {"Cli_adr1", "Address"},   {"Cli_adr2", "Address"},       {"Cli_city", "City"},
-                {"Cli_prov", "Province"},  {"Cli_country", "Country"},    {"Cli_postal_code", "Postal code"},
-                {"Cli_fax", "Fax"},        {"Cli_contact", "Contact"},    {"Cli_email", "Email"},
+        return {{"Cli_code", "Client #"},
+                {"Cli_name", "Name"},
+                {"Cli_tel", "Telephone"},
+                {"Cli_adr1", "Address"},
+                {"Cli_adr2", "Address"},
+                {"Cli_city", "City"},
+                {"Cli_prov", "Province"},
+                {"Cli_country", "Country"},
+                {"Cli_postal_code", "Postal code"},
+                {"Cli_fax", "Fax"},
+                {"Cli_contact", "Contact"},
+                {"Cli_email", "Email"},
                 {"Cli_salesrep", "Sales rep."}};
     case SupplierList:
         return {{"Sup_code", "Supplier #"}, {"Sup_name", "Name"},       {"Sup_tel", "Telephone"},
@@ -37,9 +45,11 @@ std::vector<ListFrame::Column> columnsOf(int list) {
     case AccountList:
         return {{"Glm_account", "Account #"}, {"Glm_Description", "Description"}, {"Glm_type", "Type"}};
     default:
-        return {{"Emp_Code", "Employee #"}, {"Emp_Name", "Name"},         {"Emp_Telephone", "Telephone"},
-                {"Emp_Adr1", "Address"},    {"Emp_Adr2", "Address"},      {"Emp_City", "City"},
-                {"Emp_province", "Province"}, {"Emp_Postal_code", "Postal code"}, {"Emp_Occupation", "Occupation"}};
+        return {{"Emp_Code", "Employee #"},      {"Emp_Name", "Name"},
+                {"Emp_Telephone", "Telephone"},  {"Emp_Adr1", "Address"},
+                {"Emp_Adr2", "Address"},         {"Emp_City", "City"},
+                {"Emp_province", "Province"},    {"Emp_Postal_code", "Postal code"},
+                {"Emp_Occupation", "Occupation"}};
     }
 }
 
@@ -61,8 +71,8 @@ Desktop::Desktop(WallpaperWidget& area, Hooks hooks, QObject* parent)
     : QObject(parent), area_(area), hooks_(std::move(hooks)) {
     for (int i = 0; i < kListCount; ++i) {
         const PanelDesign& d = kPanels[i];
-        auto* f = new ListFrame(i, QString::fromLatin1(d.frame), QString::fromLatin1(d.title), d.table, columnsOf(i),
-                                &area_);
+        auto* f = new ListFrame(i, QString::fromLatin1(d.frame), QString::fromLatin1(d.title), d.table,
+                                columnsOf(i), &area_);
         connect(f, &ListFrame::insertPressed, this, [this, i] { insertInto(i); });
         frames_[static_cast<std::size_t>(i)] = f;
     }
@@ -94,7 +104,8 @@ Desktop::Desktop(WallpaperWidget& area, Hooks hooks, QObject* parent)
     });
     connect(popup_, &QMenu::aboutToHide, this, [this] {
         // The entry runs after the menu hides; forget the icon afterwards.
-        QMetaObject::invokeMethod(this, [this] { popupIcon_ = nullptr; }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { popupIcon_ = nullptr; }, Qt::QueuedConnection);
     });
     area_.setContextMenuPolicy(Qt::CustomContextMenu);
     connect(&area_, &QWidget::customContextMenuRequested, this,
@@ -136,7 +147,8 @@ DesktopState Desktop::state() const {
     DesktopState s;
     s.wallpaper = area_.pictureFile().toStdString();
     for (const DesktopIcon* icon : icons_)
-        s.icons.push_back({icon->objectName().toStdString(), icon->text().toStdString(),
+        s.icons.push_back({icon->objectName().toStdString(),
+                           icon->text().toStdString(),
                            icon->pictureFile().toStdString(),
                            {icon->x(), icon->y(), icon->width(), icon->height()},
                            icon->property("shownTag").toBool()});
@@ -300,7 +312,8 @@ void Desktop::popupAt(const QPoint& global, DesktopIcon* icon) {
 }
 
 void Desktop::addShortcut() {
-    const auto options = hooks_.options ? hooks_.options() : std::pair<std::vector<std::string>, std::vector<std::string>>{};
+    const auto options =
+        hooks_.options ? hooks_.options() : std::pair<std::vector<std::string>, std::vector<std::string>>{};
     QStringList captions;
     for (const auto& c : options.first)
         captions << qs(c);
@@ -311,7 +324,8 @@ void Desktop::addShortcut() {
 }
 
 DesktopIcon* Desktop::addShortcutFor(std::size_t index) {
-    const auto options = hooks_.options ? hooks_.options() : std::pair<std::vector<std::string>, std::vector<std::string>>{};
+    const auto options =
+        hooks_.options ? hooks_.options() : std::pair<std::vector<std::string>, std::vector<std::string>>{};
     if (index >= options.second.size() || options.second[index].empty()) {
         if (hooks_.showLine) hooks_.showLine(msg::kShortcutNotAvailable);
         return nullptr;
@@ -336,7 +350,10 @@ DesktopIcon* Desktop::addShortcutFor(std::size_t index) {
 void Desktop::editIcon(DesktopIcon& icon) {
     QString code = icon.objectName();
     if (!panelOfIcon(code.toStdString()) && code.endsWith(QLatin1Char('S'))) code.chop(1);
-    TIconPropertiesDlg dialog(icon, code, programDir_, line(msg::kIconPictureFilters, QStringLiteral("Bitmap image (*.bmp);;Jpeg image (*.jpg)")), area_.window());
+    TIconPropertiesDlg dialog(
+        icon, code, programDir_,
+        line(msg::kIconPictureFilters, QStringLiteral("Bitmap image (*.bmp);;Jpeg image (*.jpg)")),
+        area_.window());
     if (hooks_.translate) hooks_.translate(dialog);
     if (dialog.exec() != QDialog::Accepted) return;
     icon.setText(dialog.caption());

@@ -103,7 +103,9 @@ void DesktopFrame::placeChildren() {
     enlarge_->move(w - DesktopGeometry::kEnlargeOffset, kButtonTop);
     reduce_->move(w - DesktopGeometry::kReduceOffset, kButtonTop);
     title_->setGeometry(8, kButtonTop, std::max(0, w - DesktopGeometry::kReduceOffset - 12), kButtonSide);
-    if (body_) body_->setGeometry(4, kBodyTop, std::max(0, w - 8), std::max(0, height() - DesktopGeometry::kGridMargin));
+    if (body_)
+        body_->setGeometry(4, kBodyTop, std::max(0, w - 8),
+                           std::max(0, height() - DesktopGeometry::kGridMargin));
 }
 
 void DesktopFrame::resizeEvent(QResizeEvent* event) {
@@ -171,11 +173,12 @@ ListFrame::ListFrame(int list, const QString& name, const QString& title, std::s
     grid_->horizontalHeader()->setStretchLastSection(true);
     grid_->installEventFilter(this);
     setBody(grid_);
-    connect(grid_->horizontalHeader(), &QHeaderView::sectionResized, this, [this](int section, int, int size) {
-        if (section >= 0 && static_cast<std::size_t>(section) < widths_.size())
-            widths_[static_cast<std::size_t>(section)] = size;
-        emit changed();
-    });
+    connect(grid_->horizontalHeader(), &QHeaderView::sectionResized, this,
+            [this](int section, int, int size) {
+                if (section >= 0 && static_cast<std::size_t>(section) < widths_.size())
+                    widths_[static_cast<std::size_t>(section)] = size;
+                emit changed();
+            });
 }
 
 ListFrame::~ListFrame() {

@@ -81,8 +81,8 @@ public:
         std::string field;
         QString title;
     };
-    ListFrame(int list, const QString& name, const QString& title, std::string table, std::vector<Column> columns,
-              QWidget* desktop);
+    ListFrame(int list, const QString& name, const QString& title, std::string table,
+              std::vector<Column> columns, QWidget* desktop);
     ~ListFrame() override;
 
     QTableView* grid() const { return grid_; }

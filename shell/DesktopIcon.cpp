@@ -53,7 +53,8 @@ QPixmap designedPicture(const QString& name) {
 
 // --- DesktopIcon --------------------------------------------------------
 
-DesktopIcon::DesktopIcon(const QString& name, const QString& caption, QWidget* desktop) : QToolButton(desktop) {
+DesktopIcon::DesktopIcon(const QString& name, const QString& caption, QWidget* desktop)
+    : QToolButton(desktop) {
     setObjectName(name);
     setText(caption);
     setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
@@ -126,8 +127,8 @@ void DesktopIcon::mousePressEvent(QMouseEvent* event) {
 }
 
 void DesktopIcon::mouseMoveEvent(QMouseEvent* event) {
-    if (pressed_ &&
-        (dragged_ || (event->position().toPoint() - grab_).manhattanLength() >= QApplication::startDragDistance())) {
+    if (pressed_ && (dragged_ || (event->position().toPoint() - grab_).manhattanLength() >=
+                                     QApplication::startDragDistance())) {
         dragged_ = true;
         const QPoint at = mapToParent(event->position().toPoint()) - grab_;
         const QWidget* desk = parentWidget();

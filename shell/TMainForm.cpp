@@ -166,7 +166,8 @@ TMainForm::TMainForm(core::SettingsStore settings, QWidget* parent)
     connect(menus_, &ShellMenuBar::optionChosen, this, &TMainForm::launchEntry);
     connect(menus_->action(QStringLiteral("ChangeProperties1")), &QAction::triggered, desktop_,
             &Desktop::chooseWallpaper);
-    connect(menus_->action(QStringLiteral("AddShortcut1")), &QAction::triggered, desktop_, &Desktop::addShortcut);
+    connect(menus_->action(QStringLiteral("AddShortcut1")), &QAction::triggered, desktop_,
+            &Desktop::addShortcut);
     connect(menus_->exitAction(), &QAction::triggered, this, &QWidget::close);
     connect(menus_->about(), &QAction::triggered, this, [this] {
         about_->setDataDirectory(core::toQString(link_.DataDir));
@@ -864,10 +865,6 @@ void TMainForm::afterLaunch(const std::string& code, bool addOn) {
 void TMainForm::setWelcomeCaption(bool addOn) {
     setWindowTitle(qs(WelcomeCaption::afterLaunch(link_.Language, DateTime::now(), addOn)));
 }
-
-} // namespace vm::shell
-
-namespace vm::shell {
 
 // --- The desktop ----------------------------------------------------------
 

@@ -45,7 +45,8 @@ DesktopRow row(int componentIndex, int type, const QJsonObject& o) {
 class RowReader {
 public:
     RowReader(const DesktopRow& r, std::size_t position) : row_(r), position_(position) {
-        if (r.type < WallpaperRow || r.type > ToDoTextRow) fail("unknown element type " + std::to_string(r.type));
+        if (r.type < WallpaperRow || r.type > ToDoTextRow)
+            fail("unknown element type " + std::to_string(r.type));
         QJsonParseError error{};
         const QJsonDocument doc = QJsonDocument::fromJson(QByteArray::fromStdString(r.component), &error);
         if (error.error != QJsonParseError::NoError || !doc.isObject()) fail("not a saved element");
@@ -58,8 +59,9 @@ public:
     }
 
     [[noreturn]] void fail(const std::string& why) const {
-        throw DesktopError("Desktop row " + std::to_string(position_ + 1) + " (type " + std::to_string(row_.type) +
-                           ", element " + std::to_string(row_.componentIndex) + "): " + why + ".");
+        throw DesktopError("Desktop row " + std::to_string(position_ + 1) + " (type " +
+                           std::to_string(row_.type) + ", element " + std::to_string(row_.componentIndex) +
+                           "): " + why + ".");
     }
 
     int integer(const char* key, int low, int high) const {
@@ -90,7 +92,8 @@ public:
             fail("\"columns\" is missing");
         std::vector<int> out;
         for (const QJsonValue c : v.toArray()) {
-            if (!c.isDouble() || c.toDouble() < 0 || c.toDouble() > kLargest) fail("\"columns\" is out of range");
+            if (!c.isDouble() || c.toDouble() < 0 || c.toDouble() > kLargest)
+                fail("\"columns\" is out of range");
             out.push_back(c.toInt());
         }
         return out;
@@ -195,7 +198,8 @@ std::vector<DesktopRow> DesktopStore::load(Database& dataRoot, const std::string
     return rows;
 }
 
-void DesktopStore::save(Database& dataRoot, const std::string& userCode, const std::vector<DesktopRow>& rows) {
+void DesktopStore::save(Database& dataRoot, const std::string& userCode,
+                        const std::vector<DesktopRow>& rows) {
     Transaction tx(dataRoot, true);
     {
         Cursor c(dataRoot, "desktop");
@@ -225,7 +229,8 @@ Rect scaled(const Rect& r, double fw, double fh, bool up) {
     // truncation loses at most the pixel the rule allows.
     out.width = static_cast<int>(up ? r.width * fw : r.width / fw);
     out.height = static_cast<int>(up ? r.height * fh : r.height / fh);
-    if (out.width < kMinimumSide || out.height < kMinimumSide || out.width > kLargest || out.height > kLargest)
+    if (out.width < kMinimumSide || out.height < kMinimumSide || out.width > kLargest ||
+        out.height > kLargest)
         return r;
     return out;
 }
@@ -278,7 +283,8 @@ std::optional<int> panelOfIcon(const std::string& iconName) {
 
 bool listAllowed(int list, const std::vector<std::string>& catalogueCodes) {
     const std::string code = listDisplayOption(list);
-    return !code.empty() && std::find(catalogueCodes.begin(), catalogueCodes.end(), code) != catalogueCodes.end();
+    return !code.empty() &&
+           std::find(catalogueCodes.begin(), catalogueCodes.end(), code) != catalogueCodes.end();
 }
 
 std::string accountTypeText(const std::string& glmType, int language) {

@@ -140,7 +140,8 @@ TEST_F(DesktopFlow, SavedAtExitAndRestoredAtTheNextLogin) {
     EXPECT_EQ(desk().state(), saved);
     EXPECT_TRUE(desk().list(ClientList)->isOpen());
     EXPECT_FALSE(desk().list(AccountList)->isOpen()) << "a hidden list keeps its table closed";
-    EXPECT_EQ(desk().note()->text()->toPlainText(), QStringLiteral("Call Smith & Sons\tabout « the invoice »"));
+    EXPECT_EQ(desk().note()->text()->toPlainText(),
+              QStringLiteral("Call Smith & Sons\tabout « the invoice »"));
     EXPECT_EQ(desk().list(ClientList)->grid()->columnWidth(1), 230);
     EXPECT_FALSE(desk().changed()) << "an unchanged desktop is not saved again";
 }
@@ -266,8 +267,8 @@ TEST_F(DesktopFlow, FramesAreDraggedToTheEdgeAndSizedByTheirButtons) {
     QApplication::sendEvent(note, &move);
     QTest::mouseRelease(note, Qt::LeftButton, {}, grab);
     EXPECT_EQ(note->x(), 0) << "stopped at the left edge";
-    QMouseEvent far(QEvent::MouseMove, QPointF(grab) + QPointF(0, 9000), QPointF(), Qt::NoButton, Qt::LeftButton,
-                    Qt::NoModifier);
+    QMouseEvent far(QEvent::MouseMove, QPointF(grab) + QPointF(0, 9000), QPointF(), Qt::NoButton,
+                    Qt::LeftButton, Qt::NoModifier);
     QTest::mousePress(note, Qt::LeftButton, {}, grab);
     QApplication::sendEvent(note, &far);
     QTest::mouseRelease(note, Qt::LeftButton, {}, grab);
@@ -322,7 +323,8 @@ TEST_F(DesktopFlow, Pictures) {
     const char* dir = std::getenv("VM_DESKTOP_SHOTS");
     if (!dir) GTEST_SKIP() << "VM_DESKTOP_SHOTS not set";
     for (int language : {1, 2}) {
-        ShellWorkspace ws({ShellWorkspace::user("admin", "Administrator", schema::UserRights::all(), language)});
+        ShellWorkspace ws(
+            {ShellWorkspace::user("admin", "Administrator", schema::UserRights::all(), language)});
         installListOptions(ws);
         addClients(ws, 60);
         {
@@ -347,10 +349,11 @@ TEST_F(DesktopFlow, Pictures) {
         desk().toggle(ToDoNote);
         desk().frame(ToDoNote)->setPlace({770, 40, 300, 240});
         desk().note()->text()->setHtml(
-            language == 1 ? QStringLiteral("<b>Monday</b><br>Call Smith &amp; Sons about invoice 1042<br>"
-                                           "Deposit the cheques\tbefore 3 p.m.")
-                          : QStringLiteral("<b>Lundi</b><br>Appeler Smith et fils au sujet de la facture 1042<br>"
-                                           "Déposer les chèques\tavant 15 h"));
+            language == 1
+                ? QStringLiteral("<b>Monday</b><br>Call Smith &amp; Sons about invoice 1042<br>"
+                                 "Deposit the cheques\tbefore 3 p.m.")
+                : QStringLiteral("<b>Lundi</b><br>Appeler Smith et fils au sujet de la facture 1042<br>"
+                                 "Déposer les chèques\tavant 15 h"));
         int top = 500;
         for (const char* code : {"cashrcpt", "custmaint"}) {
             DesktopIcon* i = desk().addShortcutFor(optionIndex(code));

@@ -1,10 +1,10 @@
 // The desktop's rules without a screen: what desktop.db keeps of a user's
 // desktop, damaged rows, the all-or-nothing save, frame sizes and drags, the
 // accounts' type names.
+#include "shell/core/DesktopLayout.h"
 #include "engine/Cursor.h"
 #include "engine/Database.h"
 #include "engine/EngineError.h"
-#include "shell/core/DesktopLayout.h"
 #include "shell/core/ShellSettings.h"
 #include "tests/fixture/TempCompany.h"
 
@@ -39,8 +39,10 @@ int rowsOf(Database& root, const std::string& user) {
 TEST(DesktopLayout, SavedDesktopRestoresExactlyAndReplacesOnlyItsUsersRows) {
     test::TempCompany co;
     const DesktopState s = sample();
-    DesktopStore::save(co.dataRoot(), "CLERK", DesktopCodec::encode(standardDesktop({"a", "b", "c", "d", "e"})));
-    DesktopStore::save(co.dataRoot(), "ADMIN", DesktopCodec::encode(standardDesktop({"a", "b", "c", "d", "e"})));
+    DesktopStore::save(co.dataRoot(), "CLERK",
+                       DesktopCodec::encode(standardDesktop({"a", "b", "c", "d", "e"})));
+    DesktopStore::save(co.dataRoot(), "ADMIN",
+                       DesktopCodec::encode(standardDesktop({"a", "b", "c", "d", "e"})));
     DesktopStore::save(co.dataRoot(), "ADMIN", DesktopCodec::encode(s));
 
     const auto rows = DesktopStore::load(co.dataRoot(), "ADMIN");
@@ -50,7 +52,8 @@ TEST(DesktopLayout, SavedDesktopRestoresExactlyAndReplacesOnlyItsUsersRows) {
     EXPECT_EQ(rows.back().type, ToDoTextRow);
     EXPECT_NE(rows[1].component.find("\"v\":1"), std::string::npos) << "readable and versioned";
     EXPECT_EQ(DesktopCodec::decode(rows, DesktopState{}), s);
-    EXPECT_EQ(rowsOf(co.dataRoot(), "CLERK"), rowsOf(co.dataRoot(), "ADMIN") - 1) << "another user's rows stay";
+    EXPECT_EQ(rowsOf(co.dataRoot(), "CLERK"), rowsOf(co.dataRoot(), "ADMIN") - 1)
+        << "another user's rows stay";
 }
 
 TEST(DesktopLayout, DamagedRowIsRefusedNamingIt) {
@@ -99,7 +102,8 @@ TEST(DesktopLayout, FailedSaveKeepsTheDesktopSavedBefore) {
             DesktopStore::save(co.dataRoot(), "ADMIN", rows);
             saved = !co.dataRoot().faultFired();
         } catch (const EngineError&) {
-            EXPECT_EQ(DesktopCodec::decode(DesktopStore::load(co.dataRoot(), "ADMIN"), DesktopState{}), before)
+            EXPECT_EQ(DesktopCodec::decode(DesktopStore::load(co.dataRoot(), "ADMIN"), DesktopState{}),
+                      before)
                 << "failure at statement " << n;
         }
         co.dataRoot().injectFault(0);
