@@ -69,7 +69,6 @@ ShellMenuBar::ShellMenuBar(QMainWindow& window) : QObject(&window), window_(wind
          {std::pair{"ChangeProperties1", "Change properties"}, std::pair{"AddShortcut1", "Add shortcut"}}) {
         auto* a = desktop->addAction(QString::fromLatin1(caption));
         a->setObjectName(QString::fromLatin1(name));
-        a->setEnabled(false); // the desktop editor is not part of this desktop
         actions_.insert(a->objectName(), a);
     }
     options->addMenu(company_);

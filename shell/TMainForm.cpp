@@ -11,6 +11,7 @@
 #include "engine/Database.h"
 #include "engine/EngineError.h"
 #include "engine/Session.h"
+#include "shell/Desktop.h"
 #include "shell/ShellMenuBar.h"
 #include "shell/TAboutBox.h"
 #include "shell/TCompPasswordDlg.h"
@@ -18,6 +19,7 @@
 #include "shell/TPasswordDlg.h"
 #include "shell/TSetupWizard.h"
 #include "shell/WallpaperWidget.h"
+#include "shell/core/DesktopLayout.h"
 #include "shell/core/FormGeometry.h"
 #include "shell/core/LaunchPlanner.h"
 #include "shell/core/MenuCatalog.h"
@@ -75,8 +77,8 @@ void clearLater(QMenu* menu) {
 
 QStringList designedMessages() {
     return {
-        QStringLiteral("The wallpaper picture could not be loaded."),
-        QString(),
+        QStringLiteral("The picture could not be loaded."),
+        QStringLiteral("There is already a shortcut to this option."),
         QString(),
         QStringLiteral(" (General ledger)"),
         QStringLiteral(" (Accounts receivable)"),
@@ -104,6 +106,12 @@ QStringList designedMessages() {
         QStringLiteral("error loading optedit%1"),
         QStringLiteral("This option is not installed on this workstation."),
         QStringLiteral("Your rights do not allow this option."),
+        QStringLiteral("Bitmap image (*.bmp);;Jpeg image (*.jpg)"),
+        QStringLiteral("Picture (*.jpg *.jpeg *.bmp *.png)"),
+        QStringLiteral("Wallpaper"),
+        QStringLiteral("The list could not be opened:"),
+        QStringLiteral("Your saved desktop could not be read; the standard desktop is shown instead."),
+        QStringLiteral("Your desktop could not be saved:"),
     };
 }
 
@@ -120,6 +128,25 @@ TMainForm::TMainForm(core::SettingsStore settings, QWidget* parent)
     menus_ = new ShellMenuBar(*this);
     wallpaper_ = new WallpaperWidget(this);
     setCentralWidget(wallpaper_);
+    Desktop::Hooks hooks;
+    hooks.launch = [this](const QString& name) { launchEntry(name); };
+    hooks.options = [this] { return std::pair{catalogue_.captions, catalogue_.codes}; };
+    hooks.message = [this](int line) { return messages_->message(line); };
+    hooks.showLine = [this](int line) { showLine(line); };
+    hooks.company = [this]() -> Database* {
+        if (!user_ || !Session::instance().hasAlias(kCompanyAlias)) return nullptr;
+        return &Session::instance().database(kCompanyAlias);
+    };
+    hooks.entry = [this](const char* component) -> std::optional<forms::LanguageEntry> {
+        try {
+            forms::LanguageTable table(kStem, link_.LangCode.str());
+            return table.find("MainForm", component);
+        } catch (const std::exception&) {
+            return std::nullopt;
+        }
+    };
+    hooks.translate = [this](QWidget& w) { translateWindow(w); };
+    desktop_ = new Desktop(*wallpaper_, std::move(hooks), this);
 
     const char* panelNames[] = {"StatusCompany", "StatusPrinter", "StatusHint", "StatusVersion"};
     for (int i = 0; i < 4; ++i) {
@@ -137,6 +164,10 @@ TMainForm::TMainForm(core::SettingsStore settings, QWidget* parent)
     contact_ = new TContactForm(this);
 
     connect(menus_, &ShellMenuBar::optionChosen, this, &TMainForm::launchEntry);
+    connect(menus_->action(QStringLiteral("ChangeProperties1")), &QAction::triggered, desktop_,
+            &Desktop::chooseWallpaper);
+    connect(menus_->action(QStringLiteral("AddShortcut1")), &QAction::triggered, desktop_,
+            &Desktop::addShortcut);
     connect(menus_->exitAction(), &QAction::triggered, this, &QWidget::close);
     connect(menus_->about(), &QAction::triggered, this, [this] {
         about_->setDataDirectory(core::toQString(link_.DataDir));
@@ -169,6 +200,11 @@ void TMainForm::prepare() {
     applyTerminology();
 
     wallpaperMissing_ = !wallpaper_->load(qs(settings_.programDir()) + QStringLiteral("/Valmorand32.jpg"));
+    wallpaper_->setPictureFile({}); // the designed picture
+    desktop_->setProgramDir(qs(settings_.programDir()));
+    desktop_->retranslate(link_.Language);
+    desktop_->useStandard();
+    desktop_->setChanged(false);
 
     menus_->setLedgerVisible(MenuCatalog::Payroll, settings_.payrollOn());
     menus_->setLedgerVisible(MenuCatalog::JobCost, settings_.jobCostOn());
@@ -227,6 +263,7 @@ void TMainForm::translateAll(bool withLoginForms) {
     replacedCaptions_.clear();
     translateWindow(*about_);
     translateWindow(*contact_);
+    desktop_->retranslate(link_.Language);
     if (withLoginForms) {
         translateWindow(*login_);
         translateWindow(*companyPassword_);
@@ -351,6 +388,9 @@ bool TMainForm::firstActivation() {
     const int userPrinter = printers_.indexOf(qs(user_->printer));
     if (userPrinter >= 0) choosePrinter(userPrinter);
 
+    // 8. The user's desktop, or the standard one.
+    restoreDesktop(login_->useStandardDesktop());
+
     // 9. Status bar and caption.
     panels_[0]->setText(core::toQString(link_.CompanyName));
     panels_[1]->setText(printers_.names().value(printerIndex_));
@@ -423,6 +463,7 @@ bool TMainForm::event(QEvent* event) {
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
+    if (!closingWithoutDesktop_ && user_ && desktop_->changed()) saveDesktop();
     const FormGeometry g{height(), x(), y(), width(), true};
     try {
         store_.write(core::SettingsStore::kValmorand, "Form", g.toSetting());
@@ -589,7 +630,9 @@ void TMainForm::chooseCompany(int index) {
         }
     }
     SessionRecord::applyCompanyChange(link_, *company);
+    desktop_->closeLists();
     pointCompanyAlias();
+    desktop_->reopenLists();
     for (int i = 0; i < entries.size(); ++i)
         entries[i]->setChecked(i == index);
     panels_[0]->setText(core::toQString(link_.CompanyName));
@@ -821,6 +864,55 @@ void TMainForm::afterLaunch(const std::string& code, bool addOn) {
 
 void TMainForm::setWelcomeCaption(bool addOn) {
     setWindowTitle(qs(WelcomeCaption::afterLaunch(link_.Language, DateTime::now(), addOn)));
+}
+
+// --- The desktop ----------------------------------------------------------
+
+void TMainForm::restoreDesktop(bool standard) {
+    if (standard) {
+        // The designed desktop becomes the user's at exit.
+        desktop_->useStandard();
+        desktop_->setChanged(true);
+        return;
+    }
+    try {
+        const std::vector<DesktopRow> rows = DesktopStore::load(dataRoot(), user_->code);
+        if (rows.empty()) return;
+        desktop_->apply(DesktopCodec::decode(rows, desktop_->standard()));
+        desktop_->setChanged(false);
+    } catch (const std::exception& e) {
+        // A desktop that cannot be read never keeps the user out: the
+        // standard one replaces it, and is saved in its place at exit.
+        desktop_->useStandard();
+        desktop_->setChanged(true);
+        QMessageBox::warning(this, QStringLiteral("Valmorand"),
+                             messages_->message(msg::kDesktopUnreadable) + QLatin1Char('\n') +
+                                 QString::fromUtf8(e.what()));
+        return;
+    }
+    applyMenuFlags();
+    panels_[3]->setText(QStringLiteral("Version ") + forms::ModuleStartup::projectVersion());
+    rebuildCatalogue(true);
+}
+
+void TMainForm::applyMenuFlags() {
+    const DesktopMenuFlags flags = DesktopMenuFlags::of(settings_);
+    for (const char* name : kCcqEntries)
+        if (QAction* a = menus_->action(QString::fromLatin1(name))) a->setVisible(flags.ccqEntries);
+    menus_->setLedgerVisible(MenuCatalog::Payroll, flags.payroll);
+    menus_->setLedgerVisible(MenuCatalog::Tracker, flags.tracker);
+    menus_->setLedgerVisible(MenuCatalog::JobCost, flags.jobCost);
+}
+
+void TMainForm::saveDesktop() {
+    try {
+        DesktopStore::save(dataRoot(), user_->code, DesktopCodec::encode(desktop_->state()));
+        desktop_->setChanged(false);
+    } catch (const std::exception& e) {
+        QMessageBox::warning(this, QStringLiteral("Valmorand"),
+                             messages_->message(msg::kDesktopNotSaved) + QLatin1Char('\n') +
+                                 QString::fromUtf8(e.what()));
+    }
 }
 
 } // namespace vm::shell

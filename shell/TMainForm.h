@@ -29,6 +29,7 @@ class MessageList;
 
 namespace vm::shell {
 
+class Desktop;
 class ShellMenuBar;
 class TAboutBox;
 class TCompPasswordDlg;
@@ -64,6 +65,7 @@ public:
     const PrinterList& printers() const { return printers_; }
 
     TPasswordDlg& loginDialog() const { return *login_; }
+    Desktop& desktop() const { return *desktop_; }
     TSetupWizard& setupWizard() const { return *wizard_; }
 
     // Menu actions, also reachable from the menus.
@@ -104,6 +106,9 @@ private:
     void runToolsMaintenance();
     void afterLaunch(const std::string& code, bool addOn);
     void setWelcomeCaption(bool addOn = false);
+    void restoreDesktop(bool standard);
+    void applyMenuFlags();
+    void saveDesktop();
 
     void showLine(int line, bool information = false);
     void closeWithoutDesktop();
@@ -116,6 +121,7 @@ private:
     ShellMenuBar* menus_;
     forms::MessageList* messages_;
     WallpaperWidget* wallpaper_;
+    Desktop* desktop_;
     QLabel* panels_[4];
     TPasswordDlg* login_;
     TCompPasswordDlg* companyPassword_;

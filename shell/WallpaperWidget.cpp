@@ -14,6 +14,7 @@ bool WallpaperWidget::load(const QString& file) {
     QPixmap p;
     if (!p.load(file)) return false;
     picture_ = p;
+    file_ = file;
     update();
     return true;
 }
@@ -27,9 +28,7 @@ void WallpaperWidget::paintEvent(QPaintEvent*) {
         painter.fillRect(rect(), g);
         return;
     }
-    const QPixmap scaled = picture_.scaled(size(), Qt::KeepAspectRatioByExpanding, Qt::SmoothTransformation);
-    const QPoint at((width() - scaled.width()) / 2, (height() - scaled.height()) / 2);
-    painter.drawPixmap(at, scaled);
+    painter.drawTiledPixmap(rect(), picture_);
 }
 
 } // namespace vm::shell

@@ -5,7 +5,8 @@ namespace vm::shell {
 // Lines of the main window's hidden message list (its texts live in the
 // language tables, form MainForm, component IntlStrings1).
 namespace msg {
-constexpr int kWallpaperMissing = 0;
+constexpr int kWallpaperMissing = 0; // any picture of the desktop
+constexpr int kShortcutNameTaken = 1;
 // Line tag + 3 names the ledger of a menu with that tag (the option
 // catalogue appends it to each caption): 3 general ledger … 12 job cost.
 constexpr int kLedgerNameBase = 3;
@@ -29,6 +30,13 @@ constexpr int kOptionsLoadError = 25; // "%1" the error number
 // Tool tips of greyed options.
 constexpr int kNotInstalled = 26;
 constexpr int kRightsForbid = 27;
+// The desktop's dialogs and faults.
+constexpr int kIconPictureFilters = 28;
+constexpr int kWallpaperFilters = 29;
+constexpr int kWallpaperDialog = 30;
+constexpr int kListNotOpened = 31;
+constexpr int kDesktopUnreadable = 32;
+constexpr int kDesktopNotSaved = 33;
 } // namespace msg
 
 // The refusal shown before any language table is read (the progress box at
