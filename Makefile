@@ -8,11 +8,12 @@ CMAKE_FLAGS ?=
 DEB_PACKAGES := build-essential cmake pkg-config libsqlite3-dev sqlite3 \
   qt6-base-dev qt6-base-dev-tools qt6-charts-dev qt6-translations-l10n libgl-dev libgtest-dev \
   googletest libgmock-dev libbenchmark-dev clang-format poppler-utils xvfb xauth xfonts-base \
-  fonts-dejavu-core python3-aiosmtpd openssl
+  fonts-dejavu-core python3-aiosmtpd openssl \
+  pxlib-dev appstream dpkg-dev
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps configure build test bench run demo format format-check lint clean
+.PHONY: all deps configure build test bench run demo install package format format-check lint clean
 
 all: build
 
@@ -54,6 +55,17 @@ run: demo
 	  if [ -z "$$DISPLAY$$WAYLAND_DISPLAY" ]; then echo "No display: starting under Xvfb"; X=xvfb-run; fi; \
 	  VALMORAND_SETTINGS=$(DEMO)/settings.ini $$X $(STAGE)/bin/deskmain; \
 	else echo "The desktop is not built yet; the demo company is ready in $(DEMO)/Valmorand/data1"; fi
+
+# The installed tree: <PREFIX>/Valmorand/{bin,languages,help}, the launcher
+# <PREFIX>/bin/valmorand, its desktop entry, icon, AppStream metadata and the
+# manual page of valmorand-admin. DESTDIR stages it elsewhere.
+PREFIX ?= /usr/local
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
+# The Debian package, in $(BUILD)/.
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 format: configure
 	cmake --build $(BUILD) --target format

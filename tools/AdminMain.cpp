@@ -8,6 +8,7 @@
 #include "tools/BooksCheck.h"
 #include "tools/ChequeListCommand.h"
 #include "tools/DemoCompany.h"
+#include "tools/ParadoxImport.h"
 #include "tools/ReadOnlyCopy.h"
 
 #include <chrono>
@@ -31,6 +32,8 @@ const char* const kUsage =
     "       valmorand-admin demo DIR [--clients N] [--suppliers N] [--invoices N]\n"
     "                                [--language en|fr]\n"
     "       valmorand-admin check DIR N\n"
+    "       valmorand-admin import-paradox SRC DIR N [--name NAME] [--language en|fr]\n"
+    "       valmorand-admin import-paradox SRC DIR --root\n"
     "       valmorand-admin month-end DIR N --cutoff YYYY-MM-DD\n"
     "       valmorand-admin aging DIR N --ledger receivables|payables --output FILE [options]\n"
     "       valmorand-admin client-list DIR N --output FILE [options]\n"
@@ -203,6 +206,7 @@ int main(int argc, char** argv) {
         if (cmd == "supplier-list") return admin::supplierListCommand(args);
         if (cmd == "cheque-list") return admin::chequeListCommand(args);
         if (cmd == "statements") return admin::statementsCommand(args);
+        if (cmd == "import-paradox") return admin::importParadoxCommand(args);
         throw UsageError{"unknown command \"" + cmd + "\""};
     } catch (const UsageError& e) {
         std::cerr << "valmorand-admin: " << e.message << "\n" << kUsage;
