@@ -23,22 +23,23 @@ public:
             index_.push_back(cursor_.fieldIndex(f));
         // Fields left out get the value fillBlank would give them; the engine
         // already starts text as "", so only numbers and flags need it.
+        static const Value zero{0}, zeroFloat{0.0}, zeroMoney{Money()}, no{false};
         const auto& defs = cursor_.def().fields;
         for (int i = 0; i < static_cast<int>(defs.size()); ++i) {
             if (std::find(index_.begin(), index_.end(), i) != index_.end()) continue;
             switch (defs[static_cast<std::size_t>(i)].type) {
             case FieldType::Int16:
             case FieldType::Int32:
-                blanks_.emplace_back(i, Value(0));
+                blanks_.emplace_back(i, zero);
                 break;
             case FieldType::Float:
-                blanks_.emplace_back(i, Value(0.0));
+                blanks_.emplace_back(i, zeroFloat);
                 break;
             case FieldType::Money:
-                blanks_.emplace_back(i, Value(Money()));
+                blanks_.emplace_back(i, zeroMoney);
                 break;
             case FieldType::Boolean:
-                blanks_.emplace_back(i, Value(false));
+                blanks_.emplace_back(i, no);
                 break;
             default:
                 break;
