@@ -277,7 +277,11 @@ void Desktop::showPanel(int panel, bool show) {
         }
     }
     f->setProperty("shownTag", true);
-    f->setPlace(f->place());
+    // A frame saved on a larger screen comes back within reach.
+    Rect place = f->place();
+    if (area_.isVisible() && area_.width() > 0)
+        place = DesktopGeometry::dragTo(place, place.left, place.top, area_.width(), area_.height());
+    f->setPlace(place);
     f->show();
     f->raise();
 }

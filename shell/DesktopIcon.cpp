@@ -12,6 +12,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QTextLayout>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -101,12 +102,29 @@ void DesktopIcon::paintEvent(QPaintEvent*) {
             f.setPointSize(f.pointSize() - 1);
     p.setFont(f);
     const QFontMetrics fm(f);
-    const QRect box(2, 8 + side.height(), boxWidth, std::min(height() - 10 - side.height(), 3 * fm.height()));
-    const QString caption = fm.elidedText(text(), Qt::ElideRight, box.width() * 3 - fm.averageCharWidth());
-    p.setPen(QColor(0, 0, 0, 160));
-    p.drawText(box.translated(1, 1), Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, caption);
-    p.setPen(Qt::white);
-    p.drawText(box, Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, caption);
+    // As many whole lines as the button has room for, the last one elided
+    // when the caption is longer.
+    const int top = 8 + side.height();
+    const int room = std::max(1, (height() - top) / fm.height());
+    QTextLayout layout(text(), f);
+    QStringList lines;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(boxWidth);
+        if (lines.size() == room - 1) {
+            lines << fm.elidedText(text().mid(line.textStart()), Qt::ElideRight, boxWidth);
+            break;
+        }
+        lines << text().mid(line.textStart(), line.textLength()).trimmed();
+    }
+    layout.endLayout();
+    for (int i = 0; i < lines.size(); ++i) {
+        const QRect row(2, top + i * fm.height(), boxWidth, fm.height());
+        p.setPen(QColor(0, 0, 0, 160));
+        p.drawText(row.translated(1, 1), Qt::AlignHCenter | Qt::AlignTop, lines[i]);
+        p.setPen(Qt::white);
+        p.drawText(row, Qt::AlignHCenter | Qt::AlignTop, lines[i]);
+    }
 }
 
 QPixmap DesktopIcon::pixmap() const {
