@@ -140,6 +140,7 @@ TEST_F(ChequeEntryWindowTest, EntryIsMadeFromTheListOfInvoicesAndCancelRestoresI
         settle();
         EXPECT_EQ(w.lines().lineRows(), 1);
         EXPECT_FALSE(w.findChild<QLineEdit*>("EditDesc")->text().isEmpty());
+        EXPECT_TRUE(supplier->isReadOnly()); // an entry with lines keeps its supplier
         keep(w, QString("chqedit-") + lang);
         trigger(forms::RecordNavigator::Post);
         ASSERT_EQ(stored("apchqd"), lang[0] == 'e' ? 1 : 2);
