@@ -188,7 +188,7 @@ QWidget* Tchqedit_frm::buildGeneralPage() {
     auto* buttons = new QHBoxLayout;
     if (!recurring()) {
         btnInvoices_ = lookupButton(page, "BtnInvoices", "List of invoices");
-        btnInvoices_->setText(QStringLiteral("…"));
+        btnInvoices_->setText(QStringLiteral("..."));
         buttons->addWidget(btnInvoices_);
     }
     btnDeleteLine_ = lookupButton(page, "BtnDeleteLine", "Delete the current line");
