@@ -26,7 +26,8 @@ bool editing(const Cursor& c) {
 
 } // namespace
 
-void ChequeEntryEditor::createWorkTables(Database& company, Database& dataRoot, ChequeBook book, int sessionId) {
+void ChequeEntryEditor::createWorkTables(Database& company, Database& dataRoot, ChequeBook book,
+                                         int sessionId) {
     if (book == ChequeBook::Entries)
         schema::createChequeWorkTables(company, dataRoot, sessionId);
     else
@@ -155,9 +156,12 @@ bool ChequeEntryEditor::copyPayee(const std::string& code) {
     if (!sup.findKey({Value(trimmed(code))})) return false;
     Cursor& h = *header_;
     const std::pair<const char*, const char*> fields[] = {
-        {"Apchqh_nom", "Sup_name"},       {"Apchqh_adr1", "Sup_adr1"},
-        {"Apchqh_adr2", "Sup_adr2"},      {"Apchqh_city", "Sup_city"},
-        {"Apchqh_code_postal", "Sup_postal_code"}, {"Apchqh_prov", "Sup_prov"},
+        {"Apchqh_nom", "Sup_name"},
+        {"Apchqh_adr1", "Sup_adr1"},
+        {"Apchqh_adr2", "Sup_adr2"},
+        {"Apchqh_city", "Sup_city"},
+        {"Apchqh_code_postal", "Sup_postal_code"},
+        {"Apchqh_prov", "Sup_prov"},
         {"Apchqh_country", "Sup_country"},
     };
     for (const auto& [to, from] : fields)
@@ -181,8 +185,8 @@ void ChequeEntryEditor::changeAmount(Money delta) {
 void ChequeEntryEditor::refreshWords() {
     Cursor& h = *header_;
     if (!editing(h)) return;
-    if (const auto words = amountInWords(h.money("Apchqh_Montant"), language_,
-                                         chequeCurrencyWords(company_, currency())))
+    if (const auto words =
+            amountInWords(h.money("Apchqh_Montant"), language_, chequeCurrencyWords(company_, currency())))
         h.set("Apchqh_desc", *words);
 }
 
@@ -247,7 +251,8 @@ LineResult ChequeEntryEditor::setInvoice(std::int64_t rowId, const std::string& 
     return r;
 }
 
-int ChequeEntryEditor::setAmounts(std::int64_t rowId, std::optional<Money> amount, std::optional<Money> discount) {
+int ChequeEntryEditor::setAmounts(std::int64_t rowId, std::optional<Money> amount,
+                                  std::optional<Money> discount) {
     if (!moveWork(rowId)) return kNoMessage;
     int message = kNoMessage;
     if (recurring()) {
@@ -397,7 +402,9 @@ std::optional<StoreRefusal> ChequeEntryEditor::storeRefusal(bool distributionSho
         if (!hasSupplier()) return StoreRefusal{kNoMessage, true, 4};
     }
     auto amount = [&](int slot) { return h.money(slotField("Apchqh_dist", slot)); };
-    auto account = [&](int slot) { return static_cast<std::int32_t>(h.integer(slotField("Apchqh_accnt", slot))); };
+    auto account = [&](int slot) {
+        return static_cast<std::int32_t>(h.integer(slotField("Apchqh_accnt", slot)));
+    };
     {
         Cursor glm(company_, "glm", true);
         for (int slot = 3; slot <= kSlots; ++slot)

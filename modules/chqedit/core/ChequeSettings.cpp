@@ -17,7 +17,8 @@ ChequeSettings ChequeSettings::read(Database& companyDb) {
             for (int i = 0; i < kCurrencies; ++i) {
                 const auto n = static_cast<std::size_t>(i);
                 bankAccounts[n] = account("Ctrl_bank_accnt" + std::to_string(i + 1));
-                s.payables[n] = account(i == 0 ? std::string("Ctrl_ap_accnt") : "Ctrl_ap_curr" + std::to_string(i + 1));
+                s.payables[n] =
+                    account(i == 0 ? std::string("Ctrl_ap_accnt") : "Ctrl_ap_curr" + std::to_string(i + 1));
                 if (i > 0) s.signs[n] = ctrl.str("Ctrl_curr" + std::to_string(i) + "_sign");
             }
             for (std::size_t i = 0; i < s.slotDefaults.size(); ++i)
@@ -42,7 +43,8 @@ int ChequeSettings::bankPosition(std::int32_t account) const {
 }
 
 std::int32_t ChequeSettings::payablesAccount(int currency) const {
-    return currency >= 0 && currency < kCurrencies ? payables[static_cast<std::size_t>(currency)] : payables[0];
+    return currency >= 0 && currency < kCurrencies ? payables[static_cast<std::size_t>(currency)]
+                                                   : payables[0];
 }
 
 std::string ChequeSettings::sign(int currency, const std::string& homeSign) const {

@@ -9,9 +9,9 @@
 namespace vm::chqedit {
 
 LineGridModel::LineGridModel(QObject* parent)
-    : QAbstractTableModel(parent),
-      titles_{QStringLiteral("Invoice"), QStringLiteral("Date"),     QStringLiteral("Due date"),
-              QStringLiteral("Amount"),  QStringLiteral("Discount"), QStringLiteral("Payment")} {}
+    : QAbstractTableModel(parent), titles_{QStringLiteral("Invoice"),  QStringLiteral("Date"),
+                                           QStringLiteral("Due date"), QStringLiteral("Amount"),
+                                           QStringLiteral("Discount"), QStringLiteral("Payment")} {}
 
 void LineGridModel::setEditable(bool editable) {
     if (editable == editable_) return;
@@ -26,9 +26,9 @@ void LineGridModel::reload() {
     if (editor_) {
         Cursor& w = editor_->workLines();
         for (bool on = w.first(); on; on = w.next())
-            rows_.push_back({w.rowId(), QString::fromStdString(w.str("Apchqd_invoice")), w.date("Apchqd_date"),
-                             w.date("Apchqd_du_date"), w.money("Apchqd_montant"), w.money("Apchqd_esc"),
-                             w.money("Apchqd_payment")});
+            rows_.push_back({w.rowId(), QString::fromStdString(w.str("Apchqd_invoice")),
+                             w.date("Apchqd_date"), w.date("Apchqd_du_date"), w.money("Apchqd_montant"),
+                             w.money("Apchqd_esc"), w.money("Apchqd_payment")});
     }
     endResetModel();
 }

@@ -32,7 +32,8 @@ Cursor& Tchqedit_dm::header() {
     return editor_->header();
 }
 
-void Tchqedit_dm::open(const std::string& dataDir, const std::string& companyDir, int sessionId, int language) {
+void Tchqedit_dm::open(const std::string& dataDir, const std::string& companyDir, int sessionId,
+                       int language) {
     Session& session = Session::instance();
     session.setAlias(aliasOf(book_), companyDir);
     const char* table = book_ == ChequeBook::Entries ? "apchqh" : "recchqh";

@@ -57,7 +57,8 @@ std::string slotName(const char* stem, int slot) {
 Tchqedit_frm::Tchqedit_frm(core::TLinkSection& link, Tchqedit_dm& dm, QWidget* parent)
     : QDialog(parent), link_(link), dm_(dm) {
     setObjectName(recurring() ? QStringLiteral("Tchqrecur_frm") : QStringLiteral("Tchqedit_frm"));
-    setWindowTitle(recurring() ? QStringLiteral("Recurring cheque entries") : QStringLiteral("Edit cheque entries"));
+    setWindowTitle(recurring() ? QStringLiteral("Recurring cheque entries")
+                               : QStringLiteral("Edit cheque entries"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
     build();
@@ -108,8 +109,7 @@ void Tchqedit_frm::build() {
     connect(pages_, &QTabWidget::currentChanged, this, &Tchqedit_frm::pageChanged);
     connect(lineModel_, &LineGridModel::linesChanged, this, &Tchqedit_frm::linesChanged);
     connect(lineModel_, &LineGridModel::refused, this, &Tchqedit_frm::lineRefused);
-    if (editSupplier_)
-        connect(editSupplier_, &QLineEdit::returnPressed, this, [this] { supplierExit(); });
+    if (editSupplier_) connect(editSupplier_, &QLineEdit::returnPressed, this, [this] { supplierExit(); });
     forms::addPostShortcut(*this, *navigator_);
     forms::makeDisabledFieldsReadable(*this);
     skipAccountCheck_ = {btnQuit_, btnHelp_};
@@ -188,7 +188,7 @@ QWidget* Tchqedit_frm::buildGeneralPage() {
     auto* buttons = new QHBoxLayout;
     if (!recurring()) {
         btnInvoices_ = lookupButton(page, "BtnInvoices", "List of invoices");
-        btnInvoices_->setText(QStringLiteral("…"));
+        btnInvoices_->setText(QStringLiteral("..."));
         buttons->addWidget(btnInvoices_);
     }
     btnDeleteLine_ = lookupButton(page, "BtnDeleteLine", "Delete the current line");
@@ -208,9 +208,9 @@ QWidget* Tchqedit_frm::buildDistributionPage() {
     auto* g = new QGridLayout(page);
     g->addWidget(label(page, "LabelAccountHead", "Account"), 0, 1);
     g->addWidget(label(page, "LabelAmountHead", "Amount"), 0, 3);
-    const char* names[kSlots] = {"Accounts payable", "Bank", "Discount", "Distribution 4", "Distribution 5",
-                                 "Distribution 6",   "Distribution 7", "Distribution 8", "Distribution 9",
-                                 "Distribution 10"};
+    const char* names[kSlots] = {"Accounts payable", "Bank",           "Discount",       "Distribution 4",
+                                 "Distribution 5",   "Distribution 6", "Distribution 7", "Distribution 8",
+                                 "Distribution 9",   "Distribution 10"};
     for (int slot = 1; slot <= kSlots; ++slot) {
         const int i = slot - 1;
         g->addWidget(label(page, slotName("LabelSlot", slot).c_str(), names[i]), slot, 0);
@@ -276,7 +276,8 @@ void Tchqedit_frm::applyTerminology() {
     if (link_.Language != 1 || !forms::ModuleStartup::international()) return;
     forms::ModuleStartup::setTexts(*this, {{QStringLiteral("LabelDate"), QStringLiteral("Check date:")},
                                            {QStringLiteral("LabelAmount"), QStringLiteral("Check amount")}});
-    setWindowTitle(recurring() ? QStringLiteral("Recurring check entries") : QStringLiteral("Edit check entries"));
+    setWindowTitle(recurring() ? QStringLiteral("Recurring check entries")
+                               : QStringLiteral("Edit check entries"));
 }
 
 // ------------------------------------------------------------------ start-up
@@ -496,7 +497,8 @@ void Tchqedit_frm::selectBank() {
     Cursor& h = dm_.header();
     const bool any = h.state() != Cursor::State::Browse || h.hasRow();
     comboBank_->setCurrentIndex(
-        any ? dm_.editor().settings().bankPosition(static_cast<std::int32_t>(h.integer("Apchqh_accnt2"))) : -1);
+        any ? dm_.editor().settings().bankPosition(static_cast<std::int32_t>(h.integer("Apchqh_accnt2")))
+            : -1);
 }
 
 void Tchqedit_frm::switchCurrencySign() {
@@ -517,7 +519,8 @@ void Tchqedit_frm::linesChanged() {
 
 void Tchqedit_frm::lineRefused(int row, int column, int message) {
     showMessage(message, plainMessage(message));
-    const int toColumn = message == kMsgNegativeAmount || message == kMsgBadNumber ? column : LineGridModel::Invoice;
+    const int toColumn =
+        message == kMsgNegativeAmount || message == kMsgBadNumber ? column : LineGridModel::Invoice;
     grid_->setFocus();
     grid_->setCurrentIndex(lineModel_->index(std::min(row, lineModel_->rowCount() - 1), toColumn));
 }
@@ -662,7 +665,8 @@ void Tchqedit_frm::pickPayee() {
 
 void Tchqedit_frm::pickAccount(int slot) {
     if (!editing() || slot < 4) return;
-    const std::int32_t account = core::pickNumber(link_.ProgramDir.str(), "accountpicker", "PickAccount", link_);
+    const std::int32_t account =
+        core::pickNumber(link_.ProgramDir.str(), "accountpicker", "PickAccount", link_);
     if (account != 0) {
         dm_.header().set(slotName("Apchqh_accnt", slot), account);
         reload();

@@ -178,6 +178,29 @@ std::int32_t highestEntry(Database& db) {
     return v.isNull() ? 0 : static_cast<std::int32_t>(v.asInt());
 }
 
+// A cheque list writes one line per open invoice of the ledger: they go in
+// by statements of up to kRowsPerInsert rows each, whose texts the
+// database's statement cache keeps.
+constexpr std::size_t kRowsPerInsert = 25;
+
+void writeLines(Database& db, std::int32_t seq, const std::string& supplier, const std::vector<Line>& lines) {
+    std::vector<Value> params;
+    for (std::size_t from = 0; from < lines.size(); from += kRowsPerInsert) {
+        const std::size_t n = std::min(kRowsPerInsert, lines.size() - from);
+        std::string text = "INSERT INTO apchqd (Apchqd_seq, Apchqd_fou, Apchqd_invoice, Apchqd_date, "
+                           "Apchqd_du_date, Apchqd_montant, Apchqd_esc, Apchqd_payment) VALUES ";
+        params.clear();
+        for (std::size_t i = 0; i < n; ++i) {
+            const Line& l = lines[from + i];
+            text += i ? ", (?, ?, ?, ?, ?, ?, ?, ?)" : "(?, ?, ?, ?, ?, ?, ?, ?)";
+            params.insert(params.end(),
+                          {Value(seq), Value(supplier), Value(l.invoice), Value(l.date), Value(l.dueDate),
+                           Value(l.amount), Value(l.discount), Value(l.payment)});
+        }
+        db.execute(text, params);
+    }
+}
+
 void writeCheque(Database& db, std::int32_t seq, const Supplier& s, const Cheque& chq, const Settings& st,
                  const ListRequest& r) {
     Cursor h(db, "apchqh");
@@ -205,13 +228,7 @@ void writeCheque(Database& db, std::int32_t seq, const Supplier& s, const Cheque
         h.set("Apchqh_desc", *words);
     h.post();
 
-    // Lines by one cached statement: a cheque list writes one per open
-    // invoice of the ledger.
-    for (const Line& l : chq.lines)
-        db.execute("INSERT INTO apchqd (Apchqd_seq, Apchqd_fou, Apchqd_invoice, Apchqd_date, Apchqd_du_date, "
-                   "Apchqd_montant, Apchqd_esc, Apchqd_payment) VALUES (?, ?, ?, ?, ?, ?, ?, ?)",
-                   {Value(seq), Value(s.code), Value(l.invoice), Value(l.date), Value(l.dueDate),
-                    Value(l.amount), Value(l.discount), Value(l.payment)});
+    writeLines(db, seq, s.code, chq.lines);
 }
 
 struct Template {

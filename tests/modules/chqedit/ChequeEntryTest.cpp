@@ -210,6 +210,21 @@ TEST_F(ChequeEntryTest, TemplateRefusesNegativeAmounts) {
     EXPECT_EQ(lines.recordCount(), 1);
 }
 
+// A template drawn on the second bank of the list is written in the words
+// of the second currency.
+TEST_F(ChequeEntryTest, TemplateOnTheSecondBankTakesTheSecondCurrencysWords) {
+    company.addAccount(1010, "Bank - US");
+    company.setCtrl(
+        {{"Ctrl_bank_accnt2", 1010}, {"Ctrl_dollars2", "US Dollars"}, {"Ctrl_cents2", "US Cents"}});
+    auto& e = open(ChequeBook::Recurring);
+    e.header().insert();
+    e.newEntry();
+    e.bankChosen(1);
+    EXPECT_EQ(e.header().integer("Apchqh_accnt2"), 1010);
+    e.setAmounts(e.setInvoice(0, "LEASE").rowId, units(12), std::nullopt);
+    EXPECT_EQ(e.header().str("Apchqh_desc"), *amountInWords(units(12), 1, {"US Dollars", "US Cents"}));
+}
+
 // A failure at any statement of a store or a delete leaves the stored
 // entry as it was: never a header without its lines or lines without their
 // header.
@@ -278,7 +293,8 @@ TEST_F(ChequeEntryTest, TwoWorkstationsAddingEntriesKeepThemAll) {
     // Each round waits until the other workstation has its new entry open.
     auto meet = [&](int session, int round) {
         const std::string mine = base + "/ready-" + std::to_string(session) + "-" + std::to_string(round);
-        const std::string theirs = base + "/ready-" + std::to_string(3 - session) + "-" + std::to_string(round);
+        const std::string theirs =
+            base + "/ready-" + std::to_string(3 - session) + "-" + std::to_string(round);
         std::fclose(std::fopen(mine.c_str(), "w"));
         for (int i = 0; i < 500 && !std::filesystem::exists(theirs); ++i)
             ::usleep(10000);

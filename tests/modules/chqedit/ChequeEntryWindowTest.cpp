@@ -8,6 +8,7 @@
 #include "tests/fixture/TempCompany.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -136,10 +137,20 @@ TEST_F(ChequeEntryWindowTest, EntryIsMadeFromTheListOfInvoicesAndCancelRestoresI
         emit supplier->returnPressed();
         settle();
         EXPECT_EQ(w.findChild<QLineEdit*>("EditCity")->text(), "Laval");
+        // The list itself, closed without a choice: nothing is added.
+        QTimer::singleShot(50, [lang] {
+            if (auto* list = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                keep(*list, QString("invoices-") + lang);
+                list->findChild<QPushButton*>("BtnClose")->click();
+            }
+        });
+        w.showInvoiceList();
+        EXPECT_EQ(w.lines().lineRows(), 0);
         w.showInvoiceList("A-1");
         settle();
         EXPECT_EQ(w.lines().lineRows(), 1);
         EXPECT_FALSE(w.findChild<QLineEdit*>("EditDesc")->text().isEmpty());
+        EXPECT_TRUE(supplier->isReadOnly()); // an entry with lines keeps its supplier
         keep(w, QString("chqedit-") + lang);
         trigger(forms::RecordNavigator::Post);
         ASSERT_EQ(stored("apchqd"), lang[0] == 'e' ? 1 : 2);
