@@ -61,7 +61,7 @@ run: demo
 # manual page of valmorand-admin. DESTDIR stages it elsewhere.
 PREFIX ?= /usr/local
 install: build
-	cmake --install $(BUILD) --prefix $(PREFIX)
+	cmake --install $(BUILD) --prefix $(PREFIX) --strip
 
 # The Debian package, in $(BUILD)/.
 package: build

@@ -126,4 +126,31 @@ TEST_F(ParadoxImport, DamagedTableOrCompanyWithRowsIsRefused) {
     EXPECT_EQ(Cursor(company.db(), "cli", true).recordCount(), 2);
 }
 
+// --root makes a new data root from the old one's system tables; a company
+// it lists is then imported into that listing, which keeps its name.
+TEST_F(ParadoxImport, DataRootThenItsCompany) {
+    const std::string oldRoot = src + "/data";
+    fs::create_directories(oldRoot);
+    for (const char* t : {"comp", "user", "arterms"})
+        admin::exportParadoxTable(company.dataRoot(), t, oldRoot + "/" + t + ".DB");
+    for (const char* t : {"ctrl", "Periods", "cli", "car"})
+        admin::exportParadoxTable(company.db(), t, src + "/" + t + ".DB");
+    const std::string dir = company.rootDir() + "/new";
+    fs::create_directories(dir);
+
+    Outcome r = admin({"import-paradox", oldRoot, dir, "--root"});
+    ASSERT_EQ(r.status, 0) << r.output;
+    r = admin({"import-paradox", oldRoot, dir, "--root"});
+    EXPECT_EQ(r.status, 2) << r.output;
+    r = admin({"import-paradox", src, dir, "1"});
+    ASSERT_EQ(r.status, 0) << r.output;
+
+    Database root(schema::dataDirOf(dir));
+    expectSameRows(company.dataRoot(), root, "comp");
+    expectSameRows(company.dataRoot(), root, "user");
+    Database imported(schema::companyDirOf(schema::dataDirOf(dir), 1));
+    for (const char* t : {"ctrl", "Periods", "cli", "car"})
+        expectSameRows(company.db(), imported, t);
+}
+
 } // namespace
