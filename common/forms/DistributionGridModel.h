@@ -25,6 +25,7 @@ public:
 
     // The distribution shown; the grid is empty without one.
     void setLines(journal::DistributionLines* lines) { lines_ = lines; }
+    journal::DistributionLines* lines() const { return lines_; }
 
     void setMoneyFormat(std::function<QString(Money)> format) { money_ = std::move(format); }
     void setEditable(bool editable);

@@ -1,6 +1,7 @@
 #include "common/forms/JournalWindow.h"
 
 #include "common/core/ComponentCall.h"
+#include "common/forms/DistributionGridModel.h"
 #include "common/forms/HelpLauncher.h"
 #include "common/forms/MaintenanceWindow.h"
 #include "common/forms/MessageList.h"
@@ -14,8 +15,12 @@
 #include "engine/EngineError.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QPushButton>
+#include <QTableView>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace vm::forms {
 
@@ -117,5 +122,54 @@ void JournalWindow::closeEvent(QCloseEvent* event) {
 
 // Escape does not close the window: only Exit does.
 void JournalWindow::reject() {}
+
+void DistributionWindow::lookUpAccount() {
+    if (!entryOpen_) return;
+    busy_ = true;
+    const auto account =
+        core::callComponent<std::int32_t>(link_.ProgramDir.str(), "accountpicker", "PickAccount", link_);
+    busy_ = false;
+    if (!account || *account == 0) return;
+    const int row =
+        gridLines_->currentIndex().isValid() ? gridLines_->currentIndex().row() : lineModel_->lineRows();
+    if (lineModel_->setAccount(row, *account)) {
+        lineModel_->reload();
+        refreshTotals();
+    }
+}
+
+bool DistributionWindow::distributionKey(const QKeyEvent& key) {
+    // Ctrl+Delete removes the current distribution line, as in every grid
+    // of the suite.
+    if (key.key() == Qt::Key_Delete && (key.modifiers() & Qt::ControlModifier)) {
+        deleteCurrentLine();
+        return true;
+    }
+    if (key.key() == Qt::Key_F2 && gridLines_->currentIndex().column() == DistributionGridModel::Account) {
+        lookUpAccount();
+        return true;
+    }
+    return false;
+}
+
+void DistributionWindow::deleteCurrentLine() {
+    if (!entryOpen_ || !gridLines_->isEnabled()) return;
+    const int row = gridLines_->currentIndex().row();
+    if (const std::int64_t id = lineModel_->rowIdAt(row)) {
+        lineModel_->lines()->remove(id);
+        lineModel_->reload();
+        refreshTotals();
+        gridLines_->setCurrentIndex(lineModel_->index(std::min(row, lineModel_->lineRows() - 1), 0));
+    }
+}
+
+void DistributionWindow::accountRefused(int row, int message) {
+    QTimer::singleShot(0, this, [this, row, message] {
+        inform(message);
+        const QModelIndex cell = lineModel_->index(row, DistributionGridModel::Account);
+        gridLines_->setFocus();
+        gridLines_->setCurrentIndex(cell);
+    });
+}
 
 } // namespace vm::forms

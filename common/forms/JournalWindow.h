@@ -9,11 +9,14 @@
 #include <utility>
 #include <vector>
 
+class QKeyEvent;
 class QPushButton;
 class QStatusBar;
+class QTableView;
 
 namespace vm::forms {
 
+class DistributionGridModel;
 class MessageList;
 class ModuleErrorHandler;
 class TErrorForm;
@@ -98,6 +101,35 @@ protected:
 private:
     int helpContext_;
     std::pair<int, int> captionMessages_;
+};
+
+// A journal window whose distribution is a grid of rows (cash receipts and
+// disbursements): the account look-up, deleting a row, a refused account,
+// and the grid's own keys. The window sets gridLines_ and lineModel_.
+class DistributionWindow : public JournalWindow {
+public:
+    // Puts the account chosen in the account picker on the current row (the
+    // empty row when none is current).
+    void lookUpAccount();
+
+protected:
+    using JournalWindow::JournalWindow;
+
+    // Ctrl+Delete removes the current row; F2 in the account column looks
+    // the account up. Returns whether the key was used.
+    bool distributionKey(const QKeyEvent& key);
+    void deleteCurrentLine();
+    // Says why an account was refused and puts the focus on its cell.
+    void accountRefused(int row, int message);
+
+    // The totals shown under the grid, after a change of the rows.
+    virtual void refreshTotals() = 0;
+    // Shows line `message` of the message list.
+    virtual void inform(int message) = 0;
+
+    QTableView* gridLines_ = nullptr;
+    DistributionGridModel* lineModel_ = nullptr;
+    bool entryOpen_ = false; // a party was accepted, or the entry is not to or from one
 };
 
 } // namespace vm::forms

@@ -89,7 +89,8 @@ QTableView* grid(QWidget* parent, const char* name) {
 } // namespace
 
 Tcashdisb_frm::Tcashdisb_frm(core::TLinkSection& link, Tcashdisb_dm& dm, QWidget* parent)
-    : forms::JournalWindow(link, kHelpContext, {kMsgCaptionPeriod, kMsgCaptionTransaction}, parent), dm_(dm) {
+    : forms::DistributionWindow(link, kHelpContext, {kMsgCaptionPeriod, kMsgCaptionTransaction}, parent),
+      dm_(dm) {
     setObjectName(QStringLiteral("Tcashdisb_frm"));
     setWindowTitle(QStringLiteral("Cash disbursements current period is "));
     build();
@@ -446,26 +447,6 @@ void Tcashdisb_frm::invoiceDoubleClicked(const QModelIndex& index) {
     }
 }
 
-void Tcashdisb_frm::deleteCurrentLine() {
-    if (!entryOpen_ || !gridLines_->isEnabled()) return;
-    const int row = gridLines_->currentIndex().row();
-    if (const std::int64_t id = lineModel_->rowIdAt(row)) {
-        dm_.entry().deleteLine(id);
-        lineModel_->reload();
-        refreshTotals();
-        gridLines_->setCurrentIndex(lineModel_->index(std::min(row, lineModel_->lineRows() - 1), 0));
-    }
-}
-
-void Tcashdisb_frm::accountRefused(int row, int message) {
-    QTimer::singleShot(0, this, [this, row, message] {
-        inform(message);
-        const QModelIndex cell = lineModel_->index(row, LineGridModel::Account);
-        gridLines_->setFocus();
-        gridLines_->setCurrentIndex(cell);
-    });
-}
-
 void Tcashdisb_frm::amountRefused(int row, int column, const QString& text) {
     QTimer::singleShot(0, this, [this, row, column, text] {
         QMessageBox::information(this, windowTitle(), messages_->message(kMsgNotAnAmount).arg(text),
@@ -589,19 +570,6 @@ void Tcashdisb_frm::listSuppliers() {
     startSupplier(editSupplier_->text());
 }
 
-void Tcashdisb_frm::lookUpAccount() {
-    if (!entryOpen_) return;
-    const auto account =
-        core::callComponent<std::int32_t>(link_.ProgramDir.str(), "accountpicker", "PickAccount", link_);
-    if (!account || *account == 0) return;
-    const int row =
-        gridLines_->currentIndex().isValid() ? gridLines_->currentIndex().row() : lineModel_->lineRows();
-    if (lineModel_->setAccount(row, *account)) {
-        lineModel_->reload();
-        refreshTotals();
-    }
-}
-
 void Tcashdisb_frm::emailTo() {
     const auto& supplier = dm_.isOpen() ? dm_.entry().supplier() : std::nullopt;
     forms::openMail(supplier ? QString::fromStdString(supplier->email) : QString());
@@ -651,19 +619,8 @@ bool Tcashdisb_frm::eventFilter(QObject* watched, QEvent* event) {
     const bool isGrid = watched == gridInvoices_ || watched == gridLines_;
     if (isGrid) {
         if (key->key() == Qt::Key_Escape) return true;
-        // Ctrl+Delete removes the current distribution line, as in every grid
-        // of the suite; the open-invoice list keeps its rows.
-        if (watched == gridLines_ && key->key() == Qt::Key_Delete &&
-            (key->modifiers() & Qt::ControlModifier)) {
-            deleteCurrentLine();
-            return true;
-        }
-        if (watched == gridLines_ && key->key() == Qt::Key_F2 &&
-            gridLines_->currentIndex().column() == LineGridModel::Account) {
-            lookUpAccount();
-            return true;
-        }
-        return false;
+        // The open-invoice list keeps its rows.
+        return watched == gridLines_ && distributionKey(*key);
     }
     if (watched == editSupplier_ && key->key() == Qt::Key_F2) {
         listSuppliers();

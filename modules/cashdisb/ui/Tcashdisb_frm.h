@@ -41,7 +41,7 @@ class Tcashdisb_dm;
 // The form turns what the user does into calls on the entry and the posting
 // of the data module and shows their answers; refusals come back as lines
 // of the message list.
-class Tcashdisb_frm : public forms::JournalWindow {
+class Tcashdisb_frm : public forms::DistributionWindow {
     Q_OBJECT
 public:
     static constexpr int kHelpContext = 305;
@@ -60,7 +60,6 @@ public:
     void acceptTransaction();
     void cancelEntry();
     void listSuppliers();
-    void lookUpAccount();
     void emailTo();
 
 protected:
@@ -83,16 +82,14 @@ private:
     void startEntry();
     void resetEntry();
     void lockFields(bool locked);
-    void refreshTotals();
+    void refreshTotals() override;
     void reloadGrids();
-    void deleteCurrentLine();
-    void accountRefused(int row, int message);
     // Text typed in an amount cell of the distribution that is not an amount.
     void amountRefused(int row, int column, const QString& text);
     void invoiceDoubleClicked(const QModelIndex& index);
     void setCurrencySign(std::optional<int> currency);
     QString moneyText(Money m) const;
-    void inform(int message);
+    void inform(int message) override;
     void focusField(DisbursementField field, int line);
     bool focusGoesToButton() const;
 
@@ -107,7 +104,6 @@ private:
     QPlainTextEdit* memo_ = nullptr;
     QCheckBox* checkNotSupplier_ = nullptr;
     QTableView* gridInvoices_ = nullptr;
-    QTableView* gridLines_ = nullptr;
     QToolButton* btnAccount_ = nullptr;
     QLineEdit* editTotalDebit_ = nullptr;
     QLineEdit* editTotalCredit_ = nullptr;
@@ -120,9 +116,7 @@ private:
     QPushButton* btnHelp_ = nullptr;
     forms::MessageList* intlWords_ = nullptr; // texts under the international setting
     InvoiceGridModel* invoiceModel_ = nullptr;
-    LineGridModel* lineModel_ = nullptr;
 
-    bool entryOpen_ = false;      // a supplier was accepted or "not to a supplier" ticked
     std::optional<int> currency_; // the sign amounts are shown with; none: no sign
 };
 

@@ -88,7 +88,8 @@ QTableView* grid(QWidget* parent, const char* name) {
 } // namespace
 
 Tcashrcpt_frm::Tcashrcpt_frm(core::TLinkSection& link, Tcashrcpt_dm& dm, QWidget* parent)
-    : forms::JournalWindow(link, kHelpContext, {kMsgCaptionPeriod, kMsgCaptionChangedTo}, parent), dm_(dm) {
+    : forms::DistributionWindow(link, kHelpContext, {kMsgCaptionPeriod, kMsgCaptionChangedTo}, parent),
+      dm_(dm) {
     setObjectName(QStringLiteral("Tcashrcpt_frm"));
     setWindowTitle(QStringLiteral("Cash receipts current period is "));
     build();
@@ -492,26 +493,6 @@ void Tcashrcpt_frm::invoiceDoubleClicked(const QModelIndex& index) {
     }
 }
 
-void Tcashrcpt_frm::deleteCurrentLine() {
-    if (!entryOpen_ || !gridLines_->isEnabled()) return;
-    const int row = gridLines_->currentIndex().row();
-    if (const std::int64_t id = lineModel_->rowIdAt(row)) {
-        dm_.entry().deleteLine(id);
-        lineModel_->reload();
-        refreshTotals();
-        gridLines_->setCurrentIndex(lineModel_->index(std::min(row, lineModel_->lineRows() - 1), 0));
-    }
-}
-
-void Tcashrcpt_frm::accountRefused(int row, int message) {
-    QTimer::singleShot(0, this, [this, row, message] {
-        inform(message);
-        const QModelIndex cell = lineModel_->index(row, LineGridModel::Account);
-        gridLines_->setFocus();
-        gridLines_->setCurrentIndex(cell);
-    });
-}
-
 void Tcashrcpt_frm::amountRefused(QTableView* grid, int row, int column, const QString& text) {
     QTimer::singleShot(0, this, [this, grid, row, column, text] {
         QMessageBox::information(this, boxTitle(), messages_->message(kMsgNotAnAmount).arg(text),
@@ -639,19 +620,6 @@ void Tcashrcpt_frm::listClients() {
     startClient(editClient_->text());
 }
 
-void Tcashrcpt_frm::lookUpAccount() {
-    if (!entryOpen_) return;
-    const auto account =
-        core::callComponent<std::int32_t>(link_.ProgramDir.str(), "accountpicker", "PickAccount", link_);
-    if (!account || *account == 0) return;
-    const int row =
-        gridLines_->currentIndex().isValid() ? gridLines_->currentIndex().row() : lineModel_->lineRows();
-    if (lineModel_->setAccount(row, *account)) {
-        lineModel_->reload();
-        refreshTotals();
-    }
-}
-
 void Tcashrcpt_frm::emailTo() {
     const auto& client = dm_.isOpen() ? dm_.entry().client() : std::nullopt;
     forms::openMail(client ? QString::fromStdString(client->email) : QString());
@@ -701,19 +669,8 @@ bool Tcashrcpt_frm::eventFilter(QObject* watched, QEvent* event) {
     const bool isGrid = watched == gridInvoices_ || watched == gridLines_;
     if (isGrid) {
         if (key->key() == Qt::Key_Escape) return true;
-        // Ctrl+Delete removes the current distribution line, as in every grid
-        // of the suite; the open-invoice list keeps its rows.
-        if (watched == gridLines_ && key->key() == Qt::Key_Delete &&
-            (key->modifiers() & Qt::ControlModifier)) {
-            deleteCurrentLine();
-            return true;
-        }
-        if (watched == gridLines_ && key->key() == Qt::Key_F2 &&
-            gridLines_->currentIndex().column() == LineGridModel::Account) {
-            lookUpAccount();
-            return true;
-        }
-        return false;
+        // The open-invoice list keeps its rows.
+        return watched == gridLines_ && distributionKey(*key);
     }
     if (watched == editClient_ && key->key() == Qt::Key_F2) {
         listClients();

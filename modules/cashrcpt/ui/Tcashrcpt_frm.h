@@ -41,7 +41,7 @@ class Tcashrcpt_dm;
 // The form turns what the user does into calls on the entry and the posting
 // of the data module and shows their answers; refusals come back as lines
 // of the message list.
-class Tcashrcpt_frm : public forms::JournalWindow {
+class Tcashrcpt_frm : public forms::DistributionWindow {
     Q_OBJECT
 public:
     static constexpr int kHelpContext = 206;
@@ -60,7 +60,6 @@ public:
     void acceptTransaction();
     void cancelEntry();
     void listClients();
-    void lookUpAccount();
     void emailTo();
 
 protected:
@@ -83,17 +82,15 @@ private:
     void startEntry();
     void resetEntry();
     void lockFields(bool locked);
-    void refreshTotals();
+    void refreshTotals() override;
     void reloadGrids();
-    void deleteCurrentLine();
-    void accountRefused(int row, int message);
     void amountRefused(QTableView* grid, int row, int column, const QString& text);
     void showClientFigures();
     QString boxTitle() const;
     void invoiceDoubleClicked(const QModelIndex& index);
     void setCurrencySign(std::optional<int> currency);
     QString moneyText(Money m) const;
-    void inform(int message);
+    void inform(int message) override;
     void focusField(ReceiptField field, int line);
     bool focusGoesToButton() const;
 
@@ -112,7 +109,6 @@ private:
     QCheckBox* checkNsf_ = nullptr;
     QCheckBox* checkNotClient_ = nullptr;
     QTableView* gridInvoices_ = nullptr;
-    QTableView* gridLines_ = nullptr;
     QToolButton* btnAccount_ = nullptr;
     QLineEdit* editTotalDebit_ = nullptr;
     QLineEdit* editTotalCredit_ = nullptr;
@@ -125,9 +121,7 @@ private:
     QPushButton* btnHelp_ = nullptr;
     forms::MessageList* intlWords_ = nullptr; // texts under the international setting
     InvoiceGridModel* invoiceModel_ = nullptr;
-    LineGridModel* lineModel_ = nullptr;
 
-    bool entryOpen_ = false;      // a client was accepted or "not from a client" ticked
     std::optional<int> currency_; // the sign amounts are shown with; none: no sign
 };
 
