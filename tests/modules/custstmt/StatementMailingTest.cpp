@@ -72,7 +72,8 @@ TEST(StatementMailing, EachClientsOutcomeIsRecorded) {
     EXPECT_EQ(server.file("msg1.env"), "ar@acme.test\na@client.test");
     EXPECT_EQ(server.file("msg2.env"), "<missing>"); // C never mailed, E refused
     EXPECT_EQ(server.file("msg1.subject"), "Relevé de compte");
-    EXPECT_EQ(server.file("msg1.body"), "Anne\nAnne Hélène <x@evil.test>\n \nBonjour,\nvotre relevé est joint.");
+    EXPECT_EQ(server.file("msg1.body"),
+              "Anne\nAnne Hélène <x@evil.test>\n \nBonjour,\nvotre relevé est joint.");
     const std::string pdf = server.file("msg0.att0");
     EXPECT_EQ(pdf.substr(0, 5), "%PDF-");
     EXPECT_NE(pdf.find("%%EOF", pdf.size() - 8), std::string::npos);
