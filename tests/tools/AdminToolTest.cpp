@@ -327,4 +327,12 @@ TEST_F(AdminTool, ADataRootGoesToAServerAndBackWithItsBooks) {
         EXPECT_EQ(a.value(0).asInt(), b.value(0).asInt()) << t;
         EXPECT_EQ(a.value(1).asInt(), b.value(1).asInt()) << t;
     }
+    // The batch runs take the server too.
+    out = admin({"aging", server, "1", "--ledger", "receivables", "--output", dir + "/aging.csv"});
+    EXPECT_EQ(out.status, 0) << out.output;
+    EXPECT_TRUE(fs::file_size(dir + "/aging.csv") > 0);
+    out = admin({"month-end", server, "1", "--cutoff", "2026-01-31"});
+    EXPECT_EQ(out.status, 0) << out.output;
+    out = admin({"check", server, "1"});
+    EXPECT_EQ(out.status, 0) << out.output;
 }
