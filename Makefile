@@ -8,7 +8,7 @@ CMAKE_FLAGS ?=
 DEB_PACKAGES := build-essential cmake pkg-config libsqlite3-dev sqlite3 \
   qt6-base-dev qt6-base-dev-tools qt6-charts-dev qt6-translations-l10n libgl-dev libgtest-dev \
   googletest libgmock-dev libbenchmark-dev clang-format poppler-utils xvfb xauth xfonts-base \
-  fonts-dejavu-core python3-aiosmtpd openssl \
+  fonts-dejavu-core python3-aiosmtpd openssl libpq-dev postgresql \
   pxlib-dev appstream dpkg-dev
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)

@@ -11,17 +11,15 @@ namespace vm {
 using sql::Param;
 
 namespace {
-const char* kRowId = "rowid";
-
-void bindParams(sqlite3_stmt* st, const std::vector<Param>& params, int first = 1) {
+void bindParams(backend::Statement& st, const std::vector<Param>& params, int first = 1) {
     for (std::size_t i = 0; i < params.size(); ++i)
-        sql::bind(st, first + static_cast<int>(i), params[i].type, params[i].value);
+        st.bind(first + static_cast<int>(i), params[i].type, params[i].value);
 }
 } // namespace
 
 Cursor::Cursor(Database& db, std::string_view tableName, bool readOnly)
     : db_(db), name_(Database::canonicalName(tableName)), shape_(db.tableShape(tableName)), def_(shape_->def),
-      selectSql_(shape_->selectSql), readOnly_(readOnly) {
+      selectSql_(shape_->selectSql), dialect_(*db.impl().dialect), readOnly_(readOnly) {
     row_.assign(def_.fields.size(), Value());
     changed_.assign(def_.fields.size(), false);
     applyOrder(def_.primaryKey, "");
@@ -30,7 +28,7 @@ Cursor::Cursor(Database& db, std::string_view tableName, bool readOnly)
 
 Cursor::~Cursor() {
     finalizeStmt();
-    if (locked_) db_.impl().locks->unlock(name_, rowId_);
+    if (locked_) db_.impl().be->locks().unlock(name_, rowId_);
     unlink();
     for (Cursor* d : details_) {
         d->master_ = nullptr;
@@ -57,10 +55,10 @@ void Cursor::applyOrder(std::vector<std::string> fields, std::string name) {
         int i = fieldIndex(f);
         f = def_.fields[static_cast<std::size_t>(i)].name;
         keyFieldIdx_.push_back(i);
-        orderCols_.push_back(sql::quoteIdent(f));
+        orderCols_.push_back(db_.impl().be->column(def_.fields[static_cast<std::size_t>(i)]));
         orderTypes_.push_back(def_.fields[static_cast<std::size_t>(i)].type);
     }
-    orderCols_.push_back(kRowId);
+    orderCols_.push_back(shape_->rowId);
     orderTypes_.push_back(FieldType::AutoInc);
     keyFields_ = std::move(fields);
     indexName_ = std::move(name);
@@ -134,16 +132,14 @@ std::vector<Value> Cursor::coerceKey(const std::vector<Value>& vals) const {
     return out;
 }
 
-void Cursor::loadRowFrom(sqlite3_stmt* st) {
-    rowId_ = sqlite3_column_int64(st, 0);
-    for (std::size_t i = 0; i < def_.fields.size(); ++i)
-        row_[i] = sql::column(st, static_cast<int>(i + 1), def_.fields[i].type);
+void Cursor::loadRowFrom(const backend::Statement& st) {
+    rowId_ = st.loadRow(def_.fields, row_);
     posKey_ = positionOf();
     hasRow_ = true;
 }
 
 std::string Cursor::baseCondition(std::vector<Param>& params) const {
-    if (forceEmpty_) return "0";
+    if (forceEmpty_) return dialect_.never;
     std::string cond;
     if (!rangeLow_.empty() && rangeLow_ == rangeHigh_) {
         for (std::size_t i = 0; i < rangeLow_.size(); ++i) {
@@ -154,18 +150,16 @@ std::string Cursor::baseCondition(std::vector<Param>& params) const {
         }
         return cond;
     }
-    if (!rangeLow_.empty()) cond = sql::lexCompare(orderCols_, orderTypes_, rangeLow_, ">=", params);
+    if (!rangeLow_.empty())
+        cond = sql::lexCompare(dialect_, orderCols_, orderTypes_, rangeLow_, ">=", params);
     if (!rangeHigh_.empty())
         cond += (cond.empty() ? "" : " AND ") +
-                sql::lexCompare(orderCols_, orderTypes_, rangeHigh_, "<=", params);
-    return cond.empty() ? "1" : cond;
+                sql::lexCompare(dialect_, orderCols_, orderTypes_, rangeHigh_, "<=", params);
+    return cond.empty() ? dialect_.always : cond;
 }
 
 void Cursor::finalizeStmt() {
-    if (stmt_) {
-        db_.impl().giveBack(std::move(stmtText_), stmt_);
-        stmt_ = nullptr;
-    }
+    if (stmt_) db_.impl().giveBack(std::move(stmtText_), std::move(stmt_));
 }
 
 void Cursor::suspend() {
@@ -183,39 +177,58 @@ void Cursor::freshSnapshot() {
 bool Cursor::openAndStep(bool forward, const std::vector<Value>* from, bool inclusive) {
     finalizeStmt();
     freshSnapshot();
+    openRead(forward, from, inclusive);
+    return stepLive();
+}
+
+void Cursor::openRead(bool forward, const std::vector<Value>* from, bool inclusive) {
     std::vector<Param> params;
     std::string where = baseCondition(params);
     if (from) {
         const char* op = forward ? (inclusive ? ">=" : ">") : (inclusive ? "<=" : "<");
-        where += " AND " + sql::lexCompare(orderCols_, orderTypes_, *from, op, params);
+        where += " AND " + sql::lexCompare(dialect_, orderCols_, orderTypes_, *from, op, params);
     }
     std::string text = selectSql_ + " WHERE " + where + " ORDER BY ";
+    const char* dir = forward ? dialect_.ascending : dialect_.descending;
     for (std::size_t i = 0; i < orderCols_.size(); ++i)
-        text += (i ? ", " : "") + orderCols_[i] + (forward ? "" : " DESC");
+        text += (i ? ", " : "") + orderCols_[i] + dir;
+    if (dialect_.pageRows > 0) text += " LIMIT " + std::to_string(dialect_.pageRows);
     stmt_ = db_.impl().take(text);
     stmtText_ = std::move(text);
-    bindParams(stmt_, params);
+    bindParams(*stmt_, params);
     stmtForward_ = forward;
-    return stepLive();
+    pageRead_ = 0;
 }
 
 bool Cursor::stepLive() {
     Saved saved;
     bool tried = false;
     for (;;) {
-        fault::beforeStep(stmt_);
-        int rc = sqlite3_step(stmt_);
-        if (rc == SQLITE_ROW) {
+        bool row = false;
+        try {
+            row = stmt_->step();
+        } catch (...) {
+            finalizeStmt();
+            throw;
+        }
+        if (row) {
             if (filter_ && !tried) {
                 saved = {row_, posKey_, rowId_, hasRow_};
                 tried = true;
             }
-            loadRowFrom(stmt_);
+            loadRowFrom(*stmt_);
+            ++pageRead_;
             if (!filter_ || filter_(*this)) return true;
             continue;
         }
+        // A full keyset page: the order goes on after the last row read.
+        if (dialect_.pageRows > 0 && pageRead_ == dialect_.pageRows) {
+            const auto after = positionOf();
+            finalizeStmt();
+            openRead(stmtForward_, &after, false);
+            continue;
+        }
         finalizeStmt();
-        if (rc != SQLITE_DONE) sql::fail(db_.rawHandle(), rc, "Reading " + def_.name);
         if (tried) {
             row_ = std::move(saved.row);
             posKey_ = std::move(saved.posKey);
@@ -325,13 +338,15 @@ bool Cursor::findKey(const std::vector<Value>& key) {
     }
     std::string text = selectSql_ + " WHERE " + where + " ORDER BY ";
     for (std::size_t i = 0; i < orderCols_.size(); ++i)
-        text += (i ? ", " : "") + orderCols_[i];
+        text += (i ? ", " : "") + orderCols_[i] + dialect_.ascending;
+    if (dialect_.pageRows > 0) text += " LIMIT 1";
     finalizeStmt();
     freshSnapshot();
     stmt_ = db_.impl().take(text);
     stmtText_ = std::move(text);
-    bindParams(stmt_, params);
+    bindParams(*stmt_, params);
     stmtForward_ = true;
+    pageRead_ = -1; // no page to go on from
     bool found = stepLive();
     // The statement is bound to the key; further moves re-seek from the row.
     finalizeStmt();
@@ -364,8 +379,8 @@ bool Cursor::findNearest(const std::vector<Value>& partialKey) {
 
 bool Cursor::readRowId(std::int64_t id) {
     freshSnapshot(); // an edit must start from the stored row, not an old view of it
-    CachedStmt st(db_.impl(), selectSql_ + " WHERE rowid = ?");
-    sqlite3_bind_int64(st.get(), 1, id);
+    CachedStmt st(db_.impl(), selectSql_ + " WHERE " + shape_->rowId + " = ?");
+    st->bind(1, FieldType::AutoInc, Value(id));
     if (!st.step()) return false;
     loadRowFrom(st.get());
     return true;
@@ -420,7 +435,7 @@ std::int64_t Cursor::recordCount() {
         PooledStmt st(db_.impl(), std::move(text));
         bindParams(st.get(), params);
         st.step();
-        return sqlite3_column_int64(st.get(), 0);
+        return st->columnInt(0);
     }
     // A filter is C++ code: count by walking, then come back.
     checkBrowse();
@@ -554,7 +569,7 @@ void Cursor::edit() {
     if (state_ == State::Edit) return;
     checkBrowse();
     if (!hasRow_) throw EngineError(errc::kNoCurrentRecord, "No current record in " + def_.name);
-    auto& locks = *db_.impl().locks;
+    auto& locks = db_.impl().be->locks();
     locks.lock(name_, rowId_);
     const auto id = rowId_;
     bool present = false;
@@ -600,21 +615,24 @@ void Cursor::post() {
         if (which != insertWhich_) {
             std::string cols, marks;
             for (std::size_t k = 0; k < which.size(); ++k) {
-                cols += (k ? ", " : "") + sql::quoteIdent(def_.fields[which[k]].name);
+                cols += (k ? ", " : "") + impl.be->column(def_.fields[which[k]]);
                 marks += k ? ", ?" : "?";
             }
-            insertSql_ = "INSERT INTO " + sql::quoteIdent(name_) + " (" + cols + ") VALUES (" + marks + ")";
+            insertSql_ = "INSERT INTO " + sql::quoteIdent(name_) + " (" + cols + ") VALUES (" + marks + ")" +
+                         impl.be->insertSuffix(def_);
             insertWhich_ = which;
         }
         db_.beginWrite();
         {
             CachedStmt st(impl, insertSql_);
             for (std::size_t k = 0; k < which.size(); ++k)
-                sql::bind(st.get(), static_cast<int>(k + 1), def_.fields[which[k]].type, row_[which[k]]);
+                st->bind(static_cast<int>(k + 1), def_.fields[which[k]].type, row_[which[k]]);
             st.step();
+            // The buffer already holds the stored values; only the row id is new.
+            rowId_ = impl.db->insertedRowId(st.get());
         }
-        // The buffer already holds the stored values; only the row id is new.
-        rowId_ = sqlite3_last_insert_rowid(db_.rawHandle());
+        if (autoinc >= 0 && !row_[static_cast<std::size_t>(autoinc)].isNull())
+            impl.be->explicitRowId(name_, def_, rowId_);
         if (autoinc >= 0) row_[static_cast<std::size_t>(autoinc)] = Value(rowId_);
         posKey_ = positionOf();
         hasRow_ = true;
@@ -629,18 +647,19 @@ void Cursor::post() {
         std::vector<std::size_t> which;
         for (std::size_t i = 0; i < def_.fields.size(); ++i)
             if (changed_[i]) {
-                sets += (which.empty() ? "" : ", ") + sql::quoteIdent(def_.fields[i].name) + " = ?";
+                sets += (which.empty() ? "" : ", ") + impl.be->column(def_.fields[i]) + " = ?";
                 which.push_back(i);
             }
         if (!which.empty()) {
             db_.beginWrite();
-            CachedStmt st(impl, "UPDATE " + sql::quoteIdent(name_) + " SET " + sets + " WHERE rowid = ?");
+            CachedStmt st(impl, "UPDATE " + sql::quoteIdent(name_) + " SET " + sets + " WHERE " +
+                                    shape_->rowId + " = ?");
             for (std::size_t k = 0; k < which.size(); ++k)
-                sql::bind(st.get(), static_cast<int>(k + 1), def_.fields[which[k]].type, row_[which[k]]);
-            sqlite3_bind_int64(st.get(), static_cast<int>(which.size() + 1), id);
+                st->bind(static_cast<int>(k + 1), def_.fields[which[k]].type, row_[which[k]]);
+            st->bind(static_cast<int>(which.size() + 1), FieldType::AutoInc, Value(id));
             st.step();
         }
-        impl.locks->unlock(name_, id);
+        impl.be->locks().unlock(name_, id);
         locked_ = false;
     }
     // The buffer holds the stored values: the row was re-read under its lock
@@ -657,7 +676,7 @@ void Cursor::post() {
 void Cursor::cancel() {
     if (state_ == State::Edit) {
         row_ = original_;
-        db_.impl().locks->unlock(name_, rowId_);
+        db_.impl().be->locks().unlock(name_, rowId_);
         locked_ = false;
     } else if (state_ == State::Insert) {
         row_ = beforeInsert_.row;
@@ -679,13 +698,14 @@ void Cursor::remove() {
         return;
     }
     if (!hasRow_) throw EngineError(errc::kNoCurrentRecord, "No current record in " + def_.name);
-    auto& locks = *db_.impl().locks;
+    auto& locks = db_.impl().be->locks();
     const auto id = rowId_;
     locks.lock(name_, id); // 10241 when another session edits the row
     try {
         db_.beginWrite();
-        CachedStmt st(db_.impl(), "DELETE FROM " + sql::quoteIdent(name_) + " WHERE rowid = ?");
-        sqlite3_bind_int64(st.get(), 1, id);
+        CachedStmt st(db_.impl(),
+                      "DELETE FROM " + sql::quoteIdent(name_) + " WHERE " + shape_->rowId + " = ?");
+        st->bind(1, FieldType::AutoInc, Value(id));
         st.step();
     } catch (...) {
         locks.unlock(name_, id);

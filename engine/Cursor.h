@@ -8,11 +8,13 @@
 #include <string>
 #include <vector>
 
-struct sqlite3_stmt;
-
 namespace vm::sql {
 struct Param;
 }
+namespace vm::backend {
+class Statement;
+struct Dialect;
+} // namespace vm::backend
 
 namespace vm {
 
@@ -140,9 +142,10 @@ public:
 
 private:
     void checkBrowse() const;
-    void loadRowFrom(sqlite3_stmt* st);
+    void loadRowFrom(const backend::Statement& st);
     bool stepLive();
     bool openAndStep(bool forward, const std::vector<Value>* from, bool inclusive);
+    void openRead(bool forward, const std::vector<Value>* from, bool inclusive);
     bool readRowId(std::int64_t rowId); // loads without moving the read statement
     std::vector<Value> positionOf() const;
     std::vector<Value> coerceKey(const std::vector<Value>& vals) const;
@@ -159,6 +162,7 @@ private:
     std::shared_ptr<const TableShape> shape_; // shared by the database's cursors on the table
     const TableDef& def_;
     const std::string& selectSql_;
+    const backend::Dialect& dialect_;
     bool readOnly_ = false;
     State state_ = State::Browse;
     std::string insertSql_; // for the field set of insertWhich_
@@ -189,9 +193,10 @@ private:
         bool hasRow = false;
     } beforeInsert_;
 
-    sqlite3_stmt* stmt_ = nullptr; // live read statement, taken from the database's pool
+    std::unique_ptr<backend::Statement> stmt_; // live read statement, taken from the database's pool
     std::string stmtText_;
     bool stmtForward_ = true;
+    int pageRead_ = 0; // rows the live read has returned (keyset pages)
 
     Cursor* master_ = nullptr;
     std::vector<std::string> masterFields_;
@@ -230,11 +235,14 @@ public:
     void close();
 
 private:
+    void describe();
+
     Database& db_;
-    sqlite3_stmt* stmt_ = nullptr;
+    std::unique_ptr<backend::Statement> stmt_;
     std::vector<FieldType> types_;
     std::vector<bool> typed_;
     bool done_ = false;
+    bool described_ = false;
 };
 
 } // namespace vm

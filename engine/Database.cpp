@@ -98,109 +98,78 @@ TableDef deserialize(const std::string& name, const std::string& text) {
     return def;
 }
 
-sqlite3* openConnection(const std::string& file, bool readOnly, int busyTimeoutMs) {
-    sqlite3* db = nullptr;
-    int flags = readOnly ? SQLITE_OPEN_READONLY : (SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
-    int rc = sqlite3_open_v2(file.c_str(), &db, flags | SQLITE_OPEN_NOMUTEX, nullptr);
-    if (rc != SQLITE_OK) {
-        std::string m = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
-        sqlite3_close(db);
-        throw EngineError(errc::kIo, "Cannot open database " + file + ": " + m);
-    }
-    // Writers wait for each other; postings are short.
-    sqlite3_busy_timeout(db, busyTimeoutMs);
-    return db;
-}
 } // namespace
 
-sqlite3_stmt* Database::Impl::cached(const std::string& text) {
-    auto it = cache.find(text);
-    if (it != cache.end()) return it->second;
-    sqlite3_stmt* st = nullptr;
-    int rc = sqlite3_prepare_v3(db, text.c_str(), static_cast<int>(text.size()), SQLITE_PREPARE_PERSISTENT,
-                                &st, nullptr);
-    if (rc != SQLITE_OK) sql::fail(db, rc, "Preparing statement");
-    cache.emplace(text, st);
-    return st;
+namespace backend {
+sqlite3* sqliteHandle(Backend& b);
 }
 
-sqlite3_stmt* Database::Impl::take(const std::string& text) {
+Database::Impl::Stmt Database::Impl::take(const std::string& text) {
     auto it = idle.find(text);
     if (it != idle.end()) {
-        sqlite3_stmt* st = it->second;
+        Stmt st = std::move(it->second);
         idle.erase(it);
         return st;
     }
-    sqlite3_stmt* st = nullptr;
-    int rc = sqlite3_prepare_v3(db, text.c_str(), static_cast<int>(text.size()), SQLITE_PREPARE_PERSISTENT,
-                                &st, nullptr);
-    if (rc != SQLITE_OK) sql::fail(db, rc, "Preparing statement");
-    return st;
+    return db->prepare(text, true);
 }
 
-void Database::Impl::giveBack(std::string text, sqlite3_stmt* st) {
+void Database::Impl::giveBack(std::string text, Stmt st) {
     if (!st) return;
-    release(st);
+    st->reset();
     // Bounded: reads by many shapes (ranges on long keys) are let go.
-    if (idle.size() >= 256) {
-        sqlite3_finalize(st);
-        return;
-    }
-    idle.emplace(std::move(text), st);
+    if (idle.size() >= 256) return;
+    idle.emplace(std::move(text), std::move(st));
 }
 
-sqlite3* Database::Impl::readerConnection() {
-    if (!reader) {
-        reader = openConnection(file, true, busyTimeoutMs);
-        fault::attach(reader, &fault);
-    }
-    return reader;
+backend::Statement& Database::Impl::cached(const std::string& text) {
+    auto it = cache.find(text);
+    if (it != cache.end()) return *it->second;
+    return *cache.emplace(text, db->prepare(text, true)).first->second;
 }
 
 Database::Impl::~Impl() {
-    for (auto& [k, st] : cache)
-        sqlite3_finalize(st);
-    for (auto& [k, st] : idle)
-        sqlite3_finalize(st);
-    if (reader) {
-        fault::detach(reader);
-        sqlite3_close(reader);
-    }
-    if (db) fault::detach(db);
+    cache.clear();
+    idle.clear();
+    be.reset();
     if (fault.nth > 0) --fault::armedCount;
 }
 
-Database::Database(const std::string& directory) : dir_(directory), impl_(std::make_unique<Impl>()) {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    if (!fs::is_directory(dir_, ec)) throw EngineError(errc::kDirectory, "Directory does not exist: " + dir_);
-    impl_->file = (fs::path(dir_) / kFileName).string();
-    db_ = openConnection(impl_->file, false, impl_->busyTimeoutMs);
-    impl_->db = db_;
-    fault::attach(db_, &impl_->fault);
-    try {
-        sql::execSimple(db_, "PRAGMA journal_mode=WAL");
-        // Accounting data: a committed posting survives a power cut or an
-        // operating-system crash (NORMAL may lose the last commits in WAL).
-        sql::execSimple(db_, "PRAGMA synchronous=FULL");
-        sql::Stmt probe(db_, "SELECT 1 FROM sqlite_master WHERE type='table' AND name='_vm_catalog'");
-        if (!probe.step())
-            sql::execSimple(db_, std::string("CREATE TABLE IF NOT EXISTS ") + kCatalog +
-                                     " (name TEXT PRIMARY KEY, display TEXT NOT NULL, def TEXT NOT NULL)");
-        impl_->locks = std::make_unique<RecordLocks>((fs::path(dir_) / kLockFileName).string());
-    } catch (...) {
-        impl_.reset();
-        sqlite3_close(db_);
-        throw;
+Database::Database(const std::string& location) : dir_(location), impl_(std::make_unique<Impl>()) {
+    if (backend::isServerLocation(location)) {
+        impl_->be = backend::openPostgres(location, impl_->busyTimeoutMs, &impl_->fault);
+    } else {
+        std::error_code ec;
+        if (!std::filesystem::is_directory(dir_, ec))
+            throw EngineError(errc::kDirectory, "Directory does not exist: " + dir_);
+        impl_->be = backend::openSqlite(location, impl_->busyTimeoutMs, &impl_->fault);
     }
+    impl_->db = &impl_->be->main();
+    impl_->dialect = &impl_->be->dialect();
 }
 
 Database::~Database() {
     for (Cursor* c : cursors_)
         c->suspend();
-    if (txBegun_) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    if (txBegun_) {
+        try {
+            impl_->be->rollback();
+        } catch (...) {
+        }
+    }
     impl_.reset();
-    sqlite3_close_v2(db_);
+}
+
+sqlite3* Database::rawHandle() {
+    return backend::sqliteHandle(*impl_->be);
+}
+
+bool Database::isServer() const {
+    return backend::isServerLocation(dir_);
+}
+
+bool Database::isServerLocation(std::string_view location) {
+    return backend::isServerLocation(location);
 }
 
 std::string Database::canonicalName(std::string_view tableName) {
@@ -222,21 +191,20 @@ bool Database::tableExists(std::string_view name) {
     }
     if (shapesCurrent() && impl_->shapes.count(n)) return true;
     CachedStmt st(*impl_, std::string("SELECT 1 FROM ") + kCatalog + " WHERE name=?");
-    sqlite3_bind_text(st.get(), 1, n.c_str(), -1, SQLITE_TRANSIENT);
+    st->bind(1, FieldType::Text, Value(n));
     return st.step();
 }
 
 std::vector<std::string> Database::tableNames() {
     std::vector<std::string> out;
-    sql::Stmt st(db_, std::string("SELECT display FROM ") + kCatalog + " ORDER BY name");
-    while (st.step())
-        out.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 0)));
+    auto st = impl_->db->prepare(std::string("SELECT display FROM ") + kCatalog + " ORDER BY name", false);
+    while (st->step())
+        out.emplace_back(st->columnText(0));
     return out;
 }
 
 bool Database::shapesCurrent() {
-    CachedStmt v(*impl_, "PRAGMA schema_version");
-    const std::int64_t version = v.step() ? sqlite3_column_int64(v.get(), 0) : -1;
+    const std::int64_t version = impl_->be->schemaVersion();
     if (version == impl_->shapesVersion) return true;
     impl_->shapes.clear();
     impl_->shapesVersion = version;
@@ -251,9 +219,10 @@ std::shared_ptr<const TableShape> Database::tableShape(std::string_view name) {
     }
     auto shape = std::make_shared<TableShape>();
     shape->def = readTableDef(n, name);
-    shape->selectSql = "SELECT rowid";
+    shape->rowId = impl_->be->rowIdColumn(shape->def);
+    shape->selectSql = "SELECT " + shape->rowId;
     for (const auto& f : shape->def.fields)
-        shape->selectSql += ", " + sql::quoteIdent(f.name);
+        shape->selectSql += ", " + impl_->be->column(f);
     shape->selectSql += " FROM " + sql::quoteIdent(n);
     impl_->shapes[std::move(n)] = shape;
     return shape;
@@ -265,14 +234,10 @@ TableDef Database::tableDef(std::string_view name) {
 
 TableDef Database::readTableDef(const std::string& n, std::string_view name) {
     CachedStmt st(*impl_, std::string("SELECT display, def FROM ") + kCatalog + " WHERE name=?");
-    sqlite3_bind_text(st.get(), 1, n.c_str(), -1, SQLITE_TRANSIENT);
+    st->bind(1, FieldType::Text, Value(n));
     if (!st.step())
         throw EngineError(errc::kTableNotFound, "Table does not exist: " + std::string(name) + " in " + dir_);
-    auto text = [&](int col) {
-        const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st.get(), col));
-        return std::string(p ? p : "");
-    };
-    return deserialize(text(0), text(1));
+    return deserialize(std::string(st->columnText(0)), std::string(st->columnText(1)));
 }
 
 namespace {
@@ -285,12 +250,16 @@ template <class F> void writeBlock(Database& d, F&& f) {
         return;
     }
     d.suspendReaders();
-    sql::execSimple(d.rawHandle(), "BEGIN IMMEDIATE");
+    auto& be = *d.impl().be;
+    be.begin();
     try {
         f();
-        sql::execSimple(d.rawHandle(), "COMMIT");
+        be.commit();
     } catch (...) {
-        sqlite3_exec(d.rawHandle(), "ROLLBACK", nullptr, nullptr, nullptr);
+        try {
+            be.rollback();
+        } catch (...) {
+        }
         throw;
     }
 }
@@ -330,42 +299,28 @@ void Database::createTable(const TableDef& defIn, bool replace) {
     writeBlock(*this, [&] {
         if (tableExists(n)) {
             if (!replace) throw EngineError(errc::kTableExists, "Table already exists: " + def.name);
-            sql::execSimple(db_, "DROP TABLE IF EXISTS " + sql::quoteIdent(n));
+            impl_->db->exec("DROP TABLE IF EXISTS " + sql::quoteIdent(n));
             CachedStmt del(*impl_, std::string("DELETE FROM ") + kCatalog + " WHERE name=?");
-            sqlite3_bind_text(del.get(), 1, n.c_str(), -1, SQLITE_TRANSIENT);
+            del->bind(1, FieldType::Text, Value(n));
             del.step();
         }
-        std::string ddl = "CREATE TABLE " + sql::quoteIdent(n) + " (";
-        for (std::size_t i = 0; i < def.fields.size(); ++i) {
-            const auto& f = def.fields[i];
-            ddl += (i ? ", " : "") + sql::quoteIdent(f.name) + " " + sql::sqlType(f.type);
-            if (f.type == FieldType::AutoInc) ddl += " PRIMARY KEY";
-        }
-        ddl += ")";
-        sql::execSimple(db_, ddl);
-        auto cols = [](const std::vector<std::string>& fs) {
-            std::string r;
-            for (std::size_t i = 0; i < fs.size(); ++i)
-                r += (i ? ", " : "") + sql::quoteIdent(fs[i]);
-            return r;
-        };
+        auto& be = *impl_->be;
+        impl_->db->exec(be.createTableSql(n, def));
         if (!def.primaryKey.empty())
-            sql::execSimple(db_, "CREATE UNIQUE INDEX " + sql::quoteIdent(n + "__pk") + " ON " +
-                                     sql::quoteIdent(n) + " (" + cols(def.primaryKey) + ")");
+            impl_->db->exec(be.createIndexSql(n + "__pk", n, def, def.primaryKey, true));
         for (const auto& ix : def.indexes)
-            sql::execSimple(db_, std::string("CREATE ") + (ix.unique ? "UNIQUE " : "") + "INDEX " +
-                                     sql::quoteIdent(n + "__" + sql::lower(ix.name)) + " ON " +
-                                     sql::quoteIdent(n) + " (" + cols(ix.fields) + ")");
+            impl_->db->exec(be.createIndexSql(n + "__" + sql::lower(ix.name), n, def, ix.fields, ix.unique));
         CachedStmt ins(*impl_,
                        std::string("INSERT INTO ") + kCatalog + " (name, display, def) VALUES (?,?,?)");
         std::string display(defIn.name);
         if (display.size() > 3 && sql::iequal(display.substr(display.size() - 3), ".db"))
             display.resize(display.size() - 3);
         std::string text = serialize(def);
-        sqlite3_bind_text(ins.get(), 1, n.c_str(), -1, SQLITE_TRANSIENT);
-        sqlite3_bind_text(ins.get(), 2, display.c_str(), -1, SQLITE_TRANSIENT);
-        sqlite3_bind_text(ins.get(), 3, text.c_str(), -1, SQLITE_TRANSIENT);
+        ins->bind(1, FieldType::Text, Value(n));
+        ins->bind(2, FieldType::Text, Value(display));
+        ins->bind(3, FieldType::Memo, Value(text));
         ins.step();
+        be.schemaChanged();
     });
 }
 
@@ -375,28 +330,67 @@ void Database::createTableFrom(Database& source, std::string_view templateName, 
     createTable(def, true);
 }
 
+void Database::copyFrom(Database& source, bool replace) {
+    if (!replace && !tableNames().empty())
+        throw EngineError(errc::kTableExists, "The target of the copy already holds tables");
+    Transaction tx(*this, true);
+    if (replace)
+        for (const auto& name : tableNames())
+            dropTable(name);
+    for (const auto& name : source.tableNames()) {
+        const TableDef def = source.tableDef(name);
+        createTable(def);
+        const auto shape = tableShape(name);
+        // The row id goes with the row; an auto-increment field is the row id.
+        std::string cols = shape->rowId, marks = "?";
+        std::vector<std::size_t> which;
+        for (std::size_t i = 0; i < def.fields.size(); ++i) {
+            if (def.fields[i].type == FieldType::AutoInc) continue;
+            cols += ", " + impl_->be->column(def.fields[i]);
+            marks += ", ?";
+            which.push_back(i);
+        }
+        CachedStmt ins(*impl_, "INSERT INTO " + sql::quoteIdent(canonicalName(name)) + " (" + cols +
+                                   ") VALUES (" + marks + ")");
+        Cursor from(source, name, true);
+        std::int64_t last = 0;
+        for (bool ok = from.first(); ok; ok = from.next()) {
+            ins->bind(1, FieldType::AutoInc, Value(from.rowId()));
+            for (std::size_t k = 0; k < which.size(); ++k)
+                ins->bind(static_cast<int>(k + 2), def.fields[which[k]].type,
+                          from.value(static_cast<int>(which[k])));
+            while (ins.step()) {
+            }
+            ins->reset();
+            last = std::max(last, from.rowId());
+        }
+        if (last > 0) impl_->be->explicitRowId(canonicalName(name), def, last);
+    }
+    tx.commit();
+}
+
 void Database::emptyTable(std::string_view name) {
     const std::string n = canonicalName(name);
     if (!tableExists(n))
         throw EngineError(errc::kTableNotFound, "Table does not exist: " + std::string(name));
-    writeBlock(*this, [&] { sql::execSimple(db_, "DELETE FROM " + sql::quoteIdent(n)); });
+    writeBlock(*this, [&] { impl_->db->exec("DELETE FROM " + sql::quoteIdent(n)); });
 }
 
 void Database::dropTable(std::string_view name) {
     const std::string n = canonicalName(name);
     if (!tableExists(n)) return;
     writeBlock(*this, [&] {
-        sql::execSimple(db_, "DROP TABLE IF EXISTS " + sql::quoteIdent(n));
+        impl_->db->exec("DROP TABLE IF EXISTS " + sql::quoteIdent(n));
         CachedStmt del(*impl_, std::string("DELETE FROM ") + kCatalog + " WHERE name=?");
-        sqlite3_bind_text(del.get(), 1, n.c_str(), -1, SQLITE_TRANSIENT);
+        del->bind(1, FieldType::Text, Value(n));
         del.step();
+        impl_->be->schemaChanged();
     });
 }
 
 void Database::setBusyTimeout(int ms) {
     impl_->busyTimeoutMs = ms;
-    sqlite3_busy_timeout(db_, ms);
-    if (impl_->reader) sqlite3_busy_timeout(impl_->reader, ms);
+    impl_->be->setBusyTimeout(ms);
 }
 
 void Database::injectFault(int nth, FaultKind kind) {
@@ -427,7 +421,7 @@ void Database::beginWrite() {
     if (inTx_) {
         if (txBegun_) return;
         suspendReaders();
-        sql::execSimple(db_, "BEGIN IMMEDIATE");
+        impl_->be->begin();
         txBegun_ = true;
     } else {
         suspendReaders();
@@ -440,7 +434,7 @@ void Database::commit() {
     if (!inTx_) throw EngineError(errc::kTransaction, "No active transaction on " + dir_);
     if (txBegun_) {
         suspendReaders();
-        sql::execSimple(db_, "COMMIT");
+        impl_->be->commit();
     }
     inTx_ = false;
     txBegun_ = false;
@@ -452,18 +446,18 @@ void Database::rollback() {
     if (txBegun_) {
         txBegun_ = false;
         suspendReaders();
-        sql::execSimple(db_, "ROLLBACK");
+        impl_->be->rollback();
     }
 }
 
 std::int64_t Database::execute(const std::string& text, const std::vector<Value>& params) {
     beginWrite();
-    CachedStmt st(*impl_, text);
+    CachedStmt st(*impl_, impl_->be->translateQuery(text));
     for (std::size_t i = 0; i < params.size(); ++i)
-        sql::bindNatural(st.get(), static_cast<int>(i + 1), params[i]);
+        st->bindNatural(static_cast<int>(i + 1), params[i]);
     while (st.step()) {
     }
-    return sqlite3_changes64(db_);
+    return impl_->db->changes();
 }
 
 void Database::suspendReaders() {

@@ -27,7 +27,9 @@ public:
     static constexpr const char* kFileName = "valmorand.sqlite";
     static constexpr const char* kLockFileName = "valmorand.lock";
 
-    explicit Database(const std::string& directory);
+    // A directory (the embedded SQLite file) or a postgresql:// URI naming a
+    // database on a server, with the schema after '#' ("...#company1").
+    explicit Database(const std::string& location);
     ~Database();
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
@@ -48,6 +50,12 @@ public:
     // `source` (which may be this database), replacing any table of that name.
     void createTableFrom(Database& source, std::string_view templateName, std::string_view newName);
     void emptyTable(std::string_view name);
+    // Copies every table of `source` here: definitions, rows and row ids, in
+    // one transaction. Refuses (kTableExists) when this database holds a
+    // table already. Copies between backends (a directory to a server).
+    // With replace, the tables here are dropped first, in the same
+    // transaction.
+    void copyFrom(Database& source, bool replace = false);
     void dropTable(std::string_view name); // no error when absent
 
     // Local transaction. start() takes no lock: SQLite's write lock is taken
@@ -78,8 +86,13 @@ public:
     void injectFault(int nth, FaultKind kind = FaultKind::Fail);
     bool faultFired() const;
 
-    // For benchmarks that compare with plain SQLite on the same file.
-    sqlite3* rawHandle() { return db_; }
+    // For benchmarks that compare with plain SQLite on the same file (null
+    // on a server).
+    sqlite3* rawHandle();
+    // Whether the tables are on a PostgreSQL server.
+    bool isServer() const;
+    // Whether a location names a server (postgresql:// or postgres://).
+    static bool isServerLocation(std::string_view location);
 
     // --- used by Cursor and Query ---
     // The table's definition and the statement texts built from it, read
@@ -105,7 +118,6 @@ private:
     TableDef readTableDef(const std::string& canonical, std::string_view name);
 
     std::string dir_;
-    sqlite3* db_ = nullptr;
     std::unique_ptr<Impl> impl_;
     bool inTx_ = false;
     bool txBegun_ = false; // BEGIN issued to SQLite

@@ -1,7 +1,7 @@
 #pragma once
-// Internal to the engine: what a Database keeps beside its connection.
+// Internal to the engine: what a Database keeps beside its backend.
+#include "engine/Backend.h"
 #include "engine/FaultInjection.h"
-#include "engine/RecordLocks.h"
 #include "engine/SqlUtil.h"
 
 #include <map>
@@ -13,34 +13,31 @@ namespace vm {
 
 struct TableShape {
     TableDef def;
-    std::string selectSql; // SELECT rowid, every field FROM the table
+    std::string selectSql; // SELECT row id, every field FROM the table
+    std::string rowId;     // the column holding the row id
 };
 
 struct Database::Impl {
-    sqlite3* db = nullptr;
-    sqlite3* reader = nullptr; // read-only connection for SQL queries outside a write
-    std::string file;
+    using Stmt = std::unique_ptr<backend::Statement>;
+
     int busyTimeoutMs = 30000;
     fault::State fault;
-    std::unique_ptr<RecordLocks> locks;
-    std::map<std::string, sqlite3_stmt*> cache;
+    std::unique_ptr<backend::Backend> be; // destroyed after the statements below
+    backend::Connection* db = nullptr;    // be->main()
+    const backend::Dialect* dialect = nullptr;
+    std::map<std::string, Stmt> cache;
     // Table shapes by canonical name, valid for one schema version.
     std::map<std::string, std::shared_ptr<const TableShape>, std::less<>> shapes;
     std::int64_t shapesVersion = -1;
     // Prepared statements of cursor reads not in use, by text: a cursor
     // takes one for its live read and gives it back when the read ends.
-    std::unordered_multimap<std::string, sqlite3_stmt*> idle;
+    std::unordered_multimap<std::string, Stmt> idle;
 
-    sqlite3_stmt* take(const std::string& text);
-    void giveBack(std::string text, sqlite3_stmt* st);
+    Stmt take(const std::string& text);
+    void giveBack(std::string text, Stmt st);
 
     // A cached statement, reset and cleared; hand it back with release().
-    sqlite3_stmt* cached(const std::string& text);
-    static void release(sqlite3_stmt* st) {
-        sqlite3_reset(st);
-        sqlite3_clear_bindings(st);
-    }
-    sqlite3* readerConnection();
+    backend::Statement& cached(const std::string& text);
     ~Impl();
 };
 
@@ -49,43 +46,32 @@ class PooledStmt {
 public:
     PooledStmt(Database::Impl& impl, std::string text)
         : impl_(impl), text_(std::move(text)), st_(impl.take(text_)) {}
-    ~PooledStmt() { impl_.giveBack(std::move(text_), st_); }
+    ~PooledStmt() { impl_.giveBack(std::move(text_), std::move(st_)); }
     PooledStmt(const PooledStmt&) = delete;
     PooledStmt& operator=(const PooledStmt&) = delete;
-    sqlite3_stmt* get() const { return st_; }
-    bool step() {
-        fault::beforeStep(st_);
-        int rc = sqlite3_step(st_);
-        if (rc == SQLITE_ROW) return true;
-        if (rc == SQLITE_DONE) return false;
-        sql::fail(impl_.db, rc, "Executing statement");
-    }
+    backend::Statement* operator->() const { return st_.get(); }
+    backend::Statement& get() const { return *st_; }
+    bool step() { return st_->step(); }
 
 private:
     Database::Impl& impl_;
     std::string text_;
-    sqlite3_stmt* st_;
+    Database::Impl::Stmt st_;
 };
 
 // Resets a cached statement on scope exit.
 class CachedStmt {
 public:
-    CachedStmt(Database::Impl& impl, const std::string& text) : st_(impl.cached(text)), db_(impl.db) {}
-    ~CachedStmt() { Database::Impl::release(st_); }
+    CachedStmt(Database::Impl& impl, const std::string& text) : st_(impl.cached(text)) {}
+    ~CachedStmt() { st_.reset(); }
     CachedStmt(const CachedStmt&) = delete;
     CachedStmt& operator=(const CachedStmt&) = delete;
-    sqlite3_stmt* get() const { return st_; }
-    bool step() {
-        fault::beforeStep(st_);
-        int rc = sqlite3_step(st_);
-        if (rc == SQLITE_ROW) return true;
-        if (rc == SQLITE_DONE) return false;
-        sql::fail(db_, rc, "Executing statement");
-    }
+    backend::Statement* operator->() const { return &st_; }
+    backend::Statement& get() const { return st_; }
+    bool step() { return st_.step(); }
 
 private:
-    sqlite3_stmt* st_;
-    sqlite3* db_;
+    backend::Statement& st_;
 };
 
 } // namespace vm

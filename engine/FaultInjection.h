@@ -4,8 +4,6 @@
 // armed.
 #include "engine/Database.h"
 
-#include <sqlite3.h>
-
 namespace vm::fault {
 
 extern int armedCount; // databases with a fault armed
@@ -17,16 +15,15 @@ struct State {
     bool fired = false;
 };
 
-void attach(sqlite3* db, State* state);
-void detach(sqlite3* db);
-// Called before a statement starts on `db`: counts it and throws the armed
+// Called before a statement starts on a connection of the database whose
+// failure points are `state` (may be null): counts it and throws the armed
 // failure when it is the Nth. A ROLLBACK is counted but never failed: it is
 // the way back from every other failure.
-void beforeStatement(sqlite3* db, bool rollback = false);
+void beforeStatement(State* state, bool rollback = false);
 // The same for a prepared statement about to be stepped; a statement already
 // under way (returning rows) is not counted again.
-inline void beforeStep(sqlite3_stmt* st) {
-    if (armedCount > 0 && !sqlite3_stmt_busy(st)) beforeStatement(sqlite3_db_handle(st));
+inline void beforeStep(State* state, bool underway) {
+    if (armedCount > 0 && !underway) beforeStatement(state);
 }
 
 } // namespace vm::fault

@@ -1,26 +1,9 @@
-#include "engine/RecordLocks.h"
-
-#include "engine/EngineError.h"
+#include "engine/Backend.h"
 #include "engine/SqlUtil.h"
 
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
+namespace vm::backend {
 
-namespace vm {
-
-RecordLocks::RecordLocks(const std::string& lockFilePath) : path_(lockFilePath) {
-    fd_ = ::open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-    if (fd_ < 0)
-        throw EngineError(errc::kIo, "Cannot open the lock file " + path_ + ": " + std::strerror(errno));
-}
-
-RecordLocks::~RecordLocks() {
-    if (fd_ >= 0) ::close(fd_); // releases every lock of this description
-}
-
-std::int64_t RecordLocks::offsetOf(const std::string& table, std::int64_t rowId) {
+std::int64_t RecordLocks::keyOf(const std::string& table, std::int64_t rowId) {
     std::uint64_t h = 1469598103934665603ull; // FNV-1a
     for (char c : sql::lower(table)) {
         h ^= static_cast<unsigned char>(c);
@@ -30,58 +13,42 @@ std::int64_t RecordLocks::offsetOf(const std::string& table, std::int64_t rowId)
                                      (static_cast<std::uint64_t>(rowId) & 0xFFFFFFFFull));
 }
 
-bool RecordLocks::tryLock(std::int64_t offset) {
-    struct flock fl {};
-    fl.l_type = F_WRLCK;
-    fl.l_whence = SEEK_SET;
-    fl.l_start = offset;
-    fl.l_len = 1;
-    if (::fcntl(fd_, F_OFD_SETLK, &fl) == 0) return true;
-    if (errno == EAGAIN || errno == EACCES) return false;
-    throw EngineError(errc::kIo, std::string("Record lock failed: ") + std::strerror(errno));
-}
-
-void RecordLocks::release(std::int64_t offset) {
-    struct flock fl {};
-    fl.l_type = F_UNLCK;
-    fl.l_whence = SEEK_SET;
-    fl.l_start = offset;
-    fl.l_len = 1;
-    ::fcntl(fd_, F_OFD_SETLK, &fl);
-}
-
 void RecordLocks::lock(const std::string& table, std::int64_t rowId) {
-    const auto off = offsetOf(table, rowId);
-    auto it = held_.find(off);
+    const auto key = keyOf(table, rowId);
+    auto it = held_.find(key);
     if (it != held_.end()) {
         ++it->second;
         return;
     }
-    if (!tryLock(off))
+    if (!tryLock(key))
         throw EngineError(errc::kRecordLocked, "Record locked by another user. Table: " + table);
-    held_[off] = 1;
+    held_[key] = 1;
 }
 
 void RecordLocks::unlock(const std::string& table, std::int64_t rowId) {
-    const auto off = offsetOf(table, rowId);
-    auto it = held_.find(off);
+    const auto key = keyOf(table, rowId);
+    auto it = held_.find(key);
     if (it == held_.end()) return;
     if (--it->second == 0) {
-        release(off);
+        release(key);
         held_.erase(it);
     }
 }
 
 bool RecordLocks::lockedByOther(const std::string& table, std::int64_t rowId) {
-    const auto off = offsetOf(table, rowId);
-    if (held_.count(off)) return false;
-    if (!tryLock(off)) return true;
-    release(off);
+    const auto key = keyOf(table, rowId);
+    if (held_.count(key)) return false;
+    if (!tryLock(key)) return true;
+    release(key);
     return false;
 }
 
 bool RecordLocks::heldHere(const std::string& table, std::int64_t rowId) const {
-    return held_.count(offsetOf(table, rowId)) != 0;
+    return held_.count(keyOf(table, rowId)) != 0;
 }
 
-} // namespace vm
+bool isServerLocation(std::string_view location) {
+    return location.rfind("postgresql://", 0) == 0 || location.rfind("postgres://", 0) == 0;
+}
+
+} // namespace vm::backend

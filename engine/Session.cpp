@@ -1,5 +1,6 @@
 #include "engine/Session.h"
 
+#include "engine/Backend.h"
 #include "engine/Database.h"
 #include "engine/EngineError.h"
 #include "engine/SqlUtil.h"
@@ -36,6 +37,11 @@ Database& Session::database(const std::string& aliasOrDirectory) {
     auto it = aliases_.find(sql::lower(aliasOrDirectory));
     std::string dir = it != aliases_.end() ? it->second : aliasOrDirectory;
     if (dir.empty()) throw EngineError(errc::kDirectory, "No directory given for " + aliasOrDirectory);
+    if (backend::isServerLocation(dir)) {
+        auto dbIt = databases_.find(dir);
+        if (dbIt == databases_.end()) dbIt = databases_.emplace(dir, std::make_unique<Database>(dir)).first;
+        return *dbIt->second;
+    }
     namespace fs = std::filesystem;
     std::error_code ec;
     if (!fs::is_directory(dir, ec)) throw EngineError(errc::kDirectory, "Directory does not exist: " + dir);

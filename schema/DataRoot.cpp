@@ -14,6 +14,9 @@ namespace fs = std::filesystem;
 namespace vm::schema {
 
 std::string dataDirOf(const std::string& root) {
+    // On a server the data root is the schema "data" and company N the
+    // schema "dataN" of the database the URI names.
+    if (Database::isServerLocation(root)) return root.substr(0, root.find('#')) + "#data";
     std::string r = root;
     while (r.size() > 1 && r.back() == '/')
         r.pop_back();
@@ -58,7 +61,9 @@ void fillBlank(Cursor& cursor) {
 
 bool isDataRoot(const std::string& dataDir) {
     std::error_code ec;
-    if (!fs::is_regular_file(fs::path(dataDir) / Database::kFileName, ec)) return false;
+    if (!Database::isServerLocation(dataDir) &&
+        !fs::is_regular_file(fs::path(dataDir) / Database::kFileName, ec))
+        return false;
     Database db(dataDir);
     return db.tableExists("comp") && db.tableExists("user");
 }

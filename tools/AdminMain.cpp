@@ -1,6 +1,7 @@
 // valmorand-admin: creates a data root, adds companies, fills a demo company
 // and checks a company's books. Exit status: 0 done (books balance), 1 the
 // books do not balance or the work failed, 2 bad arguments.
+#include "engine/Cursor.h"
 #include "engine/Database.h"
 #include "engine/EngineError.h"
 #include "schema/Schema.h"
@@ -13,7 +14,9 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -41,8 +44,13 @@ const char* const kUsage =
     "       valmorand-admin statements DIR N --output FILE [options]\n"
     "       valmorand-admin COMMAND --help   (for month-end, aging, the lists and cheque-list)\n"
     "       valmorand-admin cheque-list DIR N [--new-list ...] [--output FILE]\n"
+    "       valmorand-admin copy FROM TO\n"
     "DIR is the data drive: the data root is DIR/Valmorand/data, company N is\n"
-    "DIR/Valmorand/dataN.\n";
+    "DIR/Valmorand/dataN. DIR may instead be a PostgreSQL server,\n"
+    "postgresql://[user@][host][:port]/database[?host=/socket/dir&port=N]: the data\n"
+    "root is its schema \"data\", company N the schema \"dataN\"; the password comes\n"
+    "from ~/.pgpass or PGPASSWORD. copy copies a data root with its companies to an\n"
+    "empty target, between a directory and a server either way, and checks them.\n";
 
 struct UsageError {
     std::string message;
@@ -70,9 +78,14 @@ schema::Language parseLanguage(const std::string& text) {
     throw UsageError{"--language must be en or fr, not \"" + text + "\""};
 }
 
+bool onServer(const std::string& location) {
+    return Database::isServerLocation(location);
+}
+
 // DIR must be an existing directory: a mistyped path is refused rather than
-// silently created.
+// silently created. A server location names its data root's schema.
 std::string dataDirFor(const std::string& root) {
+    if (onServer(root)) return schema::dataDirOf(root);
     std::error_code ec;
     if (root.empty() || !fs::is_directory(root, ec))
         throw UsageError{"\"" + root + "\" is not an existing directory"};
@@ -87,9 +100,80 @@ std::string requireDataRoot(const std::string& root) {
     return dataDir;
 }
 
+// A temporary directory, removed with what is in it.
+class ScratchDir {
+public:
+    ScratchDir() {
+        std::string p = (fs::temp_directory_path() / "vmadmin.XXXXXX").string();
+        if (!mkdtemp(p.data())) throw std::runtime_error("cannot make a temporary directory");
+        path_ = p;
+    }
+    ~ScratchDir() {
+        std::error_code ec;
+        fs::remove_all(path_, ec);
+    }
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+bool holdsTables(const std::string& location) {
+    if (onServer(location)) return !Database(location).tableNames().empty();
+    std::error_code ec;
+    return fs::exists(location, ec) && !fs::is_empty(location, ec);
+}
+
+// Copies the tables of one location to another that holds none (or, with
+// replace, whose tables it replaces), making a target directory.
+void copyLocation(const std::string& from, const std::string& to, bool replace = false) {
+    if (!onServer(to)) fs::create_directories(to);
+    Database source(from);
+    Database target(to);
+    target.copyFrom(source, replace);
+}
+
+std::vector<int> listedCompanies(Database& root) {
+    std::vector<int> out;
+    Cursor comp(root, "comp", true);
+    for (bool ok = comp.first(); ok; ok = comp.next())
+        out.push_back(static_cast<int>(comp.integer("Comp_Code")));
+    return out;
+}
+
+// The data root and company n of a server are changed through a local copy:
+// the creation and demo code works on directories, with their locks and
+// half-finished folders, and the copy back is one transaction per schema
+// (the company first, the data root that lists it last).
+void throughLocalImage(const std::string& dataLoc, int n,
+                       const std::function<void(const std::string&)>& work) {
+    ScratchDir scratch;
+    const std::string local = schema::dataDirOf(scratch.path());
+    copyLocation(dataLoc, local);
+    const std::string company = schema::companyDirOf(dataLoc, n),
+                      localCompany = schema::companyDirOf(local, n);
+    if (holdsTables(company)) copyLocation(company, localCompany);
+    work(local);
+    std::error_code ec;
+    if (fs::exists(fs::path(localCompany) / Database::kFileName, ec))
+        copyLocation(localCompany, company, true);
+    copyLocation(local, dataLoc, true);
+}
+
 int cmdInit(const std::vector<std::string>& a) {
     if (a.size() != 1) throw UsageError{"init takes one argument, the directory"};
     const std::string dataDir = dataDirFor(a[0]);
+    if (onServer(dataDir)) {
+        if (holdsTables(dataDir)) throw UsageError{dataDir + " already holds a data root"};
+        ScratchDir scratch;
+        const std::string local = schema::dataDirOf(scratch.path());
+        schema::createDataRoot(local, schema::standardUsers());
+        copyLocation(local, dataDir);
+        std::cout << "Data root created in " << dataDir << "\n"
+                  << "Users: ADMIN (password ADMIN, every right), CLERK (password CLERK, receivables entry "
+                     "only).\n";
+        return 0;
+    }
     if (schema::isDataRoot(dataDir)) throw UsageError{dataDir + " already holds a data root"};
     schema::createDataRoot(dataDir, schema::standardUsers());
     std::cout
@@ -105,7 +189,11 @@ int cmdAddCompany(const std::vector<std::string>& a) {
     const auto language = a.size() == 5 ? parseLanguage(a[4]) : schema::Language::English;
     const std::string dataDir = requireDataRoot(a[0]);
     const int n = parseCount(a[1], "the company number", 1, schema::kMaxCompany);
-    schema::createCompany(dataDir, n, a[2], language);
+    if (onServer(dataDir))
+        throughLocalImage(dataDir, n,
+                          [&](const std::string& local) { schema::createCompany(local, n, a[2], language); });
+    else
+        schema::createCompany(dataDir, n, a[2], language);
     std::cout << "Company " << n << " \"" << a[2] << "\" created in " << schema::companyDirOf(dataDir, n)
               << "\n";
     return 0;
@@ -130,7 +218,12 @@ int cmdDemo(const std::vector<std::string>& a) {
     if (o.invoices > 0 && o.clients == 0) throw UsageError{"invoices need at least one client"};
     const std::string dataDir = requireDataRoot(a[0]);
     const auto start = std::chrono::steady_clock::now();
-    const auto s = admin::buildDemoCompany(dataDir, o);
+    admin::DemoSummary s;
+    if (onServer(dataDir))
+        throughLocalImage(dataDir, 1,
+                          [&](const std::string& local) { s = admin::buildDemoCompany(local, o); });
+    else
+        s = admin::buildDemoCompany(dataDir, o);
     const double secs = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::cout << (s.companyCreated ? "Company 1 created and filled" : "Company 1 filled") << " in "
               << schema::companyDirOf(dataDir, 1) << ":\n"
@@ -144,12 +237,72 @@ int cmdDemo(const std::vector<std::string>& a) {
     return 0;
 }
 
+// The differences found in a company's books and codes, printed; their count.
+std::size_t reportDifferences(Database& company, Database& root) {
+    auto differences = admin::checkBooks(company);
+    for (auto& d : admin::checkCodes(company, root))
+        differences.push_back(std::move(d));
+    for (const auto& d : differences)
+        std::cout << d << "\n";
+    if (!differences.empty()) {
+        std::cout << differences.size() << (differences.size() == 1 ? " difference" : " differences")
+                  << " found.\n";
+        return differences.size();
+    }
+    std::cout << "Books balance.\n";
+    return 0;
+}
+
+// A server's schemas are read as they are (reading takes no lock there).
+int checkOnServer(const std::string& dataDir, int n) {
+    Database root(dataDir);
+    if (!root.tableExists("comp"))
+        throw UsageError{dataDir + " is not a data root; run \"valmorand-admin init\" first"};
+    if (!schema::companyListed(root, n))
+        throw UsageError{"company " + std::to_string(n) + " is not in the list of companies"};
+    Database company(schema::companyDirOf(dataDir, n));
+    if (!company.tableExists("ctrl"))
+        throw UsageError{"company " + std::to_string(n) + " cannot be checked: it holds no company tables"};
+    return reportDifferences(company, root) == 0 ? 0 : 1;
+}
+
+// FROM's data root and every company it lists go to TO, which must hold
+// none of them; then every company is checked where it arrived.
+int cmdCopy(const std::vector<std::string>& a) {
+    if (a.size() != 2) throw UsageError{"copy takes the data drive to copy from and the one to copy to"};
+    const std::string from = requireDataRoot(a[0]);
+    const std::string to = dataDirFor(a[1]);
+    if (holdsTables(to)) throw UsageError{to + " is not empty; copy only to an empty target"};
+    std::vector<int> companies;
+    {
+        Database root(from);
+        companies = listedCompanies(root);
+    }
+    for (int n : companies)
+        if (holdsTables(schema::companyDirOf(to, n)))
+            throw UsageError{schema::companyDirOf(to, n) + " is not empty; copy only to an empty target"};
+    for (int n : companies)
+        copyLocation(schema::companyDirOf(from, n), schema::companyDirOf(to, n));
+    copyLocation(from, to); // listed last: a copy cut short shows no company
+    std::cout << "Data root and " << companies.size() << (companies.size() == 1 ? " company" : " companies")
+              << " copied to " << to << "\n";
+    int status = 0;
+    Database root(to);
+    for (int n : companies) {
+        std::cout << "Company " << n << ": ";
+        Database company(schema::companyDirOf(to, n));
+        if (reportDifferences(company, root) != 0) status = 1;
+    }
+    return status;
+}
+
 // Reads the data root and the company through read-only copies: checking
 // never writes either of them.
 int cmdCheck(const std::vector<std::string>& a) {
     if (a.size() != 2) throw UsageError{"check takes the directory and the company number"};
     const std::string dataDir = dataDirFor(a[0]);
     const int n = parseCount(a[1], "the company number", 1, schema::kMaxCompany);
+    if (onServer(dataDir)) return checkOnServer(dataDir, n);
     std::optional<admin::ReadOnlyCopy> root;
     try {
         root.emplace(dataDir);
@@ -170,18 +323,7 @@ int cmdCheck(const std::vector<std::string>& a) {
     if (!company->db().tableExists("ctrl"))
         throw UsageError{"company " + std::to_string(n) + " cannot be checked: " + dir +
                          " holds no company tables"};
-    auto differences = admin::checkBooks(company->db());
-    for (auto& d : admin::checkCodes(company->db(), root->db()))
-        differences.push_back(std::move(d));
-    for (const auto& d : differences)
-        std::cout << d << "\n";
-    if (!differences.empty()) {
-        std::cout << differences.size() << (differences.size() == 1 ? " difference" : " differences")
-                  << " found.\n";
-        return 1;
-    }
-    std::cout << "Books balance.\n";
-    return 0;
+    return reportDifferences(company->db(), root->db()) == 0 ? 0 : 1;
 }
 
 } // namespace
@@ -199,6 +341,7 @@ int main(int argc, char** argv) {
         if (cmd == "add-company") return cmdAddCompany(args);
         if (cmd == "demo") return cmdDemo(args);
         if (cmd == "check") return cmdCheck(args);
+        if (cmd == "copy") return cmdCopy(args);
         // The batch runs of the modules (tools/BatchCommand.h).
         if (cmd == "month-end") return admin::monthEndCommand(args);
         if (cmd == "aging") return admin::agingCommand(args);

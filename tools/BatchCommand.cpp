@@ -99,6 +99,11 @@ void BatchCommand::refuseTogether(const std::string& a, const std::string& b) co
 }
 
 std::string BatchCommand::dataDir() const {
+    if (Database::isServerLocation(root_)) { // a PostgreSQL server: its schema "data"
+        const std::string dataDir = schema::dataDirOf(root_);
+        if (!schema::isDataRoot(dataDir)) throw BatchRefused{dataDir + " is not a data root"};
+        return dataDir;
+    }
     std::error_code ec;
     if (root_.empty() || !fs::is_directory(root_, ec))
         throw BatchRefused{"\"" + root_ + "\" is not an existing directory"};
@@ -110,7 +115,8 @@ std::string BatchCommand::dataDir() const {
 std::string BatchCommand::companyDir() const {
     const std::string dir = schema::companyDirOf(dataDir(), company_);
     std::error_code ec;
-    if (!fs::is_regular_file(fs::path(dir) / Database::kFileName, ec))
+    if (Database::isServerLocation(dir) ? !Database(dir).tableExists("ctrl")
+                                        : !fs::is_regular_file(fs::path(dir) / Database::kFileName, ec))
         throw BatchRefused{"company " + std::to_string(company_) + " does not exist (" + dir + ")"};
     return dir;
 }

@@ -7,6 +7,7 @@
 #include "common/forms/DisplayFormat.h"
 #include "common/forms/FormTranslation.h"
 #include "engine/Cursor.h"
+#include "engine/Database.h"
 #include "engine/EngineError.h"
 #include "engine/Session.h"
 
@@ -45,8 +46,12 @@ bool ModuleStartup::applyFallbacks() {
     std::error_code ec;
     fs::path self = fs::read_symlink("/proc/self/exe", ec).parent_path();
     std::string programDir = !pgm.empty() ? pgm + "/Valmorand/bin" : self.string();
-    std::string dataDir = !data.empty() ? data + "/Valmorand/data"
-                                        : (fs::path(programDir) / ".." / "data").lexically_normal().string();
+    // On a PostgreSQL server the data root is the schema "data" of the URI's
+    // database, as schema::dataDirOf has it.
+    std::string dataDir = Database::isServerLocation(data) ? data.substr(0, data.find('#')) + "#data"
+                          : !data.empty()
+                              ? data + "/Valmorand/data"
+                              : (fs::path(programDir) / ".." / "data").lexically_normal().string();
     link_.CompanyCode = core::LinkString("1");
     link_.ProgramDir = core::LinkString(programDir);
     link_.DataDir = core::LinkString(dataDir);

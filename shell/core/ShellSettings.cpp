@@ -1,6 +1,8 @@
 #include "shell/core/ShellSettings.h"
 
 #include "common/core/SettingsStore.h"
+#include "engine/Database.h"
+#include "schema/Schema.h"
 
 namespace vm::shell {
 namespace {
@@ -52,6 +54,8 @@ std::string ShellSettings::programDir() const {
     return joinDir(pgmdrive, "/Valmorand/bin");
 }
 std::string ShellSettings::dataDir() const {
+    // A PostgreSQL server's URI names the data root's schema there.
+    if (Database::isServerLocation(datadrive)) return schema::dataDirOf(datadrive);
     return joinDir(datadrive, "/Valmorand/data");
 }
 std::string ShellSettings::companyDir(const std::string& companyCode) const {

@@ -1,13 +1,13 @@
-#include "TempDir.h"
-
 #include "engine/Cursor.h"
 #include "engine/Database.h"
 #include "engine/EngineError.h"
 #include "engine/Session.h"
+#include "tests/fixture/PgServer.h"
 
 #include <gtest/gtest.h>
 
 using namespace vm;
+using vm::test::TempLocation;
 
 namespace {
 
@@ -54,16 +54,16 @@ std::vector<std::string> walk(Cursor& c, const char* field) {
     return out;
 }
 
-class CursorTest : public ::testing::Test {
+class CursorTest : public ::testing::TestWithParam<vm::test::Backend> {
 protected:
-    TempDir dir;
+    TempLocation dir{GetParam()};
     Session session;
     Database& db = session.database(dir.path());
 };
 
 } // namespace
 
-TEST_F(CursorTest, TableNamesIgnoreCaseAndDbSuffix) {
+TEST_P(CursorTest, TableNamesIgnoreCaseAndDbSuffix) {
     db.createTable(clientDef());
     EXPECT_TRUE(db.tableExists("CLI.DB"));
     EXPECT_TRUE(db.tableExists("cli.db"));
@@ -80,7 +80,7 @@ TEST_F(CursorTest, TableNamesIgnoreCaseAndDbSuffix) {
     EXPECT_THROW(db.createTable(clientDef()), EngineError); // exists, no replace
 }
 
-TEST_F(CursorTest, PrimaryAndSecondaryOrderFindAndNearest) {
+TEST_P(CursorTest, PrimaryAndSecondaryOrderFindAndNearest) {
     db.createTable(clientDef());
     Cursor c(db, "cli");
     const char* rows[][3] = {
@@ -119,7 +119,7 @@ TEST_F(CursorTest, PrimaryAndSecondaryOrderFindAndNearest) {
     EXPECT_EQ(c.str("Cli_code"), "a001");
 }
 
-TEST_F(CursorTest, ClientLedgerRangeKeepsInvoicesTogether) {
+TEST_P(CursorTest, ClientLedgerRangeKeepsInvoicesTogether) {
     db.createTable(ledgerDef());
     Cursor car(db, "car");
     addLedger(car, "C1", "I2", "1", 5000, Date::fromYmd(2026, 3, 1));
@@ -148,7 +148,7 @@ TEST_F(CursorTest, ClientLedgerRangeKeepsInvoicesTogether) {
     EXPECT_EQ(walk(car, "Car_invoice"), (std::vector<std::string>{"I1", "I2"}));
 }
 
-TEST_F(CursorTest, DetailFollowsMaster) {
+TEST_P(CursorTest, DetailFollowsMaster) {
     db.createTable(clientDef());
     db.createTable(ledgerDef());
     Cursor cli(db, "cli");
@@ -174,7 +174,7 @@ TEST_F(CursorTest, DetailFollowsMaster) {
     EXPECT_EQ(car.money("Car_amount"), Money::fromCents(100));
 }
 
-TEST_F(CursorTest, RequiredFieldsKeysAndBadValues) {
+TEST_P(CursorTest, RequiredFieldsKeysAndBadValues) {
     db.createTable(clientDef());
     Cursor c(db, "cli");
     c.insert();
@@ -210,11 +210,11 @@ TEST_F(CursorTest, RequiredFieldsKeysAndBadValues) {
     EXPECT_EQ(c.recordCount(), 1);
 }
 
-TEST_F(CursorTest, TemplateCopyKeepsFieldOrderAndIndexes) {
+TEST_P(CursorTest, TemplateCopyKeepsFieldOrderAndIndexes) {
     TableDef tmp = ledgerDef("car_temp0");
     tmp.fields.insert(tmp.fields.begin() + 7, FieldDef{"Car_Payment", FieldType::Money});
     tmp.indexes = {{"Invoice", {"Car_invoice"}, false}};
-    TempDir other;
+    TempLocation other{GetParam()};
     Database& root = session.database(other.path());
     root.createTable(tmp);
     db.createTableFrom(root, "car_temp0", "car_temp3");
@@ -233,7 +233,7 @@ TEST_F(CursorTest, TemplateCopyKeepsFieldOrderAndIndexes) {
     EXPECT_TRUE(c.isEmpty());
 }
 
-TEST_F(CursorTest, WritesDuringAWalkDoNotLoseThePlace) {
+TEST_P(CursorTest, WritesDuringAWalkDoNotLoseThePlace) {
     db.createTable(ledgerDef());
     Cursor writer(db, "car");
     for (int i = 0; i < 50; ++i)
@@ -252,7 +252,7 @@ TEST_F(CursorTest, WritesDuringAWalkDoNotLoseThePlace) {
     EXPECT_EQ(reader.recordCount(), 55);
 }
 
-TEST_F(CursorTest, QueryReturnsTypedColumnsAndSums) {
+TEST_P(CursorTest, QueryReturnsTypedColumnsAndSums) {
     db.createTable(ledgerDef());
     Cursor car(db, "car");
     addLedger(car, "C1", "I1", "1", 12345);
@@ -278,7 +278,7 @@ TEST_F(CursorTest, QueryReturnsTypedColumnsAndSums) {
     EXPECT_EQ(db.execute("DELETE FROM car WHERE Car_invoice = ?", {"I2"}), 1);
 }
 
-TEST_F(CursorTest, ADamagedCatalogueEntryIsRefusedWithAClearError) {
+TEST_P(CursorTest, ADamagedCatalogueEntryIsRefusedWithAClearError) {
     db.createTable(clientDef());
     auto openAfter = [&](const char* from, const char* to) {
         db.execute("UPDATE _vm_catalog SET def = replace(def, ?, ?) WHERE name = 'cli'", {from, to});
@@ -299,7 +299,7 @@ TEST_F(CursorTest, ADamagedCatalogueEntryIsRefusedWithAClearError) {
     EXPECT_NE(openAfter("Cli_name\t0\t6x", "Cli_name\t0\t"), "opened");
 }
 
-TEST_F(CursorTest, TableDefinitionsFollowARecreationByAnotherSession) {
+TEST_P(CursorTest, TableDefinitionsFollowARecreationByAnotherSession) {
     db.createTable(clientDef());
     { Cursor warm(db, "cli"); } // the definition is now cached here
     Session other;
@@ -312,3 +312,5 @@ TEST_F(CursorTest, TableDefinitionsFollowARecreationByAnotherSession) {
     EXPECT_FALSE(db.tableExists("cli"));
     EXPECT_THROW(Cursor(db, "cli"), EngineError);
 }
+
+INSTANTIATE_TEST_SUITE_P(Backends, CursorTest, VM_BOTH_BACKENDS);

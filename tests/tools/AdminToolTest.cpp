@@ -3,6 +3,7 @@
 #include "engine/Cursor.h"
 #include "engine/Database.h"
 #include "schema/Schema.h"
+#include "tests/fixture/PgServer.h"
 
 #include <gtest/gtest.h>
 
@@ -291,4 +292,47 @@ TEST_F(AdminTool, CheckRefusesACompanyThatIsNotListed) {
     const Outcome r = admin({"check", dir, "2"});
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.output.find("not in the list of companies"), std::string::npos) << r.output;
+}
+
+TEST_F(AdminTool, ADataRootGoesToAServerAndBackWithItsBooks) {
+    init();
+    ASSERT_EQ(admin({"demo", dir, "--clients", "20", "--suppliers", "5", "--invoices", "150"}).status, 0);
+    const std::string server = vm::test::PgServer::instance().newDatabase();
+    Outcome out = admin({"copy", dir, server});
+    ASSERT_EQ(out.status, 0) << out.output;
+    EXPECT_NE(out.output.find("Books balance."), std::string::npos) << out.output;
+    // A target that holds a data root is never overwritten.
+    out = admin({"copy", dir, server});
+    EXPECT_EQ(out.status, 2) << out.output;
+    EXPECT_NE(out.output.find("not empty"), std::string::npos) << out.output;
+    EXPECT_EQ(admin({"init", server}).status, 2);
+    // The server's data root takes a company, and is checked where it is.
+    out = admin({"add-company", server, "2", "Second"});
+    ASSERT_EQ(out.status, 0) << out.output;
+    out = admin({"check", server, "1"});
+    EXPECT_EQ(out.status, 0) << out.output;
+    // Back to a directory: both companies, with the same books.
+    const std::string back = dir + "/back";
+    fs::create_directories(back);
+    out = admin({"copy", server, back});
+    ASSERT_EQ(out.status, 0) << out.output;
+    EXPECT_NE(out.output.find("2 companies"), std::string::npos) << out.output;
+    EXPECT_EQ(admin({"check", back, "1"}).status, 0);
+    Database original(schema::companyDirOf(dataDir, 1));
+    Database returned(schema::companyDirOf(schema::dataDirOf(back), 1));
+    for (const char* t : {"car", "cli", "tjld"}) {
+        Query a(original, std::string("SELECT COUNT(*), SUM(rowid) FROM ") + t);
+        Query b(returned, std::string("SELECT COUNT(*), SUM(rowid) FROM ") + t);
+        ASSERT_TRUE(a.next() && b.next());
+        EXPECT_EQ(a.value(0).asInt(), b.value(0).asInt()) << t;
+        EXPECT_EQ(a.value(1).asInt(), b.value(1).asInt()) << t;
+    }
+    // The batch runs take the server too.
+    out = admin({"aging", server, "1", "--ledger", "receivables", "--output", dir + "/aging.csv"});
+    EXPECT_EQ(out.status, 0) << out.output;
+    EXPECT_TRUE(fs::file_size(dir + "/aging.csv") > 0);
+    out = admin({"month-end", server, "1", "--cutoff", "2026-01-31"});
+    EXPECT_EQ(out.status, 0) << out.output;
+    out = admin({"check", server, "1"});
+    EXPECT_EQ(out.status, 0) << out.output;
 }

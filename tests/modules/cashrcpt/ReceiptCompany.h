@@ -4,10 +4,12 @@
 #include "engine/Session.h"
 #include "modules/cashrcpt/core/ControlAccounts.h"
 #include "schema/Schema.h"
+#include "tests/fixture/PgServer.h"
 
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <unistd.h>
 
 // A data root with company 1 set up for cash receipts: a chart with a bank
 // and a receivables account in the company's currency and in currency 1
@@ -20,12 +22,25 @@ constexpr std::int32_t kBank = 1000, kBankUs = 1010, kReceivables = 1200, kRecei
 
 class ReceiptCompany {
 public:
-    ReceiptCompany() {
+    // On a server, the data root and the company made in the directory are
+    // copied to two new schemas, and the company is set up there.
+    explicit ReceiptCompany(Backend backend = Backend::Sqlite) {
         std::string tmpl = (std::filesystem::temp_directory_path() / "vmcashrcpt-XXXXXX").string();
         root_ = ::mkdtemp(tmpl.data());
         dataDir_ = schema::dataDirOf(root_);
         schema::createDataRoot(dataDir_);
         schema::createCompany(dataDir_, 1, "Receipts Test Co");
+        if (backend == Backend::Postgres) {
+            static int made = 0;
+            schema_ = "r" + std::to_string(::getpid()) + "_" + std::to_string(++made) + "data";
+            const std::string server = PgServer::instance().location(schema_);
+            for (const auto& [from, to] :
+                 {std::pair{dataDir_, server}, std::pair{companyDir(), schema::companyDirOf(server, 1)}}) {
+                Database source(from);
+                session_.database(to).copyFrom(source);
+            }
+            dataDir_ = server;
+        }
         db_ = &session_.database(companyDir());
         root = &session_.database(dataDir_);
         account(kBank, "Bank - Canadian", 0);
@@ -52,6 +67,10 @@ public:
     }
     ~ReceiptCompany() {
         session_.closeAll();
+        if (!schema_.empty()) {
+            PgServer::instance().run("DROP SCHEMA IF EXISTS " + schema_ + " CASCADE");
+            PgServer::instance().run("DROP SCHEMA IF EXISTS " + schema_ + "1 CASCADE");
+        }
         std::error_code ec;
         std::filesystem::remove_all(root_, ec);
     }
@@ -121,6 +140,7 @@ private:
     Session session_;
     std::string root_;
     std::string dataDir_;
+    std::string schema_; // on a server: the data root's schema
     Database* db_ = nullptr;
 };
 

@@ -8,7 +8,6 @@
 #include "tools/BooksCheck.h"
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <sys/wait.h>
 #include <unistd.h>
@@ -26,7 +25,7 @@ const Date kInv = Date::fromYmd(2026, 3, 1);
 const Date kPaid = Date::fromYmd(2026, 4, 10);
 constexpr int kPeriod = 4;
 
-class ReceiptPostingTest : public ::testing::Test {
+class ReceiptPostingTest : public ::testing::TestWithParam<Backend> {
 protected:
     void SetUp() override {
         co.client("C1", "Client One", 0, 1000, true);
@@ -89,14 +88,14 @@ protected:
         EXPECT_TRUE(differences.empty()) << differences.front();
     }
 
-    ReceiptCompany co;
+    ReceiptCompany co{GetParam()};
     ReceiptEntry entry{co.db(), co.accounts, 3};
     ReceiptPosting posting{co.db(), co.accounts};
 };
 
 using Row = std::tuple<std::string, std::string, Money>;
 
-TEST_F(ReceiptPostingTest, PayingInvoicesWritesTheLedgerTheStoredReceiptAndTheJournal) {
+TEST_P(ReceiptPostingTest, PayingInvoicesWritesTheLedgerTheStoredReceiptAndTheJournal) {
     startClient("C1");
     pay("A1", units(500));
     pay("A2", units(100));
@@ -172,7 +171,7 @@ TEST_F(ReceiptPostingTest, PayingInvoicesWritesTheLedgerTheStoredReceiptAndTheJo
     expectBooksBalance();
 }
 
-TEST_F(ReceiptPostingTest, ReceivablesBeyondTheInvoicePaymentsGoOnAccount) {
+TEST_P(ReceiptPostingTest, ReceivablesBeyondTheInvoicePaymentsGoOnAccount) {
     // Paid 100 on A1 but 150 received: 50 on account (type "5").
     startClient("C1");
     pay("A1", units(100));
@@ -212,7 +211,7 @@ TEST_F(ReceiptPostingTest, ReceivablesBeyondTheInvoicePaymentsGoOnAccount) {
 
 // Both sides of the receivables account in one receipt: the ledger rows and
 // the balance both move by what the distribution moves, and stay equal.
-TEST_F(ReceiptPostingTest, ReceivablesDebitAndCreditTogetherKeepBalanceEqualToTheLedger) {
+TEST_P(ReceiptPostingTest, ReceivablesDebitAndCreditTogetherKeepBalanceEqualToTheLedger) {
     startClient("C1");
     pay("A1", units(100)); // receivables credit 100, bank debit 100
     const auto extra = entry.addLine();
@@ -234,7 +233,7 @@ TEST_F(ReceiptPostingTest, ReceivablesDebitAndCreditTogetherKeepBalanceEqualToTh
     expectBooksBalance();
 }
 
-TEST_F(ReceiptPostingTest, NsfDateIsSetWhenTheReceivablesAccountIsNotDebited) {
+TEST_P(ReceiptPostingTest, NsfDateIsSetWhenTheReceivablesAccountIsNotDebited) {
     startClient("C1");
     pay("A1", units(10));
     const PostingResult r = post(doc("N2", "", true));
@@ -249,7 +248,7 @@ TEST_F(ReceiptPostingTest, NsfDateIsSetWhenTheReceivablesAccountIsNotDebited) {
 
 // The preset home bank line, left at zero, used to decide the journal of a
 // deposit made in the US-dollar bank (journal 2 instead of 22).
-TEST_F(ReceiptPostingTest, ADepositInTheUsBankGoesToTheUsJournalPastAPresetBankLineAtZero) {
+TEST_P(ReceiptPostingTest, ADepositInTheUsBankGoesToTheUsJournalPastAPresetBankLineAtZero) {
     ReceiptDocument deposit;
     deposit.notFromClient = true;
     deposit.date = kPaid;
@@ -262,7 +261,7 @@ TEST_F(ReceiptPostingTest, ADepositInTheUsBankGoesToTheUsJournalPastAPresetBankL
     EXPECT_EQ(posting.postOnce(deposit, kPeriod).journal, 22);
 }
 
-TEST_F(ReceiptPostingTest, JournalHeadersAreSharedByPeriodJournalReferenceAndDate) {
+TEST_P(ReceiptPostingTest, JournalHeadersAreSharedByPeriodJournalReferenceAndDate) {
     startClient("C1", "DEP");
     pay("A1", units(200));
     post(doc("DEP"));
@@ -288,7 +287,7 @@ TEST_F(ReceiptPostingTest, JournalHeadersAreSharedByPeriodJournalReferenceAndDat
     expectBooksBalance();
 }
 
-TEST_F(ReceiptPostingTest, JournalNumberFollowsTheCurrency) {
+TEST_P(ReceiptPostingTest, JournalNumberFollowsTheCurrency) {
     co.ledger("U1", "U100", "1", units(1000), kInv);
     startClient("U1");
     pay("U100", units(250));
@@ -331,7 +330,7 @@ struct Counts {
     bool operator==(const Counts&) const = default;
 };
 
-TEST_F(ReceiptPostingTest, AFailureAnywhereInThePostingLeavesNoRowOfIt) {
+TEST_P(ReceiptPostingTest, AFailureAnywhereInThePostingLeavesNoRowOfIt) {
     auto counts = [&] {
         return Counts{co.count("car"),  co.count("crorihdr"), co.count("croridet"), co.count("tjlh"),
                       co.count("tjld"), co.count("concil"),   balance("C1")};
@@ -376,7 +375,7 @@ TEST_F(ReceiptPostingTest, AFailureAnywhereInThePostingLeavesNoRowOfIt) {
     EXPECT_EQ(balance("C1"), before.balance);
 }
 
-TEST_F(ReceiptPostingTest, ALockedClientRowIsWaitedForWithNothingWrittenMeanwhile) {
+TEST_P(ReceiptPostingTest, ALockedClientRowIsWaitedForWithNothingWrittenMeanwhile) {
     startClient("C1");
     pay("A1", units(50));
     const ReceiptDocument d = doc("LCK");
@@ -415,14 +414,14 @@ TEST_F(ReceiptPostingTest, ALockedClientRowIsWaitedForWithNothingWrittenMeanwhil
 
 // Another workstation holding the database's write lock past the busy
 // time-out is neither a record lock nor a failure: the posting waits it out.
-TEST_F(ReceiptPostingTest, ABusyDatabaseIsWaitedOutAndNotTakenForARecordLock) {
+TEST_P(ReceiptPostingTest, ABusyDatabaseIsWaitedOutAndNotTakenForARecordLock) {
     startClient("C1");
     pay("A1", units(50));
     const ReceiptDocument d = doc("BSY");
     co.db().setBusyTimeout(50);
-    sqlite3* other = nullptr;
-    ASSERT_EQ(sqlite3_open((co.companyDir() + "/" + Database::kFileName).c_str(), &other), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+    Session otherSession;
+    Database& other = otherSession.database(co.companyDir());
+    other.startTransaction(true); // holds the write lock
 
     try {
         posting.postOnce(d, kPeriod);
@@ -437,10 +436,9 @@ TEST_F(ReceiptPostingTest, ABusyDatabaseIsWaitedOutAndNotTakenForARecordLock) {
     int waits = 0;
     const auto r = posting.post(d, kPeriod, [&] {
         ++waits;
-        sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
+        other.commit();
         return true;
     });
-    sqlite3_close(other);
     ASSERT_TRUE(r);
     EXPECT_EQ(waits, 1);
     EXPECT_EQ(balance("C1"), units(1100 - 50));
@@ -448,7 +446,7 @@ TEST_F(ReceiptPostingTest, ABusyDatabaseIsWaitedOutAndNotTakenForARecordLock) {
 
 // Two processes post receipts for one client at once, all under one
 // reference and date (so they share a journal header): no update is lost.
-TEST_F(ReceiptPostingTest, TwoProcessesPostingForOneClientKeepTheBooksBalanced) {
+TEST_P(ReceiptPostingTest, TwoProcessesPostingForOneClientKeepTheBooksBalanced) {
     constexpr int kEach = 25;
     const std::string dir = co.companyDir();
     auto child = [&](int which) {
@@ -500,3 +498,5 @@ TEST_F(ReceiptPostingTest, TwoProcessesPostingForOneClientKeepTheBooksBalanced) 
 }
 
 } // namespace
+
+INSTANTIATE_TEST_SUITE_P(Backends, ReceiptPostingTest, VM_BOTH_BACKENDS);

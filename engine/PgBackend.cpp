@@ -1,0 +1,879 @@
+#include "engine/FaultInjection.h"
+#include "engine/SqlUtil.h"
+
+#include <libpq-fe.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+
+// The server backend: the tables of one location live in one schema of a
+// PostgreSQL database, reached through libpq.
+//
+// - Every table gets a column `rowid` (an identity, the primary key of the
+//   row) after its fields; an auto-increment field reads it through a
+//   generated column, as SQLite's INTEGER PRIMARY KEY is the row id itself.
+// - Field names are folded to lower case, so that the unquoted names of the
+//   queries written by the modules find them as they do in SQLite.
+// - Text is `text COLLATE "C"` (compared byte by byte), money a bigint of
+//   ten-thousandths, dates ISO text as in the file backend; blanks (NULL)
+//   sort first, as in SQLite.
+// - The database's write lock is a transaction-level advisory lock keyed
+//   from the schema: taken at the first write and held to commit or
+//   rollback, exactly like SQLite's, so that a posting reads what it changes
+//   under the lock; a write outside a transaction takes it for its own
+//   statement. Waiting is bounded by lock_timeout (the busy time-out).
+// - Record locks are session-level advisory locks keyed from the schema, the
+//   table and the row id, taken on a connection of their own. Advisory
+//   rather than row locks: a row lock lives in a transaction, and a user
+//   sitting in an edit holds a record, never a transaction; and the server
+//   lets a session's advisory locks go the moment its connection ends, so a
+//   workstation that dies or loses the network leaves no record locked. The
+//   own connection keeps them apart from the transactions of the main one (a
+//   statement failing in a transaction cannot stop a lock from being let go).
+namespace vm::backend {
+
+namespace {
+
+constexpr const char* kDefaultSchema = "valmorand";
+
+std::uint64_t fnv(std::string_view s) {
+    std::uint64_t h = 1469598103934665603ull;
+    for (char c : s) {
+        h ^= static_cast<unsigned char>(c);
+        h *= 1099511628211ull;
+    }
+    return h;
+}
+
+std::string trimmed(const char* m) {
+    std::string s = m ? m : "";
+    while (!s.empty() && (s.back() == '\n' || s.back() == ' '))
+        s.pop_back();
+    return s;
+}
+
+bool startsWithWord(std::string_view text, std::string_view word) {
+    std::size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\n' || text[i] == '\t' || text[i] == '('))
+        ++i;
+    return text.size() - i >= word.size() && sql::iequal(text.substr(i, word.size()), word);
+}
+
+[[noreturn]] void failResult(PGconn* conn, PGresult* res, const std::string& what) {
+    if (PQstatus(conn) == CONNECTION_BAD) {
+        std::string m = trimmed(PQerrorMessage(conn));
+        PQclear(res);
+        throw EngineError(errc::kIo, "The connection to the PostgreSQL server was lost: " + m);
+    }
+    const char* state = res ? PQresultErrorField(res, PG_DIAG_SQLSTATE) : nullptr;
+    const std::string code = state ? state : "";
+    std::string msg = what + ": " + trimmed(res ? PQresultErrorMessage(res) : PQerrorMessage(conn));
+    PQclear(res);
+    if (code == "23505") throw EngineError(errc::kKeyViolation, "Key violation. " + msg);
+    if (code == "23502") throw EngineError(errc::kRequiredField, "Field value required. " + msg);
+    if (code == "55P03" || code == "40P01" || code == "40001")
+        throw EngineError(errc::kDatabaseBusy, "Database is busy: " + msg);
+    throw EngineError(errc::kSql, msg);
+}
+
+// "?" parameters to "$n", outside quotes; returns the count.
+std::string numberParams(const std::string& text, int& count) {
+    std::string out;
+    out.reserve(text.size() + 8);
+    count = 0;
+    char quote = 0;
+    for (char c : text) {
+        if (quote) {
+            if (c == quote) quote = 0;
+            out += c;
+        } else if (c == '\'' || c == '"') {
+            quote = c;
+            out += c;
+        } else if (c == '?') {
+            out += '$' + std::to_string(++count);
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+std::string hexBytes(const Bytes& b) {
+    static const char* digits = "0123456789abcdef";
+    std::string s = "\\x";
+    for (auto c : b) {
+        s += digits[c >> 4];
+        s += digits[c & 15];
+    }
+    return s;
+}
+
+Bytes unhexBytes(std::string_view s) {
+    Bytes out;
+    if (s.size() < 2 || s[0] != '\\' || s[1] != 'x') return out;
+    auto val = [](char c) { return c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10; };
+    for (std::size_t i = 2; i + 1 < s.size(); i += 2)
+        out.push_back(static_cast<std::uint8_t>(val(s[i]) * 16 + val(s[i + 1])));
+    return out;
+}
+
+constexpr Oid kBool = 16, kBytea = 17, kInt8 = 20, kInt2 = 21, kInt4 = 23, kFloat4 = 700, kFloat8 = 701,
+              kNumeric = 1700;
+
+class PgConnection;
+
+class PgStatement final : public Statement {
+public:
+    PgStatement(PgConnection& conn, std::string text, int params, bool persistent);
+    ~PgStatement() override;
+    void bind(int pos, FieldType t, const Value& v) override;
+    void bindNatural(int pos, const Value& v) override;
+    bool step() override;
+    void reset() override {
+        PQclear(res_);
+        res_ = nullptr;
+        row_ = -1;
+        for (auto& p : params_)
+            p.reset();
+    }
+    bool underway() const override { return res_ != nullptr; }
+    int columnCount() const override { return PQnfields(run()); }
+    std::string columnName(int i) const override { return PQfname(run(), i); }
+    ColumnClass columnClass(int i) const override {
+        if (PQgetisnull(res_, row_, i)) return ColumnClass::Null;
+        switch (PQftype(res_, i)) {
+        case kBool:
+        case kInt2:
+        case kInt4:
+        case kInt8:
+            return ColumnClass::Integer;
+        case kFloat4:
+        case kFloat8:
+            return ColumnClass::Real;
+        case kNumeric:
+            return std::strchr(PQgetvalue(res_, row_, i), '.') ? ColumnClass::Real : ColumnClass::Integer;
+        case kBytea:
+            return ColumnClass::Blob;
+        default:
+            return ColumnClass::Text;
+        }
+    }
+    std::int64_t columnInt(int i) const override {
+        const char* p = PQgetvalue(res_, row_, i);
+        if (PQftype(res_, i) == kBool) return *p == 't' ? 1 : 0;
+        if (std::strchr(p, '.')) return std::llround(std::strtod(p, nullptr));
+        return std::strtoll(p, nullptr, 10);
+    }
+    double columnReal(int i) const override { return std::strtod(PQgetvalue(res_, row_, i), nullptr); }
+    std::string_view columnText(int i) const override {
+        if (PQftype(res_, i) == kBool && !PQgetisnull(res_, row_, i))
+            return *PQgetvalue(res_, row_, i) == 't' ? "1" : "0";
+        return {PQgetvalue(res_, row_, i), static_cast<std::size_t>(PQgetlength(res_, row_, i))};
+    }
+    Value column(int i, FieldType t) const override {
+        if (PQgetisnull(res_, row_, i))
+            return (t == FieldType::Text || t == FieldType::Memo) ? Value(std::string()) : Value();
+        const std::string_view text = columnText(i);
+        switch (t) {
+        case FieldType::Text:
+        case FieldType::Memo:
+            return Value(std::string(text));
+        case FieldType::Int16:
+        case FieldType::Int32:
+        case FieldType::AutoInc:
+            return Value(columnInt(i));
+        case FieldType::Float:
+            return Value(columnReal(i));
+        case FieldType::Money:
+            return Value(Money::fromRaw(columnInt(i)));
+        case FieldType::Boolean:
+            return Value(columnInt(i) != 0);
+        case FieldType::Date:
+            return Value(Date::fromIso(text).value_or(Date()));
+        case FieldType::DateTime:
+            return Value(DateTime::fromIso(std::string(text)).value_or(DateTime()));
+        case FieldType::Time:
+            return Value(Time::fromIso(std::string(text)).value_or(Time()));
+        case FieldType::Blob:
+        case FieldType::Bytes:
+            return Value(unhexBytes(text));
+        }
+        return Value();
+    }
+    Value columnNatural(int i) const override {
+        switch (columnClass(i)) {
+        case ColumnClass::Null:
+            return Value();
+        case ColumnClass::Integer:
+            return Value(columnInt(i));
+        case ColumnClass::Real:
+            return Value(columnReal(i));
+        case ColumnClass::Blob:
+            return column(i, FieldType::Blob);
+        default:
+            return column(i, FieldType::Text);
+        }
+    }
+    std::int64_t loadRow(const std::vector<FieldDef>& fields, std::vector<Value>& row) const override {
+        for (std::size_t i = 0; i < fields.size(); ++i)
+            row[i] = column(static_cast<int>(i + 1), fields[i].type);
+        return columnInt(0);
+    }
+    bool columnOrigin(int i, std::string& table, std::string& field) const override;
+    bool readOnly() const override;
+
+private:
+    PGresult* run() const; // runs the statement when it has not run yet
+    PGresult* declare() const;
+    void fetch() const;
+
+    PgConnection& conn_;
+    std::string text_, name_;
+    mutable bool prepared_ = false;
+    std::vector<std::optional<std::string>> params_;
+    mutable PGresult* res_ = nullptr;
+    mutable int row_ = -1;
+    bool writes_ = false;
+    // A query on the reading connection goes through a server-side cursor,
+    // fetched in batches, so that it never holds its whole result.
+    bool streams_ = false;
+    mutable std::string cursor_;
+};
+
+class PgConnection final : public Connection {
+public:
+    PgConnection(const std::string& uri, const std::string& schema, fault::State* f) {
+        fault = f;
+        conn_ = PQconnectdb(uri.c_str());
+        if (PQstatus(conn_) != CONNECTION_OK) {
+            std::string m = trimmed(PQerrorMessage(conn_));
+            PQfinish(conn_);
+            throw EngineError(errc::kIo, "Cannot connect to the PostgreSQL server: " + m);
+        }
+        PQsetNoticeProcessor(
+            conn_, [](void*, const char*) {}, nullptr);
+        schema_ = schema;
+    }
+    ~PgConnection() override { PQfinish(conn_); }
+    PGconn* handle() const { return conn_; }
+
+    std::unique_ptr<Statement> prepare(const std::string& text, bool persistent) override {
+        int n = 0;
+        std::string numbered = numberParams(text, n);
+        return std::make_unique<PgStatement>(*this, std::move(numbered), n, persistent);
+    }
+    // Runs text (several statements allowed) and checks each result.
+    void run(const std::string& text, bool counted = true) {
+        if (counted) fault::beforeStatement(fault, text == "ROLLBACK");
+        flushDeallocations();
+        if (!PQsendQuery(conn_, text.c_str())) failResult(conn_, nullptr, "Executing statement");
+        PGresult* failed = nullptr;
+        while (PGresult* r = PQgetResult(conn_)) {
+            const auto st = PQresultStatus(r);
+            if (st != PGRES_COMMAND_OK && st != PGRES_TUPLES_OK && st != PGRES_EMPTY_QUERY && !failed) {
+                failed = r;
+                continue;
+            }
+            if (st == PGRES_COMMAND_OK) lastStatus_ = PQcmdStatus(r);
+            PQclear(r);
+        }
+        if (failed || PQstatus(conn_) == CONNECTION_BAD) failResult(conn_, failed, "Executing statement");
+    }
+    void exec(const std::string& text) override { run(text); }
+    std::int64_t changes() const override { return changes_; }
+    std::int64_t insertedRowId(Statement& insert) override { return insert.columnInt(0); }
+
+    bool idle() const { return PQtransactionStatus(conn_) == PQTRANS_IDLE; }
+    std::string nextName() { return "vm" + std::to_string(++names_); }
+    void deallocateLater(std::string name) { dealloc_.push_back(std::move(name)); }
+    void flushDeallocations() {
+        if (dealloc_.empty() || !idle()) return;
+        std::string text;
+        for (const auto& n : dealloc_)
+            text += "DEALLOCATE " + n + ";";
+        dealloc_.clear();
+        PGresult* r = PQexec(conn_, text.c_str());
+        PQclear(r);
+    }
+    void noteChanges(PGresult* r) {
+        const char* n = PQcmdTuples(r);
+        changes_ = (n && *n) ? std::strtoll(n, nullptr, 10) : 0;
+    }
+    // The text that takes the database's write lock in a new transaction.
+    std::string beginWrite;
+    // The reading connection: its queries are server-side cursors, in one
+    // read-only transaction while any is open.
+    bool streaming = false;
+    int openCursors = 0;
+    bool spoiled = false; // a statement failed in the reading transaction
+    void cursorClosed() {
+        if (--openCursors > 0 || idle()) return;
+        PQclear(PQexec(conn_, spoiled ? "ROLLBACK" : "COMMIT"));
+        spoiled = false;
+    }
+    const std::string& lastStatus() const { return lastStatus_; }
+
+    // The table and field of a result column's origin.
+    bool origin(Oid table, int attnum, std::string& name, std::string& field) {
+        const auto key = std::make_pair(table, attnum);
+        auto it = origins_.find(key);
+        if (it == origins_.end()) {
+            const std::string q = "SELECT c.relname, a.attname FROM pg_class c JOIN pg_attribute a ON "
+                                  "a.attrelid = c.oid WHERE c.oid = " +
+                                  std::to_string(table) + " AND a.attnum = " + std::to_string(attnum);
+            PGresult* r = PQexec(conn_, q.c_str());
+            std::pair<std::string, std::string> v;
+            if (PQresultStatus(r) == PGRES_TUPLES_OK && PQntuples(r) == 1)
+                v = {PQgetvalue(r, 0, 0), PQgetvalue(r, 0, 1)};
+            PQclear(r);
+            it = origins_.emplace(key, v).first;
+        }
+        name = it->second.first;
+        field = it->second.second;
+        return !name.empty();
+    }
+
+private:
+    PGconn* conn_ = nullptr;
+    std::string schema_;
+    std::int64_t changes_ = 0;
+    int names_ = 0;
+    std::vector<std::string> dealloc_;
+    std::string lastStatus_;
+    std::map<std::pair<Oid, int>, std::pair<std::string, std::string>> origins_;
+};
+
+PgStatement::PgStatement(PgConnection& conn, std::string text, int params, bool persistent)
+    : conn_(conn), text_(std::move(text)), params_(static_cast<std::size_t>(params)) {
+    if (persistent) name_ = conn.nextName();
+    streams_ = conn.streaming && !persistent;
+    writes_ =
+        startsWithWord(text_, "INSERT") || startsWithWord(text_, "UPDATE") || startsWithWord(text_, "DELETE");
+}
+
+PgStatement::~PgStatement() {
+    PQclear(res_);
+    if (prepared_) conn_.deallocateLater(name_);
+    if (!cursor_.empty()) {
+        if (!conn_.idle() && !conn_.spoiled) PQclear(PQexec(conn_.handle(), ("CLOSE " + cursor_).c_str()));
+        conn_.cursorClosed();
+    }
+}
+
+constexpr int kFetchRows = 500;
+
+PGresult* PgStatement::declare() const {
+    PGconn* c = conn_.handle();
+    if (!readOnly()) throw EngineError(errc::kSql, "A query may only read");
+    if (conn_.idle()) {
+        PGresult* b = PQexec(c, "BEGIN READ ONLY");
+        if (PQresultStatus(b) != PGRES_COMMAND_OK) failResult(c, b, "Starting a read");
+        PQclear(b);
+    }
+    const std::string name = conn_.nextName();
+    std::vector<const char*> values(params_.size());
+    for (std::size_t i = 0; i < params_.size(); ++i)
+        values[i] = params_[i] ? params_[i]->c_str() : nullptr;
+    const std::string text = "DECLARE " + name + " NO SCROLL CURSOR FOR " + text_;
+    PGresult* r = PQexecParams(c, text.c_str(), static_cast<int>(params_.size()), nullptr, values.data(),
+                               nullptr, nullptr, 0);
+    if (PQresultStatus(r) != PGRES_COMMAND_OK) {
+        if (conn_.openCursors == 0)
+            PQclear(PQexec(c, "ROLLBACK"));
+        else
+            conn_.spoiled = true;
+        failResult(c, r, "SQL error");
+    }
+    PQclear(r);
+    cursor_ = name;
+    ++conn_.openCursors;
+    fetch();
+    return res_;
+}
+
+void PgStatement::fetch() const {
+    PQclear(res_);
+    res_ = nullptr;
+    PGconn* c = conn_.handle();
+    PGresult* r = PQexec(c, ("FETCH " + std::to_string(kFetchRows) + " FROM " + cursor_).c_str());
+    if (PQresultStatus(r) != PGRES_TUPLES_OK) {
+        conn_.spoiled = true;
+        failResult(c, r, "SQL error");
+    }
+    res_ = r;
+    row_ = -1;
+}
+
+void PgStatement::bind(int pos, FieldType t, const Value& v) {
+    auto& p = params_.at(static_cast<std::size_t>(pos - 1));
+    if (t == FieldType::Text || t == FieldType::Memo) {
+        p = v.asString();
+        return;
+    }
+    if (v.isNull()) {
+        p.reset();
+        return;
+    }
+    switch (t) {
+    case FieldType::Int16:
+    case FieldType::Int32:
+    case FieldType::AutoInc:
+        p = std::to_string(v.asInt());
+        break;
+    case FieldType::Float: {
+        char buf[40];
+        std::snprintf(buf, sizeof buf, "%.17g", v.asDouble());
+        p = buf;
+        break;
+    }
+    case FieldType::Money:
+        p = std::to_string(v.asMoney().raw());
+        break;
+    case FieldType::Boolean:
+        p = v.asBool() ? "1" : "0";
+        break;
+    case FieldType::Date:
+        p = v.asDate().toIso();
+        break;
+    case FieldType::DateTime:
+        p = v.asDateTime().toIso();
+        break;
+    case FieldType::Time:
+        p = v.asTime().toIso();
+        break;
+    case FieldType::Blob:
+    case FieldType::Bytes:
+        p = hexBytes(v.asBytes());
+        break;
+    default:
+        p = v.asString();
+        break;
+    }
+}
+
+void PgStatement::bindNatural(int pos, const Value& v) {
+    const auto& s = v.storage();
+    if (v.isNull())
+        params_.at(static_cast<std::size_t>(pos - 1)).reset();
+    else if (std::holds_alternative<std::int64_t>(s))
+        bind(pos, FieldType::Int32, v);
+    else if (std::holds_alternative<double>(s))
+        bind(pos, FieldType::Float, v);
+    else if (std::holds_alternative<Money>(s))
+        bind(pos, FieldType::Money, v);
+    else if (std::holds_alternative<Date>(s))
+        bind(pos, FieldType::Date, v);
+    else if (std::holds_alternative<DateTime>(s))
+        bind(pos, FieldType::DateTime, v);
+    else if (std::holds_alternative<Time>(s))
+        bind(pos, FieldType::Time, v);
+    else if (std::holds_alternative<bool>(s))
+        bind(pos, FieldType::Boolean, v);
+    else if (std::holds_alternative<Bytes>(s))
+        bind(pos, FieldType::Blob, v);
+    else
+        bind(pos, FieldType::Text, v);
+}
+
+PGresult* PgStatement::run() const {
+    if (res_) return res_;
+    if (streams_) return declare();
+    PGconn* c = conn_.handle();
+    conn_.flushDeallocations();
+    if (!name_.empty() && !prepared_) {
+        PGresult* r = PQprepare(c, name_.c_str(), text_.c_str(), static_cast<int>(params_.size()), nullptr);
+        if (PQresultStatus(r) != PGRES_COMMAND_OK) failResult(c, r, "Preparing statement");
+        PQclear(r);
+        prepared_ = true;
+    }
+    std::vector<const char*> values(params_.size());
+    for (std::size_t i = 0; i < params_.size(); ++i)
+        values[i] = params_[i] ? params_[i]->c_str() : nullptr;
+    // A write outside a transaction takes the write lock for itself.
+    const bool own = writes_ && conn_.idle() && !conn_.beginWrite.empty();
+    if (own) {
+        try {
+            conn_.run(conn_.beginWrite, false);
+        } catch (...) {
+            if (PQstatus(c) == CONNECTION_OK && !conn_.idle()) PQclear(PQexec(c, "ROLLBACK"));
+            throw;
+        }
+    }
+    const int n = static_cast<int>(params_.size());
+    PGresult* r = name_.empty()
+                      ? PQexecParams(c, text_.c_str(), n, nullptr, values.data(), nullptr, nullptr, 0)
+                      : PQexecPrepared(c, name_.c_str(), n, values.data(), nullptr, nullptr, 0);
+    const auto st = PQresultStatus(r);
+    if (st != PGRES_TUPLES_OK && st != PGRES_COMMAND_OK) {
+        if (own && PQstatus(c) == CONNECTION_OK) PQclear(PQexec(c, "ROLLBACK"));
+        failResult(c, r, "Executing statement");
+    }
+    conn_.noteChanges(r);
+    if (own) {
+        try {
+            conn_.run("COMMIT", false);
+        } catch (...) {
+            PQclear(r);
+            throw;
+        }
+    }
+    res_ = r;
+    row_ = -1;
+    return res_;
+}
+
+bool PgStatement::step() {
+    if (!res_) {
+        fault::beforeStep(conn_.fault, false);
+        run();
+    }
+    if (row_ + 1 >= PQntuples(res_)) {
+        if (!streams_ || PQntuples(res_) < kFetchRows) {
+            row_ = PQntuples(res_);
+            return false;
+        }
+        fetch(); // the next batch of the server-side cursor
+        if (PQntuples(res_) == 0) return false;
+    }
+    ++row_;
+    return true;
+}
+
+bool PgStatement::columnOrigin(int i, std::string& table, std::string& field) const {
+    const Oid t = PQftable(run(), i);
+    const int col = PQftablecol(res_, i);
+    if (t == InvalidOid || col <= 0) return false;
+    return conn_.origin(t, col, table, field);
+}
+
+bool PgStatement::readOnly() const {
+    if (!startsWithWord(text_, "SELECT") && !startsWithWord(text_, "WITH") &&
+        !startsWithWord(text_, "VALUES"))
+        return false;
+    // A WITH may hide a writing statement.
+    std::string word;
+    char quote = 0;
+    for (char c : text_ + " ") {
+        if (quote) {
+            if (c == quote) quote = 0;
+            continue;
+        }
+        if (c == '\'' || c == '"') {
+            quote = c;
+            word.clear();
+            continue;
+        }
+        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_') {
+            word += c;
+            continue;
+        }
+        for (const char* w : {"INSERT", "UPDATE", "DELETE", "MERGE", "TRUNCATE", "CREATE", "DROP", "ALTER"})
+            if (sql::iequal(word, w)) return false;
+        word.clear();
+    }
+    return true;
+}
+
+class PgRecordLocks final : public RecordLocks {
+public:
+    PgRecordLocks(std::string uri, std::string schema) : uri_(std::move(uri)), schema_(std::move(schema)) {}
+
+protected:
+    bool tryLock(std::int64_t key) override {
+        PGresult* r = call("pg_try_advisory_lock", key);
+        const bool got = *PQgetvalue(r, 0, 0) == 't';
+        PQclear(r);
+        return got;
+    }
+    void release(std::int64_t key) override {
+        try {
+            PQclear(call("pg_advisory_unlock", key));
+        } catch (const EngineError&) {
+            // The connection is gone, and with it every lock it held.
+        }
+    }
+
+private:
+    PGresult* call(const char* fn, std::int64_t key) {
+        if (!conn_) conn_ = std::make_unique<PgConnection>(uri_, schema_, nullptr);
+        // Two 32-bit keys: the schema with the table, then the row id.
+        const auto k1 = static_cast<std::int32_t>(
+            static_cast<std::uint32_t>(fnv(schema_) ^ static_cast<std::uint64_t>(key >> 32) * 2654435761u));
+        const auto k2 = static_cast<std::int32_t>(static_cast<std::uint32_t>(key & 0xFFFFFFFF));
+        const std::string q =
+            std::string("SELECT ") + fn + "(" + std::to_string(k1) + ", " + std::to_string(k2) + ")";
+        PGresult* r = PQexec(conn_->handle(), q.c_str());
+        if (PQresultStatus(r) != PGRES_TUPLES_OK) failResult(conn_->handle(), r, "Record lock");
+        return r;
+    }
+
+    std::string uri_, schema_;
+    std::unique_ptr<PgConnection> conn_;
+};
+
+const Dialect kPgDialect{"TRUE", "FALSE", "IS NOT DISTINCT FROM", " NULLS FIRST", " DESC NULLS LAST", 200};
+
+const char* pgType(FieldType t) {
+    switch (t) {
+    case FieldType::Text:
+    case FieldType::Memo:
+    case FieldType::Date:
+    case FieldType::DateTime:
+    case FieldType::Time:
+        return "text COLLATE \"C\"";
+    case FieldType::Float:
+        return "double precision";
+    case FieldType::Blob:
+    case FieldType::Bytes:
+        return "bytea";
+    default:
+        return "bigint";
+    }
+}
+
+class PgBackend final : public Backend {
+public:
+    PgBackend(const std::string& uri, const std::string& schema, int busyTimeoutMs, fault::State* f)
+        : uri_(uri), schema_(schema), locks_(uri, schema) {
+        main_ = std::make_unique<PgConnection>(uri, schema, f);
+        const std::string s = sql::quoteIdent(schema);
+        const std::int64_t key = static_cast<std::int64_t>(fnv("valmorand:" + schema));
+        main_->beginWrite = "BEGIN; SELECT pg_advisory_xact_lock(" + std::to_string(key) + ")";
+        // Two programs opening a new schema at once: one makes it.
+        main_->run(
+            "BEGIN; SELECT pg_advisory_xact_lock(" + std::to_string(key) + "); CREATE SCHEMA IF NOT EXISTS " +
+                s + "; CREATE TABLE IF NOT EXISTS " + s +
+                "._vm_catalog (name text COLLATE \"C\" PRIMARY KEY, display text NOT NULL, def text NOT "
+                "NULL); CREATE TABLE IF NOT EXISTS " +
+                s + "._vm_version (v bigint NOT NULL); INSERT INTO " + s +
+                "._vm_version SELECT 0 WHERE NOT EXISTS (SELECT 1 FROM " + s + "._vm_version); COMMIT",
+            false);
+        main_->run("SET search_path TO " + s + "; SET client_min_messages TO warning", false);
+        setBusyTimeout(busyTimeoutMs);
+        version_ = main_->prepare("SELECT v FROM _vm_version", true);
+    }
+    ~PgBackend() override {
+        version_.reset();
+        reader_.reset();
+    }
+
+    const Dialect& dialect() const override { return kPgDialect; }
+    Connection& main() override { return *main_; }
+    // Queries outside a write read on a connection of their own, through
+    // server-side cursors, as SQLite's queries read on their own connection.
+    Connection& reader() override {
+        if (!reader_) {
+            reader_ = std::make_unique<PgConnection>(uri_, schema_, main_->fault);
+            reader_->run("SET search_path TO " + sql::quoteIdent(schema_) +
+                             "; SET client_min_messages TO warning",
+                         false);
+            reader_->streaming = true;
+        }
+        return *reader_;
+    }
+    void begin() override {
+        try {
+            main_->run(main_->beginWrite);
+        } catch (...) {
+            if (!main_->idle()) PQclear(PQexec(main_->handle(), "ROLLBACK"));
+            throw;
+        }
+    }
+    void commit() override {
+        main_->run("COMMIT");
+        // The server answers a COMMIT of a transaction in which a statement
+        // failed by rolling it back: that is no commit.
+        if (main_->lastStatus() == "ROLLBACK")
+            throw EngineError(errc::kTransaction,
+                              "The transaction was rolled back: a statement in it had failed");
+    }
+    void rollback() override { main_->run("ROLLBACK"); }
+    std::int64_t schemaVersion() override {
+        const std::int64_t v = version_->step() ? version_->columnInt(0) : -1;
+        version_->reset();
+        return v;
+    }
+    void schemaChanged() override { main_->run("UPDATE _vm_version SET v = v + 1", false); }
+    void setBusyTimeout(int ms) override {
+        main_->run("SET lock_timeout = " + std::to_string(ms > 0 ? ms : 1), false);
+    }
+    RecordLocks& locks() override { return locks_; }
+
+    std::string rowIdColumn(const TableDef&) const override { return "rowid"; }
+    std::string column(const FieldDef& f) const override {
+        return f.type == FieldType::AutoInc ? "rowid" : sql::quoteIdent(sql::lower(f.name));
+    }
+    std::string createTableSql(const std::string& n, const TableDef& def) const override {
+        std::string ddl = "CREATE TABLE " + sql::quoteIdent(n) + " (";
+        for (const auto& f : def.fields) {
+            ddl += sql::quoteIdent(sql::lower(f.name)) + " ";
+            ddl +=
+                f.type == FieldType::AutoInc ? "bigint GENERATED ALWAYS AS (rowid) STORED" : pgType(f.type);
+            ddl += ", ";
+        }
+        return ddl + "rowid bigint GENERATED BY DEFAULT AS IDENTITY PRIMARY KEY)";
+    }
+    std::string createIndexSql(const std::string& index, const std::string& table, const TableDef& def,
+                               const std::vector<std::string>& fields, bool unique) const override {
+        std::string cols;
+        for (std::size_t i = 0; i < fields.size(); ++i)
+            cols += (i ? ", " : "") + column(*def.field(fields[i])) + " NULLS FIRST";
+        // A cursor's order ends with the row id: a plain index carries it, so
+        // that the index alone gives the order.
+        if (!unique) cols += ", rowid";
+        return std::string("CREATE ") + (unique ? "UNIQUE " : "") + "INDEX " + sql::quoteIdent(index) +
+               " ON " + sql::quoteIdent(table) + " (" + cols + ")";
+    }
+    std::string insertSuffix(const TableDef&) const override { return " RETURNING rowid"; }
+    void explicitRowId(const std::string& table, const TableDef&, std::int64_t) override {
+        main_->run("SELECT setval(pg_get_serial_sequence('" + sql::quoteIdent(table) +
+                       "', 'rowid'), (SELECT MAX(rowid) FROM " + sql::quoteIdent(table) + "))",
+                   false);
+    }
+    std::string translateQuery(const std::string& text) const override;
+
+private:
+    std::string uri_, schema_;
+    std::unique_ptr<PgConnection> main_, reader_;
+    PgRecordLocks locks_;
+    std::unique_ptr<Statement> version_;
+};
+
+// The parenthesis closing the one at `open`; throws kSql when there is none.
+std::size_t matchingParen(const std::string& text, std::size_t open) {
+    int depth = 0;
+    char quote = 0;
+    for (std::size_t at = open; at < text.size(); ++at) {
+        const char ch = text[at];
+        if (quote) {
+            if (ch == quote) quote = 0;
+        } else if (ch == '\'' || ch == '"') {
+            quote = ch;
+        } else if (ch == '(') {
+            ++depth;
+        } else if (ch == ')' && --depth == 0) {
+            return at;
+        }
+    }
+    throw EngineError(errc::kSql, "SQL error: unbalanced parentheses");
+}
+
+bool isWordChar(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+}
+
+// The queries of the layers above are written for both backends; what SQLite
+// reads differently is rewritten here: quoted names to the folded lower
+// case, LIKE without regard to case, IS between two values as the null-safe
+// comparison. What has no rewriting is refused by name.
+std::string PgBackend::translateQuery(const std::string& text) const {
+    std::string out;
+    out.reserve(text.size() + 16);
+    std::size_t i = 0;
+    auto nextWord = [&](std::size_t from) {
+        while (from < text.size() && (text[from] == ' ' || text[from] == '\n' || text[from] == '\t'))
+            ++from;
+        std::size_t e = from;
+        while (e < text.size() && isWordChar(text[e]))
+            ++e;
+        return std::make_pair(from, text.substr(from, e - from));
+    };
+    while (i < text.size()) {
+        const char c = text[i];
+        if (c == '\'') {
+            const std::size_t e = text.find('\'', i + 1);
+            const std::size_t end = e == std::string::npos ? text.size() : e + 1;
+            out += text.substr(i, end - i);
+            i = end;
+        } else if (c == '"') {
+            const std::size_t e = text.find('"', i + 1);
+            const std::size_t end = e == std::string::npos ? text.size() : e + 1;
+            out += sql::lower(text.substr(i, end - i));
+            i = end;
+        } else if (isWordChar(c)) {
+            std::size_t e = i;
+            while (e < text.size() && isWordChar(text[e]))
+                ++e;
+            const std::string word = text.substr(i, e - i);
+            i = e;
+            if (sql::iequal(word, "LIKE")) {
+                out += "ILIKE";
+            } else if (sql::iequal(word, "IFNULL")) {
+                out += "COALESCE";
+            } else if (sql::iequal(word, "IS")) {
+                auto [at, w] = nextWord(i);
+                bool negated = false;
+                if (sql::iequal(w, "NOT")) {
+                    negated = true;
+                    std::tie(at, w) = nextWord(at + w.size());
+                }
+                const bool plain = sql::iequal(w, "NULL") || sql::iequal(w, "TRUE") ||
+                                   sql::iequal(w, "FALSE") || sql::iequal(w, "DISTINCT") ||
+                                   sql::iequal(w, "UNKNOWN");
+                if (plain) {
+                    out += word;
+                } else {
+                    out += negated ? "IS DISTINCT FROM" : "IS NOT DISTINCT FROM";
+                    if (negated) i = at; // the NOT is part of what was written
+                }
+            } else if ((sql::iequal(word, "FROM") || sql::iequal(word, "JOIN")) &&
+                       nextWord(i).first < text.size() && text[nextWord(i).first] == '(') {
+                // A subquery in FROM needs a name on this server (SQLite
+                // and later servers do without).
+                const std::size_t open = nextWord(i).first;
+                const std::size_t close = matchingParen(text, open);
+                out += word + " (" + translateQuery(text.substr(open + 1, close - open - 1)) + ")";
+                i = close + 1;
+                const std::string after = nextWord(i).second;
+                bool named = !after.empty();
+                for (const char* k :
+                     {"WHERE", "GROUP", "ORDER", "LIMIT", "OFFSET", "HAVING", "UNION", "EXCEPT", "INTERSECT",
+                      "JOIN", "LEFT", "RIGHT", "INNER", "CROSS", "FULL", "ON", "WINDOW"})
+                    named = named && !sql::iequal(after, k);
+                if (!named) out += " AS vm_from" + std::to_string(open);
+            } else if (sql::iequal(word, "TOTAL") && nextWord(i).first < text.size() &&
+                       text[nextWord(i).first] == '(') {
+                // SQLite's TOTAL: a real sum, 0 over no rows.
+                const std::size_t open = nextWord(i).first;
+                const std::size_t close = matchingParen(text, open);
+                out += "CAST(COALESCE(SUM(" + translateQuery(text.substr(open + 1, close - open - 1)) +
+                       "), 0) AS double precision)";
+                i = close + 1;
+            } else {
+                for (const char* bad : {"GLOB", "strftime", "julianday", "group_concat", "printf", "iif"})
+                    if (sql::iequal(word, bad))
+                        throw EngineError(errc::kSql, std::string("SQL error: ") + bad +
+                                                          " is not accepted on a PostgreSQL server; write it "
+                                                          "in SQL both backends accept");
+                out += word;
+            }
+        } else {
+            out += c;
+            ++i;
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+std::unique_ptr<Backend> openPostgres(const std::string& location, int busyTimeoutMs, fault::State* fault) {
+    std::string uri = location, schema = kDefaultSchema;
+    const auto hash = location.find('#');
+    if (hash != std::string::npos) {
+        uri = location.substr(0, hash);
+        schema = sql::lower(location.substr(hash + 1));
+    }
+    bool ok = !schema.empty() && schema.size() <= 63 && !(schema[0] >= '0' && schema[0] <= '9');
+    for (char c : schema)
+        ok = ok && ((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_');
+    if (!ok)
+        throw EngineError(errc::kDirectory,
+                          "Invalid schema name in " + location.substr(0, hash) + ": " + schema);
+    return std::make_unique<PgBackend>(uri, schema, busyTimeoutMs, fault);
+}
+
+} // namespace vm::backend
