@@ -463,7 +463,7 @@ void StatementWindow::runMailing() {
             statementPrinter(), false, this);
     }
     QMessageBox::information(this, windowTitle(), mailSummary(r));
-    // A finished run closes the window, as a print does; the summary and the
+    // A finished run closes the window; the summary and the
     // delivery log keep what happened. A cancelled run leaves it for another try.
     if (!r.cancelled) accept();
 }
