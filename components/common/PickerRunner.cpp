@@ -37,7 +37,8 @@ std::optional<Value> runPicker(const PickerDefinition& definition, const Session
         const std::string dir = definition.systemTable ? session.dataDir : session.companyDir();
         // A look-up never creates a database where there is none.
         std::error_code ec;
-        if (dir.empty() || !std::filesystem::exists(std::filesystem::path(dir) / Database::kFileName, ec)) {
+        if (dir.empty() || (!Database::isServerLocation(dir) &&
+                            !std::filesystem::exists(std::filesystem::path(dir) / Database::kFileName, ec))) {
             tellOpenFailure(definition, session, parent);
             return std::nullopt;
         }
