@@ -248,10 +248,31 @@ private:
     fault::State* fault_;
 };
 
-sqlite3* openConnection(const std::string& file, bool readOnly, int busyTimeoutMs) {
+// A file URI for SQLite: the path with '%', '?' and '#' escaped.
+std::string fileUri(const std::string& path, const char* query) {
+    std::string uri = "file:";
+    for (char c : path) {
+        if (c == '%' || c == '?' || c == '#') {
+            static const char* hex = "0123456789ABCDEF";
+            uri += '%';
+            uri += hex[(static_cast<unsigned char>(c) >> 4) & 0xF];
+            uri += hex[static_cast<unsigned char>(c) & 0xF];
+        } else {
+            uri += c;
+        }
+    }
+    return uri + query;
+}
+
+// With `immutable`, the file is read as it stands, without a write-ahead
+// log, shared memory or locks beside it: the tables shipped with the
+// program (its language tables) in a folder the user cannot write.
+sqlite3* openConnection(const std::string& file, bool readOnly, int busyTimeoutMs, bool immutable = false) {
     sqlite3* db = nullptr;
     int flags = readOnly ? SQLITE_OPEN_READONLY : (SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
-    int rc = sqlite3_open_v2(file.c_str(), &db, flags | SQLITE_OPEN_NOMUTEX, nullptr);
+    const std::string name = immutable ? fileUri(file, "?immutable=1") : file;
+    if (immutable) flags = SQLITE_OPEN_READONLY | SQLITE_OPEN_URI;
+    int rc = sqlite3_open_v2(name.c_str(), &db, flags | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         std::string m = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
         sqlite3_close(db);
@@ -332,6 +353,16 @@ private:
     int fd_ = -1;
 };
 
+// The locks of a folder opened read-only: there is nothing to edit there, so
+// taking a lock is refused as a write would be.
+class NoRecordLocks final : public RecordLocks {
+protected:
+    bool tryLock(std::int64_t) override {
+        throw EngineError(errc::kReadOnly, "The tables of this folder can only be read");
+    }
+    void release(std::int64_t) override {}
+};
+
 const Dialect kSqliteDialect{};
 
 class SqliteBackend final : public Backend {
@@ -340,6 +371,17 @@ public:
         : busyMs_(busyTimeoutMs), fault_(f) {
         namespace fs = std::filesystem;
         file_ = (fs::path(dir) / Database::kFileName).string();
+        // A database in a folder this user cannot write (the program's own
+        // tables, installed by the system) is only read: nothing is created
+        // beside it and nothing in it can change while the program runs.
+        std::error_code ec;
+        immutable_ = ::access(dir.c_str(), W_OK) != 0 && fs::is_regular_file(file_, ec);
+        if (immutable_) {
+            main_ = std::make_unique<SqliteConnection>(openConnection(file_, true, busyTimeoutMs, true), f);
+            locks_ = std::make_unique<NoRecordLocks>();
+            version_ = main_->prepare("PRAGMA schema_version", true);
+            return;
+        }
         main_ = std::make_unique<SqliteConnection>(openConnection(file_, false, busyTimeoutMs), f);
         main_->exec("PRAGMA journal_mode=WAL");
         // Accounting data: a committed posting survives a power cut or an
@@ -363,7 +405,8 @@ public:
     Connection& main() override { return *main_; }
     Connection& reader() override {
         if (!reader_)
-            reader_ = std::make_unique<SqliteConnection>(openConnection(file_, true, busyMs_), fault_);
+            reader_ =
+                std::make_unique<SqliteConnection>(openConnection(file_, true, busyMs_, immutable_), fault_);
         return *reader_;
     }
     void begin() override { main_->exec("BEGIN IMMEDIATE"); }
@@ -409,8 +452,9 @@ private:
     int busyMs_;
     fault::State* fault_;
     std::unique_ptr<SqliteConnection> main_, reader_;
-    std::unique_ptr<FileRecordLocks> locks_;
+    std::unique_ptr<RecordLocks> locks_;
     std::unique_ptr<Statement> version_;
+    bool immutable_ = false;
 };
 
 } // namespace

@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <filesystem>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -298,3 +300,38 @@ TEST_P(TxTest, TwoProcessesPostingToOneClientLoseNothing) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, TxTest, VM_BOTH_BACKENDS);
+
+// The program's own tables are installed in a folder its users cannot write:
+// they are read there without a log, shared memory or lock file beside them.
+TEST(ShippedTables, AFolderTheUserCannotWriteIsReadWithoutWritingBesideIt) {
+    TempLocation dir;
+    {
+        Session s;
+        Database& d = s.database(dir.path());
+        d.createTable(balanceDef());
+        addClient(d, "A");
+    }
+    std::filesystem::remove(std::filesystem::path(dir.path()) / Database::kLockFileName);
+    ASSERT_EQ(chmod(dir.path().c_str(), 0555), 0);
+    pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        int rc = 1;
+        try {
+            if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(3);
+            Session s;
+            Cursor c(s.database(dir.path()), "cli", /*readOnly=*/true);
+            rc = c.findKey({"A"}) ? 0 : 2;
+        } catch (...) {
+        }
+        _exit(rc);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    chmod(dir.path().c_str(), 0755);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    std::vector<std::string> files;
+    for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+        files.push_back(e.path().filename().string());
+    EXPECT_EQ(files, std::vector<std::string>{Database::kFileName});
+}
