@@ -1,4 +1,5 @@
 #pragma once
+#include "engine/Date.h"
 #include "engine/Money.h"
 
 #include <cstdint>
@@ -25,6 +26,17 @@ struct DistributionLine {
 
     std::int32_t accountOrZero() const { return account.value_or(0); }
     bool hasAmount() const { return !debit.isZero() || !credit.isZero(); }
+};
+
+// An open invoice of a receipt or disbursement being typed, with the payment
+// applied to it.
+struct OpenInvoice {
+    std::int64_t rowId = 0;
+    std::string invoice;
+    Date date;
+    Date dueDate;
+    Money amount; // net open amount
+    Money payment;
 };
 
 // The distribution of a receipt or disbursement being typed, kept in a

@@ -37,14 +37,7 @@ public:
         int currency = 0; // 0..4
         std::int32_t bankAccount = 0;
     };
-    struct InvoiceRow {
-        std::int64_t rowId = 0;
-        std::string invoice;
-        Date date;
-        Date dueDate;
-        Money amount; // net open amount
-        Money payment;
-    };
+    using InvoiceRow = journal::OpenInvoice;
     using LineRow = journal::DistributionLines::Row;
     using Totals = journal::DistributionLines::Totals;
 

@@ -262,7 +262,13 @@ void Tcashdisb_frm::connectActions() {
     connect(lineModel_, &LineGridModel::linesChanged, this, &Tcashdisb_frm::refreshTotals);
     connect(lineModel_, &LineGridModel::accountRefused, this,
             [this](int row) { accountRefused(row, kMsgAccountInvalid); });
-    connect(lineModel_, &LineGridModel::amountRefused, this, &Tcashdisb_frm::amountRefused);
+    connect(
+        lineModel_, &LineGridModel::amountRefused, this,
+        [this](int row, int column, const QString& text) { amountRefused(gridLines_, row, column, text); });
+    connect(invoiceModel_, &InvoiceGridModel::amountRefused, this,
+            [this](int row, int column, const QString& text) {
+                amountRefused(gridInvoices_, row, column, text);
+            });
 }
 
 void Tcashdisb_frm::applyDateMask() {
@@ -447,12 +453,12 @@ void Tcashdisb_frm::invoiceDoubleClicked(const QModelIndex& index) {
     }
 }
 
-void Tcashdisb_frm::amountRefused(int row, int column, const QString& text) {
-    QTimer::singleShot(0, this, [this, row, column, text] {
+void Tcashdisb_frm::amountRefused(QTableView* grid, int row, int column, const QString& text) {
+    QTimer::singleShot(0, this, [this, grid, row, column, text] {
         QMessageBox::information(this, windowTitle(), messages_->message(kMsgNotAnAmount).arg(text),
                                  QMessageBox::Ok);
-        gridLines_->setFocus();
-        gridLines_->setCurrentIndex(lineModel_->index(row, column));
+        grid->setFocus();
+        grid->setCurrentIndex(grid->model()->index(row, column));
     });
 }
 

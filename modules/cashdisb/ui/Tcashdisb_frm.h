@@ -5,6 +5,7 @@
 #ifndef Q_MOC_RUN
 #include "engine/Money.h"
 #include "modules/cashdisb/core/DisbursementMessage.h"
+#include "modules/cashdisb/ui/InvoiceGridModel.h"
 #include "modules/cashdisb/ui/LineGridModel.h"
 #endif
 
@@ -31,7 +32,6 @@ class Tperiod_frm;
 
 namespace vm::cashdisb {
 
-class InvoiceGridModel;
 class Tcashdisb_dm;
 
 // "Cash disbursements": one payment at a time, to a supplier (its open invoices,
@@ -85,7 +85,7 @@ private:
     void refreshTotals() override;
     void reloadGrids();
     // Text typed in an amount cell of the distribution that is not an amount.
-    void amountRefused(int row, int column, const QString& text);
+    void amountRefused(QTableView* grid, int row, int column, const QString& text);
     void invoiceDoubleClicked(const QModelIndex& index);
     void setCurrencySign(std::optional<int> currency);
     QString moneyText(Money m) const;

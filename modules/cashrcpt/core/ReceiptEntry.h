@@ -36,14 +36,7 @@ public:
         Money balance;                // Cli_current_bal
         std::int64_t creditLimit = 0; // Cli_credit_limit, whole units; 0: none
     };
-    struct InvoiceRow {
-        std::int64_t rowId = 0;
-        std::string invoice;
-        Date date;
-        Date dueDate;
-        Money amount; // net open amount
-        Money payment;
-    };
+    using InvoiceRow = journal::OpenInvoice;
     using LineRow = journal::DistributionLines::Row;
     using Totals = journal::DistributionLines::Totals;
 

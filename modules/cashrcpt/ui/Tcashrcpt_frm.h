@@ -5,6 +5,7 @@
 #ifndef Q_MOC_RUN
 #include "engine/Money.h"
 #include "modules/cashrcpt/core/ReceiptMessage.h"
+#include "modules/cashrcpt/ui/InvoiceGridModel.h"
 #include "modules/cashrcpt/ui/LineGridModel.h"
 #endif
 
@@ -31,7 +32,6 @@ class Tperiod_frm;
 
 namespace vm::cashrcpt {
 
-class InvoiceGridModel;
 class Tcashrcpt_dm;
 
 // "Cash receipts": one receipt at a time, from a client (its open invoices,

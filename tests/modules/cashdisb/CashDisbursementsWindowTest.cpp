@@ -3,6 +3,7 @@
 #include "common/forms/HelpViewer.h"
 #include "common/journal/JournalWriter.h"
 #include "engine/Session.h"
+#include "modules/cashdisb/core/DisbursementEntry.h"
 #include "modules/cashdisb/ui/InvoiceGridModel.h"
 #include "modules/cashdisb/ui/LineGridModel.h"
 #include "modules/cashdisb/ui/Tcashdisb_dm.h"
@@ -181,10 +182,8 @@ TEST_F(CashDisbursementsWindowTest, ADisbursementNotToASupplierIsEnteredAndAccep
 
 // A text that is not an amount is refused with a message naming it, in the
 // session's language; the row keeps what it had.
-TEST_F(CashDisbursementsWindowTest, ANonAmountInTheDistributionIsRefusedWithAMessage) {
+TEST_F(CashDisbursementsWindowTest, ANonAmountInEitherGridIsRefusedWithAMessage) {
     open(2);
-    QTest::mouseClick(find<QAbstractButton>("CheckBox_not_supplier"), Qt::LeftButton);
-    auto* lines = find<QTableView>("DBGrid2")->model();
     QString told;
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
@@ -194,10 +193,22 @@ TEST_F(CashDisbursementsWindowTest, ANonAmountInTheDistributionIsRefusedWithAMes
         }
     });
     poll.start(10);
-    EXPECT_FALSE(lines->setData(lines->index(2, LineGridModel::Debit), "douze", Qt::EditRole));
-    for (int i = 0; i < 300 && told.isEmpty(); ++i)
-        QTest::qWait(10);
-    EXPECT_EQ(told, QStringLiteral("«\u00a0douze\u00a0» n'est pas un montant."));
+    const auto refused = [&](QAbstractItemModel* grid, int row, int column) {
+        told.clear();
+        EXPECT_FALSE(grid->setData(grid->index(row, column), "douze", Qt::EditRole));
+        for (int i = 0; i < 300 && told.isEmpty(); ++i)
+            QTest::qWait(10);
+        EXPECT_EQ(told, QStringLiteral("«\u00a0douze\u00a0» n'est pas un montant."));
+    };
+    // A payment typed against a supplier's invoice.
+    type("Edit_supplier", "S1");
+    QTest::keyClick(find<QLineEdit>("Edit_supplier"), Qt::Key_Return);
+    refused(find<QTableView>("DBGrid1")->model(), 0, InvoiceGridModel::Payment);
+    EXPECT_EQ(dm->entry().invoices()[0].payment, Money());
+    // An amount of the distribution of a disbursement to no supplier.
+    open(2);
+    QTest::mouseClick(find<QAbstractButton>("CheckBox_not_supplier"), Qt::LeftButton);
+    refused(find<QTableView>("DBGrid2")->model(), 2, LineGridModel::Debit);
     EXPECT_EQ(dm->entry().lines()[2].line.debit, Money());
 }
 

@@ -1,19 +1,19 @@
-#include "modules/cashrcpt/ui/InvoiceGridModel.h"
+#include "common/forms/InvoiceGridModel.h"
 
 #include "common/forms/Application.h"
 #include "common/forms/DisplayFormat.h"
 
-namespace vm::cashrcpt {
+namespace vm::forms {
 
 InvoiceGridModel::InvoiceGridModel(QObject* parent)
     : QAbstractTableModel(parent), titles_{QStringLiteral("Invoice"), QStringLiteral("Date"),
                                            QStringLiteral("Due date"), QStringLiteral("Amount"),
                                            QStringLiteral("Payment")},
-      money_([](Money m) { return forms::DisplayFormat::money(m); }) {}
+      money_([](Money m) { return DisplayFormat::money(m); }) {}
 
 void InvoiceGridModel::reload() {
     beginResetModel();
-    rows_ = entry_ ? entry_->invoices() : std::vector<ReceiptEntry::InvoiceRow>();
+    rows_ = invoices_ ? invoices_() : std::vector<journal::OpenInvoice>();
     endResetModel();
 }
 
@@ -34,16 +34,15 @@ QVariant InvoiceGridModel::data(const QModelIndex& index, int role) const {
     const auto& r = rows_[static_cast<std::size_t>(index.row())];
     if (role == Qt::TextAlignmentRole)
         return index.column() >= Amount ? QVariant(int(Qt::AlignRight | Qt::AlignVCenter)) : QVariant();
-    if (role == Qt::EditRole && index.column() == Payment)
-        return forms::DisplayFormat::moneyForEdit(r.payment);
+    if (role == Qt::EditRole && index.column() == Payment) return DisplayFormat::moneyForEdit(r.payment);
     if (role != Qt::DisplayRole) return {};
     switch (index.column()) {
     case Invoice:
         return QString::fromStdString(r.invoice);
     case InvoiceDate:
-        return forms::DisplayFormat::date(r.date);
+        return DisplayFormat::date(r.date);
     case DueDate:
-        return forms::DisplayFormat::date(r.dueDate);
+        return DisplayFormat::date(r.dueDate);
     case Amount:
         return money_(r.amount);
     case Payment:
@@ -77,23 +76,23 @@ Qt::ItemFlags InvoiceGridModel::flags(const QModelIndex& index) const {
 // unwound by an engine failure: the failure goes to the module's exception
 // hook once the view is done.
 bool InvoiceGridModel::setData(const QModelIndex& index, const QVariant& value, int role) {
-    return forms::Application::guardedEdit(this, [&] { return applyEdit(index, value, role); });
+    return Application::guardedEdit(this, [&] { return applyEdit(index, value, role); });
 }
 
 bool InvoiceGridModel::applyEdit(const QModelIndex& index, const QVariant& value, int role) {
-    if (role != Qt::EditRole || index.column() != Payment || !editable_ || !entry_) return false;
+    if (role != Qt::EditRole || index.column() != Payment || !editable_ || !pay_) return false;
     const QString text = value.toString().trimmed();
     const std::optional<Money> payment =
-        text.isEmpty() ? std::optional<Money>(Money()) : forms::DisplayFormat::parseMoney(text);
+        text.isEmpty() ? std::optional<Money>(Money()) : DisplayFormat::parseMoney(text);
     if (!payment) {
         emit amountRefused(index.row(), index.column(), text);
         return false;
     }
-    entry_->setPayment(rowIdAt(index.row()), *payment);
+    pay_(rowIdAt(index.row()), *payment);
     rows_[static_cast<std::size_t>(index.row())].payment = *payment;
     emit dataChanged(index, index);
     emit paymentsChanged();
     return true;
 }
 
-} // namespace vm::cashrcpt
+} // namespace vm::forms
