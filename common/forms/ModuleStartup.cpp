@@ -107,6 +107,18 @@ int ModuleStartup::applyDateMasks(QWidget& form) {
     return changed;
 }
 
+QStatusBar* ModuleStartup::makeStatusBar(QWidget* parent) {
+    auto* bar = new QStatusBar(parent);
+    bar->setObjectName(QStringLiteral("StatusBar1"));
+    bar->setSizeGripEnabled(false);
+    for (const char* n : {"Panel0", "Panel1", "Panel2"}) {
+        auto* p = new QLabel(bar);
+        p->setObjectName(QLatin1String(n));
+        bar->addWidget(p, n[5] == '0' ? 2 : 1);
+    }
+    return bar;
+}
+
 void ModuleStartup::fillStatusBar(QStatusBar& bar, const QString& version) const {
     const auto panels = bar.findChildren<QLabel*>(Qt::FindDirectChildrenOnly);
     if (panels.size() != 3) return;

@@ -57,6 +57,10 @@ public:
     // as designed. Returns how many edits were changed.
     static int applyDateMasks(QWidget& form);
 
+    // A report window's status bar "StatusBar1": three panels, Panel0 twice as
+    // wide as the others, for fillStatusBar.
+    static QStatusBar* makeStatusBar(QWidget* parent);
+
     // Appends company, user and version to the three panels of a status bar
     // (direct QLabel children, in order). A bar with another number of
     // panels is left alone.

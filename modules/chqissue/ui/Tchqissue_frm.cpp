@@ -180,14 +180,7 @@ void Tchqissue_frm::build() {
     });
     connect(buttons_[5], &QPushButton::clicked, this, &QDialog::reject);
 
-    statusBar_ = new QStatusBar(this);
-    statusBar_->setObjectName("StatusBar1");
-    statusBar_->setSizeGripEnabled(false);
-    for (const char* n : {"Panel0", "Panel1", "Panel2"}) {
-        auto* p = new QLabel(statusBar_);
-        p->setObjectName(n);
-        statusBar_->addWidget(p, n[5] == '0' ? 2 : 1);
-    }
+    statusBar_ = forms::ModuleStartup::makeStatusBar(this);
     outer->addWidget(statusBar_);
     messages_ = new forms::MessageList(this);
     resize(560, 500);

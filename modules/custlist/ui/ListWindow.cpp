@@ -151,14 +151,7 @@ void ListWindow::build() {
     });
     connect(buttons_[5], &QPushButton::clicked, this, &QDialog::reject);
 
-    statusBar_ = new QStatusBar(this);
-    statusBar_->setObjectName("StatusBar1");
-    statusBar_->setSizeGripEnabled(false);
-    for (const char* n : {"Panel0", "Panel1", "Panel2"}) {
-        auto* p = new QLabel(statusBar_);
-        p->setObjectName(n);
-        statusBar_->addWidget(p, n[5] == '0' ? 2 : 1);
-    }
+    statusBar_ = forms::ModuleStartup::makeStatusBar(this);
     outer->addWidget(statusBar_);
     messages_ = new forms::MessageList(this);
     resize(520, clients ? 400 : 330);

@@ -241,14 +241,7 @@ void Tcustview_frm::build() {
         if (pages_->currentWidget() == tabStatement_) refreshStatement();
     });
 
-    statusBar_ = new QStatusBar(this);
-    statusBar_->setObjectName(QStringLiteral("StatusBar1"));
-    statusBar_->setSizeGripEnabled(false);
-    for (const char* n : {"Panel0", "Panel1", "Panel2"}) {
-        auto* p = new QLabel(statusBar_);
-        p->setObjectName(n);
-        statusBar_->addWidget(p, n[5] == '0' ? 2 : 1);
-    }
+    statusBar_ = forms::ModuleStartup::makeStatusBar(this);
     top->addWidget(statusBar_);
     messages_ = new forms::MessageList(this);
     forms::makeDisabledFieldsReadable(*this);
