@@ -768,11 +768,26 @@ bool isWordChar(char c) {
 // The queries of the layers above are written for both backends; what SQLite
 // reads differently is rewritten here: quoted names to the folded lower
 // case, LIKE without regard to case, IS between two values as the null-safe
-// comparison. What has no rewriting is refused by name.
+// comparison, blanks first in ORDER BY as SQLite sorts them (each term
+// without a NULLS of its own gets NULLS FIRST, or NULLS LAST after DESC).
+// What has no rewriting is refused by name.
 std::string PgBackend::translateQuery(const std::string& text) const {
     std::string out;
     out.reserve(text.size() + 16);
     std::size_t i = 0;
+    // The ORDER BY lists being read, innermost last, each with the
+    // parenthesis depth it stands at and what its current term has said.
+    struct OrderBy {
+        int depth;
+        bool desc = false, nulls = false;
+    };
+    std::vector<OrderBy> orders;
+    int depth = 0;
+    auto endTerm = [&] {
+        OrderBy& o = orders.back();
+        if (!o.nulls) out.insert(out.find_last_not_of(" \n\t") + 1, o.desc ? " NULLS LAST" : " NULLS FIRST");
+        o.desc = o.nulls = false;
+    };
     auto nextWord = [&](std::size_t from) {
         while (from < text.size() && (text[from] == ' ' || text[from] == '\n' || text[from] == '\t'))
             ++from;
@@ -799,7 +814,25 @@ std::string PgBackend::translateQuery(const std::string& text) const {
                 ++e;
             const std::string word = text.substr(i, e - i);
             i = e;
-            if (sql::iequal(word, "LIKE")) {
+            if (!orders.empty() && orders.back().depth == depth) {
+                bool ends = false;
+                for (const char* k : {"LIMIT", "OFFSET", "FETCH", "FOR", "UNION", "EXCEPT", "INTERSECT"})
+                    ends = ends || sql::iequal(word, k);
+                if (ends) {
+                    endTerm();
+                    orders.pop_back();
+                } else if (sql::iequal(word, "DESC") || sql::iequal(word, "ASC")) {
+                    orders.back().desc = sql::iequal(word, "DESC");
+                } else if (sql::iequal(word, "NULLS")) {
+                    orders.back().nulls = true;
+                }
+            }
+            if (sql::iequal(word, "ORDER") && sql::iequal(nextWord(i).second, "BY")) {
+                const auto [at, by] = nextWord(i);
+                out += word + text.substr(i, at - i) + by;
+                i = at + by.size();
+                orders.push_back({depth});
+            } else if (sql::iequal(word, "LIKE")) {
                 out += "ILIKE";
             } else if (sql::iequal(word, "IFNULL")) {
                 out += "COALESCE";
@@ -851,9 +884,19 @@ std::string PgBackend::translateQuery(const std::string& text) const {
                 out += word;
             }
         } else {
+            if (!orders.empty() && orders.back().depth == depth && (c == ',' || c == ')')) {
+                endTerm();
+                if (c == ')') orders.pop_back();
+            }
+            if (c == '(') ++depth;
+            if (c == ')') --depth;
             out += c;
             ++i;
         }
+    }
+    while (!orders.empty()) {
+        endTerm();
+        orders.pop_back();
     }
     return out;
 }

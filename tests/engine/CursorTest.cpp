@@ -278,6 +278,28 @@ TEST_P(CursorTest, QueryReturnsTypedColumnsAndSums) {
     EXPECT_EQ(db.execute("DELETE FROM car WHERE Car_invoice = ?", {"I2"}), 1);
 }
 
+// A query's ORDER BY sorts blanks first, as cursors do, on both backends
+// (a ledger row without a date heads its invoice in statements and aging).
+TEST_P(CursorTest, QueriesSortBlanksFirst) {
+    db.createTable(ledgerDef());
+    Cursor car(db, "car");
+    addLedger(car, "C1", "I1", "1", 100, Date::fromYmd(2026, 2, 1));
+    addLedger(car, "C1", "I1", "2", 200, Date());
+    addLedger(car, "C1", "I2", "1", 300, Date::fromYmd(2026, 1, 1));
+    auto order = [&](const std::string& sql) {
+        std::string seen;
+        Query q(db, sql);
+        while (q.next())
+            seen += std::to_string(q.money(0).raw() / 10000);
+        return seen;
+    };
+    EXPECT_EQ(order("SELECT Car_amount FROM car ORDER BY Car_invoice, Car_date"), "213");
+    EXPECT_EQ(order("SELECT Car_amount FROM car ORDER BY Car_date DESC, (Car_seq) LIMIT 5"), "132");
+    EXPECT_EQ(order("SELECT Car_amount FROM car WHERE Car_seq IN (SELECT Car_seq FROM car ORDER BY Car_date "
+                    "LIMIT 2) ORDER BY COALESCE(Car_date, '9') ASC"),
+              "32");
+}
+
 TEST_P(CursorTest, ADamagedCatalogueEntryIsRefusedWithAClearError) {
     db.createTable(clientDef());
     auto openAfter = [&](const char* from, const char* to) {
