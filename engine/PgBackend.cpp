@@ -247,7 +247,12 @@ class PgConnection final : public Connection {
 public:
     PgConnection(const std::string& uri, const std::string& schema, fault::State* f) {
         fault = f;
-        conn_ = PQconnectdb(uri.c_str());
+        // A server that does not answer (a host switched off) is given up
+        // after a while instead of holding the program for minutes; a time
+        // given in the URI or in PGCONNECT_TIMEOUT comes first.
+        const char* keys[] = {"connect_timeout", "dbname", nullptr};
+        const char* values[] = {std::getenv("PGCONNECT_TIMEOUT") ? nullptr : "10", uri.c_str(), nullptr};
+        conn_ = PQconnectdbParams(keys, values, 1);
         if (PQstatus(conn_) != CONNECTION_OK) {
             std::string m = trimmed(PQerrorMessage(conn_));
             PQfinish(conn_);
