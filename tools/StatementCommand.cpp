@@ -74,7 +74,7 @@ int mailAll(const BatchCommand& c, Database& db, const custstmt::StatementReport
     m.subject = settings.read("Settings", "Email Stmt Subject");
     m.message = settings.read("Settings", "Email Stmt Message");
     m.mailer = "Valmorand " + forms::ModuleStartup::projectVersion().toStdString();
-    m.logPath = s.companyDir + "/statements-mail.log";
+    m.logPath = mailLogPath(s.companyDir);
     ProgressLine line;
     const MailingResult r = mailStatements(db, m, [&](const DeliveryRecord& d) {
         line.show("Statements: " + d.client + " " + deliveryName(d.outcome));

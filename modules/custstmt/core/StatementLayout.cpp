@@ -1,5 +1,6 @@
 #include "modules/custstmt/core/StatementLayout.h"
 
+#include "common/core/LocalFiles.h"
 #include "engine/Cursor.h"
 #include "engine/Database.h"
 
@@ -111,7 +112,8 @@ StatementLayout readStatementLayout(Database& db, bool email) {
     return l;
 }
 
-std::string logoPath(const std::string& companyDir) {
+std::string logoPath(const std::string& company) {
+    const std::string companyDir = core::localFilesDir(company);
     std::ifstream in(std::filesystem::path(companyDir) / "arecfrmI.dat");
     if (!in) return {};
     std::string line;

@@ -40,8 +40,8 @@ StatementLayout readStatementLayout(Database& company, bool email);
 // The band a layout row's band text names (by its first letter).
 LayoutBand bandOf(const std::string& bandText);
 // The picture named by the logo list (first comma-separated item of
-// arecfrmI.dat in the company directory), resolved against that directory;
-// empty when the list is missing or unreadable.
+// arecfrmI.dat in the company's folder, core::localFilesDir), resolved
+// against that folder; empty when the list is missing or unreadable.
 std::string logoPath(const std::string& companyDir);
 
 // The name of data field `n` (1..35), as layouts and reports know it; empty

@@ -1,5 +1,6 @@
 #include "modules/custstmt/core/StatementMailing.h"
 
+#include "common/core/LocalFiles.h"
 #include "engine/Date.h"
 #include "report/PdfExporter.h"
 
@@ -63,6 +64,10 @@ std::string statementFileName(const std::string& code) {
     for (unsigned char c : code)
         clean += (std::isalnum(c) || c == '-' || c == '_') ? static_cast<char>(c) : '_';
     return "stmt" + clean + ".pdf";
+}
+
+std::string mailLogPath(const std::string& companyDir) {
+    return (std::filesystem::path(core::localFilesDir(companyDir)) / "statements-mail.log").string();
 }
 
 namespace {

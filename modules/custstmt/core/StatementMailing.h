@@ -56,6 +56,10 @@ bool readMailSettings(const core::SettingsStore& settings, MailingSetup& setup);
 // "stmt" + the client code with every character that could leave a folder or
 // upset a mail reader replaced + ".pdf".
 std::string statementFileName(const std::string& clientCode);
+// The delivery log of a company's mailings: statements-mail.log in its
+// folder, or, for a company on a server, in this workstation's folder for it
+// (core::localFilesDir).
+std::string mailLogPath(const std::string& companyDir);
 
 // Mails one statement per selected client taking statements by mail, in code
 // order, over one connection (made again after a failure). Each statement is

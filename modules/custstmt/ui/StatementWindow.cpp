@@ -369,7 +369,7 @@ MailingResult StatementWindow::mail(bool printOthers) {
     m.message = editMessage_->toPlainText().toStdString();
     m.mailer = "Valmorand " + forms::ModuleStartup::projectVersion().toStdString();
     m.printOthers = printOthers;
-    m.logPath = m.report.companyDir + "/statements-mail.log";
+    m.logPath = custstmt::mailLogPath(m.report.companyDir);
 
     // The run goes on beside the window, which stays responsive; Cancel stops
     // it between clients and ends any wait at once. The "Send Mail" window

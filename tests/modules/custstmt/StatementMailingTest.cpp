@@ -1,11 +1,14 @@
 #include "modules/custstmt/core/StatementMailing.h"
 
+#include "modules/custstmt/core/StatementLayout.h"
+
 #include "tests/core/LocalSmtpServer.h"
 #include "tests/fixture/TempCompany.h"
 
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>
+#include <QTemporaryDir>
 
 #include <filesystem>
 #include <fstream>
@@ -52,7 +55,8 @@ TEST(StatementMailing, EachClientsOutcomeIsRecorded) {
     s.subject = "Relevé de compte";
     s.message = "Bonjour,\nvotre relevé est joint.";
     s.printOthers = true;
-    s.logPath = company.companyDir() + "/statements-mail.log";
+    s.logPath = mailLogPath(company.companyDir());
+    EXPECT_EQ(s.logPath, company.companyDir() + "/statements-mail.log");
     const MailingResult r = mailStatements(company.db(), s);
 
     ASSERT_EQ(r.records.size(), 5u);
@@ -114,3 +118,21 @@ TEST(StatementMailing, ConnectionLostMidMessageIsAFailure) {
 }
 
 } // namespace
+
+// A company on a database server has no folder there: its mailing log and
+// the list naming its logo are kept in this workstation's folder for it,
+// one per company, named without the address's password.
+TEST(StatementMailing, ACompanyOnAServerKeepsItsFilesOnTheWorkstation) {
+    QTemporaryDir home;
+    ::setenv("XDG_DATA_HOME", home.path().toLocal8Bit().constData(), 1);
+    const std::string server = "postgresql://clerk:s3cret@/books?host=/run/pg&port=5433#";
+    const std::filesystem::path log = mailLogPath(server + "data1");
+    EXPECT_EQ(log.filename(), "statements-mail.log");
+    EXPECT_TRUE(std::filesystem::is_directory(log.parent_path())) << log;
+    EXPECT_EQ(log.string().rfind(home.path().toStdString(), 0), 0u) << log;
+    EXPECT_EQ(log.string().find("s3cret"), std::string::npos) << log;
+    EXPECT_NE(log, std::filesystem::path(mailLogPath(server + "data2")));
+    std::ofstream(log.parent_path() / "arecfrmI.dat") << "logo.png,1\n";
+    EXPECT_EQ(logoPath(server + "data1"), (log.parent_path() / "logo.png").string());
+    ::unsetenv("XDG_DATA_HOME");
+}
