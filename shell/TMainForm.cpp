@@ -112,6 +112,8 @@ QStringList designedMessages() {
         QStringLiteral("The list could not be opened:"),
         QStringLiteral("Your saved desktop could not be read; the standard desktop is shown instead."),
         QStringLiteral("Your desktop could not be saved:"),
+        QStringLiteral("The database server could not be reached. Check that it is running and that this "
+                       "workstation may connect to it. Valmorand will close."),
     };
 }
 
@@ -170,7 +172,7 @@ TMainForm::TMainForm(core::SettingsStore settings, QWidget* parent)
             &Desktop::addShortcut);
     connect(menus_->exitAction(), &QAction::triggered, this, &QWidget::close);
     connect(menus_->about(), &QAction::triggered, this, [this] {
-        about_->setDataDirectory(core::toQString(link_.DataDir));
+        about_->setDataDirectory(qs(shownLocation(link_.DataDir.str())));
         about_->setVersion(forms::ModuleStartup::projectVersion());
         about_->exec();
     });
@@ -331,9 +333,7 @@ bool TMainForm::firstActivation() {
         }
     } catch (const std::exception& e) {
         QMessageBox::critical(this, QStringLiteral("Valmorand"),
-                              messages_->message(msg::kDataDirNotOpened) + QLatin1Char('\n') +
-                                  QDir::toNativeSeparators(qs(settings_.dataDir())) + QLatin1Char('\n') +
-                                  QString::fromUtf8(e.what()));
+                              locationFailure(msg::kDataDirNotOpened, settings_.dataDir(), e));
         closeWithoutDesktop();
         return false;
     }
@@ -582,6 +582,18 @@ void TMainForm::selectCurrentCompany() {
                                link_.CompanyCode.str());
 }
 
+// Why a location could not be opened: the line, the location and the
+// engine's own words. A server that cannot be reached is said so plainly,
+// and its address is shown without any password it carries.
+QString TMainForm::locationFailure(int line, const std::string& location, const std::exception& e) const {
+    const auto* engine = dynamic_cast<const EngineError*>(&e);
+    const bool server = Database::isServerLocation(location);
+    if (server && engine && engine->code() == errc::kIo) line = msg::kServerNotReached;
+    const QString where = server ? qs(shownLocation(location)) : QDir::toNativeSeparators(qs(location));
+    return messages_->message(line) + QStringLiteral("\n\n") + where + QStringLiteral("\n\n") +
+           QString::fromUtf8(e.what());
+}
+
 bool TMainForm::pointCompanyAlias() {
     const std::string dir = link_.DataDir.str() + link_.CompanyCode.str();
     try {
@@ -590,9 +602,7 @@ bool TMainForm::pointCompanyAlias() {
         return true;
     } catch (const std::exception& e) {
         QMessageBox::warning(this, QStringLiteral("Valmorand"),
-                             messages_->message(msg::kCompanyNotOpened) + QLatin1Char('\n') +
-                                 QDir::toNativeSeparators(qs(dir)) + QLatin1Char('\n') +
-                                 QString::fromUtf8(e.what()));
+                             locationFailure(msg::kCompanyNotOpened, dir, e));
         return false;
     }
 }

@@ -94,6 +94,7 @@ private:
     void selectCurrentCompany();
     void openUserCompany();
     bool pointCompanyAlias();
+    QString locationFailure(int line, const std::string& location, const std::exception& e) const;
     void buildToolsMenu();
     void recaptionTools();
     void runTool(int index);

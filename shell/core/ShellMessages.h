@@ -37,6 +37,7 @@ constexpr int kWallpaperDialog = 30;
 constexpr int kListNotOpened = 31;
 constexpr int kDesktopUnreadable = 32;
 constexpr int kDesktopNotSaved = 33;
+constexpr int kServerNotReached = 34;
 } // namespace msg
 
 // The refusal shown before any language table is read (the progress box at

@@ -62,6 +62,25 @@ std::string ShellSettings::companyDir(const std::string& companyCode) const {
     return dataDir() + companyCode;
 }
 
+std::string shownLocation(const std::string& location) {
+    if (!Database::isServerLocation(location)) return location;
+    std::string s = location;
+    const std::size_t scheme = s.find("://");
+    const std::size_t authorityEnd = s.find_first_of("/?#", scheme + 3);
+    const std::size_t at = s.rfind('@', authorityEnd == std::string::npos ? s.size() : authorityEnd);
+    if (at != std::string::npos && at > scheme) {
+        const std::size_t colon = s.find(':', scheme + 3);
+        if (colon < at) s.replace(colon, at - colon, ":***");
+    }
+    for (std::size_t p = s.find("password="); p != std::string::npos; p = s.find("password=", p + 1)) {
+        if (p > 0 && s[p - 1] != '?' && s[p - 1] != '&') continue;
+        const std::size_t from = p + 9;
+        const std::size_t end = s.find_first_of("&#", from);
+        s.replace(from, (end == std::string::npos ? s.size() : end) - from, "***");
+    }
+    return s;
+}
+
 bool ShellSettings::payrollOn() const {
     return isYes(payroll);
 }

@@ -50,4 +50,8 @@ struct ShellSettings {
 // "Y" or "y".
 bool isYes(const std::string& flag);
 
+// A data location as it may be shown: a server's address without a
+// password written in it (user:secret@ or password=secret).
+std::string shownLocation(const std::string& location);
+
 } // namespace vm::shell
