@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPointer>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -39,18 +40,28 @@ std::string describe(QWidget& w) {
     return s;
 }
 
-// Starts an option and closes every modal window it shows, the module's own
-// first, after a picture when `shots` is set. Returns what was seen.
+// Starts an option, shows every page of its window and closes it, and
+// closes any other modal window that comes (after a picture of each when
+// `shots` is set). Returns what was seen, the module's window first.
 std::vector<std::string> launchAndClose(TMainForm& form, const QString& entry, const QString& shots,
                                         const QString& suffix) {
     std::vector<std::string> seen;
-    QPointer<QWidget> last;
+    QPointer<QWidget> last, window;
     int ticks = 0;
+    auto picture = [&](QWidget& w, const QString& name) {
+        if (!shots.isEmpty())
+            w.grab().save(shots + QLatin1Char('/') + entry + QLatin1Char('-') + name + suffix);
+    };
+    auto close = [](QWidget* w) {
+        w->close();
+        if (w->isVisible())
+            if (auto* d = qobject_cast<QDialog*>(w)) d->done(0);
+    };
     QTimer timer;
     timer.setInterval(200);
     QObject::connect(&timer, &QTimer::timeout, [&] {
         QWidget* m = QApplication::activeModalWidget();
-        if (!m) return;
+        if (!m || m == window) return;
         if (m != last) {
             last = m;
             ticks = 0;
@@ -58,13 +69,23 @@ std::vector<std::string> launchAndClose(TMainForm& form, const QString& entry, c
         }
         if (++ticks < 2) return;
         seen.push_back(describe(*m));
-        if (!shots.isEmpty())
-            m->grab().save(shots + QLatin1Char('/') + entry + QStringLiteral("-%1").arg(seen.size()) +
-                           suffix);
-        m->close();
-        if (m->isVisible())
-            if (auto* d = qobject_cast<QDialog*>(m)) d->done(0);
-        last = nullptr;
+        picture(*m, QString::number(seen.size()));
+        if (window) { // a message over the module's window
+            close(m);
+            return;
+        }
+        // The module's window: each page in turn, then Exit. A message a
+        // page brings is met by this timer in the message's own loop.
+        window = m;
+        QTimer::singleShot(0, m, [&, m] {
+            for (auto* tabs : m->findChildren<QTabWidget*>())
+                for (int i = 1; i < tabs->count(); ++i) {
+                    tabs->setCurrentIndex(i);
+                    QApplication::processEvents();
+                    picture(*m, tabs->widget(i)->objectName());
+                }
+            close(m);
+        });
     });
     timer.start();
     form.launchEntry(entry);

@@ -11,6 +11,7 @@
 #include "report/CsvExporter.h"
 #include "report/ReportDocument.h"
 #include "report/ReportExporter.h"
+#include "tests/fixture/PgServer.h"
 #include "tests/fixture/TempCompany.h"
 #include "tools/BooksCheck.h"
 #include "tools/DemoCompany.h"
@@ -245,6 +246,48 @@ TEST_F(BatchCommandTest, ListsWriteWhatTheWindowExports) {
     EXPECT_EQ(fileText(out), exported);
     window.reset();
     Session::instance().closeAll();
+}
+
+// Every batch run writes from a data root on a server what it writes from
+// the same data root in a directory; blanks (a ledger row without a date)
+// sort first on both.
+TEST_F(BatchCommandTest, RunsOnAServerWriteWhatTheyWriteFromADirectory) {
+    vm::admin::DemoOptions demo;
+    demo.clients = 8;
+    demo.suppliers = 4;
+    demo.invoices = 40;
+    vm::admin::buildDemoCompany(company.dataDir(), demo);
+    company.db().execute("UPDATE car SET Car_ref = '', Car_date = NULL WHERE Car_seq = "
+                         "(SELECT MIN(Car_seq) FROM car WHERE Car_type = '2')");
+    company.session().closeAll();
+    const std::string server = test::PgServer::instance().newDatabase();
+    const Outcome copied = admin({"copy", company.rootDir(), server});
+    ASSERT_EQ(copied.status, 0) << copied.output;
+
+    const std::vector<std::vector<std::string>> runs = {
+        {"aging", "--ledger", "receivables", "--date", "2026-12-31", "--by-salesrep"},
+        {"aging", "--ledger", "payables", "--date", "2026-12-31"},
+        {"statements", "--date", "2026-12-31"},
+        {"client-list", "--by-salesrep"},
+        {"supplier-list"},
+        {"cheque-list", "--new-list", "--date", "2026-12-31", "--due-by", "2026-12-31"},
+        {"month-end", "--cutoff", "2026-06-30"}};
+    int n = 0;
+    for (const auto& run : runs) {
+        std::string written[2];
+        const std::string locations[2] = {company.rootDir(), server};
+        for (int i = 0; i < 2; ++i) {
+            std::vector<std::string> args{run[0], locations[i], "1"};
+            args.insert(args.end(), run.begin() + 1, run.end());
+            const std::string out = company.rootDir() + "/run" + std::to_string(n++) + ".csv";
+            if (run[0] != "month-end") args.insert(args.end(), {"--output", out});
+            const Outcome r = admin(args);
+            ASSERT_EQ(r.status, 0) << run[0] << " " << locations[i] << "\n" << r.output;
+            written[i] = run[0] == "month-end" ? r.output : fileText(out);
+        }
+        EXPECT_EQ(written[0], written[1]) << run[0];
+    }
+    EXPECT_EQ(admin({"check", server, "1"}).status, 0);
 }
 
 } // namespace
