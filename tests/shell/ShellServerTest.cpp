@@ -3,7 +3,9 @@
 #include "engine/Database.h"
 #include "engine/Session.h"
 #include "schema/Schema.h"
+#include "shell/Desktop.h"
 #include "shell/TMainForm.h"
+#include "shell/core/DesktopLayout.h"
 #include "tests/fixture/PgServer.h"
 #include "tests/shell/ModalAnswers.h"
 #include "tools/DemoCompany.h"
@@ -140,6 +142,15 @@ TEST(ShellOnServer, ModulesStartOverAServerDataRoot) {
         if (std::string(lang) == "fr") form->chooseLanguage(QStringLiteral("MenuItemfr"));
         if (shots.isEmpty() && std::string(lang) == "fr") break;
         const QString suffix = QStringLiteral("-") + QString::fromLatin1(lang) + QStringLiteral(".png");
+        for (int panel : {ClientList, ToDoNote}) // the lists of installed options
+            if (!form->desktop().shown(panel)) {
+                EXPECT_TRUE(form->desktop().toggle(panel)) << panel;
+            }
+        if (!shots.isEmpty()) {
+            form->resize(1366, 768);
+            QApplication::processEvents();
+            form->grab().save(shots + QStringLiteral("/desktop") + suffix);
+        }
         for (const char* entry : {"custmaint", "vendmaint", "cashrcpt", "purchjrnl", "cashdisb", "chqissue",
                                   "chqedit", "chqrecur", "rcvaging", "payaging", "custstmt", "custview",
                                   "custlist", "vendlist", "monthend"}) {
@@ -149,6 +160,9 @@ TEST(ShellOnServer, ModulesStartOverAServerDataRoot) {
             EXPECT_EQ(seen.size(), 1u) << entry;
         }
     }
+    // Leaving saves the desktop there.
+    form->close();
+    EXPECT_EQ(test::ModalAnswers::unexpected(), 0);
     form.reset();
     Session::instance().closeAll();
 }
