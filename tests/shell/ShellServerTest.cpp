@@ -13,16 +13,19 @@
 #include <QApplication>
 #include <QDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <memory>
 
 using namespace vm;
@@ -80,6 +83,17 @@ std::vector<std::string> launchAndClose(TMainForm& form, const QString& entry, c
         // page brings is met by this timer in the message's own loop.
         window = m;
         QTimer::singleShot(0, m, [&, m] {
+            // An entry window starts an entry for the account typed into it.
+            const std::map<QString, QString> accounts = {
+                {QStringLiteral("cashrcpt"), QStringLiteral("C00002")},
+                {QStringLiteral("cashdisb"), QStringLiteral("F0001")},
+                {QStringLiteral("purchjrnl"), QStringLiteral("F0001")}};
+            if (auto* code = qobject_cast<QLineEdit*>(m->focusWidget()); code && accounts.count(entry)) {
+                QTest::keyClicks(code, accounts.at(entry));
+                QTest::keyClick(code, Qt::Key_Return);
+                QApplication::processEvents();
+                picture(*m, QStringLiteral("entry"));
+            }
             for (auto* tabs : m->findChildren<QTabWidget*>())
                 for (int i = 1; i < tabs->count(); ++i) {
                     tabs->setCurrentIndex(i);
