@@ -55,6 +55,8 @@ public:
     void refuseTogether(const std::string& a, const std::string& b) const;
 
     int company() const { return company_; }
+    // DIR as given.
+    const std::string& root() const { return root_; }
     // DIR/Valmorand/data, checked to be a data root.
     std::string dataDir() const;
     // The company directory, checked to hold a company database.

@@ -36,7 +36,17 @@ const char* const kHelp = "usage: valmorand-admin import-paradox SRC DIR N [--na
                           "companies, users, terms, territories...) make the data root of DIR, created\n"
                           "as init would but with the imported users; refused when DIR has one.\n"
                           "\n"
+                          "DIR is a directory: a company bound for a PostgreSQL server is imported into\n"
+                          "a directory first, then moved there with \"valmorand-admin copy\".\n"
+                          "\n"
                           "Exit status: 0 imported, 1 the import failed (nothing written), 2 refused.\n";
+
+// Creation and its clean-up work on directories (a lock file beside the
+// data root, a half-made folder removed on failure); on a server they would
+// write files named after the address.
+const char* const kNotOnServer =
+    "an import goes into a directory; copy the data root to the server afterwards "
+    "with \"valmorand-admin copy\"";
 
 void printReport(const ParadoxImportReport& r) {
     for (const auto& t : r.tables) {
@@ -93,6 +103,7 @@ void writeCompRow(Database& root, const std::vector<Value>& row, bool insert) {
 }
 
 int importRoot(const std::string& src, const std::string& dir) {
+    if (Database::isServerLocation(dir)) throw BatchRefused{kNotOnServer};
     std::error_code ec;
     if (dir.empty() || !fs::is_directory(dir, ec))
         throw BatchRefused{"\"" + dir + "\" is not an existing directory"};
@@ -143,6 +154,7 @@ int importCompany(BatchCommand& c, const std::string& src) {
             throw BatchRefused{"--language must be en or fr, not \"" + *l + "\""};
     }
     const int n = c.company();
+    if (Database::isServerLocation(c.root())) throw BatchRefused{kNotOnServer};
     const std::string dataDir = c.dataDir();
     const std::string dir = schema::companyDirOf(dataDir, n);
     std::error_code folderError;

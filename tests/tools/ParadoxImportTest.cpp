@@ -153,4 +153,20 @@ TEST_F(ParadoxImport, DataRootThenItsCompany) {
         expectSameRows(company.db(), imported, t);
 }
 
+// An import into a server is refused before anything is made: its lock
+// file and clean-up would have written files named after the address.
+TEST_F(ParadoxImport, AServerIsRefusedAndNothingIsLeftBehind) {
+    const std::string here = fs::current_path().string();
+    fs::current_path(src);
+    const std::string server = "postgresql://nobody@/none?host=" + src + "&port=1";
+    for (const auto& args : {std::vector<std::string>{"import-paradox", src, server, "2"},
+                             std::vector<std::string>{"import-paradox", src, server, "--root"}}) {
+        const Outcome r = admin(args);
+        EXPECT_EQ(r.status, 2) << r.output;
+        EXPECT_NE(r.output.find("valmorand-admin copy"), std::string::npos) << r.output;
+    }
+    fs::current_path(here);
+    EXPECT_TRUE(fs::is_empty(src));
+}
+
 } // namespace
