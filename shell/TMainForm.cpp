@@ -352,7 +352,8 @@ bool TMainForm::firstActivation() {
         // 3. Users and languages.
         languages_ = LanguageList::load(dataRoot());
     } catch (const EngineError& e) {
-        QMessageBox::critical(this, QStringLiteral("Valmorand"), QString::fromUtf8(e.what()));
+        QMessageBox::critical(this, QStringLiteral("Valmorand"),
+                              locationFailure(msg::kDataDirNotOpened, settings_.dataDir(), e));
         closeWithoutDesktop();
         return false;
     }
