@@ -340,7 +340,8 @@ TEST_F(AdminTool, ADataRootGoesToAServerAndBackWithItsBooks) {
 }
 
 // Two add-company runs at once on a server, and a user added to the data root
-// while they run: both companies are listed and the user stays.
+// while they run: both companies are listed and the user stays; the demo
+// after them keeps both.
 TEST_F(AdminTool, CompaniesAddedOnAServerKeepEachOtherAndTheDataRoot) {
     const std::string server = vm::test::PgServer::instance().newDatabase();
     ASSERT_EQ(admin({"init", server}).status, 0);
@@ -370,4 +371,9 @@ TEST_F(AdminTool, CompaniesAddedOnAServerKeepEachOtherAndTheDataRoot) {
     EXPECT_EQ(scalar(root, "SELECT COUNT(*) FROM comp WHERE Comp_Code IN (2, 3)"), 2);
     EXPECT_EQ(scalar(root, "SELECT COUNT(*) FROM \"user\" WHERE User_code = 'LATE'"), 1);
     EXPECT_EQ(admin({"check", server, "3"}).status, 0);
+    // The demo, too, is made where it is.
+    const Outcome demo = admin({"demo", server});
+    EXPECT_EQ(demo.status, 0) << demo.output;
+    EXPECT_EQ(admin({"check", server, "1"}).status, 0);
+    EXPECT_EQ(scalar(root, "SELECT COUNT(*) FROM comp"), 3);
 }
