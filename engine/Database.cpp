@@ -160,6 +160,20 @@ Database::~Database() {
     impl_.reset();
 }
 
+bool Database::tryLockName(std::string_view name) {
+    try {
+        impl_->be->locks().lock(std::string(name), 0);
+    } catch (const EngineError& e) {
+        if (e.isRecordLock()) return false;
+        throw;
+    }
+    return true;
+}
+
+void Database::unlockName(std::string_view name) {
+    impl_->be->locks().unlock(std::string(name), 0);
+}
+
 sqlite3* Database::rawHandle() {
     return backend::sqliteHandle(*impl_->be);
 }

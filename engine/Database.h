@@ -86,6 +86,15 @@ public:
     void injectFault(int nth, FaultKind kind = FaultKind::Fail);
     bool faultFired() const;
 
+    // An exclusive lock on a name of this location that is no record (the
+    // creation lock of a data root on a server): a record lock on row 0 of
+    // that name, which no row ever has, so it meets only the same name's
+    // lock. Held by this Database until released or closed, and dropped with
+    // its connection like every record lock. False when another session
+    // holds it; never waits.
+    bool tryLockName(std::string_view name);
+    void unlockName(std::string_view name);
+
     // For benchmarks that compare with plain SQLite on the same file (null
     // on a server).
     sqlite3* rawHandle();

@@ -80,6 +80,83 @@ void checkArguments(const std::string& dataDir, int company, const std::string& 
     if (!isDataRoot(dataDir)) throw SchemaError(dataDir + " is not a data directory (run init first)");
 }
 
+// Every table and first row of a new company, in the caller's transaction.
+void fillCompany(Database& db, const CompanyTexts& texts, Language language) {
+    for (const auto& t : companyTables())
+        db.createTable(t);
+    insertControlRow(db, texts);
+    writeDefaultStatementLayouts(db, language);
+    for (int p = 1; p <= 13; ++p) {
+        Cursor periods(db, "Periods");
+        periods.insert();
+        periods.set("Period_no", p);
+        periods.set("Period_mth", texts.periods[static_cast<std::size_t>(p - 1)]);
+        periods.post();
+    }
+}
+
+void listCompany(Database& root, int company, const std::string& name) {
+    Transaction tx(root);
+    Cursor comp(root, "comp");
+    comp.insert();
+    fillBlank(comp);
+    comp.set("Comp_Code", company);
+    comp.set("Comp_Name", name);
+    comp.post();
+    tx.commit();
+}
+
+// On a server a company's schema marks a creation under way with this table,
+// made in the build's transaction and dropped once the company is listed, as
+// ".unfinished" does in a directory: an unlisted schema holding it was left
+// by a creation cut short between the build and the listing, and nobody uses
+// it; an unlisted schema holding other tables only is someone's, and kept.
+constexpr const char* kUnfinishedTable = "vm_unfinished";
+
+bool holdsUnfinished(Database& db) {
+    return db.tableExists(kUnfinishedTable);
+}
+
+// Drops every table of a company's schema, in one transaction.
+void dropTables(Database& db) {
+    Transaction tx(db);
+    for (const auto& t : db.tableNames())
+        db.dropTable(t);
+    tx.commit();
+}
+
+// A company on a server: built in one transaction of its schema (the
+// server's DDL is transactional, so a build cut short leaves nothing), then
+// listed in another of the data root's. Nothing else of the data root is
+// written, so what other workstations change there meanwhile stays.
+void createOnServer(Database& root, const std::string& dir, int company, const std::string& name,
+                    Language language) {
+    Database db(dir);
+    const bool unfinished = holdsUnfinished(db);
+    if (!unfinished && !db.tableNames().empty())
+        throw SchemaError(dir + " already holds tables and is not a listed company");
+    try {
+        {
+            Transaction tx(db);
+            if (unfinished)
+                for (const auto& t : db.tableNames())
+                    db.dropTable(t);
+            db.createTable(TableDef{kUnfinishedTable, {{"Started", FieldType::Text, 1, false}}, {}, {}});
+            fillCompany(db, companyTexts(language), language);
+            tx.commit();
+        }
+        listCompany(root, company, name);
+    } catch (...) {
+        try {
+            if (!companyListed(root, company)) dropTables(db);
+        } catch (const EngineError&) {
+            // The marker stays: the next creation clears what is left.
+        }
+        throw;
+    }
+    db.dropTable(kUnfinishedTable);
+}
+
 } // namespace
 
 const CompanyTexts& companyTexts(Language language) {
@@ -107,9 +184,20 @@ void createCompany(const CreationLock& lock, int company, const std::string& nam
         throw SchemaError("the company name has " + std::to_string(charCount(name)) +
                           " characters; it can hold at most " + std::to_string(nameSize));
     const std::string dir = companyDirOf(dataDir, company);
+    const bool onServer = Database::isServerLocation(dir);
     if (companyListed(root, company)) {
-        detail::clearUnfinished(dir); // listed last: the creation was over but for this
+        // Listed last: the creation was over but for this.
+        if (onServer) {
+            Database db(dir);
+            db.dropTable(kUnfinishedTable);
+        } else {
+            detail::clearUnfinished(dir);
+        }
         throw SchemaError("company " + std::to_string(company) + " already exists");
+    }
+    if (onServer) {
+        createOnServer(root, dir, company, name, language);
+        return;
     }
     // "Made here" is what mkdir says, under the lock; a directory that was
     // there must be empty, and only what this call put in it is removed.
@@ -130,29 +218,10 @@ void createCompany(const CreationLock& lock, int company, const std::string& nam
     try {
         detail::buildInPlace(dir, [&](Database& db) {
             Transaction tx(db);
-            for (const auto& t : companyTables())
-                db.createTable(t);
-            insertControlRow(db, texts);
-            writeDefaultStatementLayouts(db, language);
-            for (int p = 1; p <= 13; ++p) {
-                Cursor periods(db, "Periods");
-                periods.insert();
-                periods.set("Period_no", p);
-                periods.set("Period_mth", texts.periods[static_cast<std::size_t>(p - 1)]);
-                periods.post();
-            }
+            fillCompany(db, texts, language);
             tx.commit();
         });
-        {
-            Transaction tx(root);
-            Cursor comp(root, "comp");
-            comp.insert();
-            fillBlank(comp);
-            comp.set("Comp_Code", company);
-            comp.set("Comp_Name", name);
-            comp.post();
-            tx.commit();
-        }
+        listCompany(root, company, name);
         detail::clearUnfinished(dir);
     } catch (...) {
         if (made)
@@ -162,6 +231,25 @@ void createCompany(const CreationLock& lock, int company, const std::string& nam
                 fs::remove_all(entry.path(), ec);
         throw;
     }
+}
+
+} // namespace vm::schema
+
+namespace vm::schema {
+
+void discardCompany(const CreationLock& lock, int company) {
+    const std::string dir = companyDirOf(lock.dataDir(), company);
+    {
+        Database root(lock.dataDir());
+        root.execute("DELETE FROM comp WHERE Comp_Code = ?", {Value(company)});
+    }
+    if (Database::isServerLocation(dir)) {
+        Database db(dir);
+        dropTables(db);
+        return;
+    }
+    std::error_code ec;
+    fs::remove_all(dir, ec);
 }
 
 } // namespace vm::schema

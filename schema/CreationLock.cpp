@@ -3,6 +3,7 @@
 #include "schema/Schema.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
@@ -10,6 +11,7 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <system_error>
+#include <thread>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -37,9 +39,24 @@ std::vector<std::string> makeParents(const fs::path& dir) {
     return made;
 }
 
+// The name the creation lock holds on a server; row 0 of it is no record.
+constexpr const char* kServerLockName = "_vm_creation";
+
 } // namespace
 
 CreationLock::CreationLock(const std::string& dataDir) : dataDir_(dataDir) {
+    if (Database::isServerLocation(dataDir)) {
+        // A creation spans several transactions (a company is built, then
+        // listed in the data root), so the lock cannot be the write lock of
+        // one transaction: it is a record lock of the data root's schema,
+        // session-level and on the lock connection of a Database of its own,
+        // so that it outlives the transactions of the creation and goes with
+        // a process that dies. A record lock never waits: it is polled.
+        server_ = std::make_unique<Database>(dataDir);
+        while (!server_->tryLockName(kServerLockName))
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        return;
+    }
     std::string d = dataDir;
     while (d.size() > 1 && d.back() == '/')
         d.pop_back();
@@ -90,6 +107,7 @@ CreationLock::CreationLock(const std::string& dataDir) : dataDir_(dataDir) {
 }
 
 CreationLock::~CreationLock() {
+    if (server_) return; // closing its connection releases the lock
     if (discard_) {
         ::unlink(file_.c_str());
         for (const auto& d : madeDirs_)

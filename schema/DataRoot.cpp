@@ -80,10 +80,37 @@ void insertRow(Database& db, const std::string& table,
     c.post();
 }
 
+// Every table and row of a new data root, in one transaction.
+void fillDataRoot(Database& db, const std::vector<UserRecord>& users) {
+    Transaction tx(db);
+    for (const auto& t : systemTables())
+        db.createTable(t);
+    for (const auto& t : templateTables())
+        db.createTable(t);
+    for (int s = 0; s < kSessionSlots; ++s) {
+        insertRow(db, "session", {{"Session_id", s}, {"Session_lock", false}});
+        insertRow(db, "virmem", {{"Session_id", s}, {"Session_lock", false}});
+    }
+    insertRow(db, "languages", {{"LangKey", 1}, {"LangCode", "en"}, {"LangName", "English"}});
+    insertRow(db, "languages", {{"LangKey", 2}, {"LangCode", "fr"}, {"LangName", "Français"}});
+    for (const auto& u : users)
+        addUser(db, u);
+    tx.commit();
+}
+
 } // namespace
 
 void createDataRoot(const std::string& dataDir, const std::vector<UserRecord>& users) {
     if (dataDir.empty()) throw SchemaError("no data directory given");
+    if (Database::isServerLocation(dataDir)) {
+        // The server's DDL is transactional: the data root appears whole at
+        // the commit, or a creation cut short leaves no table at all.
+        CreationLock lock(dataDir);
+        Database db(dataDir);
+        if (!db.tableNames().empty()) throw SchemaError(dataDir + " already holds a database");
+        fillDataRoot(db, users);
+        return;
+    }
     const fs::path dir(dataDir);
     CreationLock lock(dataDir);
     // Whether the directory is made here is what mkdir says, under the lock:
@@ -101,22 +128,7 @@ void createDataRoot(const std::string& dataDir, const std::vector<UserRecord>& u
     }
     detail::clearUnfinished(dataDir); // left by a creation that was cut short
     try {
-        detail::buildInPlace(dataDir, [&](Database& db) {
-            Transaction tx(db);
-            for (const auto& t : systemTables())
-                db.createTable(t);
-            for (const auto& t : templateTables())
-                db.createTable(t);
-            for (int s = 0; s < kSessionSlots; ++s) {
-                insertRow(db, "session", {{"Session_id", s}, {"Session_lock", false}});
-                insertRow(db, "virmem", {{"Session_id", s}, {"Session_lock", false}});
-            }
-            insertRow(db, "languages", {{"LangKey", 1}, {"LangCode", "en"}, {"LangName", "English"}});
-            insertRow(db, "languages", {{"LangKey", 2}, {"LangCode", "fr"}, {"LangName", "Français"}});
-            for (const auto& u : users)
-                addUser(db, u);
-            tx.commit();
-        });
+        detail::buildInPlace(dataDir, [&](Database& db) { fillDataRoot(db, users); });
         detail::clearUnfinished(dataDir);
     } catch (...) {
         if (made) {

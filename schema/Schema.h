@@ -5,6 +5,7 @@
 #include "schema/UserRights.h"
 
 #include <array>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -44,8 +45,11 @@ struct UserRecord {
 // any of its companies run under this lock for their whole length, so that
 // two processes (workstations, admin runs) never build the same thing at
 // once. It is an exclusive lock on the file "<dataDir>.lock" beside the data
-// root; the parent directories of the data root are made when missing.
-// Blocks until the lock is free; released on destruction.
+// root; the parent directories of the data root are made when missing. On a
+// server it is a lock held on a connection of its own and keyed from the
+// data root's schema (Database::tryLockName), which the server drops with
+// the connection of a process that dies. Blocks until the lock is free;
+// released on destruction.
 class CreationLock {
 public:
     explicit CreationLock(const std::string& dataDir);
@@ -60,6 +64,7 @@ public:
 
 private:
     std::string dataDir_, file_;
+    std::unique_ptr<Database> server_; // holds the lock on a server
     int fd_ = -1;
     std::vector<std::string> madeDirs_; // deepest first
     bool discard_ = false;
@@ -104,6 +109,10 @@ void createCompany(const std::string& dataDir, int company, const std::string& n
 // and fills the company under the same lock).
 void createCompany(const CreationLock& lock, int company, const std::string& name,
                    Language language = Language::English);
+// Takes company n out of the list and removes its tables (its directory,
+// or on a server every table of its schema): undoes a creation that the
+// caller could not complete under the same lock.
+void discardCompany(const CreationLock& lock, int company);
 // Gives a company the standard statement layout, printed (arecfrm,
 // arecfrm1, arecfrm2) and mailed (Earecfrm*), with its texts in `language`
 // and the aging names of its control row: company, client, date and page,

@@ -16,7 +16,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <functional>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -100,37 +99,19 @@ std::string requireDataRoot(const std::string& root) {
     return dataDir;
 }
 
-// A temporary directory, removed with what is in it.
-class ScratchDir {
-public:
-    ScratchDir() {
-        std::string p = (fs::temp_directory_path() / "vmadmin.XXXXXX").string();
-        if (!mkdtemp(p.data())) throw std::runtime_error("cannot make a temporary directory");
-        path_ = p;
-    }
-    ~ScratchDir() {
-        std::error_code ec;
-        fs::remove_all(path_, ec);
-    }
-    const std::string& path() const { return path_; }
-
-private:
-    std::string path_;
-};
-
 bool holdsTables(const std::string& location) {
     if (onServer(location)) return !Database(location).tableNames().empty();
     std::error_code ec;
     return fs::exists(location, ec) && !fs::is_empty(location, ec);
 }
 
-// Copies the tables of one location to another that holds none (or, with
-// replace, whose tables it replaces), making a target directory.
-void copyLocation(const std::string& from, const std::string& to, bool replace = false) {
+// Copies the tables of one location to another that holds none, making a
+// target directory.
+void copyLocation(const std::string& from, const std::string& to) {
     if (!onServer(to)) fs::create_directories(to);
     Database source(from);
     Database target(to);
-    target.copyFrom(source, replace);
+    target.copyFrom(source);
 }
 
 std::vector<int> listedCompanies(Database& root) {
@@ -141,39 +122,9 @@ std::vector<int> listedCompanies(Database& root) {
     return out;
 }
 
-// The data root and company n of a server are changed through a local copy:
-// the creation and demo code works on directories, with their locks and
-// half-finished folders, and the copy back is one transaction per schema
-// (the company first, the data root that lists it last).
-void throughLocalImage(const std::string& dataLoc, int n,
-                       const std::function<void(const std::string&)>& work) {
-    ScratchDir scratch;
-    const std::string local = schema::dataDirOf(scratch.path());
-    copyLocation(dataLoc, local);
-    const std::string company = schema::companyDirOf(dataLoc, n),
-                      localCompany = schema::companyDirOf(local, n);
-    if (holdsTables(company)) copyLocation(company, localCompany);
-    work(local);
-    std::error_code ec;
-    if (fs::exists(fs::path(localCompany) / Database::kFileName, ec))
-        copyLocation(localCompany, company, true);
-    copyLocation(local, dataLoc, true);
-}
-
 int cmdInit(const std::vector<std::string>& a) {
     if (a.size() != 1) throw UsageError{"init takes one argument, the directory"};
     const std::string dataDir = dataDirFor(a[0]);
-    if (onServer(dataDir)) {
-        if (holdsTables(dataDir)) throw UsageError{dataDir + " already holds a data root"};
-        ScratchDir scratch;
-        const std::string local = schema::dataDirOf(scratch.path());
-        schema::createDataRoot(local, schema::standardUsers());
-        copyLocation(local, dataDir);
-        std::cout << "Data root created in " << dataDir << "\n"
-                  << "Users: ADMIN (password ADMIN, every right), CLERK (password CLERK, receivables entry "
-                     "only).\n";
-        return 0;
-    }
     if (schema::isDataRoot(dataDir)) throw UsageError{dataDir + " already holds a data root"};
     schema::createDataRoot(dataDir, schema::standardUsers());
     std::cout
@@ -189,11 +140,7 @@ int cmdAddCompany(const std::vector<std::string>& a) {
     const auto language = a.size() == 5 ? parseLanguage(a[4]) : schema::Language::English;
     const std::string dataDir = requireDataRoot(a[0]);
     const int n = parseCount(a[1], "the company number", 1, schema::kMaxCompany);
-    if (onServer(dataDir))
-        throughLocalImage(dataDir, n,
-                          [&](const std::string& local) { schema::createCompany(local, n, a[2], language); });
-    else
-        schema::createCompany(dataDir, n, a[2], language);
+    schema::createCompany(dataDir, n, a[2], language);
     std::cout << "Company " << n << " \"" << a[2] << "\" created in " << schema::companyDirOf(dataDir, n)
               << "\n";
     return 0;
@@ -218,12 +165,7 @@ int cmdDemo(const std::vector<std::string>& a) {
     if (o.invoices > 0 && o.clients == 0) throw UsageError{"invoices need at least one client"};
     const std::string dataDir = requireDataRoot(a[0]);
     const auto start = std::chrono::steady_clock::now();
-    admin::DemoSummary s;
-    if (onServer(dataDir))
-        throughLocalImage(dataDir, 1,
-                          [&](const std::string& local) { s = admin::buildDemoCompany(local, o); });
-    else
-        s = admin::buildDemoCompany(dataDir, o);
+    const admin::DemoSummary s = admin::buildDemoCompany(dataDir, o);
     const double secs = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::cout << (s.companyCreated ? "Company 1 created and filled" : "Company 1 filled") << " in "
               << schema::companyDirOf(dataDir, 1) << ":\n"

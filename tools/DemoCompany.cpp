@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <filesystem>
 #include <map>
 #include <memory>
 #include <stdexcept>
@@ -774,12 +773,7 @@ DemoSummary buildDemoCompany(const std::string& dataDir, const DemoOptions& opti
         writeReferenceTables(root, options.language);
         if (summary.companyCreated) describeCompany(root);
     } catch (...) {
-        if (summary.companyCreated) {
-            Database root(dataDir);
-            root.execute("DELETE FROM comp WHERE Comp_Code = ?", {kCompany});
-            std::error_code ec;
-            std::filesystem::remove_all(companyDir, ec);
-        }
+        if (summary.companyCreated) schema::discardCompany(lock, kCompany);
         throw;
     }
     return summary;

@@ -163,7 +163,9 @@ int importCompany(BatchCommand& c, const std::string& src) {
 
     schema::CreationLock lock(dataDir);
     std::error_code ec;
-    const bool hasDatabase = fs::is_regular_file(fs::path(dir) / Database::kFileName, ec);
+    const bool hasDatabase = Database::isServerLocation(dir)
+                                 ? Database(dir).tableExists("ctrl")
+                                 : fs::is_regular_file(fs::path(dir) / Database::kFileName, ec);
     std::optional<std::vector<Value>> listing;
     {
         Database root(dataDir);
@@ -210,12 +212,11 @@ int importCompany(BatchCommand& c, const std::string& src) {
         line.clear();
     } catch (...) {
         if (create) {
-            {
+            schema::discardCompany(lock, n); // its directory, or its tables on a server
+            if (listing) {
                 Database root(dataDir);
-                removeCompRow(root, n);
-                if (listing) writeCompRow(root, *listing, true);
+                writeCompRow(root, *listing, true);
             }
-            fs::remove_all(dir, ec);
         }
         throw;
     }

@@ -7,10 +7,12 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sys/wait.h>
+#include <thread>
 
 namespace fs = std::filesystem;
 using namespace vm;
@@ -335,4 +337,43 @@ TEST_F(AdminTool, ADataRootGoesToAServerAndBackWithItsBooks) {
     EXPECT_EQ(out.status, 0) << out.output;
     out = admin({"check", server, "1"});
     EXPECT_EQ(out.status, 0) << out.output;
+}
+
+// Two add-company runs at once on a server, and a user added to the data root
+// while they run: both companies are listed and the user stays; the demo
+// after them keeps both.
+TEST_F(AdminTool, CompaniesAddedOnAServerKeepEachOtherAndTheDataRoot) {
+    const std::string server = vm::test::PgServer::instance().newDatabase();
+    ASSERT_EQ(admin({"init", server}).status, 0);
+    const std::string data = schema::dataDirOf(server);
+    Database root(data);
+    Outcome runs[2];
+    std::vector<std::thread> threads;
+    {
+        // Company 2's schema write-locked: the first run waits there, midway.
+        Database two(schema::companyDirOf(data, 2));
+        Transaction hold(two, true);
+        for (int i = 0; i < 2; ++i)
+            threads.emplace_back([&runs, &server, i] {
+                runs[i] =
+                    admin({"add-company", server, std::to_string(2 + i), "Company " + std::to_string(i)});
+            });
+        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (scalar(root, "SELECT COUNT(*) FROM pg_locks WHERE NOT granted") < 1 &&
+               std::chrono::steady_clock::now() < until)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        schema::addUser(root, schema::UserRecord{"LATE", "LATE", "Added meanwhile", 0, 1, 1, "", {}});
+    }
+    for (auto& t : threads)
+        t.join();
+    for (const auto& r : runs)
+        EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_EQ(scalar(root, "SELECT COUNT(*) FROM comp WHERE Comp_Code IN (2, 3)"), 2);
+    EXPECT_EQ(scalar(root, "SELECT COUNT(*) FROM \"user\" WHERE User_code = 'LATE'"), 1);
+    EXPECT_EQ(admin({"check", server, "3"}).status, 0);
+    // The demo, too, is made where it is.
+    const Outcome demo = admin({"demo", server});
+    EXPECT_EQ(demo.status, 0) << demo.output;
+    EXPECT_EQ(admin({"check", server, "1"}).status, 0);
+    EXPECT_EQ(scalar(root, "SELECT COUNT(*) FROM comp"), 3);
 }
