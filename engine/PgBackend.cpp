@@ -765,10 +765,84 @@ bool isWordChar(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
 }
 
+// Where an ORDER BY list starting at `from` ends: at LIMIT or OFFSET, at the
+// parenthesis closing its query, or at the end.
+std::size_t orderListEnd(const std::string& text, std::size_t from) {
+    int depth = 0;
+    char quote = 0;
+    for (std::size_t at = from; at < text.size(); ++at) {
+        const char ch = text[at];
+        if (quote) {
+            if (ch == quote) quote = 0;
+        } else if (ch == '\'' || ch == '"') {
+            quote = ch;
+        } else if (ch == '(') {
+            ++depth;
+        } else if (ch == ')') {
+            if (depth-- == 0) return at;
+        } else if (depth == 0 && isWordChar(ch) && !isWordChar(text[at - 1])) {
+            std::size_t e = at;
+            while (e < text.size() && isWordChar(text[e]))
+                ++e;
+            const std::string w = text.substr(at, e - at);
+            if (sql::iequal(w, "LIMIT") || sql::iequal(w, "OFFSET")) return at;
+            at = e - 1;
+        }
+    }
+    return text.size();
+}
+
+// An ORDER BY list with blanks first in each ascending item and last in each
+// descending one, as SQLite and the cursors order them (this server does the
+// reverse); an item that says where its blanks go is left as written.
+std::string blanksFirst(const std::string& list) {
+    std::string out;
+    std::size_t start = 0;
+    auto item = [&](std::size_t end) {
+        std::string it = list.substr(start, end - start);
+        it.erase(it.find_last_not_of(" \n\t") + 1);
+        auto wordBefore = [&](std::size_t e) {
+            std::size_t b = e;
+            while (b > 0 && isWordChar(it[b - 1]))
+                --b;
+            return std::make_pair(b, it.substr(b, e - b));
+        };
+        const auto [at, last] = wordBefore(it.size());
+        bool placed = false;
+        if (at > 0 && (sql::iequal(last, "FIRST") || sql::iequal(last, "LAST"))) {
+            const std::size_t before = it.find_last_not_of(" \n\t", at - 1);
+            placed = before != std::string::npos && sql::iequal(wordBefore(before + 1).second, "NULLS");
+        }
+        out += it;
+        if (!placed) out += sql::iequal(last, "DESC") ? " NULLS LAST" : " NULLS FIRST";
+    };
+    int depth = 0;
+    char quote = 0;
+    for (std::size_t at = 0; at < list.size(); ++at) {
+        const char ch = list[at];
+        if (quote) {
+            if (ch == quote) quote = 0;
+        } else if (ch == '\'' || ch == '"') {
+            quote = ch;
+        } else if (ch == '(') {
+            ++depth;
+        } else if (ch == ')') {
+            --depth;
+        } else if (ch == ',' && depth == 0) {
+            item(at);
+            out += ',';
+            start = at + 1;
+        }
+    }
+    item(list.size());
+    return out + " ";
+}
+
 // The queries of the layers above are written for both backends; what SQLite
 // reads differently is rewritten here: quoted names to the folded lower
 // case, LIKE without regard to case, IS between two values as the null-safe
-// comparison. What has no rewriting is refused by name.
+// comparison, blanks first in an ORDER BY. What has no rewriting is refused
+// by name.
 std::string PgBackend::translateQuery(const std::string& text) const {
     std::string out;
     out.reserve(text.size() + 16);
@@ -834,6 +908,11 @@ std::string PgBackend::translateQuery(const std::string& text) const {
                       "JOIN", "LEFT", "RIGHT", "INNER", "CROSS", "FULL", "ON", "WINDOW"})
                     named = named && !sql::iequal(after, k);
                 if (!named) out += " AS vm_from" + std::to_string(open);
+            } else if (sql::iequal(word, "ORDER") && sql::iequal(nextWord(i).second, "BY")) {
+                const auto [at, by] = nextWord(i);
+                const std::size_t from = at + by.size(), end = orderListEnd(text, from);
+                out += word + " " + by + blanksFirst(translateQuery(text.substr(from, end - from)));
+                i = end;
             } else if (sql::iequal(word, "TOTAL") && nextWord(i).first < text.size() &&
                        text[nextWord(i).first] == '(') {
                 // SQLite's TOTAL: a real sum, 0 over no rows.

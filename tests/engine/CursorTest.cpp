@@ -278,6 +278,25 @@ TEST_P(CursorTest, QueryReturnsTypedColumnsAndSums) {
     EXPECT_EQ(db.execute("DELETE FROM car WHERE Car_invoice = ?", {"I2"}), 1);
 }
 
+// A query's order puts blanks first, as the cursors do (last when
+// descending), whatever the backend.
+TEST_P(CursorTest, QueryOrderPutsBlanksFirstAsCursorsDo) {
+    db.createTable(ledgerDef());
+    Cursor car(db, "car");
+    addLedger(car, "C1", "I1", "1", 1);
+    addLedger(car, "C1", "I2", "1", 2, Date());
+    auto order = [&](const std::string& by) {
+        std::string out;
+        Query q(db, "SELECT Car_invoice FROM car ORDER BY " + by);
+        while (q.next())
+            out += q.value(0).asString();
+        return out;
+    };
+    EXPECT_EQ(order("Car_date, Car_seq"), "I2I1");
+    EXPECT_EQ(order("Car_client ASC, (Car_date) DESC"), "I1I2");
+    EXPECT_EQ(order("Car_date LIMIT 1"), "I2");
+}
+
 TEST_P(CursorTest, ADamagedCatalogueEntryIsRefusedWithAClearError) {
     db.createTable(clientDef());
     auto openAfter = [&](const char* from, const char* to) {
