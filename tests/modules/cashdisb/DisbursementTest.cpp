@@ -23,7 +23,7 @@ namespace {
 const Date kInv = Date::fromYmd(2026, 4, 2);
 const Date kPaid = Date::fromYmd(2026, 5, 20);
 
-class DisbursementTest : public ::testing::Test {
+class DisbursementTest : public ::testing::TestWithParam<Backend> {
 protected:
     void SetUp() override {
         co.ledger("S1", "A1", "1", units(100), kInv);
@@ -68,14 +68,14 @@ protected:
         return out;
     }
 
-    PayablesCompany co;
+    PayablesCompany co{GetParam()};
     DisbursementEntry entry{co.db(), co.accounts, 4};
     DisbursementPosting posting{co.db(), co.accounts};
 };
 
 using Row = std::tuple<std::string, std::string, Money>;
 
-TEST_F(DisbursementTest, PayingThreeInvoicesInFull) {
+TEST_P(DisbursementTest, PayingThreeInvoicesInFull) {
     startSupplier("S1");
     const auto invoices = entry.invoices();
     ASSERT_EQ(invoices.size(), 3u);
@@ -109,7 +109,7 @@ TEST_F(DisbursementTest, PayingThreeInvoicesInFull) {
     co.expectBooksBalance();
 }
 
-TEST_F(DisbursementTest, TheLedgerFollowsWhatThePayablesRowsMove) {
+TEST_P(DisbursementTest, TheLedgerFollowsWhatThePayablesRowsMove) {
     // 1000 paid, 800 applied: the rest goes on account.
     startSupplier("S1");
     pay("A1", units(100));
@@ -146,7 +146,7 @@ TEST_F(DisbursementTest, TheLedgerFollowsWhatThePayablesRowsMove) {
     co.expectBooksBalance();
 }
 
-TEST_F(DisbursementTest, DistributionRulesAndRefusals) {
+TEST_P(DisbursementTest, DistributionRulesAndRefusals) {
     startSupplier("U1");
     // U1's own US bank goes on top; the US payables row follows.
     EXPECT_EQ(entry.lines()[0].line.accountOrZero(), kBankUs);
@@ -181,7 +181,7 @@ TEST_F(DisbursementTest, DistributionRulesAndRefusals) {
     co.expectBooksBalance();
 }
 
-TEST_F(DisbursementTest, AFailureAnywhereInThePostingLeavesNoRowOfIt) {
+TEST_P(DisbursementTest, AFailureAnywhereInThePostingLeavesNoRowOfIt) {
     startSupplier("S1");
     pay("A1", units(100));
     const DisbursementDocument d = entry.document(kPaid, "F1", "");
@@ -218,7 +218,7 @@ TEST_F(DisbursementTest, AFailureAnywhereInThePostingLeavesNoRowOfIt) {
 // Several processes post purchases and disbursements for the same suppliers
 // at once, under shared references and dates: no update is lost and the
 // books check clean.
-TEST_F(DisbursementTest, SeveralProcessesPostingForTheSameSuppliersKeepTheBooksClean) {
+TEST_P(DisbursementTest, SeveralProcessesPostingForTheSameSuppliersKeepTheBooksClean) {
     constexpr int kProcesses = 3, kEach = 12;
     const std::string dir = co.companyDir();
     auto child = [&](int which) {
@@ -275,3 +275,5 @@ TEST_F(DisbursementTest, SeveralProcessesPostingForTheSameSuppliersKeepTheBooksC
 }
 
 } // namespace
+
+INSTANTIATE_TEST_SUITE_P(Backends, DisbursementTest, VM_BOTH_BACKENDS);

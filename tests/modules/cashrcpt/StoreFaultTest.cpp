@@ -28,7 +28,7 @@ namespace {
 
 const Date kInv = Date::fromYmd(2026, 3, 1);
 
-class StoreFaultTest : public ::testing::Test {
+class StoreFaultTest : public ::testing::TestWithParam<Backend> {
 protected:
     void SetUp() override {
         co.client("C1", "Client One");
@@ -96,12 +96,12 @@ protected:
         return 0;
     }
 
-    ReceiptCompany co;
+    ReceiptCompany co{GetParam()};
     QTimer closer;
     int shown = 0;
 };
 
-TEST_F(StoreFaultTest, ACashReceiptPostingIsWholeOrAbsentAtEveryFailurePoint) {
+TEST_P(StoreFaultTest, ACashReceiptPostingIsWholeOrAbsentAtEveryFailurePoint) {
     cashrcpt::ReceiptEntry entry(co.db(), co.accounts, 3);
     entry.createWorkTables(*co.root);
     entry.startClient(*entry.findClient("C1"), "CHQ");
@@ -123,7 +123,7 @@ TEST_F(StoreFaultTest, ACashReceiptPostingIsWholeOrAbsentAtEveryFailurePoint) {
     }
 }
 
-TEST_F(StoreFaultTest, MaintenanceStoresAreWholeOrAbsentAtEveryFailurePoint) {
+TEST_P(StoreFaultTest, MaintenanceStoresAreWholeOrAbsentAtEveryFailurePoint) {
     forms::TErrorForm errorForm;
     custmaint::ClientTables clients(co.db(), *co.root);
     forms::RecordEditTransaction clientEdit(co.db(), clients.cli(), &errorForm, nullptr, "");
@@ -167,6 +167,8 @@ TEST_F(StoreFaultTest, MaintenanceStoresAreWholeOrAbsentAtEveryFailurePoint) {
 }
 
 } // namespace
+
+INSTANTIATE_TEST_SUITE_P(Backends, StoreFaultTest, VM_BOTH_BACKENDS);
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

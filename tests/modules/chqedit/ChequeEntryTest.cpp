@@ -19,7 +19,7 @@ Money units(std::int64_t n) {
     return Money::fromUnits(n);
 }
 
-class ChequeEntryTest : public test::TempCompanyTest {
+class ChequeEntryTest : public test::BackendCompanyTest {
 protected:
     void SetUp() override {
         company.addAccount(1000, "Bank");
@@ -71,7 +71,7 @@ protected:
 // The first entry is number 1; the next takes the highest + 1; the store
 // writes the header and its lines with the header's number, and the payee
 // comes from the supplier.
-TEST_F(ChequeEntryTest, NewEntriesAreNumberedFromOneAndStoredWithTheirLines) {
+TEST_P(ChequeEntryTest, NewEntriesAreNumberedFromOneAndStoredWithTheirLines) {
     auto& e = open();
     newAcmeEntry(e);
     EXPECT_EQ(e.header().integer("Apchqh_seq"), 1);
@@ -93,7 +93,7 @@ TEST_F(ChequeEntryTest, NewEntriesAreNumberedFromOneAndStoredWithTheirLines) {
 // A supplier's cheque takes only the supplier's invoices; without supplier
 // any reference is free. The list of invoices holds the open ones only, and
 // an invoice is paid once per cheque.
-TEST_F(ChequeEntryTest, InvoicesAreTheSuppliersOpenOnesEachOnce) {
+TEST_P(ChequeEntryTest, InvoicesAreTheSuppliersOpenOnesEachOnce) {
     auto& e = open();
     e.header().insert();
     e.newEntry();
@@ -123,7 +123,7 @@ TEST_F(ChequeEntryTest, InvoicesAreTheSuppliersOpenOnesEachOnce) {
 
 // Discount 10 on 100: the payment is 90, the cheque 10 less, and its words
 // follow.
-TEST_F(ChequeEntryTest, ADiscountLowersThePaymentTheAmountAndTheWords) {
+TEST_P(ChequeEntryTest, ADiscountLowersThePaymentTheAmountAndTheWords) {
     auto& e = open();
     newAcmeEntry(e);
     const std::int64_t row = e.workLines().rowId();
@@ -143,7 +143,7 @@ TEST_F(ChequeEntryTest, ADiscountLowersThePaymentTheAmountAndTheWords) {
 // A cheque without supplier is refused at its first store with its lines
 // on slot 4 and the bank on slot 2; stored at the second once slot 4's
 // account is in the chart. Slot 1 never carries an amount without supplier.
-TEST_F(ChequeEntryTest, ChequeWithoutSupplierIsRefusedOnceForItsDistribution) {
+TEST_P(ChequeEntryTest, ChequeWithoutSupplierIsRefusedOnceForItsDistribution) {
     auto& e = open();
     e.header().insert();
     e.newEntry();
@@ -173,7 +173,7 @@ TEST_F(ChequeEntryTest, ChequeWithoutSupplierIsRefusedOnceForItsDistribution) {
 
 // A company bank or payables account typed into a free slot is cleared with
 // message 11; an account the chart does not hold gives message 1.
-TEST_F(ChequeEntryTest, BankAndPayablesAccountsAreRefusedInTheDistribution) {
+TEST_P(ChequeEntryTest, BankAndPayablesAccountsAreRefusedInTheDistribution) {
     auto& e = open();
     e.header().insert();
     e.newEntry();
@@ -190,7 +190,7 @@ TEST_F(ChequeEntryTest, BankAndPayablesAccountsAreRefusedInTheDistribution) {
 
 // A template refuses a negative amount or discount with message 13 and
 // takes 0 instead.
-TEST_F(ChequeEntryTest, TemplateRefusesNegativeAmounts) {
+TEST_P(ChequeEntryTest, TemplateRefusesNegativeAmounts) {
     auto& e = open(ChequeBook::Recurring);
     e.header().insert();
     e.newEntry();
@@ -212,7 +212,7 @@ TEST_F(ChequeEntryTest, TemplateRefusesNegativeAmounts) {
 
 // A template drawn on the second bank of the list is written in the words
 // of the second currency.
-TEST_F(ChequeEntryTest, TemplateOnTheSecondBankTakesTheSecondCurrencysWords) {
+TEST_P(ChequeEntryTest, TemplateOnTheSecondBankTakesTheSecondCurrencysWords) {
     company.addAccount(1010, "Bank - US");
     company.setCtrl(
         {{"Ctrl_bank_accnt2", 1010}, {"Ctrl_dollars2", "US Dollars"}, {"Ctrl_cents2", "US Cents"}});
@@ -228,7 +228,7 @@ TEST_F(ChequeEntryTest, TemplateOnTheSecondBankTakesTheSecondCurrencysWords) {
 // A failure at any statement of a store or a delete leaves the stored
 // entry as it was: never a header without its lines or lines without their
 // header.
-TEST_F(ChequeEntryTest, FailureDuringStoreOrDeleteLeavesTheStoredEntryIntact) {
+TEST_P(ChequeEntryTest, FailureDuringStoreOrDeleteLeavesTheStoredEntryIntact) {
     auto& e = open();
     newAcmeEntry(e);
     e.storeRefusal(false);
@@ -286,7 +286,7 @@ TEST_F(ChequeEntryTest, FailureDuringStoreOrDeleteLeavesTheStoredEntryIntact) {
 // Two workstations adding entries at the same moment keep every entry, each
 // with its own number and its own lines: both take their new entry's number
 // before either stores.
-TEST_F(ChequeEntryTest, TwoWorkstationsAddingEntriesKeepThemAll) {
+TEST_P(ChequeEntryTest, TwoWorkstationsAddingEntriesKeepThemAll) {
     constexpr int kEach = 4;
     const std::string companyDir = company.companyDir(), dataDir = company.dataDir();
     const std::string base = company.rootDir();
@@ -340,3 +340,5 @@ TEST_F(ChequeEntryTest, TwoWorkstationsAddingEntriesKeepThemAll) {
 }
 
 } // namespace
+
+INSTANTIATE_TEST_SUITE_P(Backends, ChequeEntryTest, VM_BOTH_BACKENDS);

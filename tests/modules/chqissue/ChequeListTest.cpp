@@ -35,7 +35,7 @@ struct Entry {
     std::vector<Line> lines;
 };
 
-class ChequeListTest : public test::TempCompanyTest {
+class ChequeListTest : public test::BackendCompanyTest {
 protected:
     void SetUp() override {
         company.addAccount(kBank, "Bank");
@@ -103,7 +103,7 @@ protected:
 };
 
 // 2 % on 1000.00 due the 15th: taken when printed the 15th, not the 16th.
-TEST_F(ChequeListTest, DiscountTakenWhenPrintedOnOrBeforeTheDueDate) {
+TEST_P(ChequeListTest, DiscountTakenWhenPrintedOnOrBeforeTheDueDate) {
     supplier("ACME", 2);
     invoice("ACME", "INV1", "1000");
     build();
@@ -132,7 +132,7 @@ TEST_F(ChequeListTest, DiscountTakenWhenPrintedOnOrBeforeTheDueDate) {
     expectBalanced(e[0]);
 }
 
-TEST_F(ChequeListTest, NoDiscountWithoutADiscountAccountInTheChart) {
+TEST_P(ChequeListTest, NoDiscountWithoutADiscountAccountInTheChart) {
     company.setCtrl({{"Ctrl_ap_disb_accnt2", kNotInChart}});
     supplier("ACME", 2);
     invoice("ACME", "INV1", "1000");
@@ -146,7 +146,7 @@ TEST_F(ChequeListTest, NoDiscountWithoutADiscountAccountInTheChart) {
 
 // Settled invoices get no line, a credit larger than what is owed no cheque;
 // a credit note in the discount period still leaves a balanced cheque.
-TEST_F(ChequeListTest, SettledInvoicesAndCreditBalancesGetNoCheque) {
+TEST_P(ChequeListTest, SettledInvoicesAndCreditBalancesGetNoCheque) {
     supplier("PAID");
     invoice("PAID", "P1", "500");
     invoice("PAID", "P1", "-500", day(15), "2");
@@ -176,7 +176,7 @@ TEST_F(ChequeListTest, SettledInvoicesAndCreditBalancesGetNoCheque) {
 // Only the chosen bank's suppliers within the range and list, and only the
 // templates of that bank for no supplier or a selected one; invoices due
 // after the cut-off wait.
-TEST_F(ChequeListTest, SelectionByBankRangeListAndTemplates) {
+TEST_P(ChequeListTest, SelectionByBankRangeListAndTemplates) {
     for (const char* s : {"A", "B", "C", "D"}) {
         supplier(s);
         invoice(s, std::string("I") + s, "10");
@@ -219,7 +219,7 @@ TEST_F(ChequeListTest, SelectionByBankRangeListAndTemplates) {
 }
 
 // The new list replaces the old one whole, or the old one stays.
-TEST_F(ChequeListTest, AFailurePartWayKeepsThePreviousList) {
+TEST_P(ChequeListTest, AFailurePartWayKeepsThePreviousList) {
     for (const char* s : {"A", "B", "C"}) {
         supplier(s);
         invoice(s, "I", "10");
@@ -244,3 +244,5 @@ TEST_F(ChequeListTest, AFailurePartWayKeepsThePreviousList) {
 }
 
 } // namespace
+
+INSTANTIATE_TEST_SUITE_P(Backends, ChequeListTest, VM_BOTH_BACKENDS);

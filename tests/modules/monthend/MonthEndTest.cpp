@@ -10,7 +10,7 @@
 
 using namespace vm;
 using namespace vm::monthend;
-using vm::test::TempCompanyTest;
+using vm::test::BackendCompanyTest;
 
 namespace {
 
@@ -52,7 +52,7 @@ std::string books(Database& db) {
     return s;
 }
 
-class MonthEndTest : public TempCompanyTest {
+class MonthEndTest : public BackendCompanyTest {
 protected:
     void SetUp() override {
         company.setCtrl({{"Ctrl_periods", 12}, {"Ctrl_ar_period", 3}, {"Ctrl_ar_histo", true}});
@@ -81,7 +81,7 @@ protected:
     Database& db() { return company.db(); }
 };
 
-TEST_F(MonthEndTest, PurgesExactlyTheInvoicesThatNetToZeroByTheCutoff) {
+TEST_P(MonthEndTest, PurgesExactlyTheInvoicesThatNetToZeroByTheCutoff) {
     const std::optional<MonthEndResult> r = MonthEnd(db()).run(kCutoff);
     ASSERT_TRUE(r);
     EXPECT_EQ(rows(db(), "car"), (std::vector<std::string>{"C1/B/1/200.00", "C1/D/1/80.00", "C1/D/2/-80.00",
@@ -104,7 +104,7 @@ TEST_F(MonthEndTest, PurgesExactlyTheInvoicesThatNetToZeroByTheCutoff) {
     EXPECT_EQ(count(db(), "SELECT COUNT(*) FROM carh"), 8);
 }
 
-TEST_F(MonthEndTest, WithoutHistoryNothingIsCopied) {
+TEST_P(MonthEndTest, WithoutHistoryNothingIsCopied) {
     company.setCtrl({{"Ctrl_ar_histo", false}});
     const auto r = MonthEnd(db()).run(kCutoff);
     ASSERT_TRUE(r);
@@ -113,7 +113,7 @@ TEST_F(MonthEndTest, WithoutHistoryNothingIsCopied) {
     EXPECT_EQ(count(db(), "SELECT COUNT(*) FROM carh"), 0);
 }
 
-TEST_F(MonthEndTest, ResetsMonthSalesAndMovesThePeriodExceptInTheLastOne) {
+TEST_P(MonthEndTest, ResetsMonthSalesAndMovesThePeriodExceptInTheLastOne) {
     auto r = MonthEnd(db()).run(kCutoff);
     ASSERT_TRUE(r);
     EXPECT_EQ(r->oldPeriod, 3);
@@ -137,7 +137,7 @@ TEST_F(MonthEndTest, ResetsMonthSalesAndMovesThePeriodExceptInTheLastOne) {
 
 // A blank date, a failure part-way, a cancel and a client held by another
 // workstation all leave the books exactly as they were.
-TEST_F(MonthEndTest, AnInterruptedRunLeavesTheBooksAsBefore) {
+TEST_P(MonthEndTest, AnInterruptedRunLeavesTheBooksAsBefore) {
     const std::string before = books(db());
     EXPECT_THROW(MonthEnd(db()).run(Date()), InvalidCutoff);
 
@@ -175,7 +175,7 @@ TEST_F(MonthEndTest, AnInterruptedRunLeavesTheBooksAsBefore) {
     EXPECT_EQ(count(db(), "SELECT COUNT(*) FROM carh"), 8);
 }
 
-TEST_F(TempCompanyTest, DemoBooksStillBalanceAfterAMonthEnd) {
+TEST_P(BackendCompanyTest, DemoBooksStillBalanceAfterAMonthEnd) {
     admin::DemoOptions demo;
     demo.clients = 30;
     demo.invoices = 200;
@@ -189,3 +189,6 @@ TEST_F(TempCompanyTest, DemoBooksStillBalanceAfterAMonthEnd) {
 }
 
 } // namespace
+
+INSTANTIATE_TEST_SUITE_P(Backends, MonthEndTest, VM_BOTH_BACKENDS);
+INSTANTIATE_TEST_SUITE_P(Backends, BackendCompanyTest, VM_BOTH_BACKENDS);

@@ -22,7 +22,7 @@ inline Money units(std::int64_t n) {
 
 class PayablesCompany : public TempCompany {
 public:
-    PayablesCompany() {
+    explicit PayablesCompany(Backend backend = Backend::Sqlite) : TempCompany(backend) {
         addAccount(kBank, "Bank - Canadian");
         addAccount(kBankUs, "Bank - US", {{"Glm_currency", 1}});
         addAccount(kPayables, "Accounts payable");

@@ -16,7 +16,7 @@ namespace {
 
 const Date kDate = Date::fromYmd(2026, 5, 12);
 
-class PurchaseTest : public ::testing::Test {
+class PurchaseTest : public ::testing::TestWithParam<Backend> {
 protected:
     void SetUp() override { posting.setUser("Jane Clerk"); }
 
@@ -54,12 +54,12 @@ protected:
         return posting.postOnce(d, kPeriod);
     }
 
-    PayablesCompany co;
+    PayablesCompany co{GetParam()};
     PurchaseEntry entry{co.db(), co.dataRoot(), co.accounts, 7};
     PurchasePosting posting{co.db(), co.accounts};
 };
 
-TEST_F(PurchaseTest, PurchasePostsJournalLedgerBalanceAndRecord) {
+TEST_P(PurchaseTest, PurchasePostsJournalLedgerBalanceAndRecord) {
     // Two lines on one account go under one header whose totals are the sums.
     entry.reset(0);
     ASSERT_TRUE(entry.setAccount(2, kSupplies).ok());
@@ -112,7 +112,7 @@ TEST_F(PurchaseTest, PurchasePostsJournalLedgerBalanceAndRecord) {
     co.expectBooksBalance();
 }
 
-TEST_F(PurchaseTest, DebitNoteNeedsAnInvoiceAndAReferenceAndLeavesPurchaseTotalsAlone) {
+TEST_P(PurchaseTest, DebitNoteNeedsAnInvoiceAndAReferenceAndLeavesPurchaseTotalsAlone) {
     post(typed("S1", "INV0", {{0, {}, units(20)}, {1, units(20), {}}}));
     post(typed("S1", "INV1", {{0, {}, units(300)}, {1, units(300), {}}}));
     const Money ytd = co.supplierMoney("S1", "Sup_purch_ytd");
@@ -142,7 +142,7 @@ TEST_F(PurchaseTest, DebitNoteNeedsAnInvoiceAndAReferenceAndLeavesPurchaseTotals
     co.expectBooksBalance();
 }
 
-TEST_F(PurchaseTest, DueDateFromTerms) {
+TEST_P(PurchaseTest, DueDateFromTerms) {
     // 930 in a month followed by a 30-day month: the 30th; 931 is its last day.
     EXPECT_EQ(dueDateFromTerms(Date::fromYmd(2026, 3, 20), 930), Date::fromYmd(2026, 4, 30));
     EXPECT_EQ(dueDateFromTerms(Date::fromYmd(2026, 3, 20), 931), Date::fromYmd(2026, 4, 30));
@@ -152,7 +152,7 @@ TEST_F(PurchaseTest, DueDateFromTerms) {
     EXPECT_EQ(dueDateFromTerms(kDate, 45), kDate.addDays(45));
 }
 
-TEST_F(PurchaseTest, RefusedDocumentsWriteNothing) {
+TEST_P(PurchaseTest, RefusedDocumentsWriteNothing) {
     // Out of balance by one ten-thousandth.
     PurchaseDocument d = typed("S1", "INV2", {{0, {}, units(100)}, {1, units(100) + Money::fromRaw(1), {}}});
     EXPECT_EQ(check(d), kMsgNotBalanced);
@@ -180,7 +180,7 @@ TEST_F(PurchaseTest, RefusedDocumentsWriteNothing) {
     co.expectBooksBalance();
 }
 
-TEST_F(PurchaseTest, AFailureAnywhereInThePostingLeavesNoRowOfIt) {
+TEST_P(PurchaseTest, AFailureAnywhereInThePostingLeavesNoRowOfIt) {
     const PurchaseDocument d = typed("S1", "INV9", {{0, {}, units(75)}, {1, units(75), {}}});
     auto rows = [&] { return co.count("tjlh") + co.count("tjld") + co.count("cap") + co.count("apori"); };
     for (auto stage : {PurchasePosting::Stage::Journal, PurchasePosting::Stage::Supplier,
@@ -207,7 +207,42 @@ TEST_F(PurchaseTest, AFailureAnywhereInThePostingLeavesNoRowOfIt) {
     EXPECT_EQ(co.supplierMoney("S2", "Sup_current_bal"), Money());
 }
 
-TEST_F(PurchaseTest, TheDistributionLivesInTheSessionsOwnVirmemRow) {
+// The server ends the workstation's connections half-way through a posting
+// (a network cut): the posting fails and nothing of it is written.
+TEST(PurchaseOnServer, ADroppedConnectionMidPostingLeavesNothingWritten) {
+    PayablesCompany co(Backend::Postgres);
+    PurchaseEntry entry(co.db(), co.dataRoot(), co.accounts, 7);
+    entry.reset(0);
+    entry.applySupplierAccounts(*entry.findSupplier("S1"));
+    entry.setCredit(0, units(75), PurchaseType::Purchase);
+    entry.setDebit(1, units(75), PurchaseType::Purchase);
+    PurchaseDocument d;
+    d.supplier = "S1";
+    d.invoice = "CUT";
+    d.date = kDate;
+    entry.fillLines(d);
+    PurchasePosting posting(co.db(), co.accounts);
+    bool dropped = false;
+    posting.setStageHook([&](PurchasePosting::Stage s) {
+        if (s == PurchasePosting::Stage::Ledger && !dropped) {
+            dropped = true;
+            PgServer::instance().run("SELECT pg_terminate_backend(pid) FROM pg_stat_activity "
+                                     "WHERE datname = current_database() AND pid <> pg_backend_pid()");
+        }
+    });
+    EXPECT_THROW(posting.postOnce(d, kPeriod), EngineError);
+    EXPECT_TRUE(dropped);
+
+    Session other;
+    Database& db = other.database(co.companyDir());
+    for (const char* table : {"tjlh", "tjld", "cap", "apori"})
+        EXPECT_EQ(Cursor(db, table, true).recordCount(), 0) << table;
+    Cursor sup(db, "sup", true);
+    ASSERT_TRUE(sup.findKey({Value("S1")}));
+    EXPECT_EQ(sup.money("Sup_current_bal"), Money());
+}
+
+TEST_P(PurchaseTest, TheDistributionLivesInTheSessionsOwnVirmemRow) {
     // Session 7 had no row: the entry made one and holds it.
     Cursor row(co.dataRoot(), "virmem", true);
     ASSERT_TRUE(row.findKey({Value(7)}));
@@ -233,3 +268,5 @@ TEST_F(PurchaseTest, TheDistributionLivesInTheSessionsOwnVirmemRow) {
 }
 
 } // namespace
+
+INSTANTIATE_TEST_SUITE_P(Backends, PurchaseTest, VM_BOTH_BACKENDS);
