@@ -37,6 +37,12 @@ public:
     // Runs the statement on the first call, then steps; true on a row.
     // Throws EngineError (kDatabaseBusy, kKeyViolation, ...).
     virtual bool step() = 0;
+    // Runs a write whose answer the caller does not read. In a transaction
+    // that sends its writes in batches (see Backend::begin) the backend may
+    // send it with the statements that follow: its failure then surfaces at
+    // the next statement that waits for an answer, or at the commit, and
+    // the transaction can only be rolled back.
+    virtual void runLater() { step(); }
     // Back to before its first step, bindings cleared.
     virtual void reset() = 0;
     // Whether it has started returning rows (a fault is counted once).
@@ -120,8 +126,10 @@ public:
     // For SQL queries outside a write (may be main()).
     virtual Connection& reader() = 0;
     // Starts a transaction holding the database's write lock (waiting up to
-    // the busy time-out, then kDatabaseBusy); commit and roll it back.
-    virtual void begin() = 0;
+    // the busy time-out, then kDatabaseBusy); commit and roll it back. A
+    // batch transaction (one that took the lock at its start: a posting, a
+    // copy) is all or nothing, so its writes may be sent in batches.
+    virtual void begin(bool batch) = 0;
     virtual void commit() = 0;
     virtual void rollback() = 0;
     // Changes whenever any connection creates, re-creates or drops a table.
@@ -144,6 +152,10 @@ public:
     // An SQL query of the layers above in this backend's dialect; throws
     // kSql for what it cannot run.
     virtual std::string translateQuery(const std::string& text) const = 0;
+    // In a batch transaction, the row id for the next row inserted into a
+    // table that has no auto-increment field, taken ahead so that the insert
+    // needs no answer; 0 when the insert is to hand it back itself.
+    virtual std::int64_t reserveRowId(const std::string&) { return 0; }
     // After a row was inserted with an explicit auto-increment value.
     virtual void explicitRowId(const std::string&, const TableDef&, std::int64_t) {}
 };

@@ -621,9 +621,29 @@ void Cursor::post() {
             insertSql_ = "INSERT INTO " + sql::quoteIdent(name_) + " (" + cols + ") VALUES (" + marks + ")" +
                          impl.be->insertSuffix(def_);
             insertWhich_ = which;
+            insertWithIdSql_.clear();
         }
         db_.beginWrite();
-        {
+        // A row id taken ahead lets a batch send the insert without waiting.
+        const bool given = autoinc >= 0 && !row_[static_cast<std::size_t>(autoinc)].isNull();
+        const std::int64_t reserved = given ? 0 : impl.be->reserveRowId(name_);
+        if (reserved) {
+            if (insertWithIdSql_.empty()) {
+                std::string cols = shape_->rowId, marks = "?";
+                for (std::size_t k : which) {
+                    cols += ", " + impl.be->column(def_.fields[k]);
+                    marks += ", ?";
+                }
+                insertWithIdSql_ =
+                    "INSERT INTO " + sql::quoteIdent(name_) + " (" + cols + ") VALUES (" + marks + ")";
+            }
+            CachedStmt st(impl, insertWithIdSql_);
+            st->bind(1, FieldType::AutoInc, Value(reserved));
+            for (std::size_t k = 0; k < which.size(); ++k)
+                st->bind(static_cast<int>(k + 2), def_.fields[which[k]].type, row_[which[k]]);
+            st->runLater();
+            rowId_ = reserved;
+        } else {
             CachedStmt st(impl, insertSql_);
             for (std::size_t k = 0; k < which.size(); ++k)
                 st->bind(static_cast<int>(k + 1), def_.fields[which[k]].type, row_[which[k]]);
@@ -631,8 +651,7 @@ void Cursor::post() {
             // The buffer already holds the stored values; only the row id is new.
             rowId_ = impl.db->insertedRowId(st.get());
         }
-        if (autoinc >= 0 && !row_[static_cast<std::size_t>(autoinc)].isNull())
-            impl.be->explicitRowId(name_, def_, rowId_);
+        if (given) impl.be->explicitRowId(name_, def_, rowId_);
         if (autoinc >= 0) row_[static_cast<std::size_t>(autoinc)] = Value(rowId_);
         posKey_ = positionOf();
         hasRow_ = true;
@@ -657,7 +676,7 @@ void Cursor::post() {
             for (std::size_t k = 0; k < which.size(); ++k)
                 st->bind(static_cast<int>(k + 1), def_.fields[which[k]].type, row_[which[k]]);
             st->bind(static_cast<int>(which.size() + 1), FieldType::AutoInc, Value(id));
-            st.step();
+            st->runLater();
         }
         impl.be->locks().unlock(name_, id);
         locked_ = false;

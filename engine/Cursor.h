@@ -165,7 +165,8 @@ private:
     const backend::Dialect& dialect_;
     bool readOnly_ = false;
     State state_ = State::Browse;
-    std::string insertSql_; // for the field set of insertWhich_
+    std::string insertSql_;       // for the field set of insertWhich_
+    std::string insertWithIdSql_; // the same with the row id given
     std::vector<std::size_t> insertWhich_;
 
     std::string indexName_;

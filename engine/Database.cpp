@@ -265,7 +265,7 @@ template <class F> void writeBlock(Database& d, F&& f) {
     }
     d.suspendReaders();
     auto& be = *d.impl().be;
-    be.begin();
+    be.begin(false);
     try {
         f();
         be.commit();
@@ -373,8 +373,7 @@ void Database::copyFrom(Database& source, bool replace) {
             for (std::size_t k = 0; k < which.size(); ++k)
                 ins->bind(static_cast<int>(k + 2), def.fields[which[k]].type,
                           from.value(static_cast<int>(which[k])));
-            while (ins.step()) {
-            }
+            ins->runLater(); // a batch: sent with the rows that follow
             ins->reset();
             last = std::max(last, from.rowId());
         }
@@ -421,6 +420,7 @@ void Database::startTransaction(bool immediate) {
     if (inTx_) throw EngineError(errc::kTransaction, "A transaction is already active on " + dir_);
     inTx_ = true;
     txBegun_ = false;
+    txBatch_ = immediate;
     if (immediate) {
         try {
             beginWrite();
@@ -435,7 +435,7 @@ void Database::beginWrite() {
     if (inTx_) {
         if (txBegun_) return;
         suspendReaders();
-        impl_->be->begin();
+        impl_->be->begin(txBatch_);
         txBegun_ = true;
     } else {
         suspendReaders();

@@ -130,6 +130,7 @@ private:
     std::unique_ptr<Impl> impl_;
     bool inTx_ = false;
     bool txBegun_ = false; // BEGIN issued to SQLite
+    bool txBatch_ = false; // the write lock was taken at the start
     std::set<Cursor*> cursors_;
     std::set<Query*> queries_;
 };

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <optional>
 
 // The server backend: the tables of one location live in one schema of a
@@ -224,8 +225,10 @@ public:
     }
     bool columnOrigin(int i, std::string& table, std::string& field) const override;
     bool readOnly() const override;
+    void runLater() override;
 
 private:
+    std::vector<const char*> paramValues() const;
     PGresult* run() const; // runs the statement when it has not run yet
     PGresult* declare() const;
     void fetch() const;
@@ -271,11 +274,15 @@ public:
         return std::make_unique<PgStatement>(*this, std::move(numbered), n, persistent);
     }
     // Runs text (several statements allowed) and checks each result.
-    void run(const std::string& text, bool counted = true) {
-        if (counted) fault::beforeStatement(fault, text == "ROLLBACK");
+    void run(const std::string& text, bool counted = true,
+             const std::function<void(int, const PGresult*)>& rows = nullptr) {
+        const bool rollback = text == "ROLLBACK";
+        if (counted) fault::beforeStatement(fault, rollback);
+        settle(rollback);
         flushDeallocations();
         if (!PQsendQuery(conn_, text.c_str())) failResult(conn_, nullptr, "Executing statement");
         PGresult* failed = nullptr;
+        int results = 0;
         while (PGresult* r = PQgetResult(conn_)) {
             const auto st = PQresultStatus(r);
             if (st != PGRES_COMMAND_OK && st != PGRES_TUPLES_OK && st != PGRES_EMPTY_QUERY && !failed) {
@@ -283,11 +290,105 @@ public:
                 continue;
             }
             if (st == PGRES_COMMAND_OK) lastStatus_ = PQcmdStatus(r);
+            if (st == PGRES_TUPLES_OK && rows && !failed) rows(results++, r);
             PQclear(r);
         }
         if (failed || PQstatus(conn_) == CONNECTION_BAD) failResult(conn_, failed, "Executing statement");
     }
-    void exec(const std::string& text) override { run(text); }
+
+    // Batches. Writes whose answers are not needed at once are sent in
+    // pipeline mode and answered together with the next statement that
+    // waits for its answer (one round trip to the server for all of them).
+    // A failure among them is thrown there; the server has then skipped
+    // what followed it, and the transaction can only be rolled back.
+    bool batching = false; // in a transaction whose writes may wait
+    void sendLater(const char* name, const std::string& text, bool prepare,
+                   const std::vector<const char*>& values) {
+        if (!piped_) {
+            flushDeallocations();
+            if (PQenterPipelineMode(conn_) != 1) failResult(conn_, nullptr, "Sending statements");
+            piped_ = true;
+        }
+        const int n = static_cast<int>(values.size());
+        if (prepare) {
+            if (PQsendPrepare(conn_, name, text.c_str(), n, nullptr) != 1)
+                failResult(conn_, nullptr, "Sending statements");
+            ++pending_;
+        }
+        const int ok =
+            name ? PQsendQueryPrepared(conn_, name, n, values.data(), nullptr, nullptr, 0)
+                 : PQsendQueryParams(conn_, text.c_str(), n, nullptr, values.data(), nullptr, nullptr, 0);
+        if (ok != 1) failResult(conn_, nullptr, "Sending statements");
+        // Bounded, so that neither side's socket buffer fills with answers.
+        if (++pending_ >= 256) finish(false, false);
+    }
+    // Runs a statement after what is pending and returns its result (a
+    // failed one included, for the caller to report); a failure among the
+    // pending ones is thrown.
+    PGresult* exchange(const char* name, const std::string& text, const std::vector<const char*>& values,
+                       const char* what = "Executing statement") {
+        const int n = static_cast<int>(values.size());
+        if (!piped_)
+            return name ? PQexecPrepared(conn_, name, n, values.data(), nullptr, nullptr, 0)
+                        : PQexecParams(conn_, text.c_str(), n, nullptr, values.data(), nullptr, nullptr, 0);
+        const int ok =
+            name ? PQsendQueryPrepared(conn_, name, n, values.data(), nullptr, nullptr, 0)
+                 : PQsendQueryParams(conn_, text.c_str(), n, nullptr, values.data(), nullptr, nullptr, 0);
+        if (ok != 1) failResult(conn_, nullptr, "Sending statements");
+        return finish(true, false, what);
+    }
+    // Waits for what is pending; throws its first failure unless `quiet`
+    // (on the way to a rollback).
+    void settle(bool quiet = false) {
+        if (piped_) finish(false, quiet);
+    }
+    bool piped() const { return piped_; }
+
+    // Ends the pipeline: a sync, then every answer. Returns the last
+    // statement's result when `last` (it is not among the pending ones).
+    PGresult* finish(bool last, bool quiet, const char* what = "Executing statement") {
+        const int expect = pending_ + (last ? 1 : 0);
+        pending_ = 0;
+        if (PQpipelineSync(conn_) != 1) failResult(conn_, nullptr, "Sending statements");
+        PGresult *failed = nullptr, *mine = nullptr;
+        for (int k = 0; k < expect; ++k) {
+            PGresult* r = PQgetResult(conn_);
+            if (!r) break; // the connection is gone
+            while (PGresult* more = PQgetResult(conn_))
+                PQclear(more);
+            if (last && k == expect - 1)
+                mine = r;
+            else if (!failed && PQresultStatus(r) == PGRES_FATAL_ERROR)
+                failed = r;
+            else
+                PQclear(r);
+        }
+        for (int guard = 0; guard < 3; ++guard) { // the sync's own answer
+            PGresult* r = PQgetResult(conn_);
+            if (!r && PQstatus(conn_) == CONNECTION_BAD) break;
+            const bool sync = r && PQresultStatus(r) == PGRES_PIPELINE_SYNC;
+            PQclear(r);
+            if (sync) break;
+        }
+        PQexitPipelineMode(conn_);
+        piped_ = false;
+        if (failed && !quiet) {
+            PQclear(mine);
+            failResult(conn_, failed, what);
+        }
+        PQclear(failed);
+        if (!mine && last) failResult(conn_, nullptr, what);
+        return mine;
+    }
+    void exec(const std::string& text) override {
+        // A whole-table write in a batch needs no answer either.
+        if (batching && (startsWithWord(text, "DELETE") || startsWithWord(text, "UPDATE"))) {
+            fault::beforeStatement(fault);
+            sendLater(nullptr, text, false, {});
+            return;
+        }
+        run(text);
+    }
     std::int64_t changes() const override { return changes_; }
     std::int64_t insertedRowId(Statement& insert) override { return insert.columnInt(0); }
 
@@ -295,7 +396,7 @@ public:
     std::string nextName() { return "vm" + std::to_string(++names_); }
     void deallocateLater(std::string name) { dealloc_.push_back(std::move(name)); }
     void flushDeallocations() {
-        if (dealloc_.empty() || !idle()) return;
+        if (dealloc_.empty() || piped_ || !idle()) return;
         std::string text;
         for (const auto& n : dealloc_)
             text += "DEALLOCATE " + n + ";";
@@ -307,8 +408,9 @@ public:
         const char* n = PQcmdTuples(r);
         changes_ = (n && *n) ? std::strtoll(n, nullptr, 10) : 0;
     }
-    // The text that takes the database's write lock in a new transaction.
-    std::string beginWrite;
+    // The text that takes the database's write lock in a new transaction,
+    // and the statement that takes it in the transaction under way.
+    std::string beginWrite, lockWrite;
     // The reading connection: its queries are server-side cursors, in one
     // read-only transaction while any is open.
     bool streaming = false;
@@ -326,6 +428,7 @@ public:
         const auto key = std::make_pair(table, attnum);
         auto it = origins_.find(key);
         if (it == origins_.end()) {
+            settle();
             const std::string q = "SELECT c.relname, a.attname FROM pg_class c JOIN pg_attribute a ON "
                                   "a.attrelid = c.oid WHERE c.oid = " +
                                   std::to_string(table) + " AND a.attnum = " + std::to_string(attnum);
@@ -345,6 +448,8 @@ private:
     PGconn* conn_ = nullptr;
     std::string schema_;
     std::int64_t changes_ = 0;
+    bool piped_ = false; // in pipeline mode, with pending_ answers to read
+    int pending_ = 0;
     int names_ = 0;
     std::vector<std::string> dealloc_;
     std::string lastStatus_;
@@ -363,39 +468,44 @@ PgStatement::~PgStatement() {
     PQclear(res_);
     if (prepared_) conn_.deallocateLater(name_);
     if (!cursor_.empty()) {
-        if (!conn_.idle() && !conn_.spoiled) PQclear(PQexec(conn_.handle(), ("CLOSE " + cursor_).c_str()));
+        // The last cursor's COMMIT closes it; another one is closed alone.
+        if (conn_.openCursors > 1 && !conn_.idle() && !conn_.spoiled)
+            PQclear(PQexec(conn_.handle(), ("CLOSE " + cursor_).c_str()));
         conn_.cursorClosed();
     }
 }
 
 constexpr int kFetchRows = 500;
 
+// The read-only transaction (when none is open), the cursor and its first
+// rows go in one round trip.
 PGresult* PgStatement::declare() const {
     PGconn* c = conn_.handle();
     if (!readOnly()) throw EngineError(errc::kSql, "A query may only read");
-    if (conn_.idle()) {
-        PGresult* b = PQexec(c, "BEGIN READ ONLY");
-        if (PQresultStatus(b) != PGRES_COMMAND_OK) failResult(c, b, "Starting a read");
-        PQclear(b);
-    }
     const std::string name = conn_.nextName();
-    std::vector<const char*> values(params_.size());
-    for (std::size_t i = 0; i < params_.size(); ++i)
-        values[i] = params_[i] ? params_[i]->c_str() : nullptr;
-    const std::string text = "DECLARE " + name + " NO SCROLL CURSOR FOR " + text_;
-    PGresult* r = PQexecParams(c, text.c_str(), static_cast<int>(params_.size()), nullptr, values.data(),
-                               nullptr, nullptr, 0);
-    if (PQresultStatus(r) != PGRES_COMMAND_OK) {
+    if (conn_.idle()) conn_.sendLater(nullptr, "BEGIN READ ONLY", false, {});
+    conn_.sendLater(nullptr, "DECLARE " + name + " NO SCROLL CURSOR FOR " + text_, false, paramValues());
+    auto giveUp = [&] {
         if (conn_.openCursors == 0)
             PQclear(PQexec(c, "ROLLBACK"));
         else
             conn_.spoiled = true;
+    };
+    PGresult* r = nullptr;
+    try {
+        r = conn_.exchange(nullptr, "FETCH " + std::to_string(kFetchRows) + " FROM " + name, {}, "SQL error");
+    } catch (...) {
+        giveUp();
+        throw;
+    }
+    if (PQresultStatus(r) != PGRES_TUPLES_OK) {
+        giveUp();
         failResult(c, r, "SQL error");
     }
-    PQclear(r);
     cursor_ = name;
     ++conn_.openCursors;
-    fetch();
+    res_ = r;
+    row_ = -1;
     return res_;
 }
 
@@ -487,47 +597,53 @@ PGresult* PgStatement::run() const {
     if (res_) return res_;
     if (streams_) return declare();
     PGconn* c = conn_.handle();
-    conn_.flushDeallocations();
+    if (!conn_.piped()) conn_.flushDeallocations();
     if (!name_.empty() && !prepared_) {
+        conn_.settle();
         PGresult* r = PQprepare(c, name_.c_str(), text_.c_str(), static_cast<int>(params_.size()), nullptr);
         if (PQresultStatus(r) != PGRES_COMMAND_OK) failResult(c, r, "Preparing statement");
         PQclear(r);
         prepared_ = true;
     }
-    std::vector<const char*> values(params_.size());
-    for (std::size_t i = 0; i < params_.size(); ++i)
-        values[i] = params_[i] ? params_[i]->c_str() : nullptr;
-    // A write outside a transaction takes the write lock for itself.
-    const bool own = writes_ && conn_.idle() && !conn_.beginWrite.empty();
-    if (own) {
-        try {
-            conn_.run(conn_.beginWrite, false);
-        } catch (...) {
-            if (PQstatus(c) == CONNECTION_OK && !conn_.idle()) PQclear(PQexec(c, "ROLLBACK"));
-            throw;
-        }
+    const auto values = paramValues();
+    const char* name = name_.empty() ? nullptr : name_.c_str();
+    // A write outside a transaction takes the write lock for itself: the
+    // lock and the write go in one pipeline, an implicit transaction that
+    // the server commits at its end (one round trip).
+    if (writes_ && conn_.idle() && !conn_.beginWrite.empty()) {
+        conn_.sendLater(nullptr, conn_.lockWrite, false, {});
+        PGresult* r = conn_.exchange(name, text_, values);
+        const auto st = PQresultStatus(r);
+        if (st != PGRES_TUPLES_OK && st != PGRES_COMMAND_OK) failResult(c, r, "Executing statement");
+        conn_.noteChanges(r);
+        res_ = r;
+        row_ = -1;
+        return res_;
     }
-    const int n = static_cast<int>(params_.size());
-    PGresult* r = name_.empty()
-                      ? PQexecParams(c, text_.c_str(), n, nullptr, values.data(), nullptr, nullptr, 0)
-                      : PQexecPrepared(c, name_.c_str(), n, values.data(), nullptr, nullptr, 0);
+    PGresult* r = conn_.exchange(name, text_, values);
     const auto st = PQresultStatus(r);
-    if (st != PGRES_TUPLES_OK && st != PGRES_COMMAND_OK) {
-        if (own && PQstatus(c) == CONNECTION_OK) PQclear(PQexec(c, "ROLLBACK"));
-        failResult(c, r, "Executing statement");
-    }
+    if (st != PGRES_TUPLES_OK && st != PGRES_COMMAND_OK) failResult(c, r, "Executing statement");
     conn_.noteChanges(r);
-    if (own) {
-        try {
-            conn_.run("COMMIT", false);
-        } catch (...) {
-            PQclear(r);
-            throw;
-        }
-    }
     res_ = r;
     row_ = -1;
     return res_;
+}
+
+void PgStatement::runLater() {
+    if (!conn_.batching || !writes_ || name_.empty() || res_) {
+        step();
+        return;
+    }
+    fault::beforeStep(conn_.fault, false);
+    conn_.sendLater(name_.c_str(), text_, !prepared_, paramValues());
+    prepared_ = true;
+}
+
+std::vector<const char*> PgStatement::paramValues() const {
+    std::vector<const char*> values(params_.size());
+    for (std::size_t i = 0; i < params_.size(); ++i)
+        values[i] = params_[i] ? params_[i]->c_str() : nullptr;
+    return values;
 }
 
 bool PgStatement::step() {
@@ -658,10 +774,11 @@ public:
             false);
         main_->run("SET search_path TO " + s + "; SET client_min_messages TO warning", false);
         setBusyTimeout(busyTimeoutMs);
-        version_ = main_->prepare("SELECT v FROM _vm_version", true);
+        main_->lockWrite = "SELECT pg_advisory_xact_lock(" + std::to_string(key) + ")";
+        versionStmt_ = main_->prepare("SELECT v FROM _vm_version", true);
     }
     ~PgBackend() override {
-        version_.reset();
+        versionStmt_.reset();
         reader_.reset();
     }
 
@@ -679,29 +796,84 @@ public:
         }
         return *reader_;
     }
-    void begin() override {
+    // The write lock, and the schema's version read in the same round trip:
+    // no other connection changes the tables while the lock is held, so the
+    // version read here stands until this connection changes them itself.
+    // A batch also takes there the row ids its tables took in the last one.
+    void begin(bool batch) override {
+        std::string text = main_->beginWrite + "; SELECT v FROM _vm_version";
+        std::vector<std::string> ahead;
+        if (batch)
+            for (const auto& [table, use] : lastUse_) {
+                text += "; " + reserveSql(table, use.first);
+                ahead.push_back(table);
+            }
         try {
-            main_->run(main_->beginWrite);
+            main_->run(text, true, [&](int i, const PGresult* r) {
+                if (i == 1) version_ = std::strtoll(PQgetvalue(r, 0, 0), nullptr, 10);
+                if (i >= 2) takeIds(ahead[static_cast<std::size_t>(i - 2)], r);
+            });
         } catch (...) {
+            reserved_.clear();
             if (!main_->idle()) PQclear(PQexec(main_->handle(), "ROLLBACK"));
             throw;
         }
+        inWrite_ = versionKnown_ = true;
+        main_->batching = batch;
     }
     void commit() override {
-        main_->run("COMMIT");
+        std::string status;
+        if (main_->piped()) { // the COMMIT goes with the writes still unanswered
+            fault::beforeStatement(main_->fault);
+            PGresult* r = main_->exchange(nullptr, "COMMIT", {});
+            if (PQresultStatus(r) != PGRES_COMMAND_OK) failResult(main_->handle(), r, "Executing statement");
+            status = PQcmdStatus(r);
+            PQclear(r);
+        } else {
+            main_->run("COMMIT");
+            status = main_->lastStatus();
+        }
+        endWrite();
         // The server answers a COMMIT of a transaction in which a statement
         // failed by rolling it back: that is no commit.
-        if (main_->lastStatus() == "ROLLBACK")
+        if (status == "ROLLBACK")
             throw EngineError(errc::kTransaction,
                               "The transaction was rolled back: a statement in it had failed");
     }
-    void rollback() override { main_->run("ROLLBACK"); }
+    void rollback() override {
+        endWrite();
+        main_->run("ROLLBACK");
+    }
     std::int64_t schemaVersion() override {
-        const std::int64_t v = version_->step() ? version_->columnInt(0) : -1;
-        version_->reset();
+        if (inWrite_ && versionKnown_) return version_;
+        const std::int64_t v = versionStmt_->step() ? versionStmt_->columnInt(0) : -1;
+        versionStmt_->reset();
+        version_ = v;
+        versionKnown_ = inWrite_;
         return v;
     }
-    void schemaChanged() override { main_->run("UPDATE _vm_version SET v = v + 1", false); }
+    void schemaChanged() override {
+        main_->run("UPDATE _vm_version SET v = v + 1", false);
+        versionKnown_ = false;
+        reserved_.clear();
+    }
+    // Row ids are taken from the table's identity under the write lock, for
+    // this batch only: ids taken and not used are gaps (as rolled-back
+    // inserts leave), and the ids of one batch all follow those of the
+    // batches committed before it, so that they keep the order of the rows'
+    // writing, as ids handed out one at a time would.
+    std::int64_t reserveRowId(const std::string& table) override {
+        if (!main_->batching) return 0;
+        Reserved& r = reserved_[table];
+        if (r.at == r.ids.size()) {
+            r.block = std::min(std::max(r.block * 2, 8), 1024);
+            main_->run(reserveSql(table, r.block), false,
+                       [&](int, const PGresult* res) { takeIds(table, res); });
+            if (r.at == r.ids.size()) return 0;
+        }
+        ++r.used;
+        return r.ids[r.at++];
+    }
     void setBusyTimeout(int ms) override {
         main_->run("SET lock_timeout = " + std::to_string(ms > 0 ? ms : 1), false);
     }
@@ -734,6 +906,7 @@ public:
     }
     std::string insertSuffix(const TableDef&) const override { return " RETURNING rowid"; }
     void explicitRowId(const std::string& table, const TableDef&, std::int64_t) override {
+        reserved_.erase(table);
         main_->run("SELECT setval(pg_get_serial_sequence('" + sql::quoteIdent(table) +
                        "', 'rowid'), (SELECT MAX(rowid) FROM " + sql::quoteIdent(table) + "))",
                    false);
@@ -741,10 +914,53 @@ public:
     std::string translateQuery(const std::string& text) const override;
 
 private:
+    void endWrite() {
+        if (main_->batching) {
+            // What each table took the last time a batch wrote to it; a few
+            // dozen tables at most (the most recent kept).
+            for (const auto& [table, r] : reserved_)
+                if (r.used > 0) lastUse_[table] = {std::min(r.used, 1024), ++batches_};
+            while (lastUse_.size() > 24) {
+                auto oldest = lastUse_.begin();
+                for (auto it = lastUse_.begin(); it != lastUse_.end(); ++it)
+                    if (it->second.second < oldest->second.second) oldest = it;
+                lastUse_.erase(oldest);
+            }
+        }
+        reserved_.clear();
+        inWrite_ = versionKnown_ = main_->batching = false;
+    }
+    // No rows when the table is gone (dropped since the last batch).
+    static std::string reserveSql(const std::string& table, int n) {
+        return "SELECT nextval(pg_get_serial_sequence(t::text, 'rowid')) FROM to_regclass('" +
+               sql::quoteIdent(table) + "') t, generate_series(1, " + std::to_string(n) +
+               ") WHERE t IS NOT NULL";
+    }
+    void takeIds(const std::string& table, const PGresult* r) {
+        Reserved& res = reserved_[table];
+        res.ids.erase(res.ids.begin(), res.ids.begin() + static_cast<std::ptrdiff_t>(res.at));
+        res.at = 0;
+        for (int i = 0; i < PQntuples(r); ++i)
+            res.ids.push_back(std::strtoll(PQgetvalue(r, i, 0), nullptr, 10));
+        res.block = std::max(res.block, PQntuples(r));
+    }
+
+    struct Reserved {
+        std::vector<std::int64_t> ids;
+        std::size_t at = 0;
+        int block = 0, used = 0;
+    };
+
     std::string uri_, schema_;
     std::unique_ptr<PgConnection> main_, reader_;
     PgRecordLocks locks_;
-    std::unique_ptr<Statement> version_;
+    std::unique_ptr<Statement> versionStmt_;
+    bool inWrite_ = false, versionKnown_ = false;
+    std::int64_t version_ = -1;
+    std::map<std::string, Reserved> reserved_; // this batch's row ids, by table
+    // Rows each table took in the last batch that wrote to it, and when.
+    std::map<std::string, std::pair<int, std::int64_t>> lastUse_;
+    std::int64_t batches_ = 0;
 };
 
 // The parenthesis closing the one at `open`; throws kSql when there is none.

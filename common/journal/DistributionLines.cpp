@@ -17,7 +17,8 @@ void inWorkTransaction(Database& db, const std::function<void()>& work) {
         work();
         return;
     }
-    Transaction tx(db);
+    // The session's work tables are refilled whole or not at all: a batch.
+    Transaction tx(db, true);
     work();
     tx.commit();
 }
