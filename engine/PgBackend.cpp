@@ -1102,7 +1102,9 @@ std::string PgBackend::translateQuery(const std::string& text) const {
                         throw EngineError(errc::kSql, std::string("SQL error: ") + bad +
                                                           " is not accepted on a PostgreSQL server; write it "
                                                           "in SQL both backends accept");
-                out += word;
+                // USER is the current role to this server; here it is the
+                // table of the users.
+                out += sql::iequal(word, "USER") ? std::string("\"user\"") : word;
             }
         } else {
             if (!orders.empty() && orders.back().depth == depth && (c == ',' || c == ')')) {

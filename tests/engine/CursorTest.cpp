@@ -300,6 +300,18 @@ TEST_P(CursorTest, QueriesSortBlanksFirst) {
               "32");
 }
 
+// The data root's table of users is named "user", a word the server reads
+// as its own current role.
+TEST_P(CursorTest, AQueryOnTheUserTableReadsTheTable) {
+    db.createTable(ledgerDef("user"));
+    Cursor users(db, "user");
+    addLedger(users, "C1", "I1", "1", 1);
+    addLedger(users, "C1", "I2", "1", 2);
+    Query q(db, "SELECT COUNT(*) FROM user WHERE Car_client = 'C1'");
+    ASSERT_TRUE(q.next());
+    EXPECT_EQ(q.value(0).asInt(), 2);
+}
+
 TEST_P(CursorTest, ADamagedCatalogueEntryIsRefusedWithAClearError) {
     db.createTable(clientDef());
     auto openAfter = [&](const char* from, const char* to) {
