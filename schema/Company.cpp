@@ -137,7 +137,7 @@ void createOnServer(Database& root, const std::string& dir, int company, const s
         throw SchemaError(dir + " already holds tables and is not a listed company");
     try {
         {
-            Transaction tx(db);
+            Transaction tx(db, true); // a batch: built whole or not at all
             if (unfinished)
                 for (const auto& t : db.tableNames())
                     db.dropTable(t);

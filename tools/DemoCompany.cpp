@@ -763,7 +763,7 @@ DemoSummary buildDemoCompany(const std::string& dataDir, const DemoOptions& opti
             if (holdsData(db))
                 throw schema::SchemaError(
                     "company 1 already holds clients, suppliers, accounts or ledger rows");
-            Transaction tx(db);
+            Transaction tx(db, true); // a batch: written whole or not at all
             DemoWriter(db, options, summary).run();
             schema::writeDefaultStatementLayouts(db, options.language); // a company made before it had one
             writeDemoDocuments(db, options);
