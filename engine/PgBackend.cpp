@@ -229,6 +229,7 @@ public:
 
 private:
     std::vector<const char*> paramValues() const;
+    void prepareOnce() const;
     PGresult* run() const; // runs the statement when it has not run yet
     PGresult* declare() const;
     void fetch() const;
@@ -302,19 +303,13 @@ public:
     // A failure among them is thrown there; the server has then skipped
     // what followed it, and the transaction can only be rolled back.
     bool batching = false; // in a transaction whose writes may wait
-    void sendLater(const char* name, const std::string& text, bool prepare,
-                   const std::vector<const char*>& values) {
+    void sendLater(const char* name, const std::string& text, const std::vector<const char*>& values) {
         if (!piped_) {
             flushDeallocations();
             if (PQenterPipelineMode(conn_) != 1) failResult(conn_, nullptr, "Sending statements");
             piped_ = true;
         }
         const int n = static_cast<int>(values.size());
-        if (prepare) {
-            if (PQsendPrepare(conn_, name, text.c_str(), n, nullptr) != 1)
-                failResult(conn_, nullptr, "Sending statements");
-            ++pending_;
-        }
         const int ok =
             name ? PQsendQueryPrepared(conn_, name, n, values.data(), nullptr, nullptr, 0)
                  : PQsendQueryParams(conn_, text.c_str(), n, nullptr, values.data(), nullptr, nullptr, 0);
@@ -384,7 +379,7 @@ public:
         // A whole-table write in a batch needs no answer either.
         if (batching && (startsWithWord(text, "DELETE") || startsWithWord(text, "UPDATE"))) {
             fault::beforeStatement(fault);
-            sendLater(nullptr, text, false, {});
+            sendLater(nullptr, text, {});
             return;
         }
         run(text);
@@ -483,8 +478,8 @@ PGresult* PgStatement::declare() const {
     PGconn* c = conn_.handle();
     if (!readOnly()) throw EngineError(errc::kSql, "A query may only read");
     const std::string name = conn_.nextName();
-    if (conn_.idle()) conn_.sendLater(nullptr, "BEGIN READ ONLY", false, {});
-    conn_.sendLater(nullptr, "DECLARE " + name + " NO SCROLL CURSOR FOR " + text_, false, paramValues());
+    if (conn_.idle()) conn_.sendLater(nullptr, "BEGIN READ ONLY", {});
+    conn_.sendLater(nullptr, "DECLARE " + name + " NO SCROLL CURSOR FOR " + text_, paramValues());
     auto giveUp = [&] {
         if (conn_.openCursors == 0)
             PQclear(PQexec(c, "ROLLBACK"));
@@ -598,20 +593,14 @@ PGresult* PgStatement::run() const {
     if (streams_) return declare();
     PGconn* c = conn_.handle();
     if (!conn_.piped()) conn_.flushDeallocations();
-    if (!name_.empty() && !prepared_) {
-        conn_.settle();
-        PGresult* r = PQprepare(c, name_.c_str(), text_.c_str(), static_cast<int>(params_.size()), nullptr);
-        if (PQresultStatus(r) != PGRES_COMMAND_OK) failResult(c, r, "Preparing statement");
-        PQclear(r);
-        prepared_ = true;
-    }
+    prepareOnce();
     const auto values = paramValues();
     const char* name = name_.empty() ? nullptr : name_.c_str();
     // A write outside a transaction takes the write lock for itself: the
     // lock and the write go in one pipeline, an implicit transaction that
     // the server commits at its end (one round trip).
     if (writes_ && conn_.idle() && !conn_.beginWrite.empty()) {
-        conn_.sendLater(nullptr, conn_.lockWrite, false, {});
+        conn_.sendLater(nullptr, conn_.lockWrite, {});
         PGresult* r = conn_.exchange(name, text_, values);
         const auto st = PQresultStatus(r);
         if (st != PGRES_TUPLES_OK && st != PGRES_COMMAND_OK) failResult(c, r, "Executing statement");
@@ -635,7 +624,19 @@ void PgStatement::runLater() {
         return;
     }
     fault::beforeStep(conn_.fault, false);
-    conn_.sendLater(name_.c_str(), text_, !prepared_, paramValues());
+    prepareOnce();
+    conn_.sendLater(name_.c_str(), text_, paramValues());
+}
+
+// A kept statement is prepared on its first run, and only once it is known
+// to be (a failed preparation is tried again the next time).
+void PgStatement::prepareOnce() const {
+    if (name_.empty() || prepared_) return;
+    conn_.settle();
+    PGconn* c = conn_.handle();
+    PGresult* r = PQprepare(c, name_.c_str(), text_.c_str(), static_cast<int>(params_.size()), nullptr);
+    if (PQresultStatus(r) != PGRES_COMMAND_OK) failResult(c, r, "Preparing statement");
+    PQclear(r);
     prepared_ = true;
 }
 

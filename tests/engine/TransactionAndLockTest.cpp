@@ -100,6 +100,33 @@ TEST_P(TxTest, RollbackLeavesNothingAndCommitKeepsAll) {
     EXPECT_EQ(c.recordCount(), 2);
 }
 
+// A batch's writes may go out unanswered on a server: a key violation among
+// them is still reported, by the write or at the latest by the commit, and
+// nothing of the batch is kept.
+TEST_P(TxTest, AKeyViolationInABatchIsReportedAndKeepsNothing) {
+    addClient(db, "A");
+    int code = 0;
+    try {
+        Transaction tx(db, true);
+        for (const char* c : {"B", "C", "A", "D"})
+            addClient(db, c);
+        Cursor cli(db, "cli");
+        cli.findKey({"A"});
+        cli.edit();
+        cli.set("Cli_current_bal", Money::fromUnits(5));
+        cli.post();
+        tx.commit();
+    } catch (const EngineError& e) {
+        code = e.code();
+    }
+    EXPECT_EQ(code, errc::kKeyViolation);
+    Cursor c(db, "cli");
+    EXPECT_EQ(c.recordCount(), 1);
+    EXPECT_EQ(balanceOf(db, "A"), Money());
+    addClient(db, "B"); // the connection works on
+    EXPECT_EQ(c.recordCount(), 2);
+}
+
 TEST_P(TxTest, LocksConflictBetweenSessionsOfOneProcess) {
     addClient(db, "A");
     addClient(db, "B");
