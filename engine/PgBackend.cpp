@@ -599,16 +599,7 @@ PGresult* PgStatement::run() const {
     // A write outside a transaction takes the write lock for itself: the
     // lock and the write go in one pipeline, an implicit transaction that
     // the server commits at its end (one round trip).
-    if (writes_ && conn_.idle() && !conn_.beginWrite.empty()) {
-        conn_.sendLater(nullptr, conn_.lockWrite, {});
-        PGresult* r = conn_.exchange(name, text_, values);
-        const auto st = PQresultStatus(r);
-        if (st != PGRES_TUPLES_OK && st != PGRES_COMMAND_OK) failResult(c, r, "Executing statement");
-        conn_.noteChanges(r);
-        res_ = r;
-        row_ = -1;
-        return res_;
-    }
+    if (writes_ && conn_.idle() && !conn_.beginWrite.empty()) conn_.sendLater(nullptr, conn_.lockWrite, {});
     PGresult* r = conn_.exchange(name, text_, values);
     const auto st = PQresultStatus(r);
     if (st != PGRES_TUPLES_OK && st != PGRES_COMMAND_OK) failResult(c, r, "Executing statement");
