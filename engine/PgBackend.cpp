@@ -3,6 +3,7 @@
 
 #include <libpq-fe.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -794,16 +795,15 @@ public:
     // A batch also takes there the row ids its tables took in the last one.
     void begin(bool batch) override {
         std::string text = main_->beginWrite + "; SELECT v FROM _vm_version";
-        std::vector<std::string> ahead;
+        std::map<std::string, int> ahead;
         if (batch)
-            for (const auto& [table, use] : lastUse_) {
-                text += "; " + reserveSql(table, use.first);
-                ahead.push_back(table);
-            }
+            for (const auto& [table, use] : lastUse_)
+                ahead[table] = use.first;
+        if (!ahead.empty()) text += "; " + reserveSql(ahead);
         try {
             main_->run(text, true, [&](int i, const PGresult* r) {
                 if (i == 1) version_ = std::strtoll(PQgetvalue(r, 0, 0), nullptr, 10);
-                if (i >= 2) takeIds(ahead[static_cast<std::size_t>(i - 2)], r);
+                if (i == 2) takeIds(r);
             });
         } catch (...) {
             reserved_.clear();
@@ -859,8 +859,8 @@ public:
         Reserved& r = reserved_[table];
         if (r.at == r.ids.size()) {
             r.block = std::min(std::max(r.block * 2, 8), 1024);
-            main_->run(reserveSql(table, r.block), false,
-                       [&](int, const PGresult* res) { takeIds(table, res); });
+            main_->run(reserveSql({{table, r.block}}), false,
+                       [&](int, const PGresult* res) { takeIds(res); });
             if (r.at == r.ids.size()) return 0;
         }
         ++r.used;
@@ -908,33 +908,38 @@ public:
 private:
     void endWrite() {
         if (main_->batching) {
-            // What each table took the last time a batch wrote to it; a few
-            // dozen tables at most (the most recent kept).
+            // What each table took the last time a batch wrote to it, for
+            // the tables written in the last few batches.
+            ++batches_;
             for (const auto& [table, r] : reserved_)
-                if (r.used > 0) lastUse_[table] = {std::min(r.used, 1024), ++batches_};
-            while (lastUse_.size() > 24) {
-                auto oldest = lastUse_.begin();
-                for (auto it = lastUse_.begin(); it != lastUse_.end(); ++it)
-                    if (it->second.second < oldest->second.second) oldest = it;
-                lastUse_.erase(oldest);
-            }
+                if (r.used > 0) lastUse_[table] = {std::min(r.used, 1024), batches_};
+            std::erase_if(lastUse_, [&](const auto& u) { return u.second.second + 8 < batches_; });
         }
         reserved_.clear();
         inWrite_ = versionKnown_ = main_->batching = false;
     }
-    // No rows when the table is gone (dropped since the last batch).
-    static std::string reserveSql(const std::string& table, int n) {
-        return "SELECT nextval(pg_get_serial_sequence(t::text, 'rowid')) FROM to_regclass('" +
-               sql::quoteIdent(table) + "') t, generate_series(1, " + std::to_string(n) +
-               ") WHERE t IS NOT NULL";
+    // Row ids for several tables in one statement: (table, id) rows, none
+    // for a table that is gone (dropped since the last batch).
+    static std::string reserveSql(const std::map<std::string, int>& counts) {
+        std::string values;
+        for (const auto& [table, n] : counts)
+            values += (values.empty() ? "('" : ", ('") + table + "', " + std::to_string(n) + ")";
+        return "SELECT r.t, nextval(pg_get_serial_sequence(c::text, 'rowid')) FROM (VALUES " + values +
+               ") r(t, n) CROSS JOIN LATERAL to_regclass(quote_ident(r.t)) c CROSS JOIN LATERAL "
+               "generate_series(1, r.n) WHERE c IS NOT NULL";
     }
-    void takeIds(const std::string& table, const PGresult* r) {
-        Reserved& res = reserved_[table];
-        res.ids.erase(res.ids.begin(), res.ids.begin() + static_cast<std::ptrdiff_t>(res.at));
-        res.at = 0;
-        for (int i = 0; i < PQntuples(r); ++i)
-            res.ids.push_back(std::strtoll(PQgetvalue(r, i, 0), nullptr, 10));
-        res.block = std::max(res.block, PQntuples(r));
+    // Kept in ascending order, so that rows keep the order of their writing.
+    void takeIds(const PGresult* r) {
+        for (int i = 0; i < PQntuples(r); ++i) {
+            Reserved& res = reserved_[PQgetvalue(r, i, 0)];
+            res.ids.push_back(std::strtoll(PQgetvalue(r, i, 1), nullptr, 10));
+        }
+        for (auto& [table, res] : reserved_) {
+            res.ids.erase(res.ids.begin(), res.ids.begin() + static_cast<std::ptrdiff_t>(res.at));
+            res.at = 0;
+            std::sort(res.ids.begin(), res.ids.end());
+            res.block = std::max(res.block, static_cast<int>(res.ids.size()));
+        }
     }
 
     struct Reserved {

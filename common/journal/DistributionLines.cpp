@@ -17,8 +17,7 @@ void inWorkTransaction(Database& db, const std::function<void()>& work) {
         work();
         return;
     }
-    // The session's work tables are refilled whole or not at all: a batch.
-    Transaction tx(db, true);
+    Transaction tx(db);
     work();
     tx.commit();
 }
