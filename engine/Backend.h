@@ -129,7 +129,13 @@ public:
     // the busy time-out, then kDatabaseBusy); commit and roll it back. A
     // batch transaction (one that took the lock at its start: a posting, a
     // copy) is all or nothing, so its writes may be sent in batches.
-    virtual void begin(bool batch) = 0;
+    virtual void begin(bool batch, bool lock = true) = 0;
+    // A backend whose work tables need no write lock (see TableDef::work)
+    // begins a transaction that writes one without it (lock false) and
+    // takes the lock at its first other write; a write outside a
+    // transaction is told beforehand whether it needs the lock.
+    virtual void lockWrites() {}
+    virtual void nextWriteLocks(bool) {}
     virtual void commit() = 0;
     virtual void rollback() = 0;
     // Changes whenever any connection creates, re-creates or drops a table.

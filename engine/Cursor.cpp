@@ -570,20 +570,21 @@ void Cursor::edit() {
     checkBrowse();
     if (!hasRow_) throw EngineError(errc::kNoCurrentRecord, "No current record in " + def_.name);
     auto& locks = db_.impl().be->locks();
-    locks.lock(name_, rowId_);
+    const bool lock = !def_.work; // a work table is its session's alone
+    if (lock) locks.lock(name_, rowId_);
     const auto id = rowId_;
     bool present = false;
     try {
         present = readRowId(id);
     } catch (...) {
-        locks.unlock(name_, id);
+        if (lock) locks.unlock(name_, id);
         throw;
     }
     if (!present) {
-        locks.unlock(name_, id);
+        if (lock) locks.unlock(name_, id);
         throw EngineError(errc::kRecordNotFound, "Record of " + def_.name + " was deleted by another user");
     }
-    locked_ = true;
+    locked_ = lock;
     original_ = row_;
     std::fill(changed_.begin(), changed_.end(), false);
     state_ = State::Edit;
@@ -623,7 +624,7 @@ void Cursor::post() {
             insertWhich_ = which;
             insertWithIdSql_.clear();
         }
-        db_.beginWrite();
+        db_.beginWrite(def_.work);
         // A row id taken ahead lets a batch send the insert without waiting.
         const bool given = autoinc >= 0 && !row_[static_cast<std::size_t>(autoinc)].isNull();
         const std::int64_t reserved = given ? 0 : impl.be->reserveRowId(name_);
@@ -670,7 +671,7 @@ void Cursor::post() {
                 which.push_back(i);
             }
         if (!which.empty()) {
-            db_.beginWrite();
+            db_.beginWrite(def_.work);
             CachedStmt st(impl, "UPDATE " + sql::quoteIdent(name_) + " SET " + sets + " WHERE " +
                                     shape_->rowId + " = ?");
             for (std::size_t k = 0; k < which.size(); ++k)
@@ -678,7 +679,7 @@ void Cursor::post() {
             st->bind(static_cast<int>(which.size() + 1), FieldType::AutoInc, Value(id));
             st->runLater();
         }
-        impl.be->locks().unlock(name_, id);
+        if (locked_) impl.be->locks().unlock(name_, id);
         locked_ = false;
     }
     // The buffer holds the stored values: the row was re-read under its lock
@@ -695,7 +696,7 @@ void Cursor::post() {
 void Cursor::cancel() {
     if (state_ == State::Edit) {
         row_ = original_;
-        db_.impl().be->locks().unlock(name_, rowId_);
+        if (locked_) db_.impl().be->locks().unlock(name_, rowId_);
         locked_ = false;
     } else if (state_ == State::Insert) {
         row_ = beforeInsert_.row;
@@ -719,18 +720,19 @@ void Cursor::remove() {
     if (!hasRow_) throw EngineError(errc::kNoCurrentRecord, "No current record in " + def_.name);
     auto& locks = db_.impl().be->locks();
     const auto id = rowId_;
-    locks.lock(name_, id); // 10241 when another session edits the row
+    const bool lock = !def_.work;
+    if (lock) locks.lock(name_, id); // 10241 when another session edits the row
     try {
-        db_.beginWrite();
+        db_.beginWrite(def_.work);
         CachedStmt st(db_.impl(),
                       "DELETE FROM " + sql::quoteIdent(name_) + " WHERE " + shape_->rowId + " = ?");
         st->bind(1, FieldType::AutoInc, Value(id));
         st.step();
     } catch (...) {
-        locks.unlock(name_, id);
+        if (lock) locks.unlock(name_, id);
         throw;
     }
-    locks.unlock(name_, id);
+    if (lock) locks.unlock(name_, id);
     if (locked_) {
         locks.unlock(name_, id);
         locked_ = false;

@@ -35,6 +35,7 @@ std::string serialize(const TableDef& def) {
     if (!def.primaryKey.empty()) o << "P\t" << join(def.primaryKey) << '\n';
     for (const auto& ix : def.indexes)
         o << "I\t" << ix.name << '\t' << (ix.unique ? 1 : 0) << '\t' << join(ix.fields) << '\n';
+    if (def.work) o << "W\t1\n";
     return o.str();
 }
 
@@ -85,6 +86,8 @@ TableDef deserialize(const std::string& name, const std::string& text) {
             if (!validIdent(parts[1])) throw damaged("invalid index name '" + parts[1] + "'");
             def.indexes.push_back({parts[1], split(parts[3], ','), flag(parts[2], "index " + parts[1])});
             keys.push_back(def.indexes.back().fields);
+        } else if (parts[0] == "W" && parts.size() == 2) {
+            def.work = flag(parts[1], "the work table flag");
         } else {
             throw damaged("unreadable line '" + line + "'");
         }
@@ -256,16 +259,16 @@ TableDef Database::readTableDef(const std::string& n, std::string_view name) {
 
 namespace {
 // Runs f inside the open transaction, or in one of its own.
-template <class F> void writeBlock(Database& d, F&& f) {
+template <class F> void writeBlock(Database& d, F&& f, bool work = false) {
     if (d.inTransaction()) {
-        d.beginWrite();
+        d.beginWrite(work);
         f();
         d.afterWrite();
         return;
     }
     d.suspendReaders();
     auto& be = *d.impl().be;
-    be.begin(false);
+    be.begin(false, !work);
     try {
         f();
         be.commit();
@@ -338,9 +341,11 @@ void Database::createTable(const TableDef& defIn, bool replace) {
     });
 }
 
-void Database::createTableFrom(Database& source, std::string_view templateName, std::string_view newName) {
+void Database::createTableFrom(Database& source, std::string_view templateName, std::string_view newName,
+                               bool work) {
     TableDef def = source.tableDef(templateName);
     def.name = std::string(newName);
+    def.work = work;
     createTable(def, true);
 }
 
@@ -386,7 +391,8 @@ void Database::emptyTable(std::string_view name) {
     const std::string n = canonicalName(name);
     if (!tableExists(n))
         throw EngineError(errc::kTableNotFound, "Table does not exist: " + std::string(name));
-    writeBlock(*this, [&] { impl_->db->exec("DELETE FROM " + sql::quoteIdent(n)); });
+    writeBlock(
+        *this, [&] { impl_->db->exec("DELETE FROM " + sql::quoteIdent(n)); }, tableShape(n)->def.work);
 }
 
 void Database::dropTable(std::string_view name) {
@@ -419,7 +425,7 @@ bool Database::faultFired() const {
 void Database::startTransaction(bool immediate) {
     if (inTx_) throw EngineError(errc::kTransaction, "A transaction is already active on " + dir_);
     inTx_ = true;
-    txBegun_ = false;
+    txBegun_ = txLocked_ = false;
     txBatch_ = immediate;
     if (immediate) {
         try {
@@ -431,14 +437,21 @@ void Database::startTransaction(bool immediate) {
     }
 }
 
-void Database::beginWrite() {
+void Database::beginWrite(bool work) {
+    const bool lock = !work || txBatch_;
     if (inTx_) {
-        if (txBegun_) return;
+        if (txBegun_) {
+            if (lock && !txLocked_) impl_->be->lockWrites();
+            txLocked_ = txLocked_ || lock;
+            return;
+        }
         suspendReaders();
-        impl_->be->begin(txBatch_);
+        impl_->be->begin(txBatch_, lock);
         txBegun_ = true;
+        txLocked_ = lock;
     } else {
         suspendReaders();
+        impl_->be->nextWriteLocks(lock);
     }
 }
 

@@ -48,7 +48,9 @@ public:
     void createTable(const TableDef& def, bool replace = false);
     // Creates `newName` here with the fields and indexes of `templateName` in
     // `source` (which may be this database), replacing any table of that name.
-    void createTableFrom(Database& source, std::string_view templateName, std::string_view newName);
+    // A table laid out as source's templateName; a work table when work.
+    void createTableFrom(Database& source, std::string_view templateName, std::string_view newName,
+                         bool work = false);
     void emptyTable(std::string_view name);
     // Copies every table of `source` here: definitions, rows and row ids, in
     // one transaction. Refuses (kTableExists) when this database holds a
@@ -113,7 +115,9 @@ public:
     // Ends the read of every open cursor before a write, so that the write
     // transaction can start on a current snapshot; cursors re-seek lazily.
     void suspendReaders();
-    void beginWrite(); // BEGIN IMMEDIATE when in a transaction that has not written yet
+    // Before a write: begins the transaction that has not written yet, and
+    // takes the write lock unless the write goes to a work table.
+    void beginWrite(bool work = false);
     void afterWrite(); // bookkeeping after a successful write statement
     void registerCursor(Cursor* c);
     void unregisterCursor(Cursor* c);
@@ -129,8 +133,9 @@ private:
     std::string dir_;
     std::unique_ptr<Impl> impl_;
     bool inTx_ = false;
-    bool txBegun_ = false; // BEGIN issued to SQLite
-    bool txBatch_ = false; // the write lock was taken at the start
+    bool txBegun_ = false;  // BEGIN issued to SQLite
+    bool txBatch_ = false;  // the write lock was taken at the start
+    bool txLocked_ = false; // the transaction holds the write lock
     std::set<Cursor*> cursors_;
     std::set<Query*> queries_;
 };

@@ -383,12 +383,34 @@ public:
             sendLater(nullptr, text, {});
             return;
         }
+        // One statement after what is pending (a BEGIN sent ahead) goes
+        // with it.
+        if (piped_ && text.find(';') == std::string::npos) {
+            fault::beforeStatement(fault);
+            PGresult* r = exchange(nullptr, text, {});
+            if (PQresultStatus(r) != PGRES_COMMAND_OK && PQresultStatus(r) != PGRES_TUPLES_OK)
+                failResult(conn_, r, "Executing statement");
+            noteChanges(r);
+            PQclear(r);
+            return;
+        }
         run(text);
     }
     std::int64_t changes() const override { return changes_; }
     std::int64_t insertedRowId(Statement& insert) override { return insert.columnInt(0); }
 
     bool idle() const { return PQtransactionStatus(conn_) == PQTRANS_IDLE; }
+    // Whether a notification came since the last call (or the connection
+    // cannot tell).
+    bool notified() {
+        if (PQconsumeInput(conn_) != 1) return true;
+        bool any = false;
+        while (PGnotify* n = PQnotifies(conn_)) {
+            any = true;
+            PQfreemem(n);
+        }
+        return any;
+    }
     std::string nextName() { return "vm" + std::to_string(++names_); }
     void deallocateLater(std::string name) { dealloc_.push_back(std::move(name)); }
     void flushDeallocations() {
@@ -407,6 +429,7 @@ public:
     // The text that takes the database's write lock in a new transaction,
     // and the statement that takes it in the transaction under way.
     std::string beginWrite, lockWrite;
+    bool ownLock = true; // the next write outside a transaction takes the lock
     // The reading connection: its queries are server-side cursors, in one
     // read-only transaction while any is open.
     bool streaming = false;
@@ -600,7 +623,10 @@ PGresult* PgStatement::run() const {
     // A write outside a transaction takes the write lock for itself: the
     // lock and the write go in one pipeline, an implicit transaction that
     // the server commits at its end (one round trip).
-    if (writes_ && conn_.idle() && !conn_.beginWrite.empty()) conn_.sendLater(nullptr, conn_.lockWrite, {});
+    if (writes_ && conn_.idle()) {
+        if (conn_.ownLock && !conn_.beginWrite.empty()) conn_.sendLater(nullptr, conn_.lockWrite, {});
+        conn_.ownLock = true;
+    }
     PGresult* r = conn_.exchange(name, text_, values);
     const auto st = PQresultStatus(r);
     if (st != PGRES_TUPLES_OK && st != PGRES_COMMAND_OK) failResult(c, r, "Executing statement");
@@ -765,7 +791,11 @@ public:
                 s + "._vm_version (v bigint NOT NULL); INSERT INTO " + s +
                 "._vm_version SELECT 0 WHERE NOT EXISTS (SELECT 1 FROM " + s + "._vm_version); COMMIT",
             false);
-        main_->run("SET search_path TO " + s + "; SET client_min_messages TO warning", false);
+        // Every change of the tables is announced on the schema's channel,
+        // so that the version known here needs no round trip to stand.
+        channel_ = "vm_schema_" + std::to_string(static_cast<std::uint64_t>(key));
+        main_->run("SET search_path TO " + s + "; SET client_min_messages TO warning; LISTEN " + channel_,
+                   false);
         setBusyTimeout(busyTimeoutMs);
         main_->lockWrite = "SELECT pg_advisory_xact_lock(" + std::to_string(key) + ")";
         versionStmt_ = main_->prepare("SELECT v FROM _vm_version", true);
@@ -793,7 +823,12 @@ public:
     // no other connection changes the tables while the lock is held, so the
     // version read here stands until this connection changes them itself.
     // A batch also takes there the row ids its tables took in the last one.
-    void begin(bool batch) override {
+    void begin(bool batch, bool lock) override {
+        if (!lock && !batch) {                      // a work table's write: no lock, no version
+            main_->sendLater(nullptr, "BEGIN", {}); // goes with the write
+            inWrite_ = true;
+            return;
+        }
         std::string text = main_->beginWrite + "; SELECT v FROM _vm_version";
         std::map<std::string, int> ahead;
         if (batch)
@@ -810,9 +845,19 @@ public:
             if (!main_->idle()) PQclear(PQexec(main_->handle(), "ROLLBACK"));
             throw;
         }
-        inWrite_ = versionKnown_ = true;
+        inWrite_ = versionKnown_ = locked_ = true;
         main_->batching = batch;
     }
+    void lockWrites() override {
+        main_->run(main_->lockWrite + "; SELECT v FROM _vm_version", true, [&](int i, const PGresult* r) {
+            if (i == 1) version_ = std::strtoll(PQgetvalue(r, 0, 0), nullptr, 10);
+        });
+        versionKnown_ = locked_ = true;
+    }
+    // Work tables are written by one session only, and unlogged: their
+    // writes wait for nobody, and a transaction that wrote only them
+    // commits without waiting for the server's log to reach the disk.
+    void nextWriteLocks(bool lock) override { main_->ownLock = lock; }
     void commit() override {
         std::string status;
         if (main_->piped()) { // the COMMIT goes with the writes still unanswered
@@ -838,15 +883,18 @@ public:
     }
     std::int64_t schemaVersion() override {
         if (inWrite_ && versionKnown_) return version_;
+        if (cached_ && !main_->notified()) return version_;
+        cached_ = false;
         const std::int64_t v = versionStmt_->step() ? versionStmt_->columnInt(0) : -1;
         versionStmt_->reset();
         version_ = v;
-        versionKnown_ = inWrite_;
+        versionKnown_ = inWrite_ && locked_;
+        cached_ = v >= 0;
         return v;
     }
     void schemaChanged() override {
-        main_->run("UPDATE _vm_version SET v = v + 1", false);
-        versionKnown_ = false;
+        main_->run("UPDATE _vm_version SET v = v + 1; NOTIFY " + channel_, false);
+        versionKnown_ = cached_ = false;
         reserved_.clear();
     }
     // Row ids are taken from the table's identity under the write lock, for
@@ -876,7 +924,7 @@ public:
         return f.type == FieldType::AutoInc ? "rowid" : sql::quoteIdent(sql::lower(f.name));
     }
     std::string createTableSql(const std::string& n, const TableDef& def) const override {
-        std::string ddl = "CREATE TABLE " + sql::quoteIdent(n) + " (";
+        std::string ddl = (def.work ? "CREATE UNLOGGED TABLE " : "CREATE TABLE ") + sql::quoteIdent(n) + " (";
         for (const auto& f : def.fields) {
             ddl += sql::quoteIdent(sql::lower(f.name)) + " ";
             ddl +=
@@ -916,7 +964,7 @@ private:
             std::erase_if(lastUse_, [&](const auto& u) { return u.second.second + 8 < batches_; });
         }
         reserved_.clear();
-        inWrite_ = versionKnown_ = main_->batching = false;
+        inWrite_ = versionKnown_ = locked_ = main_->batching = false;
     }
     // Row ids for several tables in one statement: (table, id) rows, none
     // for a table that is gone (dropped since the last batch).
@@ -952,7 +1000,12 @@ private:
     std::unique_ptr<PgConnection> main_, reader_;
     PgRecordLocks locks_;
     std::unique_ptr<Statement> versionStmt_;
-    bool inWrite_ = false, versionKnown_ = false;
+    bool inWrite_ = false, versionKnown_ = false, locked_ = false;
+    // The version read last, standing while no change has been announced
+    // (a connection hears of another's change once its own transaction
+    // has ended, and a change waits for the tables it touches to be free).
+    bool cached_ = false;
+    std::string channel_;
     std::int64_t version_ = -1;
     std::map<std::string, Reserved> reserved_; // this batch's row ids, by table
     // Rows each table took in the last batch that wrote to it, and when.

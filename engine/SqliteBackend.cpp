@@ -409,7 +409,8 @@ public:
                 std::make_unique<SqliteConnection>(openConnection(file_, true, busyMs_, immutable_), fault_);
         return *reader_;
     }
-    void begin(bool) override { main_->exec("BEGIN IMMEDIATE"); }
+    // One file, one write lock: work tables take it too.
+    void begin(bool, bool) override { main_->exec("BEGIN IMMEDIATE"); }
     void commit() override { main_->exec("COMMIT"); }
     void rollback() override { main_->exec("ROLLBACK"); }
     std::int64_t schemaVersion() override {

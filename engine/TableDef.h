@@ -41,6 +41,10 @@ struct TableDef {
     std::vector<FieldDef> fields;        // in their declared order
     std::vector<std::string> primaryKey; // empty: no primary key (rows in insertion order)
     std::vector<IndexDef> indexes;       // named secondary indexes
+    // A session's work table: written by that session alone, so that its
+    // writes need neither the database's write lock nor record locks, and
+    // its rows need not outlive a crash of the server that keeps them.
+    bool work = false;
 
     const FieldDef* field(std::string_view fieldName) const; // case-insensitive; nullptr when absent
     int fieldIndex(std::string_view fieldName) const;        // -1 when absent

@@ -7,6 +7,7 @@ namespace {
 
 TableDef named(TableDef def, std::string name) {
     def.name = std::move(name);
+    def.work = true;
     return def;
 }
 
@@ -36,8 +37,8 @@ void makeTotals(Database& companyDb, int sessionId) {
 void createCashReceiptWorkTables(Database& companyDb, Database& dataRootDb, int sessionId) {
     const std::string carTemp = workTableName("car_temp", sessionId);
     inOneTransaction(companyDb, [&] {
-        companyDb.createTableFrom(dataRootDb, "car_temp0", carTemp);
-        companyDb.createTableFrom(dataRootDb, "artmp", workTableName("artmp", sessionId));
+        companyDb.createTableFrom(dataRootDb, "car_temp0", carTemp, true);
+        companyDb.createTableFrom(dataRootDb, "artmp", workTableName("artmp", sessionId), true);
         makeTotals(companyDb, sessionId);
     });
 }
@@ -45,8 +46,8 @@ void createCashReceiptWorkTables(Database& companyDb, Database& dataRootDb, int 
 void createDisbursementWorkTables(Database& companyDb, Database& dataRootDb, int sessionId) {
     const std::string carTemp = workTableName("car_temp", sessionId);
     inOneTransaction(companyDb, [&] {
-        companyDb.createTableFrom(dataRootDb, "car_temp1", carTemp);
-        companyDb.createTable(distributionLayout(workTableName("aptmp", sessionId)), true);
+        companyDb.createTableFrom(dataRootDb, "car_temp1", carTemp, true);
+        companyDb.createTable(named(distributionLayout("aptmp"), workTableName("aptmp", sessionId)), true);
         makeTotals(companyDb, sessionId);
     });
 }
@@ -61,7 +62,7 @@ void createChequeWorkTables(Database& companyDb, Database& dataRootDb, int sessi
     const std::string carTemp = workTableName("car_temp", sessionId);
     inOneTransaction(companyDb, [&] {
         companyDb.createTable(named(chequeLinesWorkLayout(), lines), true);
-        companyDb.createTableFrom(dataRootDb, "car_temp1", carTemp);
+        companyDb.createTableFrom(dataRootDb, "car_temp1", carTemp, true);
     });
 }
 

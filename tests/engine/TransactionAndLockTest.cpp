@@ -171,6 +171,36 @@ TEST_P(TxTest, AnEditInATransactionDoesNotHoldTheDatabase) {
     EXPECT_EQ(balanceOf(db, "B"), Money::fromUnits(2));
 }
 
+// A work table is its session's alone: on a server its writes do not wait
+// for another's write, but the first write of the same transaction to a
+// shared table still does.
+TEST_P(TxTest, AWorkTableWaitsOnlyWhereItMustAndKeepsItsKind) {
+    TableDef work = balanceDef();
+    work.name = "work1";
+    work.work = true;
+    db.createTable(work);
+    Session other;
+    Database& db2 = other.database(dir.path());
+    Transaction holding(db2, true);
+    db.setBusyTimeout(100);
+    {
+        Transaction tx(db);
+        const int workWrite = lockCode([&] {
+            Cursor w(db, "work1");
+            w.insert();
+            w.set("Cli_code", "W");
+            w.post();
+            w.edit(); // no record lock either
+            w.cancel();
+        });
+        // On a server no wait; on SQLite one file has one lock.
+        EXPECT_EQ(workWrite, GetParam() == vm::test::Backend::Postgres ? 0 : errc::kDatabaseBusy);
+        EXPECT_EQ(lockCode([&] { addClient(db, "S"); }), errc::kDatabaseBusy);
+    }
+    EXPECT_TRUE(db.tableDef("work1").work);
+    EXPECT_FALSE(db.tableDef("cli").work);
+}
+
 TEST_P(TxTest, EditReReadsTheStoredRow) {
     addClient(db, "A");
     Session other;
