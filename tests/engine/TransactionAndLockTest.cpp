@@ -218,6 +218,13 @@ TEST_P(TxTest, EditReReadsTheStoredRow) {
     stale.set("Cli_current_bal", stale.money("Cli_current_bal") + Money::fromUnits(1));
     stale.post();
     EXPECT_EQ(balanceOf(db, "A"), Money::fromUnits(11));
+    {
+        Cursor c(db2, "cli");
+        c.findKey({"A"});
+        c.remove();
+    }
+    EXPECT_EQ(lockCode([&] { stale.edit(); }), errc::kRecordNotFound);
+    EXPECT_EQ(stale.state(), Cursor::State::Browse);
 }
 
 TEST_P(TxTest, AnOpenWalkDoesNotHideOtherSessionsWrites) {
