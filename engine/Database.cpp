@@ -441,8 +441,10 @@ void Database::beginWrite(bool work) {
     const bool lock = !work || txBatch_;
     if (inTx_) {
         if (txBegun_) {
-            if (lock && !txLocked_) impl_->be->lockWrites();
-            txLocked_ = txLocked_ || lock;
+            if (lock && !txLocked_) {
+                impl_->be->lockWrites();
+                txLocked_ = true;
+            }
             return;
         }
         suspendReaders();

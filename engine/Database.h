@@ -47,8 +47,8 @@ public:
     // that name is dropped first; otherwise it throws kTableExists.
     void createTable(const TableDef& def, bool replace = false);
     // Creates `newName` here with the fields and indexes of `templateName` in
-    // `source` (which may be this database), replacing any table of that name.
-    // A table laid out as source's templateName; a work table when work.
+    // `source` (which may be this database), replacing any table of that name;
+    // a work table (TableDef::work) when `work`.
     void createTableFrom(Database& source, std::string_view templateName, std::string_view newName,
                          bool work = false);
     void emptyTable(std::string_view name);

@@ -400,17 +400,6 @@ public:
     std::int64_t insertedRowId(Statement& insert) override { return insert.columnInt(0); }
 
     bool idle() const { return PQtransactionStatus(conn_) == PQTRANS_IDLE; }
-    // Whether a notification came since the last call (or the connection
-    // cannot tell).
-    bool notified() {
-        if (PQconsumeInput(conn_) != 1) return true;
-        bool any = false;
-        while (PGnotify* n = PQnotifies(conn_)) {
-            any = true;
-            PQfreemem(n);
-        }
-        return any;
-    }
     std::string nextName() { return "vm" + std::to_string(++names_); }
     void deallocateLater(std::string name) { dealloc_.push_back(std::move(name)); }
     void flushDeallocations() {
@@ -791,11 +780,7 @@ public:
                 s + "._vm_version (v bigint NOT NULL); INSERT INTO " + s +
                 "._vm_version SELECT 0 WHERE NOT EXISTS (SELECT 1 FROM " + s + "._vm_version); COMMIT",
             false);
-        // Every change of the tables is announced on the schema's channel,
-        // so that the version known here needs no round trip to stand.
-        channel_ = "vm_schema_" + std::to_string(static_cast<std::uint64_t>(key));
-        main_->run("SET search_path TO " + s + "; SET client_min_messages TO warning; LISTEN " + channel_,
-                   false);
+        main_->run("SET search_path TO " + s + "; SET client_min_messages TO warning", false);
         setBusyTimeout(busyTimeoutMs);
         main_->lockWrite = "SELECT pg_advisory_xact_lock(" + std::to_string(key) + ")";
         versionStmt_ = main_->prepare("SELECT v FROM _vm_version", true);
@@ -837,7 +822,7 @@ public:
         if (!ahead.empty()) text += "; " + reserveSql(ahead);
         try {
             main_->run(text, true, [&](int i, const PGresult* r) {
-                if (i == 1) version_ = std::strtoll(PQgetvalue(r, 0, 0), nullptr, 10);
+                if (i == 1) readVersion(r);
                 if (i == 2) takeIds(r);
             });
         } catch (...) {
@@ -850,7 +835,7 @@ public:
     }
     void lockWrites() override {
         main_->run(main_->lockWrite + "; SELECT v FROM _vm_version", true, [&](int i, const PGresult* r) {
-            if (i == 1) version_ = std::strtoll(PQgetvalue(r, 0, 0), nullptr, 10);
+            if (i == 1) readVersion(r);
         });
         versionKnown_ = locked_ = true;
     }
@@ -883,18 +868,15 @@ public:
     }
     std::int64_t schemaVersion() override {
         if (inWrite_ && versionKnown_) return version_;
-        if (cached_ && !main_->notified()) return version_;
-        cached_ = false;
         const std::int64_t v = versionStmt_->step() ? versionStmt_->columnInt(0) : -1;
         versionStmt_->reset();
         version_ = v;
         versionKnown_ = inWrite_ && locked_;
-        cached_ = v >= 0;
         return v;
     }
     void schemaChanged() override {
-        main_->run("UPDATE _vm_version SET v = v + 1; NOTIFY " + channel_, false);
-        versionKnown_ = cached_ = false;
+        main_->run("UPDATE _vm_version SET v = v + 1", false);
+        versionKnown_ = false;
         reserved_.clear();
     }
     // Row ids are taken from the table's identity under the write lock, for
@@ -954,6 +936,7 @@ public:
     std::string translateQuery(const std::string& text) const override;
 
 private:
+    void readVersion(const PGresult* r) { version_ = std::strtoll(PQgetvalue(r, 0, 0), nullptr, 10); }
     void endWrite() {
         if (main_->batching) {
             // What each table took the last time a batch wrote to it, for
@@ -1001,11 +984,6 @@ private:
     PgRecordLocks locks_;
     std::unique_ptr<Statement> versionStmt_;
     bool inWrite_ = false, versionKnown_ = false, locked_ = false;
-    // The version read last, standing while no change has been announced
-    // (a connection hears of another's change once its own transaction
-    // has ended, and a change waits for the tables it touches to be free).
-    bool cached_ = false;
-    std::string channel_;
     std::int64_t version_ = -1;
     std::map<std::string, Reserved> reserved_; // this batch's row ids, by table
     // Rows each table took in the last batch that wrote to it, and when.
