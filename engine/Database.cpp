@@ -4,6 +4,7 @@
 #include "engine/DatabaseImpl.h"
 
 #include <algorithm>
+#include <atomic>
 #include <charconv>
 #include <filesystem>
 #include <sstream>
@@ -12,6 +13,16 @@ namespace vm {
 
 namespace {
 constexpr const char* kCatalog = "_vm_catalog";
+
+// Counts this process's creations and drops of tables and its rollbacks. A
+// work table is changed by its own session only, which lives in this
+// process: its shape read since the last count stands without the schema
+// version being read again.
+std::atomic<std::uint64_t> workEpoch{0};
+
+void workTablesChanged() {
+    ++workEpoch;
+}
 
 bool validIdent(std::string_view s) {
     if (s.empty() || s.size() > 64) return false;
@@ -155,6 +166,7 @@ Database::~Database() {
     for (Cursor* c : cursors_)
         c->suspend();
     if (txBegun_) {
+        workTablesChanged();
         try {
             impl_->be->rollback();
         } catch (...) {
@@ -199,6 +211,13 @@ std::string Database::canonicalName(std::string_view tableName) {
     return sql::lower(s);
 }
 
+std::shared_ptr<const TableShape> Database::workShape(const std::string& canonical) const {
+    auto it = impl_->shapes.find(canonical);
+    if (it == impl_->shapes.end() || !it->second->def.work || it->second->epoch != workEpoch.load())
+        return nullptr;
+    return it->second;
+}
+
 bool Database::tableExists(std::string_view name) {
     std::string n;
     try {
@@ -206,7 +225,7 @@ bool Database::tableExists(std::string_view name) {
     } catch (const EngineError&) {
         return false;
     }
-    if (shapesCurrent() && impl_->shapes.count(n)) return true;
+    if (workShape(n) || (shapesCurrent() && impl_->shapes.count(n))) return true;
     CachedStmt st(*impl_, std::string("SELECT 1 FROM ") + kCatalog + " WHERE name=?");
     st->bind(1, FieldType::Text, Value(n));
     return st.step();
@@ -230,11 +249,13 @@ bool Database::shapesCurrent() {
 
 std::shared_ptr<const TableShape> Database::tableShape(std::string_view name) {
     std::string n = canonicalName(name);
+    if (auto work = workShape(n)) return work;
     if (shapesCurrent()) {
         auto it = impl_->shapes.find(n);
         if (it != impl_->shapes.end()) return it->second;
     }
     auto shape = std::make_shared<TableShape>();
+    shape->epoch = workEpoch.load(); // before the read: a change meanwhile makes it old
     shape->def = readTableDef(n, name);
     shape->rowId = impl_->be->rowIdColumn(shape->def);
     shape->selectSql = "SELECT " + shape->rowId;
@@ -273,6 +294,7 @@ template <class F> void writeBlock(Database& d, F&& f, bool work = false) {
         f();
         be.commit();
     } catch (...) {
+        workTablesChanged(); // what the block created or dropped is undone
         try {
             be.rollback();
         } catch (...) {
@@ -338,6 +360,7 @@ void Database::createTable(const TableDef& defIn, bool replace) {
         ins->bind(3, FieldType::Memo, Value(text));
         ins.step();
         be.schemaChanged();
+        workTablesChanged();
     });
 }
 
@@ -404,6 +427,7 @@ void Database::dropTable(std::string_view name) {
         del->bind(1, FieldType::Text, Value(n));
         del.step();
         impl_->be->schemaChanged();
+        workTablesChanged();
     });
 }
 
@@ -463,7 +487,12 @@ void Database::commit() {
     if (!inTx_) throw EngineError(errc::kTransaction, "No active transaction on " + dir_);
     if (txBegun_) {
         suspendReaders();
-        impl_->be->commit();
+        try {
+            impl_->be->commit();
+        } catch (...) {
+            workTablesChanged(); // a commit refused is a rollback
+            throw;
+        }
     }
     inTx_ = false;
     txBegun_ = false;
@@ -475,6 +504,7 @@ void Database::rollback() {
     if (txBegun_) {
         txBegun_ = false;
         suspendReaders();
+        workTablesChanged();
         impl_->be->rollback();
     }
 }

@@ -128,6 +128,9 @@ private:
     // Whether the cached table shapes are of the current schema (they are
     // dropped when not).
     bool shapesCurrent();
+    // The kept shape of a work table, when nothing in this process has
+    // changed tables since it was read.
+    std::shared_ptr<const TableShape> workShape(const std::string& canonical) const;
     TableDef readTableDef(const std::string& canonical, std::string_view name);
 
     std::string dir_;

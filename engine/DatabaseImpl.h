@@ -4,6 +4,7 @@
 #include "engine/FaultInjection.h"
 #include "engine/SqlUtil.h"
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
@@ -13,8 +14,9 @@ namespace vm {
 
 struct TableShape {
     TableDef def;
-    std::string selectSql; // SELECT row id, every field FROM the table
-    std::string rowId;     // the column holding the row id
+    std::string selectSql;   // SELECT row id, every field FROM the table
+    std::string rowId;       // the column holding the row id
+    std::uint64_t epoch = 0; // the process's table changes when it was read
 };
 
 struct Database::Impl {

@@ -347,4 +347,28 @@ TEST_P(CursorTest, TableDefinitionsFollowARecreationByAnotherSession) {
     EXPECT_THROW(Cursor(db, "cli"), EngineError);
 }
 
+// A work table's definition is kept without asking the database again, so
+// what changes it in this process must be seen: another session's
+// re-creation, and a re-creation rolled back.
+TEST_P(CursorTest, AWorkTableDefinitionFollowsEveryChangeOfThisProcess) {
+    TableDef work = clientDef();
+    work.name = "clitmp1";
+    work.work = true;
+    db.createTable(work);
+    { Cursor warm(db, "clitmp1"); }
+    Session other;
+    TableDef wider = work;
+    wider.fields.push_back({"Cli_extra", FieldType::Money});
+    other.database(dir.path()).createTable(wider, true);
+    EXPECT_TRUE(Cursor(db, "clitmp1").hasField("Cli_extra"));
+    {
+        Transaction tx(db);
+        db.createTable(work, true);
+        EXPECT_FALSE(Cursor(db, "clitmp1").hasField("Cli_extra"));
+    } // rolled back
+    EXPECT_TRUE(Cursor(db, "clitmp1").hasField("Cli_extra"));
+    other.database(dir.path()).dropTable("clitmp1");
+    EXPECT_FALSE(db.tableExists("clitmp1"));
+}
+
 INSTANTIATE_TEST_SUITE_P(Backends, CursorTest, VM_BOTH_BACKENDS);
