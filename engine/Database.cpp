@@ -165,8 +165,8 @@ Database::Database(const std::string& location) : dir_(location), impl_(std::mak
 Database::~Database() {
     for (Cursor* c : cursors_)
         c->suspend();
+    // Rolled back unseen: only this database kept shapes read inside it.
     if (txBegun_) {
-        workTablesChanged();
         try {
             impl_->be->rollback();
         } catch (...) {
