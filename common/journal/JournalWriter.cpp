@@ -38,44 +38,63 @@ JournalWriter::JournalWriter(Database& db)
 
 JournalWriter::~JournalWriter() = default;
 
-void JournalWriter::addLine(const JournalKey& key, std::int32_t account, const std::string& description,
-                            Money debit, Money credit, const std::string& headerMemo, const std::string& user,
-                            DateTime now) {
-    Cursor& tjlh = *tjlh_;
+void JournalWriter::start(const JournalKey& key, const std::string& headerMemo, const std::string& user,
+                          DateTime now) {
+    started_ = true;
+    lines_ = 0;
+    key_ = key;
+    headerMemo_ = headerMemo;
+    user_ = user;
+    now_ = now;
+    debit_ = credit_ = Money();
+}
+
+void JournalWriter::addLine(std::int32_t account, const std::string& description, Money debit, Money credit) {
+    if (!started_) throw std::logic_error("JournalWriter::addLine before start");
     // Both sides are added, so that a header always equals the sum of its
     // lines even for a line that carries a debit and a credit.
-    if (tjlh.findKey({Value(key.period), Value(key.journal), Value(key.reference), Value(key.date)})) {
-        tjlh.edit();
-        tjlh.set("Tjlh_tot_debit", addChecked(tjlh.money("Tjlh_tot_debit"), debit, "the journal entry"));
-        tjlh.set("Tjlh_tot_credit", addChecked(tjlh.money("Tjlh_tot_credit"), credit, "the journal entry"));
-        tjlh.post();
-    } else {
-        tjlh.insert();
-        schema::fillBlank(tjlh);
-        tjlh.set("Tjlh_period", key.period);
-        tjlh.set("Tjlh_journal", key.journal);
-        tjlh.set("Tjlh_reference", key.reference);
-        tjlh.set("Tjlh_date", key.date);
-        tjlh.set("Tjlh_memo", headerMemo);
-        tjlh.set("Tjlh_user", user);
-        tjlh.set("Tjlh_stamp", now);
-        tjlh.set("Tjlh_tot_debit", debit);
-        tjlh.set("Tjlh_tot_credit", credit);
-        tjlh.post();
-    }
+    debit_ = addChecked(debit_, debit, "the journal entry");
+    credit_ = addChecked(credit_, credit, "the journal entry");
+    ++lines_;
 
     Cursor& tjld = *tjld_;
     tjld.insert();
     schema::fillBlank(tjld);
-    tjld.set("Tjld_period", key.period);
-    tjld.set("Tjld_journal", key.journal);
-    tjld.set("Tjld_reference", key.reference);
-    tjld.set("Tjld_date", key.date);
+    tjld.set("Tjld_period", key_.period);
+    tjld.set("Tjld_journal", key_.journal);
+    tjld.set("Tjld_reference", key_.reference);
+    tjld.set("Tjld_date", key_.date);
     tjld.set("Tjld_account", account);
     tjld.set("Tjld_description", description);
     tjld.set("Tjld_debit", debit);
     tjld.set("Tjld_credit", credit);
     tjld.post();
+}
+
+void JournalWriter::finish() {
+    if (!started_) throw std::logic_error("JournalWriter::finish before start");
+    started_ = false;
+    if (lines_ == 0) return;
+    Cursor& tjlh = *tjlh_;
+    if (tjlh.findKey({Value(key_.period), Value(key_.journal), Value(key_.reference), Value(key_.date)})) {
+        tjlh.edit();
+        tjlh.set("Tjlh_tot_debit", addChecked(tjlh.money("Tjlh_tot_debit"), debit_, "the journal entry"));
+        tjlh.set("Tjlh_tot_credit", addChecked(tjlh.money("Tjlh_tot_credit"), credit_, "the journal entry"));
+        tjlh.post();
+    } else {
+        tjlh.insert();
+        schema::fillBlank(tjlh);
+        tjlh.set("Tjlh_period", key_.period);
+        tjlh.set("Tjlh_journal", key_.journal);
+        tjlh.set("Tjlh_reference", key_.reference);
+        tjlh.set("Tjlh_date", key_.date);
+        tjlh.set("Tjlh_memo", headerMemo_);
+        tjlh.set("Tjlh_user", user_);
+        tjlh.set("Tjlh_stamp", now_);
+        tjlh.set("Tjlh_tot_debit", debit_);
+        tjlh.set("Tjlh_tot_credit", credit_);
+        tjlh.post();
+    }
 }
 
 void addBankReconciliation(Database& db, const BankLine& line) {

@@ -49,7 +49,15 @@ struct JournalKey {
 };
 
 // Writes a posting's distribution lines into the pending journal, over one
-// pair of cursors for the whole posting.
+// pair of cursors for the whole posting (or for a run of postings).
+//
+// A document's lines all go under one key: start() names it, addLine()
+// writes each tjld row at once and gathers the header totals, finish() then
+// finds or inserts the header (with memo, user and stamp) and raises its
+// totals once, so that a document of many lines finds, locks and rewrites its
+// header only once. All three must run inside the posting's transaction, and
+// finish() before its commit; any failure propagates (AmountOverflow when a
+// total would overflow). start() forgets what a failed posting left.
 class JournalWriter {
 public:
     explicit JournalWriter(Database& db);
@@ -57,16 +65,19 @@ public:
     JournalWriter(const JournalWriter&) = delete;
     JournalWriter& operator=(const JournalWriter&) = delete;
 
-    // One line: the header of the key is found or inserted (with memo, user
-    // and stamp) and its totals raised by the line's amounts, then a tjld row
-    // with the line's amounts is added. Must run inside the posting's
-    // transaction; any failure propagates (AmountOverflow when a header
-    // total would overflow).
-    void addLine(const JournalKey& key, std::int32_t account, const std::string& description, Money debit,
-                 Money credit, const std::string& headerMemo, const std::string& user, DateTime now);
+    void start(const JournalKey& key, const std::string& headerMemo, const std::string& user, DateTime now);
+    void addLine(std::int32_t account, const std::string& description, Money debit, Money credit);
+    // Writes the header when at least one line was added; nothing otherwise.
+    void finish();
 
 private:
     std::unique_ptr<Cursor> tjlh_, tjld_;
+    bool started_ = false;
+    int lines_ = 0;
+    JournalKey key_;
+    std::string headerMemo_, user_;
+    DateTime now_;
+    Money debit_, credit_;
 };
 
 // A bank-reconciliation row for a posted line on a company bank account

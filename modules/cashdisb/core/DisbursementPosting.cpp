@@ -82,11 +82,11 @@ DisbursementResult DisbursementPosting::postOnce(const DisbursementDocument& doc
     const journal::JournalKey key{period, result.journal, doc.reference, doc.date};
     Money apDebit, apCredit;
     journal::JournalWriter journalWriter(db_);
+    journalWriter.start(key, headerMemo, user_, now);
     for (const DistributionLine& line : doc.lines) {
         const std::int32_t account = line.accountOrZero();
         if (account == 0 || !line.hasAmount()) continue;
-        journalWriter.addLine(key, account, line.description, line.debit, line.credit, headerMemo, user_,
-                              now);
+        journalWriter.addLine(account, line.description, line.debit, line.credit);
         if (accounts_.isBankAccount(account))
             journal::addBankReconciliation(
                 db_, {account, kConcilDisbursement, doc.reference, toSupplier ? doc.supplier : std::string(),
@@ -96,6 +96,7 @@ DisbursementResult DisbursementPosting::postOnce(const DisbursementDocument& doc
             apCredit = journal::addChecked(apCredit, line.credit, "the payables lines");
         }
     }
+    journalWriter.finish();
     stage(Stage::Journal);
 
     if (toSupplier) {

@@ -92,11 +92,11 @@ PostingResult ReceiptPosting::postOnce(const ReceiptDocument& doc, int period) {
     bool nsf = doc.nsfCheque;
     Money arDebit, arCredit;
     journal::JournalWriter journalWriter(db_);
+    journalWriter.start({period, result.journal, doc.reference, doc.date}, headerMemo, user_, now);
     for (const DistributionLine& line : doc.lines) {
         const std::int32_t account = line.accountOrZero();
         if (account == 0 || !line.hasAmount()) continue;
-        journalWriter.addLine({period, result.journal, doc.reference, doc.date}, account, line.description,
-                              line.debit, line.credit, headerMemo, user_, now);
+        journalWriter.addLine(account, line.description, line.debit, line.credit);
         // A debit to the receivables account is a returned payment: the
         // receipt does not date the client's NSF cheque.
         if (account == accounts_.receivables[0] && line.debit > Money()) nsf = false;
@@ -109,6 +109,7 @@ PostingResult ReceiptPosting::postOnce(const ReceiptDocument& doc, int period) {
             arCredit += line.credit;
         }
     }
+    journalWriter.finish();
     stage(Stage::Journal);
 
     if (fromClient) {

@@ -80,10 +80,11 @@ PurchaseResult PurchasePosting::write(const PurchaseDocument& doc, int period) {
     result.journal = journal::journalOfCurrency(kJournal, currency);
     const std::string headerMemo = doc.directCash ? doc.memo : journal::partyMemo(supplierName, doc.memo);
     const journal::JournalKey key{period, result.journal, doc.invoice, doc.date};
+    journal_->start(key, headerMemo, user_, now);
     for (const PurchaseLine& line : doc.lines)
         if (line.account != 0 && line.hasAmount())
-            journal_->addLine(key, line.account, line.description, line.debit, line.credit, headerMemo, user_,
-                              now);
+            journal_->addLine(line.account, line.description, line.debit, line.credit);
+    journal_->finish();
     stage(Stage::Journal);
 
     if (payables && sup) {
