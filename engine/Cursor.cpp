@@ -136,6 +136,7 @@ void Cursor::loadRowFrom(const backend::Statement& st) {
     rowId_ = st.loadRow(def_.fields, row_);
     posKey_ = positionOf();
     hasRow_ = true;
+    rowMark_ = stmtMark_;
 }
 
 std::string Cursor::baseCondition(std::vector<Param>& params) const {
@@ -193,6 +194,7 @@ void Cursor::openRead(bool forward, const std::vector<Value>* from, bool inclusi
     for (std::size_t i = 0; i < orderCols_.size(); ++i)
         text += (i ? ", " : "") + orderCols_[i] + dir;
     if (dialect_.pageRows > 0) text += " LIMIT " + std::to_string(dialect_.pageRows);
+    stmtMark_ = db_.readMark(); // before the read: a write meanwhile makes its rows old
     stmt_ = db_.impl().take(text);
     stmtText_ = std::move(text);
     bindParams(*stmt_, params);
@@ -234,6 +236,7 @@ bool Cursor::stepLive() {
             posKey_ = std::move(saved.posKey);
             rowId_ = saved.rowId;
             hasRow_ = saved.hasRow;
+            rowMark_ = {};
         }
         return false;
     }
@@ -242,6 +245,7 @@ bool Cursor::stepLive() {
 void Cursor::setNoRow() {
     finalizeStmt();
     hasRow_ = false;
+    rowMark_ = {};
     rowId_ = 0;
     std::fill(row_.begin(), row_.end(), Value());
     for (std::size_t i = 0; i < row_.size(); ++i)
@@ -342,6 +346,7 @@ bool Cursor::findKey(const std::vector<Value>& key) {
     if (dialect_.pageRows > 0) text += " LIMIT 1";
     finalizeStmt();
     freshSnapshot();
+    stmtMark_ = db_.readMark();
     stmt_ = db_.impl().take(text);
     stmtText_ = std::move(text);
     bindParams(*stmt_, params);
@@ -379,10 +384,12 @@ bool Cursor::findNearest(const std::vector<Value>& partialKey) {
 
 bool Cursor::readRowId(std::int64_t id) {
     freshSnapshot(); // an edit must start from the stored row, not an old view of it
+    const auto mark = db_.readMark();
     CachedStmt st(db_.impl(), selectSql_ + " WHERE " + shape_->rowId + " = ?");
     st->bind(1, FieldType::AutoInc, Value(id));
     if (!st.step()) return false;
     loadRowFrom(st.get());
+    rowMark_ = mark;
     return true;
 }
 
@@ -556,6 +563,7 @@ void Cursor::insert() {
     if (readOnly_) throw EngineError(errc::kReadOnly, "Table " + def_.name + " is open read-only");
     checkBrowse();
     beforeInsert_ = {row_, posKey_, rowId_, hasRow_};
+    rowMark_ = {};
     for (std::size_t i = 0; i < row_.size(); ++i) {
         auto t = def_.fields[i].type;
         row_[i] = (t == FieldType::Text || t == FieldType::Memo) ? Value(std::string()) : Value();
@@ -573,9 +581,9 @@ void Cursor::edit() {
     const bool lock = !def_.work; // a work table is its session's alone
     if (lock) locks.lock(name_, rowId_);
     const auto id = rowId_;
-    bool present = false;
+    bool present = true;
     try {
-        present = readRowId(id);
+        if (!db_.stillCurrent(rowMark_, def_.work)) present = readRowId(id);
     } catch (...) {
         if (lock) locks.unlock(name_, id);
         throw;
@@ -602,6 +610,7 @@ void Cursor::post() {
     }
     auto& impl = db_.impl();
     std::int64_t id = rowId_;
+    rowMark_ = {}; // the row is read again before its next edit
     if (state_ == State::Insert) {
         std::vector<std::size_t> which;
         which.reserve(def_.fields.size());
@@ -694,6 +703,7 @@ void Cursor::post() {
 }
 
 void Cursor::cancel() {
+    rowMark_ = {};
     if (state_ == State::Edit) {
         row_ = original_;
         if (locked_) db_.impl().be->locks().unlock(name_, rowId_);

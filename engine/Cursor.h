@@ -1,4 +1,5 @@
 #pragma once
+#include "engine/Database.h"
 #include "engine/TableDef.h"
 #include "engine/Value.h"
 
@@ -18,7 +19,6 @@ struct Dialect;
 
 namespace vm {
 
-class Database;
 struct TableShape;
 
 // A cursor over one table: an order (the primary key, a named index or
@@ -186,6 +186,10 @@ private:
     bool hasRow_ = false;
     bool eof_ = true, bof_ = true;
     bool locked_ = false;
+    // When the live read was started and when the current row was read; an
+    // edit of a row still as stored (Database::stillCurrent) reads it again
+    // for nothing.
+    Database::ReadMark stmtMark_, rowMark_;
 
     // What insert() replaced, for cancel().
     struct Saved {

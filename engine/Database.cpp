@@ -24,6 +24,16 @@ void workTablesChanged() {
     ++workEpoch;
 }
 
+// Counts every write, commit and rollback of this process, on any of its
+// databases. A row read when the count stood at N has changed since only if
+// the count moved, or if another session wrote it: the count tells a cursor
+// when its row is still as stored (see Database::readMark).
+std::atomic<std::uint64_t> rowWrites{0};
+
+void rowsChanged() {
+    ++rowWrites;
+}
+
 bool validIdent(std::string_view s) {
     if (s.empty() || s.size() > 64) return false;
     for (char c : s)
@@ -289,11 +299,14 @@ template <class F> void writeBlock(Database& d, F&& f, bool work = false) {
     }
     d.suspendReaders();
     auto& be = *d.impl().be;
+    rowsChanged();
     be.begin(false, !work);
     try {
         f();
         be.commit();
+        rowsChanged();
     } catch (...) {
+        rowsChanged();
         workTablesChanged(); // what the block created or dropped is undone
         try {
             be.rollback();
@@ -462,12 +475,14 @@ void Database::startTransaction(bool immediate) {
 }
 
 void Database::beginWrite(bool work) {
+    rowsChanged();
     const bool lock = !work || txBatch_;
     if (inTx_) {
         if (txBegun_) {
             if (lock && !txLocked_) {
                 impl_->be->lockWrites();
                 txLocked_ = true;
+                lockSpan_ = ++lockSpans_;
             }
             return;
         }
@@ -475,6 +490,7 @@ void Database::beginWrite(bool work) {
         impl_->be->begin(txBatch_, lock);
         txBegun_ = true;
         txLocked_ = lock;
+        if (lock) lockSpan_ = ++lockSpans_;
     } else {
         suspendReaders();
         impl_->be->nextWriteLocks(lock);
@@ -483,16 +499,30 @@ void Database::beginWrite(bool work) {
 
 void Database::afterWrite() {}
 
+Database::ReadMark Database::readMark() const {
+    return {rowWrites.load(), txBegun_ && txLocked_ ? lockSpan_ : 0, true};
+}
+
+bool Database::stillCurrent(const ReadMark& m, bool work) const {
+    if (!m.valid || m.writes != rowWrites.load()) return false;
+    // A work table is written by its own session only; a shared table's row
+    // stays as read while this transaction has held the write lock since.
+    return work || (m.lockSpan != 0 && m.lockSpan == readMark().lockSpan);
+}
+
 void Database::commit() {
     if (!inTx_) throw EngineError(errc::kTransaction, "No active transaction on " + dir_);
     if (txBegun_) {
         suspendReaders();
+        lockSpan_ = 0;
         try {
             impl_->be->commit();
         } catch (...) {
+            rowsChanged();
             workTablesChanged(); // a commit refused is a rollback
             throw;
         }
+        rowsChanged(); // what other connections of this process read of it is old now
     }
     inTx_ = false;
     txBegun_ = false;
@@ -503,7 +533,9 @@ void Database::rollback() {
     inTx_ = false;
     if (txBegun_) {
         txBegun_ = false;
+        lockSpan_ = 0;
         suspendReaders();
+        rowsChanged();
         workTablesChanged();
         impl_->be->rollback();
     }

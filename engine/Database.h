@@ -119,6 +119,21 @@ public:
     // takes the write lock unless the write goes to a work table.
     void beginWrite(bool work = false);
     void afterWrite(); // bookkeeping after a successful write statement
+    // When a row was read: the count of this process's writes, commits and
+    // rollbacks, and the span of this transaction's write lock (0 when it
+    // holds none).
+    struct ReadMark {
+        std::uint64_t writes = 0;
+        std::uint64_t lockSpan = 0;
+        bool valid = false;
+    };
+    ReadMark readMark() const;
+    // Whether a row read at `m` is still as stored, so that an edit needs not
+    // read it again: nothing in this process has written, committed or rolled
+    // back since, and either the table is a work table (its session's alone)
+    // or the row was read under the write lock this transaction still holds,
+    // so that no other session can have written it.
+    bool stillCurrent(const ReadMark& m, bool work) const;
     void registerCursor(Cursor* c);
     void unregisterCursor(Cursor* c);
     void registerQuery(Query* q);
@@ -136,9 +151,10 @@ private:
     std::string dir_;
     std::unique_ptr<Impl> impl_;
     bool inTx_ = false;
-    bool txBegun_ = false;  // BEGIN issued to SQLite
-    bool txBatch_ = false;  // the write lock was taken at the start
-    bool txLocked_ = false; // the transaction holds the write lock
+    bool txBegun_ = false;                       // BEGIN issued to SQLite
+    bool txBatch_ = false;                       // the write lock was taken at the start
+    bool txLocked_ = false;                      // the transaction holds the write lock
+    std::uint64_t lockSpans_ = 0, lockSpan_ = 0; // the current hold of the write lock, 0 when none
     std::set<Cursor*> cursors_;
     std::set<Query*> queries_;
 };

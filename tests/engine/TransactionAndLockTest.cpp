@@ -227,6 +227,78 @@ TEST_P(TxTest, EditReReadsTheStoredRow) {
     EXPECT_EQ(stale.state(), Cursor::State::Browse);
 }
 
+// An edit reads its row again unless nothing can have changed it since it
+// was read; each edit below must find what was written meanwhile.
+TEST_P(TxTest, AnEditReadsItsRowAgainWheneverItMayHaveChanged) {
+    TableDef work = balanceDef();
+    work.name = "clitmp1";
+    work.work = true;
+    db.createTable(work);
+    auto setBalance = [](Database& d, const char* table, int units) {
+        Cursor c(d, table);
+        if (!c.findKey({"A"})) {
+            c.insert();
+            c.set("Cli_code", "A");
+        } else {
+            c.edit();
+        }
+        c.set("Cli_current_bal", Money::fromUnits(units));
+        c.post();
+    };
+    auto editedBalance = [](Cursor& c) {
+        c.edit();
+        const Money m = c.money("Cli_current_bal");
+        c.cancel();
+        return m;
+    };
+    setBalance(db, "cli", 1);
+    setBalance(db, "clitmp1", 1);
+
+    // Another process writes a row read outside a transaction.
+    Cursor outside(db, "cli");
+    outside.findKey({"A"});
+    const pid_t pid = fork();
+    if (pid == 0) {
+        int rc = 1;
+        try {
+            Session s;
+            setBalance(s.database(dir.path()), "cli", 10);
+            rc = 0;
+        } catch (...) {
+        }
+        _exit(rc);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(editedBalance(outside), Money::fromUnits(10));
+
+    // Another cursor writes the row under this transaction's write lock;
+    // then the transaction is rolled back.
+    Cursor shared(db, "cli"), mine(db, "clitmp1");
+    {
+        Transaction tx(db, true);
+        shared.findKey({"A"});
+        setBalance(db, "cli", 20);
+        EXPECT_EQ(editedBalance(shared), Money::fromUnits(20));
+        setBalance(db, "clitmp1", 30);
+        mine.findKey({"A"});
+    }
+    EXPECT_EQ(editedBalance(mine), Money::fromUnits(1));
+
+    // Another session of this process writes the work table and commits
+    // after the row was read.
+    Session other;
+    Database& db2 = other.database(dir.path());
+    {
+        Transaction tx(db2);
+        setBalance(db2, "clitmp1", 40);
+        mine.findKey({"A"});
+        tx.commit();
+    }
+    EXPECT_EQ(editedBalance(mine), Money::fromUnits(40));
+}
+
 TEST_P(TxTest, AnOpenWalkDoesNotHideOtherSessionsWrites) {
     addClient(db, "A");
     addClient(db, "B");
