@@ -127,8 +127,8 @@ public:
     virtual Connection& reader() = 0;
     // Starts a transaction holding the database's write lock (waiting up to
     // the busy time-out, then kDatabaseBusy); commit and roll it back. A
-    // batch transaction (one that took the lock at its start: a posting, a
-    // copy) is all or nothing, so its writes may be sent in batches.
+    // batch transaction (a posting, a copy, a change of a session's work
+    // tables) is all or nothing, so its writes may be sent in batches.
     virtual void begin(bool batch, bool lock = true) = 0;
     // A backend whose work tables need no write lock (see TableDef::work)
     // begins a transaction that writes one without it (lock false) and

@@ -459,11 +459,12 @@ bool Database::faultFired() const {
     return impl_->fault.fired;
 }
 
-void Database::startTransaction(bool immediate) {
+void Database::startTransaction(bool immediate, bool batch) {
     if (inTx_) throw EngineError(errc::kTransaction, "A transaction is already active on " + dir_);
     inTx_ = true;
     txBegun_ = txLocked_ = false;
-    txBatch_ = immediate;
+    txImmediate_ = immediate;
+    txBatch_ = immediate || batch;
     if (immediate) {
         try {
             beginWrite();
@@ -476,7 +477,7 @@ void Database::startTransaction(bool immediate) {
 
 void Database::beginWrite(bool work) {
     rowsChanged();
-    const bool lock = !work || txBatch_;
+    const bool lock = !work || txImmediate_;
     if (inTx_) {
         if (txBegun_) {
             if (lock && !txLocked_) {
@@ -569,8 +570,8 @@ void Database::unregisterQuery(Query* q) {
     queries_.erase(q);
 }
 
-Transaction::Transaction(Database& db, bool immediate) : db_(db) {
-    db_.startTransaction(immediate);
+Transaction::Transaction(Database& db, bool immediate, bool batch) : db_(db) {
+    db_.startTransaction(immediate, batch);
 }
 
 Transaction::~Transaction() {

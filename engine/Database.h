@@ -65,8 +65,13 @@ public:
     // in an edit holds only the record's lock. With immediate, the write lock
     // is taken at once (postings, which are short and must read what they
     // are about to change under the lock). Nesting is not supported: start()
-    // inside a transaction throws kTransaction.
-    void startTransaction(bool immediate = false);
+    // inside a transaction throws kTransaction. An immediate transaction,
+    // and one started as a batch, is all or nothing: its caller rolls it back
+    // on any failure, so the backend may send its writes without waiting for
+    // each answer (a failure then surfaces at a later statement or at the
+    // commit). A batch that is not immediate takes the lock at its first
+    // write to a shared table, as any transaction does.
+    void startTransaction(bool immediate = false, bool batch = false);
     void commit();
     void rollback();
     bool inTransaction() const { return inTx_; }
@@ -152,7 +157,8 @@ private:
     std::unique_ptr<Impl> impl_;
     bool inTx_ = false;
     bool txBegun_ = false;                       // BEGIN issued to SQLite
-    bool txBatch_ = false;                       // the write lock was taken at the start
+    bool txImmediate_ = false;                   // the write lock was taken at the start
+    bool txBatch_ = false;                       // its writes may be sent in batches
     bool txLocked_ = false;                      // the transaction holds the write lock
     std::uint64_t lockSpans_ = 0, lockSpan_ = 0; // the current hold of the write lock, 0 when none
     std::set<Cursor*> cursors_;
@@ -162,7 +168,7 @@ private:
 // Rolls back unless committed (start on construction).
 class Transaction {
 public:
-    explicit Transaction(Database& db, bool immediate = false);
+    explicit Transaction(Database& db, bool immediate = false, bool batch = false);
     ~Transaction();
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;

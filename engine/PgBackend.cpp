@@ -809,9 +809,11 @@ public:
     // version read here stands until this connection changes them itself.
     // A batch also takes there the row ids its tables took in the last one.
     void begin(bool batch, bool lock) override {
-        if (!lock && !batch) {                      // a work table's write: no lock, no version
+        if (!lock) {                                // a work table's write: no lock, no version
             main_->sendLater(nullptr, "BEGIN", {}); // goes with the write
             inWrite_ = true;
+            main_->batching = batch;
+            workAhead_ = false;
             return;
         }
         std::string text = main_->beginWrite + "; SELECT v FROM _vm_version";
@@ -823,7 +825,7 @@ public:
         try {
             main_->run(text, true, [&](int i, const PGresult* r) {
                 if (i == 1) readVersion(r);
-                if (i == 2) takeIds(r);
+                if (i == 2) takeIds(r, true);
             });
         } catch (...) {
             reserved_.clear();
@@ -884,13 +886,31 @@ public:
     // inserts leave), and the ids of one batch all follow those of the
     // batches committed before it, so that they keep the order of the rows'
     // writing, as ids handed out one at a time would.
+    //
+    // A batch that began without the lock writes only work tables until it
+    // takes it: their ids are taken there, with those of the work tables the
+    // last such batches wrote, in the round trip of what waits to be sent.
     std::int64_t reserveRowId(const std::string& table) override {
         if (!main_->batching) return 0;
         Reserved& r = reserved_[table];
         if (r.at == r.ids.size()) {
             r.block = std::min(std::max(r.block * 2, 8), 1024);
-            main_->run(reserveSql({{table, r.block}}), false,
-                       [&](int, const PGresult* res) { takeIds(res); });
+            std::map<std::string, int> counts{{table, r.block}};
+            if (!locked_ && !workAhead_) {
+                workAhead_ = true;
+                for (const auto& [t, use] : workUse_)
+                    counts.emplace(t, use.first);
+            }
+            if (main_->piped()) {
+                PGresult* res = main_->exchange(nullptr, reserveSql(counts), {});
+                if (PQresultStatus(res) != PGRES_TUPLES_OK)
+                    failResult(main_->handle(), res, "Executing statement");
+                takeIds(res, locked_);
+                PQclear(res);
+            } else {
+                main_->run(reserveSql(counts), false,
+                           [&](int, const PGresult* res) { takeIds(res, locked_); });
+            }
             if (r.at == r.ids.size()) return 0;
         }
         ++r.used;
@@ -940,11 +960,13 @@ private:
     void endWrite() {
         if (main_->batching) {
             // What each table took the last time a batch wrote to it, for
-            // the tables written in the last few batches.
+            // the tables written in the last few batches; apart, the work
+            // tables whose ids were taken without the lock.
             ++batches_;
             for (const auto& [table, r] : reserved_)
-                if (r.used > 0) lastUse_[table] = {std::min(r.used, 1024), batches_};
-            std::erase_if(lastUse_, [&](const auto& u) { return u.second.second + 8 < batches_; });
+                if (r.used > 0) (r.locked ? lastUse_ : workUse_)[table] = {std::min(r.used, 1024), batches_};
+            for (auto* uses : {&lastUse_, &workUse_})
+                std::erase_if(*uses, [&](const auto& u) { return u.second.second + 8 < batches_; });
         }
         reserved_.clear();
         inWrite_ = versionKnown_ = locked_ = main_->batching = false;
@@ -960,9 +982,10 @@ private:
                "generate_series(1, r.n) WHERE c IS NOT NULL";
     }
     // Kept in ascending order, so that rows keep the order of their writing.
-    void takeIds(const PGresult* r) {
+    void takeIds(const PGresult* r, bool underLock) {
         for (int i = 0; i < PQntuples(r); ++i) {
             Reserved& res = reserved_[PQgetvalue(r, i, 0)];
+            res.locked = underLock; // without the lock, only a work table's
             res.ids.push_back(std::strtoll(PQgetvalue(r, i, 1), nullptr, 10));
         }
         for (auto& [table, res] : reserved_) {
@@ -977,6 +1000,7 @@ private:
         std::vector<std::int64_t> ids;
         std::size_t at = 0;
         int block = 0, used = 0;
+        bool locked = false; // taken under the write lock
     };
 
     std::string uri_, schema_;
@@ -987,8 +1011,9 @@ private:
     std::int64_t version_ = -1;
     std::map<std::string, Reserved> reserved_; // this batch's row ids, by table
     // Rows each table took in the last batch that wrote to it, and when.
-    std::map<std::string, std::pair<int, std::int64_t>> lastUse_;
+    std::map<std::string, std::pair<int, std::int64_t>> lastUse_, workUse_;
     std::int64_t batches_ = 0;
+    bool workAhead_ = false; // this batch has taken its work tables' ids
 };
 
 // The parenthesis closing the one at `open`; throws kSql when there is none.

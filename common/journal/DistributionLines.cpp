@@ -17,7 +17,7 @@ void inWorkTransaction(Database& db, const std::function<void()>& work) {
         work();
         return;
     }
-    Transaction tx(db);
+    Transaction tx(db, false, /*batch=*/true);
     work();
     tx.commit();
 }

@@ -99,7 +99,9 @@ private:
 void moveToRow(Cursor& c, std::int64_t rowId);
 
 // Runs `work` in a transaction of its own unless one is open: work-table
-// edits are the user's own and short.
+// edits are the user's own and short. The transaction is all or nothing (a
+// batch: any failure rolls the whole of it back), so a server is sent its
+// writes without waiting for each answer.
 void inWorkTransaction(Database& db, const std::function<void()>& work);
 
 } // namespace vm::journal
