@@ -4,6 +4,7 @@
 #include <libpq-fe.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -305,11 +306,12 @@ public:
     // what followed it, and the transaction can only be rolled back.
     bool batching = false; // in a transaction whose writes may wait
     void sendLater(const char* name, const std::string& text, const std::vector<const char*>& values) {
-        if (!piped_) {
-            flushDeallocations();
-            if (PQenterPipelineMode(conn_) != 1) failResult(conn_, nullptr, "Sending statements");
-            piped_ = true;
-        }
+        if (name && gather(name, text, values)) return;
+        flushGathered();
+        send(name, text, values);
+    }
+    void send(const char* name, const std::string& text, const std::vector<const char*>& values) {
+        enterPipeline();
         const int n = static_cast<int>(values.size());
         const int ok =
             name ? PQsendQueryPrepared(conn_, name, n, values.data(), nullptr, nullptr, 0)
@@ -317,6 +319,102 @@ public:
         if (ok != 1) failResult(conn_, nullptr, "Sending statements");
         // Bounded, so that neither side's socket buffer fills with answers.
         if (++pending_ >= 256) finish(false, false);
+    }
+
+    // The rows of consecutive inserts of one statement in a batch are
+    // gathered and sent as one insert of many rows: most of what the server
+    // spends on an insert is the running of a statement, whatever its rows.
+    // Order is kept (anything else sent first sends the rows gathered), and
+    // a failure among them fails the batch as the single inserts would.
+    struct ManyRows {
+        int rows = 0;     // rows of the statement (0: the insert is not gathered)
+        int params = 0;   // parameters of one row
+        std::string text; // INSERT ... VALUES (row 1), (row 2), ...
+        std::string name; // its prepared name, once prepared
+    };
+    static ManyRows manyRowsOf(const std::string& text, int params) {
+        ManyRows m;
+        const auto at = text.rfind(" VALUES (");
+        if (params == 0 || at == std::string::npos || !startsWithWord(text, "INSERT") || text.back() != ')')
+            return m;
+        const std::string row = text.substr(at + 8);
+        if (row.find_first_of("'\";") != std::string::npos || row.find(')') != row.size() - 1) return m;
+        m.params = params;
+        m.rows = std::min(64, 65535 / params); // the protocol's limit of parameters
+        if (m.rows < 2) return {};
+        m.text = text.substr(0, at + 8);
+        for (int r = 0; r < m.rows; ++r) {
+            if (r) m.text += ", ";
+            for (std::size_t i = 0; i < row.size(); ++i) {
+                if (row[i] != '$') {
+                    m.text += row[i];
+                    continue;
+                }
+                std::size_t j = i + 1;
+                while (j < row.size() && std::isdigit(static_cast<unsigned char>(row[j])))
+                    ++j;
+                m.text += '$' + std::to_string(std::stoi(row.substr(i + 1, j - i - 1)) + r * params);
+                i = j - 1;
+            }
+        }
+        return m;
+    }
+    void enterPipeline() {
+        if (piped_) return;
+        flushDeallocations();
+        if (PQenterPipelineMode(conn_) != 1) failResult(conn_, nullptr, "Sending statements");
+        piped_ = true;
+    }
+    bool gather(const char* name, const std::string& text, const std::vector<const char*>& values) {
+        if (!batching) return false;
+        enterPipeline();
+        auto it = many_.find(name);
+        if (it == many_.end())
+            it = many_.emplace(name, manyRowsOf(text, static_cast<int>(values.size()))).first;
+        ManyRows& m = it->second;
+        if (m.rows == 0) return false;
+        if (gatheredFor_ != name) flushGathered();
+        gatheredFor_ = name;
+        gatheredParams_ = m.params;
+        for (const char* v : values)
+            gathered_.emplace_back(v ? std::optional<std::string>(v) : std::nullopt);
+        if (gathered_.size() < static_cast<std::size_t>(m.rows * m.params)) return true;
+        if (m.name.empty()) {
+            // Prepared when first needed, out of the pipeline (these rows go
+            // one by one): a preparation is never skipped unnoticed.
+            finish(false, false);
+            m.name = nextName();
+            PGresult* r = PQprepare(conn_, m.name.c_str(), m.text.c_str(), 0, nullptr);
+            if (PQresultStatus(r) != PGRES_COMMAND_OK) {
+                m.name.clear();
+                failResult(conn_, r, "Preparing statement");
+            }
+            PQclear(r);
+            return true;
+        }
+        std::vector<const char*> all(gathered_.size());
+        for (std::size_t i = 0; i < gathered_.size(); ++i)
+            all[i] = gathered_[i] ? gathered_[i]->c_str() : nullptr;
+        const std::string many = m.name;
+        gatheredFor_.clear();
+        send(many.c_str(), m.text, all);
+        gathered_.clear();
+        return true;
+    }
+    // Sends the rows gathered so far, one insert each.
+    void flushGathered() {
+        if (gatheredFor_.empty()) return;
+        const std::string name = gatheredFor_;
+        gatheredFor_.clear();
+        auto rows = std::move(gathered_);
+        gathered_.clear();
+        const auto n = static_cast<std::size_t>(gatheredParams_);
+        std::vector<const char*> one(n);
+        for (std::size_t at = 0; at + n <= rows.size(); at += n) {
+            for (std::size_t i = 0; i < n; ++i)
+                one[i] = rows[at + i] ? rows[at + i]->c_str() : nullptr;
+            send(name.c_str(), {}, one);
+        }
     }
     // Runs a statement after what is pending and returns its result (a
     // failed one included, for the caller to report); a failure among the
@@ -327,6 +425,7 @@ public:
         if (!piped_)
             return name ? PQexecPrepared(conn_, name, n, values.data(), nullptr, nullptr, 0)
                         : PQexecParams(conn_, text.c_str(), n, nullptr, values.data(), nullptr, nullptr, 0);
+        flushGathered();
         const int ok =
             name ? PQsendQueryPrepared(conn_, name, n, values.data(), nullptr, nullptr, 0)
                  : PQsendQueryParams(conn_, text.c_str(), n, nullptr, values.data(), nullptr, nullptr, 0);
@@ -343,6 +442,11 @@ public:
     // Ends the pipeline: a sync, then every answer. Returns the last
     // statement's result when `last` (it is not among the pending ones).
     PGresult* finish(bool last, bool quiet, const char* what = "Executing statement") {
+        if (quiet) { // on the way to a rollback
+            gatheredFor_.clear();
+            gathered_.clear();
+        }
+        flushGathered();
         const int expect = pending_ + (last ? 1 : 0);
         pending_ = 0;
         if (PQpipelineSync(conn_) != 1) failResult(conn_, nullptr, "Sending statements");
@@ -401,7 +505,13 @@ public:
 
     bool idle() const { return PQtransactionStatus(conn_) == PQTRANS_IDLE; }
     std::string nextName() { return "vm" + std::to_string(++names_); }
-    void deallocateLater(std::string name) { dealloc_.push_back(std::move(name)); }
+    void deallocateLater(std::string name) {
+        if (auto it = many_.find(name); it != many_.end()) {
+            if (!it->second.name.empty()) dealloc_.push_back(it->second.name);
+            many_.erase(it);
+        }
+        dealloc_.push_back(std::move(name));
+    }
     void flushDeallocations() {
         if (dealloc_.empty() || piped_ || !idle()) return;
         std::string text;
@@ -460,6 +570,10 @@ private:
     int pending_ = 0;
     int names_ = 0;
     std::vector<std::string> dealloc_;
+    std::map<std::string, ManyRows> many_; // by the name of the one-row insert
+    std::string gatheredFor_;              // the insert whose rows are gathered
+    int gatheredParams_ = 0;               // its parameters
+    std::vector<std::optional<std::string>> gathered_;
     std::string lastStatus_;
     std::map<std::pair<Oid, int>, std::pair<std::string, std::string>> origins_;
 };
