@@ -141,8 +141,8 @@ TEST_P(TxTest, AKeyViolationInABatchIsReportedAndKeepsNothing) {
         EXPECT_EQ(c.recordCount(), 1) << table;
         EXPECT_EQ(balanceOf(db, "A", table), Money()) << table;
         Transaction tx(db, shared, true); // the connection works on
-        for (const auto& code : codes('L'))
-            addClient(db, code, table);
+        for (const auto& c2 : codes('L'))
+            addClient(db, c2, table);
         tx.commit();
         EXPECT_EQ(c.recordCount(), 251) << table;
     }
