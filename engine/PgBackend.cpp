@@ -11,6 +11,7 @@
 #include <cstring>
 #include <functional>
 #include <optional>
+#include <utility>
 
 // The server backend: the tables of one location live in one schema of a
 // PostgreSQL database, reached through libpq.
@@ -125,6 +126,14 @@ Bytes unhexBytes(std::string_view s) {
 
 constexpr Oid kBool = 16, kBytea = 17, kInt8 = 20, kInt2 = 21, kInt4 = 23, kFloat4 = 700, kFloat8 = 701,
               kNumeric = 1700;
+
+// The values of parameters as libpq takes them (a blank is a null pointer).
+std::vector<const char*> cStrings(const std::optional<std::string>* from, std::size_t n) {
+    std::vector<const char*> out(n);
+    for (std::size_t i = 0; i < n; ++i)
+        out[i] = from[i] ? from[i]->c_str() : nullptr;
+    return out;
+}
 
 class PgConnection;
 
@@ -312,11 +321,7 @@ public:
     }
     void send(const char* name, const std::string& text, const std::vector<const char*>& values) {
         enterPipeline();
-        const int n = static_cast<int>(values.size());
-        const int ok =
-            name ? PQsendQueryPrepared(conn_, name, n, values.data(), nullptr, nullptr, 0)
-                 : PQsendQueryParams(conn_, text.c_str(), n, nullptr, values.data(), nullptr, nullptr, 0);
-        if (ok != 1) failResult(conn_, nullptr, "Sending statements");
+        dispatch(name, text, values);
         // Bounded, so that neither side's socket buffer fills with answers.
         if (++pending_ >= 256) finish(false, false);
     }
@@ -359,6 +364,14 @@ public:
         }
         return m;
     }
+    // Sends one statement in the pipeline, its answer read later.
+    void dispatch(const char* name, const std::string& text, const std::vector<const char*>& values) {
+        const int n = static_cast<int>(values.size());
+        const int ok =
+            name ? PQsendQueryPrepared(conn_, name, n, values.data(), nullptr, nullptr, 0)
+                 : PQsendQueryParams(conn_, text.c_str(), n, nullptr, values.data(), nullptr, nullptr, 0);
+        if (ok != 1) failResult(conn_, nullptr, "Sending statements");
+    }
     void enterPipeline() {
         if (piped_) return;
         flushDeallocations();
@@ -392,29 +405,22 @@ public:
             PQclear(r);
             return true;
         }
-        std::vector<const char*> all(gathered_.size());
-        for (std::size_t i = 0; i < gathered_.size(); ++i)
-            all[i] = gathered_[i] ? gathered_[i]->c_str() : nullptr;
-        const std::string many = m.name;
-        gatheredFor_.clear();
-        send(many.c_str(), m.text, all);
-        gathered_.clear();
+        const auto rows = takeGathered();
+        send(m.name.c_str(), m.text, cStrings(rows.data(), rows.size()));
         return true;
+    }
+    std::vector<std::optional<std::string>> takeGathered() {
+        gatheredFor_.clear();
+        return std::exchange(gathered_, {});
     }
     // Sends the rows gathered so far, one insert each.
     void flushGathered() {
         if (gatheredFor_.empty()) return;
         const std::string name = gatheredFor_;
-        gatheredFor_.clear();
-        auto rows = std::move(gathered_);
-        gathered_.clear();
+        const auto rows = takeGathered();
         const auto n = static_cast<std::size_t>(gatheredParams_);
-        std::vector<const char*> one(n);
-        for (std::size_t at = 0; at + n <= rows.size(); at += n) {
-            for (std::size_t i = 0; i < n; ++i)
-                one[i] = rows[at + i] ? rows[at + i]->c_str() : nullptr;
-            send(name.c_str(), {}, one);
-        }
+        for (std::size_t at = 0; at + n <= rows.size(); at += n)
+            send(name.c_str(), {}, cStrings(rows.data() + at, n));
     }
     // Runs a statement after what is pending and returns its result (a
     // failed one included, for the caller to report); a failure among the
@@ -426,10 +432,7 @@ public:
             return name ? PQexecPrepared(conn_, name, n, values.data(), nullptr, nullptr, 0)
                         : PQexecParams(conn_, text.c_str(), n, nullptr, values.data(), nullptr, nullptr, 0);
         flushGathered();
-        const int ok =
-            name ? PQsendQueryPrepared(conn_, name, n, values.data(), nullptr, nullptr, 0)
-                 : PQsendQueryParams(conn_, text.c_str(), n, nullptr, values.data(), nullptr, nullptr, 0);
-        if (ok != 1) failResult(conn_, nullptr, "Sending statements");
+        dispatch(name, text, values);
         return finish(true, false, what);
     }
     // Waits for what is pending; throws its first failure unless `quiet`
@@ -442,10 +445,7 @@ public:
     // Ends the pipeline: a sync, then every answer. Returns the last
     // statement's result when `last` (it is not among the pending ones).
     PGresult* finish(bool last, bool quiet, const char* what = "Executing statement") {
-        if (quiet) { // on the way to a rollback
-            gatheredFor_.clear();
-            gathered_.clear();
-        }
+        if (quiet) takeGathered(); // on the way to a rollback: not sent
         flushGathered();
         const int expect = pending_ + (last ? 1 : 0);
         pending_ = 0;
@@ -762,10 +762,7 @@ void PgStatement::prepareOnce() const {
 }
 
 std::vector<const char*> PgStatement::paramValues() const {
-    std::vector<const char*> values(params_.size());
-    for (std::size_t i = 0; i < params_.size(); ++i)
-        values[i] = params_[i] ? params_[i]->c_str() : nullptr;
-    return values;
+    return cStrings(params_.data(), params_.size());
 }
 
 bool PgStatement::step() {
