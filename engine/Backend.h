@@ -101,6 +101,14 @@ public:
     // Takes (or re-takes) the lock; throws kRecordLocked when another
     // session holds it. Counted: each lock() needs one unlock().
     void lock(const std::string& table, std::int64_t rowId);
+    // Takes the lock, then reads the row with rowSql (its row id the one
+    // parameter) where the lock is taken, when the backend can do both in
+    // one go (a server: one round trip). The read sees what is committed
+    // when the lock is held, so it is only for a caller whose own
+    // connection has nothing uncommitted. nullptr when the backend read
+    // nothing: the lock is then held and the caller reads the row itself.
+    std::unique_ptr<Statement> lockAndRead(const std::string& table, std::int64_t rowId,
+                                           const std::string& rowSql);
     void unlock(const std::string& table, std::int64_t rowId);
     // Whether another session holds the lock (takes nothing).
     bool lockedByOther(const std::string& table, std::int64_t rowId);
@@ -111,6 +119,12 @@ public:
 
 protected:
     virtual bool tryLock(std::int64_t key) = 0;
+    // The lock, then (rowSql given) the row read after it is held, into
+    // row; row stays empty when the backend does not read there.
+    virtual bool tryLockAndRead(std::int64_t key, const std::string&, std::int64_t,
+                                std::unique_ptr<Statement>&) {
+        return tryLock(key);
+    }
     virtual void release(std::int64_t key) = 0;
 
 private:

@@ -382,10 +382,14 @@ bool Cursor::findNearest(const std::vector<Value>& partialKey) {
     return false;
 }
 
+std::string Cursor::rowSql() const {
+    return selectSql_ + " WHERE " + shape_->rowId + " = ?";
+}
+
 bool Cursor::readRowId(std::int64_t id) {
     freshSnapshot(); // an edit must start from the stored row, not an old view of it
     const auto mark = db_.readMark();
-    CachedStmt st(db_.impl(), selectSql_ + " WHERE " + shape_->rowId + " = ?");
+    CachedStmt st(db_.impl(), rowSql());
     st->bind(1, FieldType::AutoInc, Value(id));
     if (!st.step()) return false;
     loadRowFrom(st.get());
@@ -579,11 +583,24 @@ void Cursor::edit() {
     if (!hasRow_) throw EngineError(errc::kNoCurrentRecord, "No current record in " + def_.name);
     auto& locks = db_.impl().be->locks();
     const bool lock = !def_.work; // a work table is its session's alone
-    if (lock) locks.lock(name_, rowId_);
     const auto id = rowId_;
+    const bool current = db_.stillCurrent(rowMark_, def_.work);
+    // With nothing of this session's uncommitted, the row is read where the
+    // lock is taken, when the backend can do both in one go.
+    const auto mark = db_.readMark();
+    std::unique_ptr<backend::Statement> read;
+    if (lock) read = locks.lockAndRead(name_, id, current || db_.writing() ? std::string() : rowSql());
     bool present = true;
     try {
-        if (!db_.stillCurrent(rowMark_, def_.work)) present = readRowId(id);
+        if (read) {
+            present = read->step();
+            if (present) {
+                loadRowFrom(*read);
+                rowMark_ = mark;
+            }
+        } else if (!current) {
+            present = readRowId(id);
+        }
     } catch (...) {
         if (lock) locks.unlock(name_, id);
         throw;

@@ -147,6 +147,7 @@ private:
     bool openAndStep(bool forward, const std::vector<Value>* from, bool inclusive);
     void openRead(bool forward, const std::vector<Value>* from, bool inclusive);
     bool readRowId(std::int64_t rowId); // loads without moving the read statement
+    std::string rowSql() const;         // the read of one row by its row id
     std::vector<Value> positionOf() const;
     std::vector<Value> coerceKey(const std::vector<Value>& vals) const;
     std::string baseCondition(std::vector<sql::Param>& params) const;

@@ -83,6 +83,17 @@ bool startsWithWord(std::string_view text, std::string_view word) {
     throw EngineError(errc::kSql, msg);
 }
 
+// Reads a pipeline sync's answer, the statements before it answered.
+void awaitSync(PGconn* c) {
+    for (int guard = 0; guard < 3; ++guard) {
+        PGresult* r = PQgetResult(c);
+        if (!r && PQstatus(c) == CONNECTION_BAD) return;
+        const bool sync = r && PQresultStatus(r) == PGRES_PIPELINE_SYNC;
+        PQclear(r);
+        if (sync) return;
+    }
+}
+
 // "?" parameters to "$n", outside quotes; returns the count.
 std::string numberParams(const std::string& text, int& count) {
     std::string out;
@@ -152,6 +163,12 @@ public:
             p.reset();
     }
     bool underway() const override { return res_ != nullptr; }
+    // Takes a result read elsewhere (a statement that never runs itself).
+    void adopt(PGresult* r) {
+        PQclear(res_);
+        res_ = r;
+        row_ = -1;
+    }
     int columnCount() const override { return PQnfields(run()); }
     std::string columnName(int i) const override { return PQfname(run(), i); }
     ColumnClass columnClass(int i) const override {
@@ -463,13 +480,7 @@ public:
             else
                 PQclear(r);
         }
-        for (int guard = 0; guard < 3; ++guard) { // the sync's own answer
-            PGresult* r = PQgetResult(conn_);
-            if (!r && PQstatus(conn_) == CONNECTION_BAD) break;
-            const bool sync = r && PQresultStatus(r) == PGRES_PIPELINE_SYNC;
-            PQclear(r);
-            if (sync) break;
-        }
+        awaitSync(conn_);
         PQexitPipelineMode(conn_);
         piped_ = false;
         if (failed && !quiet) {
@@ -828,6 +839,47 @@ protected:
         PQclear(r);
         return got;
     }
+    // The lock and the row's read go in one round trip, a sync between
+    // them: each is a transaction of its own, so that the read's snapshot is
+    // taken with the lock held, whatever the server's isolation level.
+    bool tryLockAndRead(std::int64_t key, const std::string& rowSql, std::int64_t rowId,
+                        std::unique_ptr<Statement>& row) override {
+        if (rowSql.empty()) return tryLock(key);
+        PgConnection& conn = connection();
+        PGconn* c = conn.handle();
+        const std::string name = preparedRead(rowSql);
+        const std::string id = std::to_string(rowId);
+        const char* values[] = {id.c_str()};
+        const std::string lock = callSql("pg_try_advisory_lock", key);
+        if (PQenterPipelineMode(c) != 1) failResult(c, nullptr, "Record lock");
+        const bool sent = PQsendQueryParams(c, lock.c_str(), 0, nullptr, nullptr, nullptr, nullptr, 0) == 1 &&
+                          PQpipelineSync(c) == 1 &&
+                          PQsendQueryPrepared(c, name.c_str(), 1, values, nullptr, nullptr, 0) == 1 &&
+                          PQpipelineSync(c) == 1;
+        PGresult* locked = sent ? answer(c) : nullptr;
+        PGresult* read = sent ? answer(c) : nullptr;
+        PQexitPipelineMode(c);
+        if (PQresultStatus(locked) != PGRES_TUPLES_OK) {
+            PQclear(read);
+            failResult(c, locked, "Record lock");
+        }
+        const bool got = *PQgetvalue(locked, 0, 0) == 't';
+        PQclear(locked);
+        if (!got) {
+            PQclear(read);
+            return false;
+        }
+        if (PQresultStatus(read) != PGRES_TUPLES_OK) {
+            reads_.erase(rowSql); // prepared again next time: the table may have changed
+            PQclear(PQexec(c, ("DEALLOCATE " + name).c_str()));
+            release(key);
+            failResult(c, read, "Executing statement");
+        }
+        auto st = std::make_unique<PgStatement>(conn, rowSql, 0, false);
+        st->adopt(read);
+        row = std::move(st);
+        return true;
+    }
     void release(std::int64_t key) override {
         try {
             PQclear(call("pg_advisory_unlock", key));
@@ -837,21 +889,52 @@ protected:
     }
 
 private:
-    PGresult* call(const char* fn, std::int64_t key) {
-        if (!conn_) conn_ = std::make_unique<PgConnection>(uri_, schema_, nullptr);
-        // Two 32-bit keys: the schema with the table, then the row id.
+    PgConnection& connection() {
+        if (!conn_) {
+            auto conn = std::make_unique<PgConnection>(uri_, schema_, nullptr);
+            conn->run("SET search_path TO " + sql::quoteIdent(schema_), false);
+            conn_ = std::move(conn);
+        }
+        return *conn_;
+    }
+    // Two 32-bit keys: the schema with the table, then the row id.
+    std::string callSql(const char* fn, std::int64_t key) const {
         const auto k1 = static_cast<std::int32_t>(
             static_cast<std::uint32_t>(fnv(schema_) ^ static_cast<std::uint64_t>(key >> 32) * 2654435761u));
         const auto k2 = static_cast<std::int32_t>(static_cast<std::uint32_t>(key & 0xFFFFFFFF));
-        const std::string q =
-            std::string("SELECT ") + fn + "(" + std::to_string(k1) + ", " + std::to_string(k2) + ")";
-        PGresult* r = PQexec(conn_->handle(), q.c_str());
-        if (PQresultStatus(r) != PGRES_TUPLES_OK) failResult(conn_->handle(), r, "Record lock");
+        return std::string("SELECT ") + fn + "(" + std::to_string(k1) + ", " + std::to_string(k2) + ")";
+    }
+    PGresult* call(const char* fn, std::int64_t key) {
+        PGconn* c = connection().handle();
+        PGresult* r = PQexec(c, callSql(fn, key).c_str());
+        if (PQresultStatus(r) != PGRES_TUPLES_OK) failResult(c, r, "Record lock");
+        return r;
+    }
+    // A row's read, prepared on the locks' connection once per text.
+    std::string preparedRead(const std::string& rowSql) {
+        auto it = reads_.find(rowSql);
+        if (it != reads_.end()) return it->second;
+        PGconn* c = conn_->handle();
+        int n = 0;
+        const std::string name = "vmr" + std::to_string(++prepared_);
+        PGresult* r = PQprepare(c, name.c_str(), numberParams(rowSql, n).c_str(), 0, nullptr);
+        if (PQresultStatus(r) != PGRES_COMMAND_OK) failResult(c, r, "Preparing statement");
+        PQclear(r);
+        return reads_[rowSql] = name;
+    }
+    // A statement's answer in the pipeline, then its sync's.
+    static PGresult* answer(PGconn* c) {
+        PGresult* r = PQgetResult(c);
+        while (PGresult* more = PQgetResult(c))
+            PQclear(more);
+        awaitSync(c);
         return r;
     }
 
     std::string uri_, schema_;
     std::unique_ptr<PgConnection> conn_;
+    std::map<std::string, std::string> reads_; // a row read's text -> its prepared name
+    int prepared_ = 0;
 };
 
 const Dialect kPgDialect{"TRUE", "FALSE", "IS NOT DISTINCT FROM", " NULLS FIRST", " DESC NULLS LAST", 200};

@@ -14,15 +14,22 @@ std::int64_t RecordLocks::keyOf(const std::string& table, std::int64_t rowId) {
 }
 
 void RecordLocks::lock(const std::string& table, std::int64_t rowId) {
+    lockAndRead(table, rowId, {});
+}
+
+std::unique_ptr<Statement> RecordLocks::lockAndRead(const std::string& table, std::int64_t rowId,
+                                                    const std::string& rowSql) {
     const auto key = keyOf(table, rowId);
     auto it = held_.find(key);
     if (it != held_.end()) {
         ++it->second;
-        return;
+        return nullptr;
     }
-    if (!tryLock(key))
+    std::unique_ptr<Statement> row;
+    if (!tryLockAndRead(key, rowSql, rowId, row))
         throw EngineError(errc::kRecordLocked, "Record locked by another user. Table: " + table);
     held_[key] = 1;
+    return row;
 }
 
 void RecordLocks::unlock(const std::string& table, std::int64_t rowId) {
