@@ -408,12 +408,12 @@ bool Cursor::gotoRowId(std::int64_t id) {
 
 // ---------------------------------------------------------------- ranges
 
-void Cursor::setRange(const std::vector<Value>& low, const std::vector<Value>& high) {
+bool Cursor::setRange(const std::vector<Value>& low, const std::vector<Value>& high) {
     checkBrowse();
     rangeLow_ = coerceKey(low);
     rangeHigh_ = coerceKey(high);
     forceEmpty_ = false;
-    first();
+    return first();
 }
 
 void Cursor::cancelRange() {

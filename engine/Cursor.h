@@ -81,9 +81,10 @@ public:
 
     // --- ranges and filters ---
     // Rows whose leading key fields lie between low and high inclusive (each
-    // list may be shorter than the key). Moves to the first row of the range.
-    void setRange(const std::vector<Value>& low, const std::vector<Value>& high);
-    void setRange(const std::vector<Value>& equal) { setRange(equal, equal); }
+    // list may be shorter than the key). Moves to the first row of the range
+    // and tells whether there is one, as first() does.
+    bool setRange(const std::vector<Value>& low, const std::vector<Value>& high);
+    bool setRange(const std::vector<Value>& equal) { return setRange(equal, equal); }
     void cancelRange();
     bool hasRange() const { return !rangeLow_.empty() || !rangeHigh_.empty(); }
     // Rows for which the predicate holds (it reads this cursor's values).

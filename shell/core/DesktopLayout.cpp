@@ -186,9 +186,8 @@ DesktopState DesktopCodec::decode(const std::vector<DesktopRow>& rows, const Des
 std::vector<DesktopRow> DesktopStore::load(Database& dataRoot, const std::string& userCode) {
     Cursor c(dataRoot, "desktop", true);
     c.setIndex("Desktop_user");
-    c.setRange({Value(userCode)});
     std::vector<DesktopRow> rows;
-    for (bool on = c.first(); on; on = c.next()) {
+    for (bool on = c.setRange({Value(userCode)}); on; on = c.next()) {
         const Value blob = c.value("Desktop_Component");
         const Bytes bytes = blob.isNull() ? Bytes{} : blob.asBytes();
         rows.push_back({static_cast<int>(c.integer("Desktop_ComponentIndex")),
@@ -204,8 +203,7 @@ void DesktopStore::save(Database& dataRoot, const std::string& userCode,
     {
         Cursor c(dataRoot, "desktop");
         c.setIndex("Desktop_user");
-        c.setRange({Value(userCode)});
-        while (c.first())
+        for (bool on = c.setRange({Value(userCode)}); on; on = c.first())
             c.remove();
         for (const DesktopRow& r : rows) {
             c.insert();

@@ -60,7 +60,7 @@ void ReceiptEntry::buildOpenInvoices(const std::string& clientCode, const std::s
     db_.emptyTable(invoiceTable_);
     Cursor car(db_, "car", true);
     car.setIndex("Car_client");
-    car.setRange({Value(clientCode)});
+    bool more = car.setRange({Value(clientCode)});
     Cursor list(db_, invoiceTable_);
     list.setIndex("Invoice");
     bool open = false;
@@ -69,7 +69,7 @@ void ReceiptEntry::buildOpenInvoices(const std::string& clientCode, const std::s
         if (open) list.post();
         open = false;
     };
-    for (bool more = car.first(); more; more = car.next()) {
+    for (; more; more = car.next()) {
         const std::string invoice = car.str("Car_invoice");
         if (open && invoice == current) {
             list.set("Car_amount", list.money("Car_amount") + car.money("Car_amount"));

@@ -91,9 +91,8 @@ void ChequeEntryEditor::loadLines() {
         // company connection is doing.
         Cursor lines(workDb_, linesName_, true);
         lines.setIndex("Apchqd_seq");
-        lines.setRange({Value(h.integer("Apchqh_seq"))});
         const int inc = work_->fieldIndex("Apchqd_inc");
-        for (bool on = lines.first(); on; on = lines.next()) {
+        for (bool on = lines.setRange({Value(h.integer("Apchqh_seq"))}); on; on = lines.next()) {
             work_->append();
             for (int f = 0; f < work_->fieldCount(); ++f)
                 if (f != inc) work_->set(f, lines.value(f));
@@ -305,8 +304,7 @@ void ChequeEntryEditor::buildInvoiceList() {
     if (!supplier.empty()) {
         Cursor cap(workDb_, "cap", true);
         cap.setIndexFields("Cap_supplier;Cap_invoice");
-        cap.setRange({Value(supplier)});
-        for (bool on = cap.first(); on; on = cap.next()) {
+        for (bool on = cap.setRange({Value(supplier)}); on; on = cap.next()) {
             if (list_->findKey({Value(cap.str("Cap_invoice"))})) {
                 list_->edit();
                 list_->set("Car_amount", list_->money("Car_amount") + cap.money("Cap_amount"));
@@ -424,8 +422,7 @@ std::optional<StoreRefusal> ChequeEntryEditor::storeRefusal(bool distributionSho
 void ChequeEntryEditor::deleteStoredLines(std::int64_t seq) {
     Cursor lines(company_, linesName_);
     lines.setIndex("Apchqd_seq");
-    lines.setRange({Value(seq)});
-    while (lines.first())
+    for (bool on = lines.setRange({Value(seq)}); on; on = lines.first())
         lines.remove();
 }
 

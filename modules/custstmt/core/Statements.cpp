@@ -119,10 +119,9 @@ bool StatementRun::next(Statement& out) {
     if (!pass_) {
         pass_ = std::make_unique<Pass>(db_);
         if (options_.toCode.empty())
-            pass_->clients.setRange({options_.fromCode}, {});
+            ok = pass_->clients.setRange({options_.fromCode}, {});
         else
-            pass_->clients.setRange({options_.fromCode}, {options_.toCode});
-        ok = pass_->clients.first();
+            ok = pass_->clients.setRange({options_.fromCode}, {options_.toCode});
     } else {
         ok = pass_->clients.next();
     }

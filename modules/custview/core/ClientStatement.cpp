@@ -23,11 +23,10 @@ int fillStatement(Database& company, int sessionId, const std::string& client, b
     company.emptyTable(work);
     Cursor rows(company, statementTable(company, history), true);
     rows.setIndex("Car_client");
-    rows.setRange({Value(client)});
     Cursor out(company, work);
     Money balance;
     int n = 0;
-    for (bool on = rows.first(); on; on = rows.next()) {
+    for (bool on = rows.setRange({Value(client)}); on; on = rows.next()) {
         balance += rows.money("Car_amount");
         out.insert();
         out.set("Cartmp_client", rows.value("Car_client"));
@@ -60,11 +59,10 @@ std::array<Money, 5> clientBuckets(Database& company, const std::string& client,
     std::array<Money, 5> buckets{};
     Cursor rows(company, "car", true);
     rows.setIndex("Car_client");
-    rows.setRange({Value(client)});
     std::string invoice;
     Date invoiceDate;
     bool any = false;
-    for (bool on = rows.first(); on; on = rows.next()) {
+    for (bool on = rows.setRange({Value(client)}); on; on = rows.next()) {
         const std::string inv = rows.str("Car_invoice");
         if (!any || inv != invoice) {
             invoice = inv;

@@ -14,15 +14,13 @@ bool invoiceIn(Database& company, const char* table, const LedgerRow& row) {
 std::int64_t receiptSeq(Database& company, const LedgerRow& row) {
     Cursor c(company, "crorihdr", true);
     c.setIndex("Reference");
-    c.setRange({Value(row.reference), Value(row.client), Value(row.date)});
-    return c.first() ? c.integer("Seq") : 0;
+    return c.setRange({Value(row.reference), Value(row.client), Value(row.date)}) ? c.integer("Seq") : 0;
 }
 
 std::int64_t salesEntrySeq(Database& company, const LedgerRow& row) {
     Cursor c(company, "arori", true);
     c.setIndex("Reference");
-    c.setRange({Value(row.invoice), Value(row.client), Value(row.date)});
-    for (bool on = c.first(); on; on = c.next())
+    for (bool on = c.setRange({Value(row.invoice), Value(row.client), Value(row.date)}); on; on = c.next())
         if (c.str("Dr_cr_reference") == row.reference) return c.integer("Seq");
     return 0;
 }

@@ -133,8 +133,7 @@ std::optional<InvoiceDocument> readInvoice(Database& company, Database* dataRoot
 
     Cursor det(company, archived ? "fadeta" : "fadet", true);
     det.setIndex(d + "invoice");
-    det.setRange({Value(doc), Value(invoice)});
-    for (bool on = det.first(); on; on = det.next()) {
+    for (bool on = det.setRange({Value(doc), Value(invoice)}); on; on = det.next()) {
         InvoiceLine l;
         l.lineCode = det.str(d + "line_code");
         l.itemCode = det.str(d + "item_code");
@@ -193,8 +192,8 @@ std::optional<ReceiptDocument> readReceipt(Database& company, std::int64_t seq) 
     r.lines = distribution(company, hdr, 20);
     Cursor det(company, "croridet", true);
     det.setIndex("Reference");
-    det.setRange({Value(r.reference), Value(r.client), Value(r.date), Value(seq)});
-    for (bool on = det.first(); on; on = det.next())
+    for (bool on = det.setRange({Value(r.reference), Value(r.client), Value(r.date), Value(seq)}); on;
+         on = det.next())
         r.invoices.push_back({det.str("Invoice"), det.date("Invoice_date"), det.date("Invoice_due_date"),
                               det.money("Invoice_amount"), det.money("Invoice_payment")});
     return r;

@@ -44,9 +44,8 @@ int invoiceNumberCheck(Database& companyDb, const std::string& supplier, const s
     if (type == PurchaseType::Adjustment) return kMsgNone;
     Cursor cap(companyDb, "cap", true);
     cap.setIndex("Cap_supplier");
-    cap.setRange({Value(supplier), Value(invoice)});
     bool found = false;
-    for (bool more = cap.first(); more && !found; more = cap.next())
+    for (bool more = cap.setRange({Value(supplier), Value(invoice)}); more && !found; more = cap.next())
         found = cap.str("Cap_type") == "1";
     if (type == PurchaseType::Purchase) return found ? kMsgInvoiceExists : kMsgNone;
     return found ? kMsgNone : kMsgInvoiceNotFound;
