@@ -70,6 +70,10 @@ void DistributionLines::insert(std::int32_t account, const std::string& descript
 }
 
 std::string DistributionLines::accountDescription(std::int32_t account, bool* found) const {
+    if (account == 0) { // no account: never in the chart, nothing to read
+        if (found) *found = false;
+        return {};
+    }
     Cursor glm(db_, "glm", true);
     const bool there = glm.findKey({Value(account)});
     if (found) *found = there;
@@ -154,6 +158,7 @@ void DistributionLines::updateTotals() {
     }
     Cursor totals(db_, totalsTable_);
     if (totals.first()) {
+        if (totals.money("TotalDebit") == debit && totals.money("TotalCredit") == credit) return;
         totals.edit();
     } else {
         totals.insert();

@@ -93,7 +93,7 @@ void ReceiptEntry::buildOpenInvoices(const std::string& clientCode, const std::s
 namespace {
 // The account's description in the chart, read through an open glm cursor.
 std::string descriptionIn(Cursor& glm, std::int32_t account, bool* found) {
-    const bool there = glm.findKey({Value(account)});
+    const bool there = account != 0 && glm.findKey({Value(account)}); // 0: no account
     if (found) *found = there;
     return there ? glm.str("Glm_Description") : std::string();
 }
