@@ -83,6 +83,15 @@ bool startsWithWord(std::string_view text, std::string_view word) {
     throw EngineError(errc::kSql, msg);
 }
 
+// A statement's answer in a pipeline (null when the connection is gone).
+PGresult* takeAnswer(PGconn* c) {
+    PGresult* r = PQgetResult(c);
+    if (r)
+        while (PGresult* more = PQgetResult(c))
+            PQclear(more);
+    return r;
+}
+
 // Reads a pipeline sync's answer, the statements before it answered.
 void awaitSync(PGconn* c) {
     for (int guard = 0; guard < 3; ++guard) {
@@ -295,6 +304,10 @@ public:
         schema_ = schema;
     }
     ~PgConnection() override { PQfinish(conn_); }
+    // Unqualified names find the location's tables.
+    void useSchema() {
+        run("SET search_path TO " + sql::quoteIdent(schema_) + "; SET client_min_messages TO warning", false);
+    }
     PGconn* handle() const { return conn_; }
 
     std::unique_ptr<Statement> prepare(const std::string& text, bool persistent) override {
@@ -469,10 +482,8 @@ public:
         if (PQpipelineSync(conn_) != 1) failResult(conn_, nullptr, "Sending statements");
         PGresult *failed = nullptr, *mine = nullptr;
         for (int k = 0; k < expect; ++k) {
-            PGresult* r = PQgetResult(conn_);
+            PGresult* r = takeAnswer(conn_);
             if (!r) break; // the connection is gone
-            while (PGresult* more = PQgetResult(conn_))
-                PQclear(more);
             if (last && k == expect - 1)
                 mine = r;
             else if (!failed && PQresultStatus(r) == PGRES_FATAL_ERROR)
@@ -847,7 +858,7 @@ protected:
         if (rowSql.empty()) return tryLock(key);
         PgConnection& conn = connection();
         PGconn* c = conn.handle();
-        const std::string name = preparedRead(rowSql);
+        const std::string name = preparedRead(c, rowSql);
         const std::string id = std::to_string(rowId);
         const char* values[] = {id.c_str()};
         const std::string lock = callSql("pg_try_advisory_lock", key);
@@ -892,7 +903,7 @@ private:
     PgConnection& connection() {
         if (!conn_) {
             auto conn = std::make_unique<PgConnection>(uri_, schema_, nullptr);
-            conn->run("SET search_path TO " + sql::quoteIdent(schema_), false);
+            conn->useSchema();
             conn_ = std::move(conn);
         }
         return *conn_;
@@ -911,10 +922,9 @@ private:
         return r;
     }
     // A row's read, prepared on the locks' connection once per text.
-    std::string preparedRead(const std::string& rowSql) {
+    std::string preparedRead(PGconn* c, const std::string& rowSql) {
         auto it = reads_.find(rowSql);
         if (it != reads_.end()) return it->second;
-        PGconn* c = conn_->handle();
         int n = 0;
         const std::string name = "vmr" + std::to_string(++prepared_);
         PGresult* r = PQprepare(c, name.c_str(), numberParams(rowSql, n).c_str(), 0, nullptr);
@@ -924,9 +934,7 @@ private:
     }
     // A statement's answer in the pipeline, then its sync's.
     static PGresult* answer(PGconn* c) {
-        PGresult* r = PQgetResult(c);
-        while (PGresult* more = PQgetResult(c))
-            PQclear(more);
+        PGresult* r = takeAnswer(c);
         awaitSync(c);
         return r;
     }
@@ -974,7 +982,7 @@ public:
                 s + "._vm_version (v bigint NOT NULL); INSERT INTO " + s +
                 "._vm_version SELECT 0 WHERE NOT EXISTS (SELECT 1 FROM " + s + "._vm_version); COMMIT",
             false);
-        main_->run("SET search_path TO " + s + "; SET client_min_messages TO warning", false);
+        main_->useSchema();
         setBusyTimeout(busyTimeoutMs);
         main_->lockWrite = "SELECT pg_advisory_xact_lock(" + std::to_string(key) + ")";
         versionStmt_ = main_->prepare("SELECT v FROM _vm_version", true);
@@ -991,9 +999,7 @@ public:
     Connection& reader() override {
         if (!reader_) {
             reader_ = std::make_unique<PgConnection>(uri_, schema_, main_->fault);
-            reader_->run("SET search_path TO " + sql::quoteIdent(schema_) +
-                             "; SET client_min_messages TO warning",
-                         false);
+            reader_->useSchema();
             reader_->streaming = true;
         }
         return *reader_;

@@ -70,12 +70,16 @@ void DistributionLines::insert(std::int32_t account, const std::string& descript
 }
 
 std::string DistributionLines::accountDescription(std::int32_t account, bool* found) const {
-    if (account == 0) { // no account: never in the chart, nothing to read
+    if (account == 0) { // no account: nothing to read, not even the chart's definition
         if (found) *found = false;
         return {};
     }
     Cursor glm(db_, "glm", true);
-    const bool there = glm.findKey({Value(account)});
+    return accountDescription(glm, account, found);
+}
+
+std::string DistributionLines::accountDescription(Cursor& glm, std::int32_t account, bool* found) {
+    const bool there = account != 0 && glm.findKey({Value(account)}); // 0: no account
     if (found) *found = there;
     return there ? glm.str("Glm_Description") : std::string();
 }

@@ -87,6 +87,9 @@ public:
 
     // The account's description in the chart; "" when it is not there.
     std::string accountDescription(std::int32_t account, bool* found = nullptr) const;
+    // The same through an open cursor on the chart, for a caller that reads
+    // several accounts.
+    static std::string accountDescription(Cursor& glm, std::int32_t account, bool* found = nullptr);
 
 private:
     Database& db_;

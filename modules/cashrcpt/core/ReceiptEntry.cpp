@@ -90,44 +90,24 @@ void ReceiptEntry::buildOpenInvoices(const std::string& clientCode, const std::s
     flush();
 }
 
-namespace {
-// The account's description in the chart, read through an open glm cursor.
-std::string descriptionIn(Cursor& glm, std::int32_t account, bool* found) {
-    const bool there = account != 0 && glm.findKey({Value(account)}); // 0: no account
-    if (found) *found = there;
-    return there ? glm.str("Glm_Description") : std::string();
-}
-
-void insertLineIn(Cursor& lines, std::int32_t account, const std::string& description) {
-    lines.insert();
-    lines.set("Tmp_account", account);
-    lines.set("Tmp_desc", description);
-    lines.set("Tmp_debit", Money());
-    lines.set("Tmp_credit", Money());
-    lines.post();
-}
-} // namespace
-
 // Line 1 is the receivables account of the currency; then the company's
 // receipt accounts that are in the chart, a bank account among them being
-// the bank of the currency. One chart cursor and one line cursor serve
-// every account.
+// the bank of the currency. One chart cursor serves every account.
 void ReceiptEntry::buildDistribution(int currency) {
     db_.emptyTable(lineTable_);
     Cursor glm(db_, "glm", true);
-    Cursor lines(db_, lineTable_);
     const std::int32_t receivables = accounts_.receivablesAccount(currency);
-    insertLineIn(lines, receivables, descriptionIn(glm, receivables, nullptr));
+    lines_.insert(receivables, journal::DistributionLines::accountDescription(glm, receivables));
     const std::int32_t bank = accounts_.bankAccount(currency);
     for (std::int32_t account : accounts_.receiptAccounts) {
         bool found = false;
-        std::string description = descriptionIn(glm, account, &found);
+        std::string description = journal::DistributionLines::accountDescription(glm, account, &found);
         if (!found) continue;
         if (accounts_.isBankAccount(account) && bank != 0 && bank != account) {
             account = bank;
-            description = descriptionIn(glm, account, nullptr);
+            description = journal::DistributionLines::accountDescription(glm, account);
         }
-        insertLineIn(lines, account, description);
+        lines_.insert(account, description);
     }
 }
 
