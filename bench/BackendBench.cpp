@@ -2,7 +2,8 @@
 // directory (SQLite) and copied to a private PostgreSQL 15 server (started
 // for the run, durable: fsync on), then the same cases on both:
 //   - a ranged cursor over one client's ledger rows,
-//   - the whole ledger walked in client-index order,
+//   - the whole ledger walked in client-index order, and in the order of its
+//     writing (forwards and backwards),
 //   - 10,000 inserts in one transaction,
 //   - a client row edited and posted under its record lock,
 //   - 8 processes posting 500 cash receipts each to the same 100 clients.
@@ -51,7 +52,7 @@ double secondsOf(const std::function<void()>& f) {
 }
 
 struct Figures {
-    double rangeUs = 0, walkMs = 0, insertMs = 0, editPostUs = 0;
+    double rangeUs = 0, walkMs = 0, writtenWalkMs = 0, insertMs = 0, editPostUs = 0;
     double receiptsPerSecond = 0, postSeconds = 0;
     long waits = 0;
     bool booksClean = false;
@@ -88,6 +89,15 @@ void engineCases(Database& db, Figures& f) {
                    for (bool ok = car.first(); ok; ok = car.next())
                        n += static_cast<std::int64_t>(car.str("Car_invoice").size());
                });
+    f.writtenWalkMs = 1000 * secondsOf([&] {
+                          Cursor car(db, "car", true);
+                          std::int64_t n = 0;
+                          for (bool ok = car.first(); ok; ok = car.next())
+                              n += static_cast<std::int64_t>(car.str("Car_invoice").size());
+                          for (bool ok = car.last(); ok; ok = car.prior())
+                              n -= static_cast<std::int64_t>(car.str("Car_invoice").size());
+                          if (n != 0) throw std::runtime_error("the two walks differ");
+                      });
     {
         const Date d = Date::fromYmd(2026, 12, 1);
         f.insertMs = 1000 * secondsOf([&] {
@@ -256,6 +266,7 @@ int main() {
     std::printf("\n%-44s %12s %12s\n", "case", "SQLite", "PostgreSQL");
     printRow("ranged cursor, one client's rows", lite.rangeUs, pg.rangeUs, "us");
     printRow("walk of the ledger in client order", lite.walkMs, pg.walkMs, "ms");
+    printRow("walk there and back in the order of writing", lite.writtenWalkMs, pg.writtenWalkMs, "ms");
     printRow("10,000 inserts in one transaction", lite.insertMs, pg.insertMs, "ms");
     printRow("edit and post under the record lock", lite.editPostUs, pg.editPostUs, "us");
     printRow("8 x 500 receipts, receipts per second", lite.receiptsPerSecond, pg.receiptsPerSecond, "/s");

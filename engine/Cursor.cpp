@@ -51,15 +51,26 @@ void Cursor::applyOrder(std::vector<std::string> fields, std::string name) {
     keyFieldIdx_.clear();
     orderCols_.clear();
     orderTypes_.clear();
+    bool neverBlank = true;
     for (auto& f : fields) {
         int i = fieldIndex(f);
-        f = def_.fields[static_cast<std::size_t>(i)].name;
+        const FieldDef& fd = def_.fields[static_cast<std::size_t>(i)];
+        f = fd.name;
         keyFieldIdx_.push_back(i);
-        orderCols_.push_back(db_.impl().be->column(def_.fields[static_cast<std::size_t>(i)]));
-        orderTypes_.push_back(def_.fields[static_cast<std::size_t>(i)].type);
+        orderCols_.push_back(db_.impl().be->column(fd));
+        orderTypes_.push_back(fd.type);
+        neverBlank = neverBlank && (fd.type == FieldType::Text || fd.type == FieldType::Memo ||
+                                    fd.type == FieldType::AutoInc);
     }
-    orderCols_.push_back(shape_->rowId);
-    orderTypes_.push_back(FieldType::AutoInc);
+    // The row id ends the order, so that rows of equal keys keep one order.
+    // A unique key whose fields are never blank (NULL) has no equal keys: its
+    // order is the unique index's alone, which a server reads from the index.
+    const IndexDef* ix = name.empty() ? nullptr : def_.index(name);
+    const bool unique = !fields.empty() && (name.empty() || (ix && ix->unique));
+    if (!(unique && neverBlank)) {
+        orderCols_.push_back(shape_->rowId);
+        orderTypes_.push_back(FieldType::AutoInc);
+    }
     keyFields_ = std::move(fields);
     indexName_ = std::move(name);
     rangeLow_.clear();
@@ -189,10 +200,7 @@ void Cursor::openRead(bool forward, const std::vector<Value>* from, bool inclusi
         const char* op = forward ? (inclusive ? ">=" : ">") : (inclusive ? "<=" : "<");
         where += " AND " + sql::lexCompare(dialect_, orderCols_, orderTypes_, *from, op, params);
     }
-    std::string text = selectSql_ + " WHERE " + where + " ORDER BY ";
-    const char* dir = forward ? dialect_.ascending : dialect_.descending;
-    for (std::size_t i = 0; i < orderCols_.size(); ++i)
-        text += (i ? ", " : "") + orderCols_[i] + dir;
+    std::string text = selectSql_ + " WHERE " + where + orderBy(forward);
     if (dialect_.pageRows > 0) text += " LIMIT " + std::to_string(dialect_.pageRows);
     stmtMark_ = db_.readMark(); // before the read: a write meanwhile makes its rows old
     stmt_ = db_.impl().take(text);
@@ -200,6 +208,21 @@ void Cursor::openRead(bool forward, const std::vector<Value>* from, bool inclusi
     bindParams(*stmt_, params);
     stmtForward_ = forward;
     pageRead_ = 0;
+}
+
+// Key fields sort blanks first, as their indexes keep them. The row id that
+// ends an order is never blank and orders plainly, as the table's key and
+// the indexes keep it: a server then reads each page from an index instead
+// of sorting the rest of the table for it.
+std::string Cursor::orderBy(bool forward) const {
+    std::string text = " ORDER BY ";
+    for (std::size_t i = 0; i < orderCols_.size(); ++i) {
+        const bool rowId = i == keyFieldIdx_.size();
+        const char* dir =
+            forward ? (rowId ? "" : dialect_.ascending) : (rowId ? " DESC" : dialect_.descending);
+        text += (i ? ", " : "") + orderCols_[i] + dir;
+    }
+    return text;
 }
 
 bool Cursor::stepLive() {
@@ -340,9 +363,7 @@ bool Cursor::findKey(const std::vector<Value>& key) {
         where += " AND " + orderCols_[i] + (blank ? " IS NULL" : " = ?");
         if (!blank) params.push_back({t, k[i]});
     }
-    std::string text = selectSql_ + " WHERE " + where + " ORDER BY ";
-    for (std::size_t i = 0; i < orderCols_.size(); ++i)
-        text += (i ? ", " : "") + orderCols_[i] + dialect_.ascending;
+    std::string text = selectSql_ + " WHERE " + where + orderBy(true);
     if (dialect_.pageRows > 0) text += " LIMIT 1";
     finalizeStmt();
     freshSnapshot();

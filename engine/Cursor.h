@@ -147,6 +147,7 @@ private:
     bool stepLive();
     bool openAndStep(bool forward, const std::vector<Value>* from, bool inclusive);
     void openRead(bool forward, const std::vector<Value>* from, bool inclusive);
+    std::string orderBy(bool forward) const;
     bool readRowId(std::int64_t rowId); // loads without moving the read statement
     std::string rowSql() const;         // the read of one row by its row id
     std::vector<Value> positionOf() const;
@@ -174,7 +175,7 @@ private:
     std::string indexName_;
     std::vector<std::string> keyFields_;
     std::vector<int> keyFieldIdx_;
-    std::vector<std::string> orderCols_; // quoted, rowid last
+    std::vector<std::string> orderCols_; // quoted, rowid last unless the key is unique
     std::vector<FieldType> orderTypes_;
     std::vector<Value> rangeLow_, rangeHigh_;
     bool forceEmpty_ = false; // linked to a master without a row
