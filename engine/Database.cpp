@@ -389,6 +389,7 @@ void Database::copyFrom(Database& source, bool replace) {
     if (!replace && !tableNames().empty())
         throw EngineError(errc::kTableExists, "The target of the copy already holds tables");
     Transaction tx(*this, true);
+    std::vector<std::string> filled;
     if (replace)
         for (const auto& name : tableNames())
             dropTable(name);
@@ -418,9 +419,17 @@ void Database::copyFrom(Database& source, bool replace) {
             ins->reset();
             last = std::max(last, from.rowId());
         }
-        if (last > 0) impl_->be->explicitRowId(canonicalName(name), def, last);
+        if (last > 0) {
+            impl_->be->explicitRowId(canonicalName(name), def, last);
+            filled.push_back(canonicalName(name));
+        }
     }
     tx.commit();
+    try {
+        impl_->be->tablesFilled(filled);
+    } catch (const EngineError&) {
+        // The copy stands; the statistics are gathered later by the server.
+    }
 }
 
 void Database::emptyTable(std::string_view name) {

@@ -1153,6 +1153,15 @@ public:
                        "', 'rowid'), (SELECT MAX(rowid) FROM " + sql::quoteIdent(table) + "))",
                    false);
     }
+    // A table just filled has no statistics until the server's autovacuum
+    // comes by: until then its planner guesses, and may sort a whole table
+    // for a page a cursor reads.
+    void tablesFilled(const std::vector<std::string>& tables) override {
+        std::string text;
+        for (const auto& t : tables)
+            text += (text.empty() ? "ANALYZE " : ", ") + sql::quoteIdent(t);
+        if (!text.empty()) main_->run(text, false);
+    }
     std::string translateQuery(const std::string& text) const override;
 
 private:
