@@ -99,10 +99,22 @@ std::string requireDataRoot(const std::string& root) {
     return dataDir;
 }
 
+// Whether a location holds anything a copy would overwrite. A directory
+// holding only a database without tables (what a copy cut short leaves
+// there: its one transaction never committed) holds nothing; any other
+// file is kept.
 bool holdsTables(const std::string& location) {
     if (onServer(location)) return !Database(location).tableNames().empty();
     std::error_code ec;
-    return fs::exists(location, ec) && !fs::is_empty(location, ec);
+    if (!fs::exists(location, ec) || fs::is_empty(location, ec)) return false;
+    const std::string file = Database::kFileName;
+    for (const auto& e : fs::directory_iterator(location, ec)) {
+        const std::string n = e.path().filename().string();
+        if (n != file && n != file + "-wal" && n != file + "-shm" && n != Database::kLockFileName)
+            return true;
+    }
+    if (ec) return true;
+    return fs::exists(fs::path(location) / file, ec) && !Database(location).tableNames().empty();
 }
 
 // Copies the tables of one location to another that holds none, making a

@@ -339,6 +339,23 @@ TEST_F(AdminTool, ADataRootGoesToAServerAndBackWithItsBooks) {
     EXPECT_EQ(out.status, 0) << out.output;
 }
 
+// A copy into a directory cut short leaves a database there with nothing
+// committed: the next copy goes ahead. A file of anyone else's is kept.
+TEST_F(AdminTool, ACopyCutShortIsRedoneAndOtherFilesAreKept) {
+    init();
+    ASSERT_EQ(admin({"add-company", dir, "1", "First"}).status, 0);
+    const std::string cut = dir + "/cut", other = dir + "/other";
+    for (const auto& target : {cut, other})
+        fs::create_directories(schema::companyDirOf(schema::dataDirOf(target), 1));
+    { Database left(schema::companyDirOf(schema::dataDirOf(cut), 1)); }
+    std::ofstream(schema::companyDirOf(schema::dataDirOf(other), 1) + "/notes.txt") << "mine";
+    Outcome out = admin({"copy", dir, cut});
+    EXPECT_EQ(out.status, 0) << out.output;
+    out = admin({"copy", dir, other});
+    EXPECT_EQ(out.status, 2) << out.output;
+    EXPECT_NE(out.output.find("not empty"), std::string::npos) << out.output;
+}
+
 // Two add-company runs at once on a server, and a user added to the data root
 // while they run: both companies are listed and the user stays; the demo
 // after them keeps both.
