@@ -458,10 +458,10 @@ public:
     PGresult* exchange(const char* name, const std::string& text, const std::vector<const char*>& values,
                        const char* what = "Executing statement") {
         const int n = static_cast<int>(values.size());
+        flushGathered(); // may end a full pipeline: what it held is answered
         if (!piped_)
             return name ? PQexecPrepared(conn_, name, n, values.data(), nullptr, nullptr, 0)
                         : PQexecParams(conn_, text.c_str(), n, nullptr, values.data(), nullptr, nullptr, 0);
-        flushGathered();
         dispatch(name, text, values);
         return finish(true, false, what);
     }
@@ -477,6 +477,7 @@ public:
     PGresult* finish(bool last, bool quiet, const char* what = "Executing statement") {
         if (quiet) takeGathered(); // on the way to a rollback: not sent
         flushGathered();
+        if (!piped_ && !last) return nullptr; // a full pipeline ended while the rows went
         const int expect = pending_ + (last ? 1 : 0);
         pending_ = 0;
         if (PQpipelineSync(conn_) != 1) failResult(conn_, nullptr, "Sending statements");

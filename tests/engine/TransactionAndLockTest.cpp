@@ -78,6 +78,30 @@ protected:
 
 } // namespace
 
+// A server is sent a batch's writes unanswered, a bounded number at a time,
+// and rows of one insert many to a statement: a read that comes when the
+// rows still to send fill the bound exactly is answered all the same.
+TEST_P(TxTest, AReadAfterAFullRunOfUnansweredWritesIsAnswered) {
+    TableDef other = balanceDef();
+    other.name = "cli2";
+    db.createTable(other);
+    constexpr int kPairs = 100;
+    int rows = 0;
+    for (int tail = 70; tail >= 40; --tail) { // rows of one table before the read
+        Transaction tx(db, true, true);
+        for (int k = 0; k < kPairs; ++k) {
+            addClient(db, "A" + std::to_string(++rows));
+            addClient(db, "B" + std::to_string(rows), "cli2");
+        }
+        for (int k = 0; k < tail; ++k)
+            addClient(db, "A" + std::to_string(++rows));
+        EXPECT_EQ(balanceOf(db, "A" + std::to_string(rows)), Money()) << tail;
+        tx.commit();
+    }
+    EXPECT_EQ(Cursor(db, "cli", true).recordCount() + Cursor(db, "cli2", true).recordCount(),
+              rows + 31 * kPairs);
+}
+
 TEST_P(TxTest, RollbackLeavesNothingAndCommitKeepsAll) {
     addClient(db, "A");
     {
