@@ -700,6 +700,7 @@ void Cursor::post() {
             rowId_ = impl.db->insertedRowId(st.get());
         }
         if (given) impl.be->explicitRowId(name_, def_, rowId_);
+        if (def_.work && db_.inTransaction()) ++impl.inserted[name_];
         if (autoinc >= 0) row_[static_cast<std::size_t>(autoinc)] = Value(rowId_);
         posKey_ = positionOf();
         hasRow_ = true;

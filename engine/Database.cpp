@@ -8,6 +8,7 @@
 #include <charconv>
 #include <filesystem>
 #include <sstream>
+#include <utility>
 
 namespace vm {
 
@@ -425,10 +426,15 @@ void Database::copyFrom(Database& source, bool replace) {
         }
     }
     tx.commit();
+    statisticsOf(filled);
+}
+
+void Database::statisticsOf(const std::vector<std::string>& tables) {
+    if (tables.empty()) return;
     try {
-        impl_->be->tablesFilled(filled);
+        impl_->be->tablesFilled(tables);
     } catch (const EngineError&) {
-        // The copy stands; the statistics are gathered later by the server.
+        // What was written stands; the server gathers them later itself.
     }
 }
 
@@ -536,11 +542,18 @@ void Database::commit() {
     }
     inTx_ = false;
     txBegun_ = false;
+    // A work table that took many rows at once has the backend's planner
+    // told of it before it is read.
+    std::vector<std::string> filled;
+    for (const auto& [table, rows] : std::exchange(impl_->inserted, {}))
+        if (rows >= kFilledRows) filled.push_back(table);
+    statisticsOf(filled);
 }
 
 void Database::rollback() {
     if (!inTx_) throw EngineError(errc::kTransaction, "No active transaction on " + dir_);
     inTx_ = false;
+    impl_->inserted.clear();
     if (txBegun_) {
         txBegun_ = false;
         lockSpan_ = 0;

@@ -145,6 +145,10 @@ public:
     void unregisterQuery(Query* q);
 
 private:
+    // Rows inserted into a work table in one transaction from which the
+    // backend is told that the table was filled.
+    static constexpr int kFilledRows = 200;
+    void statisticsOf(const std::vector<std::string>& tables);
     // Whether the cached table shapes are of the current schema (they are
     // dropped when not).
     bool shapesCurrent();

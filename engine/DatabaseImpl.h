@@ -34,6 +34,11 @@ struct Database::Impl {
     // Prepared statements of cursor reads not in use, by text: a cursor
     // takes one for its live read and gives it back when the read ends.
     std::unordered_multimap<std::string, Stmt> idle;
+    // Rows the cursors of the open transaction inserted into work tables:
+    // a work table filled with many (for a window or a report to read) is
+    // handed to Backend::tablesFilled at the commit. The shared tables grow
+    // a little at a time, and the server keeps their statistics itself.
+    std::map<std::string, int> inserted;
 
     Stmt take(const std::string& text);
     void giveBack(std::string text, Stmt st);
