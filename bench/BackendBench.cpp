@@ -6,6 +6,8 @@
 //     writing (forwards and backwards),
 //   - 10,000 inserts in one transaction,
 //   - a client row edited and posted under its record lock,
+//   - the client inquiry's statement page of a client with 5,000 ledger rows
+//     (its work table filled, then read back beside the ledger),
 //   - 8 processes posting 500 cash receipts each to the same 100 clients.
 // Prints each figure and the ratio PostgreSQL / SQLite (times) or
 // PostgreSQL / SQLite (receipts per second).
@@ -19,6 +21,7 @@
 #include "modules/cashrcpt/core/ReceiptChecks.h"
 #include "modules/cashrcpt/core/ReceiptEntry.h"
 #include "modules/cashrcpt/core/ReceiptPosting.h"
+#include "modules/custview/core/ClientStatement.h"
 #include "schema/Schema.h"
 #include "tests/fixture/PgServer.h"
 #include "tools/BooksCheck.h"
@@ -52,7 +55,7 @@ double secondsOf(const std::function<void()>& f) {
 }
 
 struct Figures {
-    double rangeUs = 0, walkMs = 0, writtenWalkMs = 0, insertMs = 0, editPostUs = 0;
+    double rangeUs = 0, walkMs = 0, writtenWalkMs = 0, insertMs = 0, editPostUs = 0, statementMs = 0;
     double receiptsPerSecond = 0, postSeconds = 0;
     long waits = 0;
     bool booksClean = false;
@@ -134,6 +137,33 @@ void engineCases(Database& db, Figures& f) {
             }
         });
         f.editPostUs = s * 1e6 / kEdits;
+    }
+    {
+        constexpr int kRows = 5000;
+        Transaction tx(db, true, true);
+        Cursor car(db, "car");
+        for (int i = 0; i < kRows; ++i) {
+            car.insert();
+            schema::fillBlank(car);
+            car.set("Car_client", "ZZHEAVY");
+            car.set("Car_invoice", std::to_string(800000 + i / 2));
+            car.set("Car_ref", i % 2 ? "CHQ" : "");
+            car.set("Car_date", Date::fromYmd(2026, 6, 1));
+            car.set("Car_type", i % 2 ? "2" : "1");
+            car.set("Car_amount", Money::fromUnits(i % 2 ? -100 : 100));
+            car.post();
+        }
+        tx.commit();
+        custview::fillStatement(db, 1, clients.front(), false); // the work table as a small client left it
+        f.statementMs = 1000 * secondsOf([&] {
+                            custview::fillStatement(db, 1, "ZZHEAVY", false);
+                            Query q(db, custview::statementSql(db, 1, false), {Value("ZZHEAVY")});
+                            int n = 0;
+                            while (q.next())
+                                ++n;
+                            if (n != kRows) throw std::runtime_error("the statement page lost rows");
+                        });
+        db.execute("DELETE FROM car WHERE Car_client = ?", {Value("ZZHEAVY")});
     }
 }
 
@@ -269,6 +299,7 @@ int main() {
     printRow("walk there and back in the order of writing", lite.writtenWalkMs, pg.writtenWalkMs, "ms");
     printRow("10,000 inserts in one transaction", lite.insertMs, pg.insertMs, "ms");
     printRow("edit and post under the record lock", lite.editPostUs, pg.editPostUs, "us");
+    printRow("statement page of a client of 5,000 rows", lite.statementMs, pg.statementMs, "ms");
     printRow("8 x 500 receipts, receipts per second", lite.receiptsPerSecond, pg.receiptsPerSecond, "/s");
     std::printf("%-44s %12ld %12ld\n", "lock waits while posting", lite.waits, pg.waits);
     std::printf("%-44s %12s %12s\n", "books after posting", lite.booksClean ? "balance" : "DIFFER",

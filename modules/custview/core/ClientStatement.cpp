@@ -18,7 +18,9 @@ std::string statementTable(Database& company, bool history) {
 
 int fillStatement(Database& company, int sessionId, const std::string& client, bool history) {
     const std::string work = schema::workTableName("Cartmp", sessionId);
-    Transaction tx(company);
+    // The session's own table, filled in one go: a server is sent its rows
+    // without waiting for each to be answered.
+    Transaction tx(company, false, true);
     if (!company.tableExists(work)) schema::createInquiryWorkTable(company, sessionId);
     company.emptyTable(work);
     Cursor rows(company, statementTable(company, history), true);
