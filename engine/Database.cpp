@@ -528,6 +528,7 @@ bool Database::stillCurrent(const ReadMark& m, bool work) const {
 
 void Database::commit() {
     if (!inTx_) throw EngineError(errc::kTransaction, "No active transaction on " + dir_);
+    const auto inserted = std::exchange(impl_->inserted, {});
     if (txBegun_) {
         suspendReaders();
         lockSpan_ = 0;
@@ -545,7 +546,7 @@ void Database::commit() {
     // A work table that took many rows at once has the backend's planner
     // told of it before it is read.
     std::vector<std::string> filled;
-    for (const auto& [table, rows] : std::exchange(impl_->inserted, {}))
+    for (const auto& [table, rows] : inserted)
         if (rows >= kFilledRows) filled.push_back(table);
     statisticsOf(filled);
 }
