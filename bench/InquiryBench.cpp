@@ -84,11 +84,13 @@ int main(int argc, char** argv) {
     schema::createInquiryWorkTable(db, 1);
 
     t = Clock::now();
-    ClientSearch s = buildClientSearch(db, 1, SearchOperator::Containing, "Heavy", nullptr);
-    Query q(db, s.sql, s.params);
     int found = 0;
-    while (q.next())
-        ++found;
+    { // the query ends before the session closes its database
+        ClientSearch s = buildClientSearch(db, 1, SearchOperator::Containing, "Heavy", nullptr);
+        Query q(db, s.sql, s.params);
+        while (q.next())
+            ++found;
+    }
     std::printf("search \"Client name\" CONTAINING: %d found in %.1f ms\n", found, ms(t));
 
     const std::string small = [&] {
