@@ -14,6 +14,7 @@
 //
 // VM_BENCH_INVOICES sets the number of demo invoices (default 30,000);
 // VM_BENCH_PROCESSES and VM_BENCH_RECEIPTS the posting case (8 x 500).
+#include "bench/HeavyClient.h"
 #include "engine/Cursor.h"
 #include "engine/Database.h"
 #include "engine/EngineError.h"
@@ -140,20 +141,7 @@ void engineCases(Database& db, Figures& f) {
     }
     {
         constexpr int kRows = 5000;
-        Transaction tx(db, true, true);
-        Cursor car(db, "car");
-        for (int i = 0; i < kRows; ++i) {
-            car.insert();
-            schema::fillBlank(car);
-            car.set("Car_client", "ZZHEAVY");
-            car.set("Car_invoice", std::to_string(800000 + i / 2));
-            car.set("Car_ref", i % 2 ? "CHQ" : "");
-            car.set("Car_date", Date::fromYmd(2026, 6, 1));
-            car.set("Car_type", i % 2 ? "2" : "1");
-            car.set("Car_amount", Money::fromUnits(i % 2 ? -100 : 100));
-            car.post();
-        }
-        tx.commit();
+        bench::addHeavyClientRows(db, "ZZHEAVY", kRows, 800000);
         custview::fillStatement(db, 1, clients.front(), false); // the work table as a small client left it
         f.statementMs = 1000 * secondsOf([&] {
                             custview::fillStatement(db, 1, "ZZHEAVY", false);

@@ -2,6 +2,7 @@
 // the statement page (work table filled and read back) of one client with
 // 5,000 ledger rows, beside a client with a handful; the statement must cost
 // in proportion to the client's rows, not to the ledger.
+#include "bench/HeavyClient.h"
 #include "engine/Cursor.h"
 #include "engine/Database.h"
 #include "engine/Session.h"
@@ -64,22 +65,8 @@ int main(int argc, char** argv) {
 
     Session session;
     Database& db = session.database(schema::companyDirOf(dataDir, 1));
-    {
-        Transaction tx(db);
-        db.execute("INSERT INTO cli (Cli_code, Cli_name) VALUES ('ZZHEAVY', 'Heavy Client Inc')");
-        Cursor car(db, "car");
-        for (int i = 0; i < heavyRows; ++i) {
-            car.insert();
-            car.set("Car_client", "ZZHEAVY");
-            car.set("Car_invoice", std::to_string(100000 + i / 2));
-            car.set("Car_ref", i % 2 ? "CHQ" : "");
-            car.set("Car_date", Date::fromYmd(2026, 6, 1));
-            car.set("Car_type", i % 2 ? "2" : "1");
-            car.set("Car_amount", Money::fromUnits(i % 2 ? -100 : 100));
-            car.post();
-        }
-        tx.commit();
-    }
+    db.execute("INSERT INTO cli (Cli_code, Cli_name) VALUES ('ZZHEAVY', 'Heavy Client Inc')");
+    bench::addHeavyClientRows(db, "ZZHEAVY", heavyRows, 100000);
     std::printf("car rows: %lld\n", scalar(db, "SELECT COUNT(*) FROM car"));
     schema::createInquiryWorkTable(db, 1);
 

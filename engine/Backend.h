@@ -178,8 +178,8 @@ public:
     virtual std::int64_t reserveRowId(const std::string&) { return 0; }
     // After a row was inserted with an explicit auto-increment value.
     virtual void explicitRowId(const std::string&, const TableDef&, std::int64_t) {}
-    // After tables were filled in bulk and committed (a copy): a backend
-    // whose planner goes by statistics gathers them now.
+    // After tables (at least one) were filled in bulk and committed: a
+    // backend whose planner goes by statistics gathers them now.
     virtual void tablesFilled(const std::vector<std::string>&) {}
 };
 

@@ -1161,7 +1161,7 @@ public:
         std::string text;
         for (const auto& t : tables)
             text += (text.empty() ? "ANALYZE " : ", ") + sql::quoteIdent(t);
-        if (!text.empty()) main_->run(text, false);
+        main_->run(text, false);
     }
     std::string translateQuery(const std::string& text) const override;
 
