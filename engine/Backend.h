@@ -113,6 +113,12 @@ public:
     // Whether another session holds the lock (takes nothing).
     bool lockedByOther(const std::string& table, std::int64_t rowId);
     bool heldHere(const std::string& table, std::int64_t rowId) const;
+    // From the moment a transaction writes shared rows, a lock let go is
+    // kept until the transaction ends: another session must not read a row
+    // as committed, and write it back, while this one's change to it is
+    // still to commit. endOfTransaction() lets the kept ones go.
+    void keepUntilEnd() { keeping_ = true; }
+    void endOfTransaction();
 
     // 24 bits of the table name's hash, then the low 32 bits of the row id.
     static std::int64_t keyOf(const std::string& table, std::int64_t rowId);
@@ -128,7 +134,9 @@ protected:
     virtual void release(std::int64_t key) = 0;
 
 private:
-    std::map<std::int64_t, int> held_; // key -> count
+    std::map<std::int64_t, int> held_; // key -> count; 0 while kept to the transaction's end
+    std::vector<std::int64_t> kept_;
+    bool keeping_ = false;
 };
 
 // The tables of one location (a directory's file, or a schema on a server).

@@ -499,6 +499,7 @@ void Database::beginWrite(bool work) {
                 impl_->be->lockWrites();
                 txLocked_ = true;
                 lockSpan_ = ++lockSpans_;
+                impl_->be->locks().keepUntilEnd();
             }
             return;
         }
@@ -506,7 +507,10 @@ void Database::beginWrite(bool work) {
         impl_->be->begin(txBatch_, lock);
         txBegun_ = true;
         txLocked_ = lock;
-        if (lock) lockSpan_ = ++lockSpans_;
+        if (lock) {
+            lockSpan_ = ++lockSpans_;
+            impl_->be->locks().keepUntilEnd();
+        }
     } else {
         suspendReaders();
         impl_->be->nextWriteLocks(lock);
@@ -537,9 +541,11 @@ void Database::commit() {
         } catch (...) {
             rowsChanged();
             workTablesChanged(); // a commit refused is a rollback
+            impl_->be->locks().endOfTransaction();
             throw;
         }
         rowsChanged(); // what other connections of this process read of it is old now
+        impl_->be->locks().endOfTransaction();
     }
     inTx_ = false;
     txBegun_ = false;
@@ -561,7 +567,13 @@ void Database::rollback() {
         suspendReaders();
         rowsChanged();
         workTablesChanged();
-        impl_->be->rollback();
+        try {
+            impl_->be->rollback();
+        } catch (...) {
+            impl_->be->locks().endOfTransaction();
+            throw;
+        }
+        impl_->be->locks().endOfTransaction();
     }
 }
 

@@ -1,6 +1,8 @@
 #include "engine/Backend.h"
 #include "engine/SqlUtil.h"
 
+#include <utility>
+
 namespace vm::backend {
 
 std::int64_t RecordLocks::keyOf(const std::string& table, std::int64_t rowId) {
@@ -36,7 +38,20 @@ void RecordLocks::unlock(const std::string& table, std::int64_t rowId) {
     const auto key = keyOf(table, rowId);
     auto it = held_.find(key);
     if (it == held_.end()) return;
-    if (--it->second == 0) {
+    if (--it->second > 0) return;
+    if (keeping_) {
+        kept_.push_back(key);
+        return;
+    }
+    release(key);
+    held_.erase(it);
+}
+
+void RecordLocks::endOfTransaction() {
+    keeping_ = false;
+    for (const auto key : std::exchange(kept_, {})) {
+        auto it = held_.find(key);
+        if (it == held_.end() || it->second != 0) continue; // taken again since
         release(key);
         held_.erase(it);
     }
@@ -51,7 +66,8 @@ bool RecordLocks::lockedByOther(const std::string& table, std::int64_t rowId) {
 }
 
 bool RecordLocks::heldHere(const std::string& table, std::int64_t rowId) const {
-    return held_.count(keyOf(table, rowId)) != 0;
+    const auto it = held_.find(keyOf(table, rowId));
+    return it != held_.end() && it->second > 0;
 }
 
 bool isServerLocation(std::string_view location) {

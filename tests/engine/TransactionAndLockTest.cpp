@@ -480,6 +480,55 @@ TEST_P(TxTest, TwoProcessesPostingToOneClientLoseNothing) {
     EXPECT_EQ(balanceOf(db, "A"), Money::fromCents(2 * kEach));
 }
 
+TEST_P(TxTest, ARowWrittenInATransactionStaysLockedUntilItCommits) {
+    addClient(db, "A");
+    int toParent[2], toChild[2];
+    ASSERT_EQ(pipe(toParent), 0);
+    ASSERT_EQ(pipe(toChild), 0);
+    pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        int rc = 1;
+        try {
+            Session s;
+            Database& d = s.database(dir.path());
+            Transaction tx(d, true);
+            Cursor c(d, "cli");
+            c.findKey({"A"});
+            c.edit();
+            c.set("Cli_current_bal", c.money("Cli_current_bal") + Money::fromCents(1));
+            c.post();
+            char ok = 'P', go = 0;
+            (void)!write(toParent[1], &ok, 1);
+            if (read(toChild[0], &go, 1) == 1) {
+                tx.commit();
+                rc = 0;
+            }
+        } catch (...) {
+        }
+        _exit(rc);
+    }
+    char got = 0;
+    ASSERT_EQ(read(toParent[0], &got, 1), 1);
+    // The row is posted but not committed: editing it now would read the
+    // balance the other's commit is about to replace.
+    Cursor c(db, "cli");
+    c.findKey({"A"});
+    const int code = lockCode([&] { c.edit(); });
+    if (code == 0) c.set("Cli_current_bal", c.money("Cli_current_bal") + Money::fromCents(1));
+    char go = 'G';
+    (void)!write(toChild[1], &go, 1);
+    if (code == 0) c.post(); // waits for the other's commit
+    int status = 0;
+    waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    for (int fd : {toParent[0], toParent[1], toChild[0], toChild[1]})
+        close(fd);
+    EXPECT_EQ(code, errc::kRecordLocked);
+    if (code != 0) postOneCent(db, "A");
+    EXPECT_EQ(balanceOf(db, "A"), Money::fromCents(2));
+}
+
 INSTANTIATE_TEST_SUITE_P(Backends, TxTest, VM_BOTH_BACKENDS);
 
 // The program's own tables are installed in a folder its users cannot write:
