@@ -5,16 +5,30 @@
 #include "engine/EngineError.h"
 #include "engine/Money.h"
 
+#include <algorithm>
+#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace vm::monthend {
 namespace {
 
-// The rows of one invoice of one client that the cut-off takes in. Blank
-// dates sort before every date, as in the ledger's index.
-constexpr const char* kInvoiceRows =
-    "FROM car WHERE Car_client = ? AND Car_invoice = ? AND (Car_date IS NULL OR Car_date <= ?)";
+// The rows of `n` invoices of one client that the cut-off takes in; the
+// parameters are the client, the invoices, then the cut-off. Blank dates
+// sort before every date, as in the ledger's index.
+std::string invoiceRows(std::size_t n) {
+    std::string marks = "?";
+    for (std::size_t i = 1; i < n; ++i)
+        marks += ", ?";
+    return "FROM car WHERE Car_client = ? AND Car_invoice IN (" + marks +
+           ") AND (Car_date IS NULL OR Car_date <= ?)";
+}
+
+// A client's paid invoices go to history and out of the ledger this many
+// at a time: one statement each way a group, not one an invoice, which on
+// a server is one round trip instead of many.
+constexpr std::size_t kGroup = 64;
 
 struct Cancelled {};
 
@@ -23,10 +37,11 @@ Cursor& controlRow(Cursor& ctrl) {
     return ctrl;
 }
 
-// "INSERT INTO carh (...) SELECT ... FROM car WHERE <one invoice>": every
+// "INSERT INTO carh (...) SELECT ... FROM car WHERE <invoices>": every
 // field of car that carh has, in field order, except the auto-increment,
-// which carh numbers itself (car's numbers are not unique over time).
-std::string historyCopy(Database& db) {
+// which carh numbers itself (car's numbers are not unique over time), in
+// the ledger's order.
+std::string historyCopy(Database& db, std::size_t invoices) {
     const TableDef car = db.tableDef("car");
     const TableDef carh = db.tableDef("carh");
     std::string cols;
@@ -34,7 +49,8 @@ std::string historyCopy(Database& db) {
         if (f.type == FieldType::AutoInc || carh.fieldIndex(f.name) < 0) continue;
         cols += (cols.empty() ? "\"" : ", \"") + f.name + "\"";
     }
-    return "INSERT INTO carh (" + cols + ") SELECT " + cols + " " + kInvoiceRows;
+    return "INSERT INTO carh (" + cols + ") SELECT " + cols + " " + invoiceRows(invoices) +
+           " ORDER BY Car_invoice, Car_ref, Car_date, Car_type, Car_seq";
 }
 
 // Sets a money field of every row of a table to 0, row by row so that a row
@@ -72,8 +88,18 @@ std::optional<MonthEndResult> MonthEnd::run(Date cutoff) {
 
     Transaction tx(db_, /*immediate=*/true);
     const PeriodState state = readPeriod(db_);
-    const std::string copySql = state.history ? historyCopy(db_) : std::string();
-    const std::string deleteSql = std::string("DELETE ") + kInvoiceRows;
+    // A group's size is rounded up to a power of two, its last invoice
+    // repeated: a few statement texts serve every group.
+    std::map<std::size_t, std::pair<std::string, std::string>> statements; // size -> copy, delete
+    auto statementsOf = [&](std::size_t size) -> const std::pair<std::string, std::string>& {
+        auto it = statements.find(size);
+        if (it == statements.end())
+            it = statements
+                     .emplace(size, std::make_pair(state.history ? historyCopy(db_, size) : std::string(),
+                                                   "DELETE " + invoiceRows(size)))
+                     .first;
+        return it->second;
+    };
 
     std::vector<std::string> clients;
     {
@@ -118,8 +144,16 @@ std::optional<MonthEndResult> MonthEnd::run(Date cutoff) {
                 }
                 if (open && sum.isZero()) paid.push_back(invoice);
             }
-            for (const std::string& invoice : paid) {
-                const std::vector<Value> key{Value(client), Value(invoice), Value(cutoff)};
+            for (std::size_t at = 0; at < paid.size(); at += kGroup) {
+                const std::size_t n = std::min(kGroup, paid.size() - at);
+                std::size_t size = 1;
+                while (size < n)
+                    size *= 2;
+                std::vector<Value> key{Value(client)};
+                for (std::size_t i = 0; i < size; ++i)
+                    key.emplace_back(paid[at + std::min(i, n - 1)]);
+                key.emplace_back(cutoff);
+                const auto& [copySql, deleteSql] = statementsOf(size);
                 if (state.history) result.rowsToHistory += db_.execute(copySql, key);
                 result.rowsDeleted += db_.execute(deleteSql, key);
             }

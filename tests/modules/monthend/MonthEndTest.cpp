@@ -104,6 +104,24 @@ TEST_P(MonthEndTest, PurgesExactlyTheInvoicesThatNetToZeroByTheCutoff) {
     EXPECT_EQ(count(db(), "SELECT COUNT(*) FROM carh"), 8);
 }
 
+// More paid invoices than one statement takes: a full group, then a short
+// one, with an unpaid invoice among them.
+TEST_P(MonthEndTest, AClientsManyPaidInvoicesAreAllPurgedAndNoneElse) {
+    company.addClient("C3", "Three");
+    for (int i = 0; i < 70; ++i) {
+        const std::string invoice = "M" + std::to_string(100 + i);
+        company.addCar("C3", invoice, "1", kBefore, units(1));
+        if (i != 40) company.addCar("C3", invoice, "2", kBefore, units(-1));
+    }
+    const auto r = MonthEnd(db()).run(kCutoff);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->invoicesPurged, 4 + 69);
+    EXPECT_EQ(r->rowsToHistory, 8 + 138);
+    EXPECT_EQ(count(db(), "SELECT COUNT(*) FROM carh WHERE Car_client = 'C3'"), 138);
+    EXPECT_EQ(rows(db(), "car").back(), "C3/M140/1/1.00");
+    EXPECT_EQ(count(db(), "SELECT COUNT(*) FROM car WHERE Car_client = 'C3'"), 1);
+}
+
 TEST_P(MonthEndTest, WithoutHistoryNothingIsCopied) {
     company.setCtrl({{"Ctrl_ar_histo", false}});
     const auto r = MonthEnd(db()).run(kCutoff);
