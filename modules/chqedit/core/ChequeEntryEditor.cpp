@@ -83,7 +83,7 @@ int ChequeEntryEditor::lineCount() {
 void ChequeEntryEditor::loadLines() {
     recompute_ = false;
     used_.clear();
-    Transaction tx(workDb_);
+    Transaction tx(workDb_, false, /*batch=*/true);
     workDb_.emptyTable(workName_);
     const Cursor& h = *header_;
     if (h.state() != Cursor::State::Insert && h.hasRow()) {
@@ -296,24 +296,37 @@ void ChequeEntryEditor::deleteLine(std::int64_t rowId) {
 
 // ------------------------------------------------------------------ list of invoices
 
+// One row per invoice with an open balance: the supplier's rows come grouped
+// by invoice, so each group is summed as it is read and written once, in a
+// batch (a server is sent the rows without waiting for each answer).
 void ChequeEntryEditor::buildInvoiceList() {
     if (!list_) return;
-    Transaction tx(workDb_);
+    Transaction tx(workDb_, false, /*batch=*/true);
     workDb_.emptyTable(listName_);
     const std::string supplier = hasSupplier() ? trimmed(header_->str("Apchqh_fou")) : std::string();
     if (!supplier.empty()) {
         Cursor cap(workDb_, "cap", true);
         cap.setIndexFields("Cap_supplier;Cap_invoice");
-        for (bool on = cap.setRange({Value(supplier)}); on; on = cap.next()) {
-            if (list_->findKey({Value(cap.str("Cap_invoice"))})) {
-                list_->edit();
-                list_->set("Car_amount", list_->money("Car_amount") + cap.money("Cap_amount"));
+        bool open = false;
+        std::string current;
+        auto flush = [&] {
+            if (open && list_->money("Car_amount") > Money())
                 list_->post();
+            else if (open)
+                list_->cancel();
+            open = false;
+        };
+        for (bool on = cap.setRange({Value(supplier)}); on; on = cap.next()) {
+            const std::string invoice = cap.str("Cap_invoice");
+            if (open && invoice == current) {
+                list_->set("Car_amount", list_->money("Car_amount") + cap.money("Cap_amount"));
                 continue;
             }
+            flush();
+            current = invoice;
             list_->insert();
             list_->set("Car_client", cap.str("Cap_supplier"));
-            list_->set("Car_invoice", cap.str("Cap_invoice"));
+            list_->set("Car_invoice", invoice);
             list_->set("Car_ref", cap.str("Cap_ref"));
             list_->set("Car_date", cap.value("Cap_date"));
             list_->set("Car_du_date", cap.value("Cap_du_date"));
@@ -321,14 +334,9 @@ void ChequeEntryEditor::buildInvoiceList() {
             list_->set("Car_memo", cap.value("Cap_memo"));
             list_->set("Car_type", "2");
             list_->set("Car_Payment", Money());
-            list_->post();
+            open = true;
         }
-        // What remains are the invoices with an open balance.
-        std::vector<std::string> settled;
-        for (bool on = list_->first(); on; on = list_->next())
-            if (list_->money("Car_amount") <= Money()) settled.push_back(list_->str("Car_invoice"));
-        for (const std::string& invoice : settled)
-            if (list_->findKey({Value(invoice)})) list_->remove();
+        flush();
     }
     tx.commit();
     list_->first();
