@@ -37,7 +37,7 @@ std::unique_ptr<Statement> RecordLocks::lockAndRead(const std::string& table, st
 void RecordLocks::unlock(const std::string& table, std::int64_t rowId) {
     const auto key = keyOf(table, rowId);
     auto it = held_.find(key);
-    if (it == held_.end()) return;
+    if (it == held_.end() || it->second == 0) return; // not held, or already let go and kept
     if (--it->second > 0) return;
     if (keeping_) {
         kept_.push_back(key);
