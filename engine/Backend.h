@@ -107,18 +107,18 @@ public:
     // when the lock is held, so it is only for a caller whose own
     // connection has nothing uncommitted. nullptr when the backend read
     // nothing: the lock is then held and the caller reads the row itself.
+    //
+    // afterWriter: for a caller that does not hold the write lock. Once the
+    // record is locked, a write in progress elsewhere is waited out (the
+    // busy time-out; kBusy past it) before the row is read. That write may
+    // have changed the row and let its lock go before committing: read
+    // earlier, the row would be written back as it was, and the change lost.
     std::unique_ptr<Statement> lockAndRead(const std::string& table, std::int64_t rowId,
-                                           const std::string& rowSql);
+                                           const std::string& rowSql, bool afterWriter = false);
     void unlock(const std::string& table, std::int64_t rowId);
     // Whether another session holds the lock (takes nothing).
     bool lockedByOther(const std::string& table, std::int64_t rowId);
     bool heldHere(const std::string& table, std::int64_t rowId) const;
-    // From the moment a transaction writes shared rows, a lock let go is
-    // kept until the transaction ends: another session must not read a row
-    // as committed, and write it back, while this one's change to it is
-    // still to commit. endOfTransaction() lets the kept ones go.
-    void keepUntilEnd() { keeping_ = true; }
-    void endOfTransaction();
 
     // 24 bits of the table name's hash, then the low 32 bits of the row id.
     static std::int64_t keyOf(const std::string& table, std::int64_t rowId);
@@ -128,15 +128,23 @@ protected:
     // The lock, then (rowSql given) the row read after it is held, into
     // row; row stays empty when the backend does not read there.
     virtual bool tryLockAndRead(std::int64_t key, const std::string&, std::int64_t,
-                                std::unique_ptr<Statement>&) {
-        return tryLock(key);
+                                std::unique_ptr<Statement>&, bool afterWriter) {
+        if (!tryLock(key)) return false;
+        if (!afterWriter) return true;
+        try {
+            awaitWriter();
+        } catch (...) {
+            release(key);
+            throw;
+        }
+        return true;
     }
+    // Returns once no other connection is in a write transaction.
+    virtual void awaitWriter() {}
     virtual void release(std::int64_t key) = 0;
 
 private:
-    std::map<std::int64_t, int> held_; // key -> count; 0 while kept to the transaction's end
-    std::vector<std::int64_t> kept_;
-    bool keeping_ = false;
+    std::map<std::int64_t, int> held_; // key -> count
 };
 
 // The tables of one location (a directory's file, or a schema on a server).

@@ -610,7 +610,14 @@ void Cursor::edit() {
     // lock is taken, when the backend can do both in one go.
     const auto mark = db_.readMark();
     std::unique_ptr<backend::Statement> read;
-    if (lock) read = locks.lockAndRead(name_, id, current || db_.writing() ? std::string() : rowSql());
+    // Without the write lock, a write in progress elsewhere is waited out
+    // once the row is locked: it may have changed the row and let its lock
+    // go before its commit. No live read of this connection may keep an
+    // older snapshot meanwhile.
+    const bool afterWriter = lock && !db_.holdsWriteLock();
+    if (afterWriter) freshSnapshot();
+    if (lock)
+        read = locks.lockAndRead(name_, id, current || db_.writing() ? std::string() : rowSql(), afterWriter);
     bool present = true;
     try {
         if (read) {

@@ -499,7 +499,6 @@ void Database::beginWrite(bool work) {
                 impl_->be->lockWrites();
                 txLocked_ = true;
                 lockSpan_ = ++lockSpans_;
-                impl_->be->locks().keepUntilEnd();
             }
             return;
         }
@@ -507,10 +506,7 @@ void Database::beginWrite(bool work) {
         impl_->be->begin(txBatch_, lock);
         txBegun_ = true;
         txLocked_ = lock;
-        if (lock) {
-            lockSpan_ = ++lockSpans_;
-            impl_->be->locks().keepUntilEnd();
-        }
+        if (lock) lockSpan_ = ++lockSpans_;
     } else {
         suspendReaders();
         impl_->be->nextWriteLocks(lock);
@@ -541,11 +537,9 @@ void Database::commit() {
         } catch (...) {
             rowsChanged();
             workTablesChanged(); // a commit refused is a rollback
-            impl_->be->locks().endOfTransaction();
             throw;
         }
         rowsChanged(); // what other connections of this process read of it is old now
-        impl_->be->locks().endOfTransaction();
     }
     inTx_ = false;
     txBegun_ = false;
@@ -567,13 +561,7 @@ void Database::rollback() {
         suspendReaders();
         rowsChanged();
         workTablesChanged();
-        try {
-            impl_->be->rollback();
-        } catch (...) {
-            impl_->be->locks().endOfTransaction();
-            throw;
-        }
-        impl_->be->locks().endOfTransaction();
+        impl_->be->rollback();
     }
 }
 

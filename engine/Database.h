@@ -77,6 +77,9 @@ public:
     bool inTransaction() const { return inTx_; }
     // A transaction that has written (holds SQLite's write lock).
     bool writing() const { return txBegun_; }
+    // A transaction that holds the write lock of every backend: no other
+    // connection is writing shared tables.
+    bool holdsWriteLock() const { return txBegun_ && txLocked_; }
 
     // Runs a writing SQL statement with bound parameters; returns the number
     // of rows changed. Joins the open transaction, if any.

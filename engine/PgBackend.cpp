@@ -842,27 +842,33 @@ bool PgStatement::readOnly() const {
 
 class PgRecordLocks final : public RecordLocks {
 public:
-    PgRecordLocks(std::string uri, std::string schema) : uri_(std::move(uri)), schema_(std::move(schema)) {}
+    PgRecordLocks(std::string uri, std::string schema, std::int64_t writeKey)
+        : uri_(std::move(uri)), schema_(std::move(schema)), writeKey_(writeKey) {}
+    void setBusyTimeout(int ms) {
+        busyMs_ = ms > 0 ? ms : 1;
+        if (conn_) conn_->run(lockTimeoutSql(), false);
+    }
 
 protected:
-    bool tryLock(std::int64_t key) override {
-        PGresult* r = call("pg_try_advisory_lock", key);
-        const bool got = *PQgetvalue(r, 0, 0) == 't';
-        PQclear(r);
-        return got;
-    }
+    bool tryLock(std::int64_t key) override { return lockWith(callSql("pg_try_advisory_lock", key), key); }
     // The lock and the row's read go in one round trip, a sync between
     // them: each is a transaction of its own, so that the read's snapshot is
     // taken with the lock held, whatever the server's isolation level.
+    // Waiting out a writer goes in the lock's statement: the database's
+    // write lock taken shared, only once the record's is held.
     bool tryLockAndRead(std::int64_t key, const std::string& rowSql, std::int64_t rowId,
-                        std::unique_ptr<Statement>& row) override {
-        if (rowSql.empty()) return tryLock(key);
+                        std::unique_ptr<Statement>& row, bool afterWriter) override {
+        const std::string lock = afterWriter
+                                     ? "SELECT CASE WHEN " + callSql("pg_try_advisory_lock", key).substr(7) +
+                                           " THEN (SELECT true FROM pg_advisory_xact_lock_shared(" +
+                                           std::to_string(writeKey_) + ")) ELSE false END"
+                                     : callSql("pg_try_advisory_lock", key);
+        if (rowSql.empty()) return lockWith(lock, key);
         PgConnection& conn = connection();
         PGconn* c = conn.handle();
         const std::string name = preparedRead(c, rowSql);
         const std::string id = std::to_string(rowId);
         const char* values[] = {id.c_str()};
-        const std::string lock = callSql("pg_try_advisory_lock", key);
         if (PQenterPipelineMode(c) != 1) failResult(c, nullptr, "Record lock");
         const bool sent = PQsendQueryParams(c, lock.c_str(), 0, nullptr, nullptr, nullptr, nullptr, 0) == 1 &&
                           PQpipelineSync(c) == 1 &&
@@ -873,6 +879,7 @@ protected:
         PQexitPipelineMode(c);
         if (PQresultStatus(locked) != PGRES_TUPLES_OK) {
             PQclear(read);
+            release(key); // the wait failed with the record's lock held
             failResult(c, locked, "Record lock");
         }
         const bool got = *PQgetvalue(locked, 0, 0) == 't';
@@ -905,9 +912,24 @@ private:
         if (!conn_) {
             auto conn = std::make_unique<PgConnection>(uri_, schema_, nullptr);
             conn->useSchema();
+            conn->run(lockTimeoutSql(), false);
             conn_ = std::move(conn);
         }
         return *conn_;
+    }
+    std::string lockTimeoutSql() const { return "SET lock_timeout = " + std::to_string(busyMs_); }
+    // Runs a lock statement (one boolean); a failure (the wait for a writer
+    // past the busy time-out) leaves the record's lock not held.
+    bool lockWith(const std::string& text, std::int64_t key) {
+        PGconn* c = connection().handle();
+        PGresult* r = PQexec(c, text.c_str());
+        if (PQresultStatus(r) != PGRES_TUPLES_OK) {
+            release(key);
+            failResult(c, r, "Record lock");
+        }
+        const bool got = *PQgetvalue(r, 0, 0) == 't';
+        PQclear(r);
+        return got;
     }
     // Two 32-bit keys: the schema with the table, then the row id.
     std::string callSql(const char* fn, std::int64_t key) const {
@@ -941,10 +963,18 @@ private:
     }
 
     std::string uri_, schema_;
+    std::int64_t writeKey_; // the database's write lock
+    int busyMs_ = 1;
     std::unique_ptr<PgConnection> conn_;
     std::map<std::string, std::string> reads_; // a row read's text -> its prepared name
     int prepared_ = 0;
 };
+
+// The advisory lock that a transaction writing the schema's shared tables
+// holds to its end.
+std::int64_t writeLockKey(const std::string& schema) {
+    return static_cast<std::int64_t>(fnv("valmorand:" + schema));
+}
 
 const Dialect kPgDialect{"TRUE", "FALSE", "IS NOT DISTINCT FROM", " NULLS FIRST", " DESC NULLS LAST", 200};
 
@@ -969,10 +999,10 @@ const char* pgType(FieldType t) {
 class PgBackend final : public Backend {
 public:
     PgBackend(const std::string& uri, const std::string& schema, int busyTimeoutMs, fault::State* f)
-        : uri_(uri), schema_(schema), locks_(uri, schema) {
+        : uri_(uri), schema_(schema), locks_(uri, schema, writeLockKey(schema)) {
         main_ = std::make_unique<PgConnection>(uri, schema, f);
         const std::string s = sql::quoteIdent(schema);
-        const std::int64_t key = static_cast<std::int64_t>(fnv("valmorand:" + schema));
+        const std::int64_t key = writeLockKey(schema);
         main_->beginWrite = "BEGIN; SELECT pg_advisory_xact_lock(" + std::to_string(key) + ")";
         // Two programs opening a new schema at once: one makes it.
         main_->run(
@@ -1119,6 +1149,7 @@ public:
     }
     void setBusyTimeout(int ms) override {
         main_->run("SET lock_timeout = " + std::to_string(ms > 0 ? ms : 1), false);
+        locks_.setBusyTimeout(ms);
     }
     RecordLocks& locks() override { return locks_; }
 

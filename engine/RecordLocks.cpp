@@ -1,8 +1,6 @@
 #include "engine/Backend.h"
 #include "engine/SqlUtil.h"
 
-#include <utility>
-
 namespace vm::backend {
 
 std::int64_t RecordLocks::keyOf(const std::string& table, std::int64_t rowId) {
@@ -20,7 +18,7 @@ void RecordLocks::lock(const std::string& table, std::int64_t rowId) {
 }
 
 std::unique_ptr<Statement> RecordLocks::lockAndRead(const std::string& table, std::int64_t rowId,
-                                                    const std::string& rowSql) {
+                                                    const std::string& rowSql, bool afterWriter) {
     const auto key = keyOf(table, rowId);
     auto it = held_.find(key);
     if (it != held_.end()) {
@@ -28,7 +26,7 @@ std::unique_ptr<Statement> RecordLocks::lockAndRead(const std::string& table, st
         return nullptr;
     }
     std::unique_ptr<Statement> row;
-    if (!tryLockAndRead(key, rowSql, rowId, row))
+    if (!tryLockAndRead(key, rowSql, rowId, row, afterWriter))
         throw EngineError(errc::kRecordLocked, "Record locked by another user. Table: " + table);
     held_[key] = 1;
     return row;
@@ -37,21 +35,8 @@ std::unique_ptr<Statement> RecordLocks::lockAndRead(const std::string& table, st
 void RecordLocks::unlock(const std::string& table, std::int64_t rowId) {
     const auto key = keyOf(table, rowId);
     auto it = held_.find(key);
-    if (it == held_.end() || it->second == 0) return; // not held, or already let go and kept
-    if (--it->second > 0) return;
-    if (keeping_) {
-        kept_.push_back(key);
-        return;
-    }
-    release(key);
-    held_.erase(it);
-}
-
-void RecordLocks::endOfTransaction() {
-    keeping_ = false;
-    for (const auto key : std::exchange(kept_, {})) {
-        auto it = held_.find(key);
-        if (it == held_.end() || it->second != 0) continue; // taken again since
+    if (it == held_.end()) return;
+    if (--it->second == 0) {
         release(key);
         held_.erase(it);
     }
@@ -66,8 +51,7 @@ bool RecordLocks::lockedByOther(const std::string& table, std::int64_t rowId) {
 }
 
 bool RecordLocks::heldHere(const std::string& table, std::int64_t rowId) const {
-    const auto it = held_.find(keyOf(table, rowId));
-    return it != held_.end() && it->second > 0;
+    return held_.count(keyOf(table, rowId)) != 0;
 }
 
 bool isServerLocation(std::string_view location) {

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <functional>
 #include <sqlite3.h>
 #include <unistd.h>
 
@@ -322,7 +323,8 @@ private:
 // dies.
 class FileRecordLocks final : public RecordLocks {
 public:
-    explicit FileRecordLocks(const std::string& path) {
+    FileRecordLocks(const std::string& path, std::function<void()> awaitWriter)
+        : awaitWriter_(std::move(awaitWriter)) {
         fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
         if (fd_ < 0)
             throw EngineError(errc::kIo, "Cannot open the lock file " + path + ": " + std::strerror(errno));
@@ -340,6 +342,7 @@ protected:
         if (errno == EAGAIN || errno == EACCES) return false;
         throw EngineError(errc::kIo, std::string("Record lock failed: ") + std::strerror(errno));
     }
+    void awaitWriter() override { awaitWriter_(); }
     void release(std::int64_t offset) override {
         struct flock fl {};
         fl.l_type = F_UNLCK;
@@ -351,6 +354,7 @@ protected:
 
 private:
     int fd_ = -1;
+    std::function<void()> awaitWriter_;
 };
 
 // The locks of a folder opened read-only: there is nothing to edit there, so
@@ -392,7 +396,8 @@ public:
         if (!probe->step())
             main_->exec("CREATE TABLE IF NOT EXISTS _vm_catalog (name TEXT PRIMARY KEY, display TEXT NOT "
                         "NULL, def TEXT NOT NULL)");
-        locks_ = std::make_unique<FileRecordLocks>((fs::path(dir) / Database::kLockFileName).string());
+        locks_ = std::make_unique<FileRecordLocks>((fs::path(dir) / Database::kLockFileName).string(),
+                                                   [this] { awaitWriter(); });
         version_ = main_->prepare("PRAGMA schema_version", true);
     }
     ~SqliteBackend() override {
@@ -408,6 +413,20 @@ public:
             reader_ =
                 std::make_unique<SqliteConnection>(openConnection(file_, true, busyMs_, immutable_), fault_);
         return *reader_;
+    }
+    // The write lock taken and let go at once: a writer holding it is
+    // waited out (the busy time-out). A connection in a transaction holds it
+    // already.
+    void awaitWriter() {
+        sqlite3* db = main_->handle();
+        if (!sqlite3_get_autocommit(db)) return;
+        char* err = nullptr;
+        const int rc = sqlite3_exec(db, "BEGIN IMMEDIATE; ROLLBACK", nullptr, nullptr, &err);
+        if (rc == SQLITE_OK) return;
+        std::string m = err ? err : "";
+        sqlite3_free(err);
+        if (!sqlite3_get_autocommit(db)) sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+        fail(db, rc, m);
     }
     // One file, one write lock: work tables take it too.
     void begin(bool, bool) override { main_->exec("BEGIN IMMEDIATE"); }
