@@ -19,7 +19,7 @@ bool SessionSlot::claim(Database& dataRoot) {
         try {
             c->edit();
         } catch (const EngineError& e) {
-            if (e.isLock()) continue; // another shell holds this row
+            if (e.isRecordLock()) continue; // another shell holds this row
             throw;
         }
         // The flag is set in the edit buffer only: the row is never posted,
