@@ -6,7 +6,6 @@
 #include "engine/Money.h"
 
 #include <algorithm>
-#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -37,11 +36,10 @@ Cursor& controlRow(Cursor& ctrl) {
     return ctrl;
 }
 
-// "INSERT INTO carh (...) SELECT ... FROM car WHERE <invoices>": every
-// field of car that carh has, in field order, except the auto-increment,
-// which carh numbers itself (car's numbers are not unique over time), in
-// the ledger's order.
-std::string historyCopy(Database& db, std::size_t invoices) {
+// "INSERT INTO carh (...) SELECT ...": every field of car that carh has, in
+// field order, except the auto-increment, which carh numbers itself (car's
+// numbers are not unique over time). The rows follow, in the ledger's order.
+std::string historyCopy(Database& db) {
     const TableDef car = db.tableDef("car");
     const TableDef carh = db.tableDef("carh");
     std::string cols;
@@ -49,8 +47,7 @@ std::string historyCopy(Database& db, std::size_t invoices) {
         if (f.type == FieldType::AutoInc || carh.fieldIndex(f.name) < 0) continue;
         cols += (cols.empty() ? "\"" : ", \"") + f.name + "\"";
     }
-    return "INSERT INTO carh (" + cols + ") SELECT " + cols + " " + invoiceRows(invoices) +
-           " ORDER BY Car_invoice, Car_ref, Car_date, Car_type, Car_seq";
+    return "INSERT INTO carh (" + cols + ") SELECT " + cols + " ";
 }
 
 // Sets a money field of every row of a table to 0, row by row so that a row
@@ -88,19 +85,7 @@ std::optional<MonthEndResult> MonthEnd::run(Date cutoff) {
 
     Transaction tx(db_, /*immediate=*/true);
     const PeriodState state = readPeriod(db_);
-    // A group's size is rounded up to a power of two, its last invoice
-    // repeated: a few statement texts serve every group.
-    std::map<std::size_t, std::pair<std::string, std::string>> statements; // size -> copy, delete
-    auto statementsOf = [&](std::size_t size) -> const std::pair<std::string, std::string>& {
-        auto it = statements.find(size);
-        if (it == statements.end())
-            it = statements
-                     .emplace(size, std::make_pair(state.history ? historyCopy(db_, size) : std::string(),
-                                                   "DELETE " + invoiceRows(size)))
-                     .first;
-        return it->second;
-    };
-
+    const std::string copyHead = state.history ? historyCopy(db_) : std::string();
     std::vector<std::string> clients;
     {
         Query q(db_, "SELECT Cli_code FROM cli ORDER BY Cli_code");
@@ -146,6 +131,8 @@ std::optional<MonthEndResult> MonthEnd::run(Date cutoff) {
             }
             for (std::size_t at = 0; at < paid.size(); at += kGroup) {
                 const std::size_t n = std::min(kGroup, paid.size() - at);
+                // Rounded up to a power of two, the last invoice repeated: a
+                // few statement texts serve every group.
                 std::size_t size = 1;
                 while (size < n)
                     size *= 2;
@@ -153,9 +140,12 @@ std::optional<MonthEndResult> MonthEnd::run(Date cutoff) {
                 for (std::size_t i = 0; i < size; ++i)
                     key.emplace_back(paid[at + std::min(i, n - 1)]);
                 key.emplace_back(cutoff);
-                const auto& [copySql, deleteSql] = statementsOf(size);
-                if (state.history) result.rowsToHistory += db_.execute(copySql, key);
-                result.rowsDeleted += db_.execute(deleteSql, key);
+                const std::string rowsSql = invoiceRows(size);
+                if (state.history)
+                    result.rowsToHistory += db_.execute(
+                        copyHead + rowsSql + " ORDER BY Car_invoice, Car_ref, Car_date, Car_type, Car_seq",
+                        key);
+                result.rowsDeleted += db_.execute("DELETE " + rowsSql, key);
             }
             result.invoicesPurged += static_cast<std::int64_t>(paid.size());
             step();
