@@ -357,42 +357,52 @@ public:
     }
 
     // The rows of consecutive inserts of one statement in a batch are
-    // gathered and sent as one insert of many rows: most of what the server
+    // gathered and sent as inserts of many rows: most of what the server
     // spends on an insert is the running of a statement, whatever its rows.
-    // Order is kept (anything else sent first sends the rows gathered), and
-    // a failure among them fails the batch as the single inserts would.
+    // A full group goes as soon as it is gathered; the rows left when
+    // something else is sent go in groups of 32, 16, ... 2, 1, so that a few
+    // prepared statements serve every count. Order is kept (anything else
+    // sent first sends the rows gathered), and a failure among them fails
+    // the batch as the single inserts would.
     struct ManyRows {
-        int rows = 0;     // rows of the statement (0: the insert is not gathered)
-        int params = 0;   // parameters of one row
-        std::string text; // INSERT ... VALUES (row 1), (row 2), ...
-        std::string name; // its prepared name, once prepared
+        int rows = 0;                     // rows of a full group (0: the insert is not gathered)
+        int params = 0;                   // parameters of one row
+        std::string head;                 // INSERT ... VALUES
+        std::string row;                  // the one row, "($1, $2, ...)"
+        std::map<int, std::string> names; // a group's size -> its prepared name
     };
     static ManyRows manyRowsOf(const std::string& text, int params) {
         ManyRows m;
         const auto at = text.rfind(" VALUES (");
         if (params == 0 || at == std::string::npos || !startsWithWord(text, "INSERT") || text.back() != ')')
             return m;
-        const std::string row = text.substr(at + 8);
-        if (row.find_first_of("'\";") != std::string::npos || row.find(')') != row.size() - 1) return m;
+        m.row = text.substr(at + 8);
+        if (m.row.find_first_of("'\";") != std::string::npos || m.row.find(')') != m.row.size() - 1)
+            return {};
         m.params = params;
         m.rows = std::min(64, 65535 / params); // the protocol's limit of parameters
         if (m.rows < 2) return {};
-        m.text = text.substr(0, at + 8);
-        for (int r = 0; r < m.rows; ++r) {
-            if (r) m.text += ", ";
-            for (std::size_t i = 0; i < row.size(); ++i) {
-                if (row[i] != '$') {
-                    m.text += row[i];
+        m.head = text.substr(0, at + 8);
+        return m;
+    }
+    // The insert of `rows` rows, each row's parameters numbered after the last's.
+    static std::string manyText(const ManyRows& m, int rows) {
+        std::string text = m.head;
+        for (int r = 0; r < rows; ++r) {
+            if (r) text += ", ";
+            for (std::size_t i = 0; i < m.row.size(); ++i) {
+                if (m.row[i] != '$') {
+                    text += m.row[i];
                     continue;
                 }
                 std::size_t j = i + 1;
-                while (j < row.size() && std::isdigit(static_cast<unsigned char>(row[j])))
+                while (j < m.row.size() && std::isdigit(static_cast<unsigned char>(m.row[j])))
                     ++j;
-                m.text += '$' + std::to_string(std::stoi(row.substr(i + 1, j - i - 1)) + r * params);
+                text += '$' + std::to_string(std::stoi(m.row.substr(i + 1, j - i - 1)) + r * m.params);
                 i = j - 1;
             }
         }
-        return m;
+        return text;
     }
     // Sends one statement in the pipeline, its answer read later.
     void dispatch(const char* name, const std::string& text, const std::vector<const char*>& values) {
@@ -422,35 +432,46 @@ public:
         for (const char* v : values)
             gathered_.emplace_back(v ? std::optional<std::string>(v) : std::nullopt);
         if (gathered_.size() < static_cast<std::size_t>(m.rows * m.params)) return true;
-        if (m.name.empty()) {
-            // Prepared when first needed, out of the pipeline (these rows go
-            // one by one): a preparation is never skipped unnoticed.
-            finish(false, false);
-            m.name = nextName();
-            PGresult* r = PQprepare(conn_, m.name.c_str(), m.text.c_str(), 0, nullptr);
-            if (PQresultStatus(r) != PGRES_COMMAND_OK) {
-                m.name.clear();
-                failResult(conn_, r, "Preparing statement");
-            }
-            PQclear(r);
-            return true;
-        }
         const auto rows = takeGathered();
-        send(m.name.c_str(), m.text, cStrings(rows.data(), rows.size()));
+        sendMany(m, m.rows, rows.data());
         return true;
+    }
+    // Sends `rows` rows in one insert, prepared on its first use out of the
+    // pipeline: a preparation is never skipped unnoticed.
+    void sendMany(ManyRows& m, int rows, const std::optional<std::string>* values) {
+        std::string& name = m.names[rows];
+        if (name.empty()) {
+            settle();
+            const std::string fresh = nextName();
+            PGresult* r = PQprepare(conn_, fresh.c_str(), manyText(m, rows).c_str(), 0, nullptr);
+            if (PQresultStatus(r) != PGRES_COMMAND_OK) failResult(conn_, r, "Preparing statement");
+            PQclear(r);
+            name = fresh;
+        }
+        send(name.c_str(), {}, cStrings(values, static_cast<std::size_t>(rows * m.params)));
     }
     std::vector<std::optional<std::string>> takeGathered() {
         gatheredFor_.clear();
         return std::exchange(gathered_, {});
     }
-    // Sends the rows gathered so far, one insert each.
+    // Sends the rows gathered so far, in groups of falling powers of two.
     void flushGathered() {
         if (gatheredFor_.empty()) return;
         const std::string name = gatheredFor_;
         const auto rows = takeGathered();
+        const auto it = many_.find(name); // gone with its statement: the rows go one by one
         const auto n = static_cast<std::size_t>(gatheredParams_);
-        for (std::size_t at = 0; at + n <= rows.size(); at += n)
-            send(name.c_str(), {}, cStrings(rows.data() + at, n));
+        for (std::size_t at = 0, left = rows.size() / n; left > 0;) {
+            std::size_t group = 1;
+            while (it != many_.end() && group * 2 <= left)
+                group *= 2;
+            if (group == 1)
+                send(name.c_str(), {}, cStrings(rows.data() + at, n));
+            else
+                sendMany(it->second, static_cast<int>(group), rows.data() + at);
+            at += group * n;
+            left -= group;
+        }
     }
     // Runs a statement after what is pending and returns its result (a
     // failed one included, for the caller to report); a failure among the
@@ -530,7 +551,8 @@ public:
     std::string nextName() { return "vm" + std::to_string(++names_); }
     void deallocateLater(std::string name) {
         if (auto it = many_.find(name); it != many_.end()) {
-            if (!it->second.name.empty()) dealloc_.push_back(it->second.name);
+            for (auto& [rows, many] : it->second.names)
+                if (!many.empty()) dealloc_.push_back(many);
             many_.erase(it);
         }
         dealloc_.push_back(std::move(name));
