@@ -115,7 +115,12 @@ public:
     // earlier, the row would be written back as it was, and the change lost.
     std::unique_ptr<Statement> lockAndRead(const std::string& table, std::int64_t rowId,
                                            const std::string& rowSql, bool afterWriter = false);
-    void unlock(const std::string& table, std::int64_t rowId);
+    // answerLater: for a row whose write is committed (no transaction under
+    // way). The backend may let the lock go without waiting for its answer;
+    // any later lock taken by a session of this thread waits for it first,
+    // and another process may find the lock held for that moment (10241,
+    // which a caller meets at any time and waits out).
+    void unlock(const std::string& table, std::int64_t rowId, bool answerLater = false);
     // Whether another session holds the lock (takes nothing).
     bool lockedByOther(const std::string& table, std::int64_t rowId);
     bool heldHere(const std::string& table, std::int64_t rowId) const;
@@ -142,6 +147,7 @@ protected:
     // Returns once no other connection is in a write transaction.
     virtual void awaitWriter() {}
     virtual void release(std::int64_t key) = 0;
+    virtual void releaseLater(std::int64_t key) { release(key); }
 
 private:
     std::map<std::int64_t, int> held_; // key -> count

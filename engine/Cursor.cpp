@@ -734,7 +734,9 @@ void Cursor::post() {
             st->bind(static_cast<int>(which.size() + 1), FieldType::AutoInc, Value(id));
             st->runLater();
         }
-        if (locked_) impl.be->locks().unlock(name_, id);
+        // Outside a transaction the row is committed: its lock can go
+        // without a round trip of its own.
+        if (locked_) impl.be->locks().unlock(name_, id, !db_.inTransaction());
         locked_ = false;
     }
     // The buffer holds the stored values: the row was re-read under its lock

@@ -2,6 +2,7 @@
 #include "engine/SqlUtil.h"
 
 #include <libpq-fe.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
@@ -866,13 +867,17 @@ class PgRecordLocks final : public RecordLocks {
 public:
     PgRecordLocks(std::string uri, std::string schema, std::int64_t writeKey)
         : uri_(std::move(uri)), schema_(std::move(schema)), writeKey_(writeKey) {}
+    ~PgRecordLocks() override { forget(this); }
     void setBusyTimeout(int ms) {
         busyMs_ = ms > 0 ? ms : 1;
-        if (conn_) conn_->run(lockTimeoutSql(), false);
+        if (conn_) connection().run(lockTimeoutSql(), false);
     }
 
 protected:
-    bool tryLock(std::int64_t key) override { return lockWith(callSql("pg_try_advisory_lock", key), key); }
+    bool tryLock(std::int64_t key) override {
+        awaitUnlocks();
+        return lockWith(callSql("pg_try_advisory_lock", key), key);
+    }
     // The lock and the row's read go in one round trip, a sync between
     // them: each is a transaction of its own, so that the read's snapshot is
     // taken with the lock held, whatever the server's isolation level.
@@ -880,6 +885,7 @@ protected:
     // write lock taken shared, only once the record's is held.
     bool tryLockAndRead(std::int64_t key, const std::string& rowSql, std::int64_t rowId,
                         std::unique_ptr<Statement>& row, bool afterWriter) override {
+        awaitUnlocks();
         const std::string lock = afterWriter
                                      ? "SELECT CASE WHEN " + callSql("pg_try_advisory_lock", key).substr(7) +
                                            " THEN (SELECT true FROM pg_advisory_xact_lock_shared(" +
@@ -928,9 +934,57 @@ protected:
             // The connection is gone, and with it every lock it held.
         }
     }
+    // Sent, its answer read before the connection's next statement.
+    void releaseLater(std::int64_t key) override {
+        try {
+            PGconn* c = connection().handle();
+            if (PQsendQuery(c, callSql("pg_advisory_unlock", key).c_str()) != 1)
+                return; // the connection is gone
+            unanswered_ = true;
+            remember(this);
+        } catch (const EngineError&) {
+        }
+    }
 
 private:
+    // The record locks of this thread whose unlock is not yet answered: a
+    // lock taken by any session of the thread waits for them first, so that
+    // a lock let go here is never met as held by the next session here.
+    // Kept in plain storage: a module library unloaded before its thread
+    // ends leaves nothing to destroy. A child forked with some listed leaves
+    // them to its parent, whose connections they are.
+    struct Unanswered {
+        PgRecordLocks* locks[16];
+        int count;
+        pid_t owner;
+    };
+    static Unanswered& unanswered() {
+        thread_local Unanswered list{};
+        if (list.owner != getpid()) list = {{}, 0, getpid()};
+        return list;
+    }
+    static void forget(PgRecordLocks* l) {
+        Unanswered& u = unanswered();
+        const auto end = std::remove(u.locks, u.locks + u.count, l);
+        u.count = static_cast<int>(end - u.locks);
+    }
+    static void remember(PgRecordLocks* l) {
+        Unanswered& u = unanswered();
+        if (u.count == static_cast<int>(std::size(u.locks))) u.locks[0]->answerUnlock();
+        u.locks[u.count++] = l;
+    }
+    static void awaitUnlocks() {
+        for (Unanswered& u = unanswered(); u.count > 0;)
+            u.locks[u.count - 1]->answerUnlock();
+    }
+    void answerUnlock() {
+        forget(this);
+        if (!unanswered_) return;
+        unanswered_ = false;
+        PQclear(takeAnswer(conn_->handle()));
+    }
     PgConnection& connection() {
+        if (unanswered_) answerUnlock();
         if (!conn_) {
             auto conn = std::make_unique<PgConnection>(uri_, schema_, nullptr);
             conn->useSchema();
@@ -988,6 +1042,7 @@ private:
     std::int64_t writeKey_; // the database's write lock
     int busyMs_ = 1;
     std::unique_ptr<PgConnection> conn_;
+    bool unanswered_ = false;                  // an unlock sent, its answer not yet read
     std::map<std::string, std::string> reads_; // a row read's text -> its prepared name
     int prepared_ = 0;
 };

@@ -32,12 +32,15 @@ std::unique_ptr<Statement> RecordLocks::lockAndRead(const std::string& table, st
     return row;
 }
 
-void RecordLocks::unlock(const std::string& table, std::int64_t rowId) {
+void RecordLocks::unlock(const std::string& table, std::int64_t rowId, bool answerLater) {
     const auto key = keyOf(table, rowId);
     auto it = held_.find(key);
     if (it == held_.end()) return;
     if (--it->second == 0) {
-        release(key);
+        if (answerLater)
+            releaseLater(key);
+        else
+            release(key);
         held_.erase(it);
     }
 }

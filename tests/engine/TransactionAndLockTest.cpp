@@ -193,6 +193,12 @@ TEST_P(TxTest, LocksConflictBetweenSessionsOfOneProcess) {
     theirs.findKey({"A"});
     EXPECT_EQ(lockCode([&] { theirs.edit(); }), 0);
     theirs.cancel();
+    // A post outside a transaction lets its lock go without waiting for the
+    // server's answer; another session here still finds it free at once.
+    mine.edit();
+    mine.post();
+    EXPECT_EQ(lockCode([&] { theirs.edit(); }), 0);
+    theirs.cancel();
 }
 
 TEST_P(TxTest, AnEditInATransactionDoesNotHoldTheDatabase) {
