@@ -89,8 +89,10 @@ struct Dialect {
     const char* ascending = ""; // order suffix keeping blanks (NULL) first
     const char* descending = " DESC";
     // Rows a cursor reads per statement (keyset pages); 0 streams the whole
-    // order from one statement.
+    // order from one statement. The pages after the first double in length
+    // up to maxPageRows.
     int pageRows = 0;
+    int maxPageRows = 0;
 };
 
 // Record locks of one database: one per record, keyed from the table and row

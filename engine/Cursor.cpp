@@ -193,7 +193,7 @@ bool Cursor::openAndStep(bool forward, const std::vector<Value>* from, bool incl
     return stepLive();
 }
 
-void Cursor::openRead(bool forward, const std::vector<Value>* from, bool inclusive) {
+void Cursor::openRead(bool forward, const std::vector<Value>* from, bool inclusive, int pageRows) {
     std::vector<Param> params;
     std::string where = baseCondition(params);
     if (from) {
@@ -201,7 +201,8 @@ void Cursor::openRead(bool forward, const std::vector<Value>* from, bool inclusi
         where += " AND " + sql::lexCompare(dialect_, orderCols_, orderTypes_, *from, op, params);
     }
     std::string text = selectSql_ + " WHERE " + where + orderBy(forward);
-    if (dialect_.pageRows > 0) text += " LIMIT " + std::to_string(dialect_.pageRows);
+    pageRows_ = pageRows > 0 ? pageRows : dialect_.pageRows;
+    if (pageRows_ > 0) text += " LIMIT " + std::to_string(pageRows_);
     stmtMark_ = db_.readMark(); // before the read: a write meanwhile makes its rows old
     stmt_ = db_.impl().take(text);
     stmtText_ = std::move(text);
@@ -246,11 +247,13 @@ bool Cursor::stepLive() {
             if (!filter_ || filter_(*this)) return true;
             continue;
         }
-        // A full keyset page: the order goes on after the last row read.
-        if (dialect_.pageRows > 0 && pageRead_ == dialect_.pageRows) {
+        // A full keyset page: the order goes on after the last row read,
+        // in pages twice as long up to a bound: a walk takes a few round
+        // trips, a look at a few rows still reads one short page.
+        if (pageRows_ > 0 && pageRead_ == pageRows_) {
             const auto after = positionOf();
             finalizeStmt();
-            openRead(stmtForward_, &after, false);
+            openRead(stmtForward_, &after, false, std::min(2 * pageRows_, dialect_.maxPageRows));
             continue;
         }
         finalizeStmt();

@@ -146,7 +146,7 @@ private:
     void loadRowFrom(const backend::Statement& st);
     bool stepLive();
     bool openAndStep(bool forward, const std::vector<Value>* from, bool inclusive);
-    void openRead(bool forward, const std::vector<Value>* from, bool inclusive);
+    void openRead(bool forward, const std::vector<Value>* from, bool inclusive, int pageRows = 0);
     std::string orderBy(bool forward) const;
     bool readRowId(std::int64_t rowId); // loads without moving the read statement
     std::string rowSql() const;         // the read of one row by its row id
@@ -205,6 +205,7 @@ private:
     std::string stmtText_;
     bool stmtForward_ = true;
     int pageRead_ = 0; // rows the live read has returned (keyset pages)
+    int pageRows_ = 0; // rows its page asks for
 
     Cursor* master_ = nullptr;
     std::vector<std::string> masterFields_;

@@ -1053,7 +1053,8 @@ std::int64_t writeLockKey(const std::string& schema) {
     return static_cast<std::int64_t>(fnv("valmorand:" + schema));
 }
 
-const Dialect kPgDialect{"TRUE", "FALSE", "IS NOT DISTINCT FROM", " NULLS FIRST", " DESC NULLS LAST", 200};
+const Dialect kPgDialect{"TRUE", "FALSE", "IS NOT DISTINCT FROM", " NULLS FIRST", " DESC NULLS LAST",
+                         200,    1600};
 
 const char* pgType(FieldType t) {
     switch (t) {
