@@ -283,6 +283,7 @@ private:
     // fetched in batches, so that it never holds its whole result.
     bool streams_ = false;
     mutable std::string cursor_;
+    mutable int fetchRows_ = 0; // rows its last fetch asked for
 };
 
 class PgConnection final : public Connection {
@@ -643,7 +644,9 @@ PgStatement::~PgStatement() {
     }
 }
 
-constexpr int kFetchRows = 500;
+// A query's first fetch, then each twice the last up to a bound: a few
+// rows come in one round trip, many in a few.
+constexpr int kFetchRows = 500, kMaxFetchRows = 4000;
 
 // The read-only transaction (when none is open), the cursor and its first
 // rows go in one round trip.
@@ -661,7 +664,8 @@ PGresult* PgStatement::declare() const {
     };
     PGresult* r = nullptr;
     try {
-        r = conn_.exchange(nullptr, "FETCH " + std::to_string(kFetchRows) + " FROM " + name, {}, "SQL error");
+        fetchRows_ = kFetchRows;
+        r = conn_.exchange(nullptr, "FETCH " + std::to_string(fetchRows_) + " FROM " + name, {}, "SQL error");
     } catch (...) {
         giveUp();
         throw;
@@ -681,7 +685,8 @@ void PgStatement::fetch() const {
     PQclear(res_);
     res_ = nullptr;
     PGconn* c = conn_.handle();
-    PGresult* r = PQexec(c, ("FETCH " + std::to_string(kFetchRows) + " FROM " + cursor_).c_str());
+    fetchRows_ = std::min(2 * fetchRows_, kMaxFetchRows);
+    PGresult* r = PQexec(c, ("FETCH " + std::to_string(fetchRows_) + " FROM " + cursor_).c_str());
     if (PQresultStatus(r) != PGRES_TUPLES_OK) {
         conn_.spoiled = true;
         failResult(c, r, "SQL error");
@@ -817,7 +822,7 @@ bool PgStatement::step() {
         run();
     }
     if (row_ + 1 >= PQntuples(res_)) {
-        if (!streams_ || PQntuples(res_) < kFetchRows) {
+        if (!streams_ || PQntuples(res_) < fetchRows_) {
             row_ = PQntuples(res_);
             return false;
         }

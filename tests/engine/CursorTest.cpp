@@ -122,13 +122,13 @@ TEST_P(CursorTest, PrimaryAndSecondaryOrderFindAndNearest) {
     EXPECT_EQ(c.str("Cli_code"), "a001");
 }
 
-// A server reads a walk a page at a time, each page longer than the last:
-// every order, both ways, crosses pages without losing or repeating a row
-// (blank dates among the keys).
+// A server reads a walk a page at a time, and a query's rows in batches,
+// each longer than the last: every order, both ways, crosses pages without
+// losing or repeating a row (blank dates among the keys).
 TEST_P(CursorTest, WalksCrossPagesInEveryOrderBothWays) {
     db.createTable(clientDef());
     db.createTable(ledgerDef());
-    constexpr int kRows = 1450; // pages of 200, 400 and 800 rows, then the rest
+    constexpr int kRows = 1600; // pages of 200, 400 and 800 rows, then the rest
     std::vector<std::string> codes, written, byClient;
     std::vector<std::pair<std::string, std::string>> byRep;
     {
@@ -170,6 +170,11 @@ TEST_P(CursorTest, WalksCrossPagesInEveryOrderBothWays) {
     EXPECT_EQ(both(car, "Car_client"), written);
     car.setIndex("Car_client");
     EXPECT_EQ(both(car, "Car_client"), byClient);
+    std::vector<std::string> queried; // batches of 500 and 1,000 rows, then the rest
+    Query q(db, "SELECT Car_client FROM car ORDER BY Car_client");
+    while (q.next())
+        queried.push_back(q.value(0).asString());
+    EXPECT_EQ(queried, byClient);
 }
 
 TEST_P(CursorTest, ClientLedgerRangeKeepsInvoicesTogether) {
